@@ -1,0 +1,54 @@
+# Build helpers shared by both libraries: test programs per folder, Wine runs, locale runs,
+# host sanitizer tests, fuzz targets and benchmarks.
+
+set(WINE_PREFIX_DIR ${CMAKE_BINARY_DIR}/wineprefix)
+set(WINE_TEST_ENV "WINEPREFIX=${WINE_PREFIX_DIR}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")
+
+# One Wine prefix per build tree, made (or refreshed) once per test run before any Wine test.
+function(add_wine_prefix_fixture)
+  add_test(NAME wine_prefix COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh ${WINE_PREFIX_DIR})
+  set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+endfunction()
+
+# Registers a Windows test program with CTest; extra arguments are environment entries.
+function(add_wine_test name program)
+  add_test(NAME ${name} COMMAND ${program})
+  set_tests_properties(${name} PROPERTIES
+    FIXTURES_REQUIRED wine
+    ENVIRONMENT "${WINE_TEST_ENV};${ARGN}"
+    TIMEOUT 900)
+endfunction()
+
+# Runs an already registered test program again under each of the given locales
+# (LC_ALL values such as de_DE.UTF-8); the runs are named <program>.<locale>.
+function(add_locale_runs program)
+  foreach(locale IN LISTS ARGN)
+    add_wine_test(${program}.${locale} ${program} "LC_ALL=${locale}" "LANG=${locale}")
+  endforeach()
+endfunction()
+
+# Every *_test.cpp of a folder forms one GoogleTest program named <prefix>_<folder>_tests.
+# Returns the program name (empty when the folder has no tests) in out_var.
+function(add_folder_test_program out_var prefix folder)
+  file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*_test.cpp)
+  set(${out_var} "" PARENT_SCOPE)
+  if(NOT test_sources)
+    return()
+  endif()
+  string(REPLACE "/" "_" folder_name ${folder})
+  set(program ${prefix}_${folder_name}_tests)
+  add_executable(${program} ${test_sources})
+  target_link_libraries(${program} PRIVATE ${ARGN} GTest::gmock GTest::gtest_main)
+  set(${out_var} ${program} PARENT_SCOPE)
+endfunction()
+
+# Lists the product sources of a library: every .cpp below root except tests, fuzz targets,
+# benchmarks and the folders named in ARGN (relative to root).
+function(collect_product_sources out_var root)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${root}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "_(test|fuzz|bench)\\.cpp$")
+  foreach(excluded IN LISTS ARGN)
+    list(FILTER sources EXCLUDE REGEX "^${root}/${excluded}/")
+  endforeach()
+  set(${out_var} ${sources} PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,13 @@
+// The screening engine is not part of this build yet: every call is refused.
+#include "tonvar/colour/engine_seams.h"
+
+namespace tonvar {
+
+EngineStatus ScreenNew(const RasterJob*, const void* const[2], uint64_t, ResourceId*, void**) {
+  return kStatusBadArgument;
+}
+EngineStatus ScreenSetResource(void*, ResourceBytes, ResourceId*) { return kStatusBadArgument; }
+EngineStatus ScreenHalftone(void*, const HalftoneBand&) { return kStatusBadArgument; }
+EngineStatus ScreenDelete(void*) { return kStatusBadArgument; }
+
+}  // namespace tonvar
