@@ -3,7 +3,6 @@
 #include "kalimu/settings/dev_mode_accessor.h"
 
 #include <cwchar>
-#include <string>
 
 namespace kalimu {
 namespace {
@@ -101,15 +100,15 @@ void DevModeAccessor::SetDeviceName(const wchar_t* name) {
 }
 
 void DevModeAccessor::SetDeviceName(const char* name) {
-  std::wstring wide;
-  if (name != nullptr && name[0] != '\0') {
-    const int needed = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
-    if (needed > 0) {
-      wide.resize(static_cast<size_t>(needed));
-      if (MultiByteToWideChar(CP_ACP, 0, name, -1, wide.data(), needed) <= 0) wide.clear();
-    }
+  // Cut in the ANSI form first (as the driver name is), so the result never exceeds the field.
+  char cut[kDeviceNameChars];
+  CutAnsiText(name, cut, sizeof(cut), kDeviceNameChars - 1);
+  wchar_t wide[kDeviceNameChars] = {};
+  if (cut[0] != '\0' &&
+      MultiByteToWideChar(CP_ACP, 0, cut, -1, wide, static_cast<int>(kDeviceNameChars)) <= 0) {
+    wide[0] = L'\0';
   }
-  SetDeviceName(wide.c_str());
+  SetDeviceName(wide);
 }
 
 int DevModeAccessor::GetDeviceNameA(char* buffer, uint32_t size) const {

@@ -58,8 +58,8 @@ class DevModeAccessor {
   int SetModelId(const void* in, uint32_t size);
   // Writes the colour (bytes blue, green, red, 0) to out and returns out.
   uint32_t* GetWatermarkColor(uint32_t* out) const;
-  // dmDeviceName: at most 31 characters and a terminator. The ANSI form is converted from the
-  // system code page first.
+  // dmDeviceName: at most 31 characters and a terminator. ANSI text is cut to 31 bytes (double-
+  // byte characters kept whole) and then converted from the system code page.
   void SetDeviceName(const wchar_t* name);
   void SetDeviceName(const char* name);
   // dmDeviceName or dmFormName in the system code page, bounded to size bytes (terminated).

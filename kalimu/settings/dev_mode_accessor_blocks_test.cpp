@@ -113,6 +113,8 @@ TEST(DevModeText, DeviceNameIsStoredFromEitherFormAndReadBackInAnsi) {
   EXPECT_STREQ(buffer, "NORVA");
   EXPECT_EQ(accessor.GetDeviceNameA(nullptr, 6), 0);
 
+  accessor.SetDeviceName(std::string(40, 'P').c_str());
+  EXPECT_EQ(std::wstring(poisoned.record()->Public.dmDeviceName), std::wstring(31, L'P'));
   accessor.SetDeviceName("Plotter 2");
   EXPECT_EQ(std::wstring(poisoned.record()->Public.dmDeviceName), L"Plotter 2");
   accessor.SetDeviceName(static_cast<const char*>(nullptr));

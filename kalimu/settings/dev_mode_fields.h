@@ -59,6 +59,7 @@ using Widened = std::conditional_t<std::is_signed_v<T>, int32_t, uint32_t>;
   std::remove_cvref_t<decltype(std::declval<::kalimu::DriverDevMode&>().member)>
 
 // X(kind, Name, member of DriverDevMode, rule (Text: character limit), bit-word stem)
+// The stem names the Set...Bits/Test...Bits pair of an option word; `_` where there is none.
 #define KALIMU_DEVMODE_FIELDS(X)                                                   \
   /* public part */                                                                \
   X(Value, SpecVersion, Public.dmSpecVersion, kPlain, _)                           \

@@ -139,6 +139,18 @@ TEST(DriverDevMode, StoredRecordIsAcceptedOnlyWithTheDriverHeaderAndName) {
   EXPECT_FALSE(AcceptsStoredDevMode(nullptr, kDevModeSize, kDriverNameW));
 }
 
+TEST(DriverDevMode, LongDriverNameWrittenByTheAccessorIsAcceptedBack) {
+  const std::wstring driver_w = L"NORVA KV-9000 Series Wide Format Colour Driver";  // 46
+  const std::string driver_a(driver_w.begin(), driver_w.end());
+  DriverDevMode record = DriverRecord();
+  DevModeAccessor accessor(&record);
+  accessor.SetDriverName(driver_a.c_str());
+  EXPECT_EQ(std::string(accessor.GetDriverName()), driver_a.substr(0, 31));
+  EXPECT_TRUE(AcceptsStoredDevMode(&record, kDevModeSize, driver_w.c_str()));
+  DriverDevMode incoming = record;
+  EXPECT_TRUE(AcceptsIncomingPrivatePart(record, &incoming, kDevModeSize));
+}
+
 TEST(DriverDevMode, ForeignPublicOnlyRecordIsRefused) {
   DEVMODEW foreign{};
   foreign.dmSpecVersion = 0x401;
