@@ -137,10 +137,17 @@ int DriverRegistry::CreateKeyWithWorldAccess(const char* subkey, const char* pri
       return 0;
     }
   }
+  DWORD disposition = 0;
   const LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0,
                                       kKeyAllAccess | ViewBits(view), world.attributes(),
-                                      &handle, nullptr);
+                                      &handle, &disposition);
   if (result != ERROR_SUCCESS) return 0;
+  // Some registries apply their default security to a new key whatever the
+  // creation asked for: state the DACL of a key we created once more.
+  if (disposition == REG_CREATED_NEW_KEY) {
+    RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION,
+                      world.attributes()->lpSecurityDescriptor);
+  }
   RegCloseKey(handle);
   return 1;
 }
