@@ -120,7 +120,7 @@ LONG DriverRegistry::SetValueInViews(HKEY root, const char* key, const char* val
 int DriverRegistry::CreateKeyWithWorldAccess(const char* subkey, const char* printer_name,
                                              int view) const {
   if (!ready_ || subkey == nullptr) return 0;
-  WorldAccessDescriptor world(KEY_ALL_ACCESS, {CONTAINER_INHERIT_ACE});
+  WorldAccessDescriptor world = WorldAccessDescriptor::ForSharedKey();
   if (!world.valid()) return 0;
   HKEY handle = nullptr;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\NORVA\\PRINTER", 0, nullptr, 0,
