@@ -204,6 +204,10 @@ TEST(CopyDevModeRecord, CopiesPublicAndPrivatePartsOrOnlyTheHead) {
 // attached debugger: without one the process goes on.
 TEST(DebugHook, ReadsItsSettingOnceAndNeverBreaksWithoutDebugger) {
   ASSERT_FALSE(IsDebuggerPresent());
+  // The value is machine-wide: runs of this program in parallel take turns.
+  HANDLE turn = CreateMutexA(nullptr, FALSE, "KalimuDebugHookTestTurn");
+  ASSERT_NE(turn, nullptr);
+  WaitForSingleObject(turn, INFINITE);
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\NORVA\\PRINTER", 0, nullptr, 0,
                             KEY_ALL_ACCESS, nullptr, &key, nullptr),
@@ -228,6 +232,8 @@ TEST(DebugHook, ReadsItsSettingOnceAndNeverBreaksWithoutDebugger) {
   ResetDebugHook();
   EXPECT_EQ(CopyStringA(dst, 2, "long"), 0);
   EXPECT_EQ(GetDebugHookState().break_flag, 0);
+  ReleaseMutex(turn);
+  CloseHandle(turn);
 }
 
 }  // namespace
