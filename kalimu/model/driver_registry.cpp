@@ -194,9 +194,7 @@ LONG DriverRegistry::ReadValue(const char* subkey, const char* value_name, int i
   const bool own_table = id == kValueCaller || (id >= 0 && id <= 4) ||
                          (id >= 101 && id <= 162 && row != nullptr);
   if (!own_table) return ERROR_FILE_NOT_FOUND;
-  if (id == kValueCaller && (subkey == nullptr || value_name == nullptr)) {
-    return ERROR_FILE_NOT_FOUND;
-  }
+  if (id == kValueCaller && subkey == nullptr) return ERROR_FILE_NOT_FOUND;
   char key[kKeyChars];
   // Ids 160 and 161 live below the kind-26 base joined directly with the
   // caller's subkey; 132 and 133 in their own keys without one.

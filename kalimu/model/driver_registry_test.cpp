@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "testkit/machine_turn.h"
 #include "testkit/world_access_check.h"
 
 #include <cstring>
@@ -192,6 +193,30 @@ TEST_F(DriverRegistryTest, WritesAndReadsUnderEachKeyKindWithTheTablesType) {
   EXPECT_EQ(flag, 0x11u);
 }
 
+TEST_F(DriverRegistryTest, UnnamedValuesAndReadOnlyIds) {
+  // Ids 0-4 read the unnamed value of their key with the caller's size.
+  RawWrite(HKEY_LOCAL_MACHINE, driver_key_, nullptr, REG_SZ, "driver default", 15, kView64);
+  char text[32] = {};
+  DWORD size = sizeof(text);
+  EXPECT_EQ(store_.ReadValue(nullptr, nullptr, kKeyDriver, text, &size, 1), 0);
+  EXPECT_STREQ(text, "driver default");
+  // 106 lives in the colour-calibration key, is read as 2 bytes, never written, but deleted.
+  const std::string ccm = "SOFTWARE\\NORVA\\PRINTER\\CCM\\" + driver_ + "\\XXXXXXXXXXXXXXXXXX";
+  RawWrite(HKEY_LOCAL_MACHINE, ccm, "Flag", REG_BINARY, "\x07\x00", 2, kView64);
+  WORD flag = 0;
+  size = 4;
+  EXPECT_EQ(store_.ReadValue(nullptr, nullptr, kValueCalibrationFlag, &flag, &size, 1), 0);
+  EXPECT_EQ(flag, 7);
+  EXPECT_EQ(size, 2u);
+  EXPECT_EQ(store_.WriteValue(nullptr, nullptr, kValueCalibrationFlag, REG_DWORD, &flag, 2, 1), 2);
+  EXPECT_EQ(store_.DeleteValue(nullptr, nullptr, kValueCalibrationFlag, 1), 0);
+  // A missing key answers the open error and reads nothing.
+  DWORD value = 0xABCD;
+  size = 4;
+  EXPECT_EQ(store_.ReadValue(nullptr, nullptr, kValueInkCheck, &value, &size, 1), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(value, 0xABCDu);
+}
+
 TEST_F(DriverRegistryTest, ValuesOutsideTheWritableSetAreRefused) {
   const BYTE time[16] = {1};
   EXPECT_EQ(store_.WriteValue(nullptr, nullptr, kValueRxTime, REG_BINARY, time, 16, 4), 2);
@@ -270,7 +295,8 @@ TEST_F(DriverRegistryTest, CallersKeyAndValueName) {
   const std::string key = driver_key_ + "\\Caller";
   const DWORD data = 0x1234;
   EXPECT_EQ(store_.WriteValue(nullptr, "V", kValueCaller, REG_DWORD, &data, 4, 4), 2);
-  EXPECT_EQ(store_.WriteValue(key.c_str(), nullptr, kValueCaller, REG_DWORD, &data, 4, 4), 2);
+  EXPECT_EQ(store_.WriteValue(key.c_str(), nullptr, kValueCaller, REG_SZ, "unnamed", 8, 4), 0);
+  EXPECT_EQ(RawRead(HKEY_LOCAL_MACHINE, key, nullptr, kView64).type, static_cast<DWORD>(REG_SZ));
   ASSERT_EQ(store_.WriteValue(key.c_str(), "V", kValueCaller, REG_QWORD, &data, 4, 4), 0);
   EXPECT_EQ(RawRead(HKEY_LOCAL_MACHINE, key, "V", kView32).type, static_cast<DWORD>(REG_QWORD));
   DWORD back = 0;
@@ -326,6 +352,7 @@ TEST_F(DriverRegistryTest, CreatedKeysGrantTheWorldFullAccess) {
 }
 
 TEST_F(DriverRegistryTest, MonitorValuesLiveBelowTheMonitorKeys) {
+  testkit::MachineTurn turn("KalimuMonitorValueTestTurn");
   const char* path = "C:\\mon\\lpt";
   ASSERT_EQ(store_.WriteValue(nullptr, nullptr, kValueMonLptPath, REG_DWORD, path, 11, 1), 0);
   const RawValue raw = RawRead(HKEY_LOCAL_MACHINE, "SOFTWARE\\NORVA\\RXPrinter4\\LPT4", "Path", kView64);

@@ -48,8 +48,8 @@ LONG DriverRegistry::WriteValue(const char* subkey, const char* value_name, int 
   const char* name = row->value_name;
   DWORD write_type = WriteType(id);
   if (id == kValueCaller) {
-    if (subkey == nullptr || value_name == nullptr) return ERROR_FILE_NOT_FOUND;
-    name = value_name;
+    if (subkey == nullptr) return ERROR_FILE_NOT_FOUND;
+    name = value_name;  // none: the key's unnamed value
     write_type = type;
   }
   if (!GetKeyPath(row->kind, key, sizeof(key), subkey)) return ERROR_INVALID_PARAMETER;
@@ -60,9 +60,7 @@ LONG DriverRegistry::WriteValue(const char* subkey, const char* value_name, int 
 LONG DriverRegistry::WriteValueV(const char* subkey, const char* value_name, int id, DWORD type,
                                  const void* data, DWORD size, int view) const {
   if (!ready_) return ERROR_FILE_NOT_FOUND;
-  if (id == kValueCaller && (subkey == nullptr || value_name == nullptr)) {
-    return ERROR_FILE_NOT_FOUND;
-  }
+  if (id == kValueCaller && subkey == nullptr) return ERROR_FILE_NOT_FOUND;
   HKEY root = nullptr;
   char key[kKeyChars];
   char name[kNameChars];

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testkit/machine_turn.h"
+
 #include <cstring>
 #include <string>
 
@@ -205,9 +207,7 @@ TEST(CopyDevModeRecord, CopiesPublicAndPrivatePartsOrOnlyTheHead) {
 TEST(DebugHook, ReadsItsSettingOnceAndNeverBreaksWithoutDebugger) {
   ASSERT_FALSE(IsDebuggerPresent());
   // The value is machine-wide: runs of this program in parallel take turns.
-  HANDLE turn = CreateMutexA(nullptr, FALSE, "KalimuDebugHookTestTurn");
-  ASSERT_NE(turn, nullptr);
-  WaitForSingleObject(turn, INFINITE);
+  testkit::MachineTurn turn("KalimuDebugHookTestTurn");
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\NORVA\\PRINTER", 0, nullptr, 0,
                             KEY_ALL_ACCESS, nullptr, &key, nullptr),
@@ -232,8 +232,6 @@ TEST(DebugHook, ReadsItsSettingOnceAndNeverBreaksWithoutDebugger) {
   ResetDebugHook();
   EXPECT_EQ(CopyStringA(dst, 2, "long"), 0);
   EXPECT_EQ(GetDebugHookState().break_flag, 0);
-  ReleaseMutex(turn);
-  CloseHandle(turn);
 }
 
 }  // namespace
