@@ -55,11 +55,12 @@ bool IsStringType(DWORD type) {
 }
 
 // Checks what RegQueryValueExA delivered against the table: a string where a
-// number is expected (or the reverse) or a DWORD of another size is refused,
-// and string data is terminated within the buffer.
+// number is expected (or a number where a string is) or a DWORD of another
+// size is refused, and string data is terminated within the buffer.
 LONG CheckReadValue(DWORD want_type, DWORD got_type, BYTE* data, DWORD buffer_bytes,
                     DWORD got_bytes) {
-  if (want_type == REG_NONE) return ERROR_SUCCESS;  // caller's own type
+  // The caller's own type, or a binary record whose writer may have typed it otherwise.
+  if (want_type == REG_NONE || want_type == REG_BINARY) return ERROR_SUCCESS;
   if (IsStringType(want_type) != IsStringType(got_type)) return ERROR_INVALID_DATA;
   if (want_type == REG_DWORD && buffer_bytes == 4 && got_bytes != 4) return ERROR_INVALID_DATA;
   if (IsStringType(want_type) && data != nullptr) {
