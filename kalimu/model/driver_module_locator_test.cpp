@@ -217,9 +217,15 @@ TEST(LocatorSuffix, SuffixedKeyFallsBackToThePlainKey) {
 TEST_F(LocatorTest, LocalizedModulesFollowTheUsersLanguage) {
   const LANGID user = GetUserDefaultLangID();
   if (const char* lc = std::getenv("LC_ALL")) {
-    if (std::strncmp(lc, "ja_JP", 5) == 0) EXPECT_EQ(user, 0x411);
-    if (std::strncmp(lc, "de_DE", 5) == 0) EXPECT_EQ(user, 0x407);
-    if (std::strncmp(lc, "en_US", 5) == 0) EXPECT_EQ(user, 0x409);
+    struct LocaleId {
+      const char* prefix;
+      LANGID id;
+    };
+    for (const LocaleId& l : {LocaleId{"ja_JP", 0x411}, LocaleId{"de_DE", 0x407}, LocaleId{"en_US", 0x409}}) {
+      if (std::strncmp(lc, l.prefix, 5) == 0) {
+        EXPECT_EQ(user, l.id) << lc;
+      }
+    }
   }
   const unsigned primary = user & 0x3FF;
   const unsigned other_sub = ((user >> 10) + 1) & 0x3F;
