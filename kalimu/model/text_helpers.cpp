@@ -38,22 +38,6 @@ int CopyBounded(Char* dst, size_t cch, const Char* src, size_t max_chars) {
 }
 
 template <typename Char>
-int Copy(Char* dst, size_t cch, const Char* src) {
-  if (!ValidCch(cch) || dst == nullptr) {
-    DebugBreakIfEnabled();
-    return 0;
-  }
-  if (src == nullptr) {
-    dst[0] = 0;
-    DebugBreakIfEnabled();
-    return 0;
-  }
-  const int ok = CopyBounded(dst, cch, src, kMaxCch);
-  if (!ok) DebugBreakIfEnabled();
-  return ok;
-}
-
-template <typename Char>
 int CopyN(Char* dst, size_t cch_dst, const Char* src, size_t cch_src) {
   if (!ValidCch(cch_dst) || cch_src > kMaxCch || dst == nullptr) {
     DebugBreakIfEnabled();
@@ -67,6 +51,11 @@ int CopyN(Char* dst, size_t cch_dst, const Char* src, size_t cch_src) {
   const int ok = CopyBounded(dst, cch_dst, src, cch_src);
   if (!ok) DebugBreakIfEnabled();
   return ok;
+}
+
+template <typename Char>
+int Copy(Char* dst, size_t cch, const Char* src) {
+  return CopyN(dst, cch, src, kMaxCch);
 }
 
 template <typename Char>
