@@ -218,7 +218,7 @@ std::vector<Query> AllQueries() {
 #define KM_COUNT(name, expression) q.push_back({#name, Query::kCount});
 #define KM_GET_HEADER(name, offset, type)                                                            \
   q.push_back({#name, Query::kGetHeader, 0, [](ModelCapabilities& m, uint32_t, uint32_t, int64_t* v) { \
-                 QueryOut<type> out{}; int r = m.name(&out); *v = AsWide(out); return r;               \
+                 QueryOut<type> out{}; int r = m.name(&out); if (r) *v = AsWide(out); return r;               \
                }});
 #define KM_GET_LFP(name, offset, type) KM_GET_HEADER(name, offset, type)
 #define KM_GET_HEADER_BYTES(name, offset, field_size) \
@@ -226,7 +226,7 @@ std::vector<Query> AllQueries() {
                [](ModelCapabilities& m, uint32_t, void* b, uint32_t s) { return m.name(b, s); }});
 #define KM_GET_ROW(name, table, offset, type)                                                      \
   q.push_back({#name, Query::kGet, 0, [](ModelCapabilities& m, uint32_t i, uint32_t, int64_t* v) { \
-                 QueryOut<type> out{}; int r = m.name(static_cast<uint16_t>(i), &out); *v = AsWide(out); return r; \
+                 QueryOut<type> out{}; int r = m.name(static_cast<uint16_t>(i), &out); if (r) *v = AsWide(out); return r; \
                }});
 #define KM_GET_ROW_BYTES(name, table, offset, field_size) \
   q.push_back({#name, Query::kGetBytes, field_size, nullptr, \
@@ -340,7 +340,7 @@ TEST(ModelQueries, SettersChangeOnlyTheirFieldInMemory) {
         int64_t read = 0;
         ASSERT_EQ(g.call(model, last, 0, &read), 1);
         const char type = Layout(f.block).at(f.offset);
-        EXPECT_EQ(read, type == 'S' ? 0xFFFD : type == 'I' ? 0xFFFFFFFD : -3) << q.name;
+        EXPECT_EQ(read, type == 'S' ? int64_t{0xFFFD} : type == 'I' ? int64_t{0xFFFFFFFD} : int64_t{-3}) << q.name;
         ASSERT_EQ(g.call(model, 0, 0, &read), 1);
         if (last != 0) EXPECT_EQ(read, Expected(s.Record(f.block, 0) + f.offset, type)) << q.name;
       }
