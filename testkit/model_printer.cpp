@@ -3,17 +3,26 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <cstring>
 #include <fstream>
 
 namespace testkit {
 namespace {
 
-DriverDataTable WithVariantKeys(const ModelDescription& model, DriverDataTable data) {
+// Every driver's files share one spooler folder: the file names carry the driver's name.
+std::string FileStem(const std::string& driver_name) {
+  std::string stem;
+  for (char c : driver_name) stem += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return stem;
+}
+
+DriverDataTable WithModelKeys(const ModelDescription& model, DriverDataTable data, const std::string& stem) {
+  data.SetInfo("CfgFileI", stem + ".CFG");
   if (model.ink_sets.size() >= 2) {
     for (size_t k = 0; k < model.ink_sets.size(); ++k) {
       const std::string suffix = InkSetSuffix(model, static_cast<int>(k));
-      data.SetInfo("CfgFileI" + suffix, "KVMODEL" + suffix + ".CFG");
+      data.SetInfo("CfgFileI" + suffix, stem + suffix + ".CFG");
     }
   }
   return data;
@@ -30,8 +39,10 @@ std::string PrinterKey(const std::string& driver, const std::string& printer) {
 }  // namespace
 
 ModelPrinter::ModelPrinter(const ModelDescription& model, DriverDataTable data, const std::string& name_base)
-    : model_(model), printer_(name_base, WithVariantKeys(model, std::move(data))) {
+    : model_(model), printer_(name_base, data) {
   if (!printer_.ok()) return;
+  stem_ = FileStem(driver_name());
+  if (!printer_.RewriteDataFile(WithModelKeys(model, std::move(data), stem_))) error_ = "cannot rewrite the data file";
   if (!WriteDriverFile(BaseFileName(), BuildCfgFile(model).bytes)) error_ = "cannot write the base file";
   if (model.ink_sets.size() >= 2) {
     for (size_t k = 0; k < model.ink_sets.size(); ++k) {
@@ -80,7 +91,7 @@ std::string ModelPrinter::DriverDirectory() const {
 }
 
 std::string ModelPrinter::VariantFileName(int ink_set) const {
-  return "KVMODEL" + InkSetSuffix(model_, ink_set) + ".CFG";
+  return stem_ + InkSetSuffix(model_, ink_set) + ".CFG";
 }
 
 bool ModelPrinter::WriteDriverFile(const std::string& name, const std::vector<uint8_t>& bytes) {

@@ -30,7 +30,7 @@ class ModelPrinter {
   // Directory of the driver data file, with a trailing backslash.
   std::string DriverDirectory() const;
   // File names (relative to the driver directory) of the base file and of ink set k's variant.
-  static std::string BaseFileName() { return "KVMODEL.CFG"; }
+  std::string BaseFileName() const { return stem_ + ".CFG"; }
   std::string VariantFileName(int ink_set) const;
   // Writes (or replaces) a file in the driver directory; removed again at the end.
   bool WriteDriverFile(const std::string& name, const std::vector<uint8_t>& bytes);
@@ -40,6 +40,7 @@ class ModelPrinter {
   bool StoreInkSet(int ink_set);
   bool StoreInkCodes(const uint8_t codes[16], uint32_t length);
   void ForgetInkSet();
+
 
   // Gives a capability database (or anything with locator() and registry()) this printer.
   template <class Model>
@@ -54,6 +55,7 @@ class ModelPrinter {
   ModelDescription model_;
   TestPrinter printer_;
   std::string error_;
+  std::string stem_;
   std::vector<std::string> written_;
 };
 
