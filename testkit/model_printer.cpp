@@ -42,7 +42,8 @@ ModelPrinter::ModelPrinter(const ModelDescription& model, DriverDataTable data, 
     : model_(model), printer_(name_base, data) {
   if (!printer_.ok()) return;
   stem_ = FileStem(driver_name());
-  if (!printer_.RewriteDataFile(WithModelKeys(model, std::move(data), stem_))) error_ = "cannot rewrite the data file";
+  data_ = WithModelKeys(model, std::move(data), stem_);
+  if (!printer_.RewriteDataFile(data_)) error_ = "cannot rewrite the data file";
   if (!WriteDriverFile(BaseFileName(), BuildCfgFile(model).bytes)) error_ = "cannot write the base file";
   if (model.ink_sets.size() >= 2) {
     for (size_t k = 0; k < model.ink_sets.size(); ++k) {
@@ -104,6 +105,20 @@ bool ModelPrinter::WriteDriverFile(const std::string& name, const std::vector<ui
 
 bool ModelPrinter::DeleteDriverFile(const std::string& name) {
   return DeleteFileA((DriverDirectory() + name).c_str()) != 0;
+}
+
+bool ModelPrinter::SetInfoKey(const std::string& key, const std::string& value) {
+  data_.SetInfo(key, value);
+  return printer_.RewriteDataFile(data_);
+}
+
+bool ModelPrinter::InstallResourceLibrary(const std::string& standin) {
+  const std::string name = stem_ + "_" + standin;
+  if (!CopyFileA((TestProgramDirectory() + standin).c_str(), (DriverDirectory() + name).c_str(), FALSE)) return false;
+  written_.push_back(name);
+  data_.SetInfo("UIRESModuleI64", name);
+  data_.SetInfo("UIRES2ModuleI64", name);
+  return printer_.RewriteDataFile(data_);
 }
 
 bool ModelPrinter::StoreInkCodes(const uint8_t codes[16], uint32_t length) {

@@ -36,6 +36,11 @@ class ModelPrinter {
   bool WriteDriverFile(const std::string& name, const std::vector<uint8_t>& bytes);
   bool DeleteDriverFile(const std::string& name);
 
+  // Sets one key of the driver data file and rewrites it.
+  bool SetInfoKey(const std::string& key, const std::string& value);
+  // Copies a stand-in resource library from the test programs' folder into the driver
+  // directory and names it under both resource-library keys.
+  bool InstallResourceLibrary(const std::string& standin = "testkit_resources_english.dll");
   // Stores the INKINF value naming ink set k (or arbitrary codes), or removes it.
   bool StoreInkSet(int ink_set);
   bool StoreInkCodes(const uint8_t codes[16], uint32_t length);
@@ -56,6 +61,7 @@ class ModelPrinter {
   TestPrinter printer_;
   std::string error_;
   std::string stem_;
+  DriverDataTable data_;
   std::vector<std::string> written_;
 };
 
