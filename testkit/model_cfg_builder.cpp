@@ -4,16 +4,20 @@
 namespace testkit {
 namespace {
 
+void AppendBytes(std::vector<uint8_t>& out, const void* data, size_t size) {
+  const size_t at = out.size();
+  out.resize(at + size);
+  if (size != 0) std::memcpy(out.data() + at, data, size);
+}
+
 template <class Record>
 void Append(std::vector<uint8_t>& out, const std::vector<Record>& records) {
-  const auto* bytes = reinterpret_cast<const uint8_t*>(records.data());
-  out.insert(out.end(), bytes, bytes + records.size() * sizeof(Record));
+  AppendBytes(out, records.data(), records.size() * sizeof(Record));
 }
 
 template <class Record>
 void AppendOne(std::vector<uint8_t>& out, const Record& record) {
-  const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
-  out.insert(out.end(), bytes, bytes + sizeof(Record));
+  AppendBytes(out, &record, sizeof(Record));
 }
 
 void Pad(std::vector<uint8_t>& out, size_t multiple, uint8_t fill) {
@@ -153,7 +157,7 @@ BuiltCfgFile BuildCfgFile(const ModelDescription& model) {
     lfp.record_offset = 32;  // a gap between the block header and the records
     lfp.record_count = static_cast<uint16_t>(model.lfp_records.size());
     AppendOne(out, lfp);
-    out.insert(out.end(), 16, 0xEE);
+    out.resize(out.size() + 16, 0xEE);
     built.lfp_records_offset = static_cast<uint32_t>(out.size());
     Append(out, model.lfp_records);
   }
@@ -242,12 +246,10 @@ ModelDescription SheetModel() {
   ModelDescription m;
   m.user_settings_capacity = 4;
   m.user_paper_capacity = 6;
-  // Ink-id length 2 in bits 0-7 (bit 15 clear, so also 2 inks); only code byte 1 names the file
-  // in the 0x10-and-above form, code byte 0 is skipped by the mask.
-  m.header = Header(0x00000004u, 0x2u, 1, 0);
-  m.header.ink_word = 0x00004002u;  // bit 0x4000: two bytes per ink in status replies
+  // Ink-id length 2 in bits 0-7 (bit 15 clear, so also 2 inks; bit 0x4000: two bytes per ink in
+  // status replies); both code bytes name the file: suffixes 0502 and 054. Default ink set 1.
+  m.header = Header(0x00004002u, 0x3u, 1, 0);
   m.ink_sets = {InkSet(0, {0x05, 0x02}), InkSet(1, {0x05, 0x4B})};
-  m.header.ink_code_mask = 0x3u;
   m.sources = {Source(0, 7, 1, 0x2000, 0x01, 12240), Source(1, 4, 2, 0x4000, 0x02, 12240)};
   const uint32_t all_sources = 0x5u;
   m.margins = {{0, 0, 0, 0}, {120, 120, 120, 120}};

@@ -78,7 +78,8 @@ ModelDescription VariantFor(const ModelDescription& model, int ink_set);
 // borderless paper, a sheet feeder, a manual feed, a roll and a roll with an LFP record, three
 // media, print modes in all three variants, presets in all three groups.
 ModelDescription RollPaperModel();
-// Sheet model: two ink sets (suffixes 02 and 4), no LFP block, an A-series paper set.
+// Sheet model: two ink sets (suffixes 0502 and 054, default ink set 1), no LFP block, an
+// A-series paper set.
 ModelDescription SheetModel();
 
 }  // namespace testkit

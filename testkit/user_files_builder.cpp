@@ -10,8 +10,14 @@ namespace {
 
 template <class Record>
 void Append(std::vector<uint8_t>& out, const Record& record) {
-  const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
-  out.insert(out.end(), bytes, bytes + sizeof(Record));
+  const size_t at = out.size();
+  out.resize(at + sizeof(Record));
+  std::memcpy(out.data() + at, &record, sizeof(Record));
+}
+
+void CopyName(char* field, size_t field_size, const std::string& name) {
+  std::memset(field, 0, field_size);
+  std::memcpy(field, name.data(), name.size() < field_size ? name.size() : field_size);
 }
 
 }  // namespace
@@ -39,7 +45,7 @@ km::UserPaperEntry UserPaper(int slot, const std::string& name, int32_t width, i
   entry.paper.source_flags = 0x55;
   entry.slot = static_cast<int16_t>(slot);
   entry.state = km::kEntryInUse;
-  std::strncpy(entry.name, name.c_str(), sizeof(entry.name));
+  CopyName(entry.name, sizeof(entry.name), name);
   return entry;
 }
 
@@ -64,8 +70,8 @@ km::WatermarkEntry UserWatermark(int position, const std::string& name) {
   km::WatermarkEntry entry{};
   entry.position = static_cast<int16_t>(position);
   entry.kind = 0;
-  std::strncpy(entry.name, name.c_str(), sizeof(entry.name) - 1);
-  std::strncpy(entry.text, name.c_str(), sizeof(entry.text) - 1);
+  CopyName(entry.name, sizeof(entry.name) - 1, name);
+  CopyName(entry.text, sizeof(entry.text) - 1, name);
   entry.position_code = 5;
   entry.flags = 1;
   entry.size_percent = 40;

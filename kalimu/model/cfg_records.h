@@ -291,6 +291,9 @@ static_assert(offsetof(PrintModeRecord, groups) == 48);
 constexpr uint32_t PrintModeGroupOffset(int mode_variant) {
   return mode_variant == 1 ? 48u : mode_variant == 2 ? 176u : 112u;
 }
+static_assert(PrintModeGroupOffset(1) == offsetof(PrintModeRecord, groups[0]) &&
+              PrintModeGroupOffset(0) == offsetof(PrintModeRecord, groups[1]) &&
+              PrintModeGroupOffset(2) == offsetof(PrintModeRecord, groups[2]));
 
 struct LfpHeader {
   uint16_t record_offset;  // from the start of the LFP block

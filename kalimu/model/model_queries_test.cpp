@@ -206,20 +206,20 @@ int64_t AsWide(Out v) { return static_cast<int64_t>(v); }
 
 std::vector<Query> AllQueries() {
   std::vector<Query> q;
-#define KM_SPECIAL(name) q.push_back({#name, Query::kOther});
+#define KM_SPECIAL(name) q.push_back({#name, Query::kOther, 0, nullptr, nullptr});
 #define KM_TEST_HEADER(name, offset, type, check) \
-  q.push_back({#name, Query::kTestHeader, 0, [](ModelCapabilities& m, uint32_t, uint32_t mask, int64_t*) { return m.name(mask); }});
+  q.push_back({#name, Query::kTestHeader, 0, [](ModelCapabilities& m, uint32_t, uint32_t mask, int64_t*) { return m.name(mask); }, nullptr});
 #define KM_TEST_LFP(name, offset, type, check) KM_TEST_HEADER(name, offset, type, check)
 #define KM_TEST_ROW(name, table, offset, type, check)                                                  \
   q.push_back({#name, Query::kTest, 0, [](ModelCapabilities& m, uint32_t i, uint32_t mask, int64_t*) { \
                  return m.name(static_cast<int16_t>(i), mask);                                         \
-               }});
+               }, nullptr});
 #define KM_TEST_ROW_LOW16(name, table, offset, type, check) KM_TEST_ROW(name, table, offset, type, check)
-#define KM_COUNT(name, expression) q.push_back({#name, Query::kCount});
+#define KM_COUNT(name, expression) q.push_back({#name, Query::kCount, 0, nullptr, nullptr});
 #define KM_GET_HEADER(name, offset, type)                                                            \
   q.push_back({#name, Query::kGetHeader, 0, [](ModelCapabilities& m, uint32_t, uint32_t, int64_t* v) { \
                  QueryOut<type> out{}; int r = m.name(&out); if (r) *v = AsWide(out); return r;               \
-               }});
+               }, nullptr});
 #define KM_GET_LFP(name, offset, type) KM_GET_HEADER(name, offset, type)
 #define KM_GET_HEADER_BYTES(name, offset, field_size) \
   q.push_back({#name, Query::kGetHeaderBytes, field_size, nullptr,  \
@@ -227,14 +227,14 @@ std::vector<Query> AllQueries() {
 #define KM_GET_ROW(name, table, offset, type)                                                      \
   q.push_back({#name, Query::kGet, 0, [](ModelCapabilities& m, uint32_t i, uint32_t, int64_t* v) { \
                  QueryOut<type> out{}; int r = m.name(static_cast<uint16_t>(i), &out); if (r) *v = AsWide(out); return r; \
-               }});
+               }, nullptr});
 #define KM_GET_ROW_BYTES(name, table, offset, field_size) \
   q.push_back({#name, Query::kGetBytes, field_size, nullptr, \
                [](ModelCapabilities& m, uint32_t i, void* b, uint32_t s) { return m.name(static_cast<uint16_t>(i), b, s); }});
 #define KM_SET_ROW(name, table, offset, type)                                                      \
   q.push_back({#name, Query::kSet, 0, [](ModelCapabilities& m, uint32_t i, uint32_t, int64_t* v) { \
                  QueryOut<type> in = static_cast<QueryOut<type>>(*v); return m.name(static_cast<uint16_t>(i), &in); \
-               }});
+               }, nullptr});
 #define KM_SET_ROW_BYTES(name, table, offset, field_size) \
   q.push_back({#name, Query::kSetBytes, field_size, nullptr, \
                [](ModelCapabilities& m, uint32_t i, void* b, uint32_t s) { return m.name(static_cast<uint16_t>(i), b, s); }});
@@ -342,7 +342,9 @@ TEST(ModelQueries, SettersChangeOnlyTheirFieldInMemory) {
         const char type = Layout(f.block).at(f.offset);
         EXPECT_EQ(read, type == 'S' ? int64_t{0xFFFD} : type == 'I' ? int64_t{0xFFFFFFFD} : int64_t{-3}) << q.name;
         ASSERT_EQ(g.call(model, 0, 0, &read), 1);
-        if (last != 0) EXPECT_EQ(read, Expected(s.Record(f.block, 0) + f.offset, type)) << q.name;
+        if (last != 0) {
+          EXPECT_EQ(read, Expected(s.Record(f.block, 0) + f.offset, type)) << q.name;
+        }
       }
     } else {
       uint8_t in[8] = {1, 2, 3, 4, 5, 6, 7, 8};

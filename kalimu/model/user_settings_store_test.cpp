@@ -232,6 +232,26 @@ TEST_F(UserSettings, ShortAndDamagedFiles) {
   EXPECT_EQ(count, 10u);
 }
 
+TEST(UserSettingsModel, FileOfTheCurrentInkSetIsUsedWhenTheDataFileNamesOne) {
+  testkit::ModelPrinter printer(testkit::RollPaperModel());
+  ASSERT_TRUE(printer.ok()) << printer.error();
+  ASSERT_TRUE(printer.SetInfoKey("UcfFileI010B4", "KVUSERB.UCF"));
+  char path[MAX_PATH] = {};
+  {
+    UserSettingsStore store;
+    printer.Attach(store);
+    store.GetUcfFilePath(path, MAX_PATH);
+    EXPECT_EQ(std::string(path).substr(std::string(path).size() - 10), "KVUSER.UCF");
+  }
+  ASSERT_TRUE(printer.StoreInkSet(1));
+  UserSettingsStore store;
+  printer.Attach(store);
+  store.GetUcfFilePath(path, MAX_PATH);
+  EXPECT_EQ(std::string(path).substr(std::string(path).size() - 11), "KVUSERB.UCF");
+  ASSERT_EQ(store.EnsureLoaded(), 1);
+  EXPECT_NE(GetFileAttributesA(path), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(UserSettingsModel, WithoutCustomPaperDefaultsAreZeroButTheId) {
   auto model = testkit::SheetModel();
   model.papers.pop_back();  // the custom size
