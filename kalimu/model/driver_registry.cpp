@@ -55,11 +55,12 @@ bool IsStringType(DWORD type) {
 }
 
 // Checks what RegQueryValueExA delivered against the table: a string where a
-// number is expected (or the reverse) or a DWORD of another size is refused,
-// and string data is terminated within the buffer.
+// number is expected (or a number where a string is) or a DWORD of another
+// size is refused, and string data is terminated within the buffer.
 LONG CheckReadValue(DWORD want_type, DWORD got_type, BYTE* data, DWORD buffer_bytes,
                     DWORD got_bytes) {
-  if (want_type == REG_NONE) return ERROR_SUCCESS;  // caller's own type
+  // The caller's own type, or a binary record whose writer may have typed it otherwise.
+  if (want_type == REG_NONE || want_type == REG_BINARY) return ERROR_SUCCESS;
   if (IsStringType(want_type) != IsStringType(got_type)) return ERROR_INVALID_DATA;
   if (want_type == REG_DWORD && buffer_bytes == 4 && got_bytes != 4) return ERROR_INVALID_DATA;
   if (IsStringType(want_type) && data != nullptr) {
@@ -194,9 +195,7 @@ LONG DriverRegistry::ReadValue(const char* subkey, const char* value_name, int i
   const bool own_table = id == kValueCaller || (id >= 0 && id <= 4) ||
                          (id >= 101 && id <= 162 && row != nullptr);
   if (!own_table) return ERROR_FILE_NOT_FOUND;
-  if (id == kValueCaller && (subkey == nullptr || value_name == nullptr)) {
-    return ERROR_FILE_NOT_FOUND;
-  }
+  if (id == kValueCaller && subkey == nullptr) return ERROR_FILE_NOT_FOUND;
   char key[kKeyChars];
   // Ids 160 and 161 live below the kind-26 base joined directly with the
   // caller's subkey; 132 and 133 in their own keys without one.

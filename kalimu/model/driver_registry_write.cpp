@@ -48,8 +48,8 @@ LONG DriverRegistry::WriteValue(const char* subkey, const char* value_name, int 
   const char* name = row->value_name;
   DWORD write_type = WriteType(id);
   if (id == kValueCaller) {
-    if (subkey == nullptr || value_name == nullptr) return ERROR_FILE_NOT_FOUND;
-    name = value_name;
+    if (subkey == nullptr) return ERROR_FILE_NOT_FOUND;
+    name = value_name;  // none: the key's unnamed value
     write_type = type;
   }
   if (!GetKeyPath(row->kind, key, sizeof(key), subkey)) return ERROR_INVALID_PARAMETER;
@@ -60,9 +60,7 @@ LONG DriverRegistry::WriteValue(const char* subkey, const char* value_name, int 
 LONG DriverRegistry::WriteValueV(const char* subkey, const char* value_name, int id, DWORD type,
                                  const void* data, DWORD size, int view) const {
   if (!ready_) return ERROR_FILE_NOT_FOUND;
-  if (id == kValueCaller && (subkey == nullptr || value_name == nullptr)) {
-    return ERROR_FILE_NOT_FOUND;
-  }
+  if (id == kValueCaller && subkey == nullptr) return ERROR_FILE_NOT_FOUND;
   HKEY root = nullptr;
   char key[kKeyChars];
   char name[kNameChars];
@@ -120,7 +118,7 @@ LONG DriverRegistry::SetValueInViews(HKEY root, const char* key, const char* val
 int DriverRegistry::CreateKeyWithWorldAccess(const char* subkey, const char* printer_name,
                                              int view) const {
   if (!ready_ || subkey == nullptr) return 0;
-  WorldAccessDescriptor world(KEY_ALL_ACCESS, {CONTAINER_INHERIT_ACE});
+  WorldAccessDescriptor world = WorldAccessDescriptor::ForSharedKey();
   if (!world.valid()) return 0;
   HKEY handle = nullptr;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\NORVA\\PRINTER", 0, nullptr, 0,
@@ -137,10 +135,17 @@ int DriverRegistry::CreateKeyWithWorldAccess(const char* subkey, const char* pri
       return 0;
     }
   }
+  DWORD disposition = 0;
   const LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0,
                                       kKeyAllAccess | ViewBits(view), world.attributes(),
-                                      &handle, nullptr);
+                                      &handle, &disposition);
   if (result != ERROR_SUCCESS) return 0;
+  // Some registries apply their default security to a new key whatever the
+  // creation asked for: state the DACL of a key we created once more.
+  if (disposition == REG_CREATED_NEW_KEY) {
+    RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION,
+                      world.attributes()->lpSecurityDescriptor);
+  }
   RegCloseKey(handle);
   return 1;
 }

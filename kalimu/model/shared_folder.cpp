@@ -37,7 +37,7 @@ int DriverModuleLocator::GetProgramFilesPath(char* out, size_t len) {
 
 int DriverModuleLocator::CreateSharedFolder(const char* driver_name, char* out, size_t len) {
   if (driver_name == nullptr || driver_name[0] == 0) return 0;
-  WorldAccessDescriptor world(FILE_ALL_ACCESS, {CONTAINER_INHERIT_ACE, OBJECT_INHERIT_ACE});
+  WorldAccessDescriptor world = WorldAccessDescriptor::ForSharedFolder();
   if (!world.valid()) return 0;
   if (!GetProgramFilesPath(out, len) || !EnsureFolder(out, nullptr)) return 0;
   if (!AppendStringA(out, len, "\\NORVA") || !EnsureFolder(out, nullptr)) return 0;

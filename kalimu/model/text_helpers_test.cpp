@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testkit/machine_turn.h"
+
 #include <cstring>
 #include <string>
 
@@ -204,6 +206,8 @@ TEST(CopyDevModeRecord, CopiesPublicAndPrivatePartsOrOnlyTheHead) {
 // attached debugger: without one the process goes on.
 TEST(DebugHook, ReadsItsSettingOnceAndNeverBreaksWithoutDebugger) {
   ASSERT_FALSE(IsDebuggerPresent());
+  // The value is machine-wide: runs of this program in parallel take turns.
+  testkit::MachineTurn turn("KalimuDebugHookTestTurn");
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\NORVA\\PRINTER", 0, nullptr, 0,
                             KEY_ALL_ACCESS, nullptr, &key, nullptr),

@@ -12,6 +12,14 @@ class WorldAccessDescriptor {
  public:
   // One allow ACE per entry of inherit_flags, each granting access_mask.
   WorldAccessDescriptor(DWORD access_mask, std::initializer_list<BYTE> inherit_flags);
+  // The shared folder: FILE_ALL_ACCESS, inherited by subfolders and by files.
+  static WorldAccessDescriptor ForSharedFolder() {
+    return WorldAccessDescriptor(FILE_ALL_ACCESS, {CONTAINER_INHERIT_ACE, OBJECT_INHERIT_ACE});
+  }
+  // Keys of the store: KEY_ALL_ACCESS, inherited by subkeys.
+  static WorldAccessDescriptor ForSharedKey() {
+    return WorldAccessDescriptor(KEY_ALL_ACCESS, {CONTAINER_INHERIT_ACE});
+  }
   ~WorldAccessDescriptor();
   WorldAccessDescriptor(const WorldAccessDescriptor&) = delete;
   WorldAccessDescriptor& operator=(const WorldAccessDescriptor&) = delete;
