@@ -438,6 +438,16 @@ TEST(ModelQueries, InkWordAndStatusModelInfo) {
   EXPECT_EQ(info.bytes_per_ink, 1);
 }
 
+TEST(ModelQueries, SelectedInkSetOutsideTheTableCopiesNothing) {
+  auto description = testkit::RollPaperModel();
+  description.header.selected_ink_set = 2;  // two ink sets: 0 and 1
+  const auto file = testkit::BuildCfgFile(description);
+  ImageModel model(file.bytes);
+  uint8_t codes[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+  EXPECT_EQ(model.GetSelectedInkCodes(codes, 4), 0u);
+  EXPECT_EQ(codes[0], 0xEE);
+}
+
 TEST(ModelQueries, NothingLoadedAnswersEmpty) {
   testkit::MessageBoxWatcher watcher;
   ModelCapabilities model;  // no driver data file: nothing can be loaded

@@ -192,6 +192,48 @@ TEST_F(Watermarks, LanguageChangeRebuildsBuiltInsAndKeepsUserEntries) {
   EXPECT_EQ(header.user_count, 2);
 }
 
+TEST_F(Watermarks, MigrationRefusesMoreUserEntriesThanTheModelHolds) {
+  const std::string list = ListPath();
+  std::vector<WatermarkEntry> entries;
+  for (int i = 0; i < 9; ++i) entries.push_back(testkit::UserWatermark(i, std::string(1, static_cast<char>('A' + i))));
+  // Valid by its own capacity (10), but the model holds only 6 user entries.
+  const auto bytes = testkit::BuildWatFile(0x409, 1, 8, 10, entries);
+  ASSERT_TRUE(testkit::WriteBytes(list, bytes));
+  ASSERT_TRUE(printer_.InstallResourceLibrary("testkit_resources_german.dll"));
+  testkit::MessageBoxWatcher watcher;
+  auto store = NewStore();
+  uint32_t total = 0;
+  EXPECT_EQ(store->GetEntryCount(&total), 0);
+  ASSERT_FALSE(watcher.shown().empty());
+  EXPECT_EQ(watcher.shown()[0].text, "Version Error of wat file");
+  EXPECT_EQ(testkit::ReadBytes(list), bytes);  // the user's entries are not thrown away
+}
+
+TEST_F(Watermarks, FailedRebuildDuringMigrationLeavesTheStoreEmpty) {
+  {
+    auto store = NewStore();
+    uint32_t total = 0;
+    ASSERT_EQ(store->GetEntryCount(&total), 1);
+  }
+  const std::string list = ListPath();
+  // Held open without write sharing: the list reads, but the rebuild cannot write it.
+  HANDLE held = CreateFileA(list.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(printer_.InstallResourceLibrary("testkit_resources_german.dll"));
+  {
+    auto store = NewStore();
+    uint32_t total = 9;
+    EXPECT_EQ(store->GetEntryCount(&total), 0);
+    EXPECT_EQ(store->GetEntries(), nullptr);
+    EXPECT_EQ(store->Save(), 0);
+  }
+  CloseHandle(held);
+  auto store = NewStore();
+  uint32_t built_in = 0;
+  EXPECT_EQ(store->GetBuiltInCount(&built_in), 1);
+  EXPECT_EQ(built_in, 2u);
+}
+
 TEST_F(Watermarks, DamagedListFilesAreRefusedWithTheMessage) {
   const std::string list = ListPath();
   const std::vector<WatermarkEntry> two = {testkit::UserWatermark(0, "X"), testkit::UserWatermark(1, "Y")};
