@@ -232,14 +232,14 @@ void ModelCapabilities::FormatInkSetSuffix(uint16_t index, char* out, size_t len
   static constexpr char kHex[] = "0123456789ABCDEF";
   for (uint32_t i = 0; i < ink_id_length_; ++i) {
     if ((ink_code_mask_ & (1u << i)) == 0) continue;
-    char piece[3] = {};
+    char digits[3] = {};
     if (codes[i] < 0x10) {
-      piece[0] = '0';
-      piece[1] = kHex[codes[i]];
+      digits[0] = '0';
+      digits[1] = kHex[codes[i]];
     } else {
-      piece[0] = kHex[codes[i] >> 4];
+      digits[0] = kHex[codes[i] >> 4];
     }
-    AppendStringA(out, len, piece);
+    AppendStringA(out, len, digits);
   }
 }
 
