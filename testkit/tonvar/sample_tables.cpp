@@ -67,8 +67,10 @@ std::vector<uint8_t> TaggedFormTable(uint8_t grid, uint8_t channels, std::span<c
   out[26] = 'u';
   out[27] = 't';
   PutLe32(out, 28, kChunk);
-  const uint8_t chunk_head[] = {'c', 'l', 'u', 't', 3, channels, 1, grid, grid, grid};
-  out.insert(out.end(), std::begin(chunk_head), std::end(chunk_head));
+  for (uint8_t b : {uint8_t{'c'}, uint8_t{'l'}, uint8_t{'u'}, uint8_t{'t'}, uint8_t{3}, channels,
+                    uint8_t{1}, grid, grid, grid}) {
+    out.push_back(b);
+  }
   for (uint32_t k = 0; k < channels; ++k) out.push_back(static_cast<uint8_t>(k + 1));
   AppendCoordinates(out, grid);
   out.insert(out.end(), body.begin(), body.end());
