@@ -27,11 +27,11 @@ std::vector<uint8_t> SmoothLutBody(uint32_t grid, uint32_t channels, uint32_t se
     for (uint32_t g = 0; g < grid; ++g) {
       for (uint32_t b = 0; b < grid; ++b) {
         for (uint32_t k = 0; k < channels; ++k) {
-          // Each ink follows a different blend of the three axes, with a little dither.
+          // Each ink follows a different blend of the three axes, with a rare one-step dither.
           const uint32_t a = (r * (k % 3 + 1) + g * ((k + 1) % 3 + 1) + b * ((k + 2) % 3 + 1)) * 255 /
                              (6 * span);
           noise = noise * 1103515245u + 12345u;
-          const uint32_t jitter = (noise >> 29) & 1u;
+          const uint32_t jitter = (noise >> 24) < 8 ? 1u : 0u;
           body.push_back(static_cast<uint8_t>(a + jitter > 255 ? 255 : a + jitter));
         }
       }
