@@ -9,6 +9,7 @@
 #include "testkit/tonvar/container_encoder.h"
 #include "testkit/tonvar/damaged_containers.h"
 #include "testkit/tonvar/sample_tables.h"
+#include "tonvar/colour/engine_seams.h"
 #include "tonvar/colour/memory_faults.h"
 
 namespace tonvar {
@@ -181,6 +182,32 @@ TEST_F(Interface, DeletionReleasesTheBlockWhenTheEngineFails) {
     EXPECT_EQ(ApplyHalftoneResource(handle, plain, nullptr), kStatusBadArgument);
     DeleteHalftoneHandle(handle);  // a null engine: 0 from a built engine, 512 while pending
     EXPECT_EQ(faults::LiveBlocks(), 0);
+  }
+}
+
+// A failed release of the halftoning handle's block is reported only when deleting the engine
+// succeeded; otherwise the engine's status stands. The engine's answer for a handle without
+// an engine is asked first, so the case holds for pending and built engines alike.
+TEST_F(Interface, HalftoneDeletionReportsReleaseFailuresAfterTheEngine) {
+  using DeleteEngine = EngineStatus (*)(void*);
+  const struct {
+    uint32_t kind;
+    DeleteEngine engine_delete;
+  } kinds[] = {{kEngineScreen, &ScreenDelete},
+               {kEngineMultiLevel, &MultiLevelDelete},
+               {kEngineGreyInput, &GreyHalftoneDelete}};
+  for (const auto& k : kinds) {
+    const EngineStatus engine = k.engine_delete(nullptr);
+    for (auto [op, release] : {std::pair{MemOp::kUnlock, kStatusUnlockFailed},
+                               std::pair{MemOp::kFree, kStatusFreeFailed}}) {
+      faults::ScopedReset each;
+      MemHandle block = MemAlloc(sizeof(HalftoneHandle), 1);
+      auto* handle = static_cast<HalftoneHandle*>(MemLock(block));
+      handle->self = block;
+      handle->engine_kind = k.kind;
+      faults::FailNth(op, 1);
+      EXPECT_EQ(DeleteHalftoneHandle(handle), engine != kStatusOk ? engine : release) << k.kind;
+    }
   }
 }
 
