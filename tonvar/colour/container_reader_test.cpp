@@ -44,7 +44,7 @@ std::vector<uint8_t> Signed(uint8_t eighth) {
 }
 
 TEST_F(ContainerReader, ResourcesWithoutTheSignatureArePassedOnUnchanged) {
-  for (uint8_t eighth : {0xB8, 0xBB, 0x00}) {
+  for (uint8_t eighth : {uint8_t{0xB8}, uint8_t{0xBB}, uint8_t{0x00}}) {
     const auto bytes = Signed(eighth);
     for (bool sized : {true, false}) {
       ASSERT_EQ(Unwrap(bytes, sized), kStatusOk);
