@@ -83,7 +83,9 @@ TEST(ModeTableTest, ChoosesTheRowThatMatchesEveryValue) {
     ModeTableChoice choice;
     ASSERT_EQ(Read(text, job, &choice), kStatusOk);
     EXPECT_EQ(choice.matched, c.expected != 0);
-    if (c.expected != 0) EXPECT_EQ(choice.table_id, c.expected);
+    if (c.expected != 0) {
+      EXPECT_EQ(choice.table_id, c.expected);
+    }
   }
 }
 
