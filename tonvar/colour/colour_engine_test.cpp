@@ -211,6 +211,20 @@ TEST_F(ColourEngineTest, UnadjustedTableKeepsItsBodyByteForByte) {
   }
 }
 
+TEST_F(ColourEngineTest, PlainResourcesWithoutASizeAreReadByTheirOwnFields) {
+  job_.bounded = false;
+  for (int version : {300, 500}) {
+    SCOPED_TRACE(version);
+    ColourTableSpec table;
+    table.with_tone = true;
+    Prepare(Row(), version, table);
+    ASSERT_EQ(job_.Run(&handle_), kStatusOk);
+    const std::vector<uint8_t> expected = testkit::RampBody(table);
+    ASSERT_EQ(std::memcmp(Lut()->body, expected.data(), expected.size()), 0);
+    EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
+  }
+}
+
 TEST_F(ColourEngineTest, CorrectionOptionsAreRefusedUntilTheCorrectionExists) {
   for (uint32_t id : {kOptionCwLists, kOptionRateList, kOptionCurveTable}) {
     SCOPED_TRACE(id);

@@ -37,48 +37,53 @@ struct ParseWork {
   int32_t media_base;
 };
 
+// The text ends at the first NUL or 0x1A, or at the end of a bounded resource. It is read
+// forward only and never past that end, so a plain (unbounded) text is read no further than
+// the parse needs.
 class Text {
  public:
-  // The text ends at the first NUL or 0x1A, or at the end of the resource.
-  Text(const uint8_t* data, size_t size) : data_(data) {
-    size_t n = 0;
-    while (n < size && data[n] != 0 && data[n] != 0x1A) ++n;
-    end_ = n;
-  }
+  Text(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
-  size_t end() const { return end_; }
   size_t pos() const { return pos_; }
-  void set_pos(size_t p) { pos_ = p; }
-  uint8_t At(size_t p) const { return p < end_ ? data_[p] : 0; }
-  const uint8_t* Bytes(Span s) const { return data_ + s.offset; }
-
-  // Every line fits the parser's 511-byte line.
-  bool LinesWithinLimit() const {
-    size_t run = 0;
-    for (size_t i = 0; i < end_; ++i) {
-      if (data_[i] == '\r' || data_[i] == '\n') {
-        run = 0;
-      } else if (++run > static_cast<size_t>(kModeTableMaxLine)) {
-        return false;
-      }
-    }
-    return true;
+  uint8_t At(size_t p) const {
+    if (p >= size_) return 0;
+    return data_[p] == 0x1A ? 0 : data_[p];
   }
+  bool AtEnd() const { return At(pos_) == 0; }
+  // A line longer than the parser's 511-byte line was met.
+  bool overlong() const { return overlong_; }
+  const uint8_t* Bytes(Span s) const { return data_ + s.offset; }
 
   static bool IsLineEnd(uint8_t b) { return b == '\r' || b == '\n' || b == 0; }
 
-  // Next token. `at_line_end` is set when the line ended before a token began
-  // (the position then stays at the line end). An '@' ends the token and
-  // continues the row on the next line.
+  // Moves to the first "//" and past it; false when the text has none.
+  bool FindVersionMark() {
+    while (!AtEnd()) {
+      if (At(pos_) == '/' && At(pos_ + 1) == '/') {
+        Step();
+        Step();
+        return true;
+      }
+      if (At(pos_) == '\r' || At(pos_) == '\n') {
+        EndLine();
+      } else {
+        Step();
+      }
+    }
+    return false;
+  }
+
+  // Next token. `at_line_end` is set when the line ended before a token began (the position
+  // then stays at the line end). An '@' ends the token and continues the row on the next line.
   Span Next(bool* at_line_end, bool* too_long) {
-    while (At(pos_) == ' ' || At(pos_) == '\t') ++pos_;
+    while (At(pos_) == ' ' || At(pos_) == '\t') Step();
     *at_line_end = IsLineEnd(At(pos_));
     Span token{static_cast<uint32_t>(pos_), 0};
     if (*at_line_end) return token;
     while (true) {
       uint8_t b = At(pos_);
       if (b == ' ' || b == '\t' || b == '@' || IsLineEnd(b)) break;
-      ++pos_;
+      Step();
     }
     token.size = static_cast<uint32_t>(pos_ - token.offset);
     if (token.size > static_cast<uint32_t>(kModeTableMaxToken)) *too_long = true;
@@ -87,8 +92,8 @@ class Text {
   }
 
   void SkipLine() {
-    while (!IsLineEnd(At(pos_))) ++pos_;
-    while (At(pos_) == '\r' || At(pos_) == '\n') ++pos_;
+    while (!IsLineEnd(At(pos_))) Step();
+    EndLine();
   }
 
   int32_t Number(Span s) const {
@@ -118,9 +123,20 @@ class Text {
   }
 
  private:
+  void Step() {
+    ++pos_;
+    if (pos_ - line_start_ > static_cast<size_t>(kModeTableMaxLine)) overlong_ = true;
+  }
+  void EndLine() {
+    while (At(pos_) == '\r' || At(pos_) == '\n') ++pos_;
+    line_start_ = pos_;
+  }
+
   const uint8_t* data_;
-  size_t end_ = 0;
+  size_t size_;
   size_t pos_ = 0;
+  size_t line_start_ = 0;
+  bool overlong_ = false;
 };
 
 // Column positions of a layout of version 500 and above (-1 = absent).
@@ -309,14 +325,10 @@ int RowColumnCount(int version, const Columns& c) {
 }
 
 EngineStatus Parse(Text& text, ParseWork* work, ModeTableChoice* choice) {
-  if (!text.LinesWithinLimit()) return kStatusBadResource;
-  size_t p = 0;
-  while (p + 1 < text.end() && !(text.At(p) == '/' && text.At(p + 1) == '/')) ++p;
-  if (p + 1 >= text.end()) return kStatusBadResource;
-  text.set_pos(p + 2);
+  if (!text.FindVersionMark()) return kStatusBadResource;
   bool line_end = false, too_long = false;
   int version = 200;
-  if (text.At(p + 2) >= '3') version = static_cast<int16_t>(text.Number(text.Next(&line_end, &too_long)));
+  if (text.At(text.pos()) >= '3') version = static_cast<int16_t>(text.Number(text.Next(&line_end, &too_long)));
   text.SkipLine();
   text.SkipLine();
   choice->version = static_cast<int16_t>(version);
@@ -330,7 +342,7 @@ EngineStatus Parse(Text& text, ParseWork* work, ModeTableChoice* choice) {
   Span tokens[kMaxRowColumns];
   int rows = 0;
   while (true) {
-    if (text.pos() >= text.end()) return kStatusBadResource;  // no end row
+    if (text.AtEnd() || text.overlong()) return kStatusBadResource;  // no end row
     Span first = text.Next(&line_end, &too_long);
     if (too_long) return kStatusBadResource;
     if (first.size > 0 && text.At(first.offset) == '/') {
@@ -369,7 +381,7 @@ EngineStatus Parse(Text& text, ParseWork* work, ModeTableChoice* choice) {
     row.mode_number = o < 0 ? 0 : o;
   }
   choice->row_count = rows;
-  return kStatusOk;
+  return text.overlong() ? kStatusBadResource : kStatusOk;
 }
 
 void RecordRow(const Text& text, const ModeRow& row, int version, const ModeTableJob& job,

@@ -256,6 +256,19 @@ TEST(ModeTableTest, DefaultModeForMonochromeJobsComesFromTheModeNames) {
   EXPECT_FALSE(choice.matched);
 }
 
+TEST(ModeTableTest, PlainTextWithoutASizeIsReadUpToWhatTheParseNeeds) {
+  ModeTableSpec spec = RowChoiceTable(500);
+  spec.table_a_offsets = {4};
+  // Nothing after the offsets line is read: no terminator is needed there.
+  const std::string text = BuildModeTable(spec);
+  ModeTableChoice choice;
+  ASSERT_EQ(ReadModeTable(ResourceBytes{reinterpret_cast<const uint8_t*>(text.c_str()), kUnboundedSize},
+                          ColourJob(), &choice),
+            kStatusOk);
+  EXPECT_EQ(choice.table_id, 1000);
+  EXPECT_EQ(choice.table_a_offsets[1], 4);
+}
+
 TEST(ModeTableTest, DamagedTextsGiveAStatus) {
   ModeTableSpec spec = RowChoiceTable(510);
   spec.smb_columns = true;
