@@ -77,6 +77,29 @@ TEST_F(ColourEngineTest, AsksForTheResourcesTheRowNames) {
   EXPECT_EQ(job_.asked, (std::vector<uint32_t>{0, 307, 400, 500, kTableId}));
 }
 
+TEST_F(ColourEngineTest, Option288ChoosesTheTableAOffset) {
+  struct Case {
+    int variant;  // -1: option 288 absent
+    uint32_t id;
+  };
+  for (const Case& c : {Case{-1, 305}, Case{1, 305}, Case{2, 306}, Case{3, 307}, Case{9, 305}}) {
+    SCOPED_TRACE(c.variant);
+    ModeRowSpec row = Row();
+    row.table_a_id = 300;
+    const uint8_t use_a = 1;
+    const uint8_t variant = static_cast<uint8_t>(c.variant);
+    OptionList options;
+    options.Add(kOptionUseTableA, &use_a);
+    if (c.variant >= 0) options.Add(kOptionTableAVariant, &variant);
+    job_.params.options = options.Get();
+    Prepare(row);
+    job_.resources[c.id] = testkit::BuildPreTransformTable(5);
+    ASSERT_EQ(job_.Run(&handle_), kStatusOk);
+    EXPECT_EQ(job_.asked, (std::vector<uint32_t>{0, c.id, kTableId}));
+    EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
+  }
+}
+
 TEST_F(ColourEngineTest, TableAIsSkippedWithoutOption272) {
   ModeRowSpec row = Row();
   row.table_a_id = 300;
