@@ -107,7 +107,8 @@ class Text {
         value = value * 10u + static_cast<uint32_t>(static_cast<int32_t>(b) - '0');
       }
     }
-    return negative ? -static_cast<int32_t>(value) : static_cast<int32_t>(value);
+    // Overlong numbers wrap as 32-bit values; the sign is applied without overflow.
+    return static_cast<int32_t>(negative ? 0u - value : value);
   }
 
   bool Equal(Span a, Span b) const {

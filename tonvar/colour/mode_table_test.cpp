@@ -293,6 +293,7 @@ TEST(ModeTableTest, DamagedTextsGiveAStatus) {
   ink.rows[0].ink_set = std::string(16, 'I');
   const Case cases[] = {
       {"no //", "no version here\r\n"},
+      {"overlong negative version", "//\xff-----" + std::string(80, '0') + "-\r\n"},
       {"no end row", good.substr(0, end_row)},
       {"NUL before the end row", good.substr(0, end_row - 4) + std::string(1, '\0') + good.substr(end_row - 3)},
       {"0x1A before the end row", good.substr(0, end_row - 4) + "\x1A" + good.substr(end_row - 3)},
