@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "tonvar/colour/engine_seams.h"
+#include "tonvar/colour/unpack_context.h"
 
 namespace tonvar::testkit {
 
@@ -28,7 +29,18 @@ EngineStatus ColourJob::Run(CmHandle* handle) {
     auto it = resources.find(id);
     if (it == resources.end()) return kStatusBadResource;
     ResourceBytes bytes{it->second.data(), bounded ? it->second.size() : kUnboundedSize};
-    status = CmColorSetResource(handle, bytes, &id);
+    if (!unwrap) {
+      status = CmColorSetResource(handle, bytes, &id);
+    } else {
+      UnpackContext* context = nullptr;
+      status = NewUnpackContext(&context);
+      if (status != kStatusOk) return status;
+      ResourceBytes unwrapped{};
+      status = UnwrapResource(context, bytes, &unwrapped);
+      if (status == kStatusOk) status = CmColorSetResource(handle, unwrapped, &id);
+      const EngineStatus released = DeleteUnpackContext(context);
+      if (status == kStatusOk) status = released;
+    }
     if (status != kStatusOk) return status;
   }
   return kStatusOk;

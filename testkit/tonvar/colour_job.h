@@ -18,6 +18,7 @@ struct ColourJob {
   std::map<uint32_t, std::vector<uint8_t>> resources;
   std::vector<uint32_t> asked;     // every id the engine asked for, in order
   bool bounded = true;             // pass each resource's size (false: kUnboundedSize)
+  bool unwrap = false;             // pass each resource through the container reader first
 
   ColourJob();
   // CmColorNew, then every asked resource until the end marker or a failure (a missing

@@ -8,6 +8,7 @@
 
 #include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
+#include "testkit/tonvar/container_encoder.h"
 #include "tonvar/colour/engine_seams.h"
 #include "tonvar/colour/memory_faults.h"
 
@@ -245,6 +246,27 @@ TEST_F(ColourEngineTest, PlainResourcesWithoutASizeAreReadByTheirOwnFields) {
     const std::vector<uint8_t> expected = testkit::RampBody(table);
     ASSERT_EQ(std::memcmp(Lut()->body, expected.data(), expected.size()), 0);
     EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
+  }
+}
+
+TEST_F(ColourEngineTest, CompressedAndPlaneOrderedTablesGiveTheSameBody) {
+  job_.unwrap = true;
+  for (int version : {300, 500}) {
+    for (bool planes : {false, true}) {
+      SCOPED_TRACE(testing::Message() << version << (planes ? " plane-ordered" : " compressed"));
+      ColourTableSpec table;
+      table.grid = 17;
+      table.channels = 8;
+      Prepare(Row(), version, table);
+      job_.resources[0] = testkit::EncodeContainer(job_.resources[0]);
+      std::vector<uint8_t>& bytes = job_.resources[kTableId];
+      bytes = planes ? testkit::EncodePlaneOrderedTable(bytes) : testkit::EncodeContainer(bytes);
+      ASSERT_FALSE(bytes.empty());
+      ASSERT_EQ(job_.Run(&handle_), kStatusOk);
+      const std::vector<uint8_t> expected = testkit::RampBody(table);
+      ASSERT_EQ(std::memcmp(Lut()->body, expected.data(), expected.size()), 0);
+      EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
+    }
   }
 }
 
