@@ -154,9 +154,10 @@ void StreamWriter::Copy(uint32_t distance, uint32_t bytes, bool allow_repeat) {
 }
 
 std::vector<uint8_t> StreamWriter::Finish() const {
-  std::vector<uint8_t> out;
-  PutLe32(out, expanded_length_);
-  out.insert(out.end(), bits_.Bytes().begin(), bits_.Bytes().end());
+  const auto& bits = bits_.Bytes();
+  std::vector<uint8_t> out(4 + bits.size());
+  for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(expanded_length_ >> (8 * i));
+  std::copy(bits.begin(), bits.end(), out.begin() + 4);
   return out;
 }
 

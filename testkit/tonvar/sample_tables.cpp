@@ -27,11 +27,11 @@ std::vector<uint8_t> SmoothLutBody(uint32_t grid, uint32_t channels, uint32_t se
     for (uint32_t g = 0; g < grid; ++g) {
       for (uint32_t b = 0; b < grid; ++b) {
         for (uint32_t k = 0; k < channels; ++k) {
-          // Each ink follows a different blend of the three axes, with a little dither.
+          // Each ink follows a different blend of the three axes, with a rare one-step dither.
           const uint32_t a = (r * (k % 3 + 1) + g * ((k + 1) % 3 + 1) + b * ((k + 2) % 3 + 1)) * 255 /
                              (6 * span);
           noise = noise * 1103515245u + 12345u;
-          const uint32_t jitter = (noise >> 29) & 1u;
+          const uint32_t jitter = (noise >> 24) < 8 ? 1u : 0u;
           body.push_back(static_cast<uint8_t>(a + jitter > 255 ? 255 : a + jitter));
         }
       }
@@ -67,8 +67,10 @@ std::vector<uint8_t> TaggedFormTable(uint8_t grid, uint8_t channels, std::span<c
   out[26] = 'u';
   out[27] = 't';
   PutLe32(out, 28, kChunk);
-  const uint8_t chunk_head[] = {'c', 'l', 'u', 't', 3, channels, 1, grid, grid, grid};
-  out.insert(out.end(), std::begin(chunk_head), std::end(chunk_head));
+  for (uint8_t b : {uint8_t{'c'}, uint8_t{'l'}, uint8_t{'u'}, uint8_t{'t'}, uint8_t{3}, channels,
+                    uint8_t{1}, grid, grid, grid}) {
+    out.push_back(b);
+  }
   for (uint32_t k = 0; k < channels; ++k) out.push_back(static_cast<uint8_t>(k + 1));
   AppendCoordinates(out, grid);
   out.insert(out.end(), body.begin(), body.end());

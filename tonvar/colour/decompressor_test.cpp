@@ -30,9 +30,9 @@ constexpr uint32_t CopySymbol(uint32_t distance_class, uint32_t length_class) {
 }
 
 std::vector<uint8_t> StreamOf(uint32_t count, const BitWriter& bits) {
-  std::vector<uint8_t> input = {static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8),
-                                static_cast<uint8_t>(count >> 16), static_cast<uint8_t>(count >> 24)};
-  input.insert(input.end(), bits.Bytes().begin(), bits.Bytes().end());
+  std::vector<uint8_t> input(4 + bits.Bytes().size());
+  for (int i = 0; i < 4; ++i) input[i] = static_cast<uint8_t>(count >> (8 * i));
+  std::copy(bits.Bytes().begin(), bits.Bytes().end(), input.begin() + 4);
   return input;
 }
 
