@@ -331,6 +331,15 @@ TEST_F(ColourEngineTest, StepFailuresUnderMemoryFaultsGiveTheirStatus) {
   }
 }
 
+TEST_F(ColourEngineTest, DeletionReportsAFailedUnlockAndStillReleasesTheRest) {
+  Prepare(Row());
+  ASSERT_EQ(job_.Run(&handle_), kStatusOk);
+  faults::FailNth(faults::MemOp::kUnlock, 2);
+  EXPECT_EQ(CmColorDelete(&handle_), kStatusUnlockFailed);
+  EXPECT_EQ(handle_.engine, nullptr);
+  faults::Reset();
+}
+
 TEST_F(ColourEngineTest, DeletionReportsAFailedFreeAndStillReleasesTheRest) {
   Prepare(Row());
   ASSERT_EQ(job_.Run(&handle_), kStatusOk);

@@ -4,6 +4,8 @@
 // gamma-and-matrix block (both before a good tagged table); the second byte varies the job.
 // Kinds 4 to 7 patch a good resource of the same four kinds instead (bytes 2-3: the length
 // to cut it to; then triples of offset and value), so that an empty corpus reaches deep.
+// With bit 3 of the first byte every resource passes through the container reader first, so
+// that a raw input may also be a (damaged) container or plane-ordered table.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -65,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   testkit::ColourJob job;
+  job.unwrap = (data[0] & 8) != 0;
   const uint8_t use_a = 1;
   int32_t scale = 1500;
   const uint8_t clear = 1;
