@@ -51,6 +51,7 @@ struct CmColorEngine {
   void* correction;     // the correction sub-engine; none in this build
   uint8_t* grey_axis;   // g * ch grey-axis entries for document type 2
   MemHandle grey_axis_handle;
+  bool grey_axis_loaded;  // the entries were read from the table (else the block is all 0)
 
   int32_t matching_mode;
   uint8_t format;            // byte 15 of the colour table

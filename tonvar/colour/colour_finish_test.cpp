@@ -137,6 +137,17 @@ TEST_F(FinishTest, InkBalanceOfDocumentType2) {
   EXPECT_EQ(body[((1 * 3 + 1) * 3 + 1) * 4], 200);
 }
 
+TEST_F(FinishTest, GreyAxisNotSuppliedLeavesTheDiagonalAsLookedUp) {
+  job_.params.document_type = 2;
+  job_.params.mode_modifier = 1;  // the entries are taken with modifier 0 only
+  ColourTableSpec table;
+  table.grid = 3;
+  table.format = '2';
+  table.grey_axis = std::vector<uint8_t>(12, 200);
+  ASSERT_EQ(Run(table, 300), kStatusOk);
+  EXPECT_EQ(Body(), testkit::RampBody(table));
+}
+
 TEST_F(FinishTest, DensityRescaleForHalftoneIds300To399) {
   ModeRowSpec row;
   row.first_halftone_id = 350;

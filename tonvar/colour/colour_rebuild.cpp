@@ -160,7 +160,9 @@ EngineStatus BalanceInksOnGrid(CmColorEngine* engine) {
     }
   }
   InterpolateColor3(engine, n, points.data, fresh.data);
-  if (lut->neutral_axis == 1 && engine->format != '1' && engine->grey_axis != nullptr) {
+  // Only entries the table supplied replace the diagonal: a block that was never filled (a
+  // mode modifier other than 0, or a format without them) would print the greys with no ink.
+  if (lut->neutral_axis == 1 && engine->format != '1' && engine->grey_axis_loaded) {
     for (uint32_t i = 0; i < g; ++i) {
       std::memcpy(fresh.data + ((uint64_t{i} * g + i) * g + i) * ch, engine->grey_axis + uint64_t{i} * ch, ch);
     }

@@ -61,6 +61,7 @@ EngineStatus AllocLutBody(CmColorEngine* engine, uint64_t size) {
 }
 
 EngineStatus AllocGreyAxis(CmColorEngine* engine, uint64_t size) {
+  engine->grey_axis_loaded = false;
   EngineStatus status = ReleaseBlock(&engine->grey_axis_handle);
   engine->grey_axis = nullptr;
   if (status != kStatusOk) return status;

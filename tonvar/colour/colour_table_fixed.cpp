@@ -90,6 +90,7 @@ EngineStatus ReadFixedColorTable(CmColorEngine* engine, ResourceBytes resource) 
     if (grey) {
       if (!r.Has(grey_axis, uint64_t{g} * ch)) return kStatusBadResource;
       std::memcpy(engine->grey_axis, r.At(grey_axis), uint64_t{g} * ch);
+      engine->grey_axis_loaded = true;
     }
     if (format == '3') {
       if (!r.Has(grey_component, 256)) return kStatusBadResource;

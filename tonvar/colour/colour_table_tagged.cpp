@@ -190,6 +190,7 @@ EngineStatus ReadTaggedColorTable(CmColorEngine* engine, ResourceBytes resource)
       const uint64_t at = chunk[kCgry] + 8 + r.U8(chunk[kCgry] + 7) + r.U8(chunk[kCgry] + 5);
       if (!r.Has(at, uint64_t{g} * ch)) return kStatusBadResource;
       std::memcpy(engine->grey_axis, r.At(at), uint64_t{g} * ch);
+      engine->grey_axis_loaded = true;
     }
     engine->grey_component[0] = 0xFF;
     if (chunk[kGmcn] != kNoChunk) {
