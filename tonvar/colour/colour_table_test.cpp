@@ -235,6 +235,12 @@ TEST_F(ColourTableTest, HostileGridsAndChannelCountsAreRefused) {
   bad = testkit::BuildTaggedColourTable(tagged);
   bad[28] = 0xF0;  // first chunk's offset beyond the resource
   EXPECT_EQ(Run(bad), kStatusBadResource);
+  // A four-input "clut" would go through the three-input rebuild, which its body does not fit.
+  bad = testkit::BuildTaggedColourTable(tagged);
+  const size_t clut = bad[24 + 4] | (bad[24 + 5] << 8);
+  ASSERT_EQ(std::memcmp(&bad[clut], "clut", 4), 0);
+  bad[clut + 4] = 4;
+  EXPECT_EQ(Run(bad), kStatusBadResource);
 }
 
 TEST_F(ColourTableTest, TruncatedTablesGiveAStatus) {
