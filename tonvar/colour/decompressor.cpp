@@ -20,6 +20,7 @@ class BitReader {
 
   // Afterwards at least 56 bits are held: enough for one code and its extra bits (12 + 13 + 7).
   inline void Refill() {
+    if (held_ > 56) return;
     if (pos_ + 8 <= bound_) {
       uint64_t v;
       std::memcpy(&v, data_ + pos_, 8);
@@ -67,17 +68,27 @@ void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context) {
   if (n < 2) return;
   uint32_t* count = context->count;
   uint16_t* order = context->order;
-  for (uint32_t i = 0; i < n; ++i) order[i] = static_cast<uint16_t>(i);
 
-  // Shell sort by descending count; ties stay where this exact procedure leaves them.
+  // Shell sort by descending count, count and symbol moved together as one key (count in the
+  // top half); ties stay where this exact procedure leaves them. Insertion by shifting moves
+  // entries exactly as the swapping form does.
+  uint32_t keys[kUnpackSymbolCount];
+  for (uint32_t i = 0; i < n; ++i) keys[i] = (count[i] << 16) | i;
   for (uint32_t gap = n / 2; gap > 0; gap /= 2) {
     for (uint32_t i = gap; i < n; ++i) {
-      for (int32_t j = static_cast<int32_t>(i - gap);
-           j >= 0 && count[j] < count[j + gap]; j -= static_cast<int32_t>(gap)) {
-        std::swap(count[j], count[j + gap]);
-        std::swap(order[j], order[j + gap]);
+      const uint32_t key = keys[i];
+      const uint32_t weight = key >> 16;
+      int32_t j = static_cast<int32_t>(i - gap);
+      while (j >= 0 && (keys[j] >> 16) < weight) {
+        keys[j + gap] = keys[j];
+        j -= static_cast<int32_t>(gap);
       }
+      keys[j + gap] = key;
     }
+  }
+  for (uint32_t i = 0; i < n; ++i) {
+    count[i] = keys[i] >> 16;
+    order[i] = static_cast<uint16_t>(keys[i] & 0xFFFF);
   }
 
   // Tree: leaves from the end of the sorted list, internal nodes queued in the order made; the
@@ -140,8 +151,9 @@ void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context) {
       const uint16_t symbol = order[next++];
       context->code_length[symbol] = static_cast<uint8_t>(len);
       const uint32_t first = code * span;
+      const auto entry = static_cast<uint16_t>(symbol | (len << kDecodeLengthShift));
       if (first + span <= (1u << kUnpackLookupBits)) {
-        for (uint32_t e = 0; e < span; ++e) context->decode_table[first + e] = symbol;
+        for (uint32_t e = 0; e < span; ++e) context->decode_table[first + e] = entry;
       }
       ++code;
     }
@@ -167,20 +179,24 @@ uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* o
   context->total = kUnpackStartTotal;
 
   const uint16_t* const table = context->decode_table;
-  const uint8_t* const length_of = context->code_length;
   uint32_t* const count = context->count;
   uint8_t* out = output;
   uint8_t* const out_end = output + output_capacity;
   uint32_t previous_distance = 1;
   uint32_t previous_length = 1;
   BitReader bits(input, input_bound, 4);
+  uint32_t total = kUnpackStartTotal;  // kept local: output stores may alias the context
 
   while (due != 0) {
     bits.Refill();
-    const uint32_t symbol = table[bits.Peek12()];
-    bits.Skip(length_of[symbol]);
+    const uint32_t entry = table[bits.Peek12()];
+    const uint32_t symbol = entry & kDecodeSymbolMask;
+    bits.Skip(entry >> kDecodeLengthShift);
     ++count[symbol];
-    if (++context->total == kUnpackRebuildTotal) RebuildHuffmanCode(kUnpackSymbolCount, context);
+    if (++total == kUnpackRebuildTotal) {
+      RebuildHuffmanCode(kUnpackSymbolCount, context);
+      total = context->total;
+    }
 
     if (symbol < kUnpackAbortSymbol) {
       if (out == out_end) return 0;
@@ -231,6 +247,7 @@ uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* o
     }
     if (cut) return 0;
   }
+  context->total = total;
   return static_cast<uint32_t>(out - output);
 }
 

@@ -188,7 +188,7 @@ TEST(CodeBuilder, EqualCountsGiveTheInitialCode) {
     ASSERT_EQ(context->code_length[s], length) << s;
     const uint32_t first = code << (12 - length);
     for (uint32_t e = 0; e < (1u << (12 - length)); ++e) {
-      ASSERT_EQ(context->decode_table[first + e], s) << s;
+      ASSERT_EQ(context->decode_table[first + e], s | (length << 12)) << s;
     }
   }
   EXPECT_EQ(context->total, kUnpackSymbolCount);
@@ -208,9 +208,10 @@ TEST(CodeBuilder, DeepTreeIsLimitedToTwelveBits) {
   RebuildHuffmanCode(16, context.get());
   const uint8_t expected[16] = {12, 12, 12, 12, 12, 12, 11, 9, 8, 7, 6, 5, 4, 3, 2, 1};
   for (uint32_t s = 0; s < 16; ++s) EXPECT_EQ(context->code_length[s], expected[s]) << s;
-  EXPECT_EQ(context->decode_table[0], 15);        // code 0
-  EXPECT_EQ(context->decode_table[0x800], 14);    // code 10
-  EXPECT_EQ(context->decode_table[0xFF8], 6);     // code 11111111100
+  EXPECT_EQ(context->decode_table[0] & kDecodeSymbolMask, 15u);      // code 0
+  EXPECT_EQ(context->decode_table[0x800] & kDecodeSymbolMask, 14u);  // code 10
+  EXPECT_EQ(context->decode_table[0xFF8] & kDecodeSymbolMask, 6u);   // code 11111111100
+  EXPECT_EQ(context->decode_table[0xFF8] >> kDecodeLengthShift, 11u);
   for (uint32_t s = 0; s < 16; ++s) EXPECT_EQ(context->count[s], 1u);
   EXPECT_EQ(context->total, 16u);
 }

@@ -22,6 +22,9 @@ inline constexpr uint8_t kContainerPlain = 0xB9;        // eighth byte: ordinary
 inline constexpr uint8_t kContainerPlaneOrdered = 0xBA; // eighth byte: colour table stored plane by plane
 inline constexpr size_t kContainerHeaderBytes = 16;     // signature, stored length L, expanded length E
 
+inline constexpr uint32_t kDecodeSymbolMask = 0x0FFF;
+inline constexpr uint32_t kDecodeLengthShift = 12;
+
 struct UnpackTreeNode {
   uint16_t first;   // child: below the symbol count a position in the sorted order, else node + count
   uint16_t second;
@@ -31,7 +34,9 @@ struct UnpackTreeNode {
 // One per SetResource call. The decoder resets every table at the start of a decoding; history
 // for copies is read back from the output itself (bytes before its start read as the zero window).
 struct UnpackContext {
-  uint16_t decode_table[1u << kUnpackLookupBits];  // symbol for every 12-bit prefix
+  // For every 12-bit prefix: the symbol (low 12 bits) and its code length (top 4 bits), so a
+  // single look-up gives both.
+  uint16_t decode_table[1u << kUnpackLookupBits];
   uint8_t code_length[kUnpackSymbolCount];
   uint32_t count[kUnpackSymbolCount];
   uint32_t total;
