@@ -1,0 +1,314 @@
+// Colour engine: creation, the resource step machine, the descriptor hand-out and deletion,
+// behind the interface layer's CmColor* seams.
+#include "tonvar/colour/colour_engine.h"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "tonvar/colour/colour_bytes.h"
+#include "tonvar/colour/engine_seams.h"
+#include "tonvar/colour/mode_table.h"
+
+namespace tonvar::colour {
+namespace {
+
+enum Step : uint32_t { kStepIdle = 0, kStepModeTable = 1, kStepTableA = 2, kStepTableB = 3,
+                       kStepGammaMatrix = 4, kStepColourTable = 5, kStepCorrection = 6 };
+
+// The resource after the mode table or a pre-transform: the first one the row names from
+// `from` on, ending with the colour table.
+ResourceId NextAfter(CmColorEngine* engine, uint32_t from) {
+  if (from <= kStepTableB && engine->table_b_id != -1) {
+    engine->step = kStepTableB;
+    return static_cast<ResourceId>(engine->table_b_id);
+  }
+  if (from <= kStepGammaMatrix && engine->extra_table_id != -1) {
+    engine->step = kStepGammaMatrix;
+    return static_cast<ResourceId>(engine->extra_table_id);
+  }
+  engine->step = kStepColourTable;
+  return static_cast<ResourceId>(engine->table_id);
+}
+
+EngineStatus StepModeTable(CmColorEngine* engine, ResourceBytes resource, ResourceId* next_id) {
+  engine->step = kStepTableA;
+  EngineStatus status = kStatusOk;
+  const int32_t id = ReadCmColorHeader(engine, resource, &status);
+  if (status != kStatusOk) return status;
+  if (id == 0) return kStatusBadResource;
+  engine->id_base = id / 1000 * 1000;
+  const int32_t table_a = ChooseTableAId(engine);
+  if (table_a != 0 && table_a != -1) {
+    engine->step = kStepTableA;
+    *next_id = static_cast<ResourceId>(table_a);
+    return kStatusOk;
+  }
+  *next_id = NextAfter(engine, kStepTableB);
+  return kStatusOk;
+}
+
+EngineStatus StepColourTable(CmColorEngine* engine, ResourceBytes resource, ResourceId* next_id) {
+  engine->step = kStepCorrection;
+  const ResourceView r(resource);
+  if (!r.Has(0, 16)) return kStatusBadResource;
+  const EngineStatus status = r.U8(15) == kFormatTagged ? ReadTaggedColorTable(engine, resource)
+                                                        : ReadFixedColorTable(engine, resource);
+  if (status != kStatusOk) return status;
+  return FinishColorTable(engine, next_id);
+}
+
+// Everything the engine owns, for the checked release of deletion and the unchecked one of
+// the failure paths, in the order of deletion.
+void CollectBlocks(CmColorEngine* engine, MemHandle* blocks, int* count) {
+  LutDescriptor* lut = engine->lut;
+  int n = 0;
+  if (lut != nullptr) {
+    blocks[n++] = lut->body_handle;
+    if (lut->tone_table != nullptr) blocks[n++] = lut->tone_table->values_handle;
+    blocks[n++] = lut->tone_table_handle;
+    blocks[n++] = lut->ink_curves_handle;
+    blocks[n++] = lut->screening_handle;
+  }
+  blocks[n++] = engine->lut_handle;
+  if (engine->table_a != nullptr) blocks[n++] = engine->table_a->body_handle;
+  if (engine->table_b != nullptr) blocks[n++] = engine->table_b->body_handle;
+  blocks[n++] = engine->grey_axis_handle;
+  if (engine->table_a != nullptr) blocks[n++] = engine->table_a->self;
+  if (engine->table_b != nullptr) blocks[n++] = engine->table_b->self;
+  blocks[n++] = engine->self;
+  *count = n;
+}
+
+constexpr int kMaxEngineBlocks = 16;
+
+EngineStatus CreateEngine(const CmParams* params, const RasterJob* job, CmColorEngine** out) {
+  *out = nullptr;
+  MemHandle handles[6] = {};
+  void* data[6] = {};
+  const uint64_t sizes[6] = {sizeof(CmColorEngine), sizeof(LutDescriptor), sizeof(InkCurveSet),
+                             sizeof(PreTransformTable), sizeof(PreTransformTable), sizeof(ToneTable)};
+  for (int i = 0; i < 6; ++i) {
+    const EngineStatus status = AllocBlock(sizes[i], 1, &handles[i], &data[i]);
+    if (status != kStatusOk) {
+      for (int j = i - 1; j >= 0; --j) ReleaseBlock(&handles[j]);
+      return status;
+    }
+  }
+  auto* engine = static_cast<CmColorEngine*>(data[0]);
+  engine->self = handles[0];
+  engine->lut = static_cast<LutDescriptor*>(data[1]);
+  engine->lut_handle = handles[1];
+  engine->lut->self = handles[1];
+  engine->lut->ink_curves = static_cast<InkCurveSet*>(data[2]);
+  engine->lut->ink_curves_handle = handles[2];
+  engine->table_a = static_cast<PreTransformTable*>(data[3]);
+  engine->table_a->self = handles[3];
+  engine->table_b = static_cast<PreTransformTable*>(data[4]);
+  engine->table_b->self = handles[4];
+  engine->lut->tone_table = static_cast<ToneTable*>(data[5]);
+  engine->lut->tone_table_handle = handles[5];
+  engine->lut->tone_table->self = handles[5];
+
+  engine->params = *params;
+  engine->job = *job;
+  if (engine->job.method == 0) {
+    engine->job.method = 3;
+    engine->params.document_type = 2;
+  }
+  int32_t mode = engine->params.document_type;
+  if (engine->params.document_type == 2) mode = 4;
+  if (engine->params.mode_modifier == 1) mode = 4;
+  if (engine->params.mode_modifier == 4 || engine->job.channel_order == 0) {
+    mode = 0;
+    engine->params.document_type = 0;
+  }
+  engine->matching_mode = mode;
+  engine->black_channel = -1;
+  engine->table_a_id = engine->table_b_id = engine->extra_table_id = -1;
+  engine->layout = {4, {1, 2, 3}};
+  std::memset(engine->lut->ink_ids, kLutNoInk, sizeof engine->lut->ink_ids);
+  engine->step = kStepModeTable;
+  *out = engine;
+  return kStatusOk;
+}
+
+}  // namespace
+
+const void* FindOption(uint32_t id, const CmOptionList* list) {
+  if (list == nullptr) return nullptr;
+  const CmOptionEntry* entries = list->Entries();
+  for (int32_t i = 0; i < list->count; ++i) {
+    if (entries[i].id == id) return entries[i].value;
+  }
+  return nullptr;
+}
+
+const void* FindParamOption(const CmParams* params, uint32_t id) {
+  return params == nullptr ? nullptr : FindOption(id, params->options);
+}
+
+int32_t ReadCmColorHeader(CmColorEngine* engine, ResourceBytes resource, EngineStatus* status) {
+  ModeTableJob job{};
+  job.method = static_cast<int32_t>(engine->job.method);
+  job.mode = engine->matching_mode;
+  job.media = engine->params.media;
+  job.sub_type = engine->params.sub_type;
+  job.h_res = engine->job.resolution_x_dpi;
+  job.v_res = engine->job.resolution_y_dpi;
+  job.bits_per_dot = engine->job.bits_per_dot;
+  job.channel_order = engine->job.channel_order;
+  ModeTableChoice choice;
+  *status = ReadModeTable(resource, job, &choice);
+  if (*status != kStatusOk) return 0;
+  LutDescriptor* lut = engine->lut;
+  engine->mode_table_version = choice.version;
+  lut->mode_table_version = static_cast<uint16_t>(choice.version);
+  engine->default_mono_mode = choice.default_mono_mode;
+  std::memcpy(engine->table_a_offsets, choice.table_a_offsets, sizeof engine->table_a_offsets);
+  if (choice.version < 500) {
+    lut->dot_curve_id = -1;
+    lut->second_value = 1;
+  }
+  if (!choice.matched) return 0;
+  engine->table_id = choice.table_id;
+  engine->first_halftone_id = choice.first_halftone_id;
+  engine->table_a_id = choice.table_a_id;
+  engine->table_b_id = choice.table_b_id;
+  engine->extra_table_id = choice.extra_table_id;
+  engine->correction_offset = choice.correction_offset;
+  engine->dot_curve_id = choice.dot_curve_id;
+  engine->second_value = choice.second_value;
+  std::memcpy(engine->row_values, choice.row_values, sizeof engine->row_values);
+  if (choice.ink_set_name[0] != 0) std::memcpy(engine->ink_set_name, choice.ink_set_name, 16);
+  if (choice.micro_name[0] != 0) std::memcpy(engine->micro_name, choice.micro_name, 16);
+  return choice.table_id;
+}
+
+int32_t ChooseTableAId(CmColorEngine* engine) {
+  const void* use = FindParamOption(&engine->params, kOptionUseTableA);
+  if (use == nullptr || *static_cast<const uint8_t*>(use) == 0 || engine->table_a_id == -1) {
+    engine->table_a_id = -1;
+    return 0;
+  }
+  const void* variant = FindParamOption(&engine->params, kOptionTableAVariant);
+  int index = 1;
+  if (variant != nullptr) {
+    const uint8_t v = *static_cast<const uint8_t*>(variant);
+    if (v == 2 || v == 3) index = v;
+  }
+  engine->table_a_id += engine->table_a_offsets[index];
+  return engine->table_a_id;
+}
+
+EngineStatus FreePreTransformTables(CmColorEngine* engine) {
+  EngineStatus status = kStatusOk;
+  for (PreTransformTable* table : {engine->table_a, engine->table_b}) {
+    if (table == nullptr) continue;
+    const EngineStatus s = ReleaseBlock(&table->body_handle);
+    table->body = nullptr;
+    if (status == kStatusOk) status = s;
+  }
+  return status;
+}
+
+void FreeCmColorBuffers(CmColorEngine* engine) {
+  MemHandle blocks[kMaxEngineBlocks];
+  int count = 0;
+  CollectBlocks(engine, blocks, &count);
+  for (int i = 0; i < count; ++i) {
+    if (blocks[i] == nullptr) continue;
+    MemUnlock(blocks[i]);
+    MemFree(blocks[i]);
+  }
+}
+
+}  // namespace tonvar::colour
+
+namespace tonvar {
+
+using colour::CmColorEngine;
+
+EngineStatus CmColorNew(const CmParams* params, const RasterJob* job, uint64_t reserved,
+                        ResourceId* first_id, CmHandle* handle) {
+  (void)reserved;
+  if (first_id != nullptr) *first_id = 0;
+  if (params == nullptr || job == nullptr || first_id == nullptr || handle == nullptr) {
+    return kStatusBadArgument;
+  }
+  CmColorEngine* engine = nullptr;
+  const EngineStatus status = colour::CreateEngine(params, job, &engine);
+  if (status != kStatusOk) return status;
+  handle->engine = engine;
+  return kStatusOk;
+}
+
+EngineStatus CmColorSetResource(CmHandle* handle, ResourceBytes resource, ResourceId* next_id) {
+  if (handle == nullptr || handle->engine == nullptr || next_id == nullptr) return kStatusBadArgument;
+  auto* engine = static_cast<CmColorEngine*>(handle->engine);
+  if (resource.data == nullptr) return kStatusBadResource;
+  EngineStatus status = kStatusOk;
+  switch (engine->step) {
+    case colour::kStepIdle:
+      *next_id = 0;
+      engine->step = colour::kStepModeTable;
+      return kStatusOk;
+    case colour::kStepModeTable:
+      return colour::StepModeTable(engine, resource, next_id);
+    case colour::kStepTableA:
+      status = colour::ReadPreTransformTable(engine, resource, engine->table_a);
+      if (status == kStatusOk) *next_id = colour::NextAfter(engine, colour::kStepTableB);
+      return status;
+    case colour::kStepTableB:
+      status = colour::ReadPreTransformTable(engine, resource, engine->table_b);
+      if (status == kStatusOk) *next_id = colour::NextAfter(engine, colour::kStepGammaMatrix);
+      return status;
+    case colour::kStepGammaMatrix:
+      status = colour::ReadGammaMatrixBlock(engine, resource);
+      if (status == kStatusOk) *next_id = colour::NextAfter(engine, colour::kStepColourTable);
+      return status;
+    case colour::kStepColourTable:
+      return colour::StepColourTable(engine, resource, next_id);
+    default:
+      // Past the end of the protocol: there is no correction engine to take the resource.
+      ++engine->step;
+      *next_id = kNoMoreResources;
+      return kStatusBadArgument;
+  }
+}
+
+void* CmColorGetLut(CmHandle* handle) {
+  if (handle == nullptr || handle->engine == nullptr) return nullptr;
+  auto* engine = static_cast<CmColorEngine*>(handle->engine);
+  LutDescriptor* lut = engine->lut;
+  lut->bsmb_id = engine->row_values[0];
+  lut->upper = engine->row_values[1];
+  lut->lower = engine->row_values[2];
+  lut->left = engine->row_values[3];
+  lut->right = engine->row_values[4];
+  return lut;
+}
+
+EngineStatus CmColorDelete(CmHandle* handle) {
+  if (handle == nullptr || handle->engine == nullptr) return kStatusOk;
+  auto* engine = static_cast<CmColorEngine*>(handle->engine);
+  MemHandle blocks[colour::kMaxEngineBlocks];
+  int count = 0;
+  colour::CollectBlocks(engine, blocks, &count);
+  EngineStatus status = kStatusOk;
+  for (int i = 0; i < count; ++i) {
+    if (blocks[i] == nullptr) continue;
+    if (status != kStatusOk) {
+      MemUnlock(blocks[i]);
+      MemFree(blocks[i]);
+    } else if (MemUnlock(blocks[i]) != 0) {
+      status = kStatusUnlockFailed;
+      MemFree(blocks[i]);
+    } else if (MemFree(blocks[i]) != 0) {
+      status = kStatusFreeFailed;
+    }
+  }
+  handle->engine = nullptr;
+  return status;
+}
+
+}  // namespace tonvar

@@ -1,0 +1,232 @@
+// Rebuild of a three-input colour table: every grid point passes through the ink balance
+// (document type 2) or through the pre-transforms, the gamma-and-matrix block and the job's
+// colour adjustments, and is looked up again; the tone table follows the same adjustments.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "tonvar/colour/color_adjustment.h"
+#include "tonvar/colour/colour_bytes.h"
+#include "tonvar/colour/colour_engine.h"
+#include "tonvar/colour/ink_balance.h"
+
+namespace tonvar::colour {
+namespace {
+
+constexpr uint32_t kOrderRebuild = 3;  // pixels (0, c1, c2, c3)
+constexpr EngineStatus kStatusPointStep = 1;
+constexpr EngineStatus kStatusDiscardTone = 1024;
+
+// A block that releases itself unless handed over.
+struct WorkBlock {
+  MemHandle handle = nullptr;
+  uint8_t* data = nullptr;
+  EngineStatus Alloc(uint64_t size) {
+    void* p = nullptr;
+    EngineStatus status = AllocBlock(size, 0, &handle, &p);
+    data = static_cast<uint8_t*>(p);
+    return status;
+  }
+  ~WorkBlock() { ReleaseBlock(&handle); }
+};
+
+uint32_t GridCount(const LutDescriptor* lut) {
+  return lut->grid_points[0] * lut->grid_points[1] * lut->grid_points[2];
+}
+
+void FillGridPoints(const LutDescriptor* lut, uint8_t* points) {
+  const uint32_t g0 = lut->grid_points[0], g1 = lut->grid_points[1], g2 = lut->grid_points[2];
+  for (uint32_t i = 0; i < g0; ++i) {
+    for (uint32_t j = 0; j < g1; ++j) {
+      for (uint32_t k = 0; k < g2; ++k, points += 4) {
+        points[0] = 0;
+        points[1] = lut->grid[0][i];
+        points[2] = lut->grid[1][j];
+        points[3] = lut->grid[2][k];
+      }
+    }
+  }
+}
+
+// Puts `fresh` in place of the descriptor's body and releases the old body.
+EngineStatus InstallBody(LutDescriptor* lut, WorkBlock* fresh) {
+  MemHandle old = lut->body_handle;
+  lut->body_handle = fresh->handle;
+  lut->body = fresh->data;
+  fresh->handle = nullptr;
+  fresh->data = nullptr;
+  return ReleaseBlock(&old);
+}
+
+EngineStatus RebuildToneTable(CmColorEngine* engine, const CmParams* copy, ColorAdjustment* record) {
+  if (copy->document_type == 4 || copy->red_offset != 0 || copy->green_offset != 0 ||
+      copy->blue_offset != 0) {
+    return kStatusDiscardTone;
+  }
+  ToneTable* tone = engine->lut->tone_table;
+  const uint32_t p = tone->point_count;
+  const uint32_t ch = tone->channel_count;
+  WorkBlock pixels, values;
+  EngineStatus status = pixels.Alloc(uint64_t{4} * p);
+  if (status == kStatusOk) status = values.Alloc(uint64_t{2} * p * ch);
+  if (status != kStatusOk) return status;
+  for (uint32_t i = 0; i < p; ++i) {
+    uint8_t* px = pixels.data + 4 * i;
+    px[0] = 0;
+    px[1] = px[2] = px[3] = tone->levels[i];
+  }
+  status = BuildToneCurveAdjustment(copy, kOrderRebuild, record, static_cast<uint32_t>(tone->base_value));
+  if (status != kStatusOk) return status;
+  if (p > 2) ApplyToneCurveAdjustment(record, p - 2, pixels.data + 4, pixels.data + 4);
+  uint16_t* out = reinterpret_cast<uint16_t*>(values.data);
+  InterpolateTone(engine, p, pixels.data, out);
+  std::memcpy(tone->values, out, uint64_t{2} * p * ch);
+  return kStatusOk;
+}
+
+}  // namespace
+
+void BuildGammaTables(uint32_t* t256, uint32_t* t512, int32_t rebuild_gamma, int32_t output_gamma) {
+  const float g1 = static_cast<float>(rebuild_gamma) / 100.0f;
+  const float g2 = static_cast<float>(output_gamma) / 100.0f;
+  for (int i = 0; i < 256; ++i) {
+    t256[i] = static_cast<uint32_t>(std::pow(i / 255.0, static_cast<double>(g1)) * 255 + 0.5);
+  }
+  for (int i = 0; i < 512; ++i) {
+    t512[i] = static_cast<uint32_t>(std::pow(i / 511.0, 1.0 / g2) * 511 + 0.5);
+  }
+}
+
+void CombineColorMatrices(const CmColorEngine* engine, int32_t* out) {
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < 3; ++c) {
+      int32_t sum = 0;
+      for (int k = 0; k < 3; ++k) sum += engine->matrix1[3 * r + k] * engine->matrix2[3 * k + c];
+      out[3 * r + c] = sum >> 14;
+    }
+    const int32_t s = out[3 * r] + out[3 * r + 1] + out[3 * r + 2];
+    if (s > 4096) {
+      const int32_t step = static_cast<int32_t>((s - 4096) / 3.0 + 0.5);
+      for (int c = 0; c < 3; ++c) out[3 * r + c] -= step;
+    } else {
+      const int32_t step = static_cast<int32_t>((4096 - s) / 3.0 + 0.5);
+      for (int c = 0; c < 3; ++c) out[3 * r + c] += step;
+    }
+  }
+}
+
+void ApplyGammaMatrix(const CmColorEngine* engine, uint8_t* points, const uint32_t* t256,
+                      const uint32_t* t512, const int32_t* matrix, uint32_t count) {
+  (void)engine;
+  for (uint32_t n = 0; n < count; ++n, points += 4) {
+    const int32_t x1 = static_cast<int32_t>(t256[points[1]]);
+    const int32_t x2 = static_cast<int32_t>(t256[points[2]]);
+    const int32_t x3 = static_cast<int32_t>(t256[points[3]]);
+    uint8_t out[3];
+    for (int r = 0; r < 3; ++r) {
+      int32_t idx = (matrix[3 * r] * x1 + matrix[3 * r + 1] * x2 + matrix[3 * r + 2] * x3) >> 11;
+      idx = std::clamp(idx, 0, 511);
+      out[r] = static_cast<uint8_t>(t512[idx] >> 1);
+    }
+    points[1] = out[0];
+    points[2] = out[1];
+    points[3] = out[2];
+  }
+}
+
+EngineStatus BalanceInksOnGrid(CmColorEngine* engine) {
+  LutDescriptor* lut = engine->lut;
+  const uint32_t n = GridCount(lut);
+  const uint32_t g = lut->grid_points[0];
+  const uint32_t ch = lut->channel_count;
+  WorkBlock points, fresh;
+  EngineStatus status = points.Alloc(uint64_t{4} * n);
+  if (status == kStatusOk) status = fresh.Alloc(uint64_t{n} * ch);
+  if (status != kStatusOk) return status;
+  FillGridPoints(lut, points.data);
+  if (engine->params.document_type == 2 && engine->params.mode_modifier == 0) {
+    const bool grey_component = engine->format == '3' ||
+                                (engine->format > '4' && engine->grey_component[0] != 0xFF);
+    for (uint32_t i = 0; i < n; ++i) {
+      uint8_t* px = points.data + 4 * i;
+      int32_t c = 255 - px[1], m = 255 - px[2], y = 255 - px[3];
+      if (grey_component) ReplaceGreyComponent(&c, &m, &y, engine->grey_component);
+      ReduceDominantInk(&c, &m, &y, engine->dominant[0], engine->dominant[1], engine->dominant[2]);
+      ReduceSecondaryInks(&c, &m, &y, engine->secondary[0], engine->secondary[1], engine->secondary[2]);
+      ShiftInkBalance(&c, &m, &y, engine->shift[0], engine->shift[1], engine->shift[2]);
+      px[1] = static_cast<uint8_t>(255 - c);
+      px[2] = static_cast<uint8_t>(255 - m);
+      px[3] = static_cast<uint8_t>(255 - y);
+    }
+  }
+  InterpolateColor3(engine, n, points.data, fresh.data);
+  // Only entries the table supplied replace the diagonal: a block that was never filled (a
+  // mode modifier other than 0, or a format without them) would print the greys with no ink.
+  if (lut->neutral_axis == 1 && engine->format != '1' && engine->grey_axis_loaded) {
+    for (uint32_t i = 0; i < g; ++i) {
+      std::memcpy(fresh.data + ((uint64_t{i} * g + i) * g + i) * ch, engine->grey_axis + uint64_t{i} * ch, ch);
+    }
+  }
+  return InstallBody(lut, &fresh);
+}
+
+EngineStatus RebuildColorTable(CmColorEngine* engine) {
+  LutDescriptor* lut = engine->lut;
+  const bool tagged_era = engine->mode_table_version >= 500;
+  CmParams copy = engine->params;
+  if (copy.document_type == 2 && copy.mode_modifier == 0) {
+    copy.saturation = std::min(copy.saturation + engine->saturation_add, 50);
+  }
+  // From version 500 on the base is the table's "gama"; a table without one (the fixed form
+  // has none) leaves no base to adjust against.
+  const int32_t base = tagged_era ? engine->rebuild_gamma : 150;
+  if (base <= 0) return kStatusBadResource;
+  ColorAdjustment* record = nullptr;
+  EngineStatus status = NewColorAdjustment(&copy, kOrderRebuild, &record, static_cast<uint32_t>(base));
+  if (status != kStatusOk) return status;
+
+  const uint32_t n = GridCount(lut);
+  const uint32_t ch = lut->channel_count;
+  WorkBlock points, fresh;
+  status = points.Alloc(uint64_t{4} * n);
+  if (status == kStatusOk) status = fresh.Alloc(uint64_t{n} * ch);
+  if (status != kStatusOk) {
+    DeleteColorAdjustment(record);
+    return status;
+  }
+  FillGridPoints(lut, points.data);
+  if (tagged_era) {
+    if (engine->table_a_id != -1 && engine->table_a->body != nullptr) {
+      TransformPoints(engine, points.data, n, engine->table_a);
+    }
+    if (engine->table_b_id != -1 && engine->table_b->body != nullptr) {
+      TransformPoints(engine, points.data, n, engine->table_b);
+    }
+    if (engine->extra_table_id != -1) {
+      uint32_t t256[256], t512[512];
+      int32_t matrix[9];
+      BuildGammaTables(t256, t512, engine->rebuild_gamma, engine->output_gamma);
+      CombineColorMatrices(engine, matrix);
+      ApplyGammaMatrix(engine, points.data, t256, t512, matrix, n);
+    }
+  }
+  if (n > 2) ApplyColorAdjustment(record, n - 2, points.data + 4, points.data + 4);
+  InterpolateColor3(engine, n, points.data, fresh.data);
+  if (tagged_era && lut->tone_table != nullptr) {
+    status = RebuildToneTable(engine, &copy, record);
+    if (status == kStatusDiscardTone) {
+      status = ReleaseToneTable(lut);
+    } else if (status != kStatusOk) {
+      status = kStatusLockFailed;
+    }
+    if (status != kStatusOk) {
+      DeleteColorAdjustment(record);
+      return status;
+    }
+  }
+  status = DeleteColorAdjustment(record);
+  if (status != kStatusOk) return status;
+  return InstallBody(lut, &fresh);
+}
+
+}  // namespace tonvar::colour

@@ -1,0 +1,37 @@
+// Fuzz target: the colour mode table parser and row choice on bounded text. An odd first byte
+// patches a good version-510 table (triples of offset and value) so that an empty corpus
+// reaches the rows and name lines; an even one parses the rest of the input as it is.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "testkit/tonvar/colour_resources.h"
+#include "tonvar/colour/mode_table.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace tonvar;
+  if (size < 1) return 0;
+  static const std::vector<uint8_t> kGood = [] {
+    testkit::ModeTableSpec spec;
+    spec.version = 510;
+    spec.smb_columns = true;
+    spec.ink_set_column = true;
+    spec.micro_column = true;
+    spec.rows = {testkit::ModeRowSpec{}, testkit::ModeRowSpec{}};
+    spec.rows[1].ink_set = "INK";
+    spec.table_a_offsets = {1, 2};
+    return testkit::TextBytes(testkit::BuildModeTable(spec));
+  }();
+  std::vector<uint8_t> text(data + 1, data + size);
+  if (data[0] & 1) {
+    text = kGood;
+    for (size_t at = 1; at + 3 <= size; at += 3) {
+      text[(data[at] | (data[at + 1] << 8)) % text.size()] = data[at + 2];
+    }
+    if (data[0] & 2) text.resize(text.size() / 2);
+  }
+  colour::ModeTableJob job{3, 4, 0, 0, 720, 720, 2, (data[0] & 4) ? 0u : 3u};
+  colour::ModeTableChoice choice;
+  colour::ReadModeTable(ResourceBytes{text.data(), text.size()}, job, &choice);
+  return 0;
+}

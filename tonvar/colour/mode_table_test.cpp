@@ -1,0 +1,321 @@
+// Colour mode table: layouts by version, row choice, name resolution and damaged texts.
+#include "tonvar/colour/mode_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "testkit/tonvar/colour_resources.h"
+
+namespace tonvar::colour {
+namespace {
+
+using testkit::BuildModeTable;
+using testkit::ModeRowSpec;
+using testkit::ModeTableSpec;
+
+ModeTableJob ColourJob() {
+  ModeTableJob job{};
+  job.method = 3;
+  job.mode = 4;
+  job.media = 0;
+  job.sub_type = 0;
+  job.h_res = 720;
+  job.v_res = 720;
+  job.bits_per_dot = 2;
+  job.channel_order = 3;
+  return job;
+}
+
+EngineStatus Read(const std::string& text, const ModeTableJob& job, ModeTableChoice* choice) {
+  return ReadModeTable(ResourceBytes{reinterpret_cast<const uint8_t*>(text.data()), text.size()},
+                       job, choice);
+}
+
+// Rows that differ in one match value each; the table id names the difference.
+ModeTableSpec RowChoiceTable(int version) {
+  ModeTableSpec spec;
+  spec.version = version;
+  ModeRowSpec base;
+  auto add = [&](int32_t id, auto change) {
+    ModeRowSpec r = base;
+    r.table_id = id;
+    change(r);
+    spec.rows.push_back(r);
+  };
+  add(1000, [](ModeRowSpec&) {});
+  add(1001, [](ModeRowSpec& r) { r.method = "DIFFUSE"; });
+  add(1002, [](ModeRowSpec& r) { r.h_res = 1440; });
+  add(1003, [](ModeRowSpec& r) { r.v_res = 1440; });
+  add(1004, [](ModeRowSpec& r) { r.bits_per_dot = 1; });
+  add(1005, [](ModeRowSpec& r) { r.media = "PGLOSS"; });
+  add(1006, [](ModeRowSpec& r) { r.sub_type = 3; });
+  add(1007, [](ModeRowSpec& r) { r.mode = "PHOTO"; });
+  add(1008, [](ModeRowSpec& r) { r.mode = "MONO"; });
+  return spec;
+}
+
+struct RowCase {
+  const char* name;
+  int32_t method, mode, media, sub_type;
+  uint32_t h_res, v_res, bits, channel_order;
+  int32_t expected;  // 0: no row
+};
+
+TEST(ModeTableTest, ChoosesTheRowThatMatchesEveryValue) {
+  const RowCase cases[] = {
+      {"all defaults", 3, 4, 0, 0, 720, 720, 2, 3, 1000},
+      {"method 1", 1, 4, 0, 0, 720, 720, 2, 3, 1001},
+      {"horizontal resolution", 3, 4, 0, 0, 1440, 720, 2, 3, 1002},
+      {"vertical resolution", 3, 4, 0, 0, 720, 1440, 2, 3, 1003},
+      {"one bit per dot", 3, 4, 0, 0, 720, 720, 1, 3, 1004},
+      {"media 1", 3, 4, 1, 0, 720, 720, 2, 3, 1005},
+      {"sub-type 3", 3, 4, 0, 3, 720, 720, 2, 3, 1006},
+      {"mode 1", 3, 1, 0, 0, 720, 720, 2, 3, 1007},
+      {"monochrome job takes mode 0", 3, 4, 0, 0, 720, 720, 2, 0, 1008},
+      {"no row for media 2", 3, 4, 2, 0, 720, 720, 2, 3, 0},
+      {"no row for 360 dpi", 3, 4, 0, 0, 360, 360, 2, 3, 0},
+  };
+  const std::string text = BuildModeTable(RowChoiceTable(500));
+  for (const RowCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ModeTableJob job{c.method, c.mode, c.media, c.sub_type, c.h_res, c.v_res, c.bits, c.channel_order};
+    ModeTableChoice choice;
+    ASSERT_EQ(Read(text, job, &choice), kStatusOk);
+    EXPECT_EQ(choice.matched, c.expected != 0);
+    if (c.expected != 0) {
+      EXPECT_EQ(choice.table_id, c.expected);
+    }
+  }
+}
+
+TEST(ModeTableTest, BitsPerDotAreComparedFromVersion300On) {
+  // The job has 2 bits per dot: row 1004 (1 bit) matches only when bits are not compared,
+  // and then, as the later of the two matching rows, wins.
+  ModeTableChoice choice;
+  std::string v200 = BuildModeTable(RowChoiceTable(300));
+  v200.replace(v200.find("//300"), 5, "// 99");
+  ASSERT_EQ(Read(v200, ColourJob(), &choice), kStatusOk);
+  EXPECT_EQ(choice.version, 200);
+  EXPECT_EQ(choice.table_id, 1004);
+  ASSERT_EQ(Read(BuildModeTable(RowChoiceTable(300)), ColourJob(), &choice), kStatusOk);
+  EXPECT_EQ(choice.version, 300);
+  EXPECT_EQ(choice.table_id, 1000);
+}
+
+TEST(ModeTableTest, LastMatchingRowWinsAndVersion300RowsNameNoOtherResources) {
+  ModeTableSpec spec;
+  spec.version = 300;
+  spec.rows = {ModeRowSpec{}, ModeRowSpec{}};
+  spec.rows[0].table_id = 2000;
+  spec.rows[1].table_id = 2500;
+  spec.rows[1].first_halftone_id = 0;
+  ModeTableChoice choice;
+  ASSERT_EQ(Read(BuildModeTable(spec), ColourJob(), &choice), kStatusOk);
+  EXPECT_EQ(choice.table_id, 2500);
+  EXPECT_EQ(choice.first_halftone_id, -1);  // 0 in the text
+  EXPECT_EQ(choice.table_a_id, -1);
+  EXPECT_EQ(choice.table_b_id, -1);
+  EXPECT_EQ(choice.extra_table_id, -1);
+  EXPECT_EQ(choice.dot_curve_id, -1);
+  EXPECT_EQ(choice.second_value, 1);
+}
+
+TEST(ModeTableTest, MediaLineMayStartWithABaseNumber) {
+  ModeTableSpec spec;
+  spec.media_base = 16;
+  spec.media = {"PMATTE", "PGLOSS"};
+  spec.rows = {ModeRowSpec{}};
+  spec.rows[0].media = "PGLOSS";
+  ModeTableJob job = ColourJob();
+  ModeTableChoice choice;
+  job.media = 17;
+  ASSERT_EQ(Read(BuildModeTable(spec), job, &choice), kStatusOk);
+  EXPECT_TRUE(choice.matched);
+  spec.media_base = -1;
+  job.media = 1;
+  ASSERT_EQ(Read(BuildModeTable(spec), job, &choice), kStatusOk);
+  EXPECT_TRUE(choice.matched);
+}
+
+TEST(ModeTableTest, AtSignContinuesARow) {
+  const std::string head = "//300\r\nx\r\n";
+  const std::string tail = "/end\r\nNONE A B DITHER\r\nPMATTE\r\nM0 M1 M2 M3 AUTO\r\nCA\r\n";
+  ModeTableChoice choice;
+  // Continued directly after a value: one row of nine columns.
+  ASSERT_EQ(Read(head + "1234 701 DITHER@\r\n PMATTE 720 720 AUTO 0 2\r\n" + tail, ColourJob(), &choice),
+            kStatusOk);
+  EXPECT_EQ(choice.table_id, 1234);
+  // A space before '@' adds an empty column: the later columns shift and nothing matches.
+  ASSERT_EQ(Read(head + "1234 701 DITHER @\r\n PMATTE 720 720 AUTO 0 2\r\n" + tail, ColourJob(), &choice),
+            kStatusOk);
+  EXPECT_FALSE(choice.matched);
+}
+
+TEST(ModeTableTest, Version510ZoneColumnsAndTheirFallback) {
+  ModeTableSpec spec;
+  spec.version = 510;
+  spec.smb_columns = true;
+  spec.ink_set_column = true;
+  spec.micro_column = true;
+  ModeRowSpec row;
+  row.colour_dot_curve_id = 705;  // SMB-ID
+  row.mono_dot_curve_id = 706;    // bSMB-ID
+  row.upper = 11;
+  row.lower = 12;
+  row.left = 13;
+  row.right = 14;
+  row.ink_set = "INKSET9";
+  row.micro = "MICRO1";
+  row.colour_second = 77;
+  spec.rows = {row};
+  ModeTableChoice choice;
+  ASSERT_EQ(Read(BuildModeTable(spec), ColourJob(), &choice), kStatusOk);
+  ASSERT_TRUE(choice.matched);
+  EXPECT_EQ(choice.dot_curve_id, 705);
+  const int32_t zones[5] = {706, 11, 12, 13, 14};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(choice.row_values[i], zones[i]);
+  EXPECT_STREQ(choice.ink_set_name, "INKSET9");
+  EXPECT_STREQ(choice.micro_name, "MICRO1");
+  EXPECT_EQ(choice.second_value, 77);
+
+  spec.rows[0].colour_dot_curve_id = -1;
+  ASSERT_EQ(Read(BuildModeTable(spec), ColourJob(), &choice), kStatusOk);
+  EXPECT_EQ(choice.dot_curve_id, -1);
+  EXPECT_EQ(choice.row_values[0], -1);
+}
+
+TEST(ModeTableTest, ColumnLayoutsThatBreakTheRulesAreRefused) {
+  struct Case {
+    const char* name;
+    int version;
+    const char* from;
+    const char* to;
+  };
+  const Case cases[] = {
+      {"ink_set not after OUT_BIT", 510, "OUT_BIT ink_set", "ink_set OUT_BIT"},
+      {"ink_set below version 501", 500, "OUT_BIT ", "OUT_BIT ink_set "},
+      {"SMB-ID in version 505", 505, "CDOT MDOT", "SMB-ID bSMB-ID"},
+      {"bSMB-ID not after SMB-ID", 510, "SMB-ID bSMB-ID", "bSMB-ID SMB-ID"},
+      {"zones out of order", 510, "upper lower", "lower upper"},
+      {"cSMB-ID without mSMB-ID", 510, "cSMB-ID mSMB-ID", "cSMB-ID XX"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ModeTableSpec spec;
+    spec.version = c.version;
+    spec.ink_set_column = c.version >= 501;
+    spec.smb_columns = std::string(c.from).find("SMB-ID b") != std::string::npos ||
+                       std::string(c.from).find("upper") != std::string::npos ||
+                       (c.version >= 510 && std::string(c.from).find("ink_set") != std::string::npos);
+    spec.rows = {ModeRowSpec{}};
+    std::string text = BuildModeTable(spec);
+    const size_t at = text.find(c.from);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, std::string(c.from).size(), c.to);
+    ModeTableChoice choice;
+    EXPECT_EQ(Read(text, ColourJob(), &choice), kStatusBadResource);
+  }
+}
+
+TEST(ModeTableTest, TableAOffsetsLineHoldsExactlyItsCount) {
+  ModeTableSpec spec;
+  spec.rows = {ModeRowSpec{}};
+  spec.table_a_offsets = {10, 20};
+  std::string text = BuildModeTable(spec);
+  ModeTableChoice choice;
+  ASSERT_EQ(Read(text, ColourJob(), &choice), kStatusOk);
+  EXPECT_EQ(choice.table_a_offsets[1], 10);
+  EXPECT_EQ(choice.table_a_offsets[2], 20);
+  EXPECT_EQ(choice.table_a_offsets[3], 0);
+  for (const char* bad : {"2 10\r\n", "2 10 20 30\r\n", "4 1 2 3 4\r\n", "\r\n"}) {
+    SCOPED_TRACE(bad);
+    std::string broken = text.substr(0, text.rfind("2 10 20")) + bad;
+    EXPECT_EQ(Read(broken, ColourJob(), &choice), kStatusBadResource);
+  }
+  // A comment line before the offsets is skipped.
+  std::string commented = text.substr(0, text.rfind("2 10 20")) + "// offsets\r\n1 5\r\n";
+  ASSERT_EQ(Read(commented, ColourJob(), &choice), kStatusOk);
+  EXPECT_EQ(choice.table_a_offsets[1], 5);
+}
+
+TEST(ModeTableTest, DefaultModeForMonochromeJobsComesFromTheModeNames) {
+  ModeTableSpec spec;
+  spec.rows = {ModeRowSpec{}};
+  spec.rows[0].mode = "GRAPH";  // mode 2
+  spec.mono_default = "GRAPH";
+  ModeTableJob job = ColourJob();
+  job.channel_order = 0;
+  ModeTableChoice choice;
+  ASSERT_EQ(Read(BuildModeTable(spec), job, &choice), kStatusOk);
+  EXPECT_EQ(choice.default_mono_mode, 2);
+  EXPECT_TRUE(choice.matched);
+  spec.mono_default = "CAD";  // begins with "CA": mode 0
+  ASSERT_EQ(Read(BuildModeTable(spec), job, &choice), kStatusOk);
+  EXPECT_EQ(choice.default_mono_mode, 0);
+  EXPECT_FALSE(choice.matched);
+}
+
+TEST(ModeTableTest, PlainTextWithoutASizeIsReadUpToWhatTheParseNeeds) {
+  ModeTableSpec spec = RowChoiceTable(500);
+  spec.table_a_offsets = {4};
+  // Nothing after the offsets line is read: no terminator is needed there.
+  const std::string text = BuildModeTable(spec);
+  ModeTableChoice choice;
+  ASSERT_EQ(ReadModeTable(ResourceBytes{reinterpret_cast<const uint8_t*>(text.c_str()), kUnboundedSize},
+                          ColourJob(), &choice),
+            kStatusOk);
+  EXPECT_EQ(choice.table_id, 1000);
+  EXPECT_EQ(choice.table_a_offsets[1], 4);
+}
+
+TEST(ModeTableTest, DamagedTextsGiveAStatus) {
+  ModeTableSpec spec = RowChoiceTable(510);
+  spec.smb_columns = true;
+  const std::string good = BuildModeTable(spec);
+  const size_t end_row = good.find("/end");
+  struct Case {
+    const char* name;
+    std::string text;
+  };
+  std::string long_token = good;
+  long_token.replace(long_token.find("PMATTE"), 6, std::string(300, 'P'));
+  std::string long_line = good;
+  long_line.insert(long_line.find("\r\n", end_row), std::string(600, 'x'));
+  std::string many_rows = good.substr(0, end_row);
+  const std::string one_row = good.substr(good.rfind("\r\n", end_row - 3) + 2,
+                                          end_row - good.rfind("\r\n", end_row - 3) - 2);
+  for (int i = 0; i < 301; ++i) many_rows += one_row;
+  many_rows += good.substr(end_row);
+  std::string long_ink = good;
+  ModeTableSpec ink = spec;
+  ink.ink_set_column = true;
+  ink.rows[0].ink_set = std::string(16, 'I');
+  const Case cases[] = {
+      {"no //", "no version here\r\n"},
+      {"overlong negative version", "//\xff-----" + std::string(80, '0') + "-\r\n"},
+      {"no end row", good.substr(0, end_row)},
+      {"NUL before the end row", good.substr(0, end_row - 4) + std::string(1, '\0') + good.substr(end_row - 3)},
+      {"0x1A before the end row", good.substr(0, end_row - 4) + "\x1A" + good.substr(end_row - 3)},
+      {"token over 255 bytes", long_token},
+      {"line over 511 bytes", long_line},
+      {"more than 300 rows", many_rows},
+      {"ink-set name over 15 bytes", BuildModeTable(ink)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ModeTableChoice choice;
+    EXPECT_EQ(Read(c.text, ColourJob(), &choice), kStatusBadResource);
+  }
+  // Every prefix of a good table: a status, never a read past the end.
+  for (size_t n = 0; n < good.size(); n += 7) {
+    ModeTableChoice choice;
+    std::string prefix = good.substr(0, n);
+    EngineStatus status = ReadModeTable(
+        ResourceBytes{reinterpret_cast<const uint8_t*>(prefix.data()), prefix.size()}, ColourJob(), &choice);
+    EXPECT_TRUE(status == kStatusOk || status == kStatusBadResource) << n;
+  }
+}
+
+}  // namespace
+}  // namespace tonvar::colour
