@@ -27,7 +27,9 @@ class ColourChain : public ::testing::Test {
   }
   void SetUp() override { ASSERT_TRUE(library_->Loaded()); }
   void TearDown() override {
-    if (handle_ != nullptr) EXPECT_EQ(dll().CmDelete(handle_), tonvar::kStatusOk);
+    if (handle_ != nullptr) {
+      EXPECT_EQ(dll().CmDelete(handle_), tonvar::kStatusOk);
+    }
   }
   const testkit::TonvarExports& dll() const { return library_->Exports(); }
 
