@@ -402,7 +402,7 @@ void CutDriverName(const char* name, char (&field)[kDriverNameBytes], UINT code_
 bool AcceptsStoredDevMode(const void* record, size_t available_bytes, const wchar_t* driver_name);
 
 // Whether the private part of an incoming record (available_bytes readable at incoming) may be
-// copied over own's: spec version 0x401, driver version 0x500, and the same dmSize,
+// copied over own's: dmSpecVersion 0x401, driver version 0x500, and the same dmSize,
 // dmDriverExtra, DriverName, PrivateVersion and PrivateTrailer as own.
 bool AcceptsIncomingPrivatePart(const DriverDevMode& own, const void* incoming,
                                 size_t available_bytes);

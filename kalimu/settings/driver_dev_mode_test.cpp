@@ -109,7 +109,7 @@ TEST(DriverDevMode, StoredRecordIsAcceptedOnlyWithTheDriverHeaderAndName) {
       {"own record", [](DriverDevMode&) {}, kDevModeSize, kDriverNameW, true},
       {"public fields do not matter", [](DriverDevMode& r) { r.Public.dmCopies = 0; },
        kDevModeSize, kDriverNameW, true},
-      {"spec version", [](DriverDevMode& r) { r.Public.dmSpecVersion = 0x400; }},
+      {"dmSpecVersion", [](DriverDevMode& r) { r.Public.dmSpecVersion = 0x400; }},
       {"driver version", [](DriverDevMode& r) { r.Public.dmDriverVersion = 0x501; }},
       {"public size", [](DriverDevMode& r) { r.Public.dmSize = 156; }},
       {"private size", [](DriverDevMode& r) { r.Public.dmDriverExtra = 827; }},
@@ -178,7 +178,7 @@ TEST(DriverDevMode, IncomingPrivatePartIsTakenOnlyWhenEveryCheckedValueMatches) 
          r.UiLanguage = 1031;
        },
        kDevModeSize, true},
-      {"spec version", [](DriverDevMode& r) { r.Public.dmSpecVersion = 0x400; }},
+      {"dmSpecVersion", [](DriverDevMode& r) { r.Public.dmSpecVersion = 0x400; }},
       {"driver version", [](DriverDevMode& r) { r.Public.dmDriverVersion = 0x400; }},
       {"public size", [](DriverDevMode& r) { r.Public.dmSize = 212; }},
       {"private size", [](DriverDevMode& r) { r.Public.dmDriverExtra = 800; }},

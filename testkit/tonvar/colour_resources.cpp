@@ -30,22 +30,22 @@ void Append(std::vector<uint8_t>& out, const std::vector<uint8_t>& bytes) {
   out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
-std::vector<uint8_t> Coords(const ColourTableSpec& spec) {
-  return spec.coords.empty() ? UniformGrid(spec.grid) : spec.coords;
+std::vector<uint8_t> Coords(const ColourTableSpec& desc) {
+  return desc.coords.empty() ? UniformGrid(desc.grid) : desc.coords;
 }
-std::vector<uint8_t> Body(const ColourTableSpec& spec) {
-  return spec.body.empty() ? RampBody(spec) : spec.body;
+std::vector<uint8_t> Body(const ColourTableSpec& desc) {
+  return desc.body.empty() ? RampBody(desc) : desc.body;
 }
-std::vector<uint8_t> BlackAxis(const ColourTableSpec& spec) {
-  if (!spec.black_axis.empty()) return spec.black_axis;
-  return Coords(spec);
+std::vector<uint8_t> BlackAxis(const ColourTableSpec& desc) {
+  if (!desc.black_axis.empty()) return desc.black_axis;
+  return Coords(desc);
 }
-std::vector<uint8_t> GreyAxis(const ColourTableSpec& spec) {
-  if (!spec.grey_axis.empty()) return spec.grey_axis;
-  return std::vector<uint8_t>(size_t{spec.grid} * spec.channels, 0);
+std::vector<uint8_t> GreyAxis(const ColourTableSpec& desc) {
+  if (!desc.grey_axis.empty()) return desc.grey_axis;
+  return std::vector<uint8_t>(size_t{desc.grid} * desc.channels, 0);
 }
-std::vector<uint8_t> GreyComponent(const ColourTableSpec& spec) {
-  if (!spec.grey_component.empty()) return spec.grey_component;
+std::vector<uint8_t> GreyComponent(const ColourTableSpec& desc) {
+  if (!desc.grey_component.empty()) return desc.grey_component;
   std::vector<uint8_t> t(256);
   for (int i = 0; i < 256; ++i) t[i] = static_cast<uint8_t>(i);
   return t;
@@ -94,10 +94,10 @@ std::vector<uint8_t> UniformGrid(uint32_t points) {
   return c;
 }
 
-std::vector<uint8_t> RampBody(const ColourTableSpec& spec) {
-  const std::vector<uint8_t> c = Coords(spec);
-  const uint32_t g = spec.grid, ch = spec.channels;
-  const uint32_t g4 = spec.format == 0x80 ? g : 1;
+std::vector<uint8_t> RampBody(const ColourTableSpec& desc) {
+  const std::vector<uint8_t> c = Coords(desc);
+  const uint32_t g = desc.grid, ch = desc.channels;
+  const uint32_t g4 = desc.format == 0x80 ? g : 1;
   std::vector<uint8_t> body;
   body.reserve(size_t{g} * g * g * g4 * ch);
   for (uint32_t i = 0; i < g; ++i)
@@ -119,114 +119,114 @@ std::vector<uint8_t> RampBody(const ColourTableSpec& spec) {
   return body;
 }
 
-size_t FixedBodyOffset(const ColourTableSpec& spec) {
-  return spec.format == 0x80 ? 77 + 4 * size_t{spec.grid} : 76 + 3 * size_t{spec.grid};
+size_t FixedBodyOffset(const ColourTableSpec& desc) {
+  return desc.format == 0x80 ? 77 + 4 * size_t{desc.grid} : 76 + 3 * size_t{desc.grid};
 }
 
-std::vector<uint8_t> BuildFixedColourTable(const ColourTableSpec& spec) {
-  const bool four = spec.format == 0x80;
+std::vector<uint8_t> BuildFixedColourTable(const ColourTableSpec& desc) {
+  const bool four = desc.format == 0x80;
   std::vector<uint8_t> out(four ? 77 : 76, 0);
   out[0] = 'K';
   out[1] = 'V';
   out[14] = ' ';
-  out[15] = spec.format;
-  out[24] = spec.table_class;
-  for (int i = 0; i < 4; ++i) out[32 + i] = spec.dominant[i];
-  for (int i = 0; i < 3; ++i) out[36 + i] = static_cast<uint8_t>(spec.shift[i]);
-  out[39] = static_cast<uint8_t>(spec.saturation_add);
-  for (int i = 0; i < 3; ++i) out[42 + i] = static_cast<uint8_t>(spec.secondary[i]);
-  Put16BigEndian(&out[48], spec.density_b);
-  Put16BigEndian(&out[50], spec.density_a);
-  for (int i = 0; i < 4; ++i) Put16BigEndian(&out[64 + 2 * i], spec.fixed_values[i]);
+  out[15] = desc.format;
+  out[24] = desc.table_class;
+  for (int i = 0; i < 4; ++i) out[32 + i] = desc.dominant[i];
+  for (int i = 0; i < 3; ++i) out[36 + i] = static_cast<uint8_t>(desc.shift[i]);
+  out[39] = static_cast<uint8_t>(desc.saturation_add);
+  for (int i = 0; i < 3; ++i) out[42 + i] = static_cast<uint8_t>(desc.secondary[i]);
+  Put16BigEndian(&out[48], desc.density_b);
+  Put16BigEndian(&out[50], desc.density_a);
+  for (int i = 0; i < 4; ++i) Put16BigEndian(&out[64 + 2 * i], desc.fixed_values[i]);
   const uint32_t axes = four ? 4 : 3;
-  for (uint32_t k = 0; k < axes; ++k) out[72 + k] = static_cast<uint8_t>(spec.grid);
-  out[72 + axes] = static_cast<uint8_t>(spec.channels);
-  const std::vector<uint8_t> coords = Coords(spec);
+  for (uint32_t k = 0; k < axes; ++k) out[72 + k] = static_cast<uint8_t>(desc.grid);
+  out[72 + axes] = static_cast<uint8_t>(desc.channels);
+  const std::vector<uint8_t> coords = Coords(desc);
   for (uint32_t k = 0; k < axes; ++k) Append(out, coords);
-  Append(out, Body(spec));
-  Append(out, BlackAxis(spec));
-  Append(out, GreyAxis(spec));
-  Append(out, GreyComponent(spec));
-  if (!spec.screening_block.empty()) {
+  Append(out, Body(desc));
+  Append(out, BlackAxis(desc));
+  Append(out, GreyAxis(desc));
+  Append(out, GreyComponent(desc));
+  if (!desc.screening_block.empty()) {
     Put32At(out, 16, static_cast<uint32_t>(out.size()));
-    Put32At(out, 20, static_cast<uint32_t>(spec.screening_block.size()));
-    Append(out, spec.screening_block);
+    Put32At(out, 20, static_cast<uint32_t>(desc.screening_block.size()));
+    Append(out, desc.screening_block);
   }
   return out;
 }
 
-static std::vector<std::vector<uint8_t>> TaggedChunks(const ColourTableSpec& spec) {
-  std::vector<uint8_t> ink_ids = spec.ink_ids;
+static std::vector<std::vector<uint8_t>> TaggedChunks(const ColourTableSpec& desc) {
+  std::vector<uint8_t> ink_ids = desc.ink_ids;
   if (ink_ids.empty()) {
     static const uint8_t kDefault[16] = {1, 2, 3, 0, 4, 5, 7, 11, 6, 8, 9, 10, 12, 13, 14, 15};
-    ink_ids.assign(kDefault, kDefault + spec.channels);
+    ink_ids.assign(kDefault, kDefault + desc.channels);
   }
   std::vector<std::vector<uint8_t>> chunks;
-  chunks.push_back(ClutChunk(3, spec.channels, spec.table_class, spec.grid, ink_ids, Coords(spec),
-                             Body(spec)));
-  if (spec.gamma != 0) {
+  chunks.push_back(ClutChunk(3, desc.channels, desc.table_class, desc.grid, ink_ids, Coords(desc),
+                             Body(desc)));
+  if (desc.gamma != 0) {
     auto c = Chunk("gama");
-    Put16(c, spec.gamma);
+    Put16(c, desc.gamma);
     chunks.push_back(c);
   }
-  if (spec.with_cdbg || spec.with_mdbg) {
-    auto c = Chunk(spec.with_cdbg ? "cdbg" : "mdbg");
-    Put16(c, spec.density_b);
-    Put16(c, spec.density_a);
+  if (desc.with_cdbg || desc.with_mdbg) {
+    auto c = Chunk(desc.with_cdbg ? "cdbg" : "mdbg");
+    Put16(c, desc.density_b);
+    Put16(c, desc.density_a);
     chunks.push_back(c);
   }
   auto dncn = Chunk("dncn");
-  for (int i = 0; i < 4; ++i) dncn.push_back(spec.dominant[i]);
+  for (int i = 0; i < 4; ++i) dncn.push_back(desc.dominant[i]);
   chunks.push_back(dncn);
   auto hucn = Chunk("hucn");
-  for (int i = 0; i < 3; ++i) hucn.push_back(static_cast<uint8_t>(spec.shift[i]));
+  for (int i = 0; i < 3; ++i) hucn.push_back(static_cast<uint8_t>(desc.shift[i]));
   chunks.push_back(hucn);
   auto chcn = Chunk("chcn");
-  chcn.push_back(static_cast<uint8_t>(spec.saturation_add));
+  chcn.push_back(static_cast<uint8_t>(desc.saturation_add));
   chunks.push_back(chcn);
-  if (spec.with_mlut) {
+  if (desc.with_mlut) {
     auto c = Chunk("mlut");
     c.insert(c.end(), {0, 0, 0, 0});
-    Append(c, BlackAxis(spec));
+    Append(c, BlackAxis(desc));
     chunks.push_back(c);
   }
-  if (spec.with_cgry) {
+  if (desc.with_cgry) {
     auto c = Chunk("cgry");
     c.insert(c.end(), {0, 0, 0, 0});
-    Append(c, GreyAxis(spec));
+    Append(c, GreyAxis(desc));
     chunks.push_back(c);
   }
-  if (spec.with_gmcn) {
+  if (desc.with_gmcn) {
     auto c = Chunk("gmcn");
     c.insert(c.end(), {0, 0});
-    Append(c, GreyComponent(spec));
+    Append(c, GreyComponent(desc));
     chunks.push_back(c);
   }
-  if (spec.with_matrix) {
+  if (desc.with_matrix) {
     auto c = Chunk("cspc");
-    for (int i = 0; i < 9; ++i) Put16(c, spec.matrix[i]);
+    for (int i = 0; i < 9; ++i) Put16(c, desc.matrix[i]);
     chunks.push_back(c);
   }
-  if (spec.with_encd) {
+  if (desc.with_encd) {
     auto c = Chunk("encd");
-    c.insert(c.end(), spec.encd, spec.encd + 4);
+    c.insert(c.end(), desc.encd, desc.encd + 4);
     chunks.push_back(c);
   }
-  if (spec.with_tone) {
-    const uint32_t p = static_cast<uint32_t>(spec.tone_levels.size());
+  if (desc.with_tone) {
+    const uint32_t p = static_cast<uint32_t>(desc.tone_levels.size());
     auto c = Chunk("egry");
     c.push_back(0);
-    c.push_back(static_cast<uint8_t>(spec.tone_channels));
+    c.push_back(static_cast<uint8_t>(desc.tone_channels));
     c.push_back(0);
     c.push_back(static_cast<uint8_t>(p));
-    Put16(c, spec.tone_base);
-    c.push_back(spec.tone_kind);
+    Put16(c, desc.tone_base);
+    c.push_back(desc.tone_kind);
     c.insert(c.end(), {0, 0, 0});
-    c.insert(c.end(), spec.tone_channels, 0);
-    Append(c, spec.tone_levels);
-    for (uint32_t i = 0; i < p * spec.tone_channels; ++i) {
-      const uint32_t v = spec.tone_values.empty() ? spec.tone_levels[i / spec.tone_channels] * 16u
-                                                  : spec.tone_values[i];
+    c.insert(c.end(), desc.tone_channels, 0);
+    Append(c, desc.tone_levels);
+    for (uint32_t i = 0; i < p * desc.tone_channels; ++i) {
+      const uint32_t v = desc.tone_values.empty() ? desc.tone_levels[i / desc.tone_channels] * 16u
+                                                  : desc.tone_values[i];
       Put16(c, static_cast<int32_t>(v));
     }
     chunks.push_back(c);
@@ -234,13 +234,13 @@ static std::vector<std::vector<uint8_t>> TaggedChunks(const ColourTableSpec& spe
   return chunks;
 }
 
-std::vector<uint8_t> BuildTaggedColourTable(const ColourTableSpec& spec) {
-  return Tagged(TaggedChunks(spec));
+std::vector<uint8_t> BuildTaggedColourTable(const ColourTableSpec& desc) {
+  return Tagged(TaggedChunks(desc));
 }
 
-size_t TaggedBodyOffset(const ColourTableSpec& spec) {
-  const size_t chunks = TaggedChunks(spec).size();
-  return 24 + 8 * chunks + 10 + spec.channels + 3 * size_t{spec.grid};
+size_t TaggedBodyOffset(const ColourTableSpec& desc) {
+  const size_t chunks = TaggedChunks(desc).size();
+  return 24 + 8 * chunks + 10 + desc.channels + 3 * size_t{desc.grid};
 }
 
 std::vector<uint8_t> BuildPreTransformTable(uint32_t grid, const std::vector<uint8_t>& body) {
@@ -268,23 +268,23 @@ std::vector<uint8_t> TextBytes(const std::string& text) {
   return std::vector<uint8_t>(text.begin(), text.end());
 }
 
-std::string BuildModeTable(const ModeTableSpec& spec) {
+std::string BuildModeTable(const ModeTableSpec& desc) {
   std::string t = "Colour mode table (generated)\r\n";
   t += "//";
-  t += std::to_string(spec.version);
+  t += std::to_string(desc.version);
   t += " version line\r\n";
   t += "comment line\r\n";
-  const bool tagged = spec.version >= 500;
+  const bool tagged = desc.version >= 500;
   if (tagged) {
     t += "ID A B EXTRA CORR ";
-    t += spec.smb_columns ? "SMB-ID bSMB-ID " : (spec.version >= 510 ? "cSMB-ID mSMB-ID " : "CDOT MDOT ");
+    t += desc.smb_columns ? "SMB-ID bSMB-ID " : (desc.version >= 510 ? "cSMB-ID mSMB-ID " : "CDOT MDOT ");
     t += "HT METHOD MEDIA HRES VRES MODE SUB OUT_BIT ";
-    if (spec.ink_set_column) t += "ink_set ";
-    if (spec.smb_columns) t += "upper lower left right ";
-    t += spec.micro_column ? "X1 X2 Micro X4 X5 X6 X7 X8 X9 " : "X1 X2 X3 X4 X5 X6 X7 X8 X9 ";
+    if (desc.ink_set_column) t += "ink_set ";
+    if (desc.smb_columns) t += "upper lower left right ";
+    t += desc.micro_column ? "X1 X2 Micro X4 X5 X6 X7 X8 X9 " : "X1 X2 X3 X4 X5 X6 X7 X8 X9 ";
     t += "CSEC MSEC\r\n";
   }
-  for (const ModeRowSpec& r : spec.rows) {
+  for (const ModeRowSpec& r : desc.rows) {
     auto n = [](int32_t v) { return std::to_string(v) + " "; };
     if (!tagged) {
       t += n(r.table_id) + n(r.first_halftone_id) + r.method + " " + r.media + " " + n(r.h_res) +
@@ -295,9 +295,9 @@ std::string BuildModeTable(const ModeTableSpec& spec) {
          n(r.correction_offset) + n(r.colour_dot_curve_id) + n(r.mono_dot_curve_id) +
          n(r.first_halftone_id) + r.method + " " + r.media + " " + n(r.h_res) + n(r.v_res) +
          r.mode + " " + n(r.sub_type) + n(r.bits_per_dot);
-    if (spec.ink_set_column) t += r.ink_set + " ";
-    if (spec.smb_columns) t += n(r.upper) + n(r.lower) + n(r.left) + n(r.right);
-    t += "0 0 " + (spec.micro_column ? r.micro : std::string("0")) + " 0 0 0 0 0 0 ";
+    if (desc.ink_set_column) t += r.ink_set + " ";
+    if (desc.smb_columns) t += n(r.upper) + n(r.lower) + n(r.left) + n(r.right);
+    t += "0 0 " + (desc.micro_column ? r.micro : std::string("0")) + " 0 0 0 0 0 0 ";
     t += n(r.colour_second) + std::to_string(r.mono_second) + "\r\n";
   }
   t += "/end of rows\r\n";
@@ -306,17 +306,17 @@ std::string BuildModeTable(const ModeTableSpec& spec) {
     for (const auto& name : names) s += name + " ";
     return s + "\r\n";
   };
-  t += line(spec.methods);
-  if (spec.media_base >= 0) {
-    t += std::to_string(spec.media_base);
+  t += line(desc.methods);
+  if (desc.media_base >= 0) {
+    t += std::to_string(desc.media_base);
     t += ' ';
   }
-  t += line(spec.media);
-  t += line(spec.modes);
-  t += spec.mono_default + "\r\n";
-  if (spec.version >= 401) {
-    t += std::to_string(spec.table_a_offsets.size());
-    for (int32_t v : spec.table_a_offsets) t += " " + std::to_string(v);
+  t += line(desc.media);
+  t += line(desc.modes);
+  t += desc.mono_default + "\r\n";
+  if (desc.version >= 401) {
+    t += std::to_string(desc.table_a_offsets.size());
+    for (int32_t v : desc.table_a_offsets) t += " " + std::to_string(v);
     t += "\r\n";
   }
   return t;

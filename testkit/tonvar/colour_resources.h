@@ -51,7 +51,7 @@ struct ModeTableSpec {
   std::vector<int32_t> table_a_offsets;   // written for versions 401 and above
 };
 
-std::string BuildModeTable(const ModeTableSpec& spec);
+std::string BuildModeTable(const ModeTableSpec& desc);
 std::vector<uint8_t> TextBytes(const std::string& text);
 
 // ---- Colour tables ----------------------------------------------------------------------
@@ -99,12 +99,12 @@ struct ColourTableSpec {
 
 // Entry of grid point (i, j, k): channel c holds the point's coordinate on axis c % 3 for
 // channels 0..2 and a mix for the others, so that every entry is different and predictable.
-std::vector<uint8_t> RampBody(const ColourTableSpec& spec);
-std::vector<uint8_t> BuildFixedColourTable(const ColourTableSpec& spec);
-std::vector<uint8_t> BuildTaggedColourTable(const ColourTableSpec& spec);
+std::vector<uint8_t> RampBody(const ColourTableSpec& desc);
+std::vector<uint8_t> BuildFixedColourTable(const ColourTableSpec& desc);
+std::vector<uint8_t> BuildTaggedColourTable(const ColourTableSpec& desc);
 // Offset of the body inside a table built by the two functions above.
-size_t FixedBodyOffset(const ColourTableSpec& spec);
-size_t TaggedBodyOffset(const ColourTableSpec& spec);
+size_t FixedBodyOffset(const ColourTableSpec& desc);
+size_t TaggedBodyOffset(const ColourTableSpec& desc);
 
 // Pre-transform table: three outputs per entry; identity (the entry holds its coordinates)
 // when body is empty.

@@ -16,14 +16,14 @@ using namespace tonvar;
 
 testkit::ColourJob MakeJob(uint32_t grid) {
   testkit::ColourJob job;
-  testkit::ModeTableSpec spec;
-  spec.version = 500;
+  testkit::ModeTableSpec desc;
+  desc.version = 500;
   testkit::ModeRowSpec row;
   row.table_id = 1000;
   row.table_a_id = 300;
   row.extra_table_id = 500;
-  spec.rows = {row};
-  job.resources[0] = testkit::TextBytes(testkit::BuildModeTable(spec));
+  desc.rows = {row};
+  job.resources[0] = testkit::TextBytes(testkit::BuildModeTable(desc));
   job.resources[300] = testkit::BuildPreTransformTable(17);
   const int16_t m[9] = {8000, 150, 42, 100, 8100, -8, 30, 60, 8102};
   job.resources[500] = testkit::BuildGammaMatrixBlock(110, m);

@@ -36,11 +36,11 @@ class ColourEngineTest : public ::testing::Test {
 
   // A version-500 table with one row, and a tagged colour table under kTableId.
   void Prepare(const ModeRowSpec& row, int version = 500, const ColourTableSpec& table = {}) {
-    ModeTableSpec spec;
-    spec.version = version;
-    spec.rows = {row};
-    spec.table_a_offsets = {5, 6, 7};
-    job_.resources[0] = testkit::TextBytes(BuildModeTable(spec));
+    ModeTableSpec desc;
+    desc.version = version;
+    desc.rows = {row};
+    desc.table_a_offsets = {5, 6, 7};
+    job_.resources[0] = testkit::TextBytes(BuildModeTable(desc));
     job_.resources[static_cast<uint32_t>(row.table_id)] =
         version >= 500 ? BuildTaggedColourTable(table) : BuildFixedColourTable(table);
   }
@@ -151,9 +151,9 @@ TEST_F(ColourEngineTest, NoMatchingRowGives768) {
 }
 
 TEST_F(ColourEngineTest, DescriptorCarriesWhatTheHalftoningEnginesRead) {
-  ModeTableSpec spec;
-  spec.version = 510;
-  spec.smb_columns = true;
+  ModeTableSpec desc;
+  desc.version = 510;
+  desc.smb_columns = true;
   ModeRowSpec row = Row();
   row.first_halftone_id = 701;
   row.colour_dot_curve_id = 733;  // SMB-ID
@@ -163,12 +163,12 @@ TEST_F(ColourEngineTest, DescriptorCarriesWhatTheHalftoningEnginesRead) {
   row.left = 3;
   row.right = 4;
   row.colour_second = 9;
-  spec.rows = {row};
-  spec.table_a_offsets = {};
+  desc.rows = {row};
+  desc.table_a_offsets = {};
   ColourTableSpec table;
   table.channels = 6;
   table.ink_ids = {1, 2, 3, 0, 4, 5};
-  job_.resources[0] = testkit::TextBytes(BuildModeTable(spec));
+  job_.resources[0] = testkit::TextBytes(BuildModeTable(desc));
   job_.resources[kTableId] = BuildTaggedColourTable(table);
   ASSERT_EQ(job_.Run(&handle_), kStatusOk);
   const LutDescriptor* lut = Lut();

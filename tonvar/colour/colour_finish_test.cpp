@@ -30,11 +30,11 @@ class FinishTest : public ::testing::Test {
   EngineStatus Run(const ColourTableSpec& table, int version = 500, ModeRowSpec row = {}) {
     CmColorDelete(&handle_);
     handle_ = CmHandle{};
-    ModeTableSpec spec;
-    spec.version = version;
+    ModeTableSpec desc;
+    desc.version = version;
     row.table_id = kTableId;
-    spec.rows = {row};
-    job_.resources[0] = testkit::TextBytes(testkit::BuildModeTable(spec));
+    desc.rows = {row};
+    job_.resources[0] = testkit::TextBytes(testkit::BuildModeTable(desc));
     job_.resources[kTableId] = version >= 500 ? testkit::BuildTaggedColourTable(table)
                                               : testkit::BuildFixedColourTable(table);
     return job_.Run(&handle_);

@@ -26,18 +26,18 @@ class InterpTest : public ::testing::Test {
     engine_->lut->body = nullptr;
     EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
   }
-  void Use(const testkit::ColourTableSpec& spec) {
-    body_ = testkit::RampBody(spec);
-    coords_ = spec.coords.empty() ? testkit::UniformGrid(spec.grid) : spec.coords;
+  void Use(const testkit::ColourTableSpec& desc) {
+    body_ = testkit::RampBody(desc);
+    coords_ = desc.coords.empty() ? testkit::UniformGrid(desc.grid) : desc.coords;
     LutDescriptor* lut = engine_->lut;
-    lut->channel_count = spec.channels;
-    const uint32_t axes = spec.format == kFormatFourInputs ? 4 : 3;
+    lut->channel_count = desc.channels;
+    const uint32_t axes = desc.format == kFormatFourInputs ? 4 : 3;
     for (uint32_t k = 0; k < 4; ++k) {
-      lut->grid_points[k] = k < axes ? spec.grid : 1;
-      if (k < axes) std::memcpy(lut->grid[k], coords_.data(), spec.grid);
+      lut->grid_points[k] = k < axes ? desc.grid : 1;
+      if (k < axes) std::memcpy(lut->grid[k], coords_.data(), desc.grid);
     }
     lut->body = body_.data();
-    engine_->format = spec.format;
+    engine_->format = desc.format;
   }
   std::vector<uint8_t> Look(uint8_t r, uint8_t g, uint8_t b) {
     const uint8_t px[4] = {0, r, g, b};
@@ -52,15 +52,15 @@ class InterpTest : public ::testing::Test {
 };
 
 TEST_F(InterpTest, GridPointsReturnTheirEntriesExactly) {
-  testkit::ColourTableSpec spec;
-  spec.grid = 6;
-  spec.channels = 5;
-  spec.coords = {0, 20, 21, 100, 180, 255};
-  Use(spec);
+  testkit::ColourTableSpec desc;
+  desc.grid = 6;
+  desc.channels = 5;
+  desc.coords = {0, 20, 21, 100, 180, 255};
+  Use(desc);
   for (uint32_t i = 0; i < 6; ++i)
     for (uint32_t j = 0; j < 6; ++j)
       for (uint32_t k = 0; k < 6; ++k) {
-        const auto out = Look(spec.coords[i], spec.coords[j], spec.coords[k]);
+        const auto out = Look(desc.coords[i], desc.coords[j], desc.coords[k]);
         ASSERT_EQ(std::memcmp(out.data(), &body_[((i * 6 + j) * 6 + k) * 5], 5), 0) << i << j << k;
       }
 }
@@ -68,10 +68,10 @@ TEST_F(InterpTest, GridPointsReturnTheirEntriesExactly) {
 TEST_F(InterpTest, TetrahedralValueBetweenGridPoints) {
   // Channel 0 holds the axis-1 coordinate and channel 1 the axis-2 coordinate: linear in the
   // grid, so any point inside reproduces its inputs (up to truncation of the fractions).
-  testkit::ColourTableSpec spec;
-  spec.grid = 3;  // 0, 127, 255
-  spec.channels = 4;
-  Use(spec);
+  testkit::ColourTableSpec desc;
+  desc.grid = 3;  // 0, 127, 255
+  desc.channels = 4;
+  Use(desc);
   auto out = Look(60, 100, 20);
   EXPECT_EQ(out[0], 60);
   // y = 100 * 127 / 127 = 100 within the first cell of axis 2, so channel 1 is exact too.
@@ -91,11 +91,11 @@ TEST_F(InterpTest, TetrahedralValueBetweenGridPoints) {
 }
 
 TEST_F(InterpTest, FourInputSlicesMatchTheThreeInputLookUp) {
-  testkit::ColourTableSpec spec;
-  spec.grid = 3;
-  spec.channels = 4;
-  spec.format = kFormatFourInputs;
-  Use(spec);
+  testkit::ColourTableSpec desc;
+  desc.grid = 3;
+  desc.channels = 4;
+  desc.format = kFormatFourInputs;
+  Use(desc);
   // Channel 3 of the four-input ramp is the fourth coordinate: linear in u4.
   uint8_t out[4];
   InterpolateColor4(engine_->lut, 10, 200, 30, 127, out);
@@ -108,8 +108,8 @@ TEST_F(InterpTest, FourInputSlicesMatchTheThreeInputLookUp) {
 }
 
 TEST_F(InterpTest, ToneTableIsLinearBetweenItsPoints) {
-  testkit::ColourTableSpec spec;
-  Use(spec);
+  testkit::ColourTableSpec desc;
+  Use(desc);
   ToneTable* tone = engine_->lut->tone_table;
   uint16_t values[6] = {0, 100, 1000, 200, 4080, 300};
   tone->point_count = 3;

@@ -19,16 +19,16 @@ namespace {
 using namespace tonvar;
 
 std::vector<uint8_t> ModeTable(int version, bool with_extras) {
-  testkit::ModeTableSpec spec;
-  spec.version = version;
+  testkit::ModeTableSpec desc;
+  desc.version = version;
   testkit::ModeRowSpec row;
   row.table_id = 1000;
   if (with_extras) {
     row.table_a_id = 300;
     row.extra_table_id = 500;
   }
-  spec.rows = {row};
-  return testkit::TextBytes(testkit::BuildModeTable(spec));
+  desc.rows = {row};
+  return testkit::TextBytes(testkit::BuildModeTable(desc));
 }
 
 }  // namespace
@@ -38,9 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::vector<uint8_t> kV300 = ModeTable(300, false);
   static const std::vector<uint8_t> kV500 = ModeTable(500, true);
   static const std::vector<uint8_t> kTagged = [] {
-    testkit::ColourTableSpec spec;
-    spec.with_tone = true;
-    return testkit::BuildTaggedColourTable(spec);
+    testkit::ColourTableSpec desc;
+    desc.with_tone = true;
+    return testkit::BuildTaggedColourTable(desc);
   }();
   static const std::vector<uint8_t> kTableA = testkit::BuildPreTransformTable(3);
   static const std::vector<uint8_t> kGammaMatrix = [] {

@@ -30,12 +30,12 @@ class ColourTableTest : public ::testing::Test {
   EngineStatus Run(const std::vector<uint8_t>& table, int version = 500) {
     CmColorDelete(&handle_);
     handle_ = CmHandle{};
-    ModeTableSpec spec;
-    spec.version = version;
+    ModeTableSpec desc;
+    desc.version = version;
     ModeRowSpec row;
     row.table_id = kTableId;
-    spec.rows = {row};
-    job_.resources[0] = testkit::TextBytes(testkit::BuildModeTable(spec));
+    desc.rows = {row};
+    job_.resources[0] = testkit::TextBytes(testkit::BuildModeTable(desc));
     job_.resources[kTableId] = table;
     return job_.Run(&handle_);
   }

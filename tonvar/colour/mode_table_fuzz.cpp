@@ -12,15 +12,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tonvar;
   if (size < 1) return 0;
   static const std::vector<uint8_t> kGood = [] {
-    testkit::ModeTableSpec spec;
-    spec.version = 510;
-    spec.smb_columns = true;
-    spec.ink_set_column = true;
-    spec.micro_column = true;
-    spec.rows = {testkit::ModeRowSpec{}, testkit::ModeRowSpec{}};
-    spec.rows[1].ink_set = "INK";
-    spec.table_a_offsets = {1, 2};
-    return testkit::TextBytes(testkit::BuildModeTable(spec));
+    testkit::ModeTableSpec desc;
+    desc.version = 510;
+    desc.smb_columns = true;
+    desc.ink_set_column = true;
+    desc.micro_column = true;
+    desc.rows = {testkit::ModeRowSpec{}, testkit::ModeRowSpec{}};
+    desc.rows[1].ink_set = "INK";
+    desc.table_a_offsets = {1, 2};
+    return testkit::TextBytes(testkit::BuildModeTable(desc));
   }();
   std::vector<uint8_t> text(data + 1, data + size);
   if (data[0] & 1) {

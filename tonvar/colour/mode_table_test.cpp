@@ -34,14 +34,14 @@ EngineStatus Read(const std::string& text, const ModeTableJob& job, ModeTableCho
 
 // Rows that differ in one match value each; the table id names the difference.
 ModeTableSpec RowChoiceTable(int version) {
-  ModeTableSpec spec;
-  spec.version = version;
+  ModeTableSpec desc;
+  desc.version = version;
   ModeRowSpec base;
   auto add = [&](int32_t id, auto change) {
     ModeRowSpec r = base;
     r.table_id = id;
     change(r);
-    spec.rows.push_back(r);
+    desc.rows.push_back(r);
   };
   add(1000, [](ModeRowSpec&) {});
   add(1001, [](ModeRowSpec& r) { r.method = "DIFFUSE"; });
@@ -52,7 +52,7 @@ ModeTableSpec RowChoiceTable(int version) {
   add(1006, [](ModeRowSpec& r) { r.sub_type = 3; });
   add(1007, [](ModeRowSpec& r) { r.mode = "PHOTO"; });
   add(1008, [](ModeRowSpec& r) { r.mode = "MONO"; });
-  return spec;
+  return desc;
 }
 
 struct RowCase {
@@ -104,14 +104,14 @@ TEST(ModeTableTest, BitsPerDotAreComparedFromVersion300On) {
 }
 
 TEST(ModeTableTest, LastMatchingRowWinsAndVersion300RowsNameNoOtherResources) {
-  ModeTableSpec spec;
-  spec.version = 300;
-  spec.rows = {ModeRowSpec{}, ModeRowSpec{}};
-  spec.rows[0].table_id = 2000;
-  spec.rows[1].table_id = 2500;
-  spec.rows[1].first_halftone_id = 0;
+  ModeTableSpec desc;
+  desc.version = 300;
+  desc.rows = {ModeRowSpec{}, ModeRowSpec{}};
+  desc.rows[0].table_id = 2000;
+  desc.rows[1].table_id = 2500;
+  desc.rows[1].first_halftone_id = 0;
   ModeTableChoice choice;
-  ASSERT_EQ(Read(BuildModeTable(spec), ColourJob(), &choice), kStatusOk);
+  ASSERT_EQ(Read(BuildModeTable(desc), ColourJob(), &choice), kStatusOk);
   EXPECT_EQ(choice.table_id, 2500);
   EXPECT_EQ(choice.first_halftone_id, -1);  // 0 in the text
   EXPECT_EQ(choice.table_a_id, -1);
@@ -122,19 +122,19 @@ TEST(ModeTableTest, LastMatchingRowWinsAndVersion300RowsNameNoOtherResources) {
 }
 
 TEST(ModeTableTest, MediaLineMayStartWithABaseNumber) {
-  ModeTableSpec spec;
-  spec.media_base = 16;
-  spec.media = {"PMATTE", "PGLOSS"};
-  spec.rows = {ModeRowSpec{}};
-  spec.rows[0].media = "PGLOSS";
+  ModeTableSpec desc;
+  desc.media_base = 16;
+  desc.media = {"PMATTE", "PGLOSS"};
+  desc.rows = {ModeRowSpec{}};
+  desc.rows[0].media = "PGLOSS";
   ModeTableJob job = ColourJob();
   ModeTableChoice choice;
   job.media = 17;
-  ASSERT_EQ(Read(BuildModeTable(spec), job, &choice), kStatusOk);
+  ASSERT_EQ(Read(BuildModeTable(desc), job, &choice), kStatusOk);
   EXPECT_TRUE(choice.matched);
-  spec.media_base = -1;
+  desc.media_base = -1;
   job.media = 1;
-  ASSERT_EQ(Read(BuildModeTable(spec), job, &choice), kStatusOk);
+  ASSERT_EQ(Read(BuildModeTable(desc), job, &choice), kStatusOk);
   EXPECT_TRUE(choice.matched);
 }
 
@@ -153,11 +153,11 @@ TEST(ModeTableTest, AtSignContinuesARow) {
 }
 
 TEST(ModeTableTest, Version510ZoneColumnsAndTheirFallback) {
-  ModeTableSpec spec;
-  spec.version = 510;
-  spec.smb_columns = true;
-  spec.ink_set_column = true;
-  spec.micro_column = true;
+  ModeTableSpec desc;
+  desc.version = 510;
+  desc.smb_columns = true;
+  desc.ink_set_column = true;
+  desc.micro_column = true;
   ModeRowSpec row;
   row.colour_dot_curve_id = 705;  // SMB-ID
   row.mono_dot_curve_id = 706;    // bSMB-ID
@@ -168,9 +168,9 @@ TEST(ModeTableTest, Version510ZoneColumnsAndTheirFallback) {
   row.ink_set = "INKSET9";
   row.micro = "MICRO1";
   row.colour_second = 77;
-  spec.rows = {row};
+  desc.rows = {row};
   ModeTableChoice choice;
-  ASSERT_EQ(Read(BuildModeTable(spec), ColourJob(), &choice), kStatusOk);
+  ASSERT_EQ(Read(BuildModeTable(desc), ColourJob(), &choice), kStatusOk);
   ASSERT_TRUE(choice.matched);
   EXPECT_EQ(choice.dot_curve_id, 705);
   const int32_t zones[5] = {706, 11, 12, 13, 14};
@@ -179,8 +179,8 @@ TEST(ModeTableTest, Version510ZoneColumnsAndTheirFallback) {
   EXPECT_STREQ(choice.micro_name, "MICRO1");
   EXPECT_EQ(choice.second_value, 77);
 
-  spec.rows[0].colour_dot_curve_id = -1;
-  ASSERT_EQ(Read(BuildModeTable(spec), ColourJob(), &choice), kStatusOk);
+  desc.rows[0].colour_dot_curve_id = -1;
+  ASSERT_EQ(Read(BuildModeTable(desc), ColourJob(), &choice), kStatusOk);
   EXPECT_EQ(choice.dot_curve_id, -1);
   EXPECT_EQ(choice.row_values[0], -1);
 }
@@ -202,14 +202,14 @@ TEST(ModeTableTest, ColumnLayoutsThatBreakTheRulesAreRefused) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ModeTableSpec spec;
-    spec.version = c.version;
-    spec.ink_set_column = c.version >= 501;
-    spec.smb_columns = std::string(c.from).find("SMB-ID b") != std::string::npos ||
+    ModeTableSpec desc;
+    desc.version = c.version;
+    desc.ink_set_column = c.version >= 501;
+    desc.smb_columns = std::string(c.from).find("SMB-ID b") != std::string::npos ||
                        std::string(c.from).find("upper") != std::string::npos ||
                        (c.version >= 510 && std::string(c.from).find("ink_set") != std::string::npos);
-    spec.rows = {ModeRowSpec{}};
-    std::string text = BuildModeTable(spec);
+    desc.rows = {ModeRowSpec{}};
+    std::string text = BuildModeTable(desc);
     const size_t at = text.find(c.from);
     ASSERT_NE(at, std::string::npos);
     text.replace(at, std::string(c.from).size(), c.to);
@@ -219,10 +219,10 @@ TEST(ModeTableTest, ColumnLayoutsThatBreakTheRulesAreRefused) {
 }
 
 TEST(ModeTableTest, TableAOffsetsLineHoldsExactlyItsCount) {
-  ModeTableSpec spec;
-  spec.rows = {ModeRowSpec{}};
-  spec.table_a_offsets = {10, 20};
-  std::string text = BuildModeTable(spec);
+  ModeTableSpec desc;
+  desc.rows = {ModeRowSpec{}};
+  desc.table_a_offsets = {10, 20};
+  std::string text = BuildModeTable(desc);
   ModeTableChoice choice;
   ASSERT_EQ(Read(text, ColourJob(), &choice), kStatusOk);
   EXPECT_EQ(choice.table_a_offsets[1], 10);
@@ -240,27 +240,27 @@ TEST(ModeTableTest, TableAOffsetsLineHoldsExactlyItsCount) {
 }
 
 TEST(ModeTableTest, DefaultModeForMonochromeJobsComesFromTheModeNames) {
-  ModeTableSpec spec;
-  spec.rows = {ModeRowSpec{}};
-  spec.rows[0].mode = "GRAPH";  // mode 2
-  spec.mono_default = "GRAPH";
+  ModeTableSpec desc;
+  desc.rows = {ModeRowSpec{}};
+  desc.rows[0].mode = "GRAPH";  // mode 2
+  desc.mono_default = "GRAPH";
   ModeTableJob job = ColourJob();
   job.channel_order = 0;
   ModeTableChoice choice;
-  ASSERT_EQ(Read(BuildModeTable(spec), job, &choice), kStatusOk);
+  ASSERT_EQ(Read(BuildModeTable(desc), job, &choice), kStatusOk);
   EXPECT_EQ(choice.default_mono_mode, 2);
   EXPECT_TRUE(choice.matched);
-  spec.mono_default = "CAD";  // begins with "CA": mode 0
-  ASSERT_EQ(Read(BuildModeTable(spec), job, &choice), kStatusOk);
+  desc.mono_default = "CAD";  // begins with "CA": mode 0
+  ASSERT_EQ(Read(BuildModeTable(desc), job, &choice), kStatusOk);
   EXPECT_EQ(choice.default_mono_mode, 0);
   EXPECT_FALSE(choice.matched);
 }
 
 TEST(ModeTableTest, PlainTextWithoutASizeIsReadUpToWhatTheParseNeeds) {
-  ModeTableSpec spec = RowChoiceTable(500);
-  spec.table_a_offsets = {4};
+  ModeTableSpec desc = RowChoiceTable(500);
+  desc.table_a_offsets = {4};
   // Nothing after the offsets line is read: no terminator is needed there.
-  const std::string text = BuildModeTable(spec);
+  const std::string text = BuildModeTable(desc);
   ModeTableChoice choice;
   ASSERT_EQ(ReadModeTable(ResourceBytes{reinterpret_cast<const uint8_t*>(text.c_str()), kUnboundedSize},
                           ColourJob(), &choice),
@@ -270,9 +270,9 @@ TEST(ModeTableTest, PlainTextWithoutASizeIsReadUpToWhatTheParseNeeds) {
 }
 
 TEST(ModeTableTest, DamagedTextsGiveAStatus) {
-  ModeTableSpec spec = RowChoiceTable(510);
-  spec.smb_columns = true;
-  const std::string good = BuildModeTable(spec);
+  ModeTableSpec desc = RowChoiceTable(510);
+  desc.smb_columns = true;
+  const std::string good = BuildModeTable(desc);
   const size_t end_row = good.find("/end");
   struct Case {
     const char* name;
@@ -288,7 +288,7 @@ TEST(ModeTableTest, DamagedTextsGiveAStatus) {
   for (int i = 0; i < 301; ++i) many_rows += one_row;
   many_rows += good.substr(end_row);
   std::string long_ink = good;
-  ModeTableSpec ink = spec;
+  ModeTableSpec ink = desc;
   ink.ink_set_column = true;
   ink.rows[0].ink_set = std::string(16, 'I');
   const Case cases[] = {

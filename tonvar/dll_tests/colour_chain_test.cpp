@@ -100,8 +100,8 @@ TEST_F(ColourChain, UnadjustedTablePassesUnchangedWhateverItsPacking) {
     for (Packing packing : {Packing::kPlain, Packing::kCompressed, Packing::kPlaneOrdered}) {
       SCOPED_TRACE(testing::Message() << c.name << ", packing " << static_cast<int>(packing));
       job_ = kit::ColourJob();
-      kit::ModeTableSpec spec;
-      spec.version = c.version;
+      kit::ModeTableSpec desc;
+      desc.version = c.version;
       kit::ModeRowSpec row;
       row.table_id = 3100;
       row.first_halftone_id = 702;
@@ -114,8 +114,8 @@ TEST_F(ColourChain, UnadjustedTablePassesUnchangedWhateverItsPacking) {
         job_.resources[320] = kit::BuildPreTransformTable(17);
         job_.resources[330] = kit::BuildGammaMatrixBlock(100, identity);
       }
-      spec.rows = {row};
-      job_.resources[0] = kit::TextBytes(kit::BuildModeTable(spec));
+      desc.rows = {row};
+      job_.resources[0] = kit::TextBytes(kit::BuildModeTable(desc));
       kit::ColourTableSpec table;
       table.grid = 17;
       table.channels = 8;
@@ -142,11 +142,11 @@ TEST_F(ColourChain, UnadjustedTablePassesUnchangedWhateverItsPacking) {
 }
 
 TEST_F(ColourChain, AdjustedTableChangesAndAJobWithoutARowGives768) {
-  kit::ModeTableSpec spec;
+  kit::ModeTableSpec desc;
   kit::ModeRowSpec row;
   row.table_id = 3200;
-  spec.rows = {row};
-  job_.resources[0] = kit::TextBytes(kit::BuildModeTable(spec));
+  desc.rows = {row};
+  job_.resources[0] = kit::TextBytes(kit::BuildModeTable(desc));
   kit::ColourTableSpec table;
   job_.resources[3200] = kit::BuildTaggedColourTable(table);
   job_.params.saturation = 40;
