@@ -194,6 +194,26 @@ TEST(CodeBuilder, EqualCountsGiveTheInitialCode) {
   EXPECT_EQ(context->total, kUnpackSymbolCount);
 }
 
+// The shell sort's tie order, worked out by hand: a single heavier last symbol sinks by the gaps
+// 196, 98, 49 and then 24 twice, and each symbol it passes over takes its old place, so the
+// order is not the stable one. The codes follow this order.
+TEST(CodeBuilder, ShellSortLeavesTiesWhereItsSwapsPutThem) {
+  auto context = std::make_unique<UnpackContext>();
+  for (auto& c : context->count) c = 1;
+  context->count[391] = 2;
+  RebuildHuffmanCode(kUnpackSymbolCount, context.get());
+  std::vector<uint16_t> expected(kUnpackSymbolCount);
+  for (uint16_t i = 0; i < kUnpackSymbolCount; ++i) expected[i] = i;
+  for (auto [at, symbol] : {std::pair{0, 391}, {24, 0}, {48, 24}, {97, 48}, {195, 97}, {391, 195}}) {
+    expected[at] = static_cast<uint16_t>(symbol);
+  }
+  EXPECT_EQ(std::vector<uint16_t>(context->order, context->order + kUnpackSymbolCount), expected);
+  // The first 120 places get 8-bit codes equal to the place: symbol 391 code 0, symbol 0 code 24.
+  EXPECT_EQ(context->decode_table[0], 391 | (8 << kDecodeLengthShift));
+  EXPECT_EQ(context->decode_table[24 << 4], 0 | (8 << kDecodeLengthShift));
+  EXPECT_EQ(context->decode_table[1 << 4], 1 | (8 << kDecodeLengthShift));
+}
+
 // Fibonacci counts make a chain 15 levels deep; the limit gives lengths 1..9, 11 and six of 12
 // (worked out by hand from the limiting rule), handed out along the descending order.
 TEST(CodeBuilder, DeepTreeIsLimitedToTwelveBits) {

@@ -76,11 +76,11 @@ EngineStatus StepHalftoneEngine(void* raw, ResourceBytes resource, ResourceId* n
 
 EngineStatus NewCmHandle(const CmParams* params, const RasterJob* job, uint64_t reserved,
                          ResourceId* first_id, CmHandle** out_handle) {
-  // Refused before anything is written: the engines read both records and write the first id.
-  if (out_handle == nullptr || params == nullptr || job == nullptr || first_id == nullptr) {
-    return kStatusBadArgument;
-  }
+  // The out-handle is cleared before anything can fail: a caller may test or delete it after
+  // any failure. The engines read both records and write the first id, so those are required.
+  if (out_handle == nullptr) return kStatusBadArgument;
   *out_handle = nullptr;
+  if (params == nullptr || job == nullptr || first_id == nullptr) return kStatusBadArgument;
   CmHandle* handle = nullptr;
   const EngineStatus allocated = AllocateHandle(&handle);
   if (allocated != kStatusOk) return allocated;
@@ -131,8 +131,12 @@ EngineStatus NewHalftoneHandle(const RasterJob* job, CmLutInfo* const* luts, uin
       luts[0] == nullptr) {
     return kStatusBadArgument;
   }
-  // A second table only ever joins a colour table as another colour table.
-  if (luts[1] != nullptr && luts[1]->table_kind != kTableColour) return kStatusBadArgument;
+  // A colour table's engines would read a grey table as a colour table: only another colour
+  // table may join one. The grey-input engine refuses any second table itself.
+  if (luts[0]->table_kind != kTableGrey && luts[1] != nullptr &&
+      luts[1]->table_kind != kTableColour) {
+    return kStatusBadArgument;
+  }
   HalftoneHandle* handle = nullptr;
   const EngineStatus allocated = AllocateHandle(&handle);
   if (allocated != kStatusOk) return allocated;

@@ -42,13 +42,24 @@ TEST_F(Interface, NullHandlesAreRefused) {
   EXPECT_EQ(id_, kPoisonId);
 }
 
-TEST_F(Interface, CmNewRefusesMissingRecordsWithoutWritingAnything) {
-  CmHandle* out = kPoisonCm;
-  EXPECT_EQ(NewCmHandle(nullptr, &job_, 0, &id_, &out), kStatusBadArgument);
-  EXPECT_EQ(NewCmHandle(&params_, nullptr, 0, &id_, &out), kStatusBadArgument);
-  EXPECT_EQ(NewCmHandle(&params_, &job_, 0, nullptr, &out), kStatusBadArgument);
+// A refused CmNew allocates nothing and, like every failed CmNew, leaves a null out-handle
+// (callers may delete whatever it holds after a failure).
+TEST_F(Interface, CmNewRefusesMissingRecordsAndLeavesANullHandle) {
+  const struct {
+    const char* name;
+    bool params, job, first_id;
+  } cases[] = {{"no parameters", false, true, true},
+               {"no job", true, false, true},
+               {"no first-id", true, true, false}};
+  for (const auto& c : cases) {
+    CmHandle* out = kPoisonCm;
+    EXPECT_EQ(NewCmHandle(c.params ? &params_ : nullptr, c.job ? &job_ : nullptr, 0,
+                          c.first_id ? &id_ : nullptr, &out),
+              kStatusBadArgument)
+        << c.name;
+    EXPECT_EQ(out, nullptr) << c.name;
+  }
   EXPECT_EQ(NewCmHandle(&params_, &job_, 0, &id_, nullptr), kStatusBadArgument);
-  EXPECT_EQ(out, kPoisonCm);
   EXPECT_EQ(id_, kPoisonId);
   EXPECT_EQ(faults::Calls(MemOp::kAlloc), 0);
 }
@@ -98,6 +109,28 @@ TEST_F(Interface, HalftoneNewRefusesMissingArgumentsWithoutWritingAnything) {
   EXPECT_EQ(NewHalftoneHandle(&job_, good, 0, &id_, nullptr), kStatusBadArgument);
   EXPECT_EQ(out, kPoisonHalftone);
   EXPECT_EQ(faults::Calls(MemOp::kAlloc), 0);
+}
+
+// Two grey tables are not the interface's to refuse: the grey-input engine answers for any
+// second table, and its status comes back unchanged.
+TEST_F(Interface, HalftoneNewLeavesASecondTableBehindAGreyTableToTheGreyEngine) {
+  uint8_t grey_table[16] = {};
+  CmLutInfo grey{kTableGrey, 0, grey_table};
+  for (CmLutInfo second : {CmLutInfo{kTableGrey, 0, grey_table},
+                           CmLutInfo{kTableColour, 0, grey_table}}) {
+    CmLutInfo* const luts[2] = {&grey, &second};
+    const void* const tables[2] = {grey_table, grey_table};
+    void* engine = nullptr;
+    ResourceId engine_id = kPoisonId;
+    const EngineStatus expected = GreyHalftoneNew(&job_, tables, 0, &engine_id, &engine);
+    ASSERT_NE(expected, kStatusOk) << "a grey engine must refuse a second table";
+    const int allocations = faults::Calls(MemOp::kAlloc);
+    HalftoneHandle* out = kPoisonHalftone;
+    EXPECT_EQ(NewHalftoneHandle(&job_, luts, 0, &id_, &out), expected) << second.table_kind;
+    EXPECT_GT(faults::Calls(MemOp::kAlloc), allocations) << "handle block made for the engine";
+    EXPECT_EQ(out, kPoisonHalftone);
+    EXPECT_EQ(faults::LiveBlocks(), 0);
+  }
 }
 
 TEST_F(Interface, HalftoneNewLeavesTheOutHandleAloneOnFailure) {

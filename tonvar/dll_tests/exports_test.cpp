@@ -61,13 +61,20 @@ TEST_F(TonvarDll, NullHandlesAreRefused) {
   EXPECT_EQ(id, kPoisonId);
 }
 
-TEST_F(TonvarDll, NewCallsRefuseMissingArgumentsWithoutWritingAnything) {
+// A refused CmNew leaves a null handle, a refused HalftoneNew the caller's value.
+TEST_F(TonvarDll, NewCallsRefuseMissingArguments) {
   void* handle = kPoison;
   uint32_t id = kPoisonId;
   EXPECT_EQ(dll().CmNew(nullptr, &job_, 0, &id, &handle), kStatusBadArgument);
+  EXPECT_EQ(handle, nullptr);
+  handle = kPoison;
   EXPECT_EQ(dll().CmNew(&params_, nullptr, 0, &id, &handle), kStatusBadArgument);
+  EXPECT_EQ(handle, nullptr);
+  handle = kPoison;
   EXPECT_EQ(dll().CmNew(&params_, &job_, 0, nullptr, &handle), kStatusBadArgument);
+  EXPECT_EQ(handle, nullptr);
   EXPECT_EQ(dll().CmNew(&params_, &job_, 0, &id, nullptr), kStatusBadArgument);
+  handle = kPoison;
   tonvar::CmLutInfo colour{tonvar::kTableColour, 0, nullptr};
   tonvar::CmLutInfo grey{tonvar::kTableGrey, 0, nullptr};
   tonvar::CmLutInfo* const no_first[2] = {nullptr, nullptr};
