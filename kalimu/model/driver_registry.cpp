@@ -73,14 +73,15 @@ LONG CheckReadValue(DWORD want_type, DWORD got_type, BYTE* data, DWORD buffer_by
 }
 
 // Opens root\key for reading in the view and reads value_name into data; the
-// size behind size is the buffer size in and the stored size out.
+// size behind size is the buffer size in and the stored size out. Without a
+// buffer the key is only opened, unless size_probe asks for the stored size.
 LONG ReadFromKey(HKEY root, const char* key, const char* value_name, DWORD want_type,
-                 void* data, DWORD* size, int view) {
+                 void* data, DWORD* size, int view, bool size_probe = false) {
   HKEY handle = nullptr;
   const LONG open = RegOpenKeyExA(root, key, 0, KEY_READ | ReadViewBits(view), &handle);
   if (open != ERROR_SUCCESS) return open;
   LONG result = ERROR_SUCCESS;
-  if (data != nullptr && size != nullptr) {
+  if (size != nullptr && (data != nullptr || size_probe)) {
     const DWORD buffer_bytes = *size;
     DWORD type = REG_NONE;
     result = RegQueryValueExA(handle, value_name, nullptr, &type, static_cast<BYTE*>(data), size);
@@ -234,7 +235,8 @@ LONG DriverRegistry::QueryValue(const char* subkey, const char* value_name, int 
                    value_name)) {
     return ERROR_FILE_NOT_FOUND;
   }
-  return ReadFromKey(root, key, name[0] != 0 ? name : nullptr, type, data, size, view);
+  // A size without a buffer asks for the stored value's size.
+  return ReadFromKey(root, key, name[0] != 0 ? name : nullptr, type, data, size, view, true);
 }
 
 LONG DriverRegistry::ReadValueById(int id, void* data, DWORD* size, int view) const {

@@ -305,6 +305,10 @@ TEST_F(DriverRegistryTest, CallersKeyAndValueName) {
   EXPECT_EQ(back, data);
   size = 4;
   EXPECT_EQ(store_.QueryValue(key.c_str(), "V", kValueCaller, &back, &size, 2), 0);
+  // A size without a buffer is answered with the stored size.
+  size = 0;
+  EXPECT_EQ(store_.QueryValue(key.c_str(), "V", kValueCaller, nullptr, &size, 2), 0);
+  EXPECT_EQ(size, 4u);
   ASSERT_EQ(store_.WriteValueV(key.c_str(), "S", kValueCaller, REG_SZ, "txt", 4, 1), 0);
   EXPECT_EQ(RawRead(HKEY_LOCAL_MACHINE, key, "S", kView64).type, static_cast<DWORD>(REG_SZ));
   HKEY open = store_.OpenKey(key.c_str(), kValueCaller, 1);

@@ -112,6 +112,19 @@ int AppendStringW(wchar_t* dst, size_t cch, const wchar_t* src) {
 size_t GetStringLengthA(const char* str, size_t cch_max) { return Length(str, cch_max); }
 size_t GetStringLengthW(const wchar_t* str, size_t cch_max) { return Length(str, cch_max); }
 
+int TruncateAnsiString(char* text, size_t size, size_t n) {
+  if (text == nullptr || size == 0) return 0;
+  size_t length = 0;
+  while (length < size && text[length] != 0) ++length;
+  if (length == size) return 0;  // no terminator within size: not a text we may shorten
+  while (length > n) {
+    char* previous = CharPrevA(text, text + length);
+    *previous = 0;
+    length = static_cast<size_t>(previous - text);
+  }
+  return 0;
+}
+
 HRESULT FormatStringVW(wchar_t* dst, size_t cch, const wchar_t* format, va_list args) {
   if (cch == 0 || cch > kMaxCch || dst == nullptr || format == nullptr) return E_INVALIDARG;
   const size_t room = cch - 1;

@@ -31,6 +31,12 @@ int AppendStringW(wchar_t* dst, size_t cch, const wchar_t* src);
 size_t GetStringLengthA(const char* str, size_t cch_max);
 size_t GetStringLengthW(const wchar_t* str, size_t cch_max);
 
+// Shortens a narrow text (its length measured within size bytes) from its end, one whole
+// character of the system code page at a time (CharPrevA), until it is at most n bytes long:
+// a double-byte character is never cut in half. A text without a terminator within size is
+// left alone. Answers 0.
+int TruncateAnsiString(char* text, size_t size, size_t n);
+
 // printf-style wide formatting into dst: S_OK, E_INVALIDARG for a bad count,
 // 0x8007007A when the text was cut. Does not call the debug hook.
 HRESULT FormatStringW(wchar_t* dst, size_t cch, const wchar_t* format, ...);

@@ -169,6 +169,41 @@ TEST(CopyString, DoubleByteCutKeepsWholeCharacters) {
   EXPECT_STREQ(dst, "\x82\xa0");
 }
 
+struct TruncateCase {
+  const char* name;
+  const char* text;
+  size_t size;
+  size_t n;
+  const char* expected;
+};
+
+TEST(TruncateAnsiString, ShortensFromTheEnd) {
+  const TruncateCase cases[] = {
+      {"longer than n", "abcdefgh", 16, 5, "abcde"},
+      {"exactly n", "abcde", 16, 5, "abcde"},
+      {"shorter than n", "abc", 16, 5, "abc"},
+      {"to empty", "abc", 16, 0, ""},
+      {"no terminator within size", "abcdefgh", 4, 2, "abcdefgh"},
+  };
+  for (const TruncateCase& c : cases) {
+    char text[16] = {};
+    std::strcpy(text, c.text);
+    std::memset(text + std::strlen(text) + 1, '#', sizeof(text) - std::strlen(text) - 1);
+    EXPECT_EQ(TruncateAnsiString(text, c.size, c.n), 0) << c.name;
+    EXPECT_STREQ(text, c.expected) << c.name;
+  }
+}
+
+// Under code page 932 a cut that would fall inside a character drops the whole character.
+TEST(TruncateAnsiString, DoubleByteCutKeepsWholeCharacters) {
+  if (GetACP() != 932) GTEST_SKIP() << "needs code page 932 (ja_JP run)";
+  char text[16] = "A\x82\xa0\x82\xa2\x82\xa4";  // "A" + three double-byte characters
+  TruncateAnsiString(text, sizeof(text), 4);  // the cut would split the second character
+  EXPECT_STREQ(text, "A\x82\xa0");
+  TruncateAnsiString(text, sizeof(text), 1);
+  EXPECT_STREQ(text, "A");
+}
+
 TEST(TextConversion, RoundTripsThroughGlobalMemory) {
   wchar_t* wide = AllocWideFromAnsi("Printer 7");
   ASSERT_NE(wide, nullptr);
