@@ -11,7 +11,9 @@ if [ ! -f "$prefix/.ready" ]; then
   mkdir -p "$prefix"
   "$wine" wineboot -i >/dev/null 2>&1 || true
   "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-  wineserver -w 2>/dev/null || true
+  server=/usr/lib/wine/wineserver64
+  [ -x "$server" ] || server=$(command -v wineserver || true)
+  [ -n "$server" ] && "$server" -w 2>/dev/null || true
   touch "$prefix/.ready"
 fi
 # Start the server now so that the test programs share it.
