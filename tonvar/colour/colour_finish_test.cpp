@@ -183,6 +183,17 @@ TEST_F(FinishTest, NeutralGreyTableFollowsTheBlackChannel) {
   four.grid = 3;
   ASSERT_EQ(Run(four, 300), kStatusOk);
   EXPECT_EQ(Lut()->grey_table[255 - 60], 60);
+  // The four-input black line is not limited: class 0 keeps its full black at entry 0, and a
+  // black line with no ink keeps entries of 0 below 255.
+  four.table_class = 0;
+  ASSERT_EQ(Run(four, 300), kStatusOk);
+  EXPECT_EQ(Lut()->grey_table[0], 255);
+  four.table_class = 1;
+  four.body = testkit::RampBody(four);
+  for (size_t e = 3; e < four.body.size(); e += 4) four.body[e] = 0;
+  ASSERT_EQ(Run(four, 300), kStatusOk);
+  EXPECT_EQ(Lut()->grey_table[0], 0);
+  EXPECT_EQ(Lut()->grey_table[128], 0);
 }
 
 TEST_F(FinishTest, InkScaleOption) {
