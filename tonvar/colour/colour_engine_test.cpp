@@ -208,6 +208,8 @@ TEST_F(ColourEngineTest, FixedFormCarriesItsScreeningBlock) {
   ASSERT_NE(lut->screening_block, nullptr);
   EXPECT_EQ(std::memcmp(lut->screening_block, table.screening_block.data(), 8), 0);
   EXPECT_EQ(lut->fixed_values[1], -2);
+  // Four channels, all read as ink 0, then no channel.
+  for (int c = 0; c < 16; ++c) EXPECT_EQ(lut->ink_ids[c], c < 4 ? 0 : 0xFF) << c;
   EXPECT_EQ(lut->ink_scale_flag, -1);
   EXPECT_EQ(lut->dot_curve_id, -1);
   EXPECT_EQ(lut->second_value, 1);

@@ -73,10 +73,12 @@ EngineStatus BuildNeutralGreyTable(CmColorEngine* engine) {
     }
     InterpolateColor3(engine, 256, pixels, out);
     for (uint32_t i = 0; i < 256; ++i) lut->grey_table[i] = black >= 0 ? out[i * ch + black] : 0;
-  }
-  for (uint32_t i = 0; i < 255; ++i) {
-    if (lut->table_class != 0 && lut->grey_table[i] == 0) lut->grey_table[i] = 1;
-    if (lut->table_class == 0 && lut->grey_table[i] == 255) lut->grey_table[i] = 254;
+    // Greys of a three-input table below white keep some black; class 0 never reaches full
+    // black below level 255. A four-input table's black line is taken as it stands.
+    for (uint32_t i = 0; i < 255; ++i) {
+      if (lut->table_class != 0 && lut->grey_table[i] == 0) lut->grey_table[i] = 1;
+      if (lut->table_class == 0 && lut->grey_table[i] == 255) lut->grey_table[i] = 254;
+    }
   }
   return kStatusOk;
 }

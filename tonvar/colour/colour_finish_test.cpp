@@ -183,6 +183,17 @@ TEST_F(FinishTest, NeutralGreyTableFollowsTheBlackChannel) {
   four.grid = 3;
   ASSERT_EQ(Run(four, 300), kStatusOk);
   EXPECT_EQ(Lut()->grey_table[255 - 60], 60);
+  // The four-input black line is not limited: class 0 keeps its full black at entry 0, and a
+  // black line with no ink keeps entries of 0 below 255.
+  four.table_class = 0;
+  ASSERT_EQ(Run(four, 300), kStatusOk);
+  EXPECT_EQ(Lut()->grey_table[0], 255);
+  four.table_class = 1;
+  four.body = testkit::RampBody(four);
+  for (size_t e = 3; e < four.body.size(); e += 4) four.body[e] = 0;
+  ASSERT_EQ(Run(four, 300), kStatusOk);
+  EXPECT_EQ(Lut()->grey_table[0], 0);
+  EXPECT_EQ(Lut()->grey_table[128], 0);
 }
 
 TEST_F(FinishTest, InkScaleOption) {
@@ -230,6 +241,11 @@ TEST(GammaMatrixTest, MatrixRowsAreBroughtToTheSum4096) {
   // 8192 * 4096 >> 14 = 2048 per row; 2048 short of 4096: each element gains 683.
   EXPECT_EQ(out[0], 2048 + 683);
   EXPECT_EQ(out[1], 683);
+  // Extreme matrices from the resources: the 32-bit sum of three products of 2^30 wraps to
+  // -2^30 (>> 14: -65536) and the row is then brought up to 4095.
+  for (int i = 0; i < 9; ++i) engine.matrix1[i] = engine.matrix2[i] = -32768;
+  CombineColorMatrices(&engine, out);
+  for (int i = 0; i < 9; ++i) ASSERT_EQ(out[i], -65536 + 66901) << i;
   uint32_t t256[256], t512[512];
   BuildGammaTables(t256, t512, 100, 100);
   for (int i = 0; i < 256; ++i) ASSERT_EQ(t256[i], static_cast<uint32_t>(i));

@@ -100,9 +100,14 @@ void BuildGammaTables(uint32_t* t256, uint32_t* t512, int32_t rebuild_gamma, int
 void CombineColorMatrices(const CmColorEngine* engine, int32_t* out) {
   for (int r = 0; r < 3; ++r) {
     for (int c = 0; c < 3; ++c) {
-      int32_t sum = 0;
-      for (int k = 0; k < 3; ++k) sum += engine->matrix1[3 * r + k] * engine->matrix2[3 * k + c];
-      out[3 * r + c] = sum >> 14;
+      // 32-bit products and sum as the matrices' format defines them; the values come from
+      // the resources, so the sum wraps (in unsigned arithmetic) instead of overflowing.
+      uint32_t sum = 0;
+      for (int k = 0; k < 3; ++k) {
+        sum += static_cast<uint32_t>(engine->matrix1[3 * r + k]) *
+               static_cast<uint32_t>(engine->matrix2[3 * k + c]);
+      }
+      out[3 * r + c] = static_cast<int32_t>(sum) >> 14;
     }
     const int32_t s = out[3 * r] + out[3 * r + 1] + out[3 * r + 2];
     if (s > 4096) {

@@ -64,6 +64,9 @@ EngineStatus ReadFixedColorTable(CmColorEngine* engine, ResourceBytes resource) 
   lut->density_b = r.S16BigEndian(48);
   lut->density_a = r.S16BigEndian(50);
   for (int i = 0; i < 4; ++i) lut->fixed_values[i] = r.S16BigEndian(64 + 2 * i);
+  // The fixed form names no inks: its channels read as ink 0 (the halftoning engines take the
+  // first of them as black) and the slots past the last channel as no channel.
+  std::memset(lut->ink_ids, 0, ch);
   std::memset(lut->ink_ids + ch, kLutNoInk, kLutMaxChannels - ch);
   std::memset(lut->grid, 0, sizeof lut->grid);
   for (uint32_t k = 0; k < 4; ++k) {

@@ -40,6 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::vector<uint8_t> kTagged = [] {
     testkit::ColourTableSpec desc;
     desc.with_tone = true;
+    desc.with_matrix = true;  // patched matrices reach the combination with the block's
     return testkit::BuildTaggedColourTable(desc);
   }();
   static const std::vector<uint8_t> kTableA = testkit::BuildPreTransformTable(3);

@@ -305,7 +305,7 @@ bool FillRow(const Text& text, const Span* t, int version, const Columns& c, Mod
       row->right = num(k + 3);
       k += 4;
     }
-    if (c.micro >= 0 && c.micro < k + 9) row->micro = t[c.micro];
+    if (c.micro >= k && c.micro < k + 9) row->micro = t[c.micro];
     row->colour_second = num(k + 9);
     row->mono_second = num(k + 10);
   }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "testkit/tonvar/colour_resources.h"
@@ -183,6 +184,41 @@ TEST(ModeTableTest, Version510ZoneColumnsAndTheirFallback) {
   ASSERT_EQ(Read(BuildModeTable(desc), ColourJob(), &choice), kStatusOk);
   EXPECT_EQ(choice.dot_curve_id, -1);
   EXPECT_EQ(choice.row_values[0], -1);
+}
+
+TEST(ModeTableTest, MicroNameComesOnlyFromTheNineFurtherColumns) {
+  struct Case {
+    const char* name;
+    bool ink_set;
+    const char* renamed;   // column renamed "Micro"
+    const char* expected;  // Micro name of the row
+  };
+  const Case cases[] = {
+      {"third further column", false, "X3", "MICRO1"},
+      {"first further column", false, "X1", "0"},
+      {"after the ink-set column", true, "X9", "0"},
+      {"resolution column", false, "HRES", ""},
+      {"method column with the ink-set column", true, "METHOD", ""},
+  };
+  for (const Case& c : cases) {
+    ModeTableSpec desc;
+    desc.version = 501;
+    desc.ink_set_column = c.ink_set;
+    desc.micro_column = true;
+    ModeRowSpec row;
+    row.ink_set = "INK";
+    row.micro = "MICRO1";  // written in the third further column
+    desc.rows = {row};
+    std::string text = BuildModeTable(desc);
+    text.replace(text.find("Micro "), 5, "X3");
+    const size_t at = text.find(std::string(c.renamed) + " ");
+    ASSERT_NE(at, std::string::npos) << c.name;
+    text.replace(at, std::strlen(c.renamed), "Micro");
+    ModeTableChoice choice;
+    ASSERT_EQ(Read(text, ColourJob(), &choice), kStatusOk) << c.name;
+    ASSERT_TRUE(choice.matched) << c.name;
+    EXPECT_STREQ(choice.micro_name, c.expected) << c.name;
+  }
 }
 
 TEST(ModeTableTest, ColumnLayoutsThatBreakTheRulesAreRefused) {
