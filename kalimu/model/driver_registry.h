@@ -189,6 +189,9 @@ class DriverRegistry {
   const char* driver_name() const { return driver_name_; }
 
  private:
+  // Key path and value name of a status-monitor value (ids 135 to 145); false when unknown.
+  bool MonitorValueKey(int id, const char* value_name, char* key, size_t key_len,
+                       const char** name) const;
   void BuildKeyPaths();
 
   int ready_ = 0;

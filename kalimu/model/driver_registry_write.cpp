@@ -78,15 +78,22 @@ LONG DriverRegistry::WriteValueById(int id, const void* data, DWORD size, int vi
   return WriteValueV(nullptr, nullptr, id, REG_NONE, data, size, view);
 }
 
+bool DriverRegistry::MonitorValueKey(int id, const char* value_name, char* key, size_t key_len,
+                                     const char** name) const {
+  const RegistryValueRow* row = FindRegistryValueRow(id);
+  if (row == nullptr || id < 135 || id > 145) return false;
+  if (!GetKeyPath(row->kind, key, key_len, nullptr)) return false;
+  *name = row->value_name != nullptr ? row->value_name : value_name;
+  return *name != nullptr;
+}
+
 LONG DriverRegistry::WriteMonitorValue(const char* value_name, int id, DWORD /*type*/,
                                        const void* data, DWORD size, int view) const {
-  const RegistryValueRow* row = FindRegistryValueRow(id);
-  if (row == nullptr || id < 135 || id > 145) return ERROR_FILE_NOT_FOUND;
   char key[kKeyChars];
-  if (!GetKeyPath(row->kind, key, sizeof(key), nullptr)) return ERROR_FILE_NOT_FOUND;
-  const char* name = row->value_name != nullptr ? row->value_name : value_name;
-  if (name == nullptr) return ERROR_FILE_NOT_FOUND;
-  return SetValueInViews(HKEY_LOCAL_MACHINE, key, name, row->type, data, size, view);
+  const char* name = nullptr;
+  if (!MonitorValueKey(id, value_name, key, sizeof(key), &name)) return ERROR_FILE_NOT_FOUND;
+  const DWORD type = FindRegistryValueRow(id)->type;  // known: MonitorValueKey found the row
+  return SetValueInViews(HKEY_LOCAL_MACHINE, key, name, type, data, size, view);
 }
 
 LONG DriverRegistry::SetValueCreatingKey(HKEY root, const char* key, const char* value_name,
@@ -221,12 +228,9 @@ LONG DriverRegistry::DeleteValue(const char* subkey, const char* value_name, int
 }
 
 LONG DriverRegistry::DeleteMonitorValue(const char* value_name, int id, int view) const {
-  const RegistryValueRow* row = FindRegistryValueRow(id);
-  if (row == nullptr || id < 135 || id > 145) return ERROR_FILE_NOT_FOUND;
   char key[kKeyChars];
-  if (!GetKeyPath(row->kind, key, sizeof(key), nullptr)) return ERROR_FILE_NOT_FOUND;
-  const char* name = row->value_name != nullptr ? row->value_name : value_name;
-  if (name == nullptr) return ERROR_FILE_NOT_FOUND;
+  const char* name = nullptr;
+  if (!MonitorValueKey(id, value_name, key, sizeof(key), &name)) return ERROR_FILE_NOT_FOUND;
   return DeleteValueInViews(HKEY_LOCAL_MACHINE, key, name, view);
 }
 

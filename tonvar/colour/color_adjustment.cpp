@@ -56,13 +56,11 @@ EngineStatus NewColorAdjustment(const CmParams* params, uint32_t order, ColorAdj
   *out = nullptr;
   if (params == nullptr) return kStatusBadArgument;
 
-  MemHandle handle = MemAlloc(sizeof(ColorAdjustment), 0);
-  if (handle == nullptr) return kStatusAllocFailed;
-  auto* record = static_cast<ColorAdjustment*>(MemLock(handle));
-  if (record == nullptr) {
-    MemFree(handle);
-    return kStatusLockFailed;
-  }
+  MemHandle handle = nullptr;
+  void* data = nullptr;
+  const EngineStatus allocated = AllocBlock(sizeof(ColorAdjustment), 0, &handle, &data);
+  if (allocated != kStatusOk) return allocated;
+  auto* record = static_cast<ColorAdjustment*>(data);
   record->self = handle;
 
   if (!ChannelLayoutForOrder(order, &record->layout)) {
@@ -126,9 +124,7 @@ EngineStatus ApplyColorAdjustment(const ColorAdjustment* record, uint32_t count,
 EngineStatus DeleteColorAdjustment(ColorAdjustment* record) {
   if (record == nullptr) return kStatusOk;
   MemHandle self = record->self;
-  if (MemUnlock(self) != 0) return kStatusUnlockFailed;
-  if (MemFree(self) != 0) return kStatusFreeFailed;
-  return kStatusOk;
+  return ReleaseBlock(&self);
 }
 
 }  // namespace tonvar

@@ -24,27 +24,6 @@ EngineStatus FindChunks(const ResourceView& r, const char* const* tags, int coun
   return kStatusOk;
 }
 
-EngineStatus AllocBlock(uint64_t size, uint32_t zero_fill, MemHandle* handle, void** data) {
-  *handle = MemAlloc(size, zero_fill);
-  if (*handle == nullptr) return kStatusAllocFailed;
-  *data = MemLock(*handle);
-  if (*data == nullptr) {
-    MemFree(*handle);
-    *handle = nullptr;
-    return kStatusLockFailed;
-  }
-  return kStatusOk;
-}
-
-EngineStatus ReleaseBlock(MemHandle* handle) {
-  if (*handle == nullptr) return kStatusOk;
-  MemHandle h = *handle;
-  *handle = nullptr;
-  if (MemUnlock(h) != 0) return kStatusUnlockFailed;
-  if (MemFree(h) != 0) return kStatusFreeFailed;
-  return kStatusOk;
-}
-
 bool GridValid(const uint8_t* coords, uint32_t points) {
   if (points < 2 || points > 64) return false;
   if (coords[0] != 0 || coords[points - 1] != 255) return false;

@@ -49,11 +49,6 @@ inline constexpr uint64_t kNoChunk = UINT64_MAX;
 EngineStatus FindChunks(const ResourceView& r, const char* const* tags, int count,
                         uint64_t* offsets, uint32_t* entry_count);
 
-// A zero-filled (or not) block, locked: 257 / 258 (the block is freed on a lock failure).
-EngineStatus AllocBlock(uint64_t size, uint32_t zero_fill, MemHandle* handle, void** data);
-// Unlock then free: 259 / 260; the handle is cleared either way.
-EngineStatus ReleaseBlock(MemHandle* handle);
-
 // Grid coordinates rise strictly from 0 to 255 over 2..64 points.
 bool GridValid(const uint8_t* coords, uint32_t points);
 

@@ -7,17 +7,9 @@
 namespace tonvar {
 namespace {
 
-// Unlock, then free when that succeeded.
-EngineStatus ReleaseBlock(MemHandle handle) {
-  if (MemUnlock(handle) != 0) return kStatusUnlockFailed;
-  if (MemFree(handle) != 0) return kStatusFreeFailed;
-  return kStatusOk;
-}
-
 EngineStatus ReleaseBuffer(UnpackContext* context) {
-  EngineStatus status = kStatusOk;
-  if (context->buffer_handle != nullptr) status = ReleaseBlock(context->buffer_handle);
-  context->buffer_handle = nullptr;  // forgotten even when the release failed
+  // The buffer is forgotten even when its release failed.
+  const EngineStatus status = ReleaseBlock(&context->buffer_handle);
   context->buffer = nullptr;
   context->capacity = 0;
   return status;
@@ -27,13 +19,11 @@ EngineStatus ReleaseBuffer(UnpackContext* context) {
 
 EngineStatus NewUnpackContext(UnpackContext** context) {
   if (context == nullptr) return kStatusAllocFailed;
-  MemHandle handle = MemAlloc(sizeof(UnpackContext), 0);
-  if (handle == nullptr) return kStatusAllocFailed;
-  auto* block = static_cast<UnpackContext*>(MemLock(handle));
-  if (block == nullptr) {
-    MemFree(handle);
-    return kStatusLockFailed;
-  }
+  MemHandle handle = nullptr;
+  void* data = nullptr;
+  const EngineStatus allocated = AllocBlock(sizeof(UnpackContext), 0, &handle, &data);
+  if (allocated != kStatusOk) return allocated;
+  auto* block = static_cast<UnpackContext*>(data);
   block->self = handle;
   block->buffer_handle = nullptr;
   block->buffer = nullptr;
@@ -46,7 +36,8 @@ EngineStatus NewUnpackContext(UnpackContext** context) {
 EngineStatus DeleteUnpackContext(UnpackContext* context) {
   if (context == nullptr) return kStatusFreeFailed;
   const EngineStatus buffer_status = ReleaseBuffer(context);
-  const EngineStatus self_status = ReleaseBlock(context->self);
+  MemHandle self = context->self;
+  const EngineStatus self_status = ReleaseBlock(&self);
   return self_status != kStatusOk ? self_status : buffer_status;
 }
 
@@ -77,15 +68,10 @@ EngineStatus UnwrapResource(UnpackContext* context, ResourceBytes resource,
   if (expanded_length > context->capacity) {
     const EngineStatus released = ReleaseBuffer(context);
     if (released != kStatusOk) return released;
-    MemHandle handle = MemAlloc(expanded_length, 0);
-    if (handle == nullptr) return kStatusAllocFailed;
-    auto* buffer = static_cast<uint8_t*>(MemLock(handle));
-    if (buffer == nullptr) {
-      MemFree(handle);
-      return kStatusLockFailed;
-    }
-    context->buffer_handle = handle;
-    context->buffer = buffer;
+    void* buffer = nullptr;
+    const EngineStatus allocated = AllocBlock(expanded_length, 0, &context->buffer_handle, &buffer);
+    if (allocated != kStatusOk) return allocated;
+    context->buffer = static_cast<uint8_t*>(buffer);
     context->capacity = expanded_length;
   }
 

@@ -13,15 +13,12 @@ constexpr int32_t kGreyDocumentType = 7;
 // A zero-filled block for a handle, locked, recording its own allocation handle.
 template <typename Handle>
 EngineStatus AllocateHandle(Handle** handle) {
-  MemHandle block = MemAlloc(sizeof(Handle), 1);
-  if (block == nullptr) return kStatusAllocFailed;
-  auto* data = static_cast<Handle*>(MemLock(block));
-  if (data == nullptr) {
-    MemFree(block);
-    return kStatusLockFailed;
-  }
-  data->self = block;
-  *handle = data;
+  MemHandle block = nullptr;
+  void* data = nullptr;
+  const EngineStatus allocated = AllocBlock(sizeof(Handle), 1, &block, &data);
+  if (allocated != kStatusOk) return allocated;
+  *handle = static_cast<Handle*>(data);
+  (*handle)->self = block;
   return kStatusOk;
 }
 

@@ -75,24 +75,20 @@ EngineStatus ReorderLutPlanes(uint8_t* data, int64_t length) {
   const uint64_t per_plane = place.points;
   const uint32_t channels = place.channels;
 
-  MemHandle copy_handle = MemAlloc(size, 0);
-  if (copy_handle == nullptr) return kStatusAllocFailed;
-  auto* copy = static_cast<uint8_t*>(MemLock(copy_handle));
-  if (copy == nullptr) {
-    MemFree(copy_handle);
-    return kStatusLockFailed;
-  }
-  MemHandle planes_handle = MemAlloc(uint64_t{channels} * sizeof(const uint8_t*), 0);
-  if (planes_handle == nullptr) {
+  MemHandle copy_handle = nullptr;
+  void* copy_data = nullptr;
+  EngineStatus allocated = AllocBlock(size, 0, &copy_handle, &copy_data);
+  if (allocated != kStatusOk) return allocated;
+  auto* copy = static_cast<uint8_t*>(copy_data);
+  MemHandle planes_handle = nullptr;
+  void* planes_data = nullptr;
+  allocated = AllocBlock(uint64_t{channels} * sizeof(const uint8_t*), 0, &planes_handle,
+                         &planes_data);
+  if (allocated != kStatusOk) {
     Release(copy_handle);
-    return kStatusAllocFailed;
+    return allocated;
   }
-  auto* planes = static_cast<const uint8_t**>(MemLock(planes_handle));
-  if (planes == nullptr) {
-    MemFree(planes_handle);
-    Release(copy_handle);
-    return kStatusLockFailed;
-  }
+  auto* planes = static_cast<const uint8_t**>(planes_data);
 
   uint8_t* body = data + place.start;
   std::memcpy(copy, body, size);

@@ -127,6 +127,27 @@ uint32_t PlatformFree(MemHandle handle) {
 void faults::ReleaseBlock(MemHandle handle) { PlatformFree(handle); }
 #endif
 
+EngineStatus AllocBlock(uint64_t size_bytes, uint32_t zero_fill, MemHandle* handle, void** data) {
+  *handle = MemAlloc(size_bytes, zero_fill);
+  if (*handle == nullptr) return kStatusAllocFailed;
+  *data = MemLock(*handle);
+  if (*data == nullptr) {
+    MemFree(*handle);
+    *handle = nullptr;
+    return kStatusLockFailed;
+  }
+  return kStatusOk;
+}
+
+EngineStatus ReleaseBlock(MemHandle* handle) {
+  if (*handle == nullptr) return kStatusOk;
+  MemHandle h = *handle;
+  *handle = nullptr;
+  if (MemUnlock(h) != 0) return kStatusUnlockFailed;
+  if (MemFree(h) != 0) return kStatusFreeFailed;
+  return kStatusOk;
+}
+
 uint32_t MemFree(MemHandle handle) {
   if (handle == nullptr) return 0;
   TONVAR_SEAM_FORGET(handle);

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "tonvar/colour/engine_status.h"
+
 namespace tonvar {
 
 // An allocation handle; blocks are fixed memory, so the handle is also the data's address.
@@ -16,5 +18,11 @@ void* MemLock(MemHandle handle);
 uint32_t MemUnlock(MemHandle handle);
 // 0 when freed or when the handle is null; 0xFFFFFFFF when the platform refuses the free.
 uint32_t MemFree(MemHandle handle);
+
+// A block allocated (zero-filled or not) and locked, with the wrappers' failures turned into
+// statuses: 257, or 258 after freeing the block (the handle is then null).
+EngineStatus AllocBlock(uint64_t size_bytes, uint32_t zero_fill, MemHandle* handle, void** data);
+// Unlock, then free when that succeeded: 259 / 260. The handle is cleared either way.
+EngineStatus ReleaseBlock(MemHandle* handle);
 
 }  // namespace tonvar

@@ -413,13 +413,11 @@ void RecordRow(const Text& text, const ModeRow& row, int version, const ModeTabl
 EngineStatus ReadModeTable(ResourceBytes resource, const ModeTableJob& job, ModeTableChoice* choice) {
   *choice = ModeTableChoice{};
   if (resource.data == nullptr) return kStatusBadResource;
-  MemHandle block = MemAlloc(sizeof(ParseWork), 0);
-  if (block == nullptr) return kStatusAllocFailed;
-  auto* work = static_cast<ParseWork*>(MemLock(block));
-  if (work == nullptr) {
-    MemFree(block);
-    return kStatusLockFailed;
-  }
+  MemHandle block = nullptr;
+  void* data = nullptr;
+  const EngineStatus allocated = AllocBlock(sizeof(ParseWork), 0, &block, &data);
+  if (allocated != kStatusOk) return allocated;
+  auto* work = static_cast<ParseWork*>(data);
   Text text(resource.data, resource.size);
   EngineStatus status = Parse(text, work, choice);
   if (status == kStatusOk) {
