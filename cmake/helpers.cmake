@@ -30,19 +30,41 @@ endfunction()
 # Every *_test.cpp of a folder forms one GoogleTest program named <prefix>_<folder>_tests.
 # Returns the program name (empty when the folder has no tests) in out_var.
 function(add_folder_test_program out_var prefix folder)
-  file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*_test.cpp)
-  set(${out_var} "" PARENT_SCOPE)
-  if(NOT test_sources)
-    return()
-  endif()
   string(REPLACE "/" "_" folder_name ${folder})
   set(program ${prefix}_${folder_name})
   if(NOT program MATCHES "_tests$")
     string(APPEND program _tests)
   endif()
-  add_executable(${program} ${test_sources})
-  target_link_libraries(${program} PRIVATE ${ARGN} GTest::gmock GTest::gtest_main)
+  add_test_program(program ${program} ${CMAKE_CURRENT_SOURCE_DIR}/${folder} ${ARGN})
   set(${out_var} ${program} PARENT_SCOPE)
+endfunction()
+
+# Every *_test.cpp of directory forms the GoogleTest program name, linked with the libraries in
+# ARGN. Returns name (empty when the directory has no tests) in out_var.
+function(add_test_program out_var name directory)
+  file(GLOB test_sources CONFIGURE_DEPENDS ${directory}/*_test.cpp)
+  set(${out_var} "" PARENT_SCOPE)
+  if(NOT test_sources)
+    return()
+  endif()
+  add_executable(${name} ${test_sources})
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gmock GTest::gtest_main)
+  set(${out_var} ${name} PARENT_SCOPE)
+endfunction()
+
+# As add_test_program, and registers the program as a Wine test of the same name.
+function(add_wine_test_program out_var name directory)
+  add_test_program(program ${name} ${directory} ${ARGN})
+  if(program)
+    add_wine_test(${program} ${program})
+  endif()
+  set(${out_var} ${program} PARENT_SCOPE)
+endfunction()
+
+# Tests that read or change the user's files or the machine's driver keys and printers of the
+# one Wine prefix never run at the same time.
+function(share_machine_state)
+  set_tests_properties(${ARGN} PROPERTIES RESOURCE_LOCK machine_state)
 endfunction()
 
 # Lists the product sources of a library: every .cpp below root except tests, fuzz targets,

@@ -1,22 +1,21 @@
 // Library start-up and the two entry points that need no settings.
 #include "kalimu/driver/driver_ui_types.h"
-#include "kalimu/driver/module_handle.h"
+#include "kalimu/platform/module_handle.h"
 
-namespace kalimu {
+namespace kalimu::driver {
 namespace {
 // Written once at process attach, before any export can run; read-only afterwards.
 HMODULE g_module = nullptr;
 }  // namespace
+}  // namespace kalimu::driver
 
-HMODULE KalimuModule() { return g_module; }
-
-}  // namespace kalimu
+HMODULE kalimu::platform::KalimuModule() { return kalimu::driver::g_module; }
 
 extern "C" {
 
 // The spooler calls this with reason 1 (process attach); any other reason changes nothing.
 BOOL WINAPI DllInitialize(HANDLE module, ULONG reason) {
-  if (reason == DLL_PROCESS_ATTACH) kalimu::g_module = static_cast<HMODULE>(module);
+  if (reason == DLL_PROCESS_ATTACH) kalimu::driver::g_module = static_cast<HMODULE>(module);
   return TRUE;
 }
 

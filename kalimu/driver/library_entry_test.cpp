@@ -2,18 +2,18 @@
 #include <gtest/gtest.h>
 
 #include "kalimu/driver/driver_ui_types.h"
-#include "kalimu/driver/module_handle.h"
+#include "kalimu/platform/module_handle.h"
 
-namespace kalimu {
+namespace kalimu::driver {
 namespace {
 
 TEST(LibraryEntry, OnlyProcessAttachStoresTheModule) {
   HMODULE self = GetModuleHandleA(nullptr);
   EXPECT_TRUE(DllInitialize(self, DLL_PROCESS_ATTACH));
-  EXPECT_EQ(KalimuModule(), self);
+  EXPECT_EQ(platform::KalimuModule(), self);
   for (ULONG reason : {ULONG{DLL_PROCESS_DETACH}, ULONG{DLL_THREAD_ATTACH}, ULONG{DLL_THREAD_DETACH}, ULONG{7}}) {
     EXPECT_TRUE(DllInitialize(nullptr, reason));
-    EXPECT_EQ(KalimuModule(), self) << reason;
+    EXPECT_EQ(platform::KalimuModule(), self) << reason;
   }
 }
 
@@ -36,4 +36,4 @@ TEST(LibraryEntry, DllExportsItsEntryPointsByNameAndOrdinal) {
 }
 
 }  // namespace
-}  // namespace kalimu
+}  // namespace kalimu::driver

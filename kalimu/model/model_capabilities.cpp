@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "kalimu/model/cfg_parser.h"
-#include "kalimu/model/driver_file.h"
-#include "kalimu/model/text_helpers.h"
+#include "kalimu/platform/driver_file.h"
+#include "kalimu/platform/text_helpers.h"
 
 namespace kalimu::model {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 // Reads a whole file; empty when it cannot be opened or read.
 std::vector<uint8_t> ReadWholeFile(const char* path) {
   std::vector<uint8_t> bytes;
-  DriverFile file(path);
+  platform::DriverFile file(path);
   if (!file.Open(0)) return bytes;
   const DWORD size = file.GetSize();
   if (size != 0) {
@@ -26,7 +26,7 @@ std::vector<uint8_t> ReadWholeFile(const char* path) {
   return bytes;
 }
 
-bool CopyInto(GlobalBlock& block, size_t size, std::span<const uint8_t> bytes) {
+bool CopyInto(platform::GlobalBlock& block, size_t size, std::span<const uint8_t> bytes) {
   if (!block.Allocate(size)) return false;
   if (!bytes.empty()) std::memcpy(block.data(), bytes.data(), bytes.size());
   return true;
@@ -144,7 +144,7 @@ void ModelCapabilities::AdoptCfgImage(std::span<const uint8_t> variant_file) {
 uint32_t ModelCapabilities::ReadCfgFile(void* buffer, uint32_t size) {
   char path[MAX_PATH] = {};
   GetVariantCfgFilePath(path, MAX_PATH);
-  DriverFile file(path);
+  platform::DriverFile file(path);
   if (!file.Open(0)) return 0;
   uint32_t answer = 0;
   if (buffer == nullptr) {
@@ -206,7 +206,7 @@ uint16_t ModelCapabilities::FindInkSet(const uint8_t codes[kInkCodeCount]) {
 void ModelCapabilities::ReadInkInfo(InkInfoValue* out) {
   InkInfoValue value{};
   DWORD size = sizeof(value);
-  if (registry_.ReadValue(nullptr, nullptr, kValueInkInf, &value, &size, kViewDefault) != ERROR_SUCCESS) {
+  if (registry_.ReadValue(nullptr, nullptr, storage::kValueInkInf, &value, &size, storage::kViewDefault) != ERROR_SUCCESS) {
     value = {};
     if (LoadInkSetTable() == 1) {
       value.valid = 1;
@@ -239,7 +239,7 @@ void ModelCapabilities::FormatInkSetSuffix(uint16_t index, char* out, size_t len
     } else {
       digits[0] = kHex[codes[i] >> 4];
     }
-    AppendStringA(out, len, digits);
+    platform::AppendStringA(out, len, digits);
   }
 }
 

@@ -9,9 +9,9 @@
 #include <type_traits>
 
 #include "kalimu/model/cfg_records.h"
-#include "kalimu/model/driver_module_locator.h"
-#include "kalimu/model/driver_registry.h"
-#include "kalimu/model/global_block.h"
+#include "kalimu/storage/driver_module_locator.h"
+#include "kalimu/storage/driver_registry.h"
+#include "kalimu/platform/global_block.h"
 
 namespace kalimu::model {
 
@@ -32,8 +32,8 @@ class ModelCapabilities {
   ModelCapabilities& operator=(const ModelCapabilities&) = delete;
 
   // The owner initialises both with the printer and driver names before the first query.
-  DriverModuleLocator& locator() { return locator_; }
-  DriverRegistry& registry() { return registry_; }
+  storage::DriverModuleLocator& locator() { return locator_; }
+  storage::DriverRegistry& registry() { return registry_; }
 
   // Load checks: (re)load the file while the version word, the header check word or the
   // LFP-present word is 0. Each answers 1.
@@ -139,22 +139,22 @@ class ModelCapabilities {
 
   // Header (header_check_ 0 = not loaded) and the eight tables.
   uint16_t header_check_ = 0;
-  GlobalBlock header_;
-  GlobalBlock presets_;  // preset slots x 128: the model presets, then zeroed user slots
-  GlobalBlock tables_;
+  platform::GlobalBlock header_;
+  platform::GlobalBlock presets_;  // preset slots x 128: the model presets, then zeroed user slots
+  platform::GlobalBlock tables_;
   uint16_t table_count_[kCapTableCount] = {};
   uint32_t table_start_[kCapTableCount] = {};
 
   // LFP block (lfp_present_ 0 = not loaded).
-  GlobalBlock lfp_header_;
-  GlobalBlock lfp_records_;
+  platform::GlobalBlock lfp_header_;
+  platform::GlobalBlock lfp_records_;
   uint16_t lfp_record_offset_ = 0;
   uint16_t lfp_present_ = 0;
   uint32_t lfp_value_ = 0;
   uint16_t lfp_record_count_ = 0;
 
   // Ink-set table of the base file.
-  GlobalBlock ink_sets_;
+  platform::GlobalBlock ink_sets_;
   uint16_t ink_set_count_ = 0;
   uint16_t default_ink_set_ = 0;
   uint32_t ink_code_mask_ = 0;
@@ -166,8 +166,8 @@ class ModelCapabilities {
   bool loading_ = false;
   bool load_message_shown_ = false;
 
-  DriverModuleLocator locator_;
-  DriverRegistry registry_;
+  storage::DriverModuleLocator locator_;
+  storage::DriverRegistry registry_;
 };
 
 }  // namespace kalimu::model

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "kalimu/model/model_capabilities.h"
-#include "testkit/message_box_watcher.h"
-#include "testkit/model_printer.h"
+#include "testkit/windows/message_box_watcher.h"
+#include "testkit/kalimu/model_printer.h"
 
 namespace kalimu::model {
 namespace {
@@ -106,7 +106,7 @@ TEST(ModelLoading, MissingVariantKeyFallsBackToThePlainKey) {
   ModelPrinter printer(description, data);
   ASSERT_TRUE(printer.ok()) << printer.error();
   data.SetInfo("CfgFileI", printer.BaseFileName());  // without the variant keys
-  ASSERT_TRUE(printer.printer().RewriteDataFile(data));
+  ASSERT_TRUE(printer.printer().RewriteDataFile(data.Render()));
   ModelCapabilities model;
   printer.Attach(model);
   EXPECT_EQ(Marker(model), testkit::kBaseFileMarker);

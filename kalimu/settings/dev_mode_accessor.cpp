@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-namespace kalimu {
+namespace kalimu::settings {
 namespace {
 
 constexpr size_t kDeviceNameChars = CCHDEVICENAME;  // dmDeviceName and dmFormName: 32 units
@@ -145,4 +145,4 @@ void DevModeAccessor::StoreText(wchar_t* field, size_t field_chars, size_t max_c
   std::memset(field + length, 0, (field_chars - length) * sizeof(wchar_t));
 }
 
-}  // namespace kalimu
+}  // namespace kalimu::settings

@@ -18,7 +18,7 @@
 #include "kalimu/settings/dev_mode_fields.h"
 #include "kalimu/settings/driver_dev_mode.h"
 
-namespace kalimu {
+namespace kalimu::settings {
 
 class DevModeAccessor {
  public:
@@ -169,4 +169,4 @@ class DevModeAccessor {
   void* spare_;  // kept for the record's owners; used by nothing
 };
 
-}  // namespace kalimu
+}  // namespace kalimu::settings

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "kalimu/settings/dev_mode_layout_table_test.h"
+#include "testkit/kalimu/dev_mode_layout_table.h"
 
-namespace kalimu {
+namespace kalimu::settings {
 namespace {
 
-using testing::FindLayoutRow;
-using testing::kPoison;
-using testing::PoisonedRecord;
+using ::testkit::FindLayoutRow;
+using ::testkit::kPoison;
+using ::testkit::PoisonedRecord;
 
 // --- Text fields ------------------------------------------------------------------------------
 
@@ -66,7 +66,7 @@ TEST(DevModeText, TextFieldsKeepTheirCharacterLimitAndStayInside) {
 
   for (const TextOps& ops : texts) {
     SCOPED_TRACE(ops.name);
-    const testing::LayoutRow* row = FindLayoutRow(ops.name);
+    const ::testkit::LayoutRow* row = FindLayoutRow(ops.name);
     ASSERT_NE(row, nullptr);
     ASSERT_EQ(limits.count(ops.name), 1u);
     const size_t limit = limits.at(ops.name);
@@ -168,7 +168,7 @@ TEST(DevModeBlocks, BlocksCopyWholeAtTheirOffsetAndCompareByteForByte) {
   EXPECT_EQ(blocks.size(), 10u);
   for (const BlockOps& ops : blocks) {
     SCOPED_TRACE(ops.name);
-    const testing::LayoutRow* row = FindLayoutRow(ops.name);
+    const ::testkit::LayoutRow* row = FindLayoutRow(ops.name);
     ASSERT_NE(row, nullptr);
     ASSERT_EQ(ops.size, row->size);
     std::vector<uint8_t> block(ops.size);
@@ -336,4 +336,4 @@ TEST(DevModeAccessor, WholeAndPublicCopiesTakeTheirBytesOnly) {
 }
 
 }  // namespace
-}  // namespace kalimu
+}  // namespace kalimu::settings

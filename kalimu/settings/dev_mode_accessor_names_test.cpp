@@ -6,7 +6,7 @@
 
 #include <type_traits>
 
-namespace kalimu {
+namespace kalimu::settings {
 namespace {
 
 #define KALIMU_HAS_OPERATION(name)                                               \
@@ -370,4 +370,4 @@ static_assert(!std::is_polymorphic_v<DevModeAccessor>);
 static_assert(sizeof(DevModeAccessor) == 3 * sizeof(void*));
 
 }  // namespace
-}  // namespace kalimu
+}  // namespace kalimu::settings

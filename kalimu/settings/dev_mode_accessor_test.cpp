@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "kalimu/settings/dev_mode_layout_table_test.h"
+#include "testkit/kalimu/dev_mode_layout_table.h"
 
-namespace kalimu {
+namespace kalimu::settings {
 namespace {
 
-using testing::FindLayoutRow;
-using testing::kLayout;
-using testing::kPoison;
-using testing::PoisonedRecord;
+using ::testkit::FindLayoutRow;
+using ::testkit::kLayout;
+using ::testkit::kPoison;
+using ::testkit::PoisonedRecord;
 
 // Get/Set of one value field, called by name; an absent operation is empty.
 struct ValueOps {
@@ -70,14 +70,14 @@ TEST(DevModeFamily, EveryFieldOfTheFamilyIsInTheLayoutTableAtItsOffset) {
   for (const DevModeFieldInfo& field : kDevModeFields) {
     SCOPED_TRACE(field.name);
     EXPECT_TRUE(family.insert(field.name).second) << "declared twice";
-    const testing::LayoutRow* row = FindLayoutRow(field.name);
+    const ::testkit::LayoutRow* row = FindLayoutRow(field.name);
     ASSERT_NE(row, nullptr) << "not in the layout table";
     EXPECT_EQ(field.offset, row->offset);
     EXPECT_EQ(field.size, row->size);
     EXPECT_EQ(field.is_signed, row->is_signed);
   }
   // The layout table has no field that the family lacks.
-  for (const testing::LayoutRow& row : kLayout) {
+  for (const ::testkit::LayoutRow& row : kLayout) {
     EXPECT_EQ(family.count(std::string(row.name)), 1u) << row.name;
   }
 }
@@ -87,7 +87,7 @@ TEST(DevModeFamily, EverySetterLandsAtItsOffsetOnlyAndReadsBackWidened) {
   ASSERT_GT(all.size(), 100u);
   for (const ValueOps& ops : all) {
     SCOPED_TRACE(ops.name);
-    const testing::LayoutRow* row = FindLayoutRow(ops.name);
+    const ::testkit::LayoutRow* row = FindLayoutRow(ops.name);
     ASSERT_NE(row, nullptr);
     // Top bit of the field set, so that sign and zero extension differ.
     const uint64_t raw = 0x8123456789ABCDEFull >> (64 - 8 * row->size);
@@ -156,7 +156,7 @@ TEST(DevModeFamily, SetterRulesClampOrRefuseValues) {
       if (candidate.name == c.field) ops = &candidate;
     }
     ASSERT_NE(ops, nullptr);
-    const testing::LayoutRow* row = FindLayoutRow(c.field);
+    const ::testkit::LayoutRow* row = FindLayoutRow(c.field);
     PoisonedRecord poisoned;
     poisoned.WriteLittleEndian(row->offset, row->size, static_cast<uint64_t>(c.before));
     DevModeAccessor accessor(poisoned.record());
@@ -193,7 +193,7 @@ TEST(DevModeFamily, OptionWordBitsSetClearAndTestOnlyTheirWord) {
   EXPECT_EQ(words.size(), 20u);  // every option word of the record
   for (const WordOps& ops : words) {
     SCOPED_TRACE(ops.word);
-    const testing::LayoutRow* row = FindLayoutRow(ops.word);
+    const ::testkit::LayoutRow* row = FindLayoutRow(ops.word);
     ASSERT_NE(row, nullptr);
     PoisonedRecord poisoned;
     poisoned.WriteLittleEndian(row->offset, row->size, 0x0900);
@@ -245,4 +245,4 @@ TEST(DevModeFamily, LayoutRotationIsTestedAsEitherBit) {
 }
 
 }  // namespace
-}  // namespace kalimu
+}  // namespace kalimu::settings

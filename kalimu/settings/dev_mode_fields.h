@@ -10,7 +10,7 @@
 
 #include "kalimu/settings/driver_dev_mode.h"
 
-namespace kalimu {
+namespace kalimu::settings {
 
 // What a row's field offers:
 //   Value     Get<Name>() and Set<Name>(value)
@@ -56,7 +56,7 @@ template <class T>
 using Widened = std::conditional_t<std::is_signed_v<T>, int32_t, uint32_t>;
 
 #define KALIMU_DEVMODE_FIELD_TYPE(member) \
-  std::remove_cvref_t<decltype(std::declval<::kalimu::DriverDevMode&>().member)>
+  std::remove_cvref_t<decltype(std::declval<::kalimu::settings::DriverDevMode&>().member)>
 
 // X(kind, Name, member of DriverDevMode, rule (Text: character limit), bit-word stem)
 // The stem names the Set...Bits/Test...Bits pair of an option word; `_` where there is none.
@@ -232,4 +232,4 @@ inline constexpr DevModeFieldInfo kDevModeFields[] = {KALIMU_DEVMODE_FIELDS(KALI
 
 #undef KALIMU_DEVMODE_FIELD_INFO
 
-}  // namespace kalimu
+}  // namespace kalimu::settings

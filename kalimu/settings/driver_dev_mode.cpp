@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace kalimu {
+namespace kalimu::settings {
 namespace {
 
 // Offset just past dmDriverExtra: the least a record must hold to show its header.
@@ -108,4 +108,4 @@ bool AcceptsIncomingPrivatePart(const DriverDevMode& own, const void* incoming,
          other.PrivateTrailer == own.PrivateTrailer;
 }
 
-}  // namespace kalimu
+}  // namespace kalimu::settings

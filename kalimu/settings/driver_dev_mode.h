@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <type_traits>
 
-namespace kalimu {
+namespace kalimu::settings {
 
 inline constexpr uint16_t kDevModeSpecVersion = 0x401;
 inline constexpr uint16_t kDevModeDriverVersion = 0x500;
@@ -407,4 +407,4 @@ bool AcceptsStoredDevMode(const void* record, size_t available_bytes, const wcha
 bool AcceptsIncomingPrivatePart(const DriverDevMode& own, const void* incoming,
                                 size_t available_bytes);
 
-}  // namespace kalimu
+}  // namespace kalimu::settings

@@ -9,7 +9,7 @@
 
 #include "kalimu/settings/dev_mode_accessor.h"
 
-namespace kalimu {
+namespace kalimu::settings {
 namespace {
 
 constexpr wchar_t kDriverNameW[] = L"NORVA KV-9000 Series";
@@ -212,4 +212,4 @@ TEST(DriverDevMode, IncomingSizesAreComparedWithTheOwnRecord) {
 }
 
 }  // namespace
-}  // namespace kalimu
+}  // namespace kalimu::settings

@@ -1,0 +1,328 @@
+// Registry store: writes, deletions, key creation and removal.
+#include <string>
+
+#include "kalimu/storage/driver_registry.h"
+#include "kalimu/storage/registry_table.h"
+#include "kalimu/storage/registry_views.h"
+#include "kalimu/platform/text_helpers.h"
+#include "kalimu/platform/world_access.h"
+
+namespace kalimu::storage {
+namespace {
+
+bool IsWritableId(int id) {
+  switch (id) {
+    case 100: case 102: case 103: case 104: case 105: case 107: case 108: case 109:
+    case 110: case 111: case 112: case 113: case 114: case 115: case 116: case 120:
+    case 121: case 125: case 126: case 127: case 128: case 129: case 130: case 131:
+    case 134: case 146: case 147: case 150: case 151: case 156: case 157: case 158:
+    case 159: case 160: case 161: case 162:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The type a value is always written with, whatever the caller passes.
+DWORD WriteType(int id) {
+  switch (id) {
+    case 102: case 104: case 107: case 108: case 112: case 113: case 116: case 146:
+    case 147: case 157:
+      return REG_BINARY;
+    case 103: case 114: case 105: case 125: case 126: case 159: case 161:
+      return REG_SZ;
+    default:
+      return REG_DWORD;
+  }
+}
+
+}  // namespace
+
+LONG DriverRegistry::WriteValue(const char* subkey, const char* value_name, int id, DWORD type,
+                                const void* data, DWORD size, int view) const {
+  if (!ready_) return ERROR_FILE_NOT_FOUND;
+  if (id >= 135 && id <= 145) return WriteMonitorValue(value_name, id, type, data, size, view);
+  if (!IsWritableId(id)) return ERROR_FILE_NOT_FOUND;
+  const RegistryValueRow* row = FindRegistryValueRow(id);
+  char key[kKeyChars];
+  const char* name = row->value_name;
+  DWORD write_type = WriteType(id);
+  if (id == kValueCaller) {
+    if (subkey == nullptr) return ERROR_FILE_NOT_FOUND;
+    name = value_name;  // none: the key's unnamed value
+    write_type = type;
+  }
+  if (!GetKeyPath(row->kind, key, sizeof(key), subkey)) return ERROR_INVALID_PARAMETER;
+  const HKEY root = row->current_user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+  return SetValueInViews(root, key, name, write_type, data, size, view);
+}
+
+LONG DriverRegistry::WriteValueV(const char* subkey, const char* value_name, int id, DWORD type,
+                                 const void* data, DWORD size, int view) const {
+  if (!ready_) return ERROR_FILE_NOT_FOUND;
+  if (id == kValueCaller && subkey == nullptr) return ERROR_FILE_NOT_FOUND;
+  HKEY root = nullptr;
+  char key[kKeyChars];
+  char name[kNameChars];
+  DWORD table_type = type;
+  DWORD table_size = 0;
+  if (!LookupValue(id, &root, key, sizeof(key), name, sizeof(name), &table_type, &table_size,
+                   subkey, value_name)) {
+    return ERROR_FILE_NOT_FOUND;
+  }
+  return SetValueInViews(root, key, name[0] != 0 ? name : nullptr, table_type, data, size, view);
+}
+
+LONG DriverRegistry::WriteValueById(int id, const void* data, DWORD size, int view) const {
+  if (id == kValueCaller) return ERROR_FILE_NOT_FOUND;
+  return WriteValueV(nullptr, nullptr, id, REG_NONE, data, size, view);
+}
+
+bool DriverRegistry::MonitorValueKey(int id, const char* value_name, char* key, size_t key_len,
+                                     const char** name) const {
+  const RegistryValueRow* row = FindRegistryValueRow(id);
+  if (row == nullptr || id < 135 || id > 145) return false;
+  if (!GetKeyPath(row->kind, key, key_len, nullptr)) return false;
+  *name = row->value_name != nullptr ? row->value_name : value_name;
+  return *name != nullptr;
+}
+
+LONG DriverRegistry::WriteMonitorValue(const char* value_name, int id, DWORD /*type*/,
+                                       const void* data, DWORD size, int view) const {
+  char key[kKeyChars];
+  const char* name = nullptr;
+  if (!MonitorValueKey(id, value_name, key, sizeof(key), &name)) return ERROR_FILE_NOT_FOUND;
+  const DWORD type = FindRegistryValueRow(id)->type;  // known: MonitorValueKey found the row
+  return SetValueInViews(HKEY_LOCAL_MACHINE, key, name, type, data, size, view);
+}
+
+LONG DriverRegistry::SetValueCreatingKey(HKEY root, const char* key, const char* value_name,
+                                         DWORD type, const void* data, DWORD size,
+                                         int view) const {
+  HKEY handle = nullptr;
+  LONG result = RegOpenKeyExA(root, key, 0, kWriteAccess | ViewBits(view), &handle);
+  if (result == ERROR_FILE_NOT_FOUND) {
+    // Keys of the machine are shared between users: create them open to all.
+    if (root == HKEY_LOCAL_MACHINE) CreateKeyWithWorldAccess(key, nullptr, view);
+    result = RegCreateKeyExA(root, key, 0, nullptr, 0, kKeyAllAccess | ViewBits(view), nullptr,
+                             &handle, nullptr);
+  }
+  if (result != ERROR_SUCCESS) return result;
+  if (data != nullptr) {
+    result = RegSetValueExA(handle, value_name, 0, type, static_cast<const BYTE*>(data), size);
+  }
+  RegCloseKey(handle);
+  return result;
+}
+
+LONG DriverRegistry::SetValueInViews(HKEY root, const char* key, const char* value_name,
+                                     DWORD type, const void* data, DWORD size, int view) const {
+  return InViews(view, [&](int v) {
+    return SetValueCreatingKey(root, key, value_name, type, data, size, v);
+  });
+}
+
+int DriverRegistry::CreateKeyWithWorldAccess(const char* subkey, const char* printer_name,
+                                             int view) const {
+  if (!ready_ || subkey == nullptr) return 0;
+  platform::WorldAccessDescriptor world = platform::WorldAccessDescriptor::ForSharedKey();
+  if (!world.valid()) return 0;
+  HKEY handle = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\NORVA\\PRINTER", 0, nullptr, 0,
+                      kKeyAllAccess | ViewBits(view), nullptr, &handle,
+                      nullptr) == ERROR_SUCCESS) {
+    RegCloseKey(handle);
+  }
+  char path[kKeyChars];
+  if (!platform::CopyStringA(path, sizeof(path), subkey)) return 0;
+  if (printer_name != nullptr) {
+    char printer[kNameChars];
+    PrinterNameForKey(printer_name, printer, sizeof(printer));
+    if (!platform::AppendStringA(path, sizeof(path), "\\") || !platform::AppendStringA(path, sizeof(path), printer)) {
+      return 0;
+    }
+  }
+  DWORD disposition = 0;
+  const LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0,
+                                      kKeyAllAccess | ViewBits(view), world.attributes(),
+                                      &handle, &disposition);
+  if (result != ERROR_SUCCESS) return 0;
+  // Some registries apply their default security to a new key whatever the
+  // creation asked for: state the DACL of a key we created once more.
+  if (disposition == REG_CREATED_NEW_KEY) {
+    RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION,
+                      world.attributes()->lpSecurityDescriptor);
+  }
+  RegCloseKey(handle);
+  return 1;
+}
+
+int DriverRegistry::CreateKeyInViews(const char* subkey, const char* printer_name,
+                                     int view) const {
+  if (view != 4) return CreateKeyWithWorldAccess(subkey, printer_name, view);
+  const int first = CreateKeyWithWorldAccess(subkey, printer_name, 1);
+  const int second = CreateKeyWithWorldAccess(subkey, printer_name, 2);
+  return first && second ? 1 : 0;
+}
+
+LONG DriverRegistry::CreateKey(const char* subkey, int id, DWORD options, REGSAM access,
+                               SECURITY_ATTRIBUTES* security, DWORD* out_disposition) const {
+  if (!ready_) return ERROR_FILE_NOT_FOUND;
+  if ((id >= 5 && id <= 16) || id == 18 || id == 19) {
+    return CreateMonitorKey(id, options, access, security, out_disposition);
+  }
+  if (!(id >= 0 && id <= 4) && id != kKeyCaller) return ERROR_FILE_NOT_FOUND;
+  char key[kKeyChars];
+  if (!GetKeyPath(id, key, sizeof(key), subkey)) {
+    return id == kKeyCaller && subkey == nullptr ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_PARAMETER;
+  }
+  const HKEY root = id == kKeyDriverUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+  HKEY handle = nullptr;
+  const LONG result = RegCreateKeyExA(root, key, 0, nullptr, options, access, security, &handle,
+                                      out_disposition);
+  if (result == ERROR_SUCCESS) RegCloseKey(handle);
+  return result;
+}
+
+LONG DriverRegistry::CreateMonitorKey(int kind, DWORD options, REGSAM access,
+                                      SECURITY_ATTRIBUTES* security,
+                                      DWORD* out_disposition) const {
+  char key[kKeyChars];
+  if (!GetKeyPath(kind, key, sizeof(key), nullptr)) return ERROR_FILE_NOT_FOUND;
+  HKEY handle = nullptr;
+  const LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, options, access,
+                                      security, &handle, out_disposition);
+  if (result == ERROR_SUCCESS) RegCloseKey(handle);
+  return result;
+}
+
+LONG DriverRegistry::DeleteValue(const char* subkey, const char* value_name, int id,
+                                 int view) const {
+  if (!ready_) return ERROR_FILE_NOT_FOUND;
+  if ((id >= 135 && id <= 140) || id == 144 || id == 145) {
+    return DeleteMonitorValue(value_name, id, view);
+  }
+  char key[kKeyChars];
+  const char* name = nullptr;
+  switch (id) {
+    case kValueCaller:
+      if (subkey == nullptr || value_name == nullptr) return ERROR_FILE_NOT_FOUND;
+      if (!platform::CopyStringA(key, sizeof(key), subkey)) return ERROR_INVALID_PARAMETER;
+      name = value_name;
+      break;
+    case kValueTempFilePath:
+    case kValueTempFilePath2:
+    case kValueKvFilesPath:
+    case kValuePaperCheck:
+    case kValueStmSetting:
+    case kValueCalibrationFlag:
+      if (!GetKeyPath(FindRegistryValueRow(id)->kind, key, sizeof(key), nullptr)) {
+        return ERROR_FILE_NOT_FOUND;
+      }
+      name = FindRegistryValueRow(id)->value_name;
+      break;
+    default:
+      return ERROR_FILE_NOT_FOUND;
+  }
+  return DeleteValueInViews(HKEY_LOCAL_MACHINE, key, name, view);
+}
+
+LONG DriverRegistry::DeleteMonitorValue(const char* value_name, int id, int view) const {
+  char key[kKeyChars];
+  const char* name = nullptr;
+  if (!MonitorValueKey(id, value_name, key, sizeof(key), &name)) return ERROR_FILE_NOT_FOUND;
+  return DeleteValueInViews(HKEY_LOCAL_MACHINE, key, name, view);
+}
+
+LONG DriverRegistry::DeleteValueInViews(HKEY root, const char* key, const char* value_name,
+                                        int view) const {
+  return InViews(view, [&](int v) {
+    HKEY handle = nullptr;
+    LONG result = RegOpenKeyExA(root, key, 0, kWriteAccess | ViewBits(v), &handle);
+    if (result != ERROR_SUCCESS) return result;
+    result = RegDeleteValueA(handle, value_name);
+    RegCloseKey(handle);
+    return result;
+  });
+}
+
+LONG DriverRegistry::DeleteKey(const char* subkey, int id, int view) const {
+  if (!ready_) return ERROR_FILE_NOT_FOUND;
+  if ((id >= 5 && id <= 11) || id == 15 || id == 16 || id == 18 || id == 19) {
+    return DeleteMonitorKey(id, view);
+  }
+  if (id != kKeyCaller || subkey == nullptr) return ERROR_FILE_NOT_FOUND;
+  return DeleteKeyInViews(HKEY_LOCAL_MACHINE, subkey, view);
+}
+
+LONG DriverRegistry::DeleteKeyTree(const char* subkey, int id, int view) const {
+  if (!ready_) return ERROR_FILE_NOT_FOUND;
+  if (id >= 8 && id <= 10) return DeleteMonitorKeyTree(id, view);
+  if (id != kKeyCaller || subkey == nullptr) return ERROR_FILE_NOT_FOUND;
+  return DeleteKeyTreeInViews(HKEY_LOCAL_MACHINE, subkey, view);
+}
+
+LONG DriverRegistry::DeleteMonitorKey(int kind, int view) const {
+  char key[kKeyChars];
+  if (!GetKeyPath(kind, key, sizeof(key), nullptr)) return ERROR_FILE_NOT_FOUND;
+  return DeleteKeyInViews(HKEY_LOCAL_MACHINE, key, view);
+}
+
+LONG DriverRegistry::DeleteMonitorKeyTree(int kind, int view) const {
+  char key[kKeyChars];
+  if (!GetKeyPath(kind, key, sizeof(key), nullptr)) return ERROR_FILE_NOT_FOUND;
+  return DeleteKeyTreeInViews(HKEY_LOCAL_MACHINE, key, view);
+}
+
+LONG DriverRegistry::DeleteEmptyKey(HKEY root, const char* key, int view) {
+  HKEY handle = nullptr;
+  LONG result = RegOpenKeyExA(root, key, 0, kKeyAllAccess | ViewBits(view), &handle);
+  if (result != ERROR_SUCCESS) return result;
+  DWORD subkeys = 0;
+  DWORD values = 0;
+  result = RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                            &values, nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(handle);
+  if (result != ERROR_SUCCESS) return result;
+  if (subkeys != 0 || values != 0) return ERROR_ACCESS_DENIED;
+  return RegDeleteKeyExA(root, key, ViewBits(view), 0);
+}
+
+LONG DriverRegistry::DeleteKeyInViews(HKEY root, const char* key, int view) {
+  return InViews(view, [&](int v) { return DeleteEmptyKey(root, key, v); });
+}
+
+LONG DriverRegistry::DeleteKeyTreeW(HKEY root, const wchar_t* key, int view) {
+  HKEY handle = nullptr;
+  LONG result = RegOpenKeyExW(root, key, 0, kKeyAllAccess | ViewBits(view), &handle);
+  if (result != ERROR_SUCCESS) return result;
+  DWORD subkeys = 0;
+  RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+                   nullptr, nullptr, nullptr, nullptr);
+  for (DWORD index = subkeys; index-- > 0;) {
+    wchar_t name[256];
+    DWORD name_len = 256;
+    if (RegEnumKeyExW(handle, index, name, &name_len, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      continue;
+    }
+    const std::wstring child = std::wstring(key) + L"\\" + name;
+    DeleteKeyTreeW(root, child.c_str(), view);
+  }
+  RegCloseKey(handle);
+  return RegDeleteKeyExW(root, key, ViewBits(view), 0);
+}
+
+LONG DriverRegistry::DeleteKeyTreeA(HKEY root, const char* key, int view) {
+  wchar_t* wide = platform::AllocWideFromAnsi(key);
+  if (wide == nullptr) return ERROR_INVALID_PARAMETER;
+  const LONG result = DeleteKeyTreeW(root, wide, view);
+  platform::FreeGlobalBlock(wide);
+  return result;
+}
+
+LONG DriverRegistry::DeleteKeyTreeInViews(HKEY root, const char* key, int view) {
+  return InViews(view, [&](int v) { return DeleteKeyTreeA(root, key, v); });
+}
+
+}  // namespace kalimu::storage
