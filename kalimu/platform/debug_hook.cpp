@@ -1,5 +1,6 @@
 // The debug hook every failed bounded text helper reports to.
-#include "kalimu/platform/text_helpers.h"
+#include "kalimu/platform/debug_hook.h"
+#include "kalimu/platform/unique_handle.h"
 
 namespace kalimu::platform {
 namespace {
@@ -11,20 +12,19 @@ unsigned long g_calls = 0;
 
 void ReadDebugSetting() {
   g_read_flag = 1;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\NORVA\\PRINTER", 0, KEY_READ, &key) !=
+  UniqueKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\NORVA\\PRINTER", 0, KEY_READ, key.Receive()) !=
       ERROR_SUCCESS) {
     return;
   }
   DWORD value = 0;
   DWORD size = sizeof(value);
   DWORD type = 0;
-  if (RegQueryValueExA(key, "KVDRV_DEBUG", nullptr, &type, reinterpret_cast<BYTE*>(&value),
+  if (RegQueryValueExA(key.get(), "KVDRV_DEBUG", nullptr, &type, reinterpret_cast<BYTE*>(&value),
                        &size) == ERROR_SUCCESS &&
       size == sizeof(value) && (value & 1) != 0) {
     g_break_flag = 1;
   }
-  RegCloseKey(key);
 }
 
 }  // namespace

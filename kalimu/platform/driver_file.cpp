@@ -13,7 +13,7 @@ DriverFile::DriverFile(const char* path) {
 
 void DriverFile::InitEmpty() {
   ZeroMemory(path_, sizeof(path_));
-  handle_ = INVALID_HANDLE_VALUE;
+  handle_.Reset();
   may_open_ = 0;
   security_ = nullptr;
 }
@@ -26,10 +26,7 @@ int DriverFile::SetPath(const char* path) {
   return ok;
 }
 
-void DriverFile::Close() {
-  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  handle_ = INVALID_HANDLE_VALUE;
-}
+void DriverFile::Close() { handle_.Reset(); }
 
 int DriverFile::Open(DWORD mode) {
   if (may_open_ == 0) return 0;
@@ -39,41 +36,41 @@ int DriverFile::Open(DWORD mode) {
   if (mode & kOpenAllAccess) access |= FILE_ALL_ACCESS;
   const DWORD share =
       (mode & (kOpenExclusive | kOpenExclusive2)) ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
-  handle_ = CreateFileA(path_, access, share, security_, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                        nullptr);
+  handle_.Reset(CreateFileA(path_, access, share, security_, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
   return is_open() ? 1 : 0;
 }
 
 int DriverFile::Create() {
   if (may_open_ == 0) return 0;
   Close();
-  handle_ = CreateFileA(path_, GENERIC_READ | GENERIC_WRITE, 0, security_, CREATE_NEW,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  handle_.Reset(CreateFileA(path_, GENERIC_READ | GENERIC_WRITE, 0, security_, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
   return is_open() ? 1 : 0;
 }
 
 long DriverFile::Read(void* buffer, DWORD size, OVERLAPPED* overlapped) {
   if (!is_open()) return 0;
   DWORD done = 0;
-  if (!ReadFile(handle_, buffer, size, &done, overlapped)) return -1;
+  if (!ReadFile(handle_.get(), buffer, size, &done, overlapped)) return -1;
   return static_cast<long>(done);
 }
 
 long DriverFile::Write(const void* buffer, DWORD size, OVERLAPPED* overlapped) {
   if (!is_open()) return 0;
   DWORD done = 0;
-  if (!WriteFile(handle_, buffer, size, &done, overlapped)) return -1;
+  if (!WriteFile(handle_.get(), buffer, size, &done, overlapped)) return -1;
   return static_cast<long>(done);
 }
 
 DWORD DriverFile::Seek(DWORD method, LONG distance, LONG* distance_high) {
   if (!is_open()) return INVALID_SET_FILE_POINTER;
-  return SetFilePointer(handle_, distance, distance_high, method & 0xFFFF);
+  return SetFilePointer(handle_.get(), distance, distance_high, method & 0xFFFF);
 }
 
 DWORD DriverFile::GetSize() {
   if (!is_open()) return 0;
-  return GetFileSize(handle_, nullptr);
+  return GetFileSize(handle_.get(), nullptr);
 }
 
 int DriverFile::Exists() {
@@ -83,11 +80,9 @@ int DriverFile::Exists() {
 
 int DriverFile::FileExists(const char* path) const {
   if (path == nullptr || path[0] == 0) return 0;
-  HANDLE probe = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, security_, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (probe == INVALID_HANDLE_VALUE) return 0;
-  CloseHandle(probe);
-  return 1;
+  const UniqueFileHandle probe(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, security_,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return probe.valid() ? 1 : 0;
 }
 
 BOOL DriverFile::Delete() {
@@ -101,8 +96,9 @@ int DriverFile::CreateTempFile(const char* directory, const char* prefix, char* 
   CopyStringA(path_, MAX_PATH, out_name);
   may_open_ = 1;
   security_ = nullptr;
-  handle_ = CreateFileA(path_, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                        security_, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  handle_.Reset(CreateFileA(path_, GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, security_, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
   return is_open() ? 1 : 0;
 }
 

@@ -1,7 +1,10 @@
-// Small file object over one ANSI path: opens lazily, closes explicitly.
+// Small file object over one ANSI path: opens lazily; closes on Close, Delete, a new path or
+// its destruction.
 #pragma once
 
 #include <windows.h>
+
+#include "kalimu/platform/unique_handle.h"
 
 namespace kalimu::platform {
 
@@ -15,8 +18,6 @@ class DriverFile {
 
   DriverFile() { InitEmpty(); }
   explicit DriverFile(const char* path);
-  // The handle is not closed here: users close it explicitly on every path.
-  ~DriverFile() = default;
   DriverFile(const DriverFile&) = delete;
   DriverFile& operator=(const DriverFile&) = delete;
 
@@ -36,12 +37,12 @@ class DriverFile {
   int CreateTempFile(const char* directory, const char* prefix, char* out_name);
 
   const char* path() const { return path_; }
-  HANDLE handle() const { return handle_; }
-  bool is_open() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE handle() const { return handle_.get(); }
+  bool is_open() const { return handle_.valid(); }
 
  private:
   char path_[MAX_PATH];
-  HANDLE handle_;
+  UniqueFileHandle handle_;
   int may_open_;
   SECURITY_ATTRIBUTES* security_;
 };

@@ -5,13 +5,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
+
+#include "kalimu/platform/unique_handle.h"
 
 namespace kalimu::platform {
 
 class GlobalBlock {
  public:
   GlobalBlock() = default;
-  ~GlobalBlock() { Reset(); }
   GlobalBlock(const GlobalBlock&) = delete;
   GlobalBlock& operator=(const GlobalBlock&) = delete;
 
@@ -19,26 +21,40 @@ class GlobalBlock {
   bool Allocate(size_t size) {
     Reset();
     if (size == 0) return false;
-    handle_ = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    if (handle_ == nullptr) return false;
-    data_ = static_cast<uint8_t*>(GlobalLock(handle_));
-    if (data_ == nullptr) {
-      GlobalFree(handle_);
-      handle_ = nullptr;
-      return false;
-    }
+    UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
+    if (!memory) return false;
+    auto* data = static_cast<uint8_t*>(GlobalLock(memory.get()));
+    if (data == nullptr) return false;
+    memory_ = std::move(memory);
+    lock_.Reset(memory_.get());
+    data_ = data;
     size_ = size;
     return true;
   }
 
   void Reset() {
-    if (handle_ != nullptr) {
-      GlobalUnlock(handle_);
-      GlobalFree(handle_);
-    }
-    handle_ = nullptr;
+    lock_.Reset();
+    memory_.Reset();
     data_ = nullptr;
     size_ = 0;
+  }
+
+  // Gives the block up, still locked, and answers its address: its new owner frees it with
+  // FreeLocked.
+  uint8_t* Release() {
+    lock_.Release();
+    memory_.Release();
+    size_ = 0;
+    return std::exchange(data_, nullptr);
+  }
+
+  // Unlocks and frees the locked global-memory block at data. False when no block starts there
+  // or the free failed (the block then stays).
+  static bool FreeLocked(const void* data) {
+    HGLOBAL memory = data != nullptr ? GlobalHandle(data) : nullptr;
+    if (memory == nullptr) return false;
+    GlobalUnlock(memory);
+    return GlobalFree(memory) == nullptr;
   }
 
   uint8_t* data() const { return data_; }
@@ -46,7 +62,8 @@ class GlobalBlock {
   bool held() const { return data_ != nullptr; }
 
  private:
-  HGLOBAL handle_ = nullptr;
+  UniqueGlobal memory_;
+  UniqueGlobalLock lock_;  // after memory_: the block is unlocked before it is freed
   uint8_t* data_ = nullptr;
   size_t size_ = 0;
 };

@@ -10,13 +10,8 @@ namespace kalimu::platform {
 bool ResourceLibrary::Load(const char* path) {
   Release();
   if (path == nullptr || path[0] == '\0') return false;
-  module_ = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  return module_ != nullptr;
-}
-
-void ResourceLibrary::Release() {
-  if (module_ != nullptr) FreeLibrary(module_);
-  module_ = nullptr;
+  module_.Reset(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  return module_.valid();
 }
 
 uint16_t GetResourceLanguage(HMODULE module) {

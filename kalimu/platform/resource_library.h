@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <span>
 
+#include "kalimu/platform/unique_handle.h"
+
 namespace kalimu::platform {
 
 inline constexpr uint16_t kDefaultResourceLanguage = 1033;
@@ -20,18 +22,13 @@ inline constexpr WORD kBuiltInBitmapType = 16000;
 // Owns a library loaded with LOAD_LIBRARY_AS_DATAFILE.
 class ResourceLibrary {
  public:
-  ResourceLibrary() = default;
-  ~ResourceLibrary() { Release(); }
-  ResourceLibrary(const ResourceLibrary&) = delete;
-  ResourceLibrary& operator=(const ResourceLibrary&) = delete;
-
   bool Load(const char* path);
-  void Release();
-  HMODULE module() const { return module_; }
-  bool held() const { return module_ != nullptr; }
+  void Release() { module_.Reset(); }
+  HMODULE module() const { return module_.get(); }
+  bool held() const { return module_.valid(); }
 
  private:
-  HMODULE module_ = nullptr;
+  UniqueModule module_;
 };
 
 // First language of "\VarFileInfo\Translation"; 1033 when the library has none.

@@ -1,26 +1,17 @@
 // Bounded copy, append, length and formatting of narrow and wide text.
 #include "kalimu/platform/text_helpers.h"
 
+#include "kalimu/platform/debug_hook.h"
+
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 
 namespace kalimu::platform {
 namespace {
 
 bool ValidCch(size_t cch) { return cch >= 1 && cch <= kMaxCch; }
-
-// Number of bytes of text[0..count) to keep so that no double-byte character
-// of the system code page is split at the cut.
-size_t WholeCharacters(const char* text, size_t count) {
-  size_t i = 0;
-  while (i < count) {
-    const size_t step = IsDBCSLeadByte(static_cast<BYTE>(text[i])) ? 2 : 1;
-    if (i + step > count) break;
-    i += step;
-  }
-  return i;
-}
 
 // Copies up to max_chars of src (stopping at its terminator) into dst of cch
 // characters; answers 1 when all of it fitted.
@@ -30,7 +21,7 @@ int CopyBounded(Char* dst, size_t cch, const Char* src, size_t max_chars) {
   while (n < max_chars && src[n] != 0 && n + 1 < cch) ++n;
   const bool whole = n == max_chars || src[n] == 0;
   if constexpr (sizeof(Char) == 1) {
-    if (!whole) n = WholeCharacters(src, n);
+    if (!whole) n = WholeCharacterLength(src, n);
   }
   for (size_t i = 0; i < n; ++i) dst[i] = src[i];
   dst[n] = 0;
@@ -112,16 +103,35 @@ int AppendStringW(wchar_t* dst, size_t cch, const wchar_t* src) {
 size_t GetStringLengthA(const char* str, size_t cch_max) { return Length(str, cch_max); }
 size_t GetStringLengthW(const wchar_t* str, size_t cch_max) { return Length(str, cch_max); }
 
+size_t WholeCharacterLength(const char* text, size_t max_bytes, UINT code_page) {
+  if (text == nullptr) return 0;
+  size_t length = 0;
+  while (length < max_bytes && text[length] != '\0') {
+    const bool lead = IsDBCSLeadByteEx(code_page, static_cast<BYTE>(text[length])) != 0;
+    const size_t width = lead && text[length + 1] != '\0' ? 2 : 1;
+    if (length + width > max_bytes) break;  // keep a double-byte character whole
+    length += width;
+  }
+  return length;
+}
+
+void CutAnsiText(const char* text, char* field, size_t field_bytes, size_t max_bytes,
+                 UINT code_page) {
+  if (field == nullptr || field_bytes == 0) return;
+  if (max_bytes >= field_bytes) max_bytes = field_bytes - 1;
+  const size_t length = WholeCharacterLength(text, max_bytes, code_page);
+  if (length > 0) std::memcpy(field, text, length);
+  std::memset(field + length, 0, field_bytes - length);
+}
+
 int TruncateAnsiString(char* text, size_t size, size_t n) {
   if (text == nullptr || size == 0) return 0;
   size_t length = 0;
   while (length < size && text[length] != 0) ++length;
   if (length == size) return 0;  // no terminator within size: not a text we may shorten
-  while (length > n) {
-    char* previous = CharPrevA(text, text + length);
-    *previous = 0;
-    length = static_cast<size_t>(previous - text);
-  }
+  if (length <= n) return 0;
+  const size_t keep = WholeCharacterLength(text, n);
+  std::memset(text + keep, 0, length - keep);
   return 0;
 }
 

@@ -1,4 +1,4 @@
-// Bounded text helpers, text conversion in global memory and the debug hook.
+// Bounded text helpers: copy, append, length, formatting and the double-byte-safe cut.
 #pragma once
 
 #include <windows.h>
@@ -31,6 +31,18 @@ int AppendStringW(wchar_t* dst, size_t cch, const wchar_t* src);
 size_t GetStringLengthA(const char* str, size_t cch_max);
 size_t GetStringLengthW(const wchar_t* str, size_t cch_max);
 
+// The one double-byte-safe cut: the length in bytes of the longest start of text (ending at its
+// terminator at the latest) that is at most max_bytes long and ends on a whole character of
+// code_page. A lead byte followed by the terminator counts as a character of its own, as
+// CharNextA counts it. 0 for a null text.
+size_t WholeCharacterLength(const char* text, size_t max_bytes, UINT code_page = CP_ACP);
+
+// Copies text into a fixed narrow field: its longest whole-character start of at most
+// max_bytes bytes (WholeCharacterLength), then zeros up to field_bytes (so the field is always
+// terminated when max_bytes < field_bytes). A null text gives an empty field.
+void CutAnsiText(const char* text, char* field, size_t field_bytes, size_t max_bytes,
+                 UINT code_page = CP_ACP);
+
 // Shortens a narrow text (its length measured within size bytes) from its end, one whole
 // character of the system code page at a time (CharPrevA), until it is at most n bytes long:
 // a double-byte character is never cut in half. A text without a terminator within size is
@@ -44,36 +56,5 @@ HRESULT FormatStringVW(wchar_t* dst, size_t cch, const wchar_t* format, va_list 
 
 // Reports a failed bounded formatted print to the debug hook.
 void ReportStringError();
-
-// Conversions between the system code page and UTF-16 into zero-filled fixed
-// global-memory blocks, freed with FreeGlobalBlock. Null on failure.
-wchar_t* AllocWideFromAnsi(const char* text);
-char* AllocAnsiFromWide(const wchar_t* text);
-void FreeGlobalBlock(void* block);
-
-// Copies dmSize bytes of the public part and dmDriverExtra bytes after it;
-// with dmSize 0 only the first 8 bytes.
-void CopyDevModeRecord(const DEVMODEW* source, DEVMODEW* destination);
-
-// OpenPrinterW on the UTF-16 form of an ANSI name, without defaults.
-BOOL OpenPrinterByAnsiName(const char* printer_name, HANDLE* out_handle);
-
-// Message box without owner, caption "Dlg DLL Message", OK button.
-int ShowDlgDllMessage(const char* text);
-
-// Called on every failure of a bounded helper. Reads HKLM
-// "SOFTWARE\NORVA\PRINTER" "KVDRV_DEBUG" once per process; with bit 0 set it
-// breaks into an attached debugger (never without one).
-void DebugBreakIfEnabled();
-
-// Read-only view of the debug hook's process state, for diagnostics.
-struct DebugHookState {
-  int read_flag;
-  int break_flag;
-  unsigned long calls;  // failures reported since the process started
-};
-DebugHookState GetDebugHookState();
-// Forgets the setting so that the next failure reads it again.
-void ResetDebugHook();
 
 }  // namespace kalimu::platform

@@ -1,5 +1,8 @@
 // Bounded text helpers, conversions and the debug hook.
 #include "kalimu/platform/text_helpers.h"
+#include "kalimu/platform/debug_hook.h"
+#include "kalimu/platform/text_conversion.h"
+#include "kalimu/platform/win32_helpers.h"
 
 #include <gtest/gtest.h>
 

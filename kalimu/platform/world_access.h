@@ -6,6 +6,8 @@
 
 #include <initializer_list>
 
+#include "kalimu/platform/unique_handle.h"
+
 namespace kalimu::platform {
 
 class WorldAccessDescriptor {
@@ -20,7 +22,6 @@ class WorldAccessDescriptor {
   static WorldAccessDescriptor ForSharedKey() {
     return WorldAccessDescriptor(KEY_ALL_ACCESS, {CONTAINER_INHERIT_ACE});
   }
-  ~WorldAccessDescriptor();
   WorldAccessDescriptor(const WorldAccessDescriptor&) = delete;
   WorldAccessDescriptor& operator=(const WorldAccessDescriptor&) = delete;
 
@@ -29,7 +30,7 @@ class WorldAccessDescriptor {
 
  private:
   bool valid_ = false;
-  PSID world_ = nullptr;
+  UniqueSid world_;
   BYTE acl_buffer_[256] = {};
   SECURITY_DESCRIPTOR descriptor_ = {};
   SECURITY_ATTRIBUTES attributes_ = {};

@@ -4,6 +4,10 @@
 
 #include <cwchar>
 
+#include "kalimu/platform/global_block.h"
+#include "kalimu/platform/text_conversion.h"
+#include "kalimu/platform/text_helpers.h"
+
 namespace kalimu::settings {
 namespace {
 
@@ -13,17 +17,13 @@ constexpr size_t kModelIdBytes = sizeof(DriverDevMode::ModelId);
 // A UTF-16 field of the public part in the system code page, bounded to size bytes.
 int WideFieldToAnsi(const wchar_t* field, char* buffer, uint32_t size) {
   if (buffer == nullptr || size == 0) return 0;
-  // Up to four bytes per unit covers every code page Windows uses as its ANSI page.
-  char converted[kDeviceNameChars * 4 + 1] = {};
-  const size_t length = wcsnlen(field, kDeviceNameChars);
-  if (length > 0 &&
-      WideCharToMultiByte(CP_ACP, 0, field, static_cast<int>(length), converted,
-                          sizeof(converted) - 1, nullptr, nullptr) <= 0) {
+  const auto converted = platform::AnsiFromWide({field, wcsnlen(field, kDeviceNameChars)});
+  if (!converted) {
     buffer[0] = '\0';
     return 0;
   }
-  CutAnsiText(converted, buffer, size, size - 1);
-  return std::strlen(converted) < size ? 1 : 0;
+  platform::CutAnsiText(converted->c_str(), buffer, size, size - 1);
+  return std::strlen(converted->c_str()) < size ? 1 : 0;
 }
 
 }  // namespace
@@ -37,20 +37,16 @@ void DevModeAccessor::SetPublicDevMode(const void* record) {
 }
 
 int DevModeAccessor::AllocDevMode() {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, kDevModeSize);
-  void* record = memory != nullptr ? GlobalLock(memory) : nullptr;
-  if (record == nullptr && memory != nullptr) GlobalFree(memory);
+  // The record outlives the accessor: its owner frees it with FreeDevMode.
+  platform::GlobalBlock block;
+  void* record = block.Allocate(kDevModeSize) ? block.Release() : nullptr;
   dev_mode_ = static_cast<DEVMODEW*>(record);
   driver_dev_mode_ = static_cast<DriverDevMode*>(record);
   return record != nullptr ? 1 : 0;
 }
 
 int DevModeAccessor::FreeDevMode() {
-  if (driver_dev_mode_ == nullptr) return 0;
-  HGLOBAL memory = GlobalHandle(driver_dev_mode_);
-  if (memory == nullptr) return 0;
-  GlobalUnlock(memory);
-  if (GlobalFree(memory) != nullptr) return 0;
+  if (!platform::GlobalBlock::FreeLocked(driver_dev_mode_)) return 0;
   dev_mode_ = nullptr;
   driver_dev_mode_ = nullptr;
   return 1;
@@ -102,13 +98,9 @@ void DevModeAccessor::SetDeviceName(const wchar_t* name) {
 void DevModeAccessor::SetDeviceName(const char* name) {
   // Cut in the ANSI form first (as the driver name is), so the result never exceeds the field.
   char cut[kDeviceNameChars];
-  CutAnsiText(name, cut, sizeof(cut), kDeviceNameChars - 1);
-  wchar_t wide[kDeviceNameChars] = {};
-  if (cut[0] != '\0' &&
-      MultiByteToWideChar(CP_ACP, 0, cut, -1, wide, static_cast<int>(kDeviceNameChars)) <= 0) {
-    wide[0] = L'\0';
-  }
-  SetDeviceName(wide);
+  platform::CutAnsiText(name, cut, sizeof(cut), kDeviceNameChars - 1);
+  const auto wide = platform::WideFromAnsi(cut);
+  SetDeviceName(wide ? wide->c_str() : L"");
 }
 
 int DevModeAccessor::GetDeviceNameA(char* buffer, uint32_t size) const {
@@ -135,7 +127,7 @@ int DevModeAccessor::Equals(const void* block, size_t offset, size_t size) const
 
 void DevModeAccessor::StoreText(char* field, size_t field_chars, size_t max_chars,
                                 const char* text) {
-  CutAnsiText(text, field, field_chars, max_chars);
+  platform::CutAnsiText(text, field, field_chars, max_chars);
 }
 
 void DevModeAccessor::StoreText(wchar_t* field, size_t field_chars, size_t max_chars,

@@ -25,8 +25,7 @@ class DevModeAccessor {
   // record may be null; AllocDevMode supplies one later.
   explicit DevModeAccessor(void* record = nullptr)
       : dev_mode_(static_cast<DEVMODEW*>(record)),
-        driver_dev_mode_(static_cast<DriverDevMode*>(record)),
-        spare_(nullptr) {}
+        driver_dev_mode_(static_cast<DriverDevMode*>(record)) {}
   ~DevModeAccessor() = default;  // releases nothing
 
   DevModeAccessor(const DevModeAccessor&) = delete;
@@ -166,7 +165,6 @@ class DevModeAccessor {
   // Both views hold the same address.
   DEVMODEW* dev_mode_;
   DriverDevMode* driver_dev_mode_;
-  void* spare_;  // kept for the record's owners; used by nothing
 };
 
 }  // namespace kalimu::settings

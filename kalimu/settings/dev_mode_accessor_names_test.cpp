@@ -365,9 +365,10 @@ static_assert(std::is_member_function_pointer_v<decltype(static_cast<void (DevMo
 
 #undef KALIMU_HAS_OPERATION
 
-// No operation of the family may need a vtable: nothing overrides them.
+// No operation of the family may need a vtable: nothing overrides them. The accessor is its two
+// record pointers.
 static_assert(!std::is_polymorphic_v<DevModeAccessor>);
-static_assert(sizeof(DevModeAccessor) == 3 * sizeof(void*));
+static_assert(sizeof(DevModeAccessor) == 2 * sizeof(void*));
 
 }  // namespace
 }  // namespace kalimu::settings

@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "kalimu/platform/text_conversion.h"
+#include "kalimu/platform/text_helpers.h"
+
 namespace kalimu::settings {
 namespace {
 
@@ -34,25 +37,8 @@ void StampDevModeHeader(DriverDevMode& record) {
   record.PrivateTrailer = kDevModePrivateVersion;
 }
 
-void CutAnsiText(const char* text, char* field, size_t field_bytes, size_t max_bytes,
-                 UINT code_page) {
-  if (field == nullptr || field_bytes == 0) return;
-  if (max_bytes >= field_bytes) max_bytes = field_bytes - 1;
-  size_t length = 0;
-  if (text != nullptr) {
-    while (length < max_bytes && text[length] != '\0') {
-      const bool lead = IsDBCSLeadByteEx(code_page, static_cast<BYTE>(text[length])) != 0;
-      const size_t width = lead && text[length + 1] != '\0' ? 2 : 1;
-      if (length + width > max_bytes) break;  // keep a double-byte character whole
-      length += width;
-    }
-    std::memcpy(field, text, length);
-  }
-  std::memset(field + length, 0, field_bytes - length);
-}
-
 void CutDriverName(const char* name, char (&field)[kDriverNameBytes], UINT code_page) {
-  CutAnsiText(name, field, kDriverNameBytes, kDriverNameBytes - 1, code_page);
+  platform::CutAnsiText(name, field, kDriverNameBytes, kDriverNameBytes - 1, code_page);
 }
 
 bool AcceptsStoredDevMode(const void* record, size_t available_bytes, const wchar_t* driver_name) {
@@ -67,14 +53,10 @@ bool AcceptsStoredDevMode(const void* record, size_t available_bytes, const wcha
   // The printer's driver name in the form it is written into DriverName: converted to the
   // system code page and cut to 31 bytes. A name of 32 bytes or more would otherwise never
   // match its own stored record.
-  const int needed = WideCharToMultiByte(CP_ACP, 0, driver_name, -1, nullptr, 0, nullptr, nullptr);
-  if (needed <= 0) return false;
-  std::string ansi(static_cast<size_t>(needed), '\0');
-  if (WideCharToMultiByte(CP_ACP, 0, driver_name, -1, ansi.data(), needed, nullptr, nullptr) <= 0) {
-    return false;
-  }
+  const auto ansi = platform::AnsiFromWide(driver_name);
+  if (!ansi) return false;
   char expected[kDriverNameBytes];
-  CutDriverName(ansi.c_str(), expected);
+  CutDriverName(ansi->c_str(), expected);
 
   const auto& stored = *static_cast<const DriverDevMode*>(record);
   bool stored_terminated = false;

@@ -385,12 +385,6 @@ KALIMU_DEVMODE_AT(WatermarkSettings.reserved_34, 970);
 // private version and trailer words); nothing else changes.
 void StampDevModeHeader(DriverDevMode& record);
 
-// Copies text into a fixed ANSI field: at most max_bytes bytes, never splitting a double-byte
-// character of code_page, then zeros up to field_bytes (so the field is always terminated when
-// max_bytes < field_bytes). A null text gives an empty field.
-void CutAnsiText(const char* text, char* field, size_t field_bytes, size_t max_bytes,
-                 UINT code_page = CP_ACP);
-
 // The one form in which a driver name is written into DriverName and compared with it: the
 // ANSI name cut to at most 31 bytes without splitting a double-byte character of the given code
 // page, zero-filled to 32 bytes. A null name gives an empty field.

@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "kalimu/storage/locator_paths.h"
+#include "kalimu/platform/debug_hook.h"
+#include "kalimu/platform/text_conversion.h"
 #include "kalimu/platform/text_helpers.h"
 
 namespace kalimu::storage {
@@ -29,11 +31,8 @@ std::unique_ptr<BYTE[]> GetDriverInfo2(HANDLE printer) {
 // Converts a wide text into out (system code page); 0 when it does not fit.
 int WideToAnsi(const wchar_t* text, char* out, size_t len) {
   if (text == nullptr) return 0;
-  char* ansi = platform::AllocAnsiFromWide(text);
-  if (ansi == nullptr) return 0;
-  const int ok = platform::CopyStringA(out, len, ansi);
-  platform::FreeGlobalBlock(ansi);
-  return ok;
+  const auto ansi = platform::AnsiFromWide(text);
+  return ansi ? platform::CopyStringA(out, len, ansi->c_str()) : 0;
 }
 
 int WithTrailingBackslash(char* path, size_t capacity, char* out, size_t len) {
@@ -281,12 +280,11 @@ int DriverModuleLocator::GetEmptyPath(char* out) {
 }
 
 BOOL DriverModuleLocator::OpenPrinterWithDefaults(const char* printer_name, HANDLE* out_handle) {
-  wchar_t* wide = platform::AllocWideFromAnsi(printer_name);
-  if (wide == nullptr) return FALSE;
+  if (printer_name == nullptr) return FALSE;
+  auto wide = platform::WideFromAnsi(printer_name);
+  if (!wide) return FALSE;
   PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
-  const BOOL ok = OpenPrinterW(wide, out_handle, &defaults);
-  platform::FreeGlobalBlock(wide);
-  return ok;
+  return OpenPrinterW(wide->data(), out_handle, &defaults);
 }
 
 }  // namespace kalimu::storage

@@ -6,6 +6,7 @@
 
 #include "kalimu/storage/registry_table.h"
 #include "kalimu/storage/registry_views.h"
+#include "kalimu/platform/unique_handle.h"
 #include "kalimu/platform/text_helpers.h"
 
 namespace kalimu::storage {
@@ -77,19 +78,18 @@ LONG CheckReadValue(DWORD want_type, DWORD got_type, BYTE* data, DWORD buffer_by
 // buffer the key is only opened, unless size_probe asks for the stored size.
 LONG ReadFromKey(HKEY root, const char* key, const char* value_name, DWORD want_type,
                  void* data, DWORD* size, int view, bool size_probe = false) {
-  HKEY handle = nullptr;
-  const LONG open = RegOpenKeyExA(root, key, 0, KEY_READ | ReadViewBits(view), &handle);
+  platform::UniqueKey handle;
+  const LONG open = RegOpenKeyExA(root, key, 0, KEY_READ | ReadViewBits(view), handle.Receive());
   if (open != ERROR_SUCCESS) return open;
   LONG result = ERROR_SUCCESS;
   if (size != nullptr && (data != nullptr || size_probe)) {
     const DWORD buffer_bytes = *size;
     DWORD type = REG_NONE;
-    result = RegQueryValueExA(handle, value_name, nullptr, &type, static_cast<BYTE*>(data), size);
+    result = RegQueryValueExA(handle.get(), value_name, nullptr, &type, static_cast<BYTE*>(data), size);
     if (result == ERROR_SUCCESS) {
       result = CheckReadValue(want_type, type, static_cast<BYTE*>(data), buffer_bytes, *size);
     }
   }
-  RegCloseKey(handle);
   return result;
 }
 
@@ -272,12 +272,12 @@ HKEY DriverRegistry::OpenKey(const char* subkey, int id, int view) const {
       return nullptr;
     }
   }
-  HKEY handle = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | ReadViewBits(view), &handle) !=
+  platform::UniqueKey handle;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | ReadViewBits(view), handle.Receive()) !=
       ERROR_SUCCESS) {
     return nullptr;
   }
-  return handle;
+  return handle.Release();  // the caller's, closed with CloseKey
 }
 
 int DriverRegistry::EnumSubKey(HKEY key, DWORD index, char* name, DWORD* name_len,

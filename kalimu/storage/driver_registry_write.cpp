@@ -4,6 +4,8 @@
 #include "kalimu/storage/driver_registry.h"
 #include "kalimu/storage/registry_table.h"
 #include "kalimu/storage/registry_views.h"
+#include "kalimu/platform/unique_handle.h"
+#include "kalimu/platform/text_conversion.h"
 #include "kalimu/platform/text_helpers.h"
 #include "kalimu/platform/world_access.h"
 
@@ -99,19 +101,18 @@ LONG DriverRegistry::WriteMonitorValue(const char* value_name, int id, DWORD /*t
 LONG DriverRegistry::SetValueCreatingKey(HKEY root, const char* key, const char* value_name,
                                          DWORD type, const void* data, DWORD size,
                                          int view) const {
-  HKEY handle = nullptr;
-  LONG result = RegOpenKeyExA(root, key, 0, kWriteAccess | ViewBits(view), &handle);
+  platform::UniqueKey handle;
+  LONG result = RegOpenKeyExA(root, key, 0, kWriteAccess | ViewBits(view), handle.Receive());
   if (result == ERROR_FILE_NOT_FOUND) {
     // Keys of the machine are shared between users: create them open to all.
     if (root == HKEY_LOCAL_MACHINE) CreateKeyWithWorldAccess(key, nullptr, view);
     result = RegCreateKeyExA(root, key, 0, nullptr, 0, kKeyAllAccess | ViewBits(view), nullptr,
-                             &handle, nullptr);
+                             handle.Receive(), nullptr);
   }
   if (result != ERROR_SUCCESS) return result;
   if (data != nullptr) {
-    result = RegSetValueExA(handle, value_name, 0, type, static_cast<const BYTE*>(data), size);
+    result = RegSetValueExA(handle.get(), value_name, 0, type, static_cast<const BYTE*>(data), size);
   }
-  RegCloseKey(handle);
   return result;
 }
 
@@ -127,12 +128,9 @@ int DriverRegistry::CreateKeyWithWorldAccess(const char* subkey, const char* pri
   if (!ready_ || subkey == nullptr) return 0;
   platform::WorldAccessDescriptor world = platform::WorldAccessDescriptor::ForSharedKey();
   if (!world.valid()) return 0;
-  HKEY handle = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\NORVA\\PRINTER", 0, nullptr, 0,
-                      kKeyAllAccess | ViewBits(view), nullptr, &handle,
-                      nullptr) == ERROR_SUCCESS) {
-    RegCloseKey(handle);
-  }
+  platform::UniqueKey handle;
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\NORVA\\PRINTER", 0, nullptr, 0,
+                  kKeyAllAccess | ViewBits(view), nullptr, handle.Receive(), nullptr);
   char path[kKeyChars];
   if (!platform::CopyStringA(path, sizeof(path), subkey)) return 0;
   if (printer_name != nullptr) {
@@ -145,15 +143,14 @@ int DriverRegistry::CreateKeyWithWorldAccess(const char* subkey, const char* pri
   DWORD disposition = 0;
   const LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0,
                                       kKeyAllAccess | ViewBits(view), world.attributes(),
-                                      &handle, &disposition);
+                                      handle.Receive(), &disposition);
   if (result != ERROR_SUCCESS) return 0;
   // Some registries apply their default security to a new key whatever the
   // creation asked for: state the DACL of a key we created once more.
   if (disposition == REG_CREATED_NEW_KEY) {
-    RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION,
+    RegSetKeySecurity(handle.get(), DACL_SECURITY_INFORMATION,
                       world.attributes()->lpSecurityDescriptor);
   }
-  RegCloseKey(handle);
   return 1;
 }
 
@@ -177,10 +174,9 @@ LONG DriverRegistry::CreateKey(const char* subkey, int id, DWORD options, REGSAM
     return id == kKeyCaller && subkey == nullptr ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_PARAMETER;
   }
   const HKEY root = id == kKeyDriverUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-  HKEY handle = nullptr;
-  const LONG result = RegCreateKeyExA(root, key, 0, nullptr, options, access, security, &handle,
+  platform::UniqueKey handle;
+  const LONG result = RegCreateKeyExA(root, key, 0, nullptr, options, access, security, handle.Receive(),
                                       out_disposition);
-  if (result == ERROR_SUCCESS) RegCloseKey(handle);
   return result;
 }
 
@@ -189,10 +185,9 @@ LONG DriverRegistry::CreateMonitorKey(int kind, DWORD options, REGSAM access,
                                       DWORD* out_disposition) const {
   char key[kKeyChars];
   if (!GetKeyPath(kind, key, sizeof(key), nullptr)) return ERROR_FILE_NOT_FOUND;
-  HKEY handle = nullptr;
+  platform::UniqueKey handle;
   const LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, options, access,
-                                      security, &handle, out_disposition);
-  if (result == ERROR_SUCCESS) RegCloseKey(handle);
+                                      security, handle.Receive(), out_disposition);
   return result;
 }
 
@@ -237,11 +232,10 @@ LONG DriverRegistry::DeleteMonitorValue(const char* value_name, int id, int view
 LONG DriverRegistry::DeleteValueInViews(HKEY root, const char* key, const char* value_name,
                                         int view) const {
   return InViews(view, [&](int v) {
-    HKEY handle = nullptr;
-    LONG result = RegOpenKeyExA(root, key, 0, kWriteAccess | ViewBits(v), &handle);
+    platform::UniqueKey handle;
+    LONG result = RegOpenKeyExA(root, key, 0, kWriteAccess | ViewBits(v), handle.Receive());
     if (result != ERROR_SUCCESS) return result;
-    result = RegDeleteValueA(handle, value_name);
-    RegCloseKey(handle);
+    result = RegDeleteValueA(handle.get(), value_name);
     return result;
   });
 }
@@ -275,14 +269,13 @@ LONG DriverRegistry::DeleteMonitorKeyTree(int kind, int view) const {
 }
 
 LONG DriverRegistry::DeleteEmptyKey(HKEY root, const char* key, int view) {
-  HKEY handle = nullptr;
-  LONG result = RegOpenKeyExA(root, key, 0, kKeyAllAccess | ViewBits(view), &handle);
+  platform::UniqueKey handle;
+  LONG result = RegOpenKeyExA(root, key, 0, kKeyAllAccess | ViewBits(view), handle.Receive());
   if (result != ERROR_SUCCESS) return result;
   DWORD subkeys = 0;
   DWORD values = 0;
-  result = RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+  result = RegQueryInfoKeyA(handle.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
                             &values, nullptr, nullptr, nullptr, nullptr);
-  RegCloseKey(handle);
   if (result != ERROR_SUCCESS) return result;
   if (subkeys != 0 || values != 0) return ERROR_ACCESS_DENIED;
   return RegDeleteKeyExA(root, key, ViewBits(view), 0);
@@ -293,32 +286,30 @@ LONG DriverRegistry::DeleteKeyInViews(HKEY root, const char* key, int view) {
 }
 
 LONG DriverRegistry::DeleteKeyTreeW(HKEY root, const wchar_t* key, int view) {
-  HKEY handle = nullptr;
-  LONG result = RegOpenKeyExW(root, key, 0, kKeyAllAccess | ViewBits(view), &handle);
+  platform::UniqueKey handle;
+  LONG result = RegOpenKeyExW(root, key, 0, kKeyAllAccess | ViewBits(view), handle.Receive());
   if (result != ERROR_SUCCESS) return result;
   DWORD subkeys = 0;
-  RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+  RegQueryInfoKeyW(handle.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
                    nullptr, nullptr, nullptr, nullptr);
   for (DWORD index = subkeys; index-- > 0;) {
     wchar_t name[256];
     DWORD name_len = 256;
-    if (RegEnumKeyExW(handle, index, name, &name_len, nullptr, nullptr, nullptr, nullptr) !=
+    if (RegEnumKeyExW(handle.get(), index, name, &name_len, nullptr, nullptr, nullptr, nullptr) !=
         ERROR_SUCCESS) {
       continue;
     }
     const std::wstring child = std::wstring(key) + L"\\" + name;
     DeleteKeyTreeW(root, child.c_str(), view);
   }
-  RegCloseKey(handle);
   return RegDeleteKeyExW(root, key, ViewBits(view), 0);
 }
 
 LONG DriverRegistry::DeleteKeyTreeA(HKEY root, const char* key, int view) {
-  wchar_t* wide = platform::AllocWideFromAnsi(key);
-  if (wide == nullptr) return ERROR_INVALID_PARAMETER;
-  const LONG result = DeleteKeyTreeW(root, wide, view);
-  platform::FreeGlobalBlock(wide);
-  return result;
+  if (key == nullptr) return ERROR_INVALID_PARAMETER;
+  const auto wide = platform::WideFromAnsi(key);
+  if (!wide) return ERROR_INVALID_PARAMETER;
+  return DeleteKeyTreeW(root, wide->c_str(), view);
 }
 
 LONG DriverRegistry::DeleteKeyTreeInViews(HKEY root, const char* key, int view) {

@@ -1,6 +1,6 @@
 // Registry store: the printer's own data values through the spooler.
 #include "kalimu/storage/driver_registry.h"
-#include "kalimu/platform/text_helpers.h"
+#include "kalimu/platform/text_conversion.h"
 
 #include <winspool.h>
 
@@ -13,41 +13,28 @@ DWORD DriverRegistry::ReadPrinterData(HANDLE printer, const char* value_name, DW
   if (out_type == nullptr || data == nullptr || out_needed == nullptr) {
     return ERROR_INVALID_PARAMETER;
   }
-  wchar_t* name = platform::AllocWideFromAnsi(value_name);
-  if (name == nullptr) return ERROR_INVALID_PARAMETER;
-  const DWORD result =
-      GetPrinterDataW(printer, name, out_type, static_cast<BYTE*>(data), size, out_needed);
-  platform::FreeGlobalBlock(name);
-  return result;
+  if (value_name == nullptr) return ERROR_INVALID_PARAMETER;
+  auto name = platform::WideFromAnsi(value_name);
+  if (!name) return ERROR_INVALID_PARAMETER;
+  return GetPrinterDataW(printer, name->data(), out_type, static_cast<BYTE*>(data), size,
+                         out_needed);
 }
 
 DWORD DriverRegistry::WritePrinterData(HANDLE printer, const char* value_name, DWORD type,
                                        const void* data, DWORD size) {
-  wchar_t* name = platform::AllocWideFromAnsi(value_name);
-  if (name == nullptr) return ERROR_INVALID_PARAMETER;
-  DWORD result = ERROR_SUCCESS;
+  if (value_name == nullptr) return ERROR_INVALID_PARAMETER;
+  auto name = platform::WideFromAnsi(value_name);
+  if (!name) return ERROR_INVALID_PARAMETER;
   if (type == REG_SZ && data != nullptr && size > 0) {
     // The byte count is the converted text's own: under a double-byte code
     // page it is not twice the ANSI byte count.
-    const auto* text = static_cast<const char*>(data);
-    const int chars = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), nullptr, 0);
-    wchar_t* wide = chars > 0 ? static_cast<wchar_t*>(
-                                    GlobalAlloc(GPTR, sizeof(wchar_t) * chars))
-                              : nullptr;
-    if (wide == nullptr ||
-        MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), wide, chars) != chars) {
-      result = ERROR_INVALID_PARAMETER;
-    } else {
-      result = SetPrinterDataW(printer, name, REG_SZ, reinterpret_cast<BYTE*>(wide),
-                               sizeof(wchar_t) * chars);
-    }
-    platform::FreeGlobalBlock(wide);
-  } else {
-    result = SetPrinterDataW(printer, name, type,
-                             static_cast<BYTE*>(const_cast<void*>(data)), size);
+    auto wide = platform::WideFromAnsi({static_cast<const char*>(data), size});
+    if (!wide) return ERROR_INVALID_PARAMETER;
+    return SetPrinterDataW(printer, name->data(), REG_SZ, reinterpret_cast<BYTE*>(wide->data()),
+                           static_cast<DWORD>(sizeof(wchar_t) * wide->size()));
   }
-  platform::FreeGlobalBlock(name);
-  return result;
+  return SetPrinterDataW(printer, name->data(), type,
+                         static_cast<BYTE*>(const_cast<void*>(data)), size);
 }
 
 }  // namespace kalimu::storage
