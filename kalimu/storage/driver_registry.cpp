@@ -48,8 +48,7 @@ int MonitorKeyPath(int kind, char* out, size_t len) {
   }
 }
 
-bool IsMonitorKind(int kind) { return kind >= 5 && kind <= 19; }
-bool IsMonitorId(int id) { return IsMonitorKind(id) || (id >= 135 && id <= 145); }
+bool IsMonitorId(int id) { return IsMonitorKeyKind(id) || IsMonitorValueId(id); }
 
 bool IsStringType(DWORD type) {
   return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
@@ -127,7 +126,7 @@ int DriverRegistry::GetKeyPath(int kind, char* out, size_t len, const char* subk
   if (out == nullptr || len == 0) return 0;
   if (kind == kKeyCaller) return subkey != nullptr && platform::CopyStringA(out, len, subkey);
   if (kind == kKeyPrinterRoot) return Join(out, len, {kPrinterRoot});
-  if (IsMonitorKind(kind)) return MonitorKeyPath(kind, out, len);
+  if (IsMonitorKeyKind(kind)) return MonitorKeyPath(kind, out, len);
   switch (kind) {
     case kKeyResourceLocale: return Join(out, len, {"Control Panel\\desktop\\ResourceLocale"});
     case kKeyWindowsCurrentVersion:
@@ -193,14 +192,14 @@ LONG DriverRegistry::ReadValue(const char* subkey, const char* value_name, int i
   if (!ready_) return ERROR_FILE_NOT_FOUND;
   if (IsMonitorId(id)) return QueryMonitorValue(value_name, id, data, size, view);
   const RegistryValueRow* row = FindRegistryValueRow(id);
-  const bool own_table = id == kValueCaller || (id >= 0 && id <= 4) ||
-                         (id >= 101 && id <= 162 && row != nullptr);
+  const bool own_table = id == kValueCaller || IsOwnKeyKind(id) ||
+                         (IsTableValueId(id) && row != nullptr);
   if (!own_table) return ERROR_FILE_NOT_FOUND;
   if (id == kValueCaller && subkey == nullptr) return ERROR_FILE_NOT_FOUND;
   char key[kKeyChars];
-  // Ids 160 and 161 live below the kind-26 base joined directly with the
-  // caller's subkey; 132 and 133 in their own keys without one.
-  const char* key_subkey = (id == 132 || id == 133) ? nullptr : subkey;
+  // kValueYantraFlag and kValueCalFn live below the kKeyYantra base joined directly with the
+  // caller's subkey; kValueKeyFile and kValueTSupportUrl in their own keys without one.
+  const char* key_subkey = (id == kValueKeyFile || id == kValueTSupportUrl) ? nullptr : subkey;
   if (!GetKeyPath(row->kind, key, sizeof(key), key_subkey)) return ERROR_INVALID_PARAMETER;
   const char* name = id == kValueCaller ? value_name : row->value_name;
   DWORD want_type = id == kValueCaller ? REG_NONE : row->type;
@@ -213,7 +212,7 @@ LONG DriverRegistry::ReadValue(const char* subkey, const char* value_name, int i
     table_bytes = 2;
     want_type = REG_BINARY;  // stored by the driver as 2 binary bytes
   }
-  const bool caller_size = id <= 4 || id == kValueCaller || id == kValueHighPrecisionId ||
+  const bool caller_size = id <= kKeyPrinterDriverData || id == kValueCaller || id == kValueHighPrecisionId ||
                            id == kValueSerialNo || id == kValueCalFn;
   if (!caller_size && size != nullptr && table_bytes != 0 && table_bytes < *size) {
     *size = table_bytes;
@@ -248,11 +247,11 @@ LONG DriverRegistry::QueryMonitorValue(const char* value_name, int id, void* dat
   char key[kKeyChars];
   const char* name = nullptr;
   DWORD want_type = REG_SZ;
-  if (IsMonitorKind(id)) {
+  if (IsMonitorKeyKind(id)) {
     if (!MonitorKeyPath(id, key, sizeof(key))) return ERROR_FILE_NOT_FOUND;
   } else {
     const RegistryValueRow* row = FindRegistryValueRow(id);
-    if (row == nullptr || !(id >= 135 && id <= 145)) return ERROR_FILE_NOT_FOUND;
+    if (row == nullptr || !IsMonitorValueId(id)) return ERROR_FILE_NOT_FOUND;
     if (!MonitorKeyPath(row->kind, key, sizeof(key))) return ERROR_FILE_NOT_FOUND;
     name = row->value_name != nullptr ? row->value_name : value_name;
     if (name == nullptr) return ERROR_FILE_NOT_FOUND;

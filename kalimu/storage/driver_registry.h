@@ -6,15 +6,9 @@
 
 #include <cstddef>
 
-namespace kalimu::storage {
+#include "kalimu/storage/registry_views.h"
 
-// Registry view argument: the view bits are (view & 3) * 0x100.
-enum RegistryView : int {
-  kViewDefault = 0,
-  kView64 = 1,   // KEY_WOW64_64KEY
-  kView32 = 2,   // KEY_WOW64_32KEY
-  kViewBoth = 4, // writes 64-bit then 32-bit; reads use the default view
-};
+namespace kalimu::storage {
 
 // Key paths of the store (below HKEY_LOCAL_MACHINE unless noted).
 enum RegistryKeyKind : int {
@@ -115,6 +109,30 @@ enum RegistryValueId : int {
   kValueBrsExtractFileName = 262,
   kValuePpck = 263,
 };
+
+// Id ranges of the store.
+// Key kinds 0-4: the driver's own keys, opened and created by id.
+constexpr bool IsOwnKeyKind(int kind) { return kind >= kKeyPrinter && kind <= kKeyPrinterDriverData; }
+// Key kinds 5-19: the status monitor's keys.
+constexpr bool IsMonitorKeyKind(int kind) { return kind >= kKeyMonRxPrinter && kind <= kKeySa; }
+// Monitor keys that may be created (all but kKeyNorva, 17, which is no monitor key of its own).
+constexpr bool IsCreatableMonitorKey(int kind) { return IsMonitorKeyKind(kind) && kind != kKeyNorva; }
+// Monitor keys that may be deleted: the creatable ones but the three environment keys (12-14).
+constexpr bool IsDeletableMonitorKey(int kind) {
+  return IsCreatableMonitorKey(kind) && !(kind >= kKeyMonLptEnv && kind <= kKeyMonSAgentEnv);
+}
+// Monitor keys deleted with their subkeys: 8-10.
+constexpr bool IsMonitorKeyTree(int kind) { return kind >= kKeyMonLpt && kind <= kKeyMonSAgent; }
+// Ids 0-30 (but kKeyNone, 21) are the unnamed value of the key of kind = id.
+inline constexpr int kLastKindValueId = kKeySpoolerPrinter;
+// Value ids 101-162: the named values of the driver's and the monitor's keys.
+constexpr bool IsTableValueId(int id) { return id >= kValueRxTime && id <= kValuePaperRemain; }
+// Value ids 135-145: values of the monitor's keys.
+constexpr bool IsMonitorValueId(int id) { return id >= kValueMonRxApiPath && id <= kValueSaProfile; }
+// Monitor values that may be deleted: all but the three check times (141-143).
+constexpr bool IsDeletableMonitorValue(int id) {
+  return IsMonitorValueId(id) && !(id >= kValueDevIdNoChkTime && id <= kValueRxRcvCmdTimeOut);
+}
 
 class DriverRegistry {
  public:

@@ -14,11 +14,15 @@ namespace {
 
 bool IsWritableId(int id) {
   switch (id) {
-    case 100: case 102: case 103: case 104: case 105: case 107: case 108: case 109:
-    case 110: case 111: case 112: case 113: case 114: case 115: case 116: case 120:
-    case 121: case 125: case 126: case 127: case 128: case 129: case 130: case 131:
-    case 134: case 146: case 147: case 150: case 151: case 156: case 157: case 158:
-    case 159: case 160: case 161: case 162:
+    case kValueCaller: case kValueRxStatus: case kValueTempFilePath: case kValueRxHtarvikOption:
+    case kValueKvFilesPath: case kValuePmFlag: case kValueInkInf: case kValueInkCheck:
+    case kValueRxPaperFlag: case kValuePaperCheck: case kValueRxPrnStatus: case kValueRxFlag:
+    case kValueTempFilePath2: case kValueCutterInfo: case kValueRxHeadId: case kValueMesDlgFlag:
+    case kValuePlatenInf: case kValueTempFilePathUser: case kValueZpcParamFile: case kValueSilent:
+    case kValueRxStacker: case kValueRxPgPos: case kValueRxOvTemp: case kValueKvBinInfo:
+    case kValueKvInkLevel: case kValueKvIwfInfo: case kValueKvHtInfo: case kValueKvRtInfo:
+    case kValueStmSetting: case kValueHpiInfo: case kValueHighPrecisionId: case kValueCriInfo:
+    case kValueSerialNo: case kValueYantraFlag: case kValueCalFn: case kValuePaperRemain:
       return true;
     default:
       return false;
@@ -28,10 +32,12 @@ bool IsWritableId(int id) {
 // The type a value is always written with, whatever the caller passes.
 DWORD WriteType(int id) {
   switch (id) {
-    case 102: case 104: case 107: case 108: case 112: case 113: case 116: case 146:
-    case 147: case 157:
+    case kValueRxStatus: case kValueRxHtarvikOption: case kValuePmFlag: case kValueInkInf:
+    case kValueRxPrnStatus: case kValueRxFlag: case kValueRxHeadId: case kValueKvIwfInfo:
+    case kValueKvHtInfo: case kValueHighPrecisionId:
       return REG_BINARY;
-    case 103: case 114: case 105: case 125: case 126: case 159: case 161:
+    case kValueTempFilePath: case kValueTempFilePath2: case kValueKvFilesPath:
+    case kValueTempFilePathUser: case kValueZpcParamFile: case kValueSerialNo: case kValueCalFn:
       return REG_SZ;
     default:
       return REG_DWORD;
@@ -43,7 +49,7 @@ DWORD WriteType(int id) {
 LONG DriverRegistry::WriteValue(const char* subkey, const char* value_name, int id, DWORD type,
                                 const void* data, DWORD size, int view) const {
   if (!ready_) return ERROR_FILE_NOT_FOUND;
-  if (id >= 135 && id <= 145) return WriteMonitorValue(value_name, id, type, data, size, view);
+  if (IsMonitorValueId(id)) return WriteMonitorValue(value_name, id, type, data, size, view);
   if (!IsWritableId(id)) return ERROR_FILE_NOT_FOUND;
   const RegistryValueRow* row = FindRegistryValueRow(id);
   char key[kKeyChars];
@@ -156,19 +162,19 @@ int DriverRegistry::CreateKeyWithWorldAccess(const char* subkey, const char* pri
 
 int DriverRegistry::CreateKeyInViews(const char* subkey, const char* printer_name,
                                      int view) const {
-  if (view != 4) return CreateKeyWithWorldAccess(subkey, printer_name, view);
-  const int first = CreateKeyWithWorldAccess(subkey, printer_name, 1);
-  const int second = CreateKeyWithWorldAccess(subkey, printer_name, 2);
+  if (view != kViewBoth) return CreateKeyWithWorldAccess(subkey, printer_name, view);
+  const int first = CreateKeyWithWorldAccess(subkey, printer_name, kView64);
+  const int second = CreateKeyWithWorldAccess(subkey, printer_name, kView32);
   return first && second ? 1 : 0;
 }
 
 LONG DriverRegistry::CreateKey(const char* subkey, int id, DWORD options, REGSAM access,
                                SECURITY_ATTRIBUTES* security, DWORD* out_disposition) const {
   if (!ready_) return ERROR_FILE_NOT_FOUND;
-  if ((id >= 5 && id <= 16) || id == 18 || id == 19) {
+  if (IsCreatableMonitorKey(id)) {
     return CreateMonitorKey(id, options, access, security, out_disposition);
   }
-  if (!(id >= 0 && id <= 4) && id != kKeyCaller) return ERROR_FILE_NOT_FOUND;
+  if (!IsOwnKeyKind(id) && id != kKeyCaller) return ERROR_FILE_NOT_FOUND;
   char key[kKeyChars];
   if (!GetKeyPath(id, key, sizeof(key), subkey)) {
     return id == kKeyCaller && subkey == nullptr ? ERROR_FILE_NOT_FOUND : ERROR_INVALID_PARAMETER;
@@ -194,7 +200,7 @@ LONG DriverRegistry::CreateMonitorKey(int kind, DWORD options, REGSAM access,
 LONG DriverRegistry::DeleteValue(const char* subkey, const char* value_name, int id,
                                  int view) const {
   if (!ready_) return ERROR_FILE_NOT_FOUND;
-  if ((id >= 135 && id <= 140) || id == 144 || id == 145) {
+  if (IsDeletableMonitorValue(id)) {
     return DeleteMonitorValue(value_name, id, view);
   }
   char key[kKeyChars];
@@ -242,7 +248,7 @@ LONG DriverRegistry::DeleteValueInViews(HKEY root, const char* key, const char* 
 
 LONG DriverRegistry::DeleteKey(const char* subkey, int id, int view) const {
   if (!ready_) return ERROR_FILE_NOT_FOUND;
-  if ((id >= 5 && id <= 11) || id == 15 || id == 16 || id == 18 || id == 19) {
+  if (IsDeletableMonitorKey(id)) {
     return DeleteMonitorKey(id, view);
   }
   if (id != kKeyCaller || subkey == nullptr) return ERROR_FILE_NOT_FOUND;
@@ -251,7 +257,7 @@ LONG DriverRegistry::DeleteKey(const char* subkey, int id, int view) const {
 
 LONG DriverRegistry::DeleteKeyTree(const char* subkey, int id, int view) const {
   if (!ready_) return ERROR_FILE_NOT_FOUND;
-  if (id >= 8 && id <= 10) return DeleteMonitorKeyTree(id, view);
+  if (IsMonitorKeyTree(id)) return DeleteMonitorKeyTree(id, view);
   if (id != kKeyCaller || subkey == nullptr) return ERROR_FILE_NOT_FOUND;
   return DeleteKeyTreeInViews(HKEY_LOCAL_MACHINE, subkey, view);
 }
