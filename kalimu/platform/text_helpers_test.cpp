@@ -1,12 +1,9 @@
-// Bounded text helpers, conversions and the debug hook.
+// Bounded text helpers.
 #include "kalimu/platform/text_helpers.h"
-#include "kalimu/platform/debug_hook.h"
-#include "kalimu/platform/text_conversion.h"
-#include "kalimu/platform/win32_helpers.h"
 
 #include <gtest/gtest.h>
 
-#include "testkit/windows/machine_turn.h"
+#include "kalimu/platform/debug_hook.h"
 
 #include <cstring>
 #include <string>
@@ -205,71 +202,6 @@ TEST(TruncateAnsiString, DoubleByteCutKeepsWholeCharacters) {
   EXPECT_STREQ(text, "A\x82\xa0");
   TruncateAnsiString(text, sizeof(text), 1);
   EXPECT_STREQ(text, "A");
-}
-
-TEST(TextConversion, RoundTripsThroughGlobalMemory) {
-  wchar_t* wide = AllocWideFromAnsi("Printer 7");
-  ASSERT_NE(wide, nullptr);
-  EXPECT_EQ(std::wstring(wide), L"Printer 7");
-  EXPECT_EQ(GlobalSize(wide), sizeof(L"Printer 7"));
-  char* narrow = AllocAnsiFromWide(wide);
-  ASSERT_NE(narrow, nullptr);
-  EXPECT_STREQ(narrow, "Printer 7");
-  FreeGlobalBlock(wide);
-  FreeGlobalBlock(narrow);
-  EXPECT_EQ(AllocWideFromAnsi(nullptr), nullptr);
-  EXPECT_EQ(AllocAnsiFromWide(nullptr), nullptr);
-}
-
-TEST(CopyDevModeRecord, CopiesPublicAndPrivatePartsOrOnlyTheHead) {
-  BYTE source[1048];
-  BYTE target[1100];
-  for (size_t i = 0; i < sizeof(source); ++i) source[i] = static_cast<BYTE>(i * 7 + 1);
-  auto* dm = reinterpret_cast<DEVMODEW*>(source);
-  dm->dmSize = 220;
-  dm->dmDriverExtra = 828;
-  std::memset(target, 0xEE, sizeof(target));
-  CopyDevModeRecord(dm, reinterpret_cast<DEVMODEW*>(target));
-  EXPECT_EQ(std::memcmp(source, target, 1048), 0);
-  EXPECT_EQ(target[1048], 0xEE);
-
-  dm->dmSize = 0;
-  std::memset(target, 0xEE, sizeof(target));
-  CopyDevModeRecord(dm, reinterpret_cast<DEVMODEW*>(target));
-  EXPECT_EQ(std::memcmp(source, target, 8), 0);
-  EXPECT_EQ(target[8], 0xEE);
-}
-
-// The hook reads "KVDRV_DEBUG" once per process and, with bit 0 set, breaks only into an
-// attached debugger: without one the process goes on.
-TEST(DebugHook, ReadsItsSettingOnceAndNeverBreaksWithoutDebugger) {
-  ASSERT_FALSE(IsDebuggerPresent());
-  // The value is machine-wide: runs of this program in parallel take turns.
-  testkit::MachineTurn turn("KalimuDebugHookTestTurn");
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\NORVA\\PRINTER", 0, nullptr, 0,
-                            KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  DWORD on = 1;
-  ASSERT_EQ(RegSetValueExA(key, "KVDRV_DEBUG", 0, REG_DWORD, reinterpret_cast<BYTE*>(&on), 4),
-            ERROR_SUCCESS);
-  ResetDebugHook();
-  EXPECT_EQ(GetDebugHookState().read_flag, 0);
-  char dst[2];
-  EXPECT_EQ(CopyStringA(dst, 2, "long"), 0);  // reaches the hook; must not end the process
-  EXPECT_EQ(GetDebugHookState().read_flag, 1);
-  EXPECT_EQ(GetDebugHookState().break_flag, 1);
-
-  DWORD off = 0;
-  RegSetValueExA(key, "KVDRV_DEBUG", 0, REG_DWORD, reinterpret_cast<BYTE*>(&off), 4);
-  EXPECT_EQ(CopyStringA(dst, 2, "long"), 0);
-  EXPECT_EQ(GetDebugHookState().break_flag, 1) << "the setting is read only once";
-
-  RegDeleteValueA(key, "KVDRV_DEBUG");
-  RegCloseKey(key);
-  ResetDebugHook();
-  EXPECT_EQ(CopyStringA(dst, 2, "long"), 0);
-  EXPECT_EQ(GetDebugHookState().break_flag, 0);
 }
 
 }  // namespace
