@@ -86,7 +86,6 @@ class ModelCapabilities {
   // Copies up to `count` code bytes of the header's selected ink set, those whose bit is set in
   // the ink-code mask, in rising order; answers the number copied.
   uint32_t GetSelectedInkCodes(uint8_t* buffer, uint16_t count);
-  uint16_t GetInkSetCount() const { return ink_set_count_; }
 
   // Full paths of the current variant configuration file and user-settings file; 1.
   int GetVariantCfgFilePath(char* out, size_t len);

@@ -2,7 +2,8 @@
 #include "testkit/kalimu/driver_data_file.h"
 
 #include <algorithm>
-#include <fstream>
+
+#include "testkit/windows/printer_fixture.h"
 
 namespace testkit {
 
@@ -42,11 +43,7 @@ std::string DriverDataTable::Render() const {
 }
 
 bool DriverDataTable::WriteTo(const std::string& path) const {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  const std::string text = Render();
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  return static_cast<bool>(out);
+  return WriteFileText(path, Render());
 }
 
 DriverDataTable StandardDriverData() {

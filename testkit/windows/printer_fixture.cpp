@@ -27,15 +27,14 @@ std::string Narrow(const wchar_t* text) {
 
 std::atomic<int> g_counter{0};
 
-// Writes text byte for byte; false when the file cannot be written.
+}  // namespace
+
 bool WriteFileText(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) return false;
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
   return static_cast<bool>(out);
 }
-
-}  // namespace
 
 std::string TestProgramDirectory() {
   char path[MAX_PATH];

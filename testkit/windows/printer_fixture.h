@@ -43,6 +43,9 @@ class TestPrinter {
   bool driver_added_ = false;
 };
 
+// Writes text byte for byte, replacing the file; false when it cannot be written.
+bool WriteFileText(const std::string& path, const std::string& text);
+
 // Directory of the running test program, with a trailing backslash.
 std::string TestProgramDirectory();
 
