@@ -35,6 +35,18 @@ TEST_F(DriverFileTest, EmptyObjectNeverTouchesTheFileSystem) {
   EXPECT_EQ(file.GetSize(), 0u);
 }
 
+// A file left open is closed with its object: an exclusive open succeeds afterwards.
+TEST_F(DriverFileTest, ClosesWithItsObject) {
+  {
+    DriverFile file(path_.c_str());
+    ASSERT_EQ(file.Create(), 1);  // opened without sharing
+    DriverFile blocked(path_.c_str());
+    EXPECT_EQ(blocked.Open(DriverFile::kOpenExclusive), 0);
+  }
+  DriverFile again(path_.c_str());
+  EXPECT_EQ(again.Open(DriverFile::kOpenExclusive), 1);
+}
+
 TEST_F(DriverFileTest, CreateWriteReopenReadAndDelete) {
   DriverFile file(path_.c_str());
   EXPECT_EQ(file.Exists(), 0);
