@@ -10,8 +10,8 @@
 
 #include "kalimu/model/cfg_parser.h"
 #include "kalimu/model/model_capabilities.h"
-#include "testkit/windows/message_box_watcher.h"
 #include "testkit/kalimu/model_cfg_builder.h"
+#include "testkit/windows/message_box_watcher.h"
 
 namespace kalimu::model {
 namespace {

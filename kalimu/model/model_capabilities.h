@@ -9,9 +9,9 @@
 #include <type_traits>
 
 #include "kalimu/model/cfg_records.h"
+#include "kalimu/platform/global_block.h"
 #include "kalimu/storage/driver_module_locator.h"
 #include "kalimu/storage/driver_registry.h"
-#include "kalimu/platform/global_block.h"
 
 namespace kalimu::model {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "kalimu/model/model_capabilities.h"
-#include "testkit/windows/message_box_watcher.h"
 #include "testkit/kalimu/model_printer.h"
+#include "testkit/windows/message_box_watcher.h"
 
 namespace kalimu::model {
 namespace {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "kalimu/model/model_capabilities.h"
-#include "testkit/windows/message_box_watcher.h"
 #include "testkit/kalimu/model_cfg_builder.h"
+#include "testkit/windows/message_box_watcher.h"
 
 namespace kalimu::model {
 namespace {

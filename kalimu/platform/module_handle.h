@@ -5,7 +5,8 @@
 
 namespace kalimu::platform {
 
-// The module handle stored by DllInitialize at process attach (null before it).
+// The module handle stored by DllInitialize at process attach (null before it); kept by the
+// library entry, kalimu/driver/library_entry.cpp.
 HMODULE KalimuModule();
 
 }  // namespace kalimu::platform

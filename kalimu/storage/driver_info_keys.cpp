@@ -2,9 +2,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "kalimu/platform/text_helpers.h"
 #include "kalimu/storage/driver_module_locator.h"
 #include "kalimu/storage/locator_paths.h"
-#include "kalimu/platform/text_helpers.h"
 
 namespace kalimu::storage {
 namespace {

@@ -7,10 +7,10 @@
 #include <cstring>
 #include <memory>
 
-#include "kalimu/storage/locator_paths.h"
 #include "kalimu/platform/debug_hook.h"
 #include "kalimu/platform/text_conversion.h"
 #include "kalimu/platform/text_helpers.h"
+#include "kalimu/storage/locator_paths.h"
 
 namespace kalimu::storage {
 namespace {

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "testkit/windows/printer_fixture.h"
 #include "testkit/kalimu/driver_data_file.h"
+#include "testkit/windows/printer_fixture.h"
 #include "testkit/windows/world_access_check.h"
 
 namespace kalimu::storage {

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "kalimu/platform/text_helpers.h"
+#include "kalimu/platform/unique_handle.h"
 #include "kalimu/storage/registry_table.h"
 #include "kalimu/storage/registry_views.h"
-#include "kalimu/platform/unique_handle.h"
-#include "kalimu/platform/text_helpers.h"
 
 namespace kalimu::storage {
 namespace {

@@ -1,13 +1,13 @@
 // Registry store: writes, deletions, key creation and removal.
 #include <string>
 
+#include "kalimu/platform/text_conversion.h"
+#include "kalimu/platform/text_helpers.h"
+#include "kalimu/platform/unique_handle.h"
+#include "kalimu/platform/world_access.h"
 #include "kalimu/storage/driver_registry.h"
 #include "kalimu/storage/registry_table.h"
 #include "kalimu/storage/registry_views.h"
-#include "kalimu/platform/unique_handle.h"
-#include "kalimu/platform/text_conversion.h"
-#include "kalimu/platform/text_helpers.h"
-#include "kalimu/platform/world_access.h"
 
 namespace kalimu::storage {
 namespace {

@@ -1,6 +1,6 @@
 // Registry store: the printer's own data values through the spooler.
-#include "kalimu/storage/driver_registry.h"
 #include "kalimu/platform/text_conversion.h"
+#include "kalimu/storage/driver_registry.h"
 
 #include <winspool.h>
 

@@ -6,8 +6,8 @@
 
 #include <cstring>
 
-#include "testkit/windows/printer_fixture.h"
 #include "testkit/kalimu/driver_data_file.h"
+#include "testkit/windows/printer_fixture.h"
 
 namespace kalimu::storage {
 namespace {

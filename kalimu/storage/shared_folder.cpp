@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "kalimu/storage/driver_module_locator.h"
 #include "kalimu/platform/text_helpers.h"
 #include "kalimu/platform/world_access.h"
+#include "kalimu/storage/driver_module_locator.h"
 
 namespace kalimu::storage {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "kalimu/platform/global_block.h"
 #include "kalimu/model/model_capabilities.h"
+#include "kalimu/platform/global_block.h"
 #include "kalimu/storage/user_settings_records.h"
 
 namespace kalimu::storage {

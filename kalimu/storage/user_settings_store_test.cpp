@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "kalimu/storage/user_settings_store.h"
-#include "testkit/windows/message_box_watcher.h"
 #include "testkit/kalimu/model_printer.h"
 #include "testkit/kalimu/user_files_builder.h"
+#include "testkit/windows/message_box_watcher.h"
 
 namespace kalimu::storage {
 namespace {

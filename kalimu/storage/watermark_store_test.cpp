@@ -12,9 +12,9 @@
 
 #include "kalimu/platform/resource_library.h"
 #include "kalimu/storage/watermark_store.h"
-#include "testkit/windows/message_box_watcher.h"
 #include "testkit/kalimu/model_printer.h"
 #include "testkit/kalimu/user_files_builder.h"
+#include "testkit/windows/message_box_watcher.h"
 
 namespace kalimu::storage {
 namespace {
