@@ -3,10 +3,10 @@
 
 #include <cstring>
 
-#include "tonvar/colour/engine_seams.h"
-#include "tonvar/colour/unpack_context.h"
+#include "tonvar/interface/engine_contract.h"
+#include "tonvar/container/unpack_context.h"
 
-namespace tonvar::testkit {
+namespace testkit {
 
 ColourJob::ColourJob() {
   job.method = 3;
@@ -19,41 +19,41 @@ ColourJob::ColourJob() {
   params.mode_modifier = 1;  // mode 4, the default generated rows' mode
 }
 
-EngineStatus ColourJob::Run(CmHandle* handle) {
+tonvar::EngineStatus ColourJob::Run(tonvar::CmHandle* handle) {
   asked.clear();
-  ResourceId id = kNoMoreResources;
-  EngineStatus status = CmColorNew(&params, &job, 0, &id, handle);
-  if (status != kStatusOk) return status;
-  for (int guard = 0; guard < 64 && id != kNoMoreResources; ++guard) {
+  tonvar::ResourceId id = tonvar::kNoMoreResources;
+  tonvar::EngineStatus status = CmColorNew(&params, &job, 0, &id, handle);
+  if (status != tonvar::kStatusOk) return status;
+  for (int guard = 0; guard < 64 && id != tonvar::kNoMoreResources; ++guard) {
     asked.push_back(id);
     auto it = resources.find(id);
-    if (it == resources.end()) return kStatusBadResource;
-    ResourceBytes bytes{it->second.data(), bounded ? it->second.size() : kUnboundedSize};
+    if (it == resources.end()) return tonvar::kStatusBadResource;
+    tonvar::common::ResourceBytes bytes{it->second.data(), bounded ? it->second.size() : tonvar::common::kUnboundedSize};
     if (!unwrap) {
       status = CmColorSetResource(handle, bytes, &id);
     } else {
-      UnpackContext* context = nullptr;
-      status = NewUnpackContext(&context);
-      if (status != kStatusOk) return status;
-      ResourceBytes unwrapped{};
-      status = UnwrapResource(context, bytes, &unwrapped);
-      if (status == kStatusOk) status = CmColorSetResource(handle, unwrapped, &id);
-      const EngineStatus released = DeleteUnpackContext(context);
-      if (status == kStatusOk) status = released;
+      tonvar::container::UnpackContext* context = nullptr;
+      status = tonvar::container::NewUnpackContext(&context);
+      if (status != tonvar::kStatusOk) return status;
+      tonvar::common::ResourceBytes unwrapped{};
+      status = tonvar::container::UnwrapResource(context, bytes, &unwrapped);
+      if (status == tonvar::kStatusOk) status = CmColorSetResource(handle, unwrapped, &id);
+      const tonvar::EngineStatus released = tonvar::container::DeleteUnpackContext(context);
+      if (status == tonvar::kStatusOk) status = released;
     }
-    if (status != kStatusOk) return status;
+    if (status != tonvar::kStatusOk) return status;
   }
-  return kStatusOk;
+  return tonvar::kStatusOk;
 }
 
 OptionList& OptionList::Add(uint32_t id, const void* value) {
   int32_t count;
   std::memcpy(&count, storage_, 4);
-  CmOptionEntry entry{id, 0, value};
+  tonvar::CmOptionEntry entry{id, 0, value};
   std::memcpy(storage_ + 8 + 16 * count, &entry, sizeof entry);
   ++count;
   std::memcpy(storage_, &count, 4);
   return *this;
 }
 
-}  // namespace tonvar::testkit
+}  // namespace testkit

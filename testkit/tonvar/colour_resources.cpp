@@ -12,7 +12,7 @@
 #pragma GCC diagnostic ignored "-Wrestrict"
 #endif
 
-namespace tonvar::testkit {
+namespace testkit {
 namespace {
 
 void Put16(std::vector<uint8_t>& out, int32_t v) {
@@ -322,4 +322,4 @@ std::string BuildModeTable(const ModeTableSpec& desc) {
   return t;
 }
 
-}  // namespace tonvar::testkit
+}  // namespace testkit

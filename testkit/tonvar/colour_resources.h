@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace tonvar::testkit {
+namespace testkit {
 
 // ---- Mode table -------------------------------------------------------------------------
 
@@ -111,4 +111,4 @@ size_t TaggedBodyOffset(const ColourTableSpec& desc);
 std::vector<uint8_t> BuildPreTransformTable(uint32_t grid, const std::vector<uint8_t>& body = {});
 std::vector<uint8_t> BuildGammaMatrixBlock(uint8_t output_gamma, const int16_t matrix[9]);
 
-}  // namespace tonvar::testkit
+}  // namespace testkit

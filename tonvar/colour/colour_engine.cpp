@@ -5,8 +5,8 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "tonvar/colour/colour_bytes.h"
-#include "tonvar/colour/engine_seams.h"
+#include "tonvar/common/resource_view.h"
+#include "tonvar/interface/engine_contract.h"
 #include "tonvar/colour/mode_table.h"
 
 namespace tonvar::colour {
@@ -30,7 +30,7 @@ ResourceId NextAfter(CmColorEngine* engine, uint32_t from) {
   return static_cast<ResourceId>(engine->table_id);
 }
 
-EngineStatus StepModeTable(CmColorEngine* engine, ResourceBytes resource, ResourceId* next_id) {
+EngineStatus StepModeTable(CmColorEngine* engine, common::ResourceBytes resource, ResourceId* next_id) {
   engine->step = kStepTableA;
   EngineStatus status = kStatusOk;
   const int32_t id = ReadCmColorHeader(engine, resource, &status);
@@ -47,9 +47,9 @@ EngineStatus StepModeTable(CmColorEngine* engine, ResourceBytes resource, Resour
   return kStatusOk;
 }
 
-EngineStatus StepColourTable(CmColorEngine* engine, ResourceBytes resource, ResourceId* next_id) {
+EngineStatus StepColourTable(CmColorEngine* engine, common::ResourceBytes resource, ResourceId* next_id) {
   engine->step = kStepCorrection;
-  const ResourceView r(resource);
+  const common::ResourceView r(resource);
   if (!r.Has(0, 16)) return kStatusBadResource;
   const EngineStatus status = r.U8(15) == kFormatTagged ? ReadTaggedColorTable(engine, resource)
                                                         : ReadFixedColorTable(engine, resource);
@@ -59,7 +59,7 @@ EngineStatus StepColourTable(CmColorEngine* engine, ResourceBytes resource, Reso
 
 // Everything the engine owns, for the checked release of deletion and the unchecked one of
 // the failure paths, in the order of deletion.
-void CollectBlocks(CmColorEngine* engine, MemHandle* blocks, int* count) {
+void CollectBlocks(CmColorEngine* engine, common::MemHandle* blocks, int* count) {
   LutDescriptor* lut = engine->lut;
   int n = 0;
   if (lut != nullptr) {
@@ -83,14 +83,14 @@ constexpr int kMaxEngineBlocks = 16;
 
 EngineStatus CreateEngine(const CmParams* params, const RasterJob* job, CmColorEngine** out) {
   *out = nullptr;
-  MemHandle handles[6] = {};
+  common::MemHandle handles[6] = {};
   void* data[6] = {};
   const uint64_t sizes[6] = {sizeof(CmColorEngine), sizeof(LutDescriptor), sizeof(InkCurveSet),
                              sizeof(PreTransformTable), sizeof(PreTransformTable), sizeof(ToneTable)};
   for (int i = 0; i < 6; ++i) {
-    const EngineStatus status = AllocBlock(sizes[i], 1, &handles[i], &data[i]);
+    const EngineStatus status = common::AllocBlock(sizes[i], 1, &handles[i], &data[i]);
     if (status != kStatusOk) {
-      for (int j = i - 1; j >= 0; --j) ReleaseBlock(&handles[j]);
+      for (int j = i - 1; j >= 0; --j) common::ReleaseBlock(&handles[j]);
       return status;
     }
   }
@@ -147,7 +147,7 @@ const void* FindParamOption(const CmParams* params, uint32_t id) {
   return params == nullptr ? nullptr : FindOption(id, params->options);
 }
 
-int32_t ReadCmColorHeader(CmColorEngine* engine, ResourceBytes resource, EngineStatus* status) {
+int32_t ReadCmColorHeader(CmColorEngine* engine, common::ResourceBytes resource, EngineStatus* status) {
   ModeTableJob job{};
   job.method = static_cast<int32_t>(engine->job.method);
   job.mode = engine->matching_mode;
@@ -204,7 +204,7 @@ EngineStatus FreePreTransformTables(CmColorEngine* engine) {
   EngineStatus status = kStatusOk;
   for (PreTransformTable* table : {engine->table_a, engine->table_b}) {
     if (table == nullptr) continue;
-    const EngineStatus s = ReleaseBlock(&table->body_handle);
+    const EngineStatus s = common::ReleaseBlock(&table->body_handle);
     table->body = nullptr;
     if (status == kStatusOk) status = s;
   }
@@ -212,13 +212,13 @@ EngineStatus FreePreTransformTables(CmColorEngine* engine) {
 }
 
 void FreeCmColorBuffers(CmColorEngine* engine) {
-  MemHandle blocks[kMaxEngineBlocks];
+  common::MemHandle blocks[kMaxEngineBlocks];
   int count = 0;
   CollectBlocks(engine, blocks, &count);
   for (int i = 0; i < count; ++i) {
     if (blocks[i] == nullptr) continue;
-    MemUnlock(blocks[i]);
-    MemFree(blocks[i]);
+    common::MemUnlock(blocks[i]);
+    common::MemFree(blocks[i]);
   }
 }
 
@@ -242,7 +242,7 @@ EngineStatus CmColorNew(const CmParams* params, const RasterJob* job, uint64_t r
   return kStatusOk;
 }
 
-EngineStatus CmColorSetResource(CmHandle* handle, ResourceBytes resource, ResourceId* next_id) {
+EngineStatus CmColorSetResource(CmHandle* handle, common::ResourceBytes resource, ResourceId* next_id) {
   if (handle == nullptr || handle->engine == nullptr || next_id == nullptr) return kStatusBadArgument;
   auto* engine = static_cast<CmColorEngine*>(handle->engine);
   if (resource.data == nullptr) return kStatusBadResource;
@@ -291,19 +291,19 @@ void* CmColorGetLut(CmHandle* handle) {
 EngineStatus CmColorDelete(CmHandle* handle) {
   if (handle == nullptr || handle->engine == nullptr) return kStatusOk;
   auto* engine = static_cast<CmColorEngine*>(handle->engine);
-  MemHandle blocks[colour::kMaxEngineBlocks];
+  common::MemHandle blocks[colour::kMaxEngineBlocks];
   int count = 0;
   colour::CollectBlocks(engine, blocks, &count);
   EngineStatus status = kStatusOk;
   for (int i = 0; i < count; ++i) {
     if (blocks[i] == nullptr) continue;
     if (status != kStatusOk) {
-      MemUnlock(blocks[i]);
-      MemFree(blocks[i]);
-    } else if (MemUnlock(blocks[i]) != 0) {
+      common::MemUnlock(blocks[i]);
+      common::MemFree(blocks[i]);
+    } else if (common::MemUnlock(blocks[i]) != 0) {
       status = kStatusUnlockFailed;
-      MemFree(blocks[i]);
-    } else if (MemFree(blocks[i]) != 0) {
+      common::MemFree(blocks[i]);
+    } else if (common::MemFree(blocks[i]) != 0) {
       status = kStatusFreeFailed;
     }
   }

@@ -9,11 +9,13 @@
 #include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
 #include "testkit/tonvar/container_encoder.h"
-#include "tonvar/colour/engine_seams.h"
-#include "tonvar/colour/memory_faults.h"
+#include "tonvar/interface/engine_contract.h"
+#include "tonvar/common/memory_faults.h"
 
 namespace tonvar::colour {
 namespace {
+
+namespace faults = common::faults;
 
 using testkit::BuildFixedColourTable;
 using testkit::BuildModeTable;
@@ -290,7 +292,7 @@ TEST_F(ColourEngineTest, CallsAfterTheEndAreRefused) {
   ASSERT_EQ(job_.Run(&handle_), kStatusOk);
   ResourceId next = 0;
   const uint8_t byte = 0;
-  EXPECT_EQ(CmColorSetResource(&handle_, ResourceBytes{&byte, 1}, &next), kStatusBadArgument);
+  EXPECT_EQ(CmColorSetResource(&handle_, common::ResourceBytes{&byte, 1}, &next), kStatusBadArgument);
   EXPECT_EQ(next, kNoMoreResources);
 }
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "tonvar/colour/colour_bytes.h"
+#include "tonvar/common/resource_view.h"
 #include "tonvar/colour/colour_engine.h"
 #include "tonvar/colour/ink_scale.h"
 

@@ -7,8 +7,8 @@
 #include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
 #include "tonvar/colour/colour_engine.h"
-#include "tonvar/colour/engine_seams.h"
-#include "tonvar/colour/memory_faults.h"
+#include "tonvar/interface/engine_contract.h"
+#include "tonvar/common/memory_faults.h"
 
 namespace tonvar::colour {
 namespace {
@@ -25,7 +25,7 @@ class FinishTest : public ::testing::Test {
  protected:
   void TearDown() override {
     EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
-    EXPECT_EQ(faults::LiveBlocks(), 0);
+    EXPECT_EQ(common::faults::LiveBlocks(), 0);
   }
   EngineStatus Run(const ColourTableSpec& table, int version = 500, ModeRowSpec row = {}) {
     CmColorDelete(&handle_);
@@ -47,7 +47,7 @@ class FinishTest : public ::testing::Test {
     return std::vector<uint8_t>(lut->body, lut->body + n);
   }
 
-  faults::ScopedReset reset_;
+  common::faults::ScopedReset reset_;
   ColourJob job_;
   CmHandle handle_{};
 };

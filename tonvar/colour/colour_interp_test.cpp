@@ -8,7 +8,7 @@
 #include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
 #include "tonvar/colour/colour_engine.h"
-#include "tonvar/colour/engine_seams.h"
+#include "tonvar/interface/engine_contract.h"
 
 namespace tonvar::colour {
 namespace {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "tonvar/colour/color_adjustment.h"
-#include "tonvar/colour/colour_bytes.h"
+#include "tonvar/colour/colour_adjustment.h"
+#include "tonvar/common/resource_view.h"
 #include "tonvar/colour/colour_engine.h"
 #include "tonvar/colour/ink_balance.h"
 
@@ -14,20 +14,18 @@ namespace tonvar::colour {
 namespace {
 
 constexpr uint32_t kOrderRebuild = 3;  // pixels (0, c1, c2, c3)
-constexpr EngineStatus kStatusPointStep = 1;
-constexpr EngineStatus kStatusDiscardTone = 1024;
 
 // A block that releases itself unless handed over.
 struct WorkBlock {
-  MemHandle handle = nullptr;
+  common::MemHandle handle = nullptr;
   uint8_t* data = nullptr;
   EngineStatus Alloc(uint64_t size) {
     void* p = nullptr;
-    EngineStatus status = AllocBlock(size, 0, &handle, &p);
+    EngineStatus status = common::AllocBlock(size, 0, &handle, &p);
     data = static_cast<uint8_t*>(p);
     return status;
   }
-  ~WorkBlock() { ReleaseBlock(&handle); }
+  ~WorkBlock() { common::ReleaseBlock(&handle); }
 };
 
 uint32_t GridCount(const LutDescriptor* lut) {
@@ -50,18 +48,18 @@ void FillGridPoints(const LutDescriptor* lut, uint8_t* points) {
 
 // Puts `fresh` in place of the descriptor's body and releases the old body.
 EngineStatus InstallBody(LutDescriptor* lut, WorkBlock* fresh) {
-  MemHandle old = lut->body_handle;
+  common::MemHandle old = lut->body_handle;
   lut->body_handle = fresh->handle;
   lut->body = fresh->data;
   fresh->handle = nullptr;
   fresh->data = nullptr;
-  return ReleaseBlock(&old);
+  return common::ReleaseBlock(&old);
 }
 
 EngineStatus RebuildToneTable(CmColorEngine* engine, const CmParams* copy, ColorAdjustment* record) {
   if (copy->document_type == 4 || copy->red_offset != 0 || copy->green_offset != 0 ||
       copy->blue_offset != 0) {
-    return kStatusDiscardTone;
+    return kStatusDropToneTable;
   }
   ToneTable* tone = engine->lut->tone_table;
   const uint32_t p = tone->point_count;
@@ -219,7 +217,7 @@ EngineStatus RebuildColorTable(CmColorEngine* engine) {
   InterpolateColor3(engine, n, points.data, fresh.data);
   if (tagged_era && lut->tone_table != nullptr) {
     status = RebuildToneTable(engine, &copy, record);
-    if (status == kStatusDiscardTone) {
+    if (status == kStatusDropToneTable) {
       status = ReleaseToneTable(lut);
     } else if (status != kStatusOk) {
       status = kStatusLockFailed;

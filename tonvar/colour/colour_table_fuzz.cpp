@@ -12,7 +12,7 @@
 
 #include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
-#include "tonvar/colour/engine_seams.h"
+#include "tonvar/interface/engine_contract.h"
 
 namespace {
 

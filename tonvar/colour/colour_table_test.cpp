@@ -7,8 +7,8 @@
 #include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
 #include "tonvar/colour/colour_engine.h"
-#include "tonvar/colour/engine_seams.h"
-#include "tonvar/colour/memory_faults.h"
+#include "tonvar/interface/engine_contract.h"
+#include "tonvar/common/memory_faults.h"
 
 namespace tonvar::colour {
 namespace {
@@ -25,7 +25,7 @@ class ColourTableTest : public ::testing::Test {
  protected:
   void TearDown() override {
     EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
-    EXPECT_EQ(faults::LiveBlocks(), 0);
+    EXPECT_EQ(common::faults::LiveBlocks(), 0);
   }
   EngineStatus Run(const std::vector<uint8_t>& table, int version = 500) {
     CmColorDelete(&handle_);
@@ -46,7 +46,7 @@ class ColourTableTest : public ::testing::Test {
     return lut->body + ((i * g + j) * g + k) * lut->channel_count;
   }
 
-  faults::ScopedReset reset_;
+  common::faults::ScopedReset reset_;
   ColourJob job_;
   CmHandle handle_{};
 };

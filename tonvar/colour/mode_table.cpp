@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "tonvar/colour/memory.h"
+#include "tonvar/common/memory.h"
 
 namespace tonvar::colour {
 namespace {
@@ -410,12 +410,12 @@ void RecordRow(const Text& text, const ModeRow& row, int version, const ModeTabl
 
 }  // namespace
 
-EngineStatus ReadModeTable(ResourceBytes resource, const ModeTableJob& job, ModeTableChoice* choice) {
+EngineStatus ReadModeTable(common::ResourceBytes resource, const ModeTableJob& job, ModeTableChoice* choice) {
   *choice = ModeTableChoice{};
   if (resource.data == nullptr) return kStatusBadResource;
-  MemHandle block = nullptr;
+  common::MemHandle block = nullptr;
   void* data = nullptr;
-  const EngineStatus allocated = AllocBlock(sizeof(ParseWork), 0, &block, &data);
+  const EngineStatus allocated = common::AllocBlock(sizeof(ParseWork), 0, &block, &data);
   if (allocated != kStatusOk) return allocated;
   auto* work = static_cast<ParseWork*>(data);
   Text text(resource.data, resource.size);
@@ -436,8 +436,8 @@ EngineStatus ReadModeTable(ResourceBytes resource, const ModeTableJob& job, Mode
       RecordRow(text, row, version, job, choice);
     }
   }
-  if (MemUnlock(block) != 0) return status != kStatusOk ? status : kStatusUnlockFailed;
-  if (MemFree(block) != 0 && status == kStatusOk) status = kStatusFreeFailed;
+  if (common::MemUnlock(block) != 0) return status != kStatusOk ? status : kStatusUnlockFailed;
+  if (common::MemFree(block) != 0 && status == kStatusOk) status = kStatusFreeFailed;
   return status;
 }
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "tonvar/colour/engine_status.h"
-#include "tonvar/colour/resource_bytes.h"
+#include "tonvar/interface/status.h"
+#include "tonvar/common/resource_bytes.h"
 
 namespace tonvar::colour {
 
@@ -53,6 +53,6 @@ struct ModeTableChoice {
 // Parses the table and chooses the last row that matches `job`. 0 with
 // choice->matched false when no row matches; 768 for a malformed text;
 // 257/258/259/260 for the row block.
-EngineStatus ReadModeTable(ResourceBytes text, const ModeTableJob& job, ModeTableChoice* choice);
+EngineStatus ReadModeTable(common::ResourceBytes text, const ModeTableJob& job, ModeTableChoice* choice);
 
 }  // namespace tonvar::colour

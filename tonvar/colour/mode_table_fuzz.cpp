@@ -32,6 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   colour::ModeTableJob job{3, 4, 0, 0, 720, 720, 2, (data[0] & 4) ? 0u : 3u};
   colour::ModeTableChoice choice;
-  colour::ReadModeTable(ResourceBytes{text.data(), text.size()}, job, &choice);
+  colour::ReadModeTable(common::ResourceBytes{text.data(), text.size()}, job, &choice);
   return 0;
 }

@@ -29,7 +29,7 @@ ModeTableJob ColourJob() {
 }
 
 EngineStatus Read(const std::string& text, const ModeTableJob& job, ModeTableChoice* choice) {
-  return ReadModeTable(ResourceBytes{reinterpret_cast<const uint8_t*>(text.data()), text.size()},
+  return ReadModeTable(common::ResourceBytes{reinterpret_cast<const uint8_t*>(text.data()), text.size()},
                        job, choice);
 }
 
@@ -298,7 +298,7 @@ TEST(ModeTableTest, PlainTextWithoutASizeIsReadUpToWhatTheParseNeeds) {
   // Nothing after the offsets line is read: no terminator is needed there.
   const std::string text = BuildModeTable(desc);
   ModeTableChoice choice;
-  ASSERT_EQ(ReadModeTable(ResourceBytes{reinterpret_cast<const uint8_t*>(text.c_str()), kUnboundedSize},
+  ASSERT_EQ(ReadModeTable(common::ResourceBytes{reinterpret_cast<const uint8_t*>(text.c_str()), common::kUnboundedSize},
                           ColourJob(), &choice),
             kStatusOk);
   EXPECT_EQ(choice.table_id, 1000);
@@ -348,7 +348,7 @@ TEST(ModeTableTest, DamagedTextsGiveAStatus) {
     ModeTableChoice choice;
     std::string prefix = good.substr(0, n);
     EngineStatus status = ReadModeTable(
-        ResourceBytes{reinterpret_cast<const uint8_t*>(prefix.data()), prefix.size()}, ColourJob(), &choice);
+        common::ResourceBytes{reinterpret_cast<const uint8_t*>(prefix.data()), prefix.size()}, ColourJob(), &choice);
     EXPECT_TRUE(status == kStatusOk || status == kStatusBadResource) << n;
   }
 }

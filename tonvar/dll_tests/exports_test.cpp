@@ -7,11 +7,10 @@
 #include "testkit/tonvar/container_encoder.h"
 #include "testkit/tonvar/damaged_containers.h"
 #include "testkit/tonvar/sample_tables.h"
-#include "testkit/tonvar_client.h"
+#include "testkit/tonvar_dll/tonvar_client.h"
 
 namespace {
 
-namespace kit = tonvar::testkit;  // the platform-neutral kit
 using testkit::TonvarExports;
 using tonvar::kStatusBadArgument;
 using tonvar::kStatusContainerDamaged;
@@ -46,7 +45,7 @@ TEST_F(TonvarDll, EveryExportByNameAndOrdinalWithItsAliasAtOneAddress) {
     EXPECT_EQ(library_->ByOrdinal(e.alias_ordinal), by_name) << e.alias;
   }
   EXPECT_EQ(library_->ByOrdinal(17), nullptr);
-  EXPECT_EQ(library_->ByName("NewUnpackContext"), nullptr) << "internals stay unexported";
+  EXPECT_EQ(library_->ByName("container::NewUnpackContext"), nullptr) << "internals stay unexported";
 }
 
 TEST_F(TonvarDll, NullHandlesAreRefused) {
@@ -115,10 +114,10 @@ TEST_F(TonvarDll, HandleProtocol) {
 // Containers are unwrapped before any engine step: a damaged one is refused with -200 or -300
 // before the step is reached; a good one reaches the step, which refuses the null handle (512).
 TEST_F(TonvarDll, ContainersAreUnwrappedBeforeTheEngineStep) {
-  const auto good = kit::EncodeContainer(kit::SmoothLutBody(9, 6));
-  const auto body = kit::SmoothLutBody(5, 4);
-  const auto table = kit::EncodePlaneOrderedTable(kit::FixedFormTable(5, 4, body));
-  const auto damaged = kit::DamagedContainers();
+  const auto good = testkit::EncodeContainer(testkit::SmoothLutBody(9, 6));
+  const auto body = testkit::SmoothLutBody(5, 4);
+  const auto table = testkit::EncodePlaneOrderedTable(testkit::FixedFormTable(5, 4, body));
+  const auto damaged = testkit::DamagedContainers();
   for (auto set_resource : {dll().CmSetResource, dll().HalftoneSetResource}) {
     uint32_t id = kPoisonId;
     EXPECT_EQ(set_resource(nullptr, good.data(), &id), kStatusBadArgument);
@@ -134,7 +133,7 @@ TEST_F(TonvarDll, ContainersAreUnwrappedBeforeTheEngineStep) {
 
 TEST_F(TonvarDll, FeedingStopsAtAMissingResource) {
   testkit::ResourceMap resources;
-  resources.Add(0, kit::EncodeContainer(kit::SmoothLutBody(3, 3)));
+  resources.Add(0, testkit::EncodeContainer(testkit::SmoothLutBody(3, 3)));
   const auto fed = testkit::FeedResources(dll().CmSetResource, nullptr, 0, resources);
   EXPECT_EQ(fed.status, kStatusBadArgument);  // reached the step: no handle
   const auto missing = testkit::FeedResources(dll().CmSetResource, nullptr, 5, resources);
