@@ -2,8 +2,9 @@
 #include "testkit/tonvar/colour_job.h"
 
 #include <cstring>
+#include <utility>
 
-#include "tonvar/interface/engine_contract.h"
+#include "tonvar/colour/engine_operations.h"
 #include "tonvar/container/unpack_context.h"
 
 namespace testkit {
@@ -19,10 +20,21 @@ ColourJob::ColourJob() {
   params.mode_modifier = 1;  // mode 4, the default generated rows' mode
 }
 
+void ColourJob::AddOneRowTables(uint32_t table_id, std::vector<uint8_t> table, int version,
+                                ModeRowSpec row) {
+  ModeTableSpec desc;
+  desc.version = version;
+  row.table_id = static_cast<int32_t>(table_id);
+  desc.rows = {row};
+  resources[0] = TextBytes(BuildModeTable(desc));
+  resources[table_id] = std::move(table);
+}
+
 tonvar::EngineStatus ColourJob::Run(tonvar::CmHandle* handle) {
   asked.clear();
   tonvar::ResourceId id = tonvar::kNoMoreResources;
-  tonvar::EngineStatus status = CmColorNew(&params, &job, 0, &id, handle);
+  tonvar::EngineStatus status =
+      tonvar::colour::CmColorNew(tonvar::EngineCreateArgs{&params, &job}, &id, &handle->engine);
   if (status != tonvar::kStatusOk) return status;
   for (int guard = 0; guard < 64 && id != tonvar::kNoMoreResources; ++guard) {
     asked.push_back(id);
@@ -30,20 +42,34 @@ tonvar::EngineStatus ColourJob::Run(tonvar::CmHandle* handle) {
     if (it == resources.end()) return tonvar::kStatusBadResource;
     tonvar::common::ResourceBytes bytes{it->second.data(), bounded ? it->second.size() : tonvar::common::kUnboundedSize};
     if (!unwrap) {
-      status = CmColorSetResource(handle, bytes, &id);
+      status = tonvar::colour::CmColorSetResource(handle->engine, bytes, &id);
     } else {
       tonvar::container::UnpackContext* context = nullptr;
       status = tonvar::container::NewUnpackContext(&context);
       if (status != tonvar::kStatusOk) return status;
       tonvar::common::ResourceBytes unwrapped{};
       status = tonvar::container::UnwrapResource(context, bytes, &unwrapped);
-      if (status == tonvar::kStatusOk) status = CmColorSetResource(handle, unwrapped, &id);
+      if (status == tonvar::kStatusOk) status = tonvar::colour::CmColorSetResource(handle->engine, unwrapped, &id);
       const tonvar::EngineStatus released = tonvar::container::DeleteUnpackContext(context);
       if (status == tonvar::kStatusOk) status = released;
     }
     if (status != tonvar::kStatusOk) return status;
   }
   return tonvar::kStatusOk;
+}
+
+tonvar::colour::ModeTableJob DefaultModeTableJob() {
+  const ColourJob defaults;
+  tonvar::colour::ModeTableJob job{};
+  job.method = static_cast<int32_t>(defaults.job.method);
+  job.mode = 4;  // mode_modifier 1
+  job.media = defaults.params.media;
+  job.sub_type = defaults.params.sub_type;
+  job.h_res = defaults.job.resolution_x_dpi;
+  job.v_res = defaults.job.resolution_y_dpi;
+  job.bits_per_dot = defaults.job.bits_per_dot;
+  job.channel_order = defaults.job.channel_order;
+  return job;
 }
 
 OptionList& OptionList::Add(uint32_t id, const void* value) {

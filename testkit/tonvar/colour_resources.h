@@ -18,7 +18,7 @@ struct ModeRowSpec {
   int32_t first_halftone_id = 701;
   int32_t table_a_id = -1;
   int32_t table_b_id = -1;
-  int32_t extra_table_id = -1;
+  int32_t gamma_matrix_id = -1;
   int32_t correction_offset = -1;
   int32_t colour_dot_curve_id = -1;  // or SMB-ID
   int32_t mono_dot_curve_id = -1;    // or bSMB-ID

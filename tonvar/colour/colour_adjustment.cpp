@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "tonvar/colour/adjustment_curves.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 namespace {
@@ -24,11 +25,6 @@ void FillTable(uint32_t* table, int32_t offset, const int32_t* gamma_offsets,
 
 void MapThroughCurve(uint32_t* table, const uint8_t* curve) {
   for (int i = 0; i < kLevels; ++i) table[i] = curve[table[i] & 0xFF];
-}
-
-void ReleaseRecord(ColorAdjustment* record) {
-  common::MemHandle self = record->self;
-  if (common::MemUnlock(self) == 0) common::MemFree(self);
 }
 
 // The two larger components move away from the smallest by (100 + s)%; when blue is the
@@ -56,27 +52,24 @@ EngineStatus NewColorAdjustment(const CmParams* params, uint32_t order, ColorAdj
   *out = nullptr;
   if (params == nullptr) return kStatusBadArgument;
 
-  common::MemHandle handle = nullptr;
-  void* data = nullptr;
-  const EngineStatus allocated = common::AllocBlock(sizeof(ColorAdjustment), 0, &handle, &data);
+  // The record's block stays with this scope until the record is complete.
+  common::ScopedBlock block;
+  const EngineStatus allocated = block.Allocate(sizeof(ColorAdjustment), false);
   if (allocated != kStatusOk) return allocated;
-  auto* record = static_cast<ColorAdjustment*>(data);
-  record->self = handle;
+  auto* record = block.data<ColorAdjustment>();
+  record->self = block.handle();
 
   if (!ChannelLayoutForOrder(order, &record->layout)) {
-    ReleaseRecord(record);
     return kStatusChannelOrderRefused;
   }
   const AdjustmentSettings settings = ReadAdjustmentSettings(*params);
   if (!GammaUsable(settings.gamma, gamma_base)) {
-    ReleaseRecord(record);
     return kStatusGammaOutOfRange;
   }
   if (settings.reserved != 0 || !InAdjustmentRange(settings.brightness) ||
       !InAdjustmentRange(settings.contrast) || !InAdjustmentRange(settings.saturation) ||
       !InAdjustmentRange(settings.red_offset) || !InAdjustmentRange(settings.green_offset) ||
       !InAdjustmentRange(settings.blue_offset)) {
-    ReleaseRecord(record);
     return kStatusAdjustmentRefused;
   }
 
@@ -99,6 +92,7 @@ EngineStatus NewColorAdjustment(const CmParams* params, uint32_t order, ColorAdj
   record->reserved = settings.reserved;
   record->saturation = settings.saturation;
   record->order = order;
+  block.Detach();  // the record owns its block from here (DeleteColorAdjustment)
   *out = record;
   return kStatusOk;
 }

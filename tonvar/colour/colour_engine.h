@@ -75,7 +75,7 @@ struct CmColorEngine {
   int32_t correction_offset;
   int32_t table_a_id;        // -1 when table A is not used
   int32_t table_b_id;
-  int32_t extra_table_id;
+  int32_t gamma_matrix_id;
   int32_t dot_curve_id;
   int32_t second_value;
   int32_t table_a_offsets[4];
@@ -94,7 +94,7 @@ const void* FindParamOption(const CmParams* params, uint32_t id);
 
 // Mode table (resource 0): chooses the row and records it; the row's colour-table id, or 0
 // when no row matches (*status 0 then).
-int32_t ReadCmColorHeader(CmColorEngine* engine, common::ResourceBytes resource, EngineStatus* status);
+int32_t ChooseModeTableRow(CmColorEngine* engine, common::ResourceBytes resource, EngineStatus* status);
 int32_t ChooseTableAId(CmColorEngine* engine);
 
 // Resource readers.
@@ -137,8 +137,6 @@ void CombineColorMatrices(const CmColorEngine* engine, int32_t* out);
 void ApplyGammaMatrix(const CmColorEngine* engine, uint8_t* points, const uint32_t* t256,
                       const uint32_t* t512, const int32_t* matrix, uint32_t count);
 
-// Releases what the engine owns without checks (failure paths).
-void FreeCmColorBuffers(CmColorEngine* engine);
 EngineStatus FreePreTransformTables(CmColorEngine* engine);
 
 }  // namespace tonvar::colour

@@ -2,6 +2,7 @@
 // blocks, the black axis of the neutral greys and the tone-table release.
 #include <cstring>
 
+#include "tonvar/common/scoped_block.h"
 #include "tonvar/common/resource_view.h"
 #include "tonvar/colour/colour_engine.h"
 
@@ -51,24 +52,12 @@ int32_t DensityDivisor(int32_t v, int32_t b, int32_t a) {
 
 EngineStatus AllocLutBody(CmColorEngine* engine, uint64_t size) {
   LutDescriptor* lut = engine->lut;
-  EngineStatus status = common::ReleaseBlock(&lut->body_handle);
-  lut->body = nullptr;
-  if (status != kStatusOk) return status;
-  void* data = nullptr;
-  status = common::AllocBlock(size, 1, &lut->body_handle, &data);
-  lut->body = static_cast<uint8_t*>(data);
-  return status;
+  return common::ReplaceBlock(&lut->body_handle, size, true, &lut->body);
 }
 
 EngineStatus AllocGreyAxis(CmColorEngine* engine, uint64_t size) {
   engine->grey_axis_loaded = false;
-  EngineStatus status = common::ReleaseBlock(&engine->grey_axis_handle);
-  engine->grey_axis = nullptr;
-  if (status != kStatusOk) return status;
-  void* data = nullptr;
-  status = common::AllocBlock(size, 1, &engine->grey_axis_handle, &data);
-  engine->grey_axis = static_cast<uint8_t*>(data);
-  return status;
+  return common::ReplaceBlock(&engine->grey_axis_handle, size, true, &engine->grey_axis);
 }
 
 EngineStatus ReleaseToneTable(LutDescriptor* lut) {

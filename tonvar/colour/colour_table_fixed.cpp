@@ -2,6 +2,7 @@
 // type 2 extras and the screening block.
 #include <cstring>
 
+#include "tonvar/common/scoped_block.h"
 #include "tonvar/common/resource_view.h"
 #include "tonvar/colour/colour_engine.h"
 
@@ -108,13 +109,8 @@ EngineStatus ReadFixedColorTable(CmColorEngine* engine, common::ResourceBytes re
   const uint32_t block_size = r.U32(20);
   if (block_size != 0) {
     if (block_size > kMaxScreeningBlock || !r.Has(block_offset, block_size)) return kStatusBadResource;
-    status = common::ReleaseBlock(&lut->screening_handle);
-    lut->screening_block = nullptr;
+    status = common::ReplaceBlock(&lut->screening_handle, block_size, true, &lut->screening_block);
     if (status != kStatusOk) return status;
-    void* data = nullptr;
-    status = common::AllocBlock(block_size, 1, &lut->screening_handle, &data);
-    if (status != kStatusOk) return status;
-    lut->screening_block = static_cast<uint8_t*>(data);
     std::memcpy(lut->screening_block, r.At(block_offset), block_size);
   }
   return kStatusOk;

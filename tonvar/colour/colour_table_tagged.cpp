@@ -2,6 +2,7 @@
 // carry ink balance, density limits, black axis, grey axis, matrix, gamma and tone table.
 #include <cstring>
 
+#include "tonvar/common/scoped_block.h"
 #include "tonvar/common/resource_view.h"
 #include "tonvar/colour/colour_engine.h"
 
@@ -54,13 +55,9 @@ EngineStatus ReadToneTable(CmColorEngine* engine, const common::ResourceView& r,
   }
   ToneTable* tone = lut->tone_table;
   if (tone == nullptr) return kStatusBadResource;
-  EngineStatus status = common::ReleaseBlock(&tone->values_handle);
-  tone->values = nullptr;
+  const EngineStatus status =
+      common::ReplaceBlock(&tone->values_handle, uint64_t{2} * points * ch, true, &tone->values);
   if (status != kStatusOk) return status;
-  void* data = nullptr;
-  status = common::AllocBlock(uint64_t{2} * points * ch, 1, &tone->values_handle, &data);
-  if (status != kStatusOk) return status;
-  tone->values = static_cast<uint16_t*>(data);
   tone->kind = r.U8(at + 10);
   tone->point_count = points;
   tone->channel_count = ch;

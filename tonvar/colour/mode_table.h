@@ -41,7 +41,7 @@ struct ModeTableChoice {
   int32_t first_halftone_id;    // -1 when the row holds 0
   int32_t table_a_id;
   int32_t table_b_id;
-  int32_t extra_table_id;
+  int32_t gamma_matrix_id;
   int32_t correction_offset;
   int32_t dot_curve_id;
   int32_t row_values[5];        // "bSMB-ID", "upper", "lower", "left", "right"

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
 
 namespace tonvar::colour {
@@ -15,18 +16,7 @@ using testkit::BuildModeTable;
 using testkit::ModeRowSpec;
 using testkit::ModeTableSpec;
 
-ModeTableJob ColourJob() {
-  ModeTableJob job{};
-  job.method = 3;
-  job.mode = 4;
-  job.media = 0;
-  job.sub_type = 0;
-  job.h_res = 720;
-  job.v_res = 720;
-  job.bits_per_dot = 2;
-  job.channel_order = 3;
-  return job;
-}
+ModeTableJob ColourJob() { return testkit::DefaultModeTableJob(); }
 
 EngineStatus Read(const std::string& text, const ModeTableJob& job, ModeTableChoice* choice) {
   return ReadModeTable(common::ResourceBytes{reinterpret_cast<const uint8_t*>(text.data()), text.size()},
@@ -117,7 +107,7 @@ TEST(ModeTableTest, LastMatchingRowWinsAndVersion300RowsNameNoOtherResources) {
   EXPECT_EQ(choice.first_halftone_id, -1);  // 0 in the text
   EXPECT_EQ(choice.table_a_id, -1);
   EXPECT_EQ(choice.table_b_id, -1);
-  EXPECT_EQ(choice.extra_table_id, -1);
+  EXPECT_EQ(choice.gamma_matrix_id, -1);
   EXPECT_EQ(choice.dot_curve_id, -1);
   EXPECT_EQ(choice.second_value, 1);
 }

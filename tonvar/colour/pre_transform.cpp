@@ -2,6 +2,7 @@
 // the mode table names before the colour table.
 #include <cstring>
 
+#include "tonvar/common/scoped_block.h"
 #include "tonvar/common/resource_view.h"
 #include "tonvar/colour/colour_engine.h"
 
@@ -31,13 +32,8 @@ EngineStatus ReadPreTransformTable(CmColorEngine* engine, common::ResourceBytes 
     if (!common::GridValid(r.At(coords), g[k])) return kStatusBadResource;
     coords += g[k];
   }
-  status = common::ReleaseBlock(&table->body_handle);
-  table->body = nullptr;
+  status = common::ReplaceBlock(&table->body_handle, entries * ch, true, &table->body);
   if (status != kStatusOk) return status;
-  void* data = nullptr;
-  status = common::AllocBlock(entries * ch, 1, &table->body_handle, &data);
-  if (status != kStatusOk) return status;
-  table->body = static_cast<uint8_t*>(data);
   table->channel_count = ch;
   std::memset(table->grid, 0, sizeof table->grid);
   coords = at + 10 + ch;

@@ -2,40 +2,31 @@
 #include <cstring>
 
 #include "tonvar/common/byte_readers.h"
+#include "tonvar/common/scoped_block.h"
 #include "tonvar/container/unpack_context.h"
 
 namespace tonvar::container {
-namespace {
-
-EngineStatus ReleaseBuffer(UnpackContext* context) {
-  // The buffer is forgotten even when its release failed.
-  const EngineStatus status = common::ReleaseBlock(&context->buffer_handle);
-  context->buffer = nullptr;
-  context->capacity = 0;
-  return status;
-}
-
-}  // namespace
-
 EngineStatus NewUnpackContext(UnpackContext** context) {
   if (context == nullptr) return kStatusAllocFailed;
-  common::MemHandle handle = nullptr;
-  void* data = nullptr;
-  const EngineStatus allocated = common::AllocBlock(sizeof(UnpackContext), 0, &handle, &data);
+  common::ScopedBlock block;
+  const EngineStatus allocated = block.Allocate(sizeof(UnpackContext), false);
   if (allocated != kStatusOk) return allocated;
-  auto* block = static_cast<UnpackContext*>(data);
-  block->self = handle;
-  block->buffer_handle = nullptr;
-  block->buffer = nullptr;
-  block->capacity = 0;
-  block->total = 0;
-  *context = block;
+  auto* created = block.data<UnpackContext>();
+  created->buffer_handle = nullptr;
+  created->buffer = nullptr;
+  created->capacity = 0;
+  created->total = 0;
+  created->self = block.Detach();
+  *context = created;
   return kStatusOk;
 }
 
 EngineStatus DeleteUnpackContext(UnpackContext* context) {
   if (context == nullptr) return kStatusFreeFailed;
-  const EngineStatus buffer_status = ReleaseBuffer(context);
+  // The buffer is forgotten even when its release failed.
+  context->buffer = nullptr;
+  context->capacity = 0;
+  const EngineStatus buffer_status = common::ReleaseBlock(&context->buffer_handle);
   common::MemHandle self = context->self;
   const EngineStatus self_status = common::ReleaseBlock(&self);
   return self_status != kStatusOk ? self_status : buffer_status;
@@ -65,13 +56,19 @@ EngineStatus UnwrapResource(UnpackContext* context, common::ResourceBytes resour
   // Nothing to expand: an engine step would be handed no bytes at all.
   if (expanded_length == 0) return kStatusContainerDamaged;
 
+  // The format has no bound of its own, but the stored stream bounds what it can honestly
+  // produce; anything beyond that, or beyond the largest resource, is refused before any
+  // allocation.
+  if (uint64_t{expanded_length} > uint64_t{stored_length} * 8 * kUnpackMaxBytesPerCode ||
+      expanded_length > kMaxExpandedLength) {
+    return kStatusContainerDamaged;
+  }
+
   if (expanded_length > context->capacity) {
-    const EngineStatus released = ReleaseBuffer(context);
-    if (released != kStatusOk) return released;
-    void* buffer = nullptr;
-    const EngineStatus allocated = common::AllocBlock(expanded_length, 0, &context->buffer_handle, &buffer);
-    if (allocated != kStatusOk) return allocated;
-    context->buffer = static_cast<uint8_t*>(buffer);
+    context->capacity = 0;
+    const EngineStatus replaced =
+        common::ReplaceBlock(&context->buffer_handle, expanded_length, false, &context->buffer);
+    if (replaced != kStatusOk) return replaced;
     context->capacity = expanded_length;
   }
 

@@ -28,8 +28,8 @@ class ContainerReader : public ::testing::Test {
   }
   EngineStatus Unwrap(const std::vector<uint8_t>& bytes, bool sized = true) {
     unwrapped_ = common::ResourceBytes{nullptr, 0};
-    return UnwrapResource(context_, common::ResourceBytes{bytes.data(), sized ? bytes.size() : common::kUnboundedSize},
-                          &unwrapped_);
+    const size_t size = sized ? bytes.size() : common::kUnboundedSize;
+    return UnwrapResource(context_, common::ResourceBytes{bytes.data(), size}, &unwrapped_);
   }
   std::vector<uint8_t> Unwrapped() const {
     return std::vector<uint8_t>(unwrapped_.data, unwrapped_.data + unwrapped_.size);
@@ -136,6 +136,37 @@ TEST_F(ContainerReader, DamagedContainersGiveAClearStatus) {
 }
 
 // Three channels on a 2 x 2 x 2 grid: planes AAAAAAAA BBBBBBBB CCCCCCCC become ABC eight times.
+// Every code of a stream costs at least a bit and emits at most 257 bytes, and no resource
+// is larger than kMaxExpandedLength: a container claiming more is refused before anything is
+// allocated for it. At the bound itself the buffer is made and the stream decides.
+TEST_F(ContainerReader, ExpandedLengthsBeyondTheStreamOrTheLargestResourceAreRefused) {
+  const struct {
+    const char* name;
+    uint32_t stored;
+    uint32_t expanded;
+    bool sized;
+    EngineStatus status;
+    int allocations;
+  } cases[] = {
+      {"8 x 257 per stored byte", 16, 8 * 257 * 16, true, kStatusOk, 1},
+      {"one byte more", 16, 8 * 257 * 16 + 1, true, kStatusContainerDamaged, 0},
+      {"a 21-byte resource asking for 3.7 GB", 9, 3719964748u, true, kStatusContainerDamaged, 0},
+      {"one byte past the largest resource", 200000, kMaxExpandedLength + 1, false,
+       kStatusContainerDamaged, 0},
+      {"the largest length", 0xFFFFFFF0u, 0xFFFFFFFFu, false, kStatusContainerDamaged, 0},
+  };
+  for (const auto& c : cases) {
+    std::vector<uint8_t> bytes = {0x7A, 0xCF, 0x86, 0x5C, 0x7D, 0x90, 0x3C, kContainerPlain};
+    for (uint32_t field : {c.stored, c.expanded}) {
+      for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<uint8_t>(field >> shift));
+    }
+    if (c.sized) bytes.resize(12 + c.stored);
+    const int allocations = faults::Calls(MemOp::kAlloc);
+    EXPECT_EQ(Unwrap(bytes, c.sized), c.status) << c.name;
+    EXPECT_EQ(faults::Calls(MemOp::kAlloc) - allocations, c.allocations) << c.name;
+  }
+}
+
 TEST_F(ContainerReader, PlaneOrderedTablesComeBackInterleaved) {
   std::vector<uint8_t> planes;
   for (char c : std::string("ABC")) planes.insert(planes.end(), 8, static_cast<uint8_t>(c));
@@ -185,7 +216,7 @@ TEST(PlaneReorder, MemoryFailuresReleaseWhatWasTaken) {
       {MemOp::kAlloc, 1, kStatusAllocFailed}, {MemOp::kLock, 1, kStatusLockFailed},
       {MemOp::kAlloc, 2, kStatusAllocFailed}, {MemOp::kLock, 2, kStatusLockFailed},
       {MemOp::kFree, 1, kStatusFreeFailed},   {MemOp::kFree, 2, kStatusFreeFailed},
-      {MemOp::kUnlock, 1, kStatusFreeFailed},
+      {MemOp::kUnlock, 1, kStatusUnlockFailed},  // its own status, as on every release path
   };
   for (const auto& c : cases) {
     faults::ScopedReset reset;

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "tonvar/common/byte_readers.h"
+#include "tonvar/common/scoped_block.h"
 #include "tonvar/container/unpack_context.h"
 
 namespace tonvar::container {
@@ -53,11 +54,6 @@ bool FindBody(const uint8_t* data, uint64_t length, BodyPlace* place) {
   return true;
 }
 
-EngineStatus Release(common::MemHandle handle) {
-  if (common::MemUnlock(handle) != 0 || common::MemFree(handle) != 0) return kStatusFreeFailed;
-  return kStatusOk;
-}
-
 }  // namespace
 
 EngineStatus ReorderLutPlanes(uint8_t* data, int64_t length) {
@@ -75,20 +71,13 @@ EngineStatus ReorderLutPlanes(uint8_t* data, int64_t length) {
   const uint64_t per_plane = place.points;
   const uint32_t channels = place.channels;
 
-  common::MemHandle copy_handle = nullptr;
-  void* copy_data = nullptr;
-  EngineStatus allocated = common::AllocBlock(size, 0, &copy_handle, &copy_data);
+  common::ScopedBlock copy_block, planes_block;
+  EngineStatus allocated = copy_block.Allocate(size, false);
   if (allocated != kStatusOk) return allocated;
-  auto* copy = static_cast<uint8_t*>(copy_data);
-  common::MemHandle planes_handle = nullptr;
-  void* planes_data = nullptr;
-  allocated = common::AllocBlock(uint64_t{channels} * sizeof(const uint8_t*), 0, &planes_handle,
-                         &planes_data);
-  if (allocated != kStatusOk) {
-    Release(copy_handle);
-    return allocated;
-  }
-  auto* planes = static_cast<const uint8_t**>(planes_data);
+  allocated = planes_block.Allocate(uint64_t{channels} * sizeof(const uint8_t*), false);
+  if (allocated != kStatusOk) return allocated;
+  uint8_t* copy = copy_block.data();
+  auto* planes = planes_block.data<const uint8_t*>();
 
   uint8_t* body = data + place.start;
   std::memcpy(copy, body, size);
@@ -98,8 +87,8 @@ EngineStatus ReorderLutPlanes(uint8_t* data, int64_t length) {
     for (uint32_t k = 0; k < channels; ++k) entry[k] = planes[k][i];
   }
 
-  const EngineStatus planes_status = Release(planes_handle);
-  const EngineStatus copy_status = Release(copy_handle);
+  const EngineStatus planes_status = planes_block.Release();
+  const EngineStatus copy_status = copy_block.Release();
   return planes_status != kStatusOk ? planes_status : copy_status;
 }
 

@@ -22,6 +22,14 @@ inline constexpr uint8_t kContainerPlain = 0xB9;        // eighth byte: ordinary
 inline constexpr uint8_t kContainerPlaneOrdered = 0xBA; // eighth byte: colour table stored plane by plane
 inline constexpr size_t kContainerHeaderBytes = 16;     // signature, stored length L, expanded length E
 
+// Every code of a stream costs at least one bit and emits at most 257 bytes (a copy of the
+// longest length class): the stored length bounds the expanded length by 8 * 257 per byte.
+inline constexpr uint64_t kUnpackMaxBytesPerCode = 257;
+// The largest resource the engines accept: a four-input colour table of 64 points per axis
+// and 16 channels, 64^4 * 16 bytes = 256 MiB. A container claiming more is damaged.
+inline constexpr uint32_t kMaxExpandedLength = 64u * 64u * 64u * 64u * 16u;
+static_assert(kMaxExpandedLength == 256u << 20);
+
 inline constexpr uint32_t kDecodeSymbolMask = 0x0FFF;
 inline constexpr uint32_t kDecodeLengthShift = 12;
 

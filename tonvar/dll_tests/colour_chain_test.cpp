@@ -107,7 +107,7 @@ TEST_F(ColourChain, UnadjustedTablePassesUnchangedWhateverItsPacking) {
       if (c.extras) {
         row.table_a_id = 310;
         row.table_b_id = 320;
-        row.extra_table_id = 330;
+        row.gamma_matrix_id = 330;
         job_.params.options = options.Get();
         job_.resources[310] = testkit::BuildPreTransformTable(17);  // grids aligned with the table's
         job_.resources[320] = testkit::BuildPreTransformTable(17);

@@ -1,13 +1,11 @@
-// The grey engine is not part of this build yet: every call is refused.
-#include "tonvar/interface/engine_contract.h"
+// The grey colour-matching engine is not part of this build yet: every call is refused.
+#include "tonvar/grey/engine_operations.h"
 
-namespace tonvar {
+namespace tonvar::grey {
 
-EngineStatus CmGreyNew(const CmParams*, const RasterJob*, uint64_t, ResourceId*, CmHandle*) {
-  return kStatusBadArgument;
-}
-EngineStatus CmGreySetResource(CmHandle*, common::ResourceBytes, ResourceId*) { return kStatusBadArgument; }
-void* CmGreyGetLut(CmHandle*) { return nullptr; }
-EngineStatus CmGreyDelete(CmHandle*) { return kStatusBadArgument; }
+EngineStatus CmGreyNew(const EngineCreateArgs&, ResourceId*, void**) { return kStatusBadArgument; }
+EngineStatus CmGreySetResource(void*, common::ResourceBytes, ResourceId*) { return kStatusBadArgument; }
+void* CmGreyGetLut(void*) { return nullptr; }
+EngineStatus CmGreyDelete(void**) { return kStatusBadArgument; }
 
-}  // namespace tonvar
+}  // namespace tonvar::grey

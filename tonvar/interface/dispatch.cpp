@@ -1,72 +1,72 @@
-// The engine interface: handle blocks, the container reader around every resource step, and
-// the dispatch to the colour-matching and halftoning engines.
+// The engine interface: handle blocks with their kind tags, the container reader around every
+// resource step, and the dispatch through the engine table.
 #include "tonvar/interface/dispatch.h"
 
-#include "tonvar/interface/engine_contract.h"
+#include "tonvar/common/scoped_block.h"
 #include "tonvar/container/unpack_context.h"
+#include "tonvar/interface/engine_table.h"
 
 namespace tonvar {
 namespace {
 
-constexpr int32_t kGreyDocumentType = 7;
+// The handle when it is a live handle of the expected kind, else null.
+EngineHandle* Checked(EngineHandle* handle, HandleKind kind) {
+  if (handle == nullptr || handle->kind != kind || handle->engine_id >= kEngineCount) return nullptr;
+  return handle;
+}
 
-// A zero-filled block for a handle, locked, recording its own allocation handle.
+const EngineRow& RowOf(const EngineHandle* handle) {
+  return EngineRowOf(static_cast<EngineId>(handle->engine_id));
+}
+
+// Creates the handle block and the engine of row `id` in it. The block stays with this scope
+// until the engine accepts, so a refusal leaves nothing behind; *out is null unless it succeeds.
 template <typename Handle>
-EngineStatus AllocateHandle(Handle** handle) {
-  common::MemHandle block = nullptr;
-  void* data = nullptr;
-  const EngineStatus allocated = common::AllocBlock(sizeof(Handle), 1, &block, &data);
+EngineStatus CreateHandle(EngineId id, const EngineCreateArgs& args, ResourceId* first_id,
+                          Handle** out) {
+  *out = nullptr;
+  common::ScopedBlock block;
+  const EngineStatus allocated = block.Allocate(sizeof(Handle), true);
   if (allocated != kStatusOk) return allocated;
-  *handle = static_cast<Handle*>(data);
-  (*handle)->self = block;
+  auto* handle = block.data<Handle>();
+  const EngineRow& row = EngineRowOf(id);
+  handle->engine_id = id;
+  handle->lut.table_kind = row.table_kind;
+  const EngineStatus created = row.create(args, first_id, &handle->engine);
+  if (created != kStatusOk) return created;  // the engine released its own blocks
+  handle->kind = row.handle_kind;
+  handle->self = block.Detach();
+  *out = handle;
   return kStatusOk;
 }
 
-// Releases a handle block after a failed creation; its own statuses give way to the engine's.
-void DiscardHandle(common::MemHandle self) {
-  if (common::MemUnlock(self) == 0) common::MemFree(self);
+// Deletes the engine, then releases the handle block; the engine's failure comes first.
+EngineStatus DeleteHandle(EngineHandle* handle) {
+  const EngineStatus engine = RowOf(handle).destroy(&handle->engine);
+  handle->kind = kHandleReleased;
+  common::MemHandle self = handle->self;
+  const EngineStatus released = common::ReleaseBlock(&self);
+  return engine != kStatusOk ? engine : released;
 }
 
-using EngineStep = EngineStatus (*)(void* handle, common::ResourceBytes resource, ResourceId* next_id);
-
-// Unwraps the resource, runs one engine step on it, frees the unpacking context.
-EngineStatus RunResourceStep(void* handle, const uint8_t* resource, ResourceId* next_id,
-                             EngineStep step) {
+// Unwraps the resource, runs the engine's step on it, frees the unpacking context. The
+// handle's kind has been checked by the caller (null when it was wrong: the step refuses it).
+EngineStatus RunResourceStep(EngineHandle* handle, const uint8_t* resource,
+                             ResourceId* next_id) {
   container::UnpackContext* context = nullptr;
   const EngineStatus created = container::NewUnpackContext(&context);
   if (created != kStatusOk) return created;
   common::ResourceBytes unwrapped{};
-  const EngineStatus unwrap = container::UnwrapResource(context, common::ResourceBytes{resource, common::kUnboundedSize},
-                                             &unwrapped);
-  if (unwrap != kStatusOk) {
-    container::DeleteUnpackContext(context);
-    return unwrap;
+  EngineStatus stepped = container::UnwrapResource(
+      context, common::ResourceBytes{resource, common::kUnboundedSize}, &unwrapped);
+  if (stepped == kStatusOk) {
+    // The engines write the next id unconditionally: a missing out-argument is refused here.
+    stepped = handle == nullptr || next_id == nullptr
+                  ? kStatusBadArgument
+                  : RowOf(handle).set_resource(handle->engine, unwrapped, next_id);
   }
-  const EngineStatus stepped = step(handle, unwrapped, next_id);
   const EngineStatus deleted = container::DeleteUnpackContext(context);
   return stepped != kStatusOk ? stepped : deleted;
-}
-
-EngineStatus StepCmEngine(void* raw, common::ResourceBytes resource, ResourceId* next_id) {
-  auto* handle = static_cast<CmHandle*>(raw);
-  // The engines write the next id unconditionally: a missing out-argument is refused here.
-  if (handle == nullptr || next_id == nullptr) return kStatusBadArgument;
-  if (handle->lut.table_kind == kTableGrey) return CmGreySetResource(handle, resource, next_id);
-  return CmColorSetResource(handle, resource, next_id);
-}
-
-EngineStatus StepHalftoneEngine(void* raw, common::ResourceBytes resource, ResourceId* next_id) {
-  auto* handle = static_cast<HalftoneHandle*>(raw);
-  if (handle == nullptr || next_id == nullptr) return kStatusBadArgument;
-  switch (handle->engine_kind) {
-    case kEngineMultiLevel:
-      return MultiLevelSetResource(handle->engine, resource, next_id);
-    case kEngineGreyInput:
-      return GreyHalftoneSetResource(handle->engine, resource, next_id);
-    case kEngineScreen:
-      return ScreenSetResource(handle->engine, resource, next_id);
-  }
-  return kStatusBadArgument;
 }
 
 }  // namespace
@@ -78,54 +78,36 @@ EngineStatus NewCmHandle(const CmParams* params, const RasterJob* job, uint64_t 
   if (out_handle == nullptr) return kStatusBadArgument;
   *out_handle = nullptr;
   if (params == nullptr || job == nullptr || first_id == nullptr) return kStatusBadArgument;
-  CmHandle* handle = nullptr;
-  const EngineStatus allocated = AllocateHandle(&handle);
-  if (allocated != kStatusOk) return allocated;
-
-  EngineStatus status;
-  if (params->document_type == kGreyDocumentType) {
-    handle->lut.table_kind = kTableGrey;
-    status = CmGreyNew(params, job, reserved, first_id, handle);
-  } else {
-    handle->lut.table_kind = kTableColour;
-    status = CmColorNew(params, job, reserved, first_id, handle);
-  }
-  if (status != kStatusOk) {
-    DiscardHandle(handle->self);
-    return status;
-  }
-  *out_handle = handle;
-  return kStatusOk;
+  EngineCreateArgs args;
+  args.params = params;
+  args.job = job;
+  args.reserved = reserved;
+  return CreateHandle(ChooseCmEngine(*params), args, first_id, out_handle);
 }
 
 EngineStatus ApplyCmResource(CmHandle* handle, const uint8_t* resource, ResourceId* next_id) {
-  return RunResourceStep(handle, resource, next_id, &StepCmEngine);
+  return RunResourceStep(Checked(handle, kHandleColourMatching), resource, next_id);
 }
 
 CmLutInfo* GetCmLutInfo(CmHandle* handle) {
-  if (handle == nullptr) return nullptr;
-  handle->lut.table =
-      handle->lut.table_kind == kTableGrey ? CmGreyGetLut(handle) : CmColorGetLut(handle);
-  return &handle->lut;
+  EngineHandle* checked = Checked(handle, kHandleColourMatching);
+  if (checked == nullptr) return nullptr;
+  checked->lut.table = RowOf(checked).get_table(checked->engine);
+  return &checked->lut;
 }
 
 EngineStatus DeleteCmHandle(CmHandle* handle) {
-  if (handle == nullptr) return kStatusBadArgument;
-  const EngineStatus engine =
-      handle->lut.table_kind == kTableGrey ? CmGreyDelete(handle) : CmColorDelete(handle);
-  common::MemHandle self = handle->self;
-  if (engine != kStatusOk) {
-    DiscardHandle(self);
-    return engine;
-  }
-  if (common::MemUnlock(self) != 0) return kStatusUnlockFailed;
-  return common::MemFree(self);  // 0, or 0xFFFFFFFF when the free failed
+  EngineHandle* checked = Checked(handle, kHandleColourMatching);
+  if (checked == nullptr) return kStatusBadArgument;
+  return DeleteHandle(checked);
 }
 
 EngineStatus NewHalftoneHandle(const RasterJob* job, CmLutInfo* const* luts, uint64_t reserved,
                                ResourceId* first_id, HalftoneHandle** out_handle) {
-  if (out_handle == nullptr || job == nullptr || first_id == nullptr || luts == nullptr ||
-      luts[0] == nullptr) {
+  // As CmNew: the out-handle is cleared before anything can fail.
+  if (out_handle == nullptr) return kStatusBadArgument;
+  *out_handle = nullptr;
+  if (job == nullptr || first_id == nullptr || luts == nullptr || luts[0] == nullptr) {
     return kStatusBadArgument;
   }
   // A colour table's engines would read a grey table as a colour table: only another colour
@@ -134,66 +116,29 @@ EngineStatus NewHalftoneHandle(const RasterJob* job, CmLutInfo* const* luts, uin
       luts[1]->table_kind != kTableColour) {
     return kStatusBadArgument;
   }
-  HalftoneHandle* handle = nullptr;
-  const EngineStatus allocated = AllocateHandle(&handle);
-  if (allocated != kStatusOk) return allocated;
-
-  const void* const tables[2] = {luts[0]->table, luts[1] != nullptr ? luts[1]->table : nullptr};
-  EngineStatus status;
-  if (luts[0]->table_kind == kTableGrey) {
-    handle->engine_kind = kEngineGreyInput;
-    status = GreyHalftoneNew(job, tables, reserved, first_id, &handle->engine);
-  } else if (job->ink_set == 0 || job->ink_set == 5) {
-    handle->engine_kind = kEngineScreen;
-    status = ScreenNew(job, tables, reserved, first_id, &handle->engine);
-  } else {
-    handle->engine_kind = kEngineMultiLevel;
-    status = MultiLevelNew(job, tables, reserved, first_id, &handle->engine);
-  }
-  if (status != kStatusOk) {
-    DiscardHandle(handle->self);
-    return status;
-  }
-  *out_handle = handle;
-  return kStatusOk;
+  EngineCreateArgs args;
+  args.job = job;
+  args.tables[0] = luts[0]->table;
+  args.tables[1] = luts[1] != nullptr ? luts[1]->table : nullptr;
+  args.reserved = reserved;
+  return CreateHandle(ChooseHalftoneEngine(*job, *luts[0]), args, first_id, out_handle);
 }
 
 EngineStatus ApplyHalftoneResource(HalftoneHandle* handle, const uint8_t* resource,
                                    ResourceId* next_id) {
-  return RunResourceStep(handle, resource, next_id, &StepHalftoneEngine);
+  return RunResourceStep(Checked(handle, kHandleHalftoning), resource, next_id);
 }
 
 EngineStatus RunHalftone(HalftoneHandle* handle, const HalftoneBand& band) {
-  if (handle == nullptr) return kStatusBadArgument;
-  switch (handle->engine_kind) {
-    case kEngineMultiLevel:
-      return MultiLevelHalftone(handle->engine, band);
-    case kEngineGreyInput:
-      return GreyHalftone(handle->engine, band);
-    case kEngineScreen:
-      return ScreenHalftone(handle->engine, band);
-  }
-  return kStatusBadArgument;
+  EngineHandle* checked = Checked(handle, kHandleHalftoning);
+  if (checked == nullptr) return kStatusBadArgument;
+  return RowOf(checked).halftone(checked->engine, band);
 }
 
 EngineStatus DeleteHalftoneHandle(HalftoneHandle* handle) {
-  if (handle == nullptr) return kStatusBadArgument;
-  EngineStatus status = kStatusBadArgument;
-  switch (handle->engine_kind) {
-    case kEngineMultiLevel:
-      status = MultiLevelDelete(handle->engine);
-      break;
-    case kEngineGreyInput:
-      status = GreyHalftoneDelete(handle->engine);
-      break;
-    case kEngineScreen:
-      status = ScreenDelete(handle->engine);
-      break;
-  }
-  common::MemHandle self = handle->self;
-  if (common::MemUnlock(self) != 0) return status != kStatusOk ? status : kStatusUnlockFailed;
-  if (common::MemFree(self) != 0) return status != kStatusOk ? status : kStatusFreeFailed;
-  return status;
+  EngineHandle* checked = Checked(handle, kHandleHalftoning);
+  if (checked == nullptr) return kStatusBadArgument;
+  return DeleteHandle(checked);
 }
 
 }  // namespace tonvar

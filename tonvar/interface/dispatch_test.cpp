@@ -6,10 +6,12 @@
 
 #include <vector>
 
+#include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/container_encoder.h"
 #include "testkit/tonvar/damaged_containers.h"
 #include "testkit/tonvar/sample_tables.h"
-#include "tonvar/interface/engine_contract.h"
+#include "tonvar/grey_input/engine_operations.h"
+#include "tonvar/interface/engine_table.h"
 #include "tonvar/common/memory_faults.h"
 
 namespace tonvar {
@@ -77,39 +79,129 @@ TEST_F(Interface, CmNewHandleBlockFailures) {
   }
 }
 
-// Whatever the engine answers: a failure leaves no handle and no block, a success a handle
-// whose table kind follows the document type.
-TEST_F(Interface, CmNewChoosesTheEngineByDocumentType) {
-  for (int32_t document_type : {0, 2, 7}) {
+// The rules of the engine table, on every document type and every ink set.
+TEST_F(Interface, EnginesAreChosenByTheTableRules) {
+  for (int32_t document_type = 0; document_type <= 9; ++document_type) {
     params_.document_type = document_type;
+    EXPECT_EQ(ChooseCmEngine(params_), document_type == 7 ? kEngineGrey : kEngineColour)
+        << document_type;
+  }
+  const struct {
+    uint32_t table_kind;
+    uint32_t ink_set;
+    EngineId engine;
+  } cases[] = {{kTableGrey, 0, kEngineGreyInput},     {kTableGrey, 9, kEngineGreyInput},
+               {kTableColour, 0, kEngineScreening},   {kTableColour, 5, kEngineScreening},
+               {kTableColour, 1, kEngineMultiLevel},  {kTableColour, 3, kEngineMultiLevel},
+               {kTableColour, 4, kEngineMultiLevel},  {kTableColour, 6, kEngineMultiLevel},
+               {kTableColour, 7, kEngineMultiLevel},  {kTableColour, 9, kEngineMultiLevel}};
+  for (const auto& c : cases) {
+    job_.ink_set = c.ink_set;
+    EXPECT_EQ(ChooseHalftoneEngine(job_, CmLutInfo{c.table_kind, 0, nullptr}), c.engine)
+        << c.table_kind << " " << c.ink_set;
+  }
+}
+
+// CmNew through the table over real resources: the colour engine takes every document type
+// but 7 and finishes a table from the kit's resources; the grey engine (7) refuses for now,
+// and a refusal leaves no handle and no block.
+TEST_F(Interface, CmNewChoosesTheEngineByDocumentType) {
+  const struct {
+    int32_t document_type;
+    EngineStatus created;
+    uint32_t table_kind;
+  } cases[] = {{0, kStatusOk, kTableColour},
+               {1, kStatusOk, kTableColour},
+               {2, kStatusOk, kTableColour},
+               {4, kStatusOk, kTableColour},
+               {7, kStatusBadArgument, kTableGrey}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.document_type);
+    testkit::ColourJob job;
+    job.AddOneRowTables(1100, testkit::BuildTaggedColourTable({}));
+    job.params.document_type = c.document_type;
     CmHandle* out = kPoisonCm;
-    const EngineStatus status = NewCmHandle(&params_, &job_, 0, &id_, &out);
-    if (status != kStatusOk) {
-      EXPECT_EQ(out, nullptr) << document_type;
-      EXPECT_EQ(faults::LiveBlocks(), 0) << document_type;
+    ASSERT_EQ(NewCmHandle(&job.params, &job.job, 0, &id_, &out), c.created);
+    if (c.created != kStatusOk) {
+      EXPECT_EQ(out, nullptr);
+      EXPECT_EQ(faults::LiveBlocks(), 0);
       continue;
     }
     ASSERT_NE(out, nullptr);
-    EXPECT_EQ(out->lut.table_kind, document_type == 7 ? kTableGrey : kTableColour);
-    EXPECT_EQ(GetCmLutInfo(out), &out->lut);
+    std::vector<ResourceId> asked;
+    EngineStatus status = kStatusOk;
+    for (int guard = 0; guard < 8 && status == kStatusOk && id_ != kNoMoreResources; ++guard) {
+      asked.push_back(id_);
+      status = ApplyCmResource(out, job.resources.at(id_).data(), &id_);
+    }
+    EXPECT_EQ(status, kStatusOk);
+    EXPECT_EQ(asked, (std::vector<ResourceId>{0, 1100}));
+    CmLutInfo* info = GetCmLutInfo(out);
+    ASSERT_EQ(info, &out->lut);
+    EXPECT_EQ(info->table_kind, c.table_kind);
+    EXPECT_NE(info->table, nullptr);
     EXPECT_EQ(DeleteCmHandle(out), kStatusOk);
   }
 }
 
-TEST_F(Interface, HalftoneNewRefusesMissingArgumentsWithoutWritingAnything) {
+// A handle is refused (512) by every call of the other kind, and stays usable by its own.
+TEST_F(Interface, HandlesOfTheOtherKindAreRefused) {
+  testkit::ColourJob job;
+  CmHandle* cm = nullptr;
+  ASSERT_EQ(NewCmHandle(&job.params, &job.job, 0, &id_, &cm), kStatusOk);
+  auto* cm_as_halftone = reinterpret_cast<HalftoneHandle*>(cm);
+  const uint8_t plain[16] = {'K', 'V'};
+  const HalftoneBand band{};
+  ResourceId next = kPoisonId;
+  EXPECT_EQ(ApplyHalftoneResource(cm_as_halftone, plain, &next), kStatusBadArgument);
+  EXPECT_EQ(RunHalftone(cm_as_halftone, band), kStatusBadArgument);
+  EXPECT_EQ(DeleteHalftoneHandle(cm_as_halftone), kStatusBadArgument);
+  EXPECT_EQ(next, kPoisonId);
+  EXPECT_EQ(GetCmLutInfo(cm), &cm->lut);
+
+  // No halftoning engine accepts a job yet: a handle block is made by hand for the other way.
+  common::MemHandle block = common::MemAlloc(sizeof(HalftoneHandle), 1);
+  auto* halftone = static_cast<HalftoneHandle*>(common::MemLock(block));
+  halftone->self = block;
+  halftone->kind = kHandleHalftoning;
+  halftone->engine_id = kEngineScreening;
+  auto* halftone_as_cm = reinterpret_cast<CmHandle*>(halftone);
+  const int live = faults::LiveBlocks();
+  EXPECT_EQ(ApplyCmResource(halftone_as_cm, plain, &next), kStatusBadArgument);
+  EXPECT_EQ(GetCmLutInfo(halftone_as_cm), nullptr);
+  EXPECT_EQ(DeleteCmHandle(halftone_as_cm), kStatusBadArgument);
+  EXPECT_EQ(next, kPoisonId);
+  EXPECT_EQ(faults::LiveBlocks(), live) << "neither handle was released by the wrong call";
+
+  EXPECT_EQ(DeleteCmHandle(cm), kStatusOk);
+  void* none = nullptr;
+  EXPECT_EQ(DeleteHalftoneHandle(halftone), EngineRowOf(kEngineScreening).destroy(&none));
+}
+
+// A refused HalftoneNew allocates nothing and, like CmNew, leaves a null out-handle.
+TEST_F(Interface, HalftoneNewRefusesMissingArgumentsAndLeavesANullHandle) {
   CmLutInfo colour{kTableColour, 0, nullptr};
   CmLutInfo grey{kTableGrey, 0, nullptr};
   CmLutInfo* const no_first[2] = {nullptr, &colour};
   CmLutInfo* const grey_second[2] = {&colour, &grey};
   CmLutInfo* const good[2] = {&colour, nullptr};
-  HalftoneHandle* out = kPoisonHalftone;
-  EXPECT_EQ(NewHalftoneHandle(&job_, nullptr, 0, &id_, &out), kStatusBadArgument);
-  EXPECT_EQ(NewHalftoneHandle(&job_, no_first, 0, &id_, &out), kStatusBadArgument);
-  EXPECT_EQ(NewHalftoneHandle(&job_, grey_second, 0, &id_, &out), kStatusBadArgument);
-  EXPECT_EQ(NewHalftoneHandle(nullptr, good, 0, &id_, &out), kStatusBadArgument);
-  EXPECT_EQ(NewHalftoneHandle(&job_, good, 0, nullptr, &out), kStatusBadArgument);
+  const struct {
+    const char* name;
+    const RasterJob* job;
+    CmLutInfo* const* luts;
+    ResourceId* first_id;
+  } cases[] = {{"no tables", &job_, nullptr, &id_},
+               {"no first table", &job_, no_first, &id_},
+               {"grey table behind a colour table", &job_, grey_second, &id_},
+               {"no job", nullptr, good, &id_},
+               {"no first-id", &job_, good, nullptr}};
+  for (const auto& c : cases) {
+    HalftoneHandle* out = kPoisonHalftone;
+    EXPECT_EQ(NewHalftoneHandle(c.job, c.luts, 0, c.first_id, &out), kStatusBadArgument) << c.name;
+    EXPECT_EQ(out, nullptr) << c.name;
+  }
   EXPECT_EQ(NewHalftoneHandle(&job_, good, 0, &id_, nullptr), kStatusBadArgument);
-  EXPECT_EQ(out, kPoisonHalftone);
+  EXPECT_EQ(id_, kPoisonId);
   EXPECT_EQ(faults::Calls(MemOp::kAlloc), 0);
 }
 
@@ -121,21 +213,23 @@ TEST_F(Interface, HalftoneNewLeavesASecondTableBehindAGreyTableToTheGreyEngine) 
   for (CmLutInfo second : {CmLutInfo{kTableGrey, 0, grey_table},
                            CmLutInfo{kTableColour, 0, grey_table}}) {
     CmLutInfo* const luts[2] = {&grey, &second};
-    const void* const tables[2] = {grey_table, grey_table};
+    EngineCreateArgs args;
+    args.job = &job_;
+    args.tables[0] = args.tables[1] = grey_table;
     void* engine = nullptr;
     ResourceId engine_id = kPoisonId;
-    const EngineStatus expected = GreyHalftoneNew(&job_, tables, 0, &engine_id, &engine);
+    const EngineStatus expected = grey_input::GreyHalftoneNew(args, &engine_id, &engine);
     ASSERT_NE(expected, kStatusOk) << "a grey engine must refuse a second table";
     const int allocations = faults::Calls(MemOp::kAlloc);
     HalftoneHandle* out = kPoisonHalftone;
     EXPECT_EQ(NewHalftoneHandle(&job_, luts, 0, &id_, &out), expected) << second.table_kind;
     EXPECT_GT(faults::Calls(MemOp::kAlloc), allocations) << "handle block made for the engine";
-    EXPECT_EQ(out, kPoisonHalftone);
+    EXPECT_EQ(out, nullptr);
     EXPECT_EQ(faults::LiveBlocks(), 0);
   }
 }
 
-TEST_F(Interface, HalftoneNewLeavesTheOutHandleAloneOnFailure) {
+TEST_F(Interface, HalftoneNewClearsTheOutHandleOnFailure) {
   CmLutInfo colour{kTableColour, 0, nullptr};
   CmLutInfo* const luts[2] = {&colour, nullptr};
   for (auto [op, status] : {std::pair{MemOp::kAlloc, kStatusAllocFailed},
@@ -143,7 +237,7 @@ TEST_F(Interface, HalftoneNewLeavesTheOutHandleAloneOnFailure) {
     HalftoneHandle* out = kPoisonHalftone;
     faults::FailNth(op, 1);
     EXPECT_EQ(NewHalftoneHandle(&job_, luts, 0, &id_, &out), status);
-    EXPECT_EQ(out, kPoisonHalftone);
+    EXPECT_EQ(out, nullptr);
     EXPECT_EQ(faults::LiveBlocks(), 0);
   }
   // Engines refuse tables without a body; the handle block goes with the refusal.
@@ -151,7 +245,7 @@ TEST_F(Interface, HalftoneNewLeavesTheOutHandleAloneOnFailure) {
     job_.ink_set = ink_set;
     HalftoneHandle* out = kPoisonHalftone;
     EXPECT_NE(NewHalftoneHandle(&job_, luts, 0, &id_, &out), kStatusOk);
-    EXPECT_EQ(out, kPoisonHalftone);
+    EXPECT_EQ(out, nullptr);
     EXPECT_EQ(faults::LiveBlocks(), 0);
   }
 }
@@ -193,10 +287,13 @@ TEST_F(Interface, ResourceStepMemoryFailures) {
 // Handles built by hand stand in for engines that refuse everything: deleting still releases
 // the handle block and reports the engine's status.
 TEST_F(Interface, DeletionReleasesTheBlockWhenTheEngineFails) {
-  for (uint32_t kind : {kTableColour, kTableGrey}) {
+  for (EngineId id : {kEngineColour, kEngineGrey}) {
+    const uint32_t kind = EngineRowOf(id).table_kind;
     common::MemHandle block = common::MemAlloc(sizeof(CmHandle), 1);
     auto* handle = static_cast<CmHandle*>(common::MemLock(block));
     handle->self = block;
+    handle->kind = kHandleColourMatching;
+    handle->engine_id = id;
     handle->lut.table_kind = kind;
     EXPECT_EQ(GetCmLutInfo(handle), &handle->lut);
     EXPECT_EQ(handle->lut.table_kind, kind);
@@ -208,11 +305,12 @@ TEST_F(Interface, DeletionReleasesTheBlockWhenTheEngineFails) {
     }
     EXPECT_EQ(faults::LiveBlocks(), 0);
   }
-  for (uint32_t kind : {kEngineScreen, kEngineMultiLevel, kEngineGreyInput}) {
+  for (EngineId id : {kEngineScreening, kEngineMultiLevel, kEngineGreyInput}) {
     common::MemHandle block = common::MemAlloc(sizeof(HalftoneHandle), 1);
     auto* handle = static_cast<HalftoneHandle*>(common::MemLock(block));
     handle->self = block;
-    handle->engine_kind = kind;
+    handle->kind = kHandleHalftoning;
+    handle->engine_id = id;
     const uint8_t plain[16] = {};
     EXPECT_EQ(ApplyHalftoneResource(handle, plain, nullptr), kStatusBadArgument);
     DeleteHalftoneHandle(handle);  // a null engine: 0 from a built engine, 512 while pending
@@ -224,24 +322,19 @@ TEST_F(Interface, DeletionReleasesTheBlockWhenTheEngineFails) {
 // succeeded; otherwise the engine's status stands. The engine's answer for a handle without
 // an engine is asked first, so the case holds for pending and built engines alike.
 TEST_F(Interface, HalftoneDeletionReportsReleaseFailuresAfterTheEngine) {
-  using DeleteEngine = EngineStatus (*)(void*);
-  const struct {
-    uint32_t kind;
-    DeleteEngine engine_delete;
-  } kinds[] = {{kEngineScreen, &ScreenDelete},
-               {kEngineMultiLevel, &MultiLevelDelete},
-               {kEngineGreyInput, &GreyHalftoneDelete}};
-  for (const auto& k : kinds) {
-    const EngineStatus engine = k.engine_delete(nullptr);
+  for (EngineId id : {kEngineScreening, kEngineMultiLevel, kEngineGreyInput}) {
+    void* none = nullptr;
+    const EngineStatus engine = EngineRowOf(id).destroy(&none);
     for (auto [op, release] : {std::pair{MemOp::kUnlock, kStatusUnlockFailed},
                                std::pair{MemOp::kFree, kStatusFreeFailed}}) {
       faults::ScopedReset each;
       common::MemHandle block = common::MemAlloc(sizeof(HalftoneHandle), 1);
       auto* handle = static_cast<HalftoneHandle*>(common::MemLock(block));
       handle->self = block;
-      handle->engine_kind = k.kind;
+      handle->kind = kHandleHalftoning;
+      handle->engine_id = id;
       faults::FailNth(op, 1);
-      EXPECT_EQ(DeleteHalftoneHandle(handle), engine != kStatusOk ? engine : release) << k.kind;
+      EXPECT_EQ(DeleteHalftoneHandle(handle), engine != kStatusOk ? engine : release) << id;
     }
   }
 }

@@ -1,13 +1,11 @@
 // The multi-level halftoning engine is not part of this build yet: every call is refused.
-#include "tonvar/interface/engine_contract.h"
+#include "tonvar/multi_level/engine_operations.h"
 
-namespace tonvar {
+namespace tonvar::multi_level {
 
-EngineStatus MultiLevelNew(const RasterJob*, const void* const[2], uint64_t, ResourceId*, void**) {
-  return kStatusBadArgument;
-}
+EngineStatus MultiLevelNew(const EngineCreateArgs&, ResourceId*, void**) { return kStatusBadArgument; }
 EngineStatus MultiLevelSetResource(void*, common::ResourceBytes, ResourceId*) { return kStatusBadArgument; }
 EngineStatus MultiLevelHalftone(void*, const HalftoneBand&) { return kStatusBadArgument; }
-EngineStatus MultiLevelDelete(void*) { return kStatusBadArgument; }
+EngineStatus MultiLevelDelete(void**) { return kStatusBadArgument; }
 
-}  // namespace tonvar
+}  // namespace tonvar::multi_level
