@@ -6,11 +6,11 @@
 #include <map>
 #include <vector>
 
+#include "testkit/tonvar/colour_resources.h"
 #include "tonvar/colour/mode_table.h"
 #include "tonvar/interface/client_records.h"
-#include "tonvar/interface/status.h"
 #include "tonvar/interface/handles.h"
-#include "testkit/tonvar/colour_resources.h"
+#include "tonvar/interface/status.h"
 
 namespace testkit {
 

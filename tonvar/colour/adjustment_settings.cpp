@@ -1,8 +1,8 @@
 // The adjustment inputs of a CmParams record and the pixel layouts of the channel-order codes.
 #include <cstring>
 
-#include "tonvar/common/byte_readers.h"
 #include "tonvar/colour/colour_adjustment.h"
+#include "tonvar/common/byte_readers.h"
 
 namespace tonvar::colour {
 namespace {

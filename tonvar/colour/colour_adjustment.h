@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
+#include "tonvar/common/memory.h"
 #include "tonvar/interface/client_records.h"
 #include "tonvar/interface/status.h"
-#include "tonvar/common/memory.h"
 
 namespace tonvar::colour {
 

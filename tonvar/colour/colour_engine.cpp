@@ -5,9 +5,10 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "tonvar/common/resource_view.h"
 #include "tonvar/colour/engine_operations.h"
 #include "tonvar/colour/mode_table.h"
+#include "tonvar/common/resource_view.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 namespace {
@@ -83,16 +84,21 @@ constexpr int kMaxEngineBlocks = 16;
 
 EngineStatus CreateEngine(const CmParams* params, const RasterJob* job, CmColorEngine** out) {
   *out = nullptr;
-  common::MemHandle handles[6] = {};
-  void* data[6] = {};
-  const uint64_t sizes[6] = {sizeof(CmColorEngine), sizeof(LutDescriptor), sizeof(InkCurveSet),
-                             sizeof(PreTransformTable), sizeof(PreTransformTable), sizeof(ToneTable)};
-  for (int i = 0; i < 6; ++i) {
-    const EngineStatus status = common::AllocBlock(sizes[i], 1, &handles[i], &data[i]);
-    if (status != kStatusOk) {
-      for (int j = i - 1; j >= 0; --j) common::ReleaseBlock(&handles[j]);
-      return status;
-    }
+  constexpr int kBlocks = 6;
+  const uint64_t sizes[kBlocks] = {sizeof(CmColorEngine),     sizeof(LutDescriptor),
+                                   sizeof(InkCurveSet),       sizeof(PreTransformTable),
+                                   sizeof(PreTransformTable), sizeof(ToneTable)};
+  // Each block stays with its scope until all are made: a failure releases those before it.
+  common::ScopedBlock blocks[kBlocks];
+  for (int i = 0; i < kBlocks; ++i) {
+    const EngineStatus status = blocks[i].Allocate(sizes[i], true);
+    if (status != kStatusOk) return status;
+  }
+  void* data[kBlocks];
+  common::MemHandle handles[kBlocks];
+  for (int i = 0; i < kBlocks; ++i) {
+    data[i] = blocks[i].data<void>();
+    handles[i] = blocks[i].Detach();
   }
   auto* engine = static_cast<CmColorEngine*>(data[0]);
   engine->self = handles[0];

@@ -6,10 +6,10 @@
 #include <cstring>
 
 #include "tonvar/colour/colour_adjustment.h"
-#include "tonvar/common/resource_view.h"
-#include "tonvar/common/scoped_block.h"
 #include "tonvar/colour/colour_engine.h"
 #include "tonvar/colour/ink_balance.h"
+#include "tonvar/common/resource_view.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 namespace {

@@ -2,9 +2,9 @@
 // type 2 extras and the screening block.
 #include <cstring>
 
-#include "tonvar/common/scoped_block.h"
-#include "tonvar/common/resource_view.h"
 #include "tonvar/colour/colour_engine.h"
+#include "tonvar/common/resource_view.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 namespace {

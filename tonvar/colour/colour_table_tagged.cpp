@@ -2,9 +2,9 @@
 // carry ink balance, density limits, black axis, grey axis, matrix, gamma and tone table.
 #include <cstring>
 
-#include "tonvar/common/scoped_block.h"
-#include "tonvar/common/resource_view.h"
 #include "tonvar/colour/colour_engine.h"
+#include "tonvar/common/resource_view.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 namespace {

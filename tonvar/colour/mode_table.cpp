@@ -413,11 +413,10 @@ void RecordRow(const Text& text, const ModeRow& row, int version, const ModeTabl
 EngineStatus ReadModeTable(common::ResourceBytes resource, const ModeTableJob& job, ModeTableChoice* choice) {
   *choice = ModeTableChoice{};
   if (resource.data == nullptr) return kStatusBadResource;
-  common::MemHandle block = nullptr;
-  void* data = nullptr;
-  const EngineStatus allocated = common::AllocBlock(sizeof(ParseWork), 0, &block, &data);
+  common::ScopedBlock block;
+  const EngineStatus allocated = block.Allocate(sizeof(ParseWork), false);
   if (allocated != kStatusOk) return allocated;
-  auto* work = static_cast<ParseWork*>(data);
+  auto* work = block.data<ParseWork>();
   Text text(resource.data, resource.size);
   EngineStatus status = Parse(text, work, choice);
   if (status == kStatusOk) {
@@ -436,9 +435,8 @@ EngineStatus ReadModeTable(common::ResourceBytes resource, const ModeTableJob& j
       RecordRow(text, row, version, job, choice);
     }
   }
-  if (common::MemUnlock(block) != 0) return status != kStatusOk ? status : kStatusUnlockFailed;
-  if (common::MemFree(block) != 0 && status == kStatusOk) status = kStatusFreeFailed;
-  return status;
+  const EngineStatus released = block.Release();
+  return status != kStatusOk ? status : released;
 }
 
 }  // namespace tonvar::colour

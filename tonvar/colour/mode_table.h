@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "tonvar/interface/status.h"
 #include "tonvar/common/resource_bytes.h"
+#include "tonvar/interface/status.h"
 
 namespace tonvar::colour {
 

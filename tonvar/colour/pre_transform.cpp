@@ -2,9 +2,9 @@
 // the mode table names before the colour table.
 #include <cstring>
 
-#include "tonvar/common/scoped_block.h"
-#include "tonvar/common/resource_view.h"
 #include "tonvar/colour/colour_engine.h"
+#include "tonvar/common/resource_view.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 

@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "tonvar/interface/status.h"
 #include "tonvar/common/memory.h"
 #include "tonvar/common/resource_bytes.h"
+#include "tonvar/interface/status.h"
 
 namespace tonvar::container {
 

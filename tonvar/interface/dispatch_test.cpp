@@ -10,9 +10,9 @@
 #include "testkit/tonvar/container_encoder.h"
 #include "testkit/tonvar/damaged_containers.h"
 #include "testkit/tonvar/sample_tables.h"
+#include "tonvar/common/memory_faults.h"
 #include "tonvar/grey_input/engine_operations.h"
 #include "tonvar/interface/engine_table.h"
-#include "tonvar/common/memory_faults.h"
 
 namespace tonvar {
 namespace {
