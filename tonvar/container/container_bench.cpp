@@ -1,14 +1,11 @@
-// Speed of the container decoder beside zlib's inflate on the same data, and of the noise
-// generator beside std::mt19937.
+// Speed of the container decoder beside zlib's inflate on the same data.
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <random>
 #include <vector>
 
 #include "testkit/tonvar/container_encoder.h"
 #include "testkit/tonvar/sample_tables.h"
-#include "tonvar/common/random_generator.h"
 #include "tonvar/container/unpack_context.h"
 
 #ifdef HAVE_ZLIB
@@ -83,30 +80,6 @@ void BM_ZlibInflate(benchmark::State& state) {
 }
 BENCHMARK(BM_ZlibInflate)->Arg(2 << 20)->Arg(64 << 10)->Arg(4 << 10);
 #endif
-
-void BM_RandomNext(benchmark::State& state) {
-  auto mt = std::make_unique<tonvar::common::MtState>();
-  const uint32_t key[4] = {0x123, 0x234, 0x345, 0x456};
-  tonvar::common::RandomInitByArray(key, 4, mt.get());
-  uint32_t sum = 0;
-  for (auto _ : state) {
-    for (int i = 0; i < 1024; ++i) sum += tonvar::common::RandomGenerate(mt.get());
-  }
-  benchmark::DoNotOptimize(sum);
-  state.SetItemsProcessed(state.iterations() * 1024);
-}
-BENCHMARK(BM_RandomNext);
-
-void BM_StdMt19937(benchmark::State& state) {
-  std::mt19937 mt;
-  uint32_t sum = 0;
-  for (auto _ : state) {
-    for (int i = 0; i < 1024; ++i) sum += static_cast<uint32_t>(mt());
-  }
-  benchmark::DoNotOptimize(sum);
-  state.SetItemsProcessed(state.iterations() * 1024);
-}
-BENCHMARK(BM_StdMt19937);
 
 }  // namespace
 
