@@ -2,11 +2,12 @@
 #include "testkit/tonvar/colour_job.h"
 
 #include <cstring>
+#include <utility>
 
-#include "tonvar/colour/engine_seams.h"
-#include "tonvar/colour/unpack_context.h"
+#include "tonvar/colour/engine_operations.h"
+#include "tonvar/container/unpack_context.h"
 
-namespace tonvar::testkit {
+namespace testkit {
 
 ColourJob::ColourJob() {
   job.method = 3;
@@ -19,41 +20,66 @@ ColourJob::ColourJob() {
   params.mode_modifier = 1;  // mode 4, the default generated rows' mode
 }
 
-EngineStatus ColourJob::Run(CmHandle* handle) {
+void ColourJob::AddOneRowTables(uint32_t table_id, std::vector<uint8_t> table, int version,
+                                ModeRowSpec row) {
+  ModeTableSpec desc;
+  desc.version = version;
+  row.table_id = static_cast<int32_t>(table_id);
+  desc.rows = {row};
+  resources[0] = TextBytes(BuildModeTable(desc));
+  resources[table_id] = std::move(table);
+}
+
+tonvar::EngineStatus ColourJob::Run(tonvar::CmHandle* handle) {
   asked.clear();
-  ResourceId id = kNoMoreResources;
-  EngineStatus status = CmColorNew(&params, &job, 0, &id, handle);
-  if (status != kStatusOk) return status;
-  for (int guard = 0; guard < 64 && id != kNoMoreResources; ++guard) {
+  tonvar::ResourceId id = tonvar::kNoMoreResources;
+  tonvar::EngineStatus status =
+      tonvar::colour::CmColorNew(tonvar::EngineCreateArgs{&params, &job}, &id, &handle->engine);
+  if (status != tonvar::kStatusOk) return status;
+  for (int guard = 0; guard < 64 && id != tonvar::kNoMoreResources; ++guard) {
     asked.push_back(id);
     auto it = resources.find(id);
-    if (it == resources.end()) return kStatusBadResource;
-    ResourceBytes bytes{it->second.data(), bounded ? it->second.size() : kUnboundedSize};
+    if (it == resources.end()) return tonvar::kStatusBadResource;
+    tonvar::common::ResourceBytes bytes{it->second.data(), bounded ? it->second.size() : tonvar::common::kUnboundedSize};
     if (!unwrap) {
-      status = CmColorSetResource(handle, bytes, &id);
+      status = tonvar::colour::CmColorSetResource(handle->engine, bytes, &id);
     } else {
-      UnpackContext* context = nullptr;
-      status = NewUnpackContext(&context);
-      if (status != kStatusOk) return status;
-      ResourceBytes unwrapped{};
-      status = UnwrapResource(context, bytes, &unwrapped);
-      if (status == kStatusOk) status = CmColorSetResource(handle, unwrapped, &id);
-      const EngineStatus released = DeleteUnpackContext(context);
-      if (status == kStatusOk) status = released;
+      tonvar::container::UnpackContext* context = nullptr;
+      status = tonvar::container::NewUnpackContext(&context);
+      if (status != tonvar::kStatusOk) return status;
+      tonvar::common::ResourceBytes unwrapped{};
+      status = tonvar::container::UnwrapResource(context, bytes, &unwrapped);
+      if (status == tonvar::kStatusOk) status = tonvar::colour::CmColorSetResource(handle->engine, unwrapped, &id);
+      const tonvar::EngineStatus released = tonvar::container::DeleteUnpackContext(context);
+      if (status == tonvar::kStatusOk) status = released;
     }
-    if (status != kStatusOk) return status;
+    if (status != tonvar::kStatusOk) return status;
   }
-  return kStatusOk;
+  return tonvar::kStatusOk;
+}
+
+tonvar::colour::ModeTableJob DefaultModeTableJob() {
+  const ColourJob defaults;
+  tonvar::colour::ModeTableJob job{};
+  job.method = static_cast<int32_t>(defaults.job.method);
+  job.mode = 4;  // mode_modifier 1
+  job.media = defaults.params.media;
+  job.sub_type = defaults.params.sub_type;
+  job.h_res = defaults.job.resolution_x_dpi;
+  job.v_res = defaults.job.resolution_y_dpi;
+  job.bits_per_dot = defaults.job.bits_per_dot;
+  job.channel_order = defaults.job.channel_order;
+  return job;
 }
 
 OptionList& OptionList::Add(uint32_t id, const void* value) {
   int32_t count;
   std::memcpy(&count, storage_, 4);
-  CmOptionEntry entry{id, 0, value};
+  tonvar::CmOptionEntry entry{id, 0, value};
   std::memcpy(storage_ + 8 + 16 * count, &entry, sizeof entry);
   ++count;
   std::memcpy(storage_, &count, 4);
   return *this;
 }
 
-}  // namespace tonvar::testkit
+}  // namespace testkit

@@ -12,7 +12,7 @@
 #pragma GCC diagnostic ignored "-Wrestrict"
 #endif
 
-namespace tonvar::testkit {
+namespace testkit {
 namespace {
 
 void Put16(std::vector<uint8_t>& out, int32_t v) {
@@ -291,7 +291,7 @@ std::string BuildModeTable(const ModeTableSpec& desc) {
            n(r.v_res) + r.mode + " " + n(r.sub_type) + n(r.bits_per_dot) + "\r\n";
       continue;
     }
-    t += n(r.table_id) + n(r.table_a_id) + n(r.table_b_id) + n(r.extra_table_id) +
+    t += n(r.table_id) + n(r.table_a_id) + n(r.table_b_id) + n(r.gamma_matrix_id) +
          n(r.correction_offset) + n(r.colour_dot_curve_id) + n(r.mono_dot_curve_id) +
          n(r.first_halftone_id) + r.method + " " + r.media + " " + n(r.h_res) + n(r.v_res) +
          r.mode + " " + n(r.sub_type) + n(r.bits_per_dot);
@@ -322,4 +322,4 @@ std::string BuildModeTable(const ModeTableSpec& desc) {
   return t;
 }
 
-}  // namespace tonvar::testkit
+}  // namespace testkit

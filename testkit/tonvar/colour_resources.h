@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace tonvar::testkit {
+namespace testkit {
 
 // ---- Mode table -------------------------------------------------------------------------
 
@@ -18,7 +18,7 @@ struct ModeRowSpec {
   int32_t first_halftone_id = 701;
   int32_t table_a_id = -1;
   int32_t table_b_id = -1;
-  int32_t extra_table_id = -1;
+  int32_t gamma_matrix_id = -1;
   int32_t correction_offset = -1;
   int32_t colour_dot_curve_id = -1;  // or SMB-ID
   int32_t mono_dot_curve_id = -1;    // or bSMB-ID
@@ -111,4 +111,4 @@ size_t TaggedBodyOffset(const ColourTableSpec& desc);
 std::vector<uint8_t> BuildPreTransformTable(uint32_t grid, const std::vector<uint8_t>& body = {});
 std::vector<uint8_t> BuildGammaMatrixBlock(uint8_t output_gamma, const int16_t matrix[9]);
 
-}  // namespace tonvar::testkit
+}  // namespace testkit

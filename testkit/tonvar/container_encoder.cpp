@@ -6,7 +6,7 @@
 #include <array>
 #include <cstring>
 
-namespace tonvar::testkit {
+namespace testkit {
 namespace {
 
 constexpr uint32_t kAbort = 256;
@@ -268,4 +268,4 @@ std::vector<uint8_t> EncodePlaneOrderedTable(std::span<const uint8_t> table,
   return WrapStream(EncodeStream(planes, options), kSignaturePlaneOrdered);
 }
 
-}  // namespace tonvar::testkit
+}  // namespace testkit

@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-namespace tonvar::testkit {
+namespace testkit {
 
 inline constexpr uint8_t kSignatureNormal = 0xB9;
 inline constexpr uint8_t kSignaturePlaneOrdered = 0xBA;
@@ -87,4 +87,4 @@ bool TransposeTableToPlanes(std::vector<uint8_t>& table);
 std::vector<uint8_t> EncodePlaneOrderedTable(std::span<const uint8_t> table,
                                              const EncodeOptions& options = {});
 
-}  // namespace tonvar::testkit
+}  // namespace testkit

@@ -4,7 +4,7 @@
 #include "testkit/tonvar/container_encoder.h"
 #include "testkit/tonvar/sample_tables.h"
 
-namespace tonvar::testkit {
+namespace testkit {
 namespace {
 
 constexpr uint32_t kContainerDamaged = 0xFFFFFF38;
@@ -142,4 +142,4 @@ std::vector<DamagedContainer> DamagedContainers() {
   return table;
 }
 
-}  // namespace tonvar::testkit
+}  // namespace testkit

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace tonvar::testkit {
+namespace testkit {
 
 struct DamagedContainer {
   std::string name;
@@ -19,4 +19,4 @@ struct DamagedContainer {
 
 std::vector<DamagedContainer> DamagedContainers();
 
-}  // namespace tonvar::testkit
+}  // namespace testkit

@@ -1,7 +1,7 @@
 // Colour-table-shaped sample data: smooth bodies and minimal fixed and tagged headers.
 #include "testkit/tonvar/sample_tables.h"
 
-namespace tonvar::testkit {
+namespace testkit {
 namespace {
 
 void PutLe32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
@@ -77,4 +77,4 @@ std::vector<uint8_t> TaggedFormTable(uint8_t grid, uint8_t channels, std::span<c
   return out;
 }
 
-}  // namespace tonvar::testkit
+}  // namespace testkit

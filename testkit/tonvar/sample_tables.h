@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-namespace tonvar::testkit {
+namespace testkit {
 
 // A smooth body of g^3 entries of ch bytes (first axis slowest), like a real colour table's.
 std::vector<uint8_t> SmoothLutBody(uint32_t grid, uint32_t channels, uint32_t seed = 1);
@@ -19,4 +19,4 @@ std::vector<uint8_t> FixedFormTable(uint8_t grid, uint8_t channels, std::span<co
 // (three inputs, ink identifiers 1..ch), then the body.
 std::vector<uint8_t> TaggedFormTable(uint8_t grid, uint8_t channels, std::span<const uint8_t> body);
 
-}  // namespace tonvar::testkit
+}  // namespace testkit

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "tonvar/colour/color_adjustment.h"
+#include "tonvar/colour/colour_adjustment.h"
 
-namespace tonvar {
+namespace tonvar::colour {
 namespace {
 
 // Products reach (255^3) times factors of up to about 2^22: 64-bit throughout.
@@ -97,4 +97,4 @@ void SmoothTable(uint32_t* table) {
   for (int i = 1; i <= 253; ++i) table[i] = (table[i - 1] + table[i] + table[i + 1]) / 3;
 }
 
-}  // namespace tonvar
+}  // namespace tonvar::colour

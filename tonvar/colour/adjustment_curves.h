@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace tonvar {
+namespace tonvar::colour {
 
 constexpr int kLevels = 256;
 
@@ -19,4 +19,4 @@ void BuildGammaOffsets(uint32_t gamma, uint32_t gamma_base, int32_t* offsets);
 // order (the left neighbour is already smoothed); entries 0, 254 and 255 keep their values.
 void SmoothTable(uint32_t* table);
 
-}  // namespace tonvar
+}  // namespace tonvar::colour

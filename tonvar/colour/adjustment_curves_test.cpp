@@ -5,7 +5,7 @@
 
 #include <vector>
 
-namespace tonvar {
+namespace tonvar::colour {
 namespace {
 
 std::vector<int32_t> Curve(int32_t brightness, int32_t contrast) {
@@ -106,4 +106,4 @@ TEST(SmoothTable, IdentityStaysAndTheTopTwoEntriesEscape) {
 }
 
 }  // namespace
-}  // namespace tonvar
+}  // namespace tonvar::colour

@@ -1,10 +1,10 @@
 // The adjustment inputs of a CmParams record and the pixel layouts of the channel-order codes.
 #include <cstring>
 
-#include "tonvar/colour/byte_readers.h"
-#include "tonvar/colour/color_adjustment.h"
+#include "tonvar/colour/colour_adjustment.h"
+#include "tonvar/common/byte_readers.h"
 
-namespace tonvar {
+namespace tonvar::colour {
 namespace {
 
 // Value of the first entry with the id; an entry without a value counts as absent.
@@ -43,7 +43,7 @@ AdjustmentSettings ReadAdjustmentSettings(const CmParams& params) {
       static_cast<const uint8_t*>(FindAdjustmentOption(params.options, kOptionChannelCurves));
   if (curves != nullptr && std::memcmp(curves, kTunaTag, sizeof kTunaTag) == 0) {
     // A tagged curve file: its header names where the three curves begin (0: at its start).
-    const uint32_t offset = ReadDword(curves + kTunaOffsetAt);
+    const uint32_t offset = common::ReadDword(curves + kTunaOffsetAt);
     if (offset != 0) curves += offset;
   }
   settings.curves = curves;
@@ -60,4 +60,4 @@ bool ChannelLayoutForOrder(uint32_t order, ChannelLayout* layout) {
   }
 }
 
-}  // namespace tonvar
+}  // namespace tonvar::colour

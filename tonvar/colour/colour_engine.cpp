@@ -1,13 +1,14 @@
 // Colour engine: creation, the resource step machine, the descriptor hand-out and deletion,
-// behind the interface layer's CmColor* seams.
+// behind the engine table's CmColor* operations.
 #include "tonvar/colour/colour_engine.h"
 
 #include <cstring>
 #include <initializer_list>
 
-#include "tonvar/colour/colour_bytes.h"
-#include "tonvar/colour/engine_seams.h"
+#include "tonvar/colour/engine_operations.h"
 #include "tonvar/colour/mode_table.h"
+#include "tonvar/common/resource_view.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 namespace {
@@ -22,18 +23,18 @@ ResourceId NextAfter(CmColorEngine* engine, uint32_t from) {
     engine->step = kStepTableB;
     return static_cast<ResourceId>(engine->table_b_id);
   }
-  if (from <= kStepGammaMatrix && engine->extra_table_id != -1) {
+  if (from <= kStepGammaMatrix && engine->gamma_matrix_id != -1) {
     engine->step = kStepGammaMatrix;
-    return static_cast<ResourceId>(engine->extra_table_id);
+    return static_cast<ResourceId>(engine->gamma_matrix_id);
   }
   engine->step = kStepColourTable;
   return static_cast<ResourceId>(engine->table_id);
 }
 
-EngineStatus StepModeTable(CmColorEngine* engine, ResourceBytes resource, ResourceId* next_id) {
+EngineStatus StepModeTable(CmColorEngine* engine, common::ResourceBytes resource, ResourceId* next_id) {
   engine->step = kStepTableA;
   EngineStatus status = kStatusOk;
-  const int32_t id = ReadCmColorHeader(engine, resource, &status);
+  const int32_t id = ChooseModeTableRow(engine, resource, &status);
   if (status != kStatusOk) return status;
   if (id == 0) return kStatusBadResource;
   engine->id_base = id / 1000 * 1000;
@@ -47,9 +48,9 @@ EngineStatus StepModeTable(CmColorEngine* engine, ResourceBytes resource, Resour
   return kStatusOk;
 }
 
-EngineStatus StepColourTable(CmColorEngine* engine, ResourceBytes resource, ResourceId* next_id) {
+EngineStatus StepColourTable(CmColorEngine* engine, common::ResourceBytes resource, ResourceId* next_id) {
   engine->step = kStepCorrection;
-  const ResourceView r(resource);
+  const common::ResourceView r(resource);
   if (!r.Has(0, 16)) return kStatusBadResource;
   const EngineStatus status = r.U8(15) == kFormatTagged ? ReadTaggedColorTable(engine, resource)
                                                         : ReadFixedColorTable(engine, resource);
@@ -59,7 +60,7 @@ EngineStatus StepColourTable(CmColorEngine* engine, ResourceBytes resource, Reso
 
 // Everything the engine owns, for the checked release of deletion and the unchecked one of
 // the failure paths, in the order of deletion.
-void CollectBlocks(CmColorEngine* engine, MemHandle* blocks, int* count) {
+void CollectBlocks(CmColorEngine* engine, common::MemHandle* blocks, int* count) {
   LutDescriptor* lut = engine->lut;
   int n = 0;
   if (lut != nullptr) {
@@ -83,16 +84,21 @@ constexpr int kMaxEngineBlocks = 16;
 
 EngineStatus CreateEngine(const CmParams* params, const RasterJob* job, CmColorEngine** out) {
   *out = nullptr;
-  MemHandle handles[6] = {};
-  void* data[6] = {};
-  const uint64_t sizes[6] = {sizeof(CmColorEngine), sizeof(LutDescriptor), sizeof(InkCurveSet),
-                             sizeof(PreTransformTable), sizeof(PreTransformTable), sizeof(ToneTable)};
-  for (int i = 0; i < 6; ++i) {
-    const EngineStatus status = AllocBlock(sizes[i], 1, &handles[i], &data[i]);
-    if (status != kStatusOk) {
-      for (int j = i - 1; j >= 0; --j) ReleaseBlock(&handles[j]);
-      return status;
-    }
+  constexpr int kBlocks = 6;
+  const uint64_t sizes[kBlocks] = {sizeof(CmColorEngine),     sizeof(LutDescriptor),
+                                   sizeof(InkCurveSet),       sizeof(PreTransformTable),
+                                   sizeof(PreTransformTable), sizeof(ToneTable)};
+  // Each block stays with its scope until all are made: a failure releases those before it.
+  common::ScopedBlock blocks[kBlocks];
+  for (int i = 0; i < kBlocks; ++i) {
+    const EngineStatus status = blocks[i].Allocate(sizes[i], true);
+    if (status != kStatusOk) return status;
+  }
+  void* data[kBlocks];
+  common::MemHandle handles[kBlocks];
+  for (int i = 0; i < kBlocks; ++i) {
+    data[i] = blocks[i].data<void>();
+    handles[i] = blocks[i].Detach();
   }
   auto* engine = static_cast<CmColorEngine*>(data[0]);
   engine->self = handles[0];
@@ -124,7 +130,7 @@ EngineStatus CreateEngine(const CmParams* params, const RasterJob* job, CmColorE
   }
   engine->matching_mode = mode;
   engine->black_channel = -1;
-  engine->table_a_id = engine->table_b_id = engine->extra_table_id = -1;
+  engine->table_a_id = engine->table_b_id = engine->gamma_matrix_id = -1;
   engine->layout = {4, {1, 2, 3}};
   std::memset(engine->lut->ink_ids, kLutNoInk, sizeof engine->lut->ink_ids);
   engine->step = kStepModeTable;
@@ -147,7 +153,7 @@ const void* FindParamOption(const CmParams* params, uint32_t id) {
   return params == nullptr ? nullptr : FindOption(id, params->options);
 }
 
-int32_t ReadCmColorHeader(CmColorEngine* engine, ResourceBytes resource, EngineStatus* status) {
+int32_t ChooseModeTableRow(CmColorEngine* engine, common::ResourceBytes resource, EngineStatus* status) {
   ModeTableJob job{};
   job.method = static_cast<int32_t>(engine->job.method);
   job.mode = engine->matching_mode;
@@ -174,7 +180,7 @@ int32_t ReadCmColorHeader(CmColorEngine* engine, ResourceBytes resource, EngineS
   engine->first_halftone_id = choice.first_halftone_id;
   engine->table_a_id = choice.table_a_id;
   engine->table_b_id = choice.table_b_id;
-  engine->extra_table_id = choice.extra_table_id;
+  engine->gamma_matrix_id = choice.gamma_matrix_id;
   engine->correction_offset = choice.correction_offset;
   engine->dot_curve_id = choice.dot_curve_id;
   engine->second_value = choice.second_value;
@@ -204,70 +210,52 @@ EngineStatus FreePreTransformTables(CmColorEngine* engine) {
   EngineStatus status = kStatusOk;
   for (PreTransformTable* table : {engine->table_a, engine->table_b}) {
     if (table == nullptr) continue;
-    const EngineStatus s = ReleaseBlock(&table->body_handle);
+    const EngineStatus s = common::ReleaseBlock(&table->body_handle);
     table->body = nullptr;
     if (status == kStatusOk) status = s;
   }
   return status;
 }
 
-void FreeCmColorBuffers(CmColorEngine* engine) {
-  MemHandle blocks[kMaxEngineBlocks];
-  int count = 0;
-  CollectBlocks(engine, blocks, &count);
-  for (int i = 0; i < count; ++i) {
-    if (blocks[i] == nullptr) continue;
-    MemUnlock(blocks[i]);
-    MemFree(blocks[i]);
-  }
-}
-
-}  // namespace tonvar::colour
-
-namespace tonvar {
-
-using colour::CmColorEngine;
-
-EngineStatus CmColorNew(const CmParams* params, const RasterJob* job, uint64_t reserved,
-                        ResourceId* first_id, CmHandle* handle) {
-  (void)reserved;
+EngineStatus CmColorNew(const EngineCreateArgs& args, ResourceId* first_id, void** engine) {
   if (first_id != nullptr) *first_id = 0;
-  if (params == nullptr || job == nullptr || first_id == nullptr || handle == nullptr) {
+  if (engine != nullptr) *engine = nullptr;
+  if (args.params == nullptr || args.job == nullptr || first_id == nullptr || engine == nullptr) {
     return kStatusBadArgument;
   }
-  CmColorEngine* engine = nullptr;
-  const EngineStatus status = colour::CreateEngine(params, job, &engine);
+  CmColorEngine* created = nullptr;
+  const EngineStatus status = CreateEngine(args.params, args.job, &created);
   if (status != kStatusOk) return status;
-  handle->engine = engine;
+  *engine = created;
   return kStatusOk;
 }
 
-EngineStatus CmColorSetResource(CmHandle* handle, ResourceBytes resource, ResourceId* next_id) {
-  if (handle == nullptr || handle->engine == nullptr || next_id == nullptr) return kStatusBadArgument;
-  auto* engine = static_cast<CmColorEngine*>(handle->engine);
+EngineStatus CmColorSetResource(void* state, common::ResourceBytes resource, ResourceId* next_id) {
+  if (state == nullptr || next_id == nullptr) return kStatusBadArgument;
+  auto* engine = static_cast<CmColorEngine*>(state);
   if (resource.data == nullptr) return kStatusBadResource;
   EngineStatus status = kStatusOk;
   switch (engine->step) {
-    case colour::kStepIdle:
+    case kStepIdle:
       *next_id = 0;
-      engine->step = colour::kStepModeTable;
+      engine->step = kStepModeTable;
       return kStatusOk;
-    case colour::kStepModeTable:
-      return colour::StepModeTable(engine, resource, next_id);
-    case colour::kStepTableA:
-      status = colour::ReadPreTransformTable(engine, resource, engine->table_a);
-      if (status == kStatusOk) *next_id = colour::NextAfter(engine, colour::kStepTableB);
+    case kStepModeTable:
+      return StepModeTable(engine, resource, next_id);
+    case kStepTableA:
+      status = ReadPreTransformTable(engine, resource, engine->table_a);
+      if (status == kStatusOk) *next_id = NextAfter(engine, kStepTableB);
       return status;
-    case colour::kStepTableB:
-      status = colour::ReadPreTransformTable(engine, resource, engine->table_b);
-      if (status == kStatusOk) *next_id = colour::NextAfter(engine, colour::kStepGammaMatrix);
+    case kStepTableB:
+      status = ReadPreTransformTable(engine, resource, engine->table_b);
+      if (status == kStatusOk) *next_id = NextAfter(engine, kStepGammaMatrix);
       return status;
-    case colour::kStepGammaMatrix:
-      status = colour::ReadGammaMatrixBlock(engine, resource);
-      if (status == kStatusOk) *next_id = colour::NextAfter(engine, colour::kStepColourTable);
+    case kStepGammaMatrix:
+      status = ReadGammaMatrixBlock(engine, resource);
+      if (status == kStatusOk) *next_id = NextAfter(engine, kStepColourTable);
       return status;
-    case colour::kStepColourTable:
-      return colour::StepColourTable(engine, resource, next_id);
+    case kStepColourTable:
+      return StepColourTable(engine, resource, next_id);
     default:
       // Past the end of the protocol: there is no correction engine to take the resource.
       ++engine->step;
@@ -276,9 +264,9 @@ EngineStatus CmColorSetResource(CmHandle* handle, ResourceBytes resource, Resour
   }
 }
 
-void* CmColorGetLut(CmHandle* handle) {
-  if (handle == nullptr || handle->engine == nullptr) return nullptr;
-  auto* engine = static_cast<CmColorEngine*>(handle->engine);
+void* CmColorGetLut(void* state) {
+  if (state == nullptr) return nullptr;
+  auto* engine = static_cast<CmColorEngine*>(state);
   LutDescriptor* lut = engine->lut;
   lut->bsmb_id = engine->row_values[0];
   lut->upper = engine->row_values[1];
@@ -288,27 +276,19 @@ void* CmColorGetLut(CmHandle* handle) {
   return lut;
 }
 
-EngineStatus CmColorDelete(CmHandle* handle) {
-  if (handle == nullptr || handle->engine == nullptr) return kStatusOk;
-  auto* engine = static_cast<CmColorEngine*>(handle->engine);
-  MemHandle blocks[colour::kMaxEngineBlocks];
+EngineStatus CmColorDelete(void** state) {
+  if (state == nullptr || *state == nullptr) return kStatusOk;
+  auto* engine = static_cast<CmColorEngine*>(*state);
+  *state = nullptr;
+  common::MemHandle blocks[kMaxEngineBlocks];
   int count = 0;
-  colour::CollectBlocks(engine, blocks, &count);
+  CollectBlocks(engine, blocks, &count);
   EngineStatus status = kStatusOk;
   for (int i = 0; i < count; ++i) {
-    if (blocks[i] == nullptr) continue;
-    if (status != kStatusOk) {
-      MemUnlock(blocks[i]);
-      MemFree(blocks[i]);
-    } else if (MemUnlock(blocks[i]) != 0) {
-      status = kStatusUnlockFailed;
-      MemFree(blocks[i]);
-    } else if (MemFree(blocks[i]) != 0) {
-      status = kStatusFreeFailed;
-    }
+    const EngineStatus released = common::ReleaseBlock(&blocks[i]);
+    if (status == kStatusOk) status = released;
   }
-  handle->engine = nullptr;
   return status;
 }
 
-}  // namespace tonvar
+}  // namespace tonvar::colour

@@ -4,11 +4,11 @@
 
 #include <cstdint>
 
-#include "tonvar/colour/engine_records.h"
-#include "tonvar/colour/engine_status.h"
-#include "tonvar/colour/lut_descriptor.h"
-#include "tonvar/colour/memory.h"
-#include "tonvar/colour/resource_bytes.h"
+#include "tonvar/common/memory.h"
+#include "tonvar/common/resource_bytes.h"
+#include "tonvar/interface/client_records.h"
+#include "tonvar/interface/lut_descriptor.h"
+#include "tonvar/interface/status.h"
 
 namespace tonvar::colour {
 
@@ -27,8 +27,8 @@ inline constexpr uint8_t kFormatTagged = '5';
 // Pre-transform table A or B: a three-input table whose first three outputs replace a
 // pixel's inputs before the colour-table look-up.
 struct PreTransformTable {
-  MemHandle self;
-  MemHandle body_handle;
+  common::MemHandle self;
+  common::MemHandle body_handle;
   uint8_t* body;
   uint32_t channel_count;
   uint32_t grid_points[3];
@@ -42,15 +42,15 @@ struct PixelLayout {
 };
 
 struct CmColorEngine {
-  MemHandle self;
+  common::MemHandle self;
   CmParams params;      // the engine's copies; the client's records are not read again
   RasterJob job;
   uint32_t step;
   LutDescriptor* lut;
-  MemHandle lut_handle;
+  common::MemHandle lut_handle;
   void* correction;     // the correction sub-engine; none in this build
   uint8_t* grey_axis;   // g * ch grey-axis entries for document type 2
-  MemHandle grey_axis_handle;
+  common::MemHandle grey_axis_handle;
   bool grey_axis_loaded;  // the entries were read from the table (else the block is all 0)
 
   int32_t matching_mode;
@@ -75,7 +75,7 @@ struct CmColorEngine {
   int32_t correction_offset;
   int32_t table_a_id;        // -1 when table A is not used
   int32_t table_b_id;
-  int32_t extra_table_id;
+  int32_t gamma_matrix_id;
   int32_t dot_curve_id;
   int32_t second_value;
   int32_t table_a_offsets[4];
@@ -94,15 +94,15 @@ const void* FindParamOption(const CmParams* params, uint32_t id);
 
 // Mode table (resource 0): chooses the row and records it; the row's colour-table id, or 0
 // when no row matches (*status 0 then).
-int32_t ReadCmColorHeader(CmColorEngine* engine, ResourceBytes resource, EngineStatus* status);
+int32_t ChooseModeTableRow(CmColorEngine* engine, common::ResourceBytes resource, EngineStatus* status);
 int32_t ChooseTableAId(CmColorEngine* engine);
 
 // Resource readers.
-EngineStatus ReadFixedColorTable(CmColorEngine* engine, ResourceBytes resource);
-EngineStatus ReadTaggedColorTable(CmColorEngine* engine, ResourceBytes resource);
-EngineStatus ReadPreTransformTable(CmColorEngine* engine, ResourceBytes resource,
+EngineStatus ReadFixedColorTable(CmColorEngine* engine, common::ResourceBytes resource);
+EngineStatus ReadTaggedColorTable(CmColorEngine* engine, common::ResourceBytes resource);
+EngineStatus ReadPreTransformTable(CmColorEngine* engine, common::ResourceBytes resource,
                                    PreTransformTable* table);
-EngineStatus ReadGammaMatrixBlock(CmColorEngine* engine, ResourceBytes resource);
+EngineStatus ReadGammaMatrixBlock(CmColorEngine* engine, common::ResourceBytes resource);
 
 // Shared by both colour-table readers once the body is in place.
 EngineStatus ApplyBlackAxis(CmColorEngine* engine, const uint8_t* black_values);
@@ -137,8 +137,6 @@ void CombineColorMatrices(const CmColorEngine* engine, int32_t* out);
 void ApplyGammaMatrix(const CmColorEngine* engine, uint8_t* points, const uint32_t* t256,
                       const uint32_t* t512, const int32_t* matrix, uint32_t count);
 
-// Releases what the engine owns without checks (failure paths).
-void FreeCmColorBuffers(CmColorEngine* engine);
 EngineStatus FreePreTransformTables(CmColorEngine* engine);
 
 }  // namespace tonvar::colour

@@ -8,7 +8,7 @@
 #include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
 #include "tonvar/colour/colour_engine.h"
-#include "tonvar/colour/engine_seams.h"
+#include "tonvar/colour/engine_operations.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ testkit::ColourJob MakeJob(uint32_t grid) {
   testkit::ModeRowSpec row;
   row.table_id = 1000;
   row.table_a_id = 300;
-  row.extra_table_id = 500;
+  row.gamma_matrix_id = 500;
   desc.rows = {row};
   job.resources[0] = testkit::TextBytes(testkit::BuildModeTable(desc));
   job.resources[300] = testkit::BuildPreTransformTable(17);
@@ -52,9 +52,9 @@ void BM_CmNewToCmGetLut(benchmark::State& state) {
   for (auto _ : state) {
     CmHandle handle{};
     if (job.Run(&handle) != kStatusOk) state.SkipWithError("run failed");
-    benchmark::DoNotOptimize(CmColorGetLut(&handle));
+    benchmark::DoNotOptimize(colour::CmColorGetLut(handle.engine));
     state.PauseTiming();
-    CmColorDelete(&handle);
+    colour::CmColorDelete(&handle.engine);
     state.ResumeTiming();
   }
   state.SetLabel("grid^3 x 8 channels");
@@ -81,7 +81,7 @@ void BM_InterpolatePoint(benchmark::State& state) {
     benchmark::DoNotOptimize(out.data());
   }
   state.SetItemsProcessed(state.iterations() * kPoints);
-  CmColorDelete(&handle);
+  colour::CmColorDelete(&handle.engine);
 }
 BENCHMARK(BM_InterpolatePoint);
 

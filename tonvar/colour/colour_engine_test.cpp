@@ -9,11 +9,13 @@
 #include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
 #include "testkit/tonvar/container_encoder.h"
-#include "tonvar/colour/engine_seams.h"
-#include "tonvar/colour/memory_faults.h"
+#include "tonvar/colour/engine_operations.h"
+#include "tonvar/common/memory_faults.h"
 
 namespace tonvar::colour {
 namespace {
+
+namespace faults = common::faults;
 
 using testkit::BuildFixedColourTable;
 using testkit::BuildModeTable;
@@ -30,7 +32,7 @@ class ColourEngineTest : public ::testing::Test {
  protected:
   void SetUp() override { handle_ = CmHandle{}; }
   void TearDown() override {
-    EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
+    EXPECT_EQ(CmColorDelete(&handle_.engine), kStatusOk);
     EXPECT_EQ(faults::LiveBlocks(), 0);
   }
 
@@ -45,7 +47,7 @@ class ColourEngineTest : public ::testing::Test {
         version >= 500 ? BuildTaggedColourTable(table) : BuildFixedColourTable(table);
   }
 
-  LutDescriptor* Lut() { return static_cast<LutDescriptor*>(CmColorGetLut(&handle_)); }
+  LutDescriptor* Lut() { return static_cast<LutDescriptor*>(CmColorGetLut(handle_.engine)); }
 
   faults::ScopedReset reset_;
   ColourJob job_;
@@ -62,7 +64,7 @@ TEST_F(ColourEngineTest, AsksForTheResourcesTheRowNames) {
   ModeRowSpec row = Row();
   row.table_a_id = 300;
   row.table_b_id = 400;
-  row.extra_table_id = 500;
+  row.gamma_matrix_id = 500;
   const uint8_t use_a = 1, variant = 3;
   OptionList options;
   options.Add(kOptionUseTableA, &use_a).Add(kOptionTableAVariant, &variant);
@@ -97,7 +99,7 @@ TEST_F(ColourEngineTest, Option288ChoosesTheTableAOffset) {
     job_.resources[c.id] = testkit::BuildPreTransformTable(5);
     ASSERT_EQ(job_.Run(&handle_), kStatusOk);
     EXPECT_EQ(job_.asked, (std::vector<uint32_t>{0, c.id, kTableId}));
-    EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
+    EXPECT_EQ(CmColorDelete(&handle_.engine), kStatusOk);
   }
 }
 
@@ -139,7 +141,7 @@ TEST_F(ColourEngineTest, MatchingModeFollowsMethodDocumentTypeAndModifier) {
     table.with_cgry = true;
     Prepare(row, 500, table);
     EXPECT_EQ(job_.Run(&handle_), kStatusOk);
-    EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
+    EXPECT_EQ(CmColorDelete(&handle_.engine), kStatusOk);
   }
 }
 
@@ -213,7 +215,7 @@ TEST_F(ColourEngineTest, FixedFormCarriesItsScreeningBlock) {
   EXPECT_EQ(lut->ink_scale_flag, -1);
   EXPECT_EQ(lut->dot_curve_id, -1);
   EXPECT_EQ(lut->second_value, 1);
-  EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
+  EXPECT_EQ(CmColorDelete(&handle_.engine), kStatusOk);
 
   table.screening_block.clear();
   Prepare(Row(), 300, table);
@@ -233,7 +235,7 @@ TEST_F(ColourEngineTest, UnadjustedTableKeepsItsBodyByteForByte) {
     const std::vector<uint8_t> expected = testkit::RampBody(table);
     const LutDescriptor* lut = Lut();
     ASSERT_EQ(std::memcmp(lut->body, expected.data(), expected.size()), 0);
-    EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
+    EXPECT_EQ(CmColorDelete(&handle_.engine), kStatusOk);
   }
 }
 
@@ -247,7 +249,7 @@ TEST_F(ColourEngineTest, PlainResourcesWithoutASizeAreReadByTheirOwnFields) {
     ASSERT_EQ(job_.Run(&handle_), kStatusOk);
     const std::vector<uint8_t> expected = testkit::RampBody(table);
     ASSERT_EQ(std::memcmp(Lut()->body, expected.data(), expected.size()), 0);
-    EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
+    EXPECT_EQ(CmColorDelete(&handle_.engine), kStatusOk);
   }
 }
 
@@ -267,7 +269,7 @@ TEST_F(ColourEngineTest, CompressedAndPlaneOrderedTablesGiveTheSameBody) {
       ASSERT_EQ(job_.Run(&handle_), kStatusOk);
       const std::vector<uint8_t> expected = testkit::RampBody(table);
       ASSERT_EQ(std::memcmp(Lut()->body, expected.data(), expected.size()), 0);
-      EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
+      EXPECT_EQ(CmColorDelete(&handle_.engine), kStatusOk);
     }
   }
 }
@@ -281,7 +283,7 @@ TEST_F(ColourEngineTest, CorrectionOptionsAreRefusedUntilTheCorrectionExists) {
     job_.params.options = options.Get();
     Prepare(Row());
     EXPECT_EQ(job_.Run(&handle_), kStatusBadArgument);
-    EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
+    EXPECT_EQ(CmColorDelete(&handle_.engine), kStatusOk);
   }
 }
 
@@ -290,7 +292,7 @@ TEST_F(ColourEngineTest, CallsAfterTheEndAreRefused) {
   ASSERT_EQ(job_.Run(&handle_), kStatusOk);
   ResourceId next = 0;
   const uint8_t byte = 0;
-  EXPECT_EQ(CmColorSetResource(&handle_, ResourceBytes{&byte, 1}, &next), kStatusBadArgument);
+  EXPECT_EQ(CmColorSetResource(handle_.engine, common::ResourceBytes{&byte, 1}, &next), kStatusBadArgument);
   EXPECT_EQ(next, kNoMoreResources);
 }
 
@@ -301,12 +303,12 @@ TEST_F(ColourEngineTest, CreationReleasesWhatItAllocatedOnEveryFailure) {
     faults::FailNth(faults::MemOp::kAlloc, n);
     ResourceId first = 99;
     CmHandle handle{};
-    EXPECT_EQ(CmColorNew(&job_.params, &job_.job, 0, &first, &handle), kStatusAllocFailed);
+    EXPECT_EQ(CmColorNew(EngineCreateArgs{&job_.params, &job_.job}, &first, &handle.engine), kStatusAllocFailed);
     EXPECT_EQ(handle.engine, nullptr);
     EXPECT_EQ(faults::LiveBlocks(), 0);
     faults::Reset();
     faults::FailNth(faults::MemOp::kLock, n);
-    EXPECT_EQ(CmColorNew(&job_.params, &job_.job, 0, &first, &handle), kStatusLockFailed);
+    EXPECT_EQ(CmColorNew(EngineCreateArgs{&job_.params, &job_.job}, &first, &handle.engine), kStatusLockFailed);
     EXPECT_EQ(faults::LiveBlocks(), 0);
   }
   faults::Reset();
@@ -320,7 +322,7 @@ TEST_F(ColourEngineTest, StepFailuresUnderMemoryFaultsGiveTheirStatus) {
   faults::Reset();
   ASSERT_EQ(job_.Run(&handle_), kStatusOk);
   const int allocations = faults::Calls(faults::MemOp::kAlloc);
-  ASSERT_EQ(CmColorDelete(&handle_), kStatusOk);
+  ASSERT_EQ(CmColorDelete(&handle_.engine), kStatusOk);
   for (int n = 1; n <= allocations; ++n) {
     SCOPED_TRACE(n);
     faults::Reset();
@@ -328,7 +330,7 @@ TEST_F(ColourEngineTest, StepFailuresUnderMemoryFaultsGiveTheirStatus) {
     // A failure inside the tone-table rebuild is reported as 258, as that rebuild does.
     const EngineStatus status = job_.Run(&handle_);
     EXPECT_TRUE(status == kStatusAllocFailed || status == kStatusLockFailed) << status;
-    EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
+    EXPECT_EQ(CmColorDelete(&handle_.engine), kStatusOk);
     EXPECT_EQ(faults::LiveBlocks(), 0);
   }
 }
@@ -337,7 +339,7 @@ TEST_F(ColourEngineTest, DeletionReportsAFailedUnlockAndStillReleasesTheRest) {
   Prepare(Row());
   ASSERT_EQ(job_.Run(&handle_), kStatusOk);
   faults::FailNth(faults::MemOp::kUnlock, 2);
-  EXPECT_EQ(CmColorDelete(&handle_), kStatusUnlockFailed);
+  EXPECT_EQ(CmColorDelete(&handle_.engine), kStatusUnlockFailed);
   EXPECT_EQ(handle_.engine, nullptr);
   faults::Reset();
 }
@@ -346,7 +348,7 @@ TEST_F(ColourEngineTest, DeletionReportsAFailedFreeAndStillReleasesTheRest) {
   Prepare(Row());
   ASSERT_EQ(job_.Run(&handle_), kStatusOk);
   faults::FailNth(faults::MemOp::kFree, 1);
-  EXPECT_EQ(CmColorDelete(&handle_), kStatusFreeFailed);
+  EXPECT_EQ(CmColorDelete(&handle_.engine), kStatusFreeFailed);
   EXPECT_EQ(handle_.engine, nullptr);
   faults::Reset();
 }

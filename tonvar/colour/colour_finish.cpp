@@ -4,9 +4,9 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "tonvar/colour/colour_bytes.h"
 #include "tonvar/colour/colour_engine.h"
 #include "tonvar/colour/ink_scale.h"
+#include "tonvar/common/resource_view.h"
 
 namespace tonvar::colour {
 namespace {

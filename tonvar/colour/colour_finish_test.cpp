@@ -4,59 +4,43 @@
 
 #include <cstring>
 
-#include "testkit/tonvar/colour_job.h"
+#include "testkit/tonvar/colour_engine_fixture.h"
 #include "testkit/tonvar/colour_resources.h"
+#include "tonvar/colour/colour_adjustment.h"
 #include "tonvar/colour/colour_engine.h"
-#include "tonvar/colour/engine_seams.h"
-#include "tonvar/colour/memory_faults.h"
+#include "tonvar/colour/engine_operations.h"
+#include "tonvar/common/memory_faults.h"
 
 namespace tonvar::colour {
 namespace {
 
-using testkit::ColourJob;
 using testkit::ColourTableSpec;
 using testkit::ModeRowSpec;
-using testkit::ModeTableSpec;
 using testkit::OptionList;
 
 constexpr uint32_t kTableId = 4100;
 
-class FinishTest : public ::testing::Test {
+class FinishTest : public testkit::ColourEngineFixture {
  protected:
-  void TearDown() override {
-    EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
-    EXPECT_EQ(faults::LiveBlocks(), 0);
-  }
   EngineStatus Run(const ColourTableSpec& table, int version = 500, ModeRowSpec row = {}) {
-    CmColorDelete(&handle_);
-    handle_ = CmHandle{};
-    ModeTableSpec desc;
-    desc.version = version;
-    row.table_id = kTableId;
-    desc.rows = {row};
-    job_.resources[0] = testkit::TextBytes(testkit::BuildModeTable(desc));
-    job_.resources[kTableId] = version >= 500 ? testkit::BuildTaggedColourTable(table)
-                                              : testkit::BuildFixedColourTable(table);
-    return job_.Run(&handle_);
+    return RunOneRow(kTableId,
+                     version >= 500 ? testkit::BuildTaggedColourTable(table)
+                                    : testkit::BuildFixedColourTable(table),
+                     version, row);
   }
-  const LutDescriptor* Lut() { return static_cast<LutDescriptor*>(CmColorGetLut(&handle_)); }
   std::vector<uint8_t> Body() {
     const LutDescriptor* lut = Lut();
     const size_t n = size_t{lut->grid_points[0]} * lut->grid_points[1] * lut->grid_points[2] *
                      lut->grid_points[3] * lut->channel_count;
     return std::vector<uint8_t>(lut->body, lut->body + n);
   }
-
-  faults::ScopedReset reset_;
-  ColourJob job_;
-  CmHandle handle_{};
 };
 
 TEST_F(FinishTest, IdentityPreTransformsAndGammaMatrixKeepTheBody) {
   ModeRowSpec row;
   row.table_a_id = 300;
   row.table_b_id = 400;
-  row.extra_table_id = 500;
+  row.gamma_matrix_id = 500;
   const uint8_t use_a = 1;
   const uint32_t gamma = 100;
   OptionList options;
@@ -118,6 +102,21 @@ TEST_F(FinishTest, RedOffsetDropsTheToneTable) {
   job_.params.red_offset = 5;
   ASSERT_EQ(Run(table), kStatusOk);
   EXPECT_EQ(Lut()->tone_table, nullptr);
+}
+
+// A tone curve cannot follow channel curves: a job that gives them drops the tone table, as
+// the colour offsets do.
+TEST_F(FinishTest, ChannelCurvesDropTheToneTable) {
+  ColourTableSpec table;
+  table.with_tone = true;
+  std::vector<uint8_t> curves(3 * 256);
+  for (size_t i = 0; i < curves.size(); ++i) curves[i] = static_cast<uint8_t>(i);
+  OptionList options;
+  options.Add(kOptionChannelCurves, curves.data());
+  job_.params.options = options.Get();
+  ASSERT_EQ(Run(table), kStatusOk);
+  EXPECT_EQ(Lut()->tone_table, nullptr);
+  EXPECT_EQ(Lut()->tone_table_handle, nullptr);
 }
 
 TEST_F(FinishTest, InkBalanceOfDocumentType2) {

@@ -8,7 +8,7 @@
 #include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
 #include "tonvar/colour/colour_engine.h"
-#include "tonvar/colour/engine_seams.h"
+#include "tonvar/colour/engine_operations.h"
 
 namespace tonvar::colour {
 namespace {
@@ -19,12 +19,12 @@ class InterpTest : public ::testing::Test {
   void SetUp() override {
     testkit::ColourJob job;
     ResourceId first = 0;
-    ASSERT_EQ(CmColorNew(&job.params, &job.job, 0, &first, &handle_), kStatusOk);
+    ASSERT_EQ(CmColorNew(EngineCreateArgs{&job.params, &job.job}, &first, &handle_.engine), kStatusOk);
     engine_ = static_cast<CmColorEngine*>(handle_.engine);
   }
   void TearDown() override {
     engine_->lut->body = nullptr;
-    EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
+    EXPECT_EQ(CmColorDelete(&handle_.engine), kStatusOk);
   }
   void Use(const testkit::ColourTableSpec& desc) {
     body_ = testkit::RampBody(desc);

@@ -5,30 +5,16 @@
 #include <cmath>
 #include <cstring>
 
-#include "tonvar/colour/color_adjustment.h"
-#include "tonvar/colour/colour_bytes.h"
+#include "tonvar/colour/colour_adjustment.h"
 #include "tonvar/colour/colour_engine.h"
 #include "tonvar/colour/ink_balance.h"
+#include "tonvar/common/resource_view.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 namespace {
 
 constexpr uint32_t kOrderRebuild = 3;  // pixels (0, c1, c2, c3)
-constexpr EngineStatus kStatusPointStep = 1;
-constexpr EngineStatus kStatusDiscardTone = 1024;
-
-// A block that releases itself unless handed over.
-struct WorkBlock {
-  MemHandle handle = nullptr;
-  uint8_t* data = nullptr;
-  EngineStatus Alloc(uint64_t size) {
-    void* p = nullptr;
-    EngineStatus status = AllocBlock(size, 0, &handle, &p);
-    data = static_cast<uint8_t*>(p);
-    return status;
-  }
-  ~WorkBlock() { ReleaseBlock(&handle); }
-};
 
 uint32_t GridCount(const LutDescriptor* lut) {
   return lut->grid_points[0] * lut->grid_points[1] * lut->grid_points[2];
@@ -49,37 +35,35 @@ void FillGridPoints(const LutDescriptor* lut, uint8_t* points) {
 }
 
 // Puts `fresh` in place of the descriptor's body and releases the old body.
-EngineStatus InstallBody(LutDescriptor* lut, WorkBlock* fresh) {
-  MemHandle old = lut->body_handle;
-  lut->body_handle = fresh->handle;
-  lut->body = fresh->data;
-  fresh->handle = nullptr;
-  fresh->data = nullptr;
-  return ReleaseBlock(&old);
+EngineStatus InstallBody(LutDescriptor* lut, common::ScopedBlock* fresh) {
+  common::MemHandle old = lut->body_handle;
+  lut->body = fresh->data();
+  lut->body_handle = fresh->Detach();
+  return common::ReleaseBlock(&old);
 }
 
 EngineStatus RebuildToneTable(CmColorEngine* engine, const CmParams* copy, ColorAdjustment* record) {
   if (copy->document_type == 4 || copy->red_offset != 0 || copy->green_offset != 0 ||
       copy->blue_offset != 0) {
-    return kStatusDiscardTone;
+    return kStatusDropToneTable;
   }
   ToneTable* tone = engine->lut->tone_table;
   const uint32_t p = tone->point_count;
   const uint32_t ch = tone->channel_count;
-  WorkBlock pixels, values;
-  EngineStatus status = pixels.Alloc(uint64_t{4} * p);
-  if (status == kStatusOk) status = values.Alloc(uint64_t{2} * p * ch);
+  common::ScopedBlock pixels, values;
+  EngineStatus status = pixels.Allocate(uint64_t{4} * p, false);
+  if (status == kStatusOk) status = values.Allocate(uint64_t{2} * p * ch, false);
   if (status != kStatusOk) return status;
   for (uint32_t i = 0; i < p; ++i) {
-    uint8_t* px = pixels.data + 4 * i;
+    uint8_t* px = pixels.data() + 4 * i;
     px[0] = 0;
     px[1] = px[2] = px[3] = tone->levels[i];
   }
   status = BuildToneCurveAdjustment(copy, kOrderRebuild, record, static_cast<uint32_t>(tone->base_value));
   if (status != kStatusOk) return status;
-  if (p > 2) ApplyToneCurveAdjustment(record, p - 2, pixels.data + 4, pixels.data + 4);
-  uint16_t* out = reinterpret_cast<uint16_t*>(values.data);
-  InterpolateTone(engine, p, pixels.data, out);
+  if (p > 2) ApplyToneCurveAdjustment(record, p - 2, pixels.data() + 4, pixels.data() + 4);
+  uint16_t* out = reinterpret_cast<uint16_t*>(values.data());
+  InterpolateTone(engine, p, pixels.data(), out);
   std::memcpy(tone->values, out, uint64_t{2} * p * ch);
   return kStatusOk;
 }
@@ -144,16 +128,16 @@ EngineStatus BalanceInksOnGrid(CmColorEngine* engine) {
   const uint32_t n = GridCount(lut);
   const uint32_t g = lut->grid_points[0];
   const uint32_t ch = lut->channel_count;
-  WorkBlock points, fresh;
-  EngineStatus status = points.Alloc(uint64_t{4} * n);
-  if (status == kStatusOk) status = fresh.Alloc(uint64_t{n} * ch);
+  common::ScopedBlock points, fresh;
+  EngineStatus status = points.Allocate(uint64_t{4} * n, false);
+  if (status == kStatusOk) status = fresh.Allocate(uint64_t{n} * ch, false);
   if (status != kStatusOk) return status;
-  FillGridPoints(lut, points.data);
+  FillGridPoints(lut, points.data());
   if (engine->params.document_type == 2 && engine->params.mode_modifier == 0) {
     const bool grey_component = engine->format == '3' ||
                                 (engine->format > '4' && engine->grey_component[0] != 0xFF);
     for (uint32_t i = 0; i < n; ++i) {
-      uint8_t* px = points.data + 4 * i;
+      uint8_t* px = points.data() + 4 * i;
       int32_t c = 255 - px[1], m = 255 - px[2], y = 255 - px[3];
       if (grey_component) ReplaceGreyComponent(&c, &m, &y, engine->grey_component);
       ReduceDominantInk(&c, &m, &y, engine->dominant[0], engine->dominant[1], engine->dominant[2]);
@@ -164,12 +148,12 @@ EngineStatus BalanceInksOnGrid(CmColorEngine* engine) {
       px[3] = static_cast<uint8_t>(255 - y);
     }
   }
-  InterpolateColor3(engine, n, points.data, fresh.data);
+  InterpolateColor3(engine, n, points.data(), fresh.data());
   // Only entries the table supplied replace the diagonal: a block that was never filled (a
   // mode modifier other than 0, or a format without them) would print the greys with no ink.
   if (lut->neutral_axis == 1 && engine->format != '1' && engine->grey_axis_loaded) {
     for (uint32_t i = 0; i < g; ++i) {
-      std::memcpy(fresh.data + ((uint64_t{i} * g + i) * g + i) * ch, engine->grey_axis + uint64_t{i} * ch, ch);
+      std::memcpy(fresh.data() + ((uint64_t{i} * g + i) * g + i) * ch, engine->grey_axis + uint64_t{i} * ch, ch);
     }
   }
   return InstallBody(lut, &fresh);
@@ -192,34 +176,34 @@ EngineStatus RebuildColorTable(CmColorEngine* engine) {
 
   const uint32_t n = GridCount(lut);
   const uint32_t ch = lut->channel_count;
-  WorkBlock points, fresh;
-  status = points.Alloc(uint64_t{4} * n);
-  if (status == kStatusOk) status = fresh.Alloc(uint64_t{n} * ch);
+  common::ScopedBlock points, fresh;
+  status = points.Allocate(uint64_t{4} * n, false);
+  if (status == kStatusOk) status = fresh.Allocate(uint64_t{n} * ch, false);
   if (status != kStatusOk) {
     DeleteColorAdjustment(record);
     return status;
   }
-  FillGridPoints(lut, points.data);
+  FillGridPoints(lut, points.data());
   if (tagged_era) {
     if (engine->table_a_id != -1 && engine->table_a->body != nullptr) {
-      TransformPoints(engine, points.data, n, engine->table_a);
+      TransformPoints(engine, points.data(), n, engine->table_a);
     }
     if (engine->table_b_id != -1 && engine->table_b->body != nullptr) {
-      TransformPoints(engine, points.data, n, engine->table_b);
+      TransformPoints(engine, points.data(), n, engine->table_b);
     }
-    if (engine->extra_table_id != -1) {
+    if (engine->gamma_matrix_id != -1) {
       uint32_t t256[256], t512[512];
       int32_t matrix[9];
       BuildGammaTables(t256, t512, engine->rebuild_gamma, engine->output_gamma);
       CombineColorMatrices(engine, matrix);
-      ApplyGammaMatrix(engine, points.data, t256, t512, matrix, n);
+      ApplyGammaMatrix(engine, points.data(), t256, t512, matrix, n);
     }
   }
-  if (n > 2) ApplyColorAdjustment(record, n - 2, points.data + 4, points.data + 4);
-  InterpolateColor3(engine, n, points.data, fresh.data);
+  if (n > 2) ApplyColorAdjustment(record, n - 2, points.data() + 4, points.data() + 4);
+  InterpolateColor3(engine, n, points.data(), fresh.data());
   if (tagged_era && lut->tone_table != nullptr) {
     status = RebuildToneTable(engine, &copy, record);
-    if (status == kStatusDiscardTone) {
+    if (status == kStatusDropToneTable) {
       status = ReleaseToneTable(lut);
     } else if (status != kStatusOk) {
       status = kStatusLockFailed;

@@ -2,8 +2,9 @@
 // blocks, the black axis of the neutral greys and the tone-table release.
 #include <cstring>
 
-#include "tonvar/colour/colour_bytes.h"
 #include "tonvar/colour/colour_engine.h"
+#include "tonvar/common/resource_view.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 namespace {
@@ -51,31 +52,19 @@ int32_t DensityDivisor(int32_t v, int32_t b, int32_t a) {
 
 EngineStatus AllocLutBody(CmColorEngine* engine, uint64_t size) {
   LutDescriptor* lut = engine->lut;
-  EngineStatus status = ReleaseBlock(&lut->body_handle);
-  lut->body = nullptr;
-  if (status != kStatusOk) return status;
-  void* data = nullptr;
-  status = AllocBlock(size, 1, &lut->body_handle, &data);
-  lut->body = static_cast<uint8_t*>(data);
-  return status;
+  return common::ReplaceBlock(&lut->body_handle, size, true, &lut->body);
 }
 
 EngineStatus AllocGreyAxis(CmColorEngine* engine, uint64_t size) {
   engine->grey_axis_loaded = false;
-  EngineStatus status = ReleaseBlock(&engine->grey_axis_handle);
-  engine->grey_axis = nullptr;
-  if (status != kStatusOk) return status;
-  void* data = nullptr;
-  status = AllocBlock(size, 1, &engine->grey_axis_handle, &data);
-  engine->grey_axis = static_cast<uint8_t*>(data);
-  return status;
+  return common::ReplaceBlock(&engine->grey_axis_handle, size, true, &engine->grey_axis);
 }
 
 EngineStatus ReleaseToneTable(LutDescriptor* lut) {
   if (lut->tone_table == nullptr) return kStatusOk;
-  EngineStatus status = ReleaseBlock(&lut->tone_table->values_handle);
+  EngineStatus status = common::ReleaseBlock(&lut->tone_table->values_handle);
   lut->tone_table->values = nullptr;
-  EngineStatus record = ReleaseBlock(&lut->tone_table_handle);
+  EngineStatus record = common::ReleaseBlock(&lut->tone_table_handle);
   lut->tone_table = nullptr;
   return status != kStatusOk ? status : record;
 }

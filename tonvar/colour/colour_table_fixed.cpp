@@ -2,8 +2,9 @@
 // type 2 extras and the screening block.
 #include <cstring>
 
-#include "tonvar/colour/colour_bytes.h"
 #include "tonvar/colour/colour_engine.h"
+#include "tonvar/common/resource_view.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 namespace {
@@ -15,8 +16,8 @@ bool FormatKnown(uint8_t f) { return f == '1' || f == '2' || f == '3' || f == kF
 
 }  // namespace
 
-EngineStatus ReadFixedColorTable(CmColorEngine* engine, ResourceBytes resource) {
-  const ResourceView r(resource);
+EngineStatus ReadFixedColorTable(CmColorEngine* engine, common::ResourceBytes resource) {
+  const common::ResourceView r(resource);
   LutDescriptor* lut = engine->lut;
   if (!r.Has(0, 77)) return kStatusBadResource;
   const uint8_t format = r.U8(15);
@@ -33,7 +34,7 @@ EngineStatus ReadFixedColorTable(CmColorEngine* engine, ResourceBytes resource) 
   if (!r.Has(coords, uint64_t{axes} * g)) return kStatusBadResource;
   for (uint32_t k = 0; k < axes; ++k) {
     const uint8_t* axis = r.At(coords + uint64_t{k} * g);
-    if (!GridValid(axis, g)) return kStatusBadResource;
+    if (!common::GridValid(axis, g)) return kStatusBadResource;
     if (four && std::memcmp(axis, r.At(coords), g) != 0) return kStatusBadResource;
   }
   uint32_t cls = r.U8(24);
@@ -108,13 +109,8 @@ EngineStatus ReadFixedColorTable(CmColorEngine* engine, ResourceBytes resource) 
   const uint32_t block_size = r.U32(20);
   if (block_size != 0) {
     if (block_size > kMaxScreeningBlock || !r.Has(block_offset, block_size)) return kStatusBadResource;
-    status = ReleaseBlock(&lut->screening_handle);
-    lut->screening_block = nullptr;
+    status = common::ReplaceBlock(&lut->screening_handle, block_size, true, &lut->screening_block);
     if (status != kStatusOk) return status;
-    void* data = nullptr;
-    status = AllocBlock(block_size, 1, &lut->screening_handle, &data);
-    if (status != kStatusOk) return status;
-    lut->screening_block = static_cast<uint8_t*>(data);
     std::memcpy(lut->screening_block, r.At(block_offset), block_size);
   }
   return kStatusOk;

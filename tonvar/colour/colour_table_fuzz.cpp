@@ -12,7 +12,7 @@
 
 #include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
-#include "tonvar/colour/engine_seams.h"
+#include "tonvar/colour/engine_operations.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ std::vector<uint8_t> ModeTable(int version, bool with_extras) {
   row.table_id = 1000;
   if (with_extras) {
     row.table_a_id = 300;
-    row.extra_table_id = 500;
+    row.gamma_matrix_id = 500;
   }
   desc.rows = {row};
   return testkit::TextBytes(testkit::BuildModeTable(desc));
@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   CmHandle handle{};
   job.Run(&handle);
-  CmColorGetLut(&handle);
-  CmColorDelete(&handle);
+  colour::CmColorGetLut(handle.engine);
+  colour::CmColorDelete(&handle.engine);
   return 0;
 }

@@ -2,8 +2,9 @@
 // carry ink balance, density limits, black axis, grey axis, matrix, gamma and tone table.
 #include <cstring>
 
-#include "tonvar/colour/colour_bytes.h"
 #include "tonvar/colour/colour_engine.h"
+#include "tonvar/common/resource_view.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 namespace {
@@ -17,13 +18,13 @@ constexpr const char* kTagNames[] = {"dncn", "hucn", "chcn", "cdbg", "mdbg", "en
 constexpr int kTagNameCount = 14;
 
 // Offsets of each tag's last chunk; "csin" shares the matrix slot.
-EngineStatus FindTaggedChunks(const ResourceView& r, uint64_t* chunk) {
+EngineStatus FindTaggedChunks(const common::ResourceView& r, uint64_t* chunk) {
   uint64_t found[kTagNameCount];
-  EngineStatus status = FindChunks(r, kTagNames, kTagNameCount, found, nullptr);
+  EngineStatus status = common::FindChunks(r, kTagNames, kTagNameCount, found, nullptr);
   if (status != kStatusOk) return status;
   for (int t = 0; t < kTagCount; ++t) chunk[t] = found[t];
   // Whichever of "cspc" and "csin" comes later in the directory fills the matrix.
-  if (found[13] != kNoChunk) {
+  if (found[13] != common::kNoChunk) {
     const uint32_t entries = r.U32(20);
     int32_t last_cspc = -1, last_csin = -1;
     for (uint32_t e = 0; e < entries; ++e) {
@@ -36,7 +37,7 @@ EngineStatus FindTaggedChunks(const ResourceView& r, uint64_t* chunk) {
   return kStatusOk;
 }
 
-EngineStatus ReadToneTable(CmColorEngine* engine, const ResourceView& r, uint64_t at,
+EngineStatus ReadToneTable(CmColorEngine* engine, const common::ResourceView& r, uint64_t at,
                            uint32_t tone_mode) {
   LutDescriptor* lut = engine->lut;
   if (!r.Has(at, 14)) return kStatusBadResource;
@@ -54,13 +55,9 @@ EngineStatus ReadToneTable(CmColorEngine* engine, const ResourceView& r, uint64_
   }
   ToneTable* tone = lut->tone_table;
   if (tone == nullptr) return kStatusBadResource;
-  EngineStatus status = ReleaseBlock(&tone->values_handle);
-  tone->values = nullptr;
+  const EngineStatus status =
+      common::ReplaceBlock(&tone->values_handle, uint64_t{2} * points * ch, true, &tone->values);
   if (status != kStatusOk) return status;
-  void* data = nullptr;
-  status = AllocBlock(uint64_t{2} * points * ch, 1, &tone->values_handle, &data);
-  if (status != kStatusOk) return status;
-  tone->values = static_cast<uint16_t*>(data);
   tone->kind = r.U8(at + 10);
   tone->point_count = points;
   tone->channel_count = ch;
@@ -76,7 +73,7 @@ EngineStatus ReadToneTable(CmColorEngine* engine, const ResourceView& r, uint64_
 
 // The "clut" chunk: three inputs only (a four-input tagged table would pass through the
 // three-input rebuild, which its body does not fit).
-EngineStatus ReadClut(CmColorEngine* engine, const ResourceView& r, uint64_t at) {
+EngineStatus ReadClut(CmColorEngine* engine, const common::ResourceView& r, uint64_t at) {
   LutDescriptor* lut = engine->lut;
   if (!r.Has(at, 10)) return kStatusBadResource;
   const uint32_t inputs = r.U8(at + 4);
@@ -92,7 +89,7 @@ EngineStatus ReadClut(CmColorEngine* engine, const ResourceView& r, uint64_t at)
   const uint64_t body_size = uint64_t{g} * g * g * ch;
   if (!r.Has(ink_ids, ch + uint64_t{3} * g + body_size)) return kStatusBadResource;
   for (uint32_t k = 0; k < 3; ++k) {
-    if (!GridValid(r.At(coords + uint64_t{k} * g), g)) return kStatusBadResource;
+    if (!common::GridValid(r.At(coords + uint64_t{k} * g), g)) return kStatusBadResource;
   }
   lut->table_class = cls;
   lut->channel_count = ch;
@@ -119,13 +116,13 @@ EngineStatus ReadClut(CmColorEngine* engine, const ResourceView& r, uint64_t at)
 
 }  // namespace
 
-EngineStatus ReadTaggedColorTable(CmColorEngine* engine, ResourceBytes resource) {
-  const ResourceView r(resource);
+EngineStatus ReadTaggedColorTable(CmColorEngine* engine, common::ResourceBytes resource) {
+  const common::ResourceView r(resource);
   LutDescriptor* lut = engine->lut;
   uint64_t chunk[kTagCount];
   EngineStatus status = FindTaggedChunks(r, chunk);
   if (status != kStatusOk) return status;
-  if (chunk[kClut] == kNoChunk) return kStatusBadResource;
+  if (chunk[kClut] == common::kNoChunk) return kStatusBadResource;
   engine->format = kFormatTagged;
   status = ReadClut(engine, r, chunk[kClut]);
   if (status != kStatusOk) return status;
@@ -139,43 +136,43 @@ EngineStatus ReadTaggedColorTable(CmColorEngine* engine, ResourceBytes resource)
   lut->neutral_axis = NeutralAxisFlag(engine);
 
   auto fits = [&](Tag t, uint64_t length) { return r.Has(chunk[t], length); };
-  if (chunk[kDncn] != kNoChunk) {
+  if (chunk[kDncn] != common::kNoChunk) {
     if (!fits(kDncn, 8)) return kStatusBadResource;
     for (int i = 0; i < 4; ++i) engine->dominant[i] = r.S8(chunk[kDncn] + 4 + i);
   }
-  if (chunk[kHucn] != kNoChunk) {
+  if (chunk[kHucn] != common::kNoChunk) {
     if (!fits(kHucn, 7)) return kStatusBadResource;
     for (int i = 0; i < 3; ++i) engine->shift[i] = r.S8(chunk[kHucn] + 4 + i);
   }
-  if (chunk[kChcn] != kNoChunk) {
+  if (chunk[kChcn] != common::kNoChunk) {
     if (!fits(kChcn, 5)) return kStatusBadResource;
     engine->saturation_add = r.S8(chunk[kChcn] + 4);
   }
   const Tag density = engine->job.ink_set != 0 ? kCdbg : kMdbg;
-  if (chunk[density] != kNoChunk) {
+  if (chunk[density] != common::kNoChunk) {
     if (!fits(density, 8)) return kStatusBadResource;
     lut->density_b = r.S16(chunk[density] + 4);
     lut->density_a = r.S16(chunk[density] + 6);
   }
   uint32_t tone_mode = 0;
-  if (chunk[kEncd] != kNoChunk) {
+  if (chunk[kEncd] != common::kNoChunk) {
     if (!fits(kEncd, 8)) return kStatusBadResource;
     lut->ink_scale_flag = r.S8(chunk[kEncd] + 4);
     lut->encd_x = r.U8(chunk[kEncd] + 5);
     tone_mode = r.U8(chunk[kEncd] + 6);
     lut->encd_y = r.U8(chunk[kEncd] + 7);
   }
-  if (chunk[kMatrix] != kNoChunk) {
+  if (chunk[kMatrix] != common::kNoChunk) {
     if (!fits(kMatrix, 22)) return kStatusBadResource;
     for (int i = 0; i < 9; ++i) engine->matrix1[i] = r.S16(chunk[kMatrix] + 4 + 2 * i);
   }
-  if (chunk[kGama] != kNoChunk) {
+  if (chunk[kGama] != common::kNoChunk) {
     if (!fits(kGama, 6)) return kStatusBadResource;
     engine->rebuild_gamma = r.S16(chunk[kGama] + 4);
   }
 
   const uint8_t* black_values = nullptr;
-  if (chunk[kMlut] != kNoChunk) {
+  if (chunk[kMlut] != common::kNoChunk) {
     if (!fits(kMlut, 8)) return kStatusBadResource;
     const uint64_t at = chunk[kMlut] + 8 + r.U8(chunk[kMlut] + 7);
     if (!r.Has(at, g)) return kStatusBadResource;
@@ -186,20 +183,20 @@ EngineStatus ReadTaggedColorTable(CmColorEngine* engine, ResourceBytes resource)
 
   if (engine->params.document_type == 2) {
     if (lut->neutral_axis == 1 && engine->params.mode_modifier == 0) {
-      if (chunk[kCgry] == kNoChunk || !fits(kCgry, 8)) return kStatusBadResource;
+      if (chunk[kCgry] == common::kNoChunk || !fits(kCgry, 8)) return kStatusBadResource;
       const uint64_t at = chunk[kCgry] + 8 + r.U8(chunk[kCgry] + 7) + r.U8(chunk[kCgry] + 5);
       if (!r.Has(at, uint64_t{g} * ch)) return kStatusBadResource;
       std::memcpy(engine->grey_axis, r.At(at), uint64_t{g} * ch);
       engine->grey_axis_loaded = true;
     }
     engine->grey_component[0] = 0xFF;
-    if (chunk[kGmcn] != kNoChunk) {
+    if (chunk[kGmcn] != common::kNoChunk) {
       if (!fits(kGmcn, 6 + 256)) return kStatusBadResource;
       std::memcpy(engine->grey_component, r.At(chunk[kGmcn] + 6), 256);
     }
   }
 
-  if (chunk[kEgry] != kNoChunk) return ReadToneTable(engine, r, chunk[kEgry], tone_mode);
+  if (chunk[kEgry] != common::kNoChunk) return ReadToneTable(engine, r, chunk[kEgry], tone_mode);
   return ReleaseToneTable(lut);
 }
 

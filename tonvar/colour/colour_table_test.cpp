@@ -4,51 +4,31 @@
 
 #include <cstring>
 
-#include "testkit/tonvar/colour_job.h"
+#include "testkit/tonvar/colour_engine_fixture.h"
 #include "testkit/tonvar/colour_resources.h"
 #include "tonvar/colour/colour_engine.h"
-#include "tonvar/colour/engine_seams.h"
-#include "tonvar/colour/memory_faults.h"
+#include "tonvar/colour/engine_operations.h"
+#include "tonvar/common/memory_faults.h"
 
 namespace tonvar::colour {
 namespace {
 
-using testkit::ColourJob;
 using testkit::ColourTableSpec;
 using testkit::ModeRowSpec;
-using testkit::ModeTableSpec;
 
 constexpr uint32_t kTableId = 1300;
 
 // Runs a one-row mode table of `version` and the given colour table bytes.
-class ColourTableTest : public ::testing::Test {
+class ColourTableTest : public testkit::ColourEngineFixture {
  protected:
-  void TearDown() override {
-    EXPECT_EQ(CmColorDelete(&handle_), kStatusOk);
-    EXPECT_EQ(faults::LiveBlocks(), 0);
-  }
   EngineStatus Run(const std::vector<uint8_t>& table, int version = 500) {
-    CmColorDelete(&handle_);
-    handle_ = CmHandle{};
-    ModeTableSpec desc;
-    desc.version = version;
-    ModeRowSpec row;
-    row.table_id = kTableId;
-    desc.rows = {row};
-    job_.resources[0] = testkit::TextBytes(testkit::BuildModeTable(desc));
-    job_.resources[kTableId] = table;
-    return job_.Run(&handle_);
+    return RunOneRow(kTableId, table, version);
   }
-  const LutDescriptor* Lut() { return static_cast<LutDescriptor*>(CmColorGetLut(&handle_)); }
   const uint8_t* Entry(uint32_t i, uint32_t j, uint32_t k) {
     const LutDescriptor* lut = Lut();
     const uint32_t g = lut->grid_points[0];
     return lut->body + ((i * g + j) * g + k) * lut->channel_count;
   }
-
-  faults::ScopedReset reset_;
-  ColourJob job_;
-  CmHandle handle_{};
 };
 
 TEST_F(ColourTableTest, BlackOnlyNeutralAxisReplacesTheDiagonal) {

@@ -2,9 +2,9 @@
 #include <array>
 #include <cstdint>
 
-#include "tonvar/colour/color_adjustment.h"
+#include "tonvar/colour/colour_adjustment.h"
 
-namespace tonvar {
+namespace tonvar::colour {
 namespace {
 
 struct PrimeLog {
@@ -82,4 +82,4 @@ uint32_t GammaLevel(uint32_t x, uint32_t percent) {
   return v / 2;
 }
 
-}  // namespace tonvar
+}  // namespace tonvar::colour

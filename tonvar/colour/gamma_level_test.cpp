@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdint>
 
-#include "tonvar/colour/color_adjustment.h"
+#include "tonvar/colour/colour_adjustment.h"
 
-namespace tonvar {
+namespace tonvar::colour {
 namespace {
 
 bool IsPrime(uint32_t n) {
@@ -88,4 +88,4 @@ TEST(GammaLevel, HugePercentagesDoNotOverflow) {
 }
 
 }  // namespace
-}  // namespace tonvar
+}  // namespace tonvar::colour

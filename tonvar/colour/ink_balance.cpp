@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-namespace tonvar {
+namespace tonvar::colour {
 
 void ReduceDominantInk(int32_t* c, int32_t* m, int32_t* y, int32_t pc, int32_t pm, int32_t py) {
   if (*c > *m && *c > *y) {
@@ -78,4 +78,4 @@ void ReplaceGreyComponent(int32_t* c, int32_t* m, int32_t* y, const uint8_t* tab
   replace(y);
 }
 
-}  // namespace tonvar
+}  // namespace tonvar::colour

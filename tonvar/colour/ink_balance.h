@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace tonvar {
+namespace tonvar::colour {
 
 // The four corrections work on inks 0..255 in place, with signed percentages. Ties never act:
 // only a strict maximum (dominant) or a strict minimum (secondary, shift) moves anything.
@@ -21,4 +21,4 @@ void ShiftInkBalance(int32_t* c, int32_t* m, int32_t* y, int32_t sc, int32_t sm,
 // bytes). Inks outside 0..255 are left as they are.
 void ReplaceGreyComponent(int32_t* c, int32_t* m, int32_t* y, const uint8_t* table);
 
-}  // namespace tonvar
+}  // namespace tonvar::colour

@@ -5,7 +5,7 @@
 
 #include <array>
 
-namespace tonvar {
+namespace tonvar::colour {
 namespace {
 
 using Inks = std::array<int32_t, 3>;
@@ -109,4 +109,4 @@ TEST(InkBalance, ReplaceGreyComponent) {
 }
 
 }  // namespace
-}  // namespace tonvar
+}  // namespace tonvar::colour

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-namespace tonvar {
+namespace tonvar::colour {
 namespace {
 
 constexpr int kLevels = 256;
@@ -62,4 +62,4 @@ EngineStatus ApplyInkScale(uint8_t* lut, uint64_t lut_count, int32_t flag, uint8
   return kStatusOk;
 }
 
-}  // namespace tonvar
+}  // namespace tonvar::colour

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "tonvar/colour/engine_status.h"
+#include "tonvar/interface/status.h"
 
-namespace tonvar {
+namespace tonvar::colour {
 
 constexpr int32_t kInkScaleOne = 1024;   // option 768: ink scale 1.0
 constexpr uint16_t kToneLevelMax = 4079;  // largest tone value (4 fraction bits) below 255 * 16
@@ -25,4 +25,4 @@ EngineStatus ApplyInkScale(uint8_t* lut, uint64_t lut_count, int32_t flag, uint8
                            uint64_t grey_count, uint16_t* tone, uint64_t tone_count,
                            uint32_t tone_mode, int32_t s, int32_t a, int32_t b);
 
-}  // namespace tonvar
+}  // namespace tonvar::colour

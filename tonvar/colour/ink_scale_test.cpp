@@ -5,7 +5,7 @@
 
 #include <vector>
 
-namespace tonvar {
+namespace tonvar::colour {
 namespace {
 
 std::vector<uint32_t> Density(int32_t s, int32_t a, int32_t b) {
@@ -133,4 +133,4 @@ TEST(ApplyInkScale, RefusalsChangeNothing) {
 }
 
 }  // namespace
-}  // namespace tonvar
+}  // namespace tonvar::colour

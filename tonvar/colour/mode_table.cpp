@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "tonvar/colour/memory.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 namespace {
@@ -15,7 +15,7 @@ struct Span {
 };
 
 struct ModeRow {
-  int32_t table_id, table_a_id, table_b_id, extra_table_id, correction_offset;
+  int32_t table_id, table_a_id, table_b_id, gamma_matrix_id, correction_offset;
   int32_t colour_dot_curve_id, mono_dot_curve_id;
   int32_t smb_id, bsmb_id, upper, lower, left, right;
   int32_t first_halftone_id;
@@ -269,7 +269,7 @@ bool FillRow(const Text& text, const Span* t, int version, const Columns& c, Mod
     row->mode = t[6];
     row->sub_type = num(7);
     row->bits_per_dot = num(8);
-    row->table_a_id = row->table_b_id = row->extra_table_id = row->correction_offset = -1;
+    row->table_a_id = row->table_b_id = row->gamma_matrix_id = row->correction_offset = -1;
     row->colour_dot_curve_id = row->mono_dot_curve_id = -1;
     row->smb_id = row->bsmb_id = row->upper = row->lower = row->left = row->right = -1;
     row->colour_second = row->mono_second = 1;
@@ -277,7 +277,7 @@ bool FillRow(const Text& text, const Span* t, int version, const Columns& c, Mod
     row->table_id = num(0);
     row->table_a_id = num(1);
     row->table_b_id = num(2);
-    row->extra_table_id = num(3);
+    row->gamma_matrix_id = num(3);
     row->correction_offset = num(4);
     row->smb_id = row->bsmb_id = row->upper = row->lower = row->left = row->right = -1;
     row->colour_dot_curve_id = row->mono_dot_curve_id = -1;
@@ -392,7 +392,7 @@ void RecordRow(const Text& text, const ModeRow& row, int version, const ModeTabl
   choice->first_halftone_id = row.first_halftone_id;
   choice->table_a_id = row.table_a_id;
   choice->table_b_id = row.table_b_id;
-  choice->extra_table_id = row.extra_table_id;
+  choice->gamma_matrix_id = row.gamma_matrix_id;
   choice->correction_offset = row.correction_offset;
   const bool colour = job.channel_order != 0;
   if (version >= 510 && row.smb_id != -1) {
@@ -410,14 +410,13 @@ void RecordRow(const Text& text, const ModeRow& row, int version, const ModeTabl
 
 }  // namespace
 
-EngineStatus ReadModeTable(ResourceBytes resource, const ModeTableJob& job, ModeTableChoice* choice) {
+EngineStatus ReadModeTable(common::ResourceBytes resource, const ModeTableJob& job, ModeTableChoice* choice) {
   *choice = ModeTableChoice{};
   if (resource.data == nullptr) return kStatusBadResource;
-  MemHandle block = nullptr;
-  void* data = nullptr;
-  const EngineStatus allocated = AllocBlock(sizeof(ParseWork), 0, &block, &data);
+  common::ScopedBlock block;
+  const EngineStatus allocated = block.Allocate(sizeof(ParseWork), false);
   if (allocated != kStatusOk) return allocated;
-  auto* work = static_cast<ParseWork*>(data);
+  auto* work = block.data<ParseWork>();
   Text text(resource.data, resource.size);
   EngineStatus status = Parse(text, work, choice);
   if (status == kStatusOk) {
@@ -436,9 +435,8 @@ EngineStatus ReadModeTable(ResourceBytes resource, const ModeTableJob& job, Mode
       RecordRow(text, row, version, job, choice);
     }
   }
-  if (MemUnlock(block) != 0) return status != kStatusOk ? status : kStatusUnlockFailed;
-  if (MemFree(block) != 0 && status == kStatusOk) status = kStatusFreeFailed;
-  return status;
+  const EngineStatus released = block.Release();
+  return status != kStatusOk ? status : released;
 }
 
 }  // namespace tonvar::colour

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "tonvar/colour/engine_status.h"
-#include "tonvar/colour/resource_bytes.h"
+#include "tonvar/common/resource_bytes.h"
+#include "tonvar/interface/status.h"
 
 namespace tonvar::colour {
 
@@ -41,7 +41,7 @@ struct ModeTableChoice {
   int32_t first_halftone_id;    // -1 when the row holds 0
   int32_t table_a_id;
   int32_t table_b_id;
-  int32_t extra_table_id;
+  int32_t gamma_matrix_id;
   int32_t correction_offset;
   int32_t dot_curve_id;
   int32_t row_values[5];        // "bSMB-ID", "upper", "lower", "left", "right"
@@ -53,6 +53,6 @@ struct ModeTableChoice {
 // Parses the table and chooses the last row that matches `job`. 0 with
 // choice->matched false when no row matches; 768 for a malformed text;
 // 257/258/259/260 for the row block.
-EngineStatus ReadModeTable(ResourceBytes text, const ModeTableJob& job, ModeTableChoice* choice);
+EngineStatus ReadModeTable(common::ResourceBytes text, const ModeTableJob& job, ModeTableChoice* choice);
 
 }  // namespace tonvar::colour

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
 #include "tonvar/colour/mode_table.h"
 
@@ -30,8 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (data[0] & 2) text.resize(text.size() / 2);
   }
-  colour::ModeTableJob job{3, 4, 0, 0, 720, 720, 2, (data[0] & 4) ? 0u : 3u};
+  colour::ModeTableJob job = testkit::DefaultModeTableJob();
+  if (data[0] & 4) job.channel_order = 0;
   colour::ModeTableChoice choice;
-  colour::ReadModeTable(ResourceBytes{text.data(), text.size()}, job, &choice);
+  colour::ReadModeTable(common::ResourceBytes{text.data(), text.size()}, job, &choice);
   return 0;
 }

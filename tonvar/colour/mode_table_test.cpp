@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
 
 namespace tonvar::colour {
@@ -15,21 +16,10 @@ using testkit::BuildModeTable;
 using testkit::ModeRowSpec;
 using testkit::ModeTableSpec;
 
-ModeTableJob ColourJob() {
-  ModeTableJob job{};
-  job.method = 3;
-  job.mode = 4;
-  job.media = 0;
-  job.sub_type = 0;
-  job.h_res = 720;
-  job.v_res = 720;
-  job.bits_per_dot = 2;
-  job.channel_order = 3;
-  return job;
-}
+ModeTableJob ColourJob() { return testkit::DefaultModeTableJob(); }
 
 EngineStatus Read(const std::string& text, const ModeTableJob& job, ModeTableChoice* choice) {
-  return ReadModeTable(ResourceBytes{reinterpret_cast<const uint8_t*>(text.data()), text.size()},
+  return ReadModeTable(common::ResourceBytes{reinterpret_cast<const uint8_t*>(text.data()), text.size()},
                        job, choice);
 }
 
@@ -117,7 +107,7 @@ TEST(ModeTableTest, LastMatchingRowWinsAndVersion300RowsNameNoOtherResources) {
   EXPECT_EQ(choice.first_halftone_id, -1);  // 0 in the text
   EXPECT_EQ(choice.table_a_id, -1);
   EXPECT_EQ(choice.table_b_id, -1);
-  EXPECT_EQ(choice.extra_table_id, -1);
+  EXPECT_EQ(choice.gamma_matrix_id, -1);
   EXPECT_EQ(choice.dot_curve_id, -1);
   EXPECT_EQ(choice.second_value, 1);
 }
@@ -298,7 +288,7 @@ TEST(ModeTableTest, PlainTextWithoutASizeIsReadUpToWhatTheParseNeeds) {
   // Nothing after the offsets line is read: no terminator is needed there.
   const std::string text = BuildModeTable(desc);
   ModeTableChoice choice;
-  ASSERT_EQ(ReadModeTable(ResourceBytes{reinterpret_cast<const uint8_t*>(text.c_str()), kUnboundedSize},
+  ASSERT_EQ(ReadModeTable(common::ResourceBytes{reinterpret_cast<const uint8_t*>(text.c_str()), common::kUnboundedSize},
                           ColourJob(), &choice),
             kStatusOk);
   EXPECT_EQ(choice.table_id, 1000);
@@ -348,7 +338,7 @@ TEST(ModeTableTest, DamagedTextsGiveAStatus) {
     ModeTableChoice choice;
     std::string prefix = good.substr(0, n);
     EngineStatus status = ReadModeTable(
-        ResourceBytes{reinterpret_cast<const uint8_t*>(prefix.data()), prefix.size()}, ColourJob(), &choice);
+        common::ResourceBytes{reinterpret_cast<const uint8_t*>(prefix.data()), prefix.size()}, ColourJob(), &choice);
     EXPECT_TRUE(status == kStatusOk || status == kStatusBadResource) << n;
   }
 }

@@ -2,19 +2,20 @@
 // the mode table names before the colour table.
 #include <cstring>
 
-#include "tonvar/colour/colour_bytes.h"
 #include "tonvar/colour/colour_engine.h"
+#include "tonvar/common/resource_view.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 
-EngineStatus ReadPreTransformTable(CmColorEngine* engine, ResourceBytes resource,
+EngineStatus ReadPreTransformTable(CmColorEngine* engine, common::ResourceBytes resource,
                                    PreTransformTable* table) {
-  const ResourceView r(resource);
+  const common::ResourceView r(resource);
   static const char* const kClut[] = {"clut"};
-  uint64_t at = kNoChunk;
-  EngineStatus status = FindChunks(r, kClut, 1, &at, nullptr);
+  uint64_t at = common::kNoChunk;
+  EngineStatus status = common::FindChunks(r, kClut, 1, &at, nullptr);
   if (status != kStatusOk) return status;
-  if (at == kNoChunk || !r.Has(at, 10)) return kStatusBadResource;
+  if (at == common::kNoChunk || !r.Has(at, 10)) return kStatusBadResource;
   const uint32_t ch = r.U8(at + 5);
   // The first three outputs replace the pixel's inputs.
   if (ch < 3 || ch > kLutMaxChannels) return kStatusBadResource;
@@ -28,16 +29,11 @@ EngineStatus ReadPreTransformTable(CmColorEngine* engine, ResourceBytes resource
   const uint64_t coord_bytes = uint64_t{g[0]} + g[1] + g[2];
   if (!r.Has(coords, coord_bytes + entries * ch)) return kStatusBadResource;
   for (int k = 0; k < 3; ++k) {
-    if (!GridValid(r.At(coords), g[k])) return kStatusBadResource;
+    if (!common::GridValid(r.At(coords), g[k])) return kStatusBadResource;
     coords += g[k];
   }
-  status = ReleaseBlock(&table->body_handle);
-  table->body = nullptr;
+  status = common::ReplaceBlock(&table->body_handle, entries * ch, true, &table->body);
   if (status != kStatusOk) return status;
-  void* data = nullptr;
-  status = AllocBlock(entries * ch, 1, &table->body_handle, &data);
-  if (status != kStatusOk) return status;
-  table->body = static_cast<uint8_t*>(data);
   table->channel_count = ch;
   std::memset(table->grid, 0, sizeof table->grid);
   coords = at + 10 + ch;
@@ -50,14 +46,14 @@ EngineStatus ReadPreTransformTable(CmColorEngine* engine, ResourceBytes resource
   return kStatusOk;
 }
 
-EngineStatus ReadGammaMatrixBlock(CmColorEngine* engine, ResourceBytes resource) {
-  const ResourceView r(resource);
+EngineStatus ReadGammaMatrixBlock(CmColorEngine* engine, common::ResourceBytes resource) {
+  const common::ResourceView r(resource);
   static const char* const kTags[] = {"gama", "clut"};
   uint64_t at[2];
   uint32_t entries = 0;
-  EngineStatus status = FindChunks(r, kTags, 2, at, &entries);
+  EngineStatus status = common::FindChunks(r, kTags, 2, at, &entries);
   if (status != kStatusOk) return status;
-  if (entries == 0 || at[0] == kNoChunk || at[1] == kNoChunk) return kStatusBadResource;
+  if (entries == 0 || at[0] == common::kNoChunk || at[1] == common::kNoChunk) return kStatusBadResource;
   if (!r.Has(at[0], 5) || !r.Has(at[1], 22)) return kStatusBadResource;
   // An output gamma of 0 leaves no usable curve.
   if (r.U8(at[0] + 4) == 0) return kStatusBadResource;

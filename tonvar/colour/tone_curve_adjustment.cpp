@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "tonvar/colour/adjustment_curves.h"
-#include "tonvar/colour/color_adjustment.h"
+#include "tonvar/colour/colour_adjustment.h"
 
-namespace tonvar {
+namespace tonvar::colour {
 
 EngineStatus BuildToneCurveAdjustment(const CmParams* params, uint32_t order,
                                       ColorAdjustment* record, uint32_t gamma_base) {
@@ -13,7 +13,7 @@ EngineStatus BuildToneCurveAdjustment(const CmParams* params, uint32_t order,
   ChannelLayout layout;
   if (!ChannelLayoutForOrder(order, &layout)) return kStatusChannelOrderRefused;
   const AdjustmentSettings settings = ReadAdjustmentSettings(*params);
-  if (settings.curves != nullptr) return kStatusToneAfterCurves;
+  if (settings.curves != nullptr) return kStatusDropToneTable;
   if (settings.reserved != 0 || settings.brightness < -50 || settings.brightness > 50 ||
       settings.contrast < -50 || settings.contrast > 50) {
     return kStatusAdjustmentRefused;
@@ -57,4 +57,4 @@ EngineStatus ApplyToneCurveAdjustment(const ColorAdjustment* record, uint32_t co
   return kStatusOk;
 }
 
-}  // namespace tonvar
+}  // namespace tonvar::colour

@@ -3,10 +3,10 @@
 
 #include <vector>
 
-#include "tonvar/colour/color_adjustment.h"
-#include "tonvar/colour/memory_faults.h"
+#include "tonvar/colour/colour_adjustment.h"
+#include "tonvar/common/memory_faults.h"
 
-namespace tonvar {
+namespace tonvar::colour {
 namespace {
 
 class ToneCurve : public ::testing::Test {
@@ -22,7 +22,7 @@ class ToneCurve : public ::testing::Test {
     params_.options = &list_.head;
   }
 
-  faults::ScopedReset reset_;
+  common::faults::ScopedReset reset_;
   CmParams params_{};
   struct {
     CmOptionList head;
@@ -100,4 +100,4 @@ TEST_F(ToneCurve, RefusalsInOrderLeaveTheTablesAlone) {
 }
 
 }  // namespace
-}  // namespace tonvar
+}  // namespace tonvar::colour

@@ -8,12 +8,11 @@
 #include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
 #include "testkit/tonvar/container_encoder.h"
-#include "testkit/tonvar_client.h"
-#include "tonvar/colour/lut_descriptor.h"
+#include "testkit/tonvar_dll/tonvar_client.h"
+#include "tonvar/interface/lut_descriptor.h"
 
 namespace {
 
-namespace kit = tonvar::testkit;
 using tonvar::LutDescriptor;
 
 enum class Packing { kPlain, kCompressed, kPlaneOrdered };
@@ -39,11 +38,11 @@ class ColourChain : public ::testing::Test {
     testkit::ResourceMap map;
     for (const auto& [id, bytes] : job_.resources) {
       if (id == 0) {
-        map.Add(id, kit::EncodeContainer(bytes));
+        map.Add(id, testkit::EncodeContainer(bytes));
       } else if (id == table_id && packing == Packing::kCompressed) {
-        map.Add(id, kit::EncodeContainer(bytes));
+        map.Add(id, testkit::EncodeContainer(bytes));
       } else if (id == table_id && packing == Packing::kPlaneOrdered) {
-        map.Add(id, kit::EncodePlaneOrderedTable(bytes));
+        map.Add(id, testkit::EncodePlaneOrderedTable(bytes));
       } else {
         map.Add(id, bytes);
       }
@@ -74,7 +73,7 @@ class ColourChain : public ::testing::Test {
   }
 
   static testkit::TonvarLibrary* library_;
-  kit::ColourJob job_;
+  testkit::ColourJob job_;
   void* handle_ = nullptr;
 };
 testkit::TonvarLibrary* ColourChain::library_ = nullptr;
@@ -94,36 +93,36 @@ TEST_F(ColourChain, UnadjustedTablePassesUnchangedWhateverItsPacking) {
   const int16_t identity[9] = {8192, 0, 0, 0, 8192, 0, 0, 0, 8192};
   const uint8_t use_a = 1;
   const uint32_t gamma = 100;
-  kit::OptionList options;
+  testkit::OptionList options;
   options.Add(272, &use_a).Add(1, &gamma);
   for (const ChainCase& c : cases) {
     for (Packing packing : {Packing::kPlain, Packing::kCompressed, Packing::kPlaneOrdered}) {
       SCOPED_TRACE(testing::Message() << c.name << ", packing " << static_cast<int>(packing));
-      job_ = kit::ColourJob();
-      kit::ModeTableSpec desc;
+      job_ = testkit::ColourJob();
+      testkit::ModeTableSpec desc;
       desc.version = c.version;
-      kit::ModeRowSpec row;
+      testkit::ModeRowSpec row;
       row.table_id = 3100;
       row.first_halftone_id = 702;
       if (c.extras) {
         row.table_a_id = 310;
         row.table_b_id = 320;
-        row.extra_table_id = 330;
+        row.gamma_matrix_id = 330;
         job_.params.options = options.Get();
-        job_.resources[310] = kit::BuildPreTransformTable(17);  // grids aligned with the table's
-        job_.resources[320] = kit::BuildPreTransformTable(17);
-        job_.resources[330] = kit::BuildGammaMatrixBlock(100, identity);
+        job_.resources[310] = testkit::BuildPreTransformTable(17);  // grids aligned with the table's
+        job_.resources[320] = testkit::BuildPreTransformTable(17);
+        job_.resources[330] = testkit::BuildGammaMatrixBlock(100, identity);
       }
       desc.rows = {row};
-      job_.resources[0] = kit::TextBytes(kit::BuildModeTable(desc));
-      kit::ColourTableSpec table;
+      job_.resources[0] = testkit::TextBytes(testkit::BuildModeTable(desc));
+      testkit::ColourTableSpec table;
       table.grid = 17;
       table.channels = 8;
       table.gamma = c.extras ? 100 : 150;
       table.with_matrix = c.extras;
       std::memcpy(table.matrix, identity, sizeof identity);
-      job_.resources[3100] = c.version >= 500 ? kit::BuildTaggedColourTable(table)
-                                              : kit::BuildFixedColourTable(table);
+      job_.resources[3100] = c.version >= 500 ? testkit::BuildTaggedColourTable(table)
+                                              : testkit::BuildFixedColourTable(table);
       const testkit::FeedResult fed = Run(Collection(3100, packing));
       ASSERT_EQ(fed.status, tonvar::kStatusOk);
       const std::vector<uint32_t> expected =
@@ -134,7 +133,7 @@ TEST_F(ColourChain, UnadjustedTablePassesUnchangedWhateverItsPacking) {
       EXPECT_EQ(lut->first_halftone_id, 702u);
       EXPECT_EQ(lut->channel_count, 8u);
       EXPECT_EQ(lut->grid_points[0], 17u);
-      const std::vector<uint8_t> body = kit::RampBody(table);
+      const std::vector<uint8_t> body = testkit::RampBody(table);
       ASSERT_EQ(std::memcmp(lut->body, body.data(), body.size()), 0);
       Delete();
     }
@@ -142,16 +141,16 @@ TEST_F(ColourChain, UnadjustedTablePassesUnchangedWhateverItsPacking) {
 }
 
 TEST_F(ColourChain, AdjustedTableChangesAndAJobWithoutARowGives768) {
-  kit::ModeTableSpec desc;
-  kit::ModeRowSpec row;
+  testkit::ModeTableSpec desc;
+  testkit::ModeRowSpec row;
   row.table_id = 3200;
   desc.rows = {row};
-  job_.resources[0] = kit::TextBytes(kit::BuildModeTable(desc));
-  kit::ColourTableSpec table;
-  job_.resources[3200] = kit::BuildTaggedColourTable(table);
+  job_.resources[0] = testkit::TextBytes(testkit::BuildModeTable(desc));
+  testkit::ColourTableSpec table;
+  job_.resources[3200] = testkit::BuildTaggedColourTable(table);
   job_.params.saturation = 40;
   ASSERT_EQ(Run(Collection(3200, Packing::kCompressed)).status, tonvar::kStatusOk);
-  const std::vector<uint8_t> body = kit::RampBody(table);
+  const std::vector<uint8_t> body = testkit::RampBody(table);
   EXPECT_NE(std::memcmp(Lut()->body, body.data(), body.size()), 0);
   Delete();
 

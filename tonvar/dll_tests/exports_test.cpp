@@ -4,14 +4,15 @@
 
 #include <vector>
 
+#include "testkit/tonvar/colour_job.h"
+#include "testkit/tonvar/colour_resources.h"
 #include "testkit/tonvar/container_encoder.h"
 #include "testkit/tonvar/damaged_containers.h"
 #include "testkit/tonvar/sample_tables.h"
-#include "testkit/tonvar_client.h"
+#include "testkit/tonvar_dll/tonvar_client.h"
 
 namespace {
 
-namespace kit = tonvar::testkit;  // the platform-neutral kit
 using testkit::TonvarExports;
 using tonvar::kStatusBadArgument;
 using tonvar::kStatusContainerDamaged;
@@ -61,7 +62,7 @@ TEST_F(TonvarDll, NullHandlesAreRefused) {
   EXPECT_EQ(id, kPoisonId);
 }
 
-// A refused CmNew leaves a null handle, a refused HalftoneNew the caller's value.
+// A refused CmNew or HalftoneNew leaves a null handle and the caller's first id.
 TEST_F(TonvarDll, NewCallsRefuseMissingArguments) {
   void* handle = kPoison;
   uint32_t id = kPoisonId;
@@ -79,46 +80,77 @@ TEST_F(TonvarDll, NewCallsRefuseMissingArguments) {
   tonvar::CmLutInfo grey{tonvar::kTableGrey, 0, nullptr};
   tonvar::CmLutInfo* const no_first[2] = {nullptr, nullptr};
   tonvar::CmLutInfo* const grey_second[2] = {&colour, &grey};
-  EXPECT_EQ(dll().HalftoneNew(&job_, nullptr, 0, &id, &handle), kStatusBadArgument);
-  EXPECT_EQ(dll().HalftoneNew(&job_, no_first, 0, &id, &handle), kStatusBadArgument);
-  EXPECT_EQ(dll().HalftoneNew(&job_, grey_second, 0, &id, &handle), kStatusBadArgument);
-  EXPECT_EQ(handle, kPoison);
+  for (tonvar::CmLutInfo* const* luts : {static_cast<tonvar::CmLutInfo* const*>(nullptr),
+                                          no_first, grey_second}) {
+    handle = kPoison;
+    EXPECT_EQ(dll().HalftoneNew(&job_, luts, 0, &id, &handle), kStatusBadArgument);
+    EXPECT_EQ(handle, nullptr);
+  }
   EXPECT_EQ(id, kPoisonId);
 }
 
-// The whole protocol for a colour and a grey job, as far as the engines in this build go.
+// The whole protocol over the kit's resources, plain and packed, as far as the engines in
+// this build go: the colour engine finishes its table; the grey engine and the halftoning
+// engines refuse for now (512) and leave no handle. A handle of the other kind is refused.
 TEST_F(TonvarDll, HandleProtocol) {
-  testkit::ResourceMap resources;  // engines name their own ids; none are known here yet
-  int handles = 0;
-  for (int32_t document_type : {0, 7}) {
-    params_.document_type = document_type;
+  constexpr uint32_t kTableId = 1100;
+  const struct {
+    const char* name;
+    int32_t document_type;
+    bool packed;
+    uint32_t created;
+    uint32_t fed;
+    std::vector<uint32_t> asked;
+  } cases[] = {
+      {"colour, plain resources", 1, false, tonvar::kStatusOk, tonvar::kStatusOk, {0, kTableId}},
+      {"colour, packed resources", 0, true, tonvar::kStatusOk, tonvar::kStatusOk, {0, kTableId}},
+      {"grey", 7, false, kStatusBadArgument, 0, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testkit::ColourJob job;
+    job.AddOneRowTables(kTableId, testkit::BuildTaggedColourTable({}));
+    job.params.document_type = c.document_type;
+    testkit::ResourceMap resources;
+    for (const auto& [id, bytes] : job.resources) {
+      resources.Add(id, c.packed ? testkit::EncodeContainer(bytes) : bytes);
+    }
     void* cm = kPoison;
     uint32_t first = kPoisonId;
-    const uint32_t status = dll().CmNew(&params_, &job_, 0, &first, &cm);
-    if (status != tonvar::kStatusOk) {
-      // An engine that refuses the job leaves no handle.
-      EXPECT_EQ(cm, nullptr) << document_type;
+    ASSERT_EQ(dll().CmNew(&job.params, &job.job, 0, &first, &cm), c.created);
+    if (c.created != tonvar::kStatusOk) {
+      EXPECT_EQ(cm, nullptr);
       continue;
     }
-    ++handles;
     ASSERT_NE(cm, nullptr);
     const auto fed = testkit::FeedResources(dll().CmSetResource, cm, first, resources);
-    ASSERT_FALSE(fed.ids.empty());
+    EXPECT_EQ(fed.status, c.fed);
+    EXPECT_EQ(fed.ids, c.asked);
     tonvar::CmLutInfo* lut = dll().CmGetLut(cm);
     ASSERT_NE(lut, nullptr);
-    EXPECT_EQ(lut->table_kind, document_type == 7 ? tonvar::kTableGrey : tonvar::kTableColour);
+    EXPECT_EQ(lut->table_kind, tonvar::kTableColour);
+    EXPECT_NE(lut->table, nullptr);
+
+    tonvar::CmLutInfo* const luts[2] = {lut, nullptr};
+    for (uint32_t ink_set : {0u, 9u}) {  // screening, multi-level
+      job.job.ink_set = ink_set;
+      void* halftone = kPoison;
+      EXPECT_EQ(dll().HalftoneNew(&job.job, luts, 0, &first, &halftone), kStatusBadArgument);
+      EXPECT_EQ(halftone, nullptr);
+    }
+    EXPECT_EQ(dll().HalftoneDelete(cm), kStatusBadArgument) << "a colour-matching handle";
+    EXPECT_EQ(dll().Halftone(cm, nullptr, nullptr, 0, 0, 0, 0, 1, 0, 0, 0), kStatusBadArgument);
     EXPECT_EQ(dll().CmDelete(cm), tonvar::kStatusOk);
   }
-  if (handles == 0) GTEST_SKIP() << "no colour-matching engine in this build accepts a job";
 }
 
 // Containers are unwrapped before any engine step: a damaged one is refused with -200 or -300
 // before the step is reached; a good one reaches the step, which refuses the null handle (512).
 TEST_F(TonvarDll, ContainersAreUnwrappedBeforeTheEngineStep) {
-  const auto good = kit::EncodeContainer(kit::SmoothLutBody(9, 6));
-  const auto body = kit::SmoothLutBody(5, 4);
-  const auto table = kit::EncodePlaneOrderedTable(kit::FixedFormTable(5, 4, body));
-  const auto damaged = kit::DamagedContainers();
+  const auto good = testkit::EncodeContainer(testkit::SmoothLutBody(9, 6));
+  const auto body = testkit::SmoothLutBody(5, 4);
+  const auto table = testkit::EncodePlaneOrderedTable(testkit::FixedFormTable(5, 4, body));
+  const auto damaged = testkit::DamagedContainers();
   for (auto set_resource : {dll().CmSetResource, dll().HalftoneSetResource}) {
     uint32_t id = kPoisonId;
     EXPECT_EQ(set_resource(nullptr, good.data(), &id), kStatusBadArgument);
@@ -134,7 +166,7 @@ TEST_F(TonvarDll, ContainersAreUnwrappedBeforeTheEngineStep) {
 
 TEST_F(TonvarDll, FeedingStopsAtAMissingResource) {
   testkit::ResourceMap resources;
-  resources.Add(0, kit::EncodeContainer(kit::SmoothLutBody(3, 3)));
+  resources.Add(0, testkit::EncodeContainer(testkit::SmoothLutBody(3, 3)));
   const auto fed = testkit::FeedResources(dll().CmSetResource, nullptr, 0, resources);
   EXPECT_EQ(fed.status, kStatusBadArgument);  // reached the step: no handle
   const auto missing = testkit::FeedResources(dll().CmSetResource, nullptr, 5, resources);

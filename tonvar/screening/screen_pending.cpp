@@ -1,13 +1,11 @@
-// The screening engine is not part of this build yet: every call is refused.
-#include "tonvar/colour/engine_seams.h"
+// The screening halftoning engine is not part of this build yet: every call is refused.
+#include "tonvar/screening/engine_operations.h"
 
-namespace tonvar {
+namespace tonvar::screening {
 
-EngineStatus ScreenNew(const RasterJob*, const void* const[2], uint64_t, ResourceId*, void**) {
-  return kStatusBadArgument;
-}
-EngineStatus ScreenSetResource(void*, ResourceBytes, ResourceId*) { return kStatusBadArgument; }
+EngineStatus ScreenNew(const EngineCreateArgs&, ResourceId*, void**) { return kStatusBadArgument; }
+EngineStatus ScreenSetResource(void*, common::ResourceBytes, ResourceId*) { return kStatusBadArgument; }
 EngineStatus ScreenHalftone(void*, const HalftoneBand&) { return kStatusBadArgument; }
-EngineStatus ScreenDelete(void*) { return kStatusBadArgument; }
+EngineStatus ScreenDelete(void**) { return kStatusBadArgument; }
 
-}  // namespace tonvar
+}  // namespace tonvar::screening
