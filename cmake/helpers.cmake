@@ -77,3 +77,66 @@ function(collect_product_sources out_var root)
   endforeach()
   set(${out_var} ${sources} PARENT_SCOPE)
 endfunction()
+
+# ---- Host build (clang): sanitizers, fuzz targets and benchmarks --------------------------------
+
+set(HOST_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+set(HOST_FUZZ_INSTRUMENT "")
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  set(HOST_FUZZ_INSTRUMENT -fsanitize=fuzzer-no-link)
+endif()
+set(FUZZ_SECONDS 60 CACHE STRING "Seconds each fuzz target runs under CTest")
+
+# Gives a host library the sanitizers (and the fuzzers' coverage instrumentation), so that unit
+# tests and fuzz targets link checked code.
+function(make_host_checked target)
+  target_compile_options(${target} PUBLIC -O1 -g ${HOST_SAN_FLAGS} ${HOST_FUZZ_INSTRUMENT})
+  target_link_options(${target} PUBLIC ${HOST_SAN_FLAGS})
+endfunction()
+
+# Registers a sanitized host test program with CTest.
+function(add_host_test program)
+  add_test(NAME ${program} COMMAND ${program})
+  set_tests_properties(${program} PROPERTIES TIMEOUT 900
+    ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+endfunction()
+
+# Each source in `sources` (a list) is a libFuzzer program linked with ARGN, run by CTest for
+# FUZZ_SECONDS. The malloc limit sits just above the largest resource the engines accept
+# (256 MiB): any larger single allocation is a finding.
+function(add_fuzz_targets sources)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    return()
+  endif()
+  foreach(src IN LISTS sources)
+    get_filename_component(fuzz_name ${src} NAME_WE)
+    add_executable(${fuzz_name} ${src})
+    target_link_libraries(${fuzz_name} PRIVATE ${ARGN})
+    target_link_options(${fuzz_name} PRIVATE -fsanitize=fuzzer)
+    set(corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${fuzz_name})
+    file(MAKE_DIRECTORY ${corpus})
+    add_test(NAME ${fuzz_name} COMMAND ${fuzz_name} -max_total_time=${FUZZ_SECONDS}
+             -rss_limit_mb=2048 -malloc_limit_mb=257 -print_final_stats=1 ${corpus})
+    set_tests_properties(${fuzz_name} PROPERTIES TIMEOUT 600 LABELS fuzz)
+  endforeach()
+endfunction()
+
+# Each source in `sources` (a list) is a Google Benchmark program (-O2, no sanitizers) linked
+# with ARGN; benchmarks are built, never run by the tests. zlib is there for comparisons.
+function(add_benchmarks sources)
+  find_package(benchmark QUIET)
+  find_package(ZLIB QUIET)
+  if(NOT benchmark_FOUND)
+    return()
+  endif()
+  foreach(src IN LISTS sources)
+    get_filename_component(bench_name ${src} NAME_WE)
+    add_executable(${bench_name} ${src})
+    target_compile_options(${bench_name} PRIVATE -O2)
+    target_link_libraries(${bench_name} PRIVATE ${ARGN} benchmark::benchmark)
+    if(ZLIB_FOUND)
+      target_link_libraries(${bench_name} PRIVATE ZLIB::ZLIB)
+      target_compile_definitions(${bench_name} PRIVATE HAVE_ZLIB=1)
+    endif()
+  endforeach()
+endfunction()

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "tonvar/common/byte_readers.h"
 #include "tonvar/common/memory_faults.h"
@@ -52,6 +53,32 @@ TEST(ByteReaders, ReadAtAnyAlignmentAndZeroExtend) {
   EXPECT_EQ(ReadDword(bytes + 1), 0x12345678u);
   EXPECT_EQ(ReadWord(bytes + 5), 65535u);
   EXPECT_EQ(ReadWord(bytes + 1), 0x5678u);
+}
+
+TEST(ByteReaders, GetWordKeepsTheRawValueForEitherWidening) {
+  const uint8_t bytes[] = {0x00, 0xFF, 0xFF, 0x34, 0x12};
+  EXPECT_EQ(GetWord(bytes + 1), 0xFFFFu);
+  EXPECT_EQ(static_cast<uint32_t>(static_cast<int16_t>(GetWord(bytes + 1))), 0xFFFFFFFFu);
+  EXPECT_EQ(GetWord(bytes + 3), 0x1234u);
+}
+
+TEST(ByteReaders, MatchCountedStringComparesOnlyTheCountedBytes) {
+  const uint8_t text[] = {'H', 'L', '<', 'c', 'x'};
+  struct Case {
+    std::vector<uint8_t> counted;
+    uint32_t expected;
+  };
+  const Case cases[] = {
+      {{0}, 1},                        // empty: matches whatever the text holds
+      {{0, 'Z', 'Z'}, 1},              // bytes after an empty count are not read
+      {{2, 'H', 'L'}, 1},
+      {{4, 'H', 'L', '<', 'c'}, 1},
+      {{4, 'H', 'L', '<', 'd'}, 0},
+      {{1, 'h'}, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(MatchCountedString(c.counted.data(), text), c.expected) << int{c.counted[0]};
+  }
 }
 
 TEST(ByteReaders, FindInkSlotTakesTheFirstMatch) {
