@@ -24,6 +24,7 @@ endforeach()
 if(NOT kalimu_host_sources)
   return()
 endif()
+list(APPEND kalimu_host_sources ${MATHS_SOURCES})
 
 add_library(kalimu_checked STATIC ${kalimu_host_sources})
 target_include_directories(kalimu_checked PUBLIC ${CMAKE_SOURCE_DIR})

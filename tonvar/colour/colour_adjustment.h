@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "maths/prime_logarithm.h"
 #include "tonvar/common/memory.h"
 #include "tonvar/interface/client_records.h"
 #include "tonvar/interface/status.h"
@@ -91,6 +92,6 @@ EngineStatus ApplyToneCurveAdjustment(const ColorAdjustment* record, uint32_t co
 uint32_t GammaLevel(uint32_t x, uint32_t percent);
 
 // 5000 * ln n, as the sum of the rounded per-prime values of n's prime factors; LogScaled(1) = 0.
-uint32_t LogScaled(uint32_t n);
+using maths::LogScaled;
 
 }  // namespace tonvar::colour

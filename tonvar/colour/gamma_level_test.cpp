@@ -1,4 +1,4 @@
-// Scaled logarithm and integer gamma remap.
+// Integer gamma remap (the scaled logarithm's own tests sit with it in maths/).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,42 +9,11 @@
 namespace tonvar::colour {
 namespace {
 
-bool IsPrime(uint32_t n) {
-  if (n < 2) return false;
-  for (uint32_t d = 2; d * d <= n; ++d) {
-    if (n % d == 0) return false;
-  }
-  return true;
-}
-
 // Position-weighted sum: catches both wrong values and values in the wrong place.
 uint64_t WeightedSum(uint32_t percent) {
   uint64_t sum = 0;
   for (uint32_t x = 0; x < 256; ++x) sum += (x + 1) * uint64_t{GammaLevel(x, percent)};
   return sum;
-}
-
-TEST(LogScaled, EveryPrimeUpTo509IsItsRoundedLog) {
-  // The per-prime values sit at least 0.003 away from a rounding boundary, so the platform's
-  // log cannot tip them.
-  int primes = 0;
-  for (uint32_t p = 2; p <= 509; ++p) {
-    if (!IsPrime(p)) continue;
-    ++primes;
-    EXPECT_EQ(LogScaled(p), static_cast<uint32_t>(std::lround(5000.0 * std::log(double(p))))) << p;
-  }
-  EXPECT_EQ(primes, 97);
-}
-
-TEST(LogScaled, CompositesAddTheirFactors) {
-  EXPECT_EQ(LogScaled(1), 0u);
-  EXPECT_EQ(LogScaled(2), 3466u);
-  EXPECT_EQ(LogScaled(255), 27706u);   // 3 * 5 * 17
-  EXPECT_EQ(LogScaled(256), 8 * 3466u);
-  EXPECT_EQ(LogScaled(289), 28332u);   // 17 * 17
-  EXPECT_EQ(LogScaled(361), 29444u);   // 19 * 19
-  EXPECT_EQ(LogScaled(511), 31182u);   // 7 * 73: a rest above 23 that is a table prime
-  EXPECT_EQ(LogScaled(2 * 31 * 37), 3466u);  // rest 1147 is no table prime: it adds nothing
 }
 
 TEST(GammaLevel, EndsAndIdentity) {

@@ -1,0 +1,25 @@
+# The image engines are plain computation over pixel buffers: they build for the host too.
+set(HOST_SOURCES
+  correct_row.cpp
+  correction_pass.cpp
+  correction_plan.cpp
+  correction_planner.cpp
+  correction_tables.cpp
+  curve_routines.cpp
+  filter_pass.cpp
+  image_memory.cpp
+  image_records.cpp
+  mono_preview.cpp
+  mono_tone_curve.cpp
+  pattern_pass.cpp
+  photo_correct.cpp
+  tone_key_points.cpp)
+set(HOST_TESTS
+  correct_row_test.cpp
+  correction_plan_test.cpp
+  correction_planner_test.cpp
+  correction_tables_test.cpp
+  curve_routines_test.cpp
+  mono_preview_test.cpp
+  photo_correct_pictures_test.cpp
+  photo_correct_test.cpp)
