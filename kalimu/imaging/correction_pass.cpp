@@ -42,25 +42,36 @@ int32_t PrepareCorrection(PhotoCorrectContext* context) {
   return status == kInnerTablesNoMemory ? status : kInnerOk;
 }
 
-int32_t RunCorrectionPass(PhotoCorrectContext* context) {
+void CopyRowsUnchanged(PhotoCorrectContext* context) {
   PhotoCorrectContext& c = *context;
-  // Without tables there is nothing to correct with: the rows go across unchanged.
-  const bool have_tables = PrepareCorrection(context) == kInnerOk;
   const uint8_t* source = c.source_bits;
   uint8_t* destination = c.destination_bits;
   for (int32_t y = 0; y < c.source.Height; ++y) {
     UnpackRow(c.pixel, source, c.source.Width, c.input_row);
-    const uint8_t* out = c.input_row;
-    if (have_tables) {
-      CorrectRow(c.row, c.parameters, &c.tables, c.input_row, c.output_row);
-      out = c.output_row;
-    }
-    PackRow(c.pixel, out, c.source.Width, destination);
+    PackRow(c.pixel, c.input_row, c.source.Width, destination);
+    source += c.source.Stride;
+    destination += c.destination.Stride;
+  }
+}
+
+int32_t RunCorrectionPass(PhotoCorrectContext* context) {
+  PhotoCorrectContext& c = *context;
+  // Without tables there is nothing to correct with: the rows go across unchanged.
+  if (PrepareCorrection(context) != kInnerOk) {
+    CopyRowsUnchanged(context);
+    return kImageNoMemory;
+  }
+  const uint8_t* source = c.source_bits;
+  uint8_t* destination = c.destination_bits;
+  for (int32_t y = 0; y < c.source.Height; ++y) {
+    UnpackRow(c.pixel, source, c.source.Width, c.input_row);
+    CorrectRow(c.row, c.parameters, &c.tables, c.input_row, c.output_row);
+    PackRow(c.pixel, c.output_row, c.source.Width, destination);
     source += c.source.Stride;
     destination += c.destination.Stride;
   }
   FreeCorrectionTables(&c.tables);
-  return have_tables ? kImageOk : kImageNoMemory;
+  return kImageOk;
 }
 
 }  // namespace kalimu::imaging

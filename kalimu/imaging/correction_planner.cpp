@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "kalimu/imaging/curve_routines.h"
-#include "kalimu/imaging/tone_key_points.h"
+#include "kalimu/imaging/tone_curve.h"
 
 namespace kalimu::imaging {
 namespace {
@@ -206,16 +206,10 @@ int32_t StepToneWeights(PlanRun& run, CorrectionParameters* parameters) {
 void BuildPreviewCurves(PlanRun& run) {
   const CorrectionAmounts& a = run.amounts;
   for (int ch = 0; ch < 3; ++ch) {
-    const int32_t d = a.black_channel[ch] + a.black;
-    const int32_t e = 255 - d - (a.white_channel[ch] + a.white);
-    const KeyPoints k = ToneKeyPoints(a.contrast, a.brightness, a.highlight_balance[ch], a.gamma);
-    const int32_t kx[5] = {0, 64, 128, 192, 255};
-    const int32_t ky[5] = {0, k.lo, k.mid, k.hi, 255};
-    const Spline spline(kx, ky, 5, 1);
+    int32_t curve[256];
+    ChannelToneCurve(a, ch, StretchForm::kPreview, curve);
     for (int32_t x = 0; x < 256; ++x) {
-      const int32_t y = TruncateLimited(x * (255.0 / e) + d * (-255.0 / e), 0, 255);
-      int32_t v = Limit(spline.Value(y), 0, 255);
-      if (a.channel_offset[ch] != 0) v = Limit(v + a.channel_offset[ch], 0, 255);
+      const int32_t v = a.channel_offset[ch] != 0 ? Limit(curve[x] + a.channel_offset[ch], 0, 255) : curve[x];
       run.preview.channel[ch][x] = uint8_t(v);
     }
   }

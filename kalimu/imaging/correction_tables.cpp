@@ -4,7 +4,7 @@
 
 #include "kalimu/imaging/curve_routines.h"
 #include "kalimu/imaging/image_memory.h"
-#include "kalimu/imaging/tone_key_points.h"
+#include "kalimu/imaging/tone_curve.h"
 
 namespace kalimu::imaging {
 namespace {
@@ -29,17 +29,8 @@ bool AnyMemoryColourSlot(const CorrectionAmounts& amounts) {
 
 // Base curve of one channel: stretch, tone spline through the key points, ten bits, offset.
 void BuildBaseCurve(const CorrectionAmounts& a, int ch, int32_t* curve) {
-  const int32_t d = a.black_channel[ch] + a.black;
-  const int32_t e = 255 - d - (a.white_channel[ch] + a.white);
-  const KeyPoints k = ToneKeyPoints(a.contrast, a.brightness, a.highlight_balance[ch], a.gamma);
-  const int32_t kx[5] = {0, 64, 128, 192, 255};
-  const int32_t ky[5] = {0, k.lo, k.mid, k.hi, 255};
-  const Spline spline(kx, ky, 5, 1);
   int32_t t[256];
-  for (int32_t j = 0; j < 256; ++j) {
-    const int32_t s = TruncateLimited((255.0 / e) * j + (-255.0 * d / e), 0, 255);
-    t[j] = Limit(spline.Value(s), 0, 255);
-  }
+  ChannelToneCurve(a, ch, StretchForm::kTables, t);
   TenBitCurve(t, curve);
   if (a.channel_offset[ch] != 0) {
     for (int32_t j = 0; j < 256; ++j) curve[j] = Limit(curve[j] + 4 * a.channel_offset[ch], 0, kTenBitTop);

@@ -5,6 +5,20 @@
 #include "maths/prime_logarithm.h"
 
 namespace kalimu::imaging {
+namespace {
+
+// The six hue sectors' channels from the value, the floor p, the falling q (q3 in sector 3)
+// and the rising t.
+void SectorRgb(int32_t sector, int32_t v, int32_t p, int32_t q, int32_t q3, int32_t t, int32_t* red,
+               int32_t* green, int32_t* blue) {
+  const int32_t rgb[6][3] = {{v, t, p}, {q, v, p}, {p, v, t}, {p, q3, v}, {t, p, v}, {v, p, q}};
+  const int32_t k = sector < 0 ? 0 : (sector > 5 ? 5 : sector);
+  *red = rgb[k][0];
+  *green = rgb[k][1];
+  *blue = rgb[k][2];
+}
+
+}  // namespace
 
 SplineFit FitSpline(const int32_t* x, const int32_t* y, double* coefficients, int32_t n) {
   if (n < 2) return SplineFit::kBadKnots;
@@ -157,11 +171,7 @@ void HsvToRgb(int32_t hue, int32_t value, int32_t saturation, int32_t* red, int3
   const int32_t p = v * (255 - saturation) / 255;
   const int32_t q = v * (255 - saturation * f / 360) / 255;
   const int32_t t = v * (255 - saturation * (360 - f) / 360) / 255;
-  const int32_t rgb[6][3] = {{v, t, p}, {q, v, p}, {p, v, t}, {p, q, v}, {t, p, v}, {v, p, q}};
-  const int32_t s = sector < 0 ? 0 : (sector > 5 ? 5 : sector);
-  *red = rgb[s][0];
-  *green = rgb[s][1];
-  *blue = rgb[s][2];
+  SectorRgb(sector, v, p, q, q, t, red, green, blue);
 }
 
 void FineHsvToRgb(int32_t hue, int32_t value, int32_t saturation, int32_t* red, int32_t* green,
@@ -179,11 +189,7 @@ void FineHsvToRgb(int32_t hue, int32_t value, int32_t saturation, int32_t* red, 
   const int32_t q = (v * (1024 - (f * s + 720) / 1440) + 512) / 1024;
   const int32_t t = (v * (1024 - ((1440 - f) * s + 720) / 1440) + 512) / 1024;
   const int32_t q3 = (v * (1024 - (f * s) / 1440) + 512) / 1024;
-  const int32_t rgb[6][3] = {{v, t, p}, {q, v, p}, {p, v, t}, {p, q3, v}, {t, p, v}, {v, p, q}};
-  const int32_t k = sector < 0 ? 0 : (sector > 5 ? 5 : sector);
-  *red = rgb[k][0];
-  *green = rgb[k][1];
-  *blue = rgb[k][2];
+  SectorRgb(sector, v, p, q, q3, t, red, green, blue);
 }
 
 }  // namespace kalimu::imaging

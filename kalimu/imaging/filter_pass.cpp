@@ -22,18 +22,6 @@ void SetFilterStrength(int32_t strength_setting, FilterState* filter) {
   filter->normaliser = sum * sum;
 }
 
-// Rows copied across untouched, for when the pass cannot run.
-void CopyRowsUnchanged(PhotoCorrectContext& c) {
-  const uint8_t* source = c.source_bits;
-  uint8_t* destination = c.destination_bits;
-  for (int32_t y = 0; y < c.source.Height; ++y) {
-    UnpackRow(c.pixel, source, c.source.Width, c.input_row);
-    PackRow(c.pixel, c.input_row, c.source.Width, destination);
-    source += c.source.Stride;
-    destination += c.destination.Stride;
-  }
-}
-
 }  // namespace
 
 int32_t RunFilterPass(PhotoCorrectContext* context, bool correct) {
@@ -49,7 +37,7 @@ int32_t RunFilterPass(PhotoCorrectContext* context, bool correct) {
   }
   if (ready && correct) ready = PrepareCorrection(context) == kInnerOk;
   if (!ready) {
-    CopyRowsUnchanged(c);
+    CopyRowsUnchanged(context);
   } else {
     // The window holds source rows y-4 .. y+4, the picture's first and last rows standing in
     // beyond its edges; each source row enters once, in order, into slot (row mod 9).

@@ -13,7 +13,7 @@ set(HOST_SOURCES
   mono_tone_curve.cpp
   pattern_pass.cpp
   photo_correct.cpp
-  tone_key_points.cpp)
+  tone_curve.cpp)
 set(HOST_TESTS
   correct_row_test.cpp
   correction_plan_test.cpp

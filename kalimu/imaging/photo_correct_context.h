@@ -68,6 +68,10 @@ size_t WorkingRowBytes(int32_t width);
 void UnpackRow(const PixelLayout& pixel, const uint8_t* picture_row, int32_t width, uint8_t* working_row);
 void PackRow(const PixelLayout& pixel, const uint8_t* working_row, int32_t width, uint8_t* picture_row);
 
+// Every source row into the destination as it is (red, green and blue bytes only): what a pass
+// writes when it cannot run for want of memory.
+void CopyRowsUnchanged(PhotoCorrectContext* context);
+
 // Plans and builds the tables for the correction of this process call: 0, or the table
 // builder's 1200 (the tables are then empty).
 int32_t PrepareCorrection(PhotoCorrectContext* context);

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "kalimu/imaging/image_memory.h"
 #include "kalimu/imaging/photo_correct.h"
 #include "kalimu/imaging/photo_correct_context.h"
 #include "testkit/imaging/test_pictures.h"
@@ -151,6 +152,31 @@ TEST(PhotoCorrectPictures, GoldenChecksums) {
   }
 }
 
+uint8_t Stripes(int32_t x, int32_t y) { return uint8_t((x * 37 + y * 11) % 251); }
+
+// The other classes' passes over the same picture, with pattern pictures attached: the
+// checksums both builds must reproduce.
+TEST(PhotoCorrectPictures, GoldenChecksumsOfTheFilterAndPatternPasses) {
+  const std::vector<uint8_t> level2 = MakePatternBmp(128, Stripes);
+  const std::vector<uint8_t> level3 = MakePatternBmp(256, Stripes);
+  const PatternPicture patterns[2] = {{level2.data(), level2.size()}, {level3.data(), level3.size()}};
+  struct Case { int32_t mode, level, strength; uint64_t checksum; } cases[] = {
+      {-1, 1, 0, 0x3fe30917635d8cceull}, {-1, 1, 5, 0x1b7a47751bf65c56ull},
+      {-1, 1, 10, 0x0741f5ae85d1658aull}, {0, 1, 0, 0xa06111e6cffe99d4ull},
+      {3, 1, 5, 0xc9302718f38ac4caull},   {-1, 2, 0, 0x48d518ed48903a3dull},
+      {-1, 3, 5, 0x642e2f07bf4fbf77ull},  {-1, 2, 10, 0x20d5eb4d5ef1757aull},
+      {0, 2, 0, 0x07de3ede388f4d79ull},   {4, 3, 10, 0x0487533194944704ull},
+  };
+  const TestPicture picture = MakePhotoPicture(160, 120, 2, 0);
+  for (const Case& c : cases) {
+    const CorrectionSettings settings{kCorrectionSettingsSize, 0, c.mode, c.level, c.strength, 0, 0, {}};
+    int32_t status = -1;
+    const uint64_t checksum = Fnv1a(Correct(picture, settings, &status, patterns));
+    EXPECT_EQ(status, kImageOk);
+    EXPECT_EQ(checksum, c.checksum) << "mode " << c.mode << " level " << c.level << " strength " << c.strength;
+  }
+}
+
 TEST(PhotoCorrectPictures, ToneKindsTintTheGreyPicture) {
   // Mode 3 (sepia): a mid grey comes out warm; mode 7: grey stays grey.
   const TestPicture grey = MakeFlatPicture(8, 4, 1, 128, 128, 128);
@@ -184,6 +210,21 @@ TEST(FilterPass, BrightensOnlyWhereTheNeighbourhoodIsBrighter) {
   }
 }
 
+#ifdef KALIMU_IMAGING_FAULT_SEAMS
+TEST(FilterPass, ColumnSumsThatCannotBeHadCopyTheRowsAndGive7) {
+  const TestPicture picture = MakePhotoPicture(50, 9, 1);
+  for (int nth : {1, 3}) {
+    faults::ScopedReset reset;
+    faults::FailNthAlloc(nth, 50 * sizeof(int32_t));  // one of the three column-sum arrays
+    int32_t status = -1;
+    const std::vector<uint8_t> out = Correct(picture, {kCorrectionSettingsSize, 0, 2, 1, 0, 0, 0, {}}, &status);
+    EXPECT_EQ(status, kImageNoMemory) << nth;
+    EXPECT_EQ(out, picture.bits) << nth;
+    EXPECT_EQ(faults::BlocksLive(), 0) << nth;
+  }
+}
+#endif
+
 TEST(FilterPass, UniformPictureUnchangedWithAndWithoutCorrection) {
   const TestPicture flat = MakeFlatPicture(7, 12, 4, 90, 120, 30);
   std::vector<uint8_t> expected = Correct(flat, {kCorrectionSettingsSize, 0, 0, -1, 0, 0, 0, {}});
@@ -200,8 +241,6 @@ TEST(FilterPass, UniformPictureUnchangedWithAndWithoutCorrection) {
     EXPECT_EQ(plain[i], i % 4 == 0 ? kPoison : flat.bits[i]) << i;
   }
 }
-
-uint8_t Stripes(int32_t x, int32_t y) { return uint8_t((x * 37 + y * 11) % 251); }
 
 TEST(PatternPass, TilesWrapEvery128Or256Pixels) {
   const std::vector<uint8_t> level2 = MakePatternBmp(128, Stripes);

@@ -1,5 +1,5 @@
-// Key points of the tone curves.
-#include "kalimu/imaging/tone_key_points.h"
+// Key points and 8-bit tone curves.
+#include "kalimu/imaging/tone_curve.h"
 
 #include "kalimu/imaging/curve_routines.h"
 
@@ -50,6 +50,20 @@ int32_t TruncateLimited(double v, int32_t lo, int32_t hi) {
   if (!(v >= double(lo))) return lo;
   if (v > double(hi)) return hi;
   return int32_t(v);
+}
+
+void ChannelToneCurve(const CorrectionAmounts& a, int channel, StretchForm form, int32_t curve[256]) {
+  const int32_t d = a.black_channel[channel] + a.black;
+  const int32_t e = 255 - d - (a.white_channel[channel] + a.white);
+  const KeyPoints k = ToneKeyPoints(a.contrast, a.brightness, a.highlight_balance[channel], a.gamma);
+  const int32_t kx[5] = {0, 64, 128, 192, 255};
+  const int32_t ky[5] = {0, k.lo, k.mid, k.hi, 255};
+  const Spline spline(kx, ky, 5, 1);
+  for (int32_t x = 0; x < 256; ++x) {
+    const double stretched = form == StretchForm::kPreview ? x * (255.0 / e) + d * (-255.0 / e)
+                                                           : (255.0 / e) * x + (-255.0 * d / e);
+    curve[x] = Limit(spline.Value(TruncateLimited(stretched, 0, 255)), 0, 255);
+  }
 }
 
 }  // namespace kalimu::imaging
