@@ -80,7 +80,7 @@ int32_t StepBrightness(PlanRun& run) {
   int32_t a = d0 - 128 * r / 255 + 128;
   const double v = st.exposure_value;
   if (double(a) * v < 0) a = 0;
-  if (v != 0) h = int32_t(std::trunc(double(a) + double(h) / std::pow(2.0, std::fabs(v)) + 0.5));
+  if (v != 0) h = a + int32_t(std::trunc(double(h) / std::pow(2.0, std::fabs(v)) + 0.5));
   // Memory-colour samples of kind 0 would pull h toward their candidate's value; the sample
   // picture has none, and the candidate tables are not kept by this engine.
   run.amounts.brightness = h;

@@ -70,6 +70,21 @@ TEST(Planner, ToneKindsFixBalanceOffsetsAndWeights) {
   }
 }
 
+TEST(Planner, ExposureValueHalvesTheBrightnessPerStop) {
+  // a = d0 - 128 R / 255 + 128 = -1 for the sample statistics; h = 11 before the exposure.
+  struct Case { double exposure; int32_t brightness; } cases[] = {
+      {1.0, 6},    // a * v < 0: a = 0; 0 + trunc(11 / 2 + 0.5)
+      {-1.0, 5},   // a kept: -1 + trunc(11 / 2 + 0.5)
+      {2.0, 3},    // 0 + trunc(11 / 4 + 0.5)
+  };
+  for (const auto& c : cases) {
+    Planning planning(0);
+    planning.statistics.exposure_value = c.exposure;
+    ASSERT_EQ(planning.Run(), kInnerOk);
+    EXPECT_EQ(planning.amounts.brightness, c.brightness) << c.exposure;
+  }
+}
+
 TEST(Planner, SceneKind2AlwaysGivesBlackMinus5) {
   for (int32_t black_level : {0, 2, 40, 120}) {
     Planning planning(0);
