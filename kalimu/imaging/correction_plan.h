@@ -13,9 +13,9 @@ enum InnerStatus : int32_t {
   kInnerOk = 0,
   kInnerBadRow = 1102,         // no row description, or a row flag other than 0, 1, 2
   kInnerNoParameters = 1103,
-  kInnerNoRange = 1104,        // the light and dark estimates leave no range
+  kInnerNoRange = 1104,        // the light and dark estimates leave no range; no statistics
   kInnerNoPlan = 1105,
-  kInnerNoStatistics = 1106,   // also: no amounts
+  kInnerNoAmounts = 1106,
   kInnerTablesNoMemory = 1200,
   kInnerTablesNoAmounts = 1202,
   kInnerTablesNoTables = 1203,

@@ -309,7 +309,7 @@ int32_t PlanCorrection(const RowLayout* row, CorrectionParameters* parameters, C
   if (row == nullptr) return kInnerBadRow;
   if (parameters == nullptr) return kInnerNoParameters;
   if (statistics == nullptr) return kInnerNoRange;
-  if (amounts == nullptr) return kInnerNoStatistics;
+  if (amounts == nullptr) return kInnerNoAmounts;
 
   DetectScene(*statistics, plan);
   FillCorrectionParameters(row, plan, parameters);

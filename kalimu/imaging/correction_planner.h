@@ -52,9 +52,9 @@ struct PreviewCurves {
   uint8_t channel[3][256];
 };
 
-// Runs the planner. 1105, 1102, 1103, 1104 (not used for statistics: 1106 stands for missing
-// statistics or amounts) for a missing record; a step's non-zero status stops the run (the
-// amounts keep what earlier steps wrote); else 0.
+// Runs the planner: 1105, 1102, 1103, 1104, 1106 for a missing plan, row description,
+// parameters, statistics or amounts; 1104 when the picture's estimated range is empty (the
+// amounts keep what the earlier steps wrote); else 0. Refills the parameters from the plan.
 int32_t PlanCorrection(const RowLayout* row, CorrectionParameters* parameters, CorrectionPlan* plan,
                        const ImageStatistics* statistics, CorrectionAmounts* amounts);
 

@@ -138,7 +138,7 @@ TEST(Planner, MissingRecords) {
   EXPECT_EQ(PlanCorrection(nullptr, &p.parameters, &p.plan, &p.statistics, &p.amounts), kInnerBadRow);
   EXPECT_EQ(PlanCorrection(&p.row, nullptr, &p.plan, &p.statistics, &p.amounts), kInnerNoParameters);
   EXPECT_EQ(PlanCorrection(&p.row, &p.parameters, &p.plan, nullptr, &p.amounts), kInnerNoRange);
-  EXPECT_EQ(PlanCorrection(&p.row, &p.parameters, &p.plan, &p.statistics, nullptr), kInnerNoStatistics);
+  EXPECT_EQ(PlanCorrection(&p.row, &p.parameters, &p.plan, &p.statistics, nullptr), kInnerNoAmounts);
 }
 
 TEST(Planner, NoiseAndSharpnessAdjustment) {
