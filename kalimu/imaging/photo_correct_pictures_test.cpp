@@ -154,6 +154,107 @@ TEST(PhotoCorrectPictures, GoldenChecksums) {
 
 uint8_t Stripes(int32_t x, int32_t y) { return uint8_t((x * 37 + y * 11) % 251); }
 
+// The picture a pass starts from: the corrected picture (per the model above) or the source,
+// as rows of red, green, blue.
+std::vector<int> PassInput(const TestPicture& picture, const CorrectionSettings& settings) {
+  const std::vector<uint8_t> bytes = settings.Mode == -1 ? picture.bits : ModelCorrect(picture, settings);
+  const TestPixelLayout layout = TestLayoutOf(picture.format);
+  std::vector<int> rgb(size_t(3) * picture.width * picture.height);
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      const uint8_t* p = bytes.data() + y * picture.stride + x * layout.bytes;
+      int* q = rgb.data() + 3 * (y * picture.width + x);
+      q[0] = p[layout.red], q[1] = p[layout.green], q[2] = p[layout.blue];
+    }
+  }
+  return rgb;
+}
+
+std::vector<uint8_t> PackModel(const TestPicture& picture, const std::vector<int>& rgb) {
+  const TestPixelLayout layout = TestLayoutOf(picture.format);
+  std::vector<uint8_t> out(picture.bits.size(), kPoison);
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      uint8_t* p = out.data() + y * picture.stride + x * layout.bytes;
+      const int* q = rgb.data() + 3 * (y * picture.width + x);
+      p[layout.red] = uint8_t(q[0]), p[layout.green] = uint8_t(q[1]), p[layout.blue] = uint8_t(q[2]);
+    }
+  }
+  return out;
+}
+
+// Filter pass: the 9 x 9 weighted mean over the picture, edges repeated, taken where it is
+// brighter than the pixel.
+std::vector<uint8_t> ModelFilter(const TestPicture& picture, const CorrectionSettings& settings) {
+  const std::vector<int> in = PassInput(picture, settings);
+  const int k = settings.Strength == 0 ? 1 : (settings.Strength == 5 ? 3 : 10);
+  int w[9];
+  for (int i = 0; i < 9; ++i) w[i] = i == 4 ? 4 / k : (i < 4 ? i : 8 - i) / k + 1;
+  int total = 0;
+  for (int i = 0; i < 9; ++i) total += w[i];
+  std::vector<int> out(in.size());
+  const int width = picture.width, height = picture.height;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      int mean[3] = {0, 0, 0};
+      for (int c = 0; c < 3; ++c) {
+        long sum = 0;
+        for (int i = 0; i < 9; ++i) {
+          for (int j = 0; j < 9; ++j) {
+            const int yy = Clip(y + i - 4, 0, height - 1), xx = Clip(x + j - 4, 0, width - 1);
+            sum += long(w[i]) * w[j] * in[3 * (yy * width + xx) + c];
+          }
+        }
+        mean[c] = int(sum / (total * total));
+      }
+      const int* own = &in[3 * (y * width + x)];
+      const bool brighter = own[0] + own[1] + own[2] < mean[0] + mean[1] + mean[2];
+      for (int c = 0; c < 3; ++c) out[3 * (y * width + x) + c] = brighter ? mean[c] : own[c];
+    }
+  }
+  return PackModel(picture, out);
+}
+
+// Pattern pass: the tile's contrast-steepened level, less 220, halved, added to each channel.
+std::vector<uint8_t> ModelPattern(const TestPicture& picture, const CorrectionSettings& settings) {
+  std::vector<int> rgb = PassInput(picture, settings);
+  const int tile = settings.Level == 2 ? 128 : 256;
+  const long p = settings.Strength == 0 ? 40 : (settings.Strength == 5 ? 60 : 80);
+  const long d = 1024 * p / 100, g = 1048576 / (1024 - d);
+  const long b = -((d * 187 * 1024 / 1024) * g) / 1024;
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      const long level = Clip(int((Stripes(x % tile, y % tile) * g + b) / 1024), 0, 255);
+      const int shift = int(level - 220) >> 1;
+      for (int c = 0; c < 3; ++c) {
+        int& v = rgb[3 * (y * picture.width + x) + c];
+        v = Clip(v + shift, 0, 255);
+      }
+    }
+  }
+  return PackModel(picture, rgb);
+}
+
+TEST(PhotoCorrectPictures, FilterAndPatternPassesMatchTheirModels) {
+  const std::vector<uint8_t> level2 = MakePatternBmp(128, Stripes);
+  const std::vector<uint8_t> level3 = MakePatternBmp(256, Stripes);
+  const PatternPicture patterns[2] = {{level2.data(), level2.size()}, {level3.data(), level3.size()}};
+  for (uint32_t format : {1u, 8u}) {
+    const TestPicture picture = MakePhotoPicture(300, 40, format, 2);
+    for (int32_t level : {1, 2, 3}) {
+      for (int32_t mode : {-1, 0, 3}) {
+        for (int32_t strength : {0, 5, 10}) {
+          const CorrectionSettings settings{kCorrectionSettingsSize, 1, mode, level, strength, 0, 0, {}};
+          const std::vector<uint8_t> model =
+              level == 1 ? ModelFilter(picture, settings) : ModelPattern(picture, settings);
+          EXPECT_EQ(Fnv1a(Correct(picture, settings, nullptr, patterns)), Fnv1a(model))
+              << "format " << format << " level " << level << " mode " << mode << " strength " << strength;
+        }
+      }
+    }
+  }
+}
+
 // The other classes' passes over the same picture, with pattern pictures attached: the
 // checksums both builds must reproduce.
 TEST(PhotoCorrectPictures, GoldenChecksumsOfTheFilterAndPatternPasses) {
