@@ -102,6 +102,18 @@ TEST(MonoLines, ToneZeroNeverDiffuses) {
   }
 }
 
+TEST(MonoLines, OneBitMemberSpreadsTone1000WithN16) {
+  // The same spread through the 1-bit line at 720 x 720: one pixel at x = 20, no dot.
+  HandEngine h(1, 720, 720);
+  h.levels()[5] = {-8388608, 1000};
+  h.s.input[0].assign(64, 5);
+  h.row()[21] = 800;
+  ASSERT_EQ(h.s.Halftone(20, 1, 1, 0), kStatusOk);  // line 0 again: E[21] is carried over
+  const int32_t expected[] = {62, 62, 124, 124, 124, 62, 124, 62, 62};  // x = 16 .. 24
+  for (int k = 0; k < 9; ++k) EXPECT_EQ(h.row()[16 + k], expected[k]) << 16 + k;
+  EXPECT_EQ(h.s.output[0][2] & 0x08, 0);
+}
+
 TEST(MonoLines, ZeroShareLevelNeverPrints) {
   HandEngine h(1, 720, 720);
   h.levels()[3] = {-8388608, 65535};
