@@ -1,6 +1,8 @@
 // Whole-band scenarios of the screening engine and their runner.
 #include "testkit/tonvar/screening_bands.h"
 
+#include <gtest/gtest.h>
+
 #include "testkit/tonvar/colour_resources.h"
 #include "testkit/tonvar/screening_job.h"
 #include "testkit/tonvar/screening_resources.h"
@@ -201,6 +203,24 @@ uint64_t RunBand(const EngineCalls& calls, const BandScenario& scenario, bool bl
   for (const auto& row : out) h = Fnv1a(row.data(), row.size(), h);
   if (output != nullptr) *output = std::move(out);
   return h;
+}
+
+void ExpectGoldenBands(const EngineCalls& calls) {
+  for (const BandScenario& s : ScreeningBandScenarios()) {
+    SCOPED_TRACE(s.name);
+    ScreeningChain chain(calls, s);
+    const uint32_t opened = chain.Open();
+    EXPECT_EQ(chain.halftone_ids, s.halftone_ids);
+    ASSERT_EQ(opened, 0u);
+    uint32_t status = 0;
+    const uint64_t sum = RunBand(calls, s, false, &status);
+    ASSERT_EQ(status, 0u);
+    EXPECT_EQ(sum, s.golden) << std::hex << "0x" << sum;
+    std::vector<std::vector<uint8_t>> blank;
+    RunBand(calls, s, true, &status, &blank);
+    ASSERT_EQ(status, 0u);
+    for (const auto& row : blank) EXPECT_EQ(row, std::vector<uint8_t>(row.size(), 0));
+  }
 }
 
 }  // namespace testkit

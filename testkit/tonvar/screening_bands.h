@@ -77,4 +77,8 @@ class ScreeningChain {
 uint64_t RunBand(const EngineCalls& calls, const BandScenario& scenario, bool blank, uint32_t* status,
                  std::vector<std::vector<uint8_t>>* output = nullptr);
 
+// GoogleTest expectations over every scenario: the screening resources asked for, the golden
+// checksum of the band, and no dot from a blank band.
+void ExpectGoldenBands(const EngineCalls& calls);
+
 }  // namespace testkit

@@ -8,37 +8,23 @@ namespace testkit {
 
 std::vector<uint8_t> DefaultMatrix() { return ShortMatrixBlock(64, 64, DispersedMatrix(64, 64)); }
 
-std::vector<uint8_t> ThreeSizeMainBlock() {
+namespace {
+// A kind-3 block (second_kind 0) or a kind-2 block with a second table of 1 or 2 words.
+std::vector<uint8_t> MainBlock(CurveForm form, uint32_t second_kind) {
   DotCurveSpec spec;
-  spec.form = CurveForm::kKind3;
+  spec.form = form;
   spec.entries = RampDotShares(256, 255);
+  spec.second_kind = second_kind;
+  if (second_kind != 0) spec.second = RampDotShares(256, 65535);
   return DotCurveBlock(spec);
 }
+}  // namespace
 
-std::vector<uint8_t> TwoSizeMainBlock() {
-  DotCurveSpec spec;
-  spec.form = CurveForm::kKind2;
-  spec.entries = RampDotShares(256, 255);
-  spec.second_kind = 2;  // {small, large} words
-  spec.second = RampDotShares(256, 65535);
-  return DotCurveBlock(spec);
-}
-
-std::vector<uint8_t> OneSizeMainBlock() {
-  DotCurveSpec spec;
-  spec.form = CurveForm::kKind2;
-  spec.entries = RampDotShares(256, 255);
-  spec.second_kind = 1;  // {small} words
-  spec.second = RampDotShares(256, 65535);
-  return DotCurveBlock(spec);
-}
-
-std::vector<uint8_t> DefaultColourDotCurve() {
-  DotCurveSpec spec;
-  spec.form = CurveForm::kKind3;
-  spec.entries = RampDotShares(256, 255);
-  return DotCurveBlock(spec);
-}
+std::vector<uint8_t> ThreeSizeMainBlock() { return MainBlock(CurveForm::kKind3, 0); }
+std::vector<uint8_t> TwoSizeMainBlock() { return MainBlock(CurveForm::kKind2, 2); }
+std::vector<uint8_t> OneSizeMainBlock() { return MainBlock(CurveForm::kKind2, 1); }
+// The four-ink curve has the same form as the three-size main block.
+std::vector<uint8_t> DefaultColourDotCurve() { return MainBlock(CurveForm::kKind3, 0); }
 
 ScreenJob::ScreenJob(ScreenKind kind) {
   job.method = 3;

@@ -32,21 +32,7 @@ class ScreeningChainDll : public ::testing::Test {
 testkit::TonvarLibrary* ScreeningChainDll::library_ = nullptr;
 
 TEST_F(ScreeningChainDll, GoldenChecksumsAndBlankInput) {
-  for (const testkit::BandScenario& s : testkit::ScreeningBandScenarios()) {
-    SCOPED_TRACE(s.name);
-    testkit::ScreeningChain chain(calls_, s);
-    const uint32_t opened = chain.Open();
-    EXPECT_EQ(chain.halftone_ids, s.halftone_ids);
-    ASSERT_EQ(opened, 0u);
-    uint32_t status = 0;
-    const uint64_t sum = testkit::RunBand(calls_, s, false, &status);
-    ASSERT_EQ(status, 0u);
-    EXPECT_EQ(sum, s.golden) << std::hex << "0x" << sum;
-    std::vector<std::vector<uint8_t>> blank;
-    testkit::RunBand(calls_, s, true, &status, &blank);
-    ASSERT_EQ(status, 0u);
-    for (const auto& row : blank) EXPECT_EQ(row, std::vector<uint8_t>(row.size(), 0));
-  }
+  testkit::ExpectGoldenBands(calls_);
 }
 
 TEST_F(ScreeningChainDll, TwoHandlesAgree) {

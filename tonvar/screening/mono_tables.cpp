@@ -235,19 +235,19 @@ void RemapMonoDotTables(ScreenEngine* e, const LutDescriptor& lut) {
 }
 
 EngineStatus LoadMonoToneTable(int32_t tone[256], int32_t h_dpi, int32_t v_dpi) {
-  const int16_t* table = nullptr;
+  const ToneTable* table = nullptr;
   if (h_dpi == 360) {
-    table = kToneTable360;
+    table = &kToneTable360;
   } else if (h_dpi == 720) {
-    table = kToneTable720;
+    table = &kToneTable720;
   } else if (h_dpi == 1440 || (h_dpi == 2880 && v_dpi == 1440)) {
-    table = kToneTable1440;
+    table = &kToneTable1440;
   } else if (h_dpi == 2880) {
-    table = kToneTable2880;
+    table = &kToneTable2880;
   } else {
     return kStatusBadResource;
   }
-  for (uint32_t i = 0; i < 256; ++i) tone[i] = table[i];
+  for (uint32_t i = 0; i < 256; ++i) tone[i] = (*table)[i];
   return kStatusOk;
 }
 

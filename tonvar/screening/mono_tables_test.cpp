@@ -139,16 +139,16 @@ TEST(MonoMainBlock, DamagedBlocks) {
 TEST(MonoToneTable, ChosenByResolution) {
   struct ToneCase {
     int32_t h, v;
-    const int16_t* table;
+    const ToneTable* table;
   };
-  const ToneCase cases[] = {{360, 720, kToneTable360},   {720, 720, kToneTable720},
-                            {1440, 720, kToneTable1440}, {2880, 1440, kToneTable1440},
-                            {2880, 720, kToneTable2880}};
+  const ToneCase cases[] = {{360, 720, &kToneTable360},   {720, 720, &kToneTable720},
+                            {1440, 720, &kToneTable1440}, {2880, 1440, &kToneTable1440},
+                            {2880, 720, &kToneTable2880}};
   for (const ToneCase& c : cases) {
     int32_t tone[256];
     ASSERT_EQ(LoadMonoToneTable(tone, c.h, c.v), kStatusOk);
     EXPECT_EQ(tone[0], 128);
-    EXPECT_EQ(tone[200], c.table[200]) << c.h << " x " << c.v;
+    EXPECT_EQ(tone[200], (*c.table)[200]) << c.h << " x " << c.v;
   }
   int32_t tone[256];
   EXPECT_EQ(LoadMonoToneTable(tone, 540, 540), kStatusBadResource);

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "tonvar/common/scoped_block.h"
+
 namespace tonvar::screening {
 namespace {
 
@@ -12,16 +14,16 @@ constexpr uint32_t kInkSetFourInks = 5;
 constexpr uint32_t kReplicatePairs = 0xFFFFFFFF;  // two input pixels make one output pixel
 constexpr uint32_t kPairFormatWord = 0x300C8;
 
-// Refusal after the engine block exists: the block goes again.
-EngineStatus Discard(common::MemHandle block, EngineStatus status) {
-  if (common::MemUnlock(block) == 0) common::MemFree(block);
-  return status;
-}
-
-uint32_t MethodFor(uint32_t bits_per_dot, uint32_t ink_set) {
-  if (bits_per_dot == 2) return ink_set == kInkSetFourInks ? kMethodColour : kMethodMono;
-  if (bits_per_dot == 1) return ink_set == kInkSetMono ? kMethodMono : kStatusBadArgument;
-  return 0;
+// The method for the bits per dot and ink set: 0 (no method; the engine is still created) for
+// bits other than 1 and 2, false for four inks at 1 bit.
+bool MethodFor(uint32_t bits_per_dot, uint32_t ink_set, uint32_t* method) {
+  *method = 0;
+  if (bits_per_dot == 2) *method = ink_set == kInkSetFourInks ? kMethodColour : kMethodMono;
+  if (bits_per_dot == 1) {
+    if (ink_set != kInkSetMono) return false;
+    *method = kMethodMono;
+  }
+  return true;
 }
 
 // A halftone call reads the rows it is given: every row it will touch must be named.
@@ -102,15 +104,14 @@ EngineStatus ScreenNew(const EngineCreateArgs& args, ResourceId* first_id, void*
   if (job->ink_set != kInkSetMono && job->ink_set != kInkSetFourInks) return kStatusBadJob;
   if (first_id == nullptr || engine_out == nullptr) return kStatusBadArgument;
 
-  common::MemHandle block = nullptr;
-  void* data = nullptr;
-  const EngineStatus allocated = common::AllocBlock(sizeof(ScreenEngine), 1, &block, &data);
+  // The block goes again on every refusal below; a created engine records it itself.
+  common::ScopedBlock block;
+  const EngineStatus allocated = block.Allocate(sizeof(ScreenEngine), true);
   if (allocated != kStatusOk) return allocated;
-  auto* engine = static_cast<ScreenEngine*>(data);
-  engine->allocation = block;
+  auto* engine = block.data<ScreenEngine>();
   engine->job = *job;
 
-  if ((job->channel_order == 0) != (job->ink_set == kInkSetMono)) return Discard(block, kStatusBadJob);
+  if ((job->channel_order == 0) != (job->ink_set == kInkSetMono)) return kStatusBadJob;
   std::memcpy(&engine->luts[0], tables[0], sizeof(LutDescriptor));
   *first_id = engine->luts[0].first_halftone_id;
   engine->lut_count = 1;
@@ -121,15 +122,12 @@ EngineStatus ScreenNew(const EngineCreateArgs& args, ResourceId* first_id, void*
   engine->stored_width = uint64_t{job->width_pixels} + 1;
   engine->job.width_pixels = job->width_pixels + 1;
   std::memset(engine->buffers, 0, sizeof engine->buffers);
-  if (job->replication == kReplicatePairs && job->format_word != kPairFormatWord) {
-    return Discard(block, kStatusBadArgument);
-  }
-  const uint32_t method = MethodFor(job->bits_per_dot, job->ink_set);
-  if (method == kStatusBadArgument) return Discard(block, kStatusBadArgument);
-  engine->method = method;
+  if (job->replication == kReplicatePairs && job->format_word != kPairFormatWord) return kStatusBadArgument;
+  if (!MethodFor(job->bits_per_dot, job->ink_set, &engine->method)) return kStatusBadArgument;
   if (job->ink_set == kInkSetFourInks && (job->channel_order == 1 || job->channel_order == 3)) {
-    return Discard(block, kStatusBadJob);
+    return kStatusBadJob;
   }
+  engine->allocation = block.Detach();
   *engine_out = engine;
   return kStatusOk;
 }
@@ -169,13 +167,8 @@ EngineStatus ScreenDelete(void** raw) {
   common::MemHandle block = engine->allocation;
   if (block == nullptr) return kStatusNoAllocation;
   const EngineStatus buffers = FreeScreenBuffers(engine);
-  if (buffers != kStatusOk) {
-    if (common::MemUnlock(block) == 0) common::MemFree(block);
-    return buffers;
-  }
-  if (common::MemUnlock(block) != 0) return kStatusUnlockFailed;
-  if (common::MemFree(block) != 0) return kStatusFreeFailed;
-  return kStatusOk;
+  const EngineStatus own = common::ReleaseBlock(&block);
+  return buffers != kStatusOk ? buffers : own;
 }
 
 int32_t* GetErrorRow(ScreenEngine* engine, uint32_t index) {

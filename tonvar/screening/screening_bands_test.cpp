@@ -34,22 +34,7 @@ const testkit::EngineCalls kInternal = {
 };
 
 TEST(ScreeningBands, GoldenChecksumsAndBlankInput) {
-  for (const testkit::BandScenario& s : testkit::ScreeningBandScenarios()) {
-    SCOPED_TRACE(s.name);
-    uint32_t status = 0;
-    testkit::ScreeningChain chain(kInternal, s);
-    const uint32_t opened = chain.Open();
-    EXPECT_EQ(chain.halftone_ids, s.halftone_ids);
-    ASSERT_EQ(opened, 0u);
-    const uint64_t sum = testkit::RunBand(kInternal, s, false, &status);
-    ASSERT_EQ(status, 0u);
-    EXPECT_EQ(sum, s.golden) << std::hex << "0x" << sum;
-
-    std::vector<std::vector<uint8_t>> blank;
-    testkit::RunBand(kInternal, s, true, &status, &blank);
-    ASSERT_EQ(status, 0u);
-    for (const auto& row : blank) EXPECT_EQ(row, std::vector<uint8_t>(row.size(), 0));
-  }
+  testkit::ExpectGoldenBands(kInternal);
 }
 
 }  // namespace
