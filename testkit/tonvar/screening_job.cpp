@@ -6,7 +6,10 @@
 
 namespace testkit {
 
-std::vector<uint8_t> DefaultMatrix() { return ShortMatrixBlock(64, 64, DispersedMatrix(64, 64)); }
+std::vector<uint8_t> DefaultMatrix() {
+  static const std::vector<uint8_t> kMatrix = ShortMatrixBlock(64, 64, DispersedMatrix(64, 64));
+  return kMatrix;
+}
 
 namespace {
 // A kind-3 block (second_kind 0) or a kind-2 block with a second table of 1 or 2 words.

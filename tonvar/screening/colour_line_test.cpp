@@ -15,7 +15,8 @@ using testkit::ScreenKind;
 // A complete four-ink engine whose colour table, thresholds and matrix the test sets: every
 // matrix value is 100 and ink 0 prints large exactly when its value is 50 or more.
 struct ColourHand {
-  ColourHand() : s(ScreenKind::kFourInk) {
+  explicit ColourHand(bool two_luts = false) : s(ScreenKind::kFourInk) {
+    s.two_luts = two_luts;
     EXPECT_EQ(s.Run(), kStatusOk);
     ScreenEngine* e = s.engine();
     auto* matrix = reinterpret_cast<uint32_t*>(e->buffers[kBufferMatrix].data);
@@ -25,7 +26,9 @@ struct ColourHand {
       t.t0[v] = v >= 50 ? (1000u << 16) | 1000u : 0;
       t.t1[v] = v >= 50 ? 1000u : 0;
     }
-    for (uint32_t n = 0; n < 4 * kColourNodes; ++n) e->luts[0].body[n] = 0;
+    for (const LutDescriptor& lut : e->luts) {
+      for (uint32_t n = 0; n < 4 * kColourNodes; ++n) lut.body[n] = 0;
+    }
     s.output.assign(1, std::vector<uint8_t>(4 * 32, 0));
   }
   void SetInk0(uint32_t i, uint32_t j, uint32_t l, uint8_t value) {
@@ -77,6 +80,19 @@ TEST(ScreenColorLine, SmoothingBetweenNeighbouringNodes) {
   h.Pixels({1});
   ASSERT_EQ(h.s.Halftone(1, 1, 1, 0), kStatusOk);
   EXPECT_EQ(h.Plane0(), 0xC0);
+}
+
+TEST(ScreenColorLine, TagThreeReadsTheFirstTableAndOtherTagsTheSecond) {
+  ColourHand h(true);
+  ASSERT_NE(h.s.engine()->luts[0].body, h.s.engine()->luts[1].body);
+  h.s.engine()->luts[1].body[((1 * kColourGrid + 0) * kColourGrid + 0) * 4] = 80;
+  h.Pixels({1, 1, 1});
+  h.s.input[0][4 * 1 + 3] = 0;
+  h.s.input[0][4 * 2 + 3] = 7;
+  ASSERT_EQ(h.s.Halftone(0, 3, 1, 0), kStatusOk);
+  // The second pixel is smoothed against the first: (80 + 0 + 1) >> 1 = 40, no dot; the third
+  // against the second: (80 + 40 + 1) >> 1 = 60.
+  EXPECT_EQ(h.Plane0(), 0x0C);
 }
 
 TEST(ScreenColorLine, WhitePixelsSetNothing) {

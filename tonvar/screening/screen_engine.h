@@ -3,6 +3,7 @@
 // jobs are error-diffused into one plane (method 12).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "tonvar/common/memory.h"
@@ -60,6 +61,7 @@ struct ScreenEngine {
   RasterJob job;                     // the caller's record; its width is stored plus one
   uint16_t id_list[kIdListEntries];  // 0xFFFF after the list's end
   uint32_t lut_count;                // 1 or 2
+  uint32_t pad0;                     // the descriptors' pointers on 8-byte boundaries
   LutDescriptor luts[2];
   EngineBuffer buffers[kBufferCount];
   uint32_t last_line;
@@ -83,6 +85,9 @@ struct ScreenEngine {
   uint64_t stored_width;
   uint32_t steps_done;               // StepBit of every step that succeeded
 };
+
+static_assert(offsetof(ScreenEngine, luts) % 8 == 0);
+static_assert(offsetof(ScreenEngine, buffers) % 8 == 0);
 
 // Monochrome block modes.
 enum MonoBlockMode : uint32_t {

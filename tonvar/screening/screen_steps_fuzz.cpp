@@ -23,6 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   s.job.resolution_y_dpi = mono ? res[1] : 720;
   s.two_luts = (config & 16) != 0;
   if (mono && (config & 32)) s.resources[testkit::kScreenFinalId] = testkit::TwoSizeMainBlock();
+  // Small matrices keep every run quick; the resampled colour tables dominate the rest.
+  static const std::vector<uint8_t> kMatrix = testkit::ShortMatrixBlock(16, 8, testkit::DispersedMatrix(16, 8));
+  for (uint16_t matrix_id : testkit::kScreenMatrixIds) s.resources[matrix_id] = kMatrix;
   if (s.New() != kStatusOk) return 0;
 
   const uint32_t steps = mono ? 3 : 4;
