@@ -10,7 +10,6 @@ namespace {
 
 using common::ResourceView;
 
-constexpr uint8_t kCurveSignature[4] = {0xFB, 0x69, 0xF7, 0xDC};
 constexpr uint32_t kInkTablesBytes = 9728;
 constexpr uint32_t kIndexMapOffset = 0;
 constexpr uint32_t kDotCurveOffset = 512;

@@ -12,7 +12,6 @@ namespace {
 
 using common::ResourceView;
 
-constexpr uint8_t kCurveSignature[4] = {0xFB, 0x69, 0xF7, 0xDC};
 constexpr uint32_t kMaxEntries = 512;
 constexpr uint32_t kFullShare = 65535;
 constexpr int32_t kMaxShift = 16;  // beyond it the full scale no longer fits 32 bits

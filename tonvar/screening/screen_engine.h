@@ -33,6 +33,9 @@ inline constexpr EngineStatus kStatusBadCurveBlock = 992;
 inline constexpr EngineStatus kStatusBadCurveCount = 993;
 inline constexpr EngineStatus kStatusBadSecondTable = 994;
 
+// Bytes 4 to 7 (8 to 11 in an id block) of a tagged dot-curve or main block.
+inline constexpr uint8_t kCurveSignature[4] = {0xFB, 0x69, 0xF7, 0xDC};
+
 inline constexpr uint32_t kIdListEntries = 16;
 inline constexpr uint16_t kIdListEnd = 0xFFFF;
 inline constexpr uint32_t kColourGrid = 32;  // the four-ink colour table's fixed grid

@@ -12,7 +12,6 @@ namespace {
 using common::ResourceView;
 
 constexpr uint8_t kMatrixSignature[4] = {0xCF, 0xF9, 0x2E, 0x47};
-constexpr uint8_t kCurveSignature[4] = {0xFB, 0x69, 0xF7, 0xDC};
 constexpr uint32_t kIdListMaxRead = 15;  // the terminator must be among them
 // Largest matrix taken from a resource: 2^24 cells (64 MB of thresholds).
 constexpr uint64_t kMaxMatrixCells = uint64_t{1} << 24;
