@@ -1,0 +1,131 @@
+// Screening through Tonvar.dll's exports as the rendering library runs it: colour chain,
+// HalftoneNew, the screening resources and Halftone over whole bands. The checksums are the
+// host build's too.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "testkit/tonvar/screening_bands.h"
+#include "testkit/tonvar_dll/tonvar_client.h"
+
+namespace {
+
+class ScreeningChainDll : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { library_ = new testkit::TonvarLibrary("Tonvar.dll"); }
+  static void TearDownTestSuite() {
+    delete library_;
+    library_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(library_->Loaded());
+    const testkit::TonvarExports& e = library_->Exports();
+    calls_ = {e.CmNew, e.CmSetResource, e.CmGetLut, e.CmDelete,
+              e.HalftoneNew, e.HalftoneSetResource, e.Halftone, e.HalftoneDelete};
+  }
+  static testkit::TonvarLibrary* library_;
+  testkit::EngineCalls calls_{};
+};
+testkit::TonvarLibrary* ScreeningChainDll::library_ = nullptr;
+
+TEST_F(ScreeningChainDll, GoldenChecksumsAndBlankInput) {
+  testkit::ExpectGoldenBands(calls_);
+}
+
+TEST_F(ScreeningChainDll, TwoHandlesAgree) {
+  const std::vector<testkit::BandScenario> scenarios = testkit::ScreeningBandScenarios();
+  for (const testkit::BandScenario& s : {scenarios[2], scenarios.back()}) {
+    SCOPED_TRACE(s.name);
+    testkit::ScreeningChain a(calls_, s), b(calls_, s);
+    ASSERT_EQ(a.Open(), 0u);
+    ASSERT_EQ(b.Open(), 0u);
+    const auto input = testkit::BandInput(s, false);
+    std::vector<std::vector<uint8_t>> out_a(s.lines, std::vector<uint8_t>(s.RowBytes())),
+        out_b(s.lines, std::vector<uint8_t>(s.RowBytes()));
+    for (uint32_t line = 0; line < s.lines; line += 2) {  // interleaved calls
+      const uint8_t* in[2] = {input[line].data(), input[line + 1].data()};
+      uint8_t* ra[2] = {out_a[line].data(), out_a[line + 1].data()};
+      uint8_t* rb[2] = {out_b[line].data(), out_b[line + 1].data()};
+      ASSERT_EQ(a.Band(in, ra, line, 2), 0u);
+      ASSERT_EQ(b.Band(in, rb, line, 2), 0u);
+    }
+    EXPECT_EQ(out_a, out_b);
+  }
+}
+
+// A row whose last byte lies just before a no-access page; the bytes before it on its page
+// hold a sentinel.
+class GuardedRow {
+ public:
+  GuardedRow(const std::vector<uint8_t>& bytes) : size_(bytes.size()) {
+    base_ = static_cast<uint8_t*>(VirtualAlloc(nullptr, 2 * kPage, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    DWORD old = 0;
+    VirtualProtect(base_ + kPage, kPage, PAGE_NOACCESS, &old);
+    std::memset(base_, kSentinel, kPage);
+    std::memcpy(data(), bytes.data(), size_);
+  }
+  ~GuardedRow() { VirtualFree(base_, 0, MEM_RELEASE); }
+  GuardedRow(const GuardedRow&) = delete;
+  GuardedRow& operator=(const GuardedRow&) = delete;
+  uint8_t* data() const { return base_ + kPage - size_; }
+  bool SentinelIntact() const {
+    for (size_t i = 0; i < kPage - size_; ++i) {
+      if (base_[i] != kSentinel) return false;
+    }
+    return true;
+  }
+  std::vector<uint8_t> Bytes() const { return std::vector<uint8_t>(data(), data() + size_); }
+
+ private:
+  static constexpr size_t kPage = 4096;
+  static constexpr uint8_t kSentinel = 0xA7;
+  uint8_t* base_ = nullptr;
+  size_t size_;
+};
+
+TEST_F(ScreeningChainDll, RowsAgainstNoAccessPages) {
+  for (const testkit::BandScenario& s : testkit::ScreeningBandScenarios()) {
+    SCOPED_TRACE(s.name);
+    std::vector<std::vector<uint8_t>> expected;
+    uint32_t status = 0;
+    testkit::RunBand(calls_, s, false, &status, &expected);
+    ASSERT_EQ(status, 0u);
+
+    testkit::ScreeningChain chain(calls_, s);
+    ASSERT_EQ(chain.Open(), 0u);
+    const auto input = testkit::BandInput(s, false);
+    for (uint32_t line = 0; line < s.lines; line += 2) {
+      GuardedRow in0(input[line]), in1(input[line + 1]);
+      const std::vector<uint8_t> zero(s.RowBytes(), 0);
+      GuardedRow out0(zero), out1(zero);
+      const uint8_t* in[2] = {in0.data(), in1.data()};
+      uint8_t* out[2] = {out0.data(), out1.data()};
+      ASSERT_EQ(chain.Band(in, out, line, 2), 0u);
+      EXPECT_EQ(out0.Bytes(), expected[line]);
+      EXPECT_EQ(out1.Bytes(), expected[line + 1]);
+      EXPECT_TRUE(out0.SentinelIntact());
+      EXPECT_TRUE(out1.SentinelIntact());
+    }
+  }
+}
+
+TEST_F(ScreeningChainDll, RefusalsThroughTheExports) {
+  const std::vector<testkit::BandScenario> scenarios = testkit::ScreeningBandScenarios();
+  const testkit::BandScenario& mono = scenarios[2];
+  testkit::ScreeningChain chain(calls_, mono);
+  ASSERT_EQ(chain.Open(), 0u);
+  std::vector<uint8_t> input = testkit::BandInput(mono, false)[0];
+  input.resize(mono.width + 1, 0);
+  std::vector<uint8_t> row(mono.RowBytes() + 8, 0x3C);
+  const uint8_t* in[1] = {input.data()};
+  uint8_t* out[1] = {row.data()};
+  // The span may end at the width + 1, not beyond.
+  EXPECT_EQ(chain.Band(in, out, 0, 1, 1, mono.width + 1), 518u);
+  EXPECT_EQ(row, std::vector<uint8_t>(mono.RowBytes() + 8, 0x3C));
+  EXPECT_EQ(chain.Band(in, out, 0, 1, 0, mono.width + 1), 0u);
+}
+
+}  // namespace
