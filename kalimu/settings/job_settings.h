@@ -320,6 +320,8 @@ class JobSettings : public DevModeAccessor, public SettingsStores, public virtua
   int ReadPmFlag(uint16_t* out);
   int IsBindingEdge(uint32_t edge) const;
   int IsModeVisible(uint16_t mode_index);
+  // 1 and the index of the first media record with the id; 0 and index 0 when none has it.
+  int FindMediaRecord(int32_t id, uint16_t* index);
   // The index of the first paper record with the id among the model papers (kind 1) or the user
   // papers (kind 2); kind 0 when neither holds it.
   uint16_t FindPaperById(int32_t id, int* kind);

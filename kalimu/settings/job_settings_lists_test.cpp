@@ -176,6 +176,37 @@ TEST_F(JobSettingsOutputPaper, OutputAreaOfModelCustomAndUnknownPapers) {
   EXPECT_EQ(area.height, 1800);
 }
 
+// The paper in use as the current source allows it: both bits of the source's pair count.
+TEST_F(JobSettingsOutputPaper, PaperOfTheCurrentSource) {
+  JobSettings& s = fixture_.settings();
+  DriverDevMode& r = fixture_.record();
+  struct Case {
+    int16_t paper_id;
+    int16_t source_index;
+    uint32_t scaling;
+    int kind;
+    uint16_t index;
+  };
+  const Case cases[] = {
+      {9, 0, 0, kModelPaper, 0},       // A4 in the sheet feeder
+      {9, 2, 0, kNoPaper, 0xFFFF},     // A4 is not offered on the roll
+      {301, 2, 0, kModelPaper, 4},     // the roll paper on the roll
+      {301, 3, 0, kModelPaper, 4},
+      {9, 4, 0, kNoPaper, 0xFFFF},     // no such source
+      {9, -1, 0, kNoPaper, 0xFFFF},
+      {4242, 2, 1, kModelPaper, 4},    // scaled: the output paper (301) counts
+  };
+  r.OutputPaperSize = 301;
+  for (const Case& c : cases) {
+    r.Public.dmPaperSize = c.paper_id;
+    r.PaperSourceIndex = c.source_index;
+    r.ScalingOptions = c.scaling;
+    int kind = -1;
+    EXPECT_EQ(s.FindPaperForCurrentSource(&kind), c.index) << c.paper_id << " on " << c.source_index;
+    EXPECT_EQ(kind, c.kind) << c.paper_id << " on " << c.source_index;
+  }
+}
+
 TEST_F(JobSettingsOutputPaper, SourceLimitOfRollSourcesComesFromTheRollTable) {
   testkit::ModelDescription model = testkit::RollPaperModel();
   model.header.flags28 |= 256;

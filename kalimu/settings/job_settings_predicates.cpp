@@ -12,6 +12,24 @@ constexpr uint32_t kModeHidden = 0x80;  // word 24
 constexpr uint32_t kHeadIdCheckOffsets[] = {88, 92};
 constexpr DWORD kHeadIdBytes = 112;
 
+// Over records first .. first + count - 1 that mode_of accepts (writing their mode id): the
+// wanted id when one carries it, else the first accepted record's id; 0 when none is accepted.
+template <class ModeOf>
+int32_t WantedOrFirst(uint32_t first, uint32_t count, int32_t wanted, ModeOf mode_of) {
+  int32_t first_id = 0;
+  bool have_first = false;
+  for (uint32_t i = first; i < first + count; ++i) {
+    int32_t id = 0;
+    if (!mode_of(static_cast<uint16_t>(i), &id)) continue;
+    if (id == wanted) return wanted;
+    if (!have_first) {
+      first_id = id;
+      have_first = true;
+    }
+  }
+  return first_id;
+}
+
 }  // namespace
 
 void JobSettings::SetPaperOptionBit256Inverted(int on) {
@@ -123,24 +141,29 @@ int JobSettings::HasHeadIdFlags() {
   return 1;
 }
 
-uint16_t JobSettings::FindMediaIndexById(int32_t id) {
+int JobSettings::FindMediaRecord(int32_t id, uint16_t* index) {
   uint32_t count = 0;
   GetMediaTypeCount(&count);
   for (uint32_t i = 0; i < count; ++i) {
     int32_t media_id = 0;
-    if (GetMediaTypeId(static_cast<uint16_t>(i), &media_id) && media_id == id) return static_cast<uint16_t>(i);
+    if (GetMediaTypeId(static_cast<uint16_t>(i), &media_id) && media_id == id) {
+      *index = static_cast<uint16_t>(i);
+      return 1;
+    }
   }
+  *index = 0;
   return 0;
 }
 
+uint16_t JobSettings::FindMediaIndexById(int32_t id) {
+  uint16_t index = 0;
+  FindMediaRecord(id, &index);
+  return index;
+}
+
 int JobSettings::IsKnownMediaId(int32_t id) {
-  uint32_t count = 0;
-  GetMediaTypeCount(&count);
-  for (uint32_t i = 0; i < count; ++i) {
-    int32_t media_id = 0;
-    if (GetMediaTypeId(static_cast<uint16_t>(i), &media_id) && media_id == id) return 1;
-  }
-  return 0;
+  uint16_t index = 0;
+  return FindMediaRecord(id, &index);
 }
 
 uint16_t JobSettings::FindMediaIndexOfMode(uint16_t mode_index) {
@@ -188,43 +211,21 @@ int32_t JobSettings::FindModeForMediaValue(int32_t mode_id) {
   uint32_t count = 0;
   GetPrintModeCount(&count);
   const auto media_id = static_cast<int32_t>(GetMediaId());
-  int32_t first = 0;
-  bool have_first = false;
-  for (uint32_t i = 0; i < count; ++i) {
-    const auto index = static_cast<uint16_t>(i);
+  return WantedOrFirst(0, count, mode_id, [this, media_id](uint16_t index, int32_t* id) {
     int32_t record_media = 0;
-    int32_t record_mode = 0;
-    if (!IsModeVisible(index) || !GetPrintModeMediaId(index, &record_media) || record_media != media_id ||
-        !GetPrintModeId(index, &record_mode)) {
-      continue;
-    }
-    if (record_mode == mode_id) return mode_id;
-    if (!have_first) {
-      first = record_mode;
-      have_first = true;
-    }
-  }
-  return first;
+    return IsModeVisible(index) && GetPrintModeMediaId(index, &record_media) && record_media == media_id &&
+           GetPrintModeId(index, id);
+  });
 }
 
 int32_t JobSettings::FindIdForCurrentMedia(int group_first, int group_count, int32_t wanted_mode_id) {
   const auto media_id = static_cast<int32_t>(GetMediaId());
-  int32_t first = 0;
-  bool have_first = false;
-  for (int i = group_first; i < group_first + group_count; ++i) {
-    const auto index = static_cast<uint16_t>(i);
-    int32_t record_media = 0;
-    int32_t record_mode = 0;
-    if (!GetPresetMediaId(index, &record_media) || record_media != media_id || !GetPresetModeId(index, &record_mode)) {
-      continue;
-    }
-    if (record_mode == wanted_mode_id) return wanted_mode_id;
-    if (!have_first) {
-      first = record_mode;
-      have_first = true;
-    }
-  }
-  return first;
+  return WantedOrFirst(static_cast<uint32_t>(group_first), static_cast<uint32_t>(group_count), wanted_mode_id,
+                       [this, media_id](uint16_t index, int32_t* id) {
+                         int32_t record_media = 0;
+                         return GetPresetMediaId(index, &record_media) && record_media == media_id &&
+                                GetPresetModeId(index, id);
+                       });
 }
 
 int32_t JobSettings::FindPresetForMedia(int32_t mode_id) {
