@@ -209,6 +209,7 @@ int32_t JobSettings::GetSourceLimitValue(uint16_t source_index) {
 
 int JobSettings::ComputeOutputArea(int32_t paper_id, ExtentPair* out) {
   if (out == nullptr) return 0;
+  *out = {};  // a paper no table holds has no area
   ResolutionPair resolution{};
   ExtentPair paper{};
   EdgeValues margins{};

@@ -174,6 +174,10 @@ TEST_F(JobSettingsOutputPaper, OutputAreaOfModelCustomAndUnknownPapers) {
   ASSERT_EQ(s.ComputeOutputArea(model::kCustomPaperId, &area), 1);
   EXPECT_EQ(area.width, 3600);
   EXPECT_EQ(area.height, 1800);
+  area = {77, 77};
+  ASSERT_EQ(s.ComputeOutputArea(4242, &area), 1);
+  EXPECT_EQ(area.width, 0) << "no table holds the paper";
+  EXPECT_EQ(area.height, 0);
 }
 
 // The paper in use as the current source allows it: both bits of the source's pair count.

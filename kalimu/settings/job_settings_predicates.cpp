@@ -278,8 +278,10 @@ void JobSettings::GetResolutionPair(uint16_t out[2], int device) const {
 void JobSettings::SetWatermarkEnabled(uint32_t on) {
   SetWatermarkFlags(on);
   if (on != 1) return;
+  // The kind bit of the selected watermark; none when the store has no such entry.
   int32_t kind = 0;
-  GetEntryValue6(static_cast<uint16_t>(GetWatermarkIndex()), &kind);
+  const int32_t index = GetWatermarkIndex();
+  if (index < 0 || !GetEntryValue6(static_cast<uint16_t>(index), &kind)) return;
   SetWatermarkFlagBits(kind == 0 ? 2 : kind == 1 ? 4 : 8, 1);
 }
 

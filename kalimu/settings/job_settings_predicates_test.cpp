@@ -250,6 +250,10 @@ TEST_F(JobSettingsBits, WatermarkSwitchAndSelectionByIndex) {
   EXPECT_EQ(r.WatermarkSettings.WatermarkFlags, 1u | 8u);
   s.SetWatermarkEnabled(0);
   EXPECT_EQ(r.WatermarkSettings.WatermarkFlags, 0u);
+  r.WatermarkSettings.WatermarkIndex = 7;  // no such entry: no kind bit
+  s.SetWatermarkEnabled(1);
+  EXPECT_EQ(r.WatermarkSettings.WatermarkFlags, 1u);
+  s.SetWatermarkEnabled(0);
   s.SelectWatermarkByIndex();  // off: nothing happens
   EXPECT_EQ(r.WatermarkSettings.WatermarkFlags, 0u);
 
