@@ -180,6 +180,18 @@ TEST_F(JobSettingsOutputPaper, OutputAreaOfModelCustomAndUnknownPapers) {
   EXPECT_EQ(area.height, 0);
 }
 
+TEST(JobSettingsOutputPaperMargins, ANegativeMarginIndexGivesZeroMargins) {
+  testkit::ModelDescription model = testkit::RollPaperModel();
+  model.papers[1].margin_index[2] = -1;  // word 32 of A3: no margin record
+  SettingsOnPrinter fixture(model);
+  ASSERT_TRUE(fixture.ok()) << fixture.error();
+  fixture.record().OutputPaperSize = static_cast<uint16_t>(model.papers[1].id);
+  model::CapTable2Record record;
+  std::memset(&record, 0xCC, sizeof(record));
+  EXPECT_EQ(fixture.settings().GetOutputPaperRecord(&record, sizeof(record)), 0);
+  EXPECT_EQ(record.left | record.top | record.right | record.bottom, 0);
+}
+
 // The paper in use as the current source allows it: both bits of the source's pair count.
 TEST_F(JobSettingsOutputPaper, PaperOfTheCurrentSource) {
   JobSettings& s = fixture_.settings();

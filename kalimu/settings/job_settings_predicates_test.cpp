@@ -229,6 +229,14 @@ TEST_F(JobSettingsBits, SameRecordComparesThePrinterAndThePublicFieldsThatPrint)
   EXPECT_EQ(s.IsSameDevMode(other, 0), 0);
 }
 
+// The test programs run under a U.S., a German and a Japanese locale: only the first measures
+// in inches.
+TEST(JobSettingsLocale, MetricUnlessTheUsSystem) {
+  const bool us = PRIMARYLANGID(LANGIDFROMLCID(GetUserDefaultLCID())) == LANG_ENGLISH &&
+                  SUBLANGID(LANGIDFROMLCID(GetUserDefaultLCID())) == SUBLANG_ENGLISH_US;
+  EXPECT_EQ(JobSettings::IsMetricLocale(), us ? 0 : 1);
+}
+
 TEST_F(JobSettingsBits, UiLanguageComesFromTheResourceLibrary) {
   fixture_.settings().StoreUiLanguage();
   EXPECT_EQ(fixture_.record().UiLanguage, 0x0409);
