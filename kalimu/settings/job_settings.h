@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "kalimu/model/cfg_records.h"
 #include "kalimu/model/model_capabilities.h"
@@ -125,9 +126,10 @@ class JobSettings : public DevModeAccessor, public SettingsStores, public virtua
   int IsKnownMediaId(int32_t id);
   uint16_t FindMediaIndexOfMode(uint16_t mode_index);
   void SelectVisibleModeByIndex(uint16_t mode_index);
-  uint16_t FindModeIndexForVariant0(uint16_t mode_index);
-  uint16_t FindModeIndexForVariant1(uint16_t mode_index);
-  uint16_t FindModeIndexForVariant2(uint16_t mode_index);
+  // The visible mode of the current media that mode record mode_index names for a variant.
+  uint16_t FindModeIndexForVariant0(uint16_t mode_index) { return FindAlternativeMode(mode_index, 0); }
+  uint16_t FindModeIndexForVariant1(uint16_t mode_index) { return FindAlternativeMode(mode_index, 1); }
+  uint16_t FindModeIndexForVariant2(uint16_t mode_index) { return FindAlternativeMode(mode_index, 2); }
   int32_t FindModeForMediaValue(int32_t mode_id);
   int32_t FindPresetForMedia(int32_t mode_id);
   int32_t FindPresetForMediaGroup0(int32_t mode_id);
@@ -320,6 +322,9 @@ class JobSettings : public DevModeAccessor, public SettingsStores, public virtua
   int ReadPmFlag(uint16_t* out);
   int IsBindingEdge(uint32_t edge) const;
   int IsModeVisible(uint16_t mode_index);
+  uint16_t FindAlternativeMode(uint16_t mode_index, int variant);
+  // Indexes of the paper sources the lists offer, in table order.
+  std::vector<uint16_t> ListedSources();
   // 1 and the index of the first media record with the id; 0 and index 0 when none has it.
   int FindMediaRecord(int32_t id, uint16_t* index);
   // The index of the first paper record with the id among the model papers (kind 1) or the user

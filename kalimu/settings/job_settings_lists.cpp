@@ -1,6 +1,7 @@
 // Name lists for the capabilities query and the pages, the output paper's margin record and
 // the scale and area computations on it.
 #include <cstring>
+#include <vector>
 
 #include "kalimu/platform/resource_library.h"
 #include "kalimu/settings/job_settings.h"
@@ -45,22 +46,29 @@ int32_t TenthMmFrom360(int32_t value) { return (value * 254 + 180) / 360; }
 
 }  // namespace
 
-uint32_t JobSettings::GetSourceIds(int16_t* ids) {
+std::vector<uint16_t> JobSettings::ListedSources() {
+  std::vector<uint16_t> listed;
   uint32_t count = 0;
-  if (!GetPaperSourceCount(&count)) return 0;
+  if (!GetPaperSourceCount(&count)) return listed;
+  // Sources kept for printers that report their head identity are listed only then.
   const bool every_source = HasHeadIdFlags() != 0;
-  uint32_t listed = 0;
   for (uint32_t i = 0; i < count; ++i) {
     const auto index = static_cast<uint16_t>(i);
-    if (!every_source && TestPaperSourceFlags8(static_cast<int16_t>(index), kSourceHiddenWithoutHeadId)) continue;
-    if (ids != nullptr) {
-      int32_t id = 0;
-      GetPaperSourceId(index, &id);
-      ids[listed] = static_cast<int16_t>(id);
+    if (every_source || !TestPaperSourceFlags8(static_cast<int16_t>(index), kSourceHiddenWithoutHeadId)) {
+      listed.push_back(index);
     }
-    ++listed;
   }
   return listed;
+}
+
+uint32_t JobSettings::GetSourceIds(int16_t* ids) {
+  const std::vector<uint16_t> listed = ListedSources();
+  for (size_t slot = 0; ids != nullptr && slot < listed.size(); ++slot) {
+    int32_t id = 0;
+    GetPaperSourceId(listed[slot], &id);
+    ids[slot] = static_cast<int16_t>(id);
+  }
+  return static_cast<uint32_t>(listed.size());
 }
 
 uint32_t JobSettings::GetSourceNames(wchar_t (*names)[kSourceNameChars], HINSTANCE instance) {
@@ -68,20 +76,14 @@ uint32_t JobSettings::GetSourceNames(wchar_t (*names)[kSourceNameChars], HINSTAN
   if (!GetPaperSourceCount(&count)) return 0;
   ResourceInstance resources(instance, *this);
   if (resources.get() == nullptr) return 0;
-  const bool every_source = HasHeadIdFlags() != 0;
-  uint32_t listed = 0;
-  for (uint32_t i = 0; i < count; ++i) {
-    const auto index = static_cast<uint16_t>(i);
-    if (!every_source && TestPaperSourceFlags8(static_cast<int16_t>(index), kSourceHiddenWithoutHeadId)) continue;
-    if (names != nullptr) {
-      int32_t name_code = 0;
-      GetPaperSourceValue2(index, &name_code);
-      LoadName(resources.get(), static_cast<UINT>(name_code + kSourceNameBase), names[listed], kSourceNameChars,
-               static_cast<int>(kSourceNameChars));
-    }
-    ++listed;
+  const std::vector<uint16_t> listed = ListedSources();
+  for (size_t slot = 0; names != nullptr && slot < listed.size(); ++slot) {
+    int32_t name_code = 0;
+    GetPaperSourceValue2(listed[slot], &name_code);
+    LoadName(resources.get(), static_cast<UINT>(name_code + kSourceNameBase), names[slot], kSourceNameChars,
+             static_cast<int>(kSourceNameChars));
   }
-  return listed;
+  return static_cast<uint32_t>(listed.size());
 }
 
 uint32_t JobSettings::GetMediaIds(int32_t* ids) {

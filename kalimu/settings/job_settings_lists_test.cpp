@@ -15,8 +15,6 @@
 namespace kalimu::settings {
 namespace {
 
-using test::LoadedModel;
-using test::SampleModel;
 using test::SettingsOnPrinter;
 
 // The stand-in library's source names by name code and media names by string id.
@@ -28,12 +26,7 @@ const std::map<int, std::wstring> kPaperNames = {{1, L"Letter"}, {8, L"A3"}, {9,
                                                  {256, L"User Defined"}, {300, L"A4 (Borderless)"},
                                                  {301, L"Roll Paper 24 in"}};
 
-class JobSettingsLists : public ::testing::TestWithParam<SampleModel> {
- protected:
-  void SetUp() override { ASSERT_TRUE(fixture_.ok()) << fixture_.error(); }
-  SettingsOnPrinter fixture_{GetParam().make()};
-  const testkit::ModelDescription model_ = LoadedModel(GetParam().make());
-};
+class JobSettingsLists : public test::SampleModelTest {};
 
 TEST_P(JobSettingsLists, SourceAndMediaIdsAndNames) {
   JobSettings& s = fixture_.settings();
@@ -110,11 +103,7 @@ TEST_P(JobSettingsLists, OutputPaperRecordIsZeroWithoutMargins) {
 
 INSTANTIATE_TEST_SUITE_P(SampleModels, JobSettingsLists, ::testing::ValuesIn(test::kSampleModels), test::SampleName);
 
-class JobSettingsOutputPaper : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(fixture_.ok()) << fixture_.error(); }
-  SettingsOnPrinter fixture_{testkit::RollPaperModel()};
-};
+class JobSettingsOutputPaper : public test::RollPrinterTest {};
 
 TEST_F(JobSettingsOutputPaper, FitToPaperScaleGuardsItsDivisions) {
   JobSettings& s = fixture_.settings();

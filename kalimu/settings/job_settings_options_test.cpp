@@ -31,9 +31,8 @@ std::vector<uint8_t> RawValue(const std::string& key, const char* name, REGSAM v
   return data;
 }
 
-class JobSettingsOptions : public ::testing::Test {
+class JobSettingsOptions : public test::RollPrinterTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(fixture_.ok()) << fixture_.error(); }
   std::string PrinterKey() {
     char key[520] = {};
     fixture_.settings().registry().GetKeyPath(storage::kKeyPrinter, key, sizeof(key), nullptr);
@@ -47,7 +46,6 @@ class JobSettingsOptions : public ::testing::Test {
   void SetIni(const char* section, const char* key, const char* value) {
     ASSERT_TRUE(WritePrivateProfileStringA(section, key, value, fixture_.printer().printer().data_file().c_str()));
   }
-  SettingsOnPrinter fixture_{testkit::RollPaperModel()};
 };
 
 // The halftone option is written with the two bytes it is read with; a four-byte value an

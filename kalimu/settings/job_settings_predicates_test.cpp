@@ -10,15 +10,9 @@
 namespace kalimu::settings {
 namespace {
 
-using test::LoadedModel;
-using test::SampleModel;
 using test::SettingsOnPrinter;
 
-class JobSettingsBits : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(fixture_.ok()) << fixture_.error(); }
-  SettingsOnPrinter fixture_{testkit::RollPaperModel()};
-};
+class JobSettingsBits : public test::RollPrinterTest {};
 
 TEST_F(JobSettingsBits, SingleBitSettersSetOnAnyNonZeroAndClearOnZero) {
   JobSettings& s = fixture_.settings();
@@ -286,12 +280,7 @@ TEST_F(JobSettingsBits, WatermarkSwitchAndSelectionByIndex) {
   }
 }
 
-class JobSettingsLookups : public ::testing::TestWithParam<SampleModel> {
- protected:
-  void SetUp() override { ASSERT_TRUE(fixture_.ok()) << fixture_.error(); }
-  SettingsOnPrinter fixture_{GetParam().make()};
-  const testkit::ModelDescription model_ = LoadedModel(GetParam().make());
-};
+class JobSettingsLookups : public test::SampleModelTest {};
 
 TEST_P(JobSettingsLookups, SourcesAndMediaByIdAnswerTheFirstMatchOrZero) {
   JobSettings& s = fixture_.settings();

@@ -13,21 +13,15 @@
 namespace kalimu::settings {
 namespace {
 
-using test::LoadedModel;
-using test::SampleModel;
-using test::SettingsOnPrinter;
 
-class JobSettingsPresets : public ::testing::TestWithParam<SampleModel> {
+class JobSettingsPresets : public test::SampleModelTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(fixture_.ok()) << fixture_.error(); }
   // The model's preset records in table order: groups 0, 1 and 2.
   std::vector<model::PresetRecord> AllPresets() const {
     std::vector<model::PresetRecord> all;
     for (const auto& group : model_.presets) all.insert(all.end(), group.begin(), group.end());
     return all;
   }
-  SettingsOnPrinter fixture_{GetParam().make()};
-  const testkit::ModelDescription model_ = LoadedModel(GetParam().make());
 };
 
 TEST_P(JobSettingsPresets, AdjustmentsAreNumberedInTheirOwnOrder) {

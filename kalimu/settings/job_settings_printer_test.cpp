@@ -24,11 +24,7 @@ bool SameAfterDeviceName(const std::vector<uint8_t>& stored, const void* record)
          std::memcmp(stored.data() + from, static_cast<const uint8_t*>(record) + from, kDevModeSize - from) == 0;
 }
 
-class JobSettingsPrinter : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(fixture_.ok()) << fixture_.error(); }
-  SettingsOnPrinter fixture_{testkit::RollPaperModel()};
-};
+class JobSettingsPrinter : public test::RollPrinterTest {};
 
 TEST_F(JobSettingsPrinter, StoredRecordRoundTrip) {
   JobSettings& s = fixture_.settings();

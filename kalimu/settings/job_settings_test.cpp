@@ -16,7 +16,6 @@ namespace kalimu::settings {
 namespace {
 
 using test::DriverRecord;
-using test::SettingsOnPrinter;
 
 TEST(JobSettingsConstruction, WithoutPrinterNothingIsValidAndTheFactoryAnswersNull) {
   DriverDevMode record{};
@@ -30,11 +29,7 @@ TEST(JobSettingsConstruction, WithoutPrinterNothingIsValidAndTheFactoryAnswersNu
   EXPECT_EQ(std::memcmp(&record, &zero, sizeof(record)), 0);
 }
 
-class JobSettingsOnPrinter : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(fixture_.ok()) << fixture_.error(); }
-  SettingsOnPrinter fixture_{testkit::RollPaperModel()};
-};
+class JobSettingsOnPrinter : public test::RollPrinterTest {};
 
 TEST_F(JobSettingsOnPrinter, CallerRecordIsUsedInPlaceWithNamesFromThePrinter) {
   JobSettings& settings = fixture_.settings();

@@ -72,4 +72,19 @@ class SettingsOnPrinter {
   std::unique_ptr<JobSettings> settings_;
 };
 
+// A test on a roll-paper printer with a settings object over a caller's record.
+class RollPrinterTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(fixture_.ok()) << fixture_.error(); }
+  SettingsOnPrinter fixture_{testkit::RollPaperModel()};
+};
+
+// The same for each sample model, with the model data the object loads.
+class SampleModelTest : public ::testing::TestWithParam<SampleModel> {
+ protected:
+  void SetUp() override { ASSERT_TRUE(fixture_.ok()) << fixture_.error(); }
+  SettingsOnPrinter fixture_{GetParam().make()};
+  const testkit::ModelDescription model_ = LoadedModel(GetParam().make());
+};
+
 }  // namespace kalimu::settings::test
