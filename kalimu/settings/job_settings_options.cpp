@@ -214,15 +214,17 @@ int JobSettings::SetBrsInfo(uint32_t value) {
 int JobSettings::GetTempFolder(char* buffer, uint32_t size) {
   if (buffer == nullptr || size == 0) return 0;
   DWORD read_size = size;
-  if (Succeeded(registry().ReadValue(nullptr, nullptr, storage::kValueTempFilePath2, buffer, &read_size,
-                                     kViewDefault))) {
-    return 1;
-  }
-  // None stored yet: the Windows directory, kept for the next time.
+  const LONG read = registry().ReadValue(nullptr, nullptr, storage::kValueTempFilePath2, buffer, &read_size,
+                                         kViewDefault);
+  if (Succeeded(read)) return 1;
   buffer[0] = '\0';
   GetWindowsDirectoryA(buffer, size);
-  registry().WriteValue(nullptr, nullptr, storage::kValueTempFilePath2, REG_SZ, buffer,
-                        static_cast<DWORD>(strnlen(buffer, size) + 1), kViewBoth);
+  // None stored yet: the Windows directory is kept for the next time. A stored folder that
+  // only did not fit the caller's buffer stays as it is.
+  if (read != ERROR_MORE_DATA) {
+    registry().WriteValue(nullptr, nullptr, storage::kValueTempFilePath2, REG_SZ, buffer,
+                          static_cast<DWORD>(strnlen(buffer, size) + 1), kViewBoth);
+  }
   return 1;
 }
 

@@ -225,6 +225,11 @@ TEST_F(JobSettingsOptions, TempFolderDefaultsToTheWindowsDirectoryAndIsKept) {
   ASSERT_EQ(s.WriteRegistryValue(nullptr, nullptr, storage::kValueTempFilePath2, REG_SZ, "C:\\spool\\", 10, 4), 0);
   ASSERT_EQ(s.GetTempFolder(folder, sizeof(folder)), 1);
   EXPECT_STREQ(folder, "C:\\spool\\");
+  // A buffer too small for the stored folder gets the Windows directory; the folder stays stored.
+  char small[6] = {};
+  EXPECT_EQ(s.GetTempFolder(small, sizeof(small)), 1);
+  ASSERT_EQ(s.GetTempFolder(folder, sizeof(folder)), 1);
+  EXPECT_STREQ(folder, "C:\\spool\\");
 }
 
 TEST_F(JobSettingsOptions, DriverDataSettings) {
