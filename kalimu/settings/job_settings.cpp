@@ -63,13 +63,6 @@ int JobSettings::AdoptPrinterDevMode(HANDLE printer) {
   return 1;
 }
 
-int JobSettings::SetDefaults(const char* /*driver_name*/) {
-  // The default record is chosen by the consistency rules of the paper, source, mode and layout
-  // choices; they are written with those rules. Until then there are no defaults: an object
-  // that needs them (its own record and no acceptable stored one) is not valid.
-  return 0;
-}
-
 int JobSettings::ResetToDefaults() {
   if (!SetDefaults(GetDriverName())) return 0;
   SetDeviceName(printer_name_);  // cut to 31 bytes, then converted

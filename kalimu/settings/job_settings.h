@@ -11,6 +11,7 @@
 //   job_settings_lists.cpp      name lists, the output paper and the scale computations
 //   job_settings_printer.cpp    the printer's stored record, the ink-set switch, watermarks
 //   job_settings_options.cpp    stored options and the driver data file's other settings
+//   job_settings_defaults.cpp   the default record
 #pragma once
 
 #include <windows.h>
