@@ -296,7 +296,9 @@ int JobSettings::ReadKeyValueText(const char* key, const char* value_name, char*
   for (DWORD index = 0;; ++index) {
     char name[kSubKeyChars] = {};
     DWORD name_length = sizeof(name);
-    if (!registry().EnumSubKey(opened.get(), index, name, &name_length, nullptr, nullptr, nullptr)) break;
+    const LONG listed = RegEnumKeyExA(opened.get(), index, name, &name_length, nullptr, nullptr, nullptr, nullptr);
+    if (listed == ERROR_MORE_DATA) continue;  // a name of more than 32 characters is no candidate
+    if (listed != ERROR_SUCCESS) break;
     char path[kKeyTextBytes] = {};
     if (std::snprintf(path, sizeof(path), "%s\\%s", key, name) >= static_cast<int>(sizeof(path))) continue;
     char text[kKeyTextBytes] = {};

@@ -367,6 +367,7 @@ TEST_F(JobSettingsOptions, SupportKeysPreferTheSubKeyE) {
   EXPECT_EQ(ReadSupportKeyValue(&s, out, sizeof(out)), 2) << "found in the 64-bit view after the 32-bit one";
   EXPECT_STREQ(out, "http://b.example");
 
+  put(psolver + "\\0" + std::string(40, 'x'), "KeyFile", "long.key", KEY_WOW64_32KEY);  // passed over
   put(psolver + "\\B", "KeyFile", "b.key", KEY_WOW64_32KEY);
   put(psolver + "\\A", "KeyFile", "a.key", KEY_WOW64_32KEY);
   put(psolver + "\\C", "Other", "c.key", KEY_WOW64_32KEY);
