@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "kalimu/model/model_capabilities.h"
+#include "kalimu/status/stored_readings.h"
 
 namespace kalimu::status {
 namespace {
@@ -34,23 +35,12 @@ constexpr uint32_t kBrsSerialStored = 8;
 constexpr uint32_t kBrsNoSerial = 4;
 constexpr size_t kSerialHexBytes = 10;
 
-void WriteNumber(const DriverRegistry& registry, int id, int32_t value) {
-  registry.WriteValueById(id, &value, sizeof value, kViewBoth);
-}
-
-int32_t ReadNumber(const DriverRegistry& registry, int id) {
-  int32_t value = 0;
-  DWORD size = sizeof value;
-  if (registry.ReadValueById(id, &value, &size, kViewDefault) != ERROR_SUCCESS) return 0;
-  return value;
-}
-
 // Bit 1 of a presence word says whether the block was stored; bit 0 is kept, the rest cleared.
 void StorePresence(const DriverRegistry& registry, int word_id, int block_id, const void* block,
                    DWORD size) {
-  int32_t word = ReadNumber(registry, word_id) & 0x3;
+  int32_t word = ReadStoredNumber(registry, word_id, 0) & 0x3;
   word = block != nullptr ? word | 0x2 : word & ~0x2;
-  WriteNumber(registry, word_id, word);
+  WriteStoredNumber(registry, word_id, word);
   if (block != nullptr) registry.WriteValueById(block_id, block, size, kViewBoth);
 }
 
@@ -75,32 +65,32 @@ int StoreStatusReadings(const PublicationTarget& target, HeadInfoRecord* head,
   ModelCapabilities& model = *target.model;
   const DriverRegistry& registry = model.registry();
   const bool ink_level = model.TestModelHeaderFlags20(kH20InkLevel);
-  if (ink_level) WriteNumber(registry, kValueKvInkLevel, -1);
+  if (ink_level) WriteInkLevel(registry, -1);
   std::unique_ptr<PrinterStatus> status(CreatePrinterStatus(model));
   if (status == nullptr) return 0;
 
   int answer = 0;
   if (status->FetchStatusFromModule() < 1) {
-    WriteNumber(registry, kValueInkCheck, 0);
+    WriteStoredNumber(registry, kValueInkCheck, 0);
   } else {
     InkCodeRecord codes = {};
     status->GetInkCodes(&codes);
-    WriteNumber(registry, kValueInkCheck, InkSetChanged(codes, registry) ? 1 : 0);
-    if (ink_level) WriteNumber(registry, kValueKvInkLevel, static_cast<int32_t>(status->GetInkWarningSummary()));
+    WriteStoredNumber(registry, kValueInkCheck, InkSetChanged(codes, registry) ? 1 : 0);
+    if (ink_level) WriteInkLevel(registry, static_cast<int32_t>(status->GetInkWarningSummary()));
     printer_status->mkiwt_status = static_cast<uint32_t>(CheckMkiwtStatus(*status, target));
     status->GetInkSetReport(head);
-    if (model.TestModelHeaderFlags28(kH28BinInfo)) WriteNumber(registry, kValueKvBinInfo, status->GetBinInfo());
-    if (model.TestModelHeaderFlags24(kH24Stacker)) WriteNumber(registry, kValueRxStacker, status->GetStackerState());
-    if (model.TestModelHeaderFlags24(kH24PagePosition)) WriteNumber(registry, kValueRxPgPos, status->GetPgPosState());
-    if (model.TestModelHeaderFlags20(kH20OverTemperature)) WriteNumber(registry, kValueRxOvTemp, status->GetOvTempState());
+    if (model.TestModelHeaderFlags28(kH28BinInfo)) WriteBinInfo(registry, status->GetBinInfo());
+    if (model.TestModelHeaderFlags24(kH24Stacker)) WriteStackerState(registry, status->GetStackerState());
+    if (model.TestModelHeaderFlags24(kH24PagePosition)) WritePagePosition(registry, status->GetPgPosState());
+    if (model.TestModelHeaderFlags20(kH20OverTemperature)) WriteOverTemperature(registry, status->GetOvTempState());
     uint8_t block[8];
     if (model.TestModelHeaderFlags40(kH40Iwf) && status->GetIwfInfo(block) && block[0] != 0) {
-      registry.WriteValueById(kValueKvIwfInfo, block, sizeof block, kViewBoth);
+      WriteIwfInfo(registry, block);
     }
     if (model.TestModelHeaderFlags40(kH40Ht) && status->GetHtInfo(block) && block[0] != 0) {
-      registry.WriteValueById(kValueKvHtInfo, block, sizeof block, kViewBoth);
+      WriteHtInfo(registry, block);
     }
-    if (model.TestModelHeaderFlags24(kH24RtInfo)) WriteNumber(registry, kValueKvRtInfo, status->reading().rt.value);
+    if (model.TestModelHeaderFlags24(kH24RtInfo)) WriteRtInfo(registry, status->reading().rt.value);
     answer = 1;
   }
   StoreDeviceInformation(*status, target);
@@ -119,15 +109,15 @@ int StoreDeviceInformation(PrinterStatus& status, const PublicationTarget& targe
                   serial != nullptr ? static_cast<DWORD>(std::strlen(serial) + 1) : 0);
   }
   if (model.TestModelHeaderFlags24(kH24PaperRemain)) {
-    WriteNumber(registry, kValuePaperRemain, status.HasWarningCodeZero());
+    WritePaperRemain(registry, status.HasWarningCodeZero());
   }
   switch (GetSourceStatusConflict(&status, &target)) {
-    case 1: WriteNumber(registry, kValuePpck, 0x10000); break;
-    case 2: WriteNumber(registry, kValuePpck, 0x20000); break;
+    case 1: WriteStoredNumber(registry, kValuePpck, 0x10000); break;
+    case 2: WriteStoredNumber(registry, kValuePpck, 0x20000); break;
     default: break;
   }
   if (model.TestModelHeaderFlags24(kH24Brs)) {
-    uint32_t word = static_cast<uint32_t>(ReadNumber(registry, kValueBrsInfo));
+    uint32_t word = static_cast<uint32_t>(ReadStoredNumber(registry, kValueBrsInfo, 0));
     if (word & kBrsLocked) return 1;
     word &= 1;
     if (serial != nullptr) {
@@ -145,7 +135,7 @@ int StoreDeviceInformation(PrinterStatus& status, const PublicationTarget& targe
     } else {
       word |= kBrsNoSerial;
     }
-    WriteNumber(registry, kValueBrsInfo, static_cast<int32_t>(word));
+    WriteStoredNumber(registry, kValueBrsInfo, static_cast<int32_t>(word));
   }
   return 1;
 }

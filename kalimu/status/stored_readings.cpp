@@ -12,11 +12,13 @@ constexpr DWORD kBlockBytes = 8;
 constexpr DWORD kPrinterStatusBytes = 20;
 constexpr size_t kPrinterStatusFlagOffset = 16;
 
-int WriteNumber(const DriverRegistry& registry, int id, int32_t value) {
+}  // namespace
+
+int WriteStoredNumber(const DriverRegistry& registry, int id, int32_t value) {
   return registry.WriteValueById(id, &value, sizeof value, kViewBoth) == ERROR_SUCCESS ? 1 : 0;
 }
 
-int32_t ReadNumber(const DriverRegistry& registry, int id, int32_t fallback) {
+int32_t ReadStoredNumber(const DriverRegistry& registry, int id, int32_t fallback) {
   int32_t value = 0;
   DWORD size = sizeof value;
   if (registry.ReadValueById(id, &value, &size, kViewDefault) != ERROR_SUCCESS || size != sizeof value) {
@@ -25,12 +27,10 @@ int32_t ReadNumber(const DriverRegistry& registry, int id, int32_t fallback) {
   return value;
 }
 
-}  // namespace
-
 #define KS_WRITE(name, id) \
-  int name(const DriverRegistry& registry, int32_t value) { return WriteNumber(registry, id, value); }
+  int name(const DriverRegistry& registry, int32_t value) { return WriteStoredNumber(registry, id, value); }
 #define KS_READ(name, id, fallback) \
-  int32_t name(const DriverRegistry& registry) { return ReadNumber(registry, id, fallback); }
+  int32_t name(const DriverRegistry& registry) { return ReadStoredNumber(registry, id, fallback); }
 #define KS_WRITE_BLOCK(name, id)                                                          \
   int name(const DriverRegistry& registry, const uint8_t block[8]) {                      \
     return registry.WriteValueById(id, block, kBlockBytes, kViewBoth) == ERROR_SUCCESS ? 1 : 0; \
@@ -41,7 +41,7 @@ int32_t ReadNumber(const DriverRegistry& registry, int id, int32_t fallback) {
 #undef KS_WRITE_BLOCK
 
 int WriteBinInfo(const DriverRegistry& registry, int32_t value) {
-  WriteNumber(registry, kValueKvBinInfo, value);
+  WriteStoredNumber(registry, kValueKvBinInfo, value);
   return 1;
 }
 

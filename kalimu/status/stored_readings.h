@@ -17,6 +17,11 @@ namespace kalimu::status {
 #undef KS_READ
 #undef KS_WRITE_BLOCK
 
+// Any numbered 32-bit value of the printer: written in both views (1 when written), read from
+// the default view (the fallback when it cannot be read).
+int WriteStoredNumber(const storage::DriverRegistry& registry, int id, int32_t value);
+int32_t ReadStoredNumber(const storage::DriverRegistry& registry, int id, int32_t fallback);
+
 // Answers 1 whether or not the write succeeded.
 int WriteBinInfo(const storage::DriverRegistry& registry, int32_t value);
 // Clears the word at byte 16 of the stored 20-byte printer-status record; nothing is written
