@@ -133,6 +133,8 @@ class PrinterStatus {
 
  private:
   StatusShape Shape() const;
+  // Starts the refresh helper hidden on the request file of that name; false when it did not start.
+  bool LaunchRefreshHelper(const char* request);
   const uint8_t* reply() const { return reply_.data(); }
 
   char printer_name_[kNameChars] = {};

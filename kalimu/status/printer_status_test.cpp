@@ -281,11 +281,26 @@ TEST_F(PrinterStatusTest, RequestFileNamesThePrinterKey) {
   DeleteFileA(path.c_str());
 }
 
+// Request files waiting in the temporary folder.
+int RequestFileCount() {
+  char folder[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((std::string(folder) + "vik*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  int count = 1;
+  while (FindNextFileA(search, &found)) ++count;
+  FindClose(search);
+  return count;
+}
+
 TEST_F(PrinterStatusTest, HelperThatCannotStartLeavesThePendingFlag) {
   ASSERT_TRUE(printer_.RemoveFile(printer_.helper_file()));
   SetFlag(1);
   auto status = NewStatus();
+  const int requests = RequestFileCount();
   EXPECT_EQ(status->RefreshStatus(), 2);
+  EXPECT_EQ(RequestFileCount(), requests);  // the request nobody will read is not left behind
   EXPECT_EQ(status->GetRequestFlag(), 0);
   const auto in_32 = printer_.ReadValue("RX_FLAG", KEY_WOW64_32KEY);
   ASSERT_TRUE(in_32.has_value());

@@ -86,6 +86,15 @@ int PrinterStatus::StartStatusRefresh() {
 
   char request[MAX_PATH];
   if (!CreateRequestFile(request, sizeof request)) return 0;
+  if (LaunchRefreshHelper(request)) return 1;
+  // Nobody will read the request: it goes again.
+  char folder[MAX_PATH];
+  const DWORD n = GetTempPathA(sizeof folder, folder);
+  if (n > 0 && n < sizeof folder && platform::AppendStringA(folder, sizeof folder, request)) DeleteFileA(folder);
+  return 0;
+}
+
+bool PrinterStatus::LaunchRefreshHelper(const char* request) {
   char library_path[MAX_PATH];
   char library[MAX_PATH] = "";
   if (locator_.GetStatusModulePath(library_path, sizeof library_path)) {
@@ -95,7 +104,7 @@ int PrinterStatus::StartStatusRefresh() {
   char program[MAX_PATH];
   if (!locator_.GetRefreshUtilityName(helper, sizeof helper) ||
       std::snprintf(program, sizeof program, "%s%s", driver_directory_, helper) >= static_cast<int>(sizeof program)) {
-    return 0;
+    return false;
   }
   char command[4 * MAX_PATH];
   std::snprintf(command, sizeof command, " *A\"%s\"\"%s\" *T\"@\"", library, request);
@@ -107,12 +116,12 @@ int PrinterStatus::StartStatusRefresh() {
   PROCESS_INFORMATION process = {};
   if (!CreateProcessA(program, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &process)) {
-    return 0;
+    return false;
   }
   // The helper runs on its own: its handles are not kept.
   const platform::UniqueKernelHandle thread(process.hThread);
   const platform::UniqueKernelHandle started(process.hProcess);
-  return 1;
+  return true;
 }
 
 uint16_t PrinterStatus::RefreshStatus() {
