@@ -1,0 +1,127 @@
+// The DLL's export table read from its own export directory: every entry point at its fixed
+// ordinal, nothing else; and the entry points not built yet answer their failure results.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "kalimu/driver/driver_ui_types.h"
+
+namespace kalimu::driver {
+namespace {
+
+const std::map<std::string, WORD> kExportTable = {
+    {"CreateStruct", 100},
+    {"DestroyStruct", 101},
+    {"CreateMelvoInfo", 102},
+    {"DestroyMelvoInfo", 103},
+    {"DRVUIGetInkSet", 104},
+    {"DRVUIGetJobDataEx2", 105},
+    {"DRVUIGetPrePrintStatus", 106},
+    {"DRVUIGetUIData2", 107},
+    {"DllInitialize", 108},
+    {"DrvAdvancedDocumentProperties", 109},
+    {"DrvDocumentProperties", 110},
+    {"DevQueryPrintEx", 111},
+    {"DrvConvertDevMode", 112},
+    {"DrvDeviceCapabilities", 113},
+    {"DrvDevicePropertySheets", 114},
+    {"DrvDocumentEvent", 115},
+    {"DrvDocumentPropertySheets", 116},
+    {"DrvDriverEvent", 117},
+    {"DrvPrinterEvent", 118},
+    {"DrvQueryColorProfile", 119},
+    {"DrvQueryJobAttributes", 120},
+    {"DrvUpgradePrinter", 121},
+    {"PrinterProperties", 122},
+};
+
+class KalimuDll : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dll_ = LoadLibraryA("Kalimu.dll");
+    ASSERT_NE(dll_, nullptr) << GetLastError();
+  }
+  void TearDown() override {
+    if (dll_ != nullptr) FreeLibrary(dll_);
+  }
+  template <class Proc>
+  Proc Get(const char* name) {
+    return reinterpret_cast<Proc>(GetProcAddress(dll_, name));
+  }
+
+  HMODULE dll_ = nullptr;
+};
+
+TEST_F(KalimuDll, ExportDirectoryHoldsEveryEntryPointAtItsOrdinal) {
+  const auto* base = reinterpret_cast<const uint8_t*>(dll_);
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+  ASSERT_NE(entry.VirtualAddress, 0u);
+  const auto* dir = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + entry.VirtualAddress);
+  EXPECT_STREQ(reinterpret_cast<const char*>(base + dir->Name), "Kalimu.dll");
+
+  const auto* names = reinterpret_cast<const DWORD*>(base + dir->AddressOfNames);
+  const auto* name_ordinals = reinterpret_cast<const WORD*>(base + dir->AddressOfNameOrdinals);
+  const auto* functions = reinterpret_cast<const DWORD*>(base + dir->AddressOfFunctions);
+  std::map<std::string, WORD> found;
+  for (DWORD i = 0; i < dir->NumberOfNames; ++i) {
+    const std::string name = reinterpret_cast<const char*>(base + names[i]);
+    found[name] = static_cast<WORD>(dir->Base + name_ordinals[i]);
+    EXPECT_NE(functions[name_ordinals[i]], 0u) << name;
+  }
+  EXPECT_EQ(found, kExportTable);
+  // No export by ordinal alone.
+  DWORD used = 0;
+  for (DWORD i = 0; i < dir->NumberOfFunctions; ++i) used += functions[i] != 0;
+  EXPECT_EQ(used, kExportTable.size());
+
+  for (const auto& [name, ordinal] : kExportTable) {
+    EXPECT_EQ(GetProcAddress(dll_, name.c_str()), GetProcAddress(dll_, MAKEINTRESOURCEA(ordinal))) << name;
+  }
+}
+
+// The entry points not built yet: their interface's failure result, and
+// ERROR_CALL_NOT_IMPLEMENTED where the interface sets the last error.
+TEST_F(KalimuDll, EntryPointsNotBuiltYetAnswerTheirFailureResult) {
+  struct Case {
+    const char* name;
+    LONG_PTR result;
+    bool sets_last_error;
+    LONG_PTR (*call)(FARPROC);
+  };
+  const Case cases[] = {
+      {"CreateStruct", 0, false, [](FARPROC p) { return reinterpret_cast<LONG_PTR>(reinterpret_cast<decltype(&CreateStruct)>(p)(1, nullptr, nullptr, nullptr)); }},
+      {"DestroyStruct", 0, false, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DestroyStruct)>(p)(1, nullptr, nullptr)); }},
+      {"CreateMelvoInfo", 0, false, [](FARPROC p) { return reinterpret_cast<LONG_PTR>(reinterpret_cast<decltype(&CreateMelvoInfo)>(p)(nullptr)); }},
+      {"DestroyMelvoInfo", 1, false, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DestroyMelvoInfo)>(p)(nullptr)); }},
+      {"DRVUIGetInkSet", 1, false, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DRVUIGetInkSet)>(p)(nullptr, nullptr, "none")); }},
+      {"DRVUIGetJobDataEx2", 1, false, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DRVUIGetJobDataEx2)>(p)(nullptr, nullptr, "none")); }},
+      {"DRVUIGetPrePrintStatus", 0, false, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DRVUIGetPrePrintStatus)>(p)(nullptr, nullptr)); }},
+      {"DRVUIGetUIData2", 1, false, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DRVUIGetUIData2)>(p)(nullptr, nullptr, nullptr, "none")); }},
+      {"DrvDocumentPropertySheets", -1, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvDocumentPropertySheets)>(p)(nullptr, 0)); }},
+      {"DrvDevicePropertySheets", -1, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvDevicePropertySheets)>(p)(nullptr, 0)); }},
+      {"DrvDocumentProperties", -1, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvDocumentProperties)>(p)(nullptr, nullptr, nullptr, nullptr, nullptr, 0)); }},
+      {"DrvAdvancedDocumentProperties", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvAdvancedDocumentProperties)>(p)(nullptr, nullptr, nullptr, nullptr, nullptr)); }},
+      {"PrinterProperties", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&PrinterProperties)>(p)(nullptr, nullptr)); }},
+      {"DrvDeviceCapabilities", static_cast<LONG_PTR>(GDI_ERROR), true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvDeviceCapabilities)>(p)(nullptr, nullptr, DC_PAPERS, nullptr, nullptr)); }},
+      {"DrvConvertDevMode", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvConvertDevMode)>(p)(nullptr, nullptr, nullptr, nullptr, 0)); }},
+      {"DrvQueryJobAttributes", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvQueryJobAttributes)>(p)(nullptr, nullptr, 1, nullptr)); }},
+      {"DrvQueryColorProfile", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvQueryColorProfile)>(p)(nullptr, nullptr, 0, nullptr, nullptr, nullptr)); }},
+      {"DrvUpgradePrinter", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvUpgradePrinter)>(p)(1, nullptr)); }},
+      {"DrvDocumentEvent", DOCUMENTEVENT_FAILURE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvDocumentEvent)>(p)(nullptr, nullptr, DOCUMENTEVENT_STARTDOCPOST, 0, nullptr, 0, nullptr)); }},
+      {"DrvPrinterEvent", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvPrinterEvent)>(p)(nullptr, PRINTER_EVENT_INITIALIZE, 0, 0)); }},
+      {"DrvDriverEvent", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvDriverEvent)>(p)(DRIVER_EVENT_INITIALIZE, 3, nullptr, 0)); }},
+  };
+  for (const Case& c : cases) {
+    FARPROC proc = GetProcAddress(dll_, c.name);
+    ASSERT_NE(proc, nullptr) << c.name;
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(c.call(proc), c.result) << c.name;
+    EXPECT_EQ(GetLastError(), c.sets_last_error ? DWORD{ERROR_CALL_NOT_IMPLEMENTED} : DWORD{ERROR_SUCCESS}) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace kalimu::driver

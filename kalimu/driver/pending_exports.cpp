@@ -1,0 +1,61 @@
+// Entry points whose behaviour is not built yet. Each one is exported at its fixed ordinal and
+// answers its interface's failure result; where the interface reports errors through the
+// thread's last error, that is ERROR_CALL_NOT_IMPLEMENTED. An entry point moves out of this
+// file when it is built.
+#include "kalimu/driver/driver_ui_types.h"
+
+namespace {
+
+// The failure result of a not-yet-built entry point, with the last error set.
+template <class T>
+T NotImplemented(T result) {
+  SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+  return result;
+}
+
+}  // namespace
+
+extern "C" {
+
+// Records for the rendering library.
+void* WINAPI CreateStruct(DWORD, void*, void*, void*) { return nullptr; }
+DWORD WINAPI DestroyStruct(DWORD, void*, void*) { return 0; }
+void* WINAPI CreateMelvoInfo(void*) { return nullptr; }
+DWORD WINAPI DestroyMelvoInfo(void*) { return 1; }  // nothing can be outstanding
+DWORD WINAPI DRVUIGetInkSet(DEVMODEW*, void*, const char*) { return 1; }
+DWORD WINAPI DRVUIGetJobDataEx2(DEVMODEW*, void*, const char*) { return 1; }
+DWORD WINAPI DRVUIGetPrePrintStatus(DEVMODEW*, HANDLE) { return 0; }
+DWORD WINAPI DRVUIGetUIData2(DEVMODEW*, void*, void*, const char*) { return 1; }
+
+// Property sheets and document properties.
+LONG WINAPI DrvDocumentPropertySheets(PPROPSHEETUI_INFO, LPARAM) { return NotImplemented<LONG>(-1); }
+LONG WINAPI DrvDevicePropertySheets(PPROPSHEETUI_INFO, LPARAM) { return NotImplemented<LONG>(-1); }
+LONG WINAPI DrvDocumentProperties(HWND, HANDLE, PWSTR, PDEVMODEW, PDEVMODEW, DWORD) {
+  return NotImplemented<LONG>(-1);
+}
+LONG WINAPI DrvAdvancedDocumentProperties(HWND, HANDLE, PWSTR, PDEVMODEW, PDEVMODEW) {
+  return NotImplemented<LONG>(FALSE);
+}
+BOOL WINAPI PrinterProperties(HWND, HANDLE) { return NotImplemented<BOOL>(FALSE); }
+
+// Spooler and GDI queries.
+DWORD WINAPI DrvDeviceCapabilities(HANDLE, PWSTR, WORD, PVOID, PDEVMODEW) {
+  return NotImplemented<DWORD>(GDI_ERROR);
+}
+BOOL WINAPI DrvConvertDevMode(LPWSTR, PDEVMODEW, PDEVMODEW, PLONG, DWORD) {
+  return NotImplemented<BOOL>(FALSE);
+}
+BOOL WINAPI DrvQueryJobAttributes(HANDLE, PDEVMODEW, DWORD, LPBYTE) { return NotImplemented<BOOL>(FALSE); }
+BOOL WINAPI DrvQueryColorProfile(HANDLE, PDEVMODEW, ULONG, PVOID, ULONG*, FLONG*) {
+  return NotImplemented<BOOL>(FALSE);
+}
+
+// Upgrade and events.
+BOOL WINAPI DrvUpgradePrinter(DWORD, LPBYTE) { return NotImplemented<BOOL>(FALSE); }
+int WINAPI DrvDocumentEvent(HANDLE, HDC, int, ULONG, PVOID, ULONG, PVOID) {
+  return NotImplemented<int>(DOCUMENTEVENT_FAILURE);
+}
+BOOL WINAPI DrvPrinterEvent(LPWSTR, INT, DWORD, LPARAM) { return NotImplemented<BOOL>(FALSE); }
+BOOL WINAPI DrvDriverEvent(DWORD, DWORD, LPBYTE, LPARAM) { return NotImplemented<BOOL>(FALSE); }
+
+}  // extern "C"
