@@ -132,12 +132,14 @@ TEST_F(TonvarDll, HandleProtocol) {
     EXPECT_NE(lut->table, nullptr);
 
     tonvar::CmLutInfo* const luts[2] = {lut, nullptr};
-    for (uint32_t ink_set : {0u, 9u}) {  // screening, multi-level
-      job.job.ink_set = ink_set;
-      void* halftone = kPoison;
-      EXPECT_EQ(dll().HalftoneNew(&job.job, luts, 0, &first, &halftone), kStatusBadArgument);
-      EXPECT_EQ(halftone, nullptr);
-    }
+    job.job.ink_set = 0;  // screening
+    void* halftone = kPoison;
+    EXPECT_EQ(dll().HalftoneNew(&job.job, luts, 0, &first, &halftone), kStatusBadArgument);
+    EXPECT_EQ(halftone, nullptr);
+    job.job.ink_set = 9;  // multi-level: a halftoning handle, which CmDelete refuses
+    ASSERT_EQ(dll().HalftoneNew(&job.job, luts, 0, &first, &halftone), tonvar::kStatusOk);
+    EXPECT_EQ(dll().CmDelete(halftone), kStatusBadArgument);
+    EXPECT_EQ(dll().HalftoneDelete(halftone), tonvar::kStatusOk);
     EXPECT_EQ(dll().HalftoneDelete(cm), kStatusBadArgument) << "a colour-matching handle";
     EXPECT_EQ(dll().Halftone(cm, nullptr, nullptr, 0, 0, 0, 0, 1, 0, 0, 0), kStatusBadArgument);
     EXPECT_EQ(dll().CmDelete(cm), tonvar::kStatusOk);
