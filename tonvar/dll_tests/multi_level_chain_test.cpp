@@ -7,6 +7,7 @@
 
 #include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
+#include "testkit/tonvar/container_encoder.h"
 #include "testkit/tonvar/halftone_resources.h"
 #include "testkit/tonvar_dll/tonvar_client.h"
 
@@ -75,7 +76,8 @@ class MultiLevelChain : public ::testing::Test {
     for (uint32_t id : {701u, 702u, 703u, 704u}) map.Add(id, kit::BuildMatrixBlock(matrix));
     kit::DotCurveSetSpec interior;
     interior.entries = kit::DotCurveEntriesFor(ink_set);
-    map.Add(kDotTableId, kit::BuildDotCurveSet(interior));
+    // Packed in the engine's container: read within its expanded length.
+    map.Add(kDotTableId, kit::EncodeContainer(kit::BuildDotCurveSet(interior)));
     map.Add(kEdgeTableId, kit::BuildDotCurveTable({}));
     return map;
   }

@@ -150,8 +150,6 @@ uint32_t ChannelsNeeded(int32_t ink_count) { return ink_count == 4 ? 4 : uint32_
 
 }  // namespace
 
-const uint8_t* CubeLevels() { return kCubeLevels; }
-
 EngineStatus CheckCubeSource(const LutDescriptor& table, int32_t ink_count) {
   const uint32_t m = table.channel_count;
   if (m < ChannelsNeeded(ink_count) || m > kMaxInks) return kStatusBadResource;

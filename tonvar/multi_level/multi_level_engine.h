@@ -141,8 +141,7 @@ EngineStatus ApplyInkCurves(DotTableSlot slots[kDotSlots], const LutDescriptor& 
                             uint32_t ink_set, int table_set, uint32_t ninth_set_used);
 EngineStatus ApplyToneCurve(DotTable* table, const uint32_t curve[256], int32_t shift);
 
-// Colour cubes: the 64 node levels, the checks a table must pass, the build of cube `index`.
-const uint8_t* CubeLevels();
+// Colour cubes: the checks a table must pass, and the build of cube `index`.
 EngineStatus CheckCubeSource(const LutDescriptor& table, int32_t ink_count);
 EngineStatus BuildColorCube(MultiLevelEngine* engine, int index);
 

@@ -142,6 +142,47 @@ TEST_F(EngineTest, AFailedStepCountsAndLeavesTheEngineIncompleteForGood) {
   EXPECT_EQ(MultiLevelHalftone(engine_, HalftoneBand{}), kStatusBadArgument);
 }
 
+// Every block the sequence allocates, made to fail in turn: the step answers 257 or 258 and
+// deleting the engine leaves nothing behind.
+TEST_F(EngineTest, EveryAllocationOfTheSequenceCanFailCleanly) {
+  RasterJob job = SampleJob();
+  job.edge_mask = 8;
+  ::testkit::CubeTableSpec table;
+  table.grid = 2;
+  for (int id : {1, 2, 3, 0}) table.curves.push_back({id, ::testkit::IdentityCurve()});
+  ::testkit::DotCurveTableSpec short_table;
+  short_table.rows = 256;  // widened through a scratch block
+  ::testkit::MatrixBlockSpec matrix;
+  matrix.phases = ::testkit::SamplePhases(4);
+  const std::vector<std::vector<uint8_t>> resources = {
+      {0}, ::testkit::BuildMatrixBlock(matrix), ::testkit::BuildDotCurveTable(short_table),
+      ::testkit::BuildDotCurveTable({})};
+  for (auto [op, expected] : {std::pair{common::faults::MemOp::kAlloc, kStatusAllocFailed},
+                              std::pair{common::faults::MemOp::kLock, kStatusLockFailed}}) {
+    for (int n = 1;; ++n) {
+      SCOPED_TRACE(testing::Message() << "failure " << n);
+      common::faults::Reset();
+      ASSERT_EQ(Create(job, table), kStatusOk);
+      common::faults::FailNth(op, n);
+      EngineStatus failed = kStatusOk;
+      for (const auto& bytes : resources) {
+        failed = Step(bytes).status;
+        if (failed != kStatusOk) break;
+      }
+      if (failed == kStatusOk) {
+        EXPECT_EQ(engine_->ready, 1u);
+        EXPECT_GT(n, 10);  // work block, cubes, matrix, scratch blocks
+        break;
+      }
+      EXPECT_TRUE(failed == expected || failed == kStatusBadArgument) << failed;  // curves: 512
+      EXPECT_EQ(engine_->ready, 0u);
+      EXPECT_EQ(DeleteEngine(), kStatusOk);
+      EXPECT_EQ(common::faults::LiveBlocks(), 0);
+    }
+    EXPECT_EQ(DeleteEngine(), kStatusOk);
+  }
+}
+
 TEST_F(EngineTest, StepsAfterAStepOneWithoutWorkBlockAreRefused) {
   ASSERT_EQ(Create(SampleJob()), kStatusOk);
   common::faults::FailNth(common::faults::MemOp::kAlloc, 1);

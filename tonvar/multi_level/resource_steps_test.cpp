@@ -67,6 +67,30 @@ TEST_F(EngineTest, StepOneBuildsTheWorkBlockAndSeedsTheGenerator) {
   }
 }
 
+TEST(DiffusionThresholdsTest, OneTablePerResolutionClass) {
+  DiffusionThresholds square{}, wide_one{}, wide_two{}, other{};
+  BuildDiffusionThresholds(0, 2, &square);
+  const uint32_t first[5] = {356, 356, 474, 592, 621};
+  EXPECT_EQ(std::memcmp(square.value, first, sizeof first), 0);
+  EXPECT_EQ(square.value[12], 1016u);
+  EXPECT_EQ(square.value[13], 680u);
+  EXPECT_EQ(square.value[255], 2568u);
+  // H = 2V at 1 and 2 bits per dot differ from level 8 on; another ratio leaves the table.
+  BuildDiffusionThresholds(2, 1, &wide_one);
+  BuildDiffusionThresholds(4, 2, &wide_two);
+  EXPECT_EQ(wide_one.value[8], wide_two.value[8]);
+  EXPECT_EQ(wide_one.value[9], 600u);
+  EXPECT_NE(wide_two.value[9], 600u);
+  EXPECT_EQ(wide_two.value[255], 2560u);
+  BuildDiffusionThresholds(5, 2, &other);
+  BuildDiffusionThresholds(2, 3, &other);
+  EXPECT_EQ(other.value[100], 0u);
+  BuildDiffusionThresholds(3, 2, &other);
+  EXPECT_EQ(other.value[0], 192u);
+  BuildDiffusionThresholds(1, 2, &other);
+  EXPECT_EQ(other.value[255], 2600u);
+}
+
 TEST_F(EngineTest, TwoTablesGetTwoCubes) {
   CubeTableSpec second;
   second.body.assign(5 * 5 * 5 * 4, 0);
