@@ -12,13 +12,11 @@ namespace tonvar::multi_level {
 namespace {
 
 using common::GetWord;
-using BlockView = common::ResourceView;
+using common::ResourceView;
 
 constexpr uint8_t kCurveMagic[4] = {0xFB, 0x69, 0xF7, 0xDC};
 constexpr uint32_t kKindTable = 3;
 constexpr uint32_t kKindSet = 4;
-constexpr EngineStatus kStatusCurveHeader = 992;
-constexpr EngineStatus kStatusCurveScale = 993;
 constexpr uint32_t kRowsOffset = 32;
 constexpr int32_t kMaxSetEntries = 14;
 constexpr uint32_t kEntrySamples = 96;
@@ -51,25 +49,25 @@ void CopyDotTable(const uint8_t* samples, DotTable shared[2], int32_t bits) {
   }
 }
 
-EngineStatus ParseDotCurveTable(const BlockView& b, DotTable shared[2]) {
+EngineStatus ParseDotCurveTable(const ResourceView& b, DotTable shared[2]) {
   int32_t rows, bits, f, rescale;
   uint32_t offset;
-  if (!b.Has(0, 8)) return kStatusCurveHeader;
+  if (!b.Has(0, 8)) return kStatusDotCurveHeader;
   if (std::memcmp(b.At(4), kCurveMagic, 4) != 0) {
-    if (b.U8(0) != 0 || b.U8(1) != 0 || b.U8(2) != 0 || b.U8(3) >= 21) return kStatusCurveHeader;
+    if (b.U8(0) != 0 || b.U8(1) != 0 || b.U8(2) != 0 || b.U8(3) >= 21) return kStatusDotCurveHeader;
     rows = kHeadlessRows, bits = 8, f = 0, rescale = 0, offset = 0;
   } else {
-    if (!b.Has(0, kRowsOffset)) return kStatusCurveHeader;
-    if (b.S16(16) != 3) return kStatusCurveHeader;
+    if (!b.Has(0, kRowsOffset)) return kStatusDotCurveHeader;
+    if (b.S16(16) != 3) return kStatusDotCurveHeader;
     bits = b.S16(20);
-    if (bits != 8 && bits != 16) return kStatusCurveHeader;
+    if (bits != 8 && bits != 16) return kStatusDotCurveHeader;
     rows = b.S16(18), f = b.S16(22), rescale = b.S16(24), offset = kRowsOffset;
   }
   // Settled before any row is stored: the rows must fit the staging table.
-  if (f < 0 || (rescale != 0 ? f >= 12 : f > 4)) return kStatusCurveScale;
-  if (rows != 256 && rows != kDotLevels) return kStatusCurveScale;
+  if (f < 0 || (rescale != 0 ? f >= 12 : f > 4)) return kStatusDotCurveScale;
+  if (rows != 256 && rows != kDotLevels) return kStatusDotCurveScale;
   const int bytes = SampleBytes(bits);
-  if (!b.Has(offset, uint64_t(rows) * 3 * bytes)) return kStatusCurveHeader;
+  if (!b.Has(offset, uint64_t(rows) * 3 * bytes)) return kStatusDotCurveHeader;
   const uint8_t* p = b.At(offset);
   const int32_t m = (1 << (8 + f)) - 1;
   for (int level = 0; level < rows; ++level) {
@@ -87,7 +85,7 @@ EngineStatus ParseDotCurveTable(const BlockView& b, DotTable shared[2]) {
   return kStatusOk;
 }
 
-EngineStatus ReadDotCurveTable(const BlockView& b, DotTable shared[2]) {
+EngineStatus ReadDotCurveTable(const ResourceView& b, DotTable shared[2]) {
   EngineStatus status = kStatusOk;
   const bool header = b.Has(0, kRowsOffset);
   const int32_t rows = header ? b.S16(18) : 0, bits = header ? b.S16(20) : 0;
@@ -95,7 +93,7 @@ EngineStatus ReadDotCurveTable(const BlockView& b, DotTable shared[2]) {
   const bool direct = rows == kDotLevels && (((bits == 0 || bits == 8) && f == 0) ||
                                              (bits == 16 && f >= 0 && f <= 16));
   if (direct) {
-    if (!b.Has(kRowsOffset, uint64_t{kDotLevels} * 3 * SampleBytes(bits))) return kStatusCurveHeader;
+    if (!b.Has(kRowsOffset, uint64_t{kDotLevels} * 3 * SampleBytes(bits))) return kStatusDotCurveHeader;
     CopyDotTable(b.At(kRowsOffset), shared, bits);
     for (auto& row : shared[0].level) {
       for (uint32_t& v : row) v = ToSixteenths(v, f);
@@ -131,7 +129,7 @@ uint32_t RequiredIds(uint32_t ink_set) {
 }
 
 // The block's directory, checked: 768 for anything the expansion could not use safely.
-EngineStatus CheckDotCurveSet(const BlockView& b, uint32_t ink_set, int32_t* bits, int32_t* f,
+EngineStatus CheckDotCurveSet(const ResourceView& b, uint32_t ink_set, int32_t* bits, int32_t* f,
                               SetEntry entries[kMaxSetEntries], int32_t* count) {
   if (!b.Has(0, 48)) return kStatusBadResource;
   *bits = b.S16(20);
@@ -160,7 +158,7 @@ EngineStatus CheckDotCurveSet(const BlockView& b, uint32_t ink_set, int32_t* bit
 }
 
 // One entry's present columns into a table (absent columns read 0), scaled and made cumulative.
-void ExpandDotCurve(const BlockView& b, DotTable* table, const SetEntry& e, int32_t bits, int32_t f) {
+void ExpandDotCurve(const ResourceView& b, DotTable* table, const SetEntry& e, int32_t bits, int32_t f) {
   const int bytes = SampleBytes(bits);
   const uint8_t* column = b.At(e.offset + kEntrySamples);
   for (int level = 0; level < kDotLevels; ++level) {
@@ -172,7 +170,7 @@ void ExpandDotCurve(const BlockView& b, DotTable* table, const SetEntry& e, int3
   }
 }
 
-EngineStatus ReadDotCurveSet(const BlockView& b, int table_set, DotTableSlot slots[kDotSlots],
+EngineStatus ReadDotCurveSet(const ResourceView& b, int table_set, DotTableSlot slots[kDotSlots],
                              uint32_t ink_set, uint32_t* ninth_set_used) {
   int32_t bits, f, count;
   SetEntry entries[kMaxSetEntries];
@@ -205,7 +203,7 @@ EngineStatus ReadDotCurveSet(const BlockView& b, int table_set, DotTableSlot slo
 EngineStatus ReadDotCurveBlock(ResourceBytes resource, int table_set, DotTable shared[2],
                                DotTableSlot slots[kDotSlots], uint32_t ink_set,
                                uint32_t* ninth_set_used) {
-  const BlockView b(resource);
+  const ResourceView b(resource);
   *ninth_set_used = 0;
   if (!b.Has(0, 12)) return kStatusBadResource;
   const uint32_t kind = b.U32(8);

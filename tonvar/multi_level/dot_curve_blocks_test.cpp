@@ -55,16 +55,16 @@ TEST_F(DotCurveTest, TableFormsAndScales) {
     uint32_t row;    // source row of level 301
     double scale;    // applied to the source samples
   };
-  auto spec = [](int16_t rows, int16_t bits, int16_t f, int16_t rescale, bool magic = true) {
+  auto form = [](int16_t rows, int16_t bits, int16_t f, int16_t rescale, bool magic = true) {
     DotCurveTableSpec s;
     s.rows = rows, s.bits = bits, s.fraction_bits = f, s.rescale = rescale, s.magic = magic;
     return s;
   };
   const Case cases[] = {
-      {"512 rows, 16 bits, 2 fraction bits", spec(512, 16, 2, 0), 301, 4},
-      {"512 rows, 16 bits, 6 fraction bits", spec(512, 16, 6, 0), 301, 0.25},
-      {"256 rows: levels 2k and 2k + 1 are row k", spec(256, 8, 0, 0), 150, 16},
-      {"256 rows of 16 bits, 4 fraction bits", spec(256, 16, 4, 0), 150, 1},
+      {"512 rows, 16 bits, 2 fraction bits", form(512, 16, 2, 0), 301, 4},
+      {"512 rows, 16 bits, 6 fraction bits", form(512, 16, 6, 0), 301, 0.25},
+      {"256 rows: levels 2k and 2k + 1 are row k", form(256, 8, 0, 0), 150, 16},
+      {"256 rows of 16 bits, 4 fraction bits", form(256, 16, 4, 0), 150, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -103,13 +103,13 @@ TEST_F(DotCurveTest, DamagedTablesAreRefused) {
     EngineStatus expected;
   };
   const Case cases[] = {
-      {"two columns", [](DotCurveTableSpec& s) { s.columns = 2; s.rows = 256; }, 992},
-      {"12-bit samples", [](DotCurveTableSpec& s) { s.bits = 12; }, 992},
-      {"8-bit samples with fraction bits", [](DotCurveTableSpec& s) { s.fraction_bits = 5; }, 993},
-      {"negative fraction bits", [](DotCurveTableSpec& s) { s.bits = 16; s.fraction_bits = -3; }, 993},
-      {"rescale with 12 fraction bits", [](DotCurveTableSpec& s) { s.rows = 256; s.rescale = 1; s.fraction_bits = 12; }, 993},
-      {"300 rows", [](DotCurveTableSpec& s) { s.rows = 300; }, 993},
-      {"30000 rows", [](DotCurveTableSpec& s) { s.rows = 30000; s.values.resize(1); }, 993},
+      {"two columns", [](DotCurveTableSpec& s) { s.columns = 2; s.rows = 256; }, kStatusDotCurveHeader},
+      {"12-bit samples", [](DotCurveTableSpec& s) { s.bits = 12; }, kStatusDotCurveHeader},
+      {"8-bit samples with fraction bits", [](DotCurveTableSpec& s) { s.fraction_bits = 5; }, kStatusDotCurveScale},
+      {"negative fraction bits", [](DotCurveTableSpec& s) { s.bits = 16; s.fraction_bits = -3; }, kStatusDotCurveScale},
+      {"rescale with 12 fraction bits", [](DotCurveTableSpec& s) { s.rows = 256; s.rescale = 1; s.fraction_bits = 12; }, kStatusDotCurveScale},
+      {"300 rows", [](DotCurveTableSpec& s) { s.rows = 300; }, kStatusDotCurveScale},
+      {"30000 rows", [](DotCurveTableSpec& s) { s.rows = 30000; s.values.resize(1); }, kStatusDotCurveScale},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -122,10 +122,10 @@ TEST_F(DotCurveTest, DamagedTablesAreRefused) {
   plain.rows = 256;
   std::vector<uint8_t> not_headless = ::testkit::BuildDotCurveTable(plain);
   not_headless[3] = 21;  // a headless table starts 0, 0, 0 and a byte below 21
-  EXPECT_EQ(Read(not_headless), 992u);
+  EXPECT_EQ(Read(not_headless), kStatusDotCurveHeader);
   std::vector<uint8_t> cut = ::testkit::BuildDotCurveTable({});
   cut.resize(cut.size() - 1);
-  EXPECT_EQ(Read(cut), 992u);
+  EXPECT_EQ(Read(cut), kStatusDotCurveHeader);
   EXPECT_EQ(Read({0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, 0}), kStatusBadResource);  // kind 5
   EXPECT_EQ(Read({0, 0, 0}), kStatusBadResource);
 }

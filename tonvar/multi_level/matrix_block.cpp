@@ -10,7 +10,7 @@ namespace tonvar::multi_level {
 namespace {
 
 using common::GetWord;
-using BlockView = common::ResourceView;
+using common::ResourceView;
 
 constexpr uint8_t kMatrixMagic[4] = {0xCF, 0xF9, 0x2E, 0x47};
 constexpr uint8_t kPlainMagic[4] = {'0', '1', '2', '3'};
@@ -29,7 +29,7 @@ uint32_t PhaseOffset(uint8_t format, int32_t ink_count) {
   }
 }
 
-bool IsMatrixBlock(const BlockView& b, int32_t ink_count) {
+bool IsMatrixBlock(const ResourceView& b, int32_t ink_count) {
   if (!b.Has(0, 27) || std::memcmp(b.At(4), kMatrixMagic, 4) != 0 || b.U8(8) != kMatrixKind) {
     return false;
   }
@@ -55,7 +55,7 @@ int16_t* MatrixSamples(MultiLevelEngine* engine) {
 }  // namespace
 
 EngineStatus ReadMatrixBlock(MultiLevelEngine* engine, ResourceBytes resource) {
-  const BlockView b(resource);
+  const ResourceView b(resource);
   MultiLevelState* state = engine->state;
   const int32_t ink_count = state->ink_count;
   if (!IsMatrixBlock(b, ink_count)) return ReadDitherMatrix(engine, resource);
@@ -108,10 +108,12 @@ EngineStatus ReadMatrixBlock(MultiLevelEngine* engine, ResourceBytes resource) {
 }
 
 EngineStatus ReadDitherMatrix(MultiLevelEngine* engine, ResourceBytes resource) {
-  const BlockView b(resource);
-  if (!b.Has(0, 8) || std::memcmp(b.At(0), kPlainMagic, 4) != 0) return 1023;
+  const ResourceView b(resource);
+  if (!b.Has(0, 8) || std::memcmp(b.At(0), kPlainMagic, 4) != 0) return kStatusMatrixMagic;
   const uint32_t count = b.U32(4);
-  if (static_cast<int32_t>(count) > static_cast<int32_t>(halftone_lines::kMatrixCount512)) return 1022;
+  if (static_cast<int32_t>(count) > static_cast<int32_t>(halftone_lines::kMatrixCount512)) {
+    return kStatusMatrixCount;
+  }
   MatrixLayout& layout = engine->state->matrix;
   const EngineStatus laid = halftone_lines::SetMatrixLayout(&layout, b.At(0), engine->state->ink_count);
   if (laid != kStatusOk) return laid;

@@ -94,8 +94,8 @@ TEST_F(MatrixBlockTest, DamagedBlocksAreRefused) {
   auto none = [](MatrixBlockSpec&) {};
   auto keep = [](std::vector<uint8_t>&) {};
   const Case cases[] = {
-      {"format 1 for eight inks reads as a plain block", 9, [](MatrixBlockSpec& s) { s.format = 1; }, keep, 1023},
-      {"format 2 with a copy mode reads as a plain block", 1, [](MatrixBlockSpec& s) { s.copy_mode = 1; }, keep, 1023},
+      {"format 1 for eight inks reads as a plain block", 9, [](MatrixBlockSpec& s) { s.format = 1; }, keep, kStatusMatrixMagic},
+      {"format 2 with a copy mode reads as a plain block", 1, [](MatrixBlockSpec& s) { s.copy_mode = 1; }, keep, kStatusMatrixMagic},
       {"phases of 7 inks missing for 6", 3, none, [](std::vector<uint8_t>& b) { b.resize(60); }, kStatusBadResource},
       {"odd height", 1, [](MatrixBlockSpec& s) { s.height = 3; }, keep, kStatusBadResource},
       {"zero width", 1, [](MatrixBlockSpec& s) { s.width = 0; }, keep, kStatusBadResource},
@@ -130,8 +130,8 @@ TEST_F(MatrixBlockTest, DamagedPlainBlocksAreRefused) {
   std::vector<uint8_t> short_block = ::testkit::BuildPlainMatrix(halftone_lines::kMatrixCount256);
   short_block.resize(short_block.size() - 1);
   const Case cases[] = {
-      {magic, 1023},
-      {::testkit::BuildPlainMatrix(0x20003), 1022},
+      {magic, kStatusMatrixMagic},
+      {::testkit::BuildPlainMatrix(0x20003), kStatusMatrixCount},
       {::testkit::BuildPlainMatrix(0x10000), kStatusBadResource},
       {::testkit::BuildPlainMatrix(halftone_lines::kMatrixCount256), kStatusBadResource},  // eight inks
   };

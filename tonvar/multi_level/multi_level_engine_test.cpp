@@ -1,6 +1,7 @@
 // Creation, deletion, the completion state and the Halftone refusal of the multi-level engine.
 #include "tonvar/multi_level/multi_level_engine.h"
 
+#include "tonvar/interface/dispatch.h"
 #include "tonvar/multi_level/test_engine.h"
 
 namespace tonvar::multi_level {
@@ -204,6 +205,33 @@ TEST_F(EngineTest, AJobMethodOrDepthTheStepsCannotServeDoesNotMoveTheCounter) {
     EXPECT_EQ(engine_->state, nullptr);
     EXPECT_EQ(DeleteEngine(), kStatusOk);
   }
+}
+
+// The whole life of a handle through the interface, as the exports run it: nothing is left
+// behind after HalftoneDelete.
+TEST_F(EngineTest, AHandleThroughTheInterfaceLeavesNothingBehind) {
+  ::testkit::CubeTable table;
+  CmLutInfo colour{kTableColour, 0, const_cast<LutDescriptor*>(table.Get())};
+  CmLutInfo* const luts[2] = {&colour, nullptr};
+  RasterJob job = SampleJob();
+  HalftoneHandle* handle = nullptr;
+  ResourceId id = 0;
+  ASSERT_EQ(NewHalftoneHandle(&job, luts, 0, &id, &handle), kStatusOk);
+  ::testkit::MatrixBlockSpec matrix;
+  matrix.phases = ::testkit::SamplePhases(4);
+  const std::vector<std::vector<uint8_t>> resources = {
+      std::vector<uint8_t>(16, 0), ::testkit::BuildMatrixBlock(matrix), ::testkit::BuildDotCurveTable({})};
+  std::vector<ResourceId> asked;
+  for (const auto& bytes : resources) {
+    asked.push_back(id);
+    ASSERT_EQ(ApplyHalftoneResource(handle, bytes.data(), &id), kStatusOk);
+  }
+  EXPECT_EQ(asked, (std::vector<ResourceId>{700, 701, 733}));
+  EXPECT_EQ(id, kNoMoreResources);
+  EXPECT_EQ(RunHalftone(handle, HalftoneBand{}), kStatusBadResource);
+  EXPECT_GT(common::faults::LiveBlocks(), 4);
+  EXPECT_EQ(DeleteHalftoneHandle(handle), kStatusOk);
+  EXPECT_EQ(common::faults::LiveBlocks(), 0);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // The four resource steps of the multi-level engine: work block and colour cubes, dither
 // matrix, interior dot tables, edge dot tables.
 #include <algorithm>
-#include <cstring>
-#include <limits>
 
 #include "tonvar/common/byte_readers.h"
 #include "tonvar/multi_level/multi_level_engine.h"
@@ -13,7 +11,7 @@ namespace {
 constexpr uint32_t kMethodDiffusion = 1;
 constexpr uint32_t kMethodDither = 3;
 constexpr uint32_t kEdgeRight = 1, kEdgeLeft = 2, kEdgeBottom = 4, kEdgeTop = 8;
-constexpr uint32_t kEdgeUnitMillimetres = 0;  // widths scaled by the resolution / 25
+constexpr uint32_t kEdgeUnitScaled = 0;  // widths scaled to dots by the resolution / 25
 constexpr uint32_t kEdgeUnitDots = 16;
 constexpr int kErrorRows = 16;
 constexpr uint64_t kErrorMargin = 120;  // 30 words left of every error row
@@ -146,13 +144,13 @@ EngineStatus StepEdgeTables(MultiLevelEngine* engine, ResourceBytes resource, Re
                              ? std::min<int64_t>(job.height_lines, kNoBottom)
                              : kNoBottom;
   s->height = static_cast<int32_t>(height);
-  if (job.edge_unit != kEdgeUnitMillimetres && job.edge_unit != kEdgeUnitDots) return kStatusBadResource;
+  if (job.edge_unit != kEdgeUnitScaled && job.edge_unit != kEdgeUnitDots) return kStatusBadResource;
   int64_t edge[4], blend[4];
   for (int k = 0; k < 4; ++k) {
     const EdgeSpec& e = edges[k];
     const bool on = (job.edge_mask & e.bit) != 0;
     int64_t w = on ? *e.job_width : 0;
-    if (job.edge_unit == kEdgeUnitMillimetres) w = w * e.resolution / 25;
+    if (job.edge_unit == kEdgeUnitScaled) w = w * e.resolution / 25;
     edge[k] = UpToEven(w);
     blend[k] = on ? UpToEven(*e.transition) : 0;
     *e.edge = Clamp32(edge[k]);
