@@ -42,7 +42,8 @@ TEST(MatrixLayoutTest, ShapesTheCellWalkCanUse) {
   EXPECT_FALSE(MatrixShapeValid(4, -2));
   EXPECT_FALSE(MatrixShapeValid(4, 3));
   EXPECT_FALSE(MatrixShapeValid(6, 2));
-  EXPECT_FALSE(MatrixShapeValid(32768, 32768));
+  EXPECT_TRUE(MatrixShapeValid(4096, 4096));
+  EXPECT_FALSE(MatrixShapeValid(8192, 4096));
 }
 
 TEST(MatrixLayoutTest, PhasesWrapLeftwardsTwoLinesUpPerTurn) {

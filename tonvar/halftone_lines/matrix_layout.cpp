@@ -6,7 +6,7 @@
 namespace tonvar::halftone_lines {
 namespace {
 
-constexpr int64_t kMaxMatrixSamples = int64_t{1} << 28;
+constexpr int64_t kMaxMatrixSamples = int64_t{1} << 24;
 
 // Phase pairs of the "0123" form by matrix width and ink count.
 constexpr MatrixPhase kPhases256Ink4[] = {{64, 64}, {192, 36}, {128, 32}, {0, 0}};

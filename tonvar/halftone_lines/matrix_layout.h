@@ -33,7 +33,7 @@ struct MatrixLayout {
 };
 
 // The shapes the cell walk can use: W and H positive, H even, W x H a power of two (so that a
-// position wraps with the mask W x H - 1) and at most 2^28 samples.
+// position wraps with the mask W x H - 1) and at most 2^24 samples.
 bool MatrixShapeValid(int32_t width, int32_t height);
 
 // Layout of a "0123" block from its sample count (bytes 4 to 7) and the job's ink count: 256 x
