@@ -1,0 +1,282 @@
+// Multi-level halftoning resources for tests, written from the block layouts the engine reads.
+#include "testkit/tonvar/halftone_resources.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace testkit {
+namespace {
+
+void Put16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+  if (b.size() < at + 2) b.resize(at + 2);
+  b[at] = static_cast<uint8_t>(v);
+  b[at + 1] = static_cast<uint8_t>(v >> 8);
+}
+
+void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+  Put16(b, at, v & 0xFFFF);
+  Put16(b, at + 2, v >> 16);
+}
+
+void PutSample(std::vector<uint8_t>& b, size_t at, int bits, uint32_t v) {
+  if (bits == 16) {
+    Put16(b, at, v);
+  } else {
+    if (b.size() < at + 1) b.resize(at + 1);
+    b[at] = static_cast<uint8_t>(v);
+  }
+}
+
+constexpr size_t kSetHeader = 224;  // directory and weights; entries start after it
+constexpr size_t kEntrySamples = 96;
+
+size_t PhaseOffset(uint8_t format, size_t inks) {
+  switch (inks) {
+    case 4: return format == 1 ? 31 : 32;
+    case 6: return format == 1 ? 47 : 48;
+    case 7: return format == 1 ? 71 : 72;
+    default: return 100;
+  }
+}
+
+}  // namespace
+
+std::vector<uint8_t> BuildPlainMatrix(uint32_t count, const std::vector<uint16_t>& samples) {
+  std::vector<uint8_t> b = {'0', '1', '2', '3'};
+  Put32(b, 4, count);
+  b.resize(16);
+  for (uint32_t i = 0; i < count; ++i) Put16(b, 16 + 2 * size_t{i}, i < samples.size() ? samples[i] : i % 4093);
+  return b;
+}
+
+std::vector<MatrixPhasePair> SamplePhases(int ink_count) {
+  std::vector<MatrixPhasePair> phases;
+  for (int k = 0; k < ink_count; ++k) phases.push_back({static_cast<int16_t>(16 * k), static_cast<int16_t>(8 * k)});
+  return phases;
+}
+
+std::vector<uint8_t> BuildMatrixBlock(const MatrixBlockSpec& spec) {
+  std::vector<uint8_t> b(132, 0);
+  const uint8_t magic[4] = {0xCF, 0xF9, 0x2E, 0x47};
+  std::copy(magic, magic + 4, b.begin() + 4);
+  b[8] = 3;
+  b[9] = spec.format;
+  const size_t offset = spec.sample_offset < 0 ? 132 : static_cast<size_t>(spec.sample_offset);
+  Put16(b, 10, offset);
+  Put16(b, 12, static_cast<uint16_t>(spec.width));
+  Put16(b, 14, static_cast<uint16_t>(spec.height));
+  b[22] = spec.sample_bytes_a;
+  b[23] = spec.sample_bytes_b;
+  b[25] = spec.copy_mode;
+  b[26] = spec.kind_byte;
+  const size_t phases = PhaseOffset(spec.format, spec.phases.size());
+  for (size_t k = 0; k < spec.phases.size(); ++k) {
+    Put16(b, phases + 4 * k, static_cast<uint16_t>(spec.phases[k].x));
+    Put16(b, phases + 4 * k + 2, static_cast<uint16_t>(spec.phases[k].y));
+  }
+  std::vector<int16_t> samples = spec.samples;
+  if (samples.empty()) {
+    const int w = std::max<int>(spec.width, 0), h = std::max<int>(spec.height, 0);
+    if (spec.copy_mode == 1) {
+      // The plain ramp r x w + c, already in row-pair order, and the two repeated samples.
+      samples.resize(size_t(w) * h + 2);
+      for (int r = 0; r < h; ++r) {
+        for (int c = 0; c < w; ++c) samples[size_t(r - r % 2) * w + 2 * c + r % 2] = static_cast<int16_t>(r * w + c);
+      }
+      samples[size_t(w) * h] = samples[0];
+      samples[size_t(w) * h + 1] = samples[1];
+    } else {
+      for (int i = 0; i < w * h; ++i) samples.push_back(static_cast<int16_t>(i));
+    }
+  }
+  if (b.size() < offset) b.resize(offset);
+  for (size_t i = 0; i < samples.size(); ++i) Put16(b, offset + 2 * i, static_cast<uint16_t>(samples[i]));
+  return b;
+}
+
+std::vector<DotCurveRow> RampDotRows(int rows, int seed) {
+  std::vector<DotCurveRow> out(rows);
+  for (int level = 0; level < rows; ++level) {
+    const int v = level * 255 / std::max(rows - 1, 1);
+    out[level] = {static_cast<uint16_t>((v + seed) / 4 % 256), static_cast<uint16_t>((v + 2 * seed) / 8 % 256),
+                  static_cast<uint16_t>((v + 3 * seed) / 16 % 256)};
+  }
+  return out;
+}
+
+std::vector<uint8_t> BuildDotCurveTable(const DotCurveTableSpec& spec) {
+  std::vector<uint8_t> b(32, 0);
+  if (spec.magic) {
+    const uint8_t magic[4] = {0xFB, 0x69, 0xF7, 0xDC};
+    std::copy(magic, magic + 4, b.begin() + 4);
+  }
+  Put32(b, 8, 3);
+  Put16(b, 16, static_cast<uint16_t>(spec.columns));
+  Put16(b, 18, static_cast<uint16_t>(spec.rows));
+  Put16(b, 20, static_cast<uint16_t>(spec.bits));
+  Put16(b, 22, static_cast<uint16_t>(spec.fraction_bits));
+  Put16(b, 24, static_cast<uint16_t>(spec.rescale));
+  const std::vector<DotCurveRow> rows = spec.values.empty() ? RampDotRows(std::max<int>(spec.rows, 0)) : spec.values;
+  const int bytes = spec.bits == 16 ? 2 : 1;
+  size_t at = 32;
+  for (const DotCurveRow& row : rows) {
+    for (uint16_t v : {row.small, row.medium, row.large}) {
+      PutSample(b, at, spec.bits, v);
+      at += bytes;
+    }
+  }
+  return b;
+}
+
+std::vector<uint8_t> BuildHeadlessDotCurveTable(std::vector<DotCurveRow> rows) {
+  rows.resize(256);
+  rows[0] = {0, 0, 0};
+  rows[1].small = std::min<uint16_t>(rows[1].small, 20);
+  rows[2].large = 3;  // byte 8
+  rows[3] = {0, 0, 0};  // bytes 9 to 11
+  std::vector<uint8_t> b;
+  for (const DotCurveRow& row : rows) {
+    for (uint16_t v : {row.small, row.medium, row.large}) b.push_back(static_cast<uint8_t>(v));
+  }
+  return b;
+}
+
+uint32_t DotCurveEntryOffset(const DotCurveSetSpec& spec, size_t i) {
+  const size_t bytes = spec.bits == 16 ? 2 : 1;
+  return static_cast<uint32_t>(kSetHeader + i * (kEntrySamples + 3 * 512 * bytes));
+}
+
+std::vector<uint8_t> BuildDotCurveSet(const DotCurveSetSpec& spec) {
+  std::vector<uint8_t> b(kSetHeader, 0);
+  Put32(b, 8, 4);
+  Put16(b, 18, static_cast<uint16_t>(spec.levels));
+  Put16(b, 20, static_cast<uint16_t>(spec.bits));
+  Put16(b, 22, static_cast<uint16_t>(spec.fraction_bits));
+  const int16_t count = spec.entry_count < 0 ? static_cast<int16_t>(spec.entries.size()) : spec.entry_count;
+  Put16(b, 34, static_cast<uint16_t>(count));
+  const int bytes = spec.bits == 16 ? 2 : 1;
+  for (size_t i = 0; i < spec.entries.size(); ++i) {
+    const DotCurveEntrySpec& e = spec.entries[i];
+    const uint32_t offset = DotCurveEntryOffset(spec, i);
+    if (48 + 8 * i + 5 <= kSetHeader) {
+      b[48 + 8 * i] = e.ink_id;
+      Put32(b, 49 + 8 * i, offset);
+    }
+    b.resize(offset + kEntrySamples + 3 * 512 * bytes, 0);
+    Put16(b, offset + 8, static_cast<uint16_t>(e.columns));
+    for (int c = 0; c < 3; ++c) b[offset + 16 + c] = e.present[c] ? 1 : 0;
+    const std::vector<DotCurveRow> rows = e.values.empty() ? RampDotRows(512, e.ink_id) : e.values;
+    for (size_t level = 0; level < 512 && level < rows.size(); ++level) {
+      const uint16_t v[3] = {rows[level].small, rows[level].medium, rows[level].large};
+      for (int c = 0; c < 3; ++c) PutSample(b, offset + kEntrySamples + (c * 512 + level) * bytes, spec.bits, v[c]);
+    }
+  }
+  return b;
+}
+
+std::vector<DotCurveEntrySpec> DotCurveEntriesFor(uint32_t ink_set) {
+  std::vector<uint8_t> ids;
+  switch (ink_set) {
+    case 3: ids = {0, 1, 2, 3, 4, 5}; break;
+    case 4: ids = {0, 1, 2, 3, 4, 5, 6}; break;
+    case 6: ids = {0, 1, 2, 3, 4, 5, 7}; break;
+    case 7: ids = {0, 1, 2, 3, 8, 9, 10}; break;
+    case 9: ids = {0, 1, 2, 3, 4, 5, 7, 11}; break;
+    default: ids = {0, 1, 2, 3}; break;
+  }
+  std::vector<DotCurveEntrySpec> entries;
+  for (uint8_t id : ids) {
+    DotCurveEntrySpec e;
+    e.ink_id = id;
+    entries.push_back(e);
+  }
+  return entries;
+}
+
+std::vector<uint8_t> BuildHalftoneHeaderBlock(uint16_t version, int16_t id, uint32_t size) {
+  const size_t at = version == 1 ? 6 : version == 2 ? 16 : 20;
+  const uint32_t least = static_cast<uint32_t>(at + 2);
+  std::vector<uint8_t> b(std::max(size, least), 0);
+  Put32(b, 0, size == 0 ? least : size);
+  Put16(b, 4, version);
+  Put16(b, at, static_cast<uint16_t>(id));
+  return b;
+}
+
+uint8_t NodeValue(uint32_t i, uint32_t j, uint32_t k, uint32_t c) {
+  return static_cast<uint8_t>((i * 37 + j * 11 + k * 5 + c * 53 + (i ^ k) * 3) & 0xFF);
+}
+
+std::vector<uint8_t> EvenLevels(uint32_t points) {
+  std::vector<uint8_t> levels(points);
+  for (uint32_t p = 0; p < points; ++p) levels[p] = static_cast<uint8_t>(p * 255 / (points - 1));
+  return levels;
+}
+
+std::vector<uint8_t> CubeNodeLevels() {
+  return {0,   5,   10,  15,  20,  24,  28,  32,  37,  41,  45,  49,  54,  58,  62,  66,
+          71,  75,  79,  83,  88,  92,  96,  100, 105, 109, 113, 117, 122, 126, 130, 134,
+          139, 143, 147, 151, 156, 160, 164, 168, 173, 177, 181, 185, 190, 194, 198, 202,
+          207, 211, 215, 219, 223, 227, 231, 234, 237, 240, 243, 246, 249, 251, 253, 255};
+}
+
+std::vector<uint32_t> IdentityCurve() {
+  std::vector<uint32_t> curve(256);
+  for (uint32_t i = 0; i < 256; ++i) curve[i] = 16 * i;
+  return curve;
+}
+
+CubeTable::CubeTable(const CubeTableSpec& spec) {
+  const uint32_t n = spec.grid, m = spec.channels;
+  const std::vector<uint8_t> levels = spec.levels.empty() ? EvenLevels(n) : spec.levels;
+  lut_.channel_count = m;
+  for (int axis = 0; axis < 3; ++axis) {
+    lut_.grid_points[axis] = n;
+    std::copy(levels.begin(), levels.begin() + std::min<size_t>(levels.size(), 64), lut_.grid[axis]);
+  }
+  lut_.grid_points[3] = 1;
+  body_ = spec.body;
+  if (body_.empty()) {
+    body_.resize(size_t{n} * n * n * m);
+    size_t at = 0;
+    for (uint32_t i = 0; i < n; ++i)
+      for (uint32_t j = 0; j < n; ++j)
+        for (uint32_t k = 0; k < n; ++k)
+          for (uint32_t c = 0; c < m; ++c) body_[at++] = NodeValue(i, j, k, c);
+  }
+  lut_.body = body_.data();
+  lut_.density_b = spec.gain_none;
+  lut_.density_a = spec.gain_full;
+  lut_.first_halftone_id = spec.first_halftone_id;
+  lut_.dot_curve_id = spec.dot_curve_id;
+  lut_.bsmb_id = spec.edge_id;
+  lut_.upper = spec.transitions[0];
+  lut_.lower = spec.transitions[1];
+  lut_.left = spec.transitions[2];
+  lut_.right = spec.transitions[3];
+  if (!spec.screening_block.empty()) {
+    screening_ = spec.screening_block;
+    lut_.screening_block = screening_.data();
+  }
+  if (!spec.grey_levels.empty()) {
+    tone_.kind = tonvar::kToneTableKind;
+    tone_.point_count = static_cast<uint32_t>(spec.grey_levels.size());
+    tone_.channel_count = m;
+    std::copy(spec.grey_levels.begin(), spec.grey_levels.end(), tone_.levels);
+    grey_values_ = spec.grey_values;
+    tone_.values = grey_values_.data();
+    lut_.tone_table = &tone_;
+  }
+  if (!spec.curves.empty()) {
+    curves_.count = static_cast<int32_t>(spec.curves.size());
+    curves_.fraction_bits = spec.curve_shift;
+    for (size_t k = 0; k < spec.curves.size() && k < tonvar::kInkCurveMax; ++k) {
+      curves_.ink_ids[k] = spec.curves[k].first;
+      std::copy(spec.curves[k].second.begin(), spec.curves[k].second.end(), curves_.curves[k]);
+    }
+    lut_.ink_curves_valid = 1;
+    lut_.ink_curves = &curves_;
+  }
+}
+
+}  // namespace testkit

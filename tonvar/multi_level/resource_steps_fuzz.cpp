@@ -1,0 +1,88 @@
+// Fuzz target of the resource steps after the first: the matrix block, the interior and edge
+// dot-curve blocks and the job fields the steps read, on an engine whose cubes were built once.
+#include <cstddef>
+#include <algorithm>
+#include <cstdint>
+
+#include "testkit/tonvar/halftone_resources.h"
+#include "tonvar/multi_level/multi_level_engine.h"
+
+namespace {
+
+using namespace tonvar;
+using namespace tonvar::multi_level;
+
+// Engines after step 1 for 4 and 8 inks; they live for the whole run.
+MultiLevelEngine* EngineFor(bool eight_inks) {
+  static ::testkit::CubeTable* tables[2];
+  static MultiLevelEngine* engines[2];
+  const int i = eight_inks ? 1 : 0;
+  if (engines[i] == nullptr) {
+    ::testkit::CubeTableSpec spec;
+    spec.grid = 2;
+    spec.channels = eight_inks ? 8 : 4;
+    tables[i] = new ::testkit::CubeTable(spec);
+    RasterJob job{};
+    job.method = 3;
+    job.channel_order = 3;
+    job.ink_set = eight_inks ? 9 : 1;
+    job.resolution_x_dpi = job.resolution_y_dpi = 720;
+    job.bits_per_dot = 2;
+    job.width_pixels = 64;
+    EngineCreateArgs args;
+    args.job = &job;
+    args.tables[0] = tables[i]->Get();
+    ResourceId id = 0;
+    void* engine = nullptr;
+    if (MultiLevelNew(args, &id, &engine) != kStatusOk) __builtin_trap();
+    const uint8_t none = 0;
+    if (MultiLevelSetResource(engine, ResourceBytes{&none, 1}, &id) != kStatusOk) __builtin_trap();
+    engines[i] = static_cast<MultiLevelEngine*>(engine);
+  }
+  return engines[i];
+}
+
+struct Input {
+  const uint8_t* data;
+  size_t size;
+  uint8_t Byte() {
+    if (size == 0) return 0;
+    --size;
+    return *data++;
+  }
+  int32_t Small() { return static_cast<int8_t>(Byte()); }
+  ResourceBytes Block() {
+    const size_t length = std::min<size_t>(size, Byte() | (size_t{Byte()} << 8));
+    const ResourceBytes block{data, length};
+    data += length;
+    size -= length;
+    return block;
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Input in{data, size};
+  const uint8_t flags = in.Byte();
+  MultiLevelEngine* engine = EngineFor((flags & 1) != 0);
+  RasterJob& job = engine->job;
+  job.bits_per_dot = (flags & 2) != 0 ? 1 : 2;
+  job.ink_set = (flags & 1) != 0 ? 9 : ((flags & 4) != 0 ? 1 : 8);
+  job.edge_mask = in.Byte() & 0x1F;
+  job.edge_unit = (flags & 8) != 0 ? 16 : ((flags & 16) != 0 ? 0 : in.Byte());
+  job.height_lines = in.Byte();
+  job.width_pixels = in.Byte();
+  job.edge_top = in.Small(), job.edge_bottom = in.Small(), job.edge_left = in.Small(), job.edge_right = in.Small();
+  LutDescriptor& table = engine->tables[0];
+  table.upper = in.Small(), table.lower = in.Small(), table.left = in.Small(), table.right = in.Small();
+  table.dot_curve_id = (flags & 32) != 0 ? -1 : 733;
+  table.bsmb_id = (flags & 64) != 0 ? -1 : 734;
+  engine->step = 1;
+  engine->ready = engine->step_failed = 0;
+  for (int step = 2; step <= 5; ++step) {
+    ResourceId id = 0;
+    if (MultiLevelSetResource(engine, in.Block(), &id) != kStatusOk || id == kNoMoreResources) break;
+  }
+  return 0;
+}
