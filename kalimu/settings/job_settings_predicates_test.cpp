@@ -223,12 +223,20 @@ TEST_F(JobSettingsBits, SameRecordComparesThePrinterAndThePublicFieldsThatPrint)
   EXPECT_EQ(s.IsSameDevMode(other, 0), 0);
 }
 
-// The test programs run under a U.S., a German and a Japanese locale: only the first measures
-// in inches.
+// The user's measurement system decides: only the U.S. system ("1") measures in inches. The
+// user's setting overrides the locale's, so the test sets it (and puts the old one back).
 TEST(JobSettingsLocale, MetricUnlessTheUsSystem) {
-  const bool us = PRIMARYLANGID(LANGIDFROMLCID(GetUserDefaultLCID())) == LANG_ENGLISH &&
-                  SUBLANGID(LANGIDFROMLCID(GetUserDefaultLCID())) == SUBLANG_ENGLISH_US;
-  EXPECT_EQ(JobSettings::IsMetricLocale(), us ? 0 : 1);
+  char saved[3] = {};
+  ASSERT_GT(GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, saved, sizeof(saved)), 0);
+  const struct {
+    const char* measure;
+    int metric;
+  } cases[] = {{"0", 1}, {"1", 0}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, c.measure));
+    EXPECT_EQ(JobSettings::IsMetricLocale(), c.metric) << c.measure;
+  }
+  SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, saved);
 }
 
 TEST_F(JobSettingsBits, UiLanguageComesFromTheResourceLibrary) {
