@@ -314,6 +314,11 @@ class JobSettings : public DevModeAccessor, public SettingsStores, public virtua
   int IsRegionWJP();
   int ReadNoBidComm();
 
+  // --- Utility programs (job_settings_utility.cpp) ------------------------------------------
+  // The command line (and, for some requests, the command file) that starts the status
+  // monitor's program for a request; see status::BuildUtilityCommandLine for the answers.
+  int16_t BuildUtilityCommandLine(char* text, size_t size, int16_t request, const int32_t* job_id);
+
  private:
   // "PMFlag" keeps JobOptions bit 0x40 as its value 1, 0x80 as 2 and 0x800 as 4. The values
   // (1, 2 or 4) given decide which bits are taken over into the JobOptions word.
