@@ -4,22 +4,12 @@
 
 #include <cstring>
 
-#include "tonvar/common/byte_readers.h"
 #include "tonvar/colour/rank_correction.h"
+#include "tonvar/common/byte_readers.h"
 #include "tonvar/common/memory.h"
-#include "tonvar/common/resource_view.h"
 
 namespace tonvar::colour {
 namespace {
-
-using common::AllocBlock;
-using common::kUnboundedSize;
-using common::MemHandle;
-using common::ReadDword;
-using common::ReadWord;
-using common::ReleaseBlock;
-using common::ResourceBytes;
-using common::ResourceView;
 
 constexpr uint8_t kListEnd = 0xFE;
 constexpr uint8_t kListsEnd = 0xFF;
@@ -31,8 +21,8 @@ constexpr uint32_t kCurveTableHeader = 128;
 constexpr uint32_t kCurveBytes = 512;    // 256 16-bit values
 
 void ReleaseEngine(CorrectionEngine* ce) {
-  MemHandle self = ce->self;
-  ReleaseBlock(&self);
+  common::MemHandle self = ce->self;
+  common::ReleaseBlock(&self);
 }
 
 }  // namespace
@@ -64,24 +54,24 @@ bool ParseCwLists(const uint8_t* option, CwLists* lists) {
 }
 
 uint32_t ReadMemoryCurveTable(InkCurveSet* set, const uint8_t* table) {
-  if (ReadDword(table + 8) != kCurveTableFormat) return 1;
-  if (ReadDword(table + 16) != kCurveTableLevels) return 2;
-  const uint32_t count = ReadDword(table + 24);
+  if (common::ReadDword(table + 8) != kCurveTableFormat) return 1;
+  if (common::ReadDword(table + 16) != kCurveTableLevels) return 2;
+  const uint32_t count = common::ReadDword(table + 24);
   if (count > kInkCurveMax) return 2;
   set->count = static_cast<int32_t>(count);
-  const uint32_t size = ReadDword(table);
+  const uint32_t size = common::ReadDword(table);
   if (size < count * kCurveBytes + kCurveTableHeader) return 1;
-  if (ReadDword(table + 20) != kInkCurveMax) return 2;
+  if (common::ReadDword(table + 20) != kInkCurveMax) return 2;
   // Every curve must lie inside the table the size word describes.
   for (uint32_t k = 0; k < count; ++k) {
-    const uint64_t offset = ReadDword(table + 32 + 8 * k);
+    const uint64_t offset = common::ReadDword(table + 32 + 8 * k);
     if (offset > size || size - offset < kCurveBytes) return 1;
   }
   set->fraction_bits = 4;
   for (uint32_t k = 0; k < count; ++k) {
-    const uint8_t* values = table + ReadDword(table + 32 + 8 * k);
-    set->ink_ids[k] = static_cast<int32_t>(ReadDword(table + 36 + 8 * k));
-    for (uint32_t l = 0; l < 256; ++l) set->curves[k][l] = ReadWord(values + 2 * l);
+    const uint8_t* values = table + common::ReadDword(table + 32 + 8 * k);
+    set->ink_ids[k] = static_cast<int32_t>(common::ReadDword(table + 36 + 8 * k));
+    for (uint32_t l = 0; l < 256; ++l) set->curves[k][l] = common::ReadWord(values + 2 * l);
   }
   return 0;
 }
@@ -91,9 +81,9 @@ EngineStatus CreateCorrectionEngine(CmColorEngine* engine, const CmParams* param
                                     CorrectionEngine** out) {
   *next_id = kNoMoreResources;
   *out = nullptr;
-  MemHandle handle = nullptr;
+  common::MemHandle handle = nullptr;
   void* data = nullptr;
-  const EngineStatus status = AllocBlock(sizeof(CorrectionEngine), 1, &handle, &data);
+  const EngineStatus status = common::AllocBlock(sizeof(CorrectionEngine), 1, &handle, &data);
   if (status != kStatusOk) return status;
   auto* ce = static_cast<CorrectionEngine*>(data);
   ce->self = handle;
@@ -122,7 +112,7 @@ EngineStatus CreateCorrectionEngine(CmColorEngine* engine, const CmParams* param
   return kStatusOk;
 }
 
-EngineStatus StepCorrectionEngine(CorrectionEngine* ce, ResourceBytes data, ResourceId* next_id) {
+EngineStatus StepCorrectionEngine(CorrectionEngine* ce, common::ResourceBytes data, ResourceId* next_id) {
   *next_id = kNoMoreResources;
   if (ce == nullptr) return kStatusBadArgument;
   EngineStatus status = kStatusOk;
@@ -148,8 +138,8 @@ EngineStatus DeleteCorrectionEngine(CorrectionEngine* ce) {
   if (ce == nullptr) return kStatusOk;
   if (ce->kind == kCorrectionRank) DeleteRankCorrection(ce->rank);
   const bool known = ce->kind <= kCorrectionDotRate;
-  MemHandle self = ce->self;
-  const EngineStatus status = ReleaseBlock(&self);
+  common::MemHandle self = ce->self;
+  const EngineStatus status = common::ReleaseBlock(&self);
   return known ? status : kStatusBadArgument;
 }
 

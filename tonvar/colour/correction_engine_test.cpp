@@ -9,8 +9,8 @@
 
 #include "testkit/tonvar/correction_job.h"
 #include "testkit/tonvar/correction_resources.h"
-#include "tonvar/common/memory_faults.h"
 #include "tonvar/colour/engine_operations.h"
+#include "tonvar/common/memory_faults.h"
 
 namespace tonvar::colour {
 namespace {

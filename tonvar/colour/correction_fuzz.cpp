@@ -12,6 +12,7 @@
 
 #include "testkit/tonvar/correction_job.h"
 #include "testkit/tonvar/correction_resources.h"
+#include "testkit/tonvar/fuzz_patches.h"
 #include "tonvar/colour/engine_operations.h"
 
 namespace {
@@ -60,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   job.resources[7000] = (choice & 0x40) ? testkit::BuildDotCurveKind4(four) : testkit::BuildDotCurveKind3({});
   testkit::RateHeaderSpec header;
   header.column_count = 3;
-  header.records = {{9, "", {{3, {0}}, {5, {1, 2}}}}};
+  header.records = {{9, "", {{3, {0}}, {5, {1}}}}};
   header.micro = {{"MIC", 0x00}};
   job.resources[991] = testkit::BuildRateHeaderBlock(header);
   const std::vector<uint16_t> table(256, 128), segment = {0, 0, 100, 256};
@@ -70,20 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                 {5, {segment, {0, 10, 90, 300}, {5, 0, 6, 1}}}})
           : testkit::BuildRateCurveBlock(0, 3, {{3, {table, table, table}}, {5, {table, table, table}}});
 
-  std::vector<uint8_t> input(data + 1, data + size);
-  if (choice & 8) {
-    input = job.resources[kind.id];
-    size_t at = 1;
-    if (size >= 3) {
-      const size_t cut = data[1] | (data[2] << 8);
-      if (cut != 0 && cut < input.size()) input.resize(cut);
-      at = 3;
-    }
-    for (; at + 3 <= size && !input.empty(); at += 3) {
-      input[(data[at] | (data[at + 1] << 8)) % input.size()] = data[at + 2];
-    }
-  }
-  job.resources[kind.id] = input;
+  job.resources[kind.id] = (choice & 8) ? testkit::PatchResource(job.resources[kind.id], data + 1, size - 1)
+                                         : std::vector<uint8_t>(data + 1, data + size);
   CmHandle handle{};
   job.Run(&handle);
   colour::CmColorGetLut(handle.engine);

@@ -4,22 +4,12 @@
 
 #include <cstring>
 
-#include "tonvar/common/resource_view.h"
 #include "tonvar/colour/colour_engine.h"
 #include "tonvar/common/byte_readers.h"
-#include "tonvar/common/memory.h"
+#include "tonvar/common/resource_view.h"
 
 namespace tonvar::colour {
 namespace {
-
-using common::AllocBlock;
-using common::kUnboundedSize;
-using common::MemHandle;
-using common::ReadDword;
-using common::ReadWord;
-using common::ReleaseBlock;
-using common::ResourceBytes;
-using common::ResourceView;
 
 enum DotRateStep : uint32_t { kStepRateHeader = 1, kStepDotCurves = 3, kStepRateCurves = 4,
                               kStepDone = 5 };
@@ -106,8 +96,8 @@ int32_t ReadInkSlotRecord(DotRateCorrection* state, uint32_t length, const uint8
   return 0;
 }
 
-int32_t ReadRateHeaderBlock(DotRateCorrection* state, ResourceBytes data) {
-  const ResourceView r(data);
+int32_t ReadRateHeaderBlock(DotRateCorrection* state, common::ResourceBytes data) {
+  const common::ResourceView r(data);
   if (!r.Has(0, 12)) return 1;
   if (std::memcmp(r.At(0), "HL<c", 4) != 0) return 1;
   if (r.U16(8) != 1) return 4;
@@ -138,7 +128,7 @@ int32_t ReadRateHeaderBlock(DotRateCorrection* state, ResourceBytes data) {
         break;
       case kRecordMicro: {
         if (payload_length < 2) return 2;
-        const uint32_t count = ReadWord(payload);
+        const uint32_t count = common::ReadWord(payload);
         if (count < 1) return 2;
         uint32_t p = 2;
         bool found = false;
@@ -198,7 +188,7 @@ uint32_t BuildRateTable(DotRateCorrection* state) {
   return 0;
 }
 
-uint32_t StepDotRateCorrection(DotRateCorrection* state, ResourceId* next_id, ResourceBytes data) {
+uint32_t StepDotRateCorrection(DotRateCorrection* state, ResourceId* next_id, common::ResourceBytes data) {
   *next_id = kNoMoreResources;
   switch (state->step) {
     case kStepRateHeader: {

@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
-#include "tonvar/interface/client_records.h"
-#include "tonvar/interface/status.h"
-#include "tonvar/interface/lut_descriptor.h"
 #include "tonvar/common/resource_bytes.h"
+#include "tonvar/interface/client_records.h"
+#include "tonvar/interface/lut_descriptor.h"
+#include "tonvar/interface/status.h"
 
 namespace tonvar::colour {
 

@@ -12,8 +12,8 @@
 #include "testkit/tonvar/correction_job.h"
 #include "testkit/tonvar/correction_resources.h"
 #include "tonvar/colour/correction_engine.h"
-#include "tonvar/common/memory_faults.h"
 #include "tonvar/colour/engine_operations.h"
+#include "tonvar/common/memory_faults.h"
 
 namespace tonvar::colour {
 namespace {

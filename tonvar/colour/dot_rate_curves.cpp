@@ -4,22 +4,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "tonvar/common/resource_view.h"
 #include "tonvar/colour/dot_rate_correction.h"
-#include "tonvar/common/byte_readers.h"
 #include "tonvar/common/memory.h"
+#include "tonvar/common/resource_view.h"
 
 namespace tonvar::colour {
 namespace {
-
-using common::AllocBlock;
-using common::kUnboundedSize;
-using common::MemHandle;
-using common::ReadDword;
-using common::ReadWord;
-using common::ReleaseBlock;
-using common::ResourceBytes;
-using common::ResourceView;
 
 constexpr uint8_t kRateCurveMagic[8] = {0xA9, 0x81, 0x55, 0x27, 0x40, 0xAA, 0x35, 0x4A};
 constexpr uint32_t kFormTable = 0;
@@ -69,9 +59,9 @@ uint32_t InvertAmount(const double* w, double x) {
 
 }  // namespace
 
-uint32_t ReadRateCurveBlock(RateCurveBlock* block, ResourceBytes data) {
+uint32_t ReadRateCurveBlock(RateCurveBlock* block, common::ResourceBytes data) {
   std::memset(block, 0, sizeof *block);
-  const ResourceView r(data);
+  const common::ResourceView r(data);
   if (!r.Has(0, 32) || std::memcmp(r.At(0), kRateCurveMagic, 8) != 0) return 3;
   if (r.U16(8) != 1 || r.U16(14) != 1 || r.U16(16) != 2) return 1;
   block->count = r.U8(18);
@@ -103,9 +93,9 @@ uint32_t ReadRateCurveBlock(RateCurveBlock* block, ResourceBytes data) {
 uint32_t BuildDotRateCurves(DotRateCorrection* state) {
   InkCurveSet* set = state->curves;
   const RateCurveBlock& block = state->rate_curves;
-  MemHandle work_handle = nullptr;
+  common::MemHandle work_handle = nullptr;
   void* work = nullptr;
-  const EngineStatus status = AllocBlock(2 * kLevels * sizeof(double), 0, &work_handle, &work);
+  const EngineStatus status = common::AllocBlock(2 * kLevels * sizeof(double), 0, &work_handle, &work);
   if (status != kStatusOk) return status;
   double* w = static_cast<double*>(work);
   double* v = w + kLevels;
@@ -148,7 +138,7 @@ uint32_t BuildDotRateCurves(DotRateCorrection* state) {
     set->ink_ids[stored] = static_cast<int32_t>(ink);
     ++stored;
   }
-  ReleaseBlock(&work_handle);
+  common::ReleaseBlock(&work_handle);
   if (result != 0) return result;
   *state->curves_valid = 1;
   set->count = static_cast<int32_t>(stored);

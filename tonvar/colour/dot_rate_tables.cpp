@@ -2,23 +2,12 @@
 // tables of up to 8 columns, and the directory that gives each ink its table.
 #include <cstring>
 
-#include "tonvar/common/resource_view.h"
 #include "tonvar/colour/dot_rate_correction.h"
 #include "tonvar/common/dot_curve_blocks.h"
-#include "tonvar/common/byte_readers.h"
-#include "tonvar/common/memory.h"
+#include "tonvar/common/resource_view.h"
 
 namespace tonvar::colour {
 namespace {
-
-using common::AllocBlock;
-using common::kUnboundedSize;
-using common::MemHandle;
-using common::ReadDword;
-using common::ReadWord;
-using common::ReleaseBlock;
-using common::ResourceBytes;
-using common::ResourceView;
 
 constexpr uint32_t kFormatHeaderless = 0xFFFFFFFF;
 
@@ -41,7 +30,7 @@ bool ShapeValid(const RateDotTable& t) {
 }
 
 // Reads one table's samples; false when the table's shape or samples do not fit.
-bool ReadSamples(const ResourceView& r, RateDotTable* t, const SampleArea& area) {
+bool ReadSamples(const common::ResourceView& r, RateDotTable* t, const SampleArea& area) {
   if (!ShapeValid(*t)) return false;
   const uint64_t count = uint64_t{t->levels} * t->columns;
   if (!r.Has(area.at, count * area.bytes)) return false;
@@ -55,7 +44,7 @@ bool ReadSamples(const ResourceView& r, RateDotTable* t, const SampleArea& area)
   return true;
 }
 
-EngineStatus ReadDirectoryForm(DotTableSet* set, const ResourceView& r) {
+EngineStatus ReadDirectoryForm(DotTableSet* set, const common::ResourceView& r) {
   if (!r.Has(0, 48)) return kStatusBadResource;
   const int32_t levels = r.S16(18);
   const int32_t bits = r.S16(20);
@@ -113,9 +102,9 @@ const RateDotTable* FindDotTable(const DotTableSet* set, uint32_t slot) {
   return nullptr;
 }
 
-EngineStatus ReadDotTableBlock(DotTableSet* set, ResourceBytes data) {
+EngineStatus ReadDotTableBlock(DotTableSet* set, common::ResourceBytes data) {
   std::memset(set, 0, sizeof *set);
-  ResourceView whole(data);
+  common::ResourceView whole(data);
   const bool signature = whole.Has(4, 4) && std::memcmp(whole.At(4), common::kDotCurveSignature, 4) == 0;
   uint32_t format = kFormatHeaderless;
   if (signature) {
@@ -136,7 +125,7 @@ EngineStatus ReadDotTableBlock(DotTableSet* set, ResourceBytes data) {
     return ReadSamples(whole, &set->tables[0], {0, 1, false}) ? kStatusOk : kStatusBadResource;
   }
   // The tagged forms are bounded by their size word when the resource came without a length.
-  const ResourceView r(ResourceBytes{data.data, common::DotCurveBlockSize(data)});
+  const common::ResourceView r(common::ResourceBytes{data.data, common::DotCurveBlockSize(data)});
   switch (format) {
     case 0:
     case 3: {

@@ -4,22 +4,12 @@
 
 #include <cstring>
 
-#include "tonvar/common/resource_view.h"
 #include "tonvar/colour/mode_table.h"
-#include "tonvar/common/byte_readers.h"
 #include "tonvar/common/memory.h"
+#include "tonvar/common/resource_view.h"
 
 namespace tonvar::colour {
 namespace {
-
-using common::AllocBlock;
-using common::kUnboundedSize;
-using common::MemHandle;
-using common::ReadDword;
-using common::ReadWord;
-using common::ReleaseBlock;
-using common::ResourceBytes;
-using common::ResourceView;
 
 constexpr uint8_t kGroupEnd = 0xFE;
 constexpr uint8_t kMapEnd = 0xFF;
@@ -84,9 +74,9 @@ EngineStatus NewRankCorrection(CmColorEngine* engine, const CmParams* params, co
   (void)job;
   *next_id = kNoMoreResources;
   *out = nullptr;
-  MemHandle handle = nullptr;
+  common::MemHandle handle = nullptr;
   void* data = nullptr;
-  EngineStatus status = AllocBlock(sizeof(RankCorrection), 1, &handle, &data);
+  EngineStatus status = common::AllocBlock(sizeof(RankCorrection), 1, &handle, &data);
   if (status != kStatusOk) return status;
   auto* state = static_cast<RankCorrection*>(data);
   state->self = handle;
@@ -98,9 +88,9 @@ EngineStatus NewRankCorrection(CmColorEngine* engine, const CmParams* params, co
   if (option != nullptr && ParseCwLists(option, &state->lists)) {
     const uint32_t n = state->lists.values_per_list;
     void* remap = nullptr;
-    status = AllocBlock(uint64_t{n} * kRankLevels, 0, &state->remap_handle, &remap);
+    status = common::AllocBlock(uint64_t{n} * kRankLevels, 0, &state->remap_handle, &remap);
     if (status != kStatusOk) {
-      ReleaseBlock(&state->self);
+      common::ReleaseBlock(&state->self);
       return status;
     }
     // Channels that no rank reaches keep their levels.
@@ -117,14 +107,14 @@ EngineStatus NewRankCorrection(CmColorEngine* engine, const CmParams* params, co
 
 EngineStatus DeleteRankCorrection(RankCorrection* state) {
   if (state == nullptr) return kStatusOk;
-  ReleaseBlock(&state->remap_handle);
-  MemHandle self = state->self;
-  ReleaseBlock(&self);
+  common::ReleaseBlock(&state->remap_handle);
+  common::MemHandle self = state->self;
+  common::ReleaseBlock(&self);
   return kStatusOk;
 }
 
-EngineStatus ReadInkMap(RankCorrection* state, ResourceBytes data) {
-  const ResourceView r(data);
+EngineStatus ReadInkMap(RankCorrection* state, common::ResourceBytes data) {
+  const common::ResourceView r(data);
   for (uint32_t i = 0; i < kRankMaxInks; ++i) state->map[i] = static_cast<uint8_t>(i);
   uint64_t at = 0;
   for (uint32_t group = 0;; ++group) {
@@ -150,7 +140,7 @@ EngineStatus ReadInkMap(RankCorrection* state, ResourceBytes data) {
   return kStatusOk;
 }
 
-void ReadBinaryReferences(RankCorrection* state, ResourceBytes data) {
+void ReadBinaryReferences(RankCorrection* state, common::ResourceBytes data) {
   const uint8_t b0 = data.data[0];
   const uint32_t r = BinaryReferenceCount(state);
   state->references.count = r;
@@ -165,8 +155,8 @@ void ReadBinaryReferences(RankCorrection* state, ResourceBytes data) {
   state->lower = d.lower;
 }
 
-EngineStatus ReadRankBlockStart(RankCorrection* state, ResourceBytes data) {
-  const ResourceView r(data);
+EngineStatus ReadRankBlockStart(RankCorrection* state, common::ResourceBytes data) {
+  const common::ResourceView r(data);
   if (!r.Has(0, 1)) return kStatusBadResource;
   const uint8_t b0 = r.U8(0);
   if (IsBinaryReference(b0)) {
@@ -187,7 +177,7 @@ EngineStatus ReadRankBlockStart(RankCorrection* state, ResourceBytes data) {
   return kStatusOk;
 }
 
-EngineStatus ReadRankHeaderTable(ResourceId* next_id, const CmColorEngine* engine, ResourceBytes data) {
+EngineStatus ReadRankHeaderTable(ResourceId* next_id, const CmColorEngine* engine, common::ResourceBytes data) {
   *next_id = kNoMoreResources;
   ModeTableChoice choice;
   const EngineStatus status = ReadModeTable(data, MatchValues(engine, 0), &choice);
@@ -197,7 +187,7 @@ EngineStatus ReadRankHeaderTable(ResourceId* next_id, const CmColorEngine* engin
   return kStatusOk;
 }
 
-EngineStatus StepRankCorrection(RankCorrection* state, ResourceBytes data, ResourceId* next_id) {
+EngineStatus StepRankCorrection(RankCorrection* state, common::ResourceBytes data, ResourceId* next_id) {
   *next_id = kNoMoreResources;
   EngineStatus status = kStatusOk;
   switch (state->step) {

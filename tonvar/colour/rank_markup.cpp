@@ -4,21 +4,9 @@
 #include <cstring>
 
 #include "tonvar/colour/rank_correction.h"
-#include "tonvar/common/byte_readers.h"
-#include "tonvar/common/memory.h"
-#include "tonvar/common/resource_view.h"
 
 namespace tonvar::colour {
 namespace {
-
-using common::AllocBlock;
-using common::kUnboundedSize;
-using common::MemHandle;
-using common::ReadDword;
-using common::ReadWord;
-using common::ReleaseBlock;
-using common::ResourceBytes;
-using common::ResourceView;
 
 constexpr size_t kMaxName = 40;
 constexpr size_t kMaxHeaderWord = 20;
@@ -30,8 +18,8 @@ constexpr uint8_t kNoChannel = 0xFF;
 // The markup's bytes from a start offset. A resource without a length ends at its first NUL.
 class Markup {
  public:
-  Markup(ResourceBytes data, uint64_t start) : data_(data.data), pos_(start) {
-    if (data.size != kUnboundedSize) {
+  Markup(common::ResourceBytes data, uint64_t start) : data_(data.data), pos_(start) {
+    if (data.size != common::kUnboundedSize) {
       end_ = data.size;
     } else {
       end_ = start;
@@ -406,7 +394,7 @@ int32_t ApplyChannelPairs(RankCorrection* state) {
   return 1;
 }
 
-int32_t ReadIcDataBlock(RankCorrection* state, ResourceBytes data, uint64_t start) {
+int32_t ReadIcDataBlock(RankCorrection* state, common::ResourceBytes data, uint64_t start) {
   Context c{state, state->engine->job.ink_set, state->engine->job.resolution_x_dpi,
             state->engine->job.resolution_y_dpi};
   Markup m(data, start);

@@ -4,23 +4,13 @@
 #include <cmath>
 #include <cstring>
 
-#include "tonvar/common/resource_view.h"
 #include "tonvar/colour/rank_correction.h"
 #include "tonvar/common/dot_curve_blocks.h"
-#include "tonvar/common/byte_readers.h"
 #include "tonvar/common/memory.h"
+#include "tonvar/common/resource_view.h"
 
 namespace tonvar::colour {
 namespace {
-
-using common::AllocBlock;
-using common::kUnboundedSize;
-using common::MemHandle;
-using common::ReadDword;
-using common::ReadWord;
-using common::ReleaseBlock;
-using common::ResourceBytes;
-using common::ResourceView;
 
 constexpr uint32_t kWorkLevels = 512;
 
@@ -31,14 +21,14 @@ struct DotColumns {
   uint32_t levels;
 };
 
-uint64_t BlockLimit(ResourceBytes data, const ResourceView& r) {
+uint64_t BlockLimit(common::ResourceBytes data, const common::ResourceView& r) {
   const uint64_t word = r.U32(0);
-  return data.size == kUnboundedSize || word < data.size ? word : data.size;
+  return data.size == common::kUnboundedSize || word < data.size ? word : data.size;
 }
 
 // Formats 0 and 3: one table, level by level. 0, 1 (size), 2 (shape).
-uint32_t ReadDotColumns3(DotColumns* t, ResourceBytes data, uint32_t format) {
-  const ResourceView r(data);
+uint32_t ReadDotColumns3(DotColumns* t, common::ResourceBytes data, uint32_t format) {
+  const common::ResourceView r(data);
   const uint64_t size = BlockLimit(data, r);
   if (size < 32) return 1;
   uint32_t bytes = 1;
@@ -62,8 +52,8 @@ uint32_t ReadDotColumns3(DotColumns* t, ResourceBytes data, uint32_t format) {
 }
 
 // Format 4: the first table of the directory that names an ink, column by column.
-uint32_t ReadDotColumns4(DotColumns* t, ResourceBytes data) {
-  const ResourceView r(data);
+uint32_t ReadDotColumns4(DotColumns* t, common::ResourceBytes data) {
+  const common::ResourceView r(data);
   const uint64_t size = BlockLimit(data, r);
   if (size < 112 || r.U32(8) != 4) return 1;
   const int32_t levels = r.S16(18), bits = r.S16(20), shift = r.S16(22), mode = r.S16(24);
@@ -141,19 +131,19 @@ struct Ranks {
   }
 };
 
-bool RowInTable(ResourceBytes table, int32_t row) {
-  return table.size == kUnboundedSize ||
+bool RowInTable(common::ResourceBytes table, int32_t row) {
+  return table.size == common::kUnboundedSize ||
          (uint64_t{static_cast<uint32_t>(row)} + 1) * kRankLevels <= table.size;
 }
 
 }  // namespace
 
-EngineStatus ReadMeasuredValues(RankCorrection* state, ResourceBytes data) {
-  const ResourceView r(data);
+EngineStatus ReadMeasuredValues(RankCorrection* state, common::ResourceBytes data) {
+  const common::ResourceView r(data);
   if (!r.Has(0, 12) || std::memcmp(r.At(4), common::kDotCurveSignature, 4) != 0) return kStatusBadResource;
-  MemHandle work = nullptr;
+  common::MemHandle work = nullptr;
   void* area = nullptr;
-  EngineStatus status = AllocBlock(uint64_t{kWorkLevels} * 4 * sizeof(int32_t), 1, &work, &area);
+  EngineStatus status = common::AllocBlock(uint64_t{kWorkLevels} * 4 * sizeof(int32_t), 1, &work, &area);
   if (status != kStatusOk) return status;
   DotColumns t{static_cast<int32_t(*)[3]>(area), {}, 0};
   const uint32_t format = r.U32(8);
@@ -178,7 +168,7 @@ EngineStatus ReadMeasuredValues(RankCorrection* state, ResourceBytes data) {
       status = kStatusBadResource;
     }
   }
-  const EngineStatus released = ReleaseBlock(&work);
+  const EngineStatus released = common::ReleaseBlock(&work);
   return status != kStatusOk ? status : released;
 }
 
@@ -206,7 +196,7 @@ void RemapToneTable(ToneTable* tone, const uint8_t* remap, uint32_t count) {
   }
 }
 
-EngineStatus ApplyRankCorrection(LutDescriptor* lut, ResourceBytes table, RankCorrection* state,
+EngineStatus ApplyRankCorrection(LutDescriptor* lut, common::ResourceBytes table, RankCorrection* state,
                                  int32_t mode) {
   const Ranks ranks{state->lower, state->upper, state->id_step, state->lowest};
   const uint32_t count = state->references.count;

@@ -201,6 +201,42 @@ TEST_F(CorrectionChain, RankOptionAsksByReferenceFormAndRemapsTheTable) {
   }
 }
 
+TEST_F(CorrectionChain, DualRanksReadEveryDotCurveForm) {
+  std::vector<std::pair<std::string, std::vector<uint8_t>>> blocks;
+  for (uint16_t levels : {256, 512}) {
+    testkit::DotCurveKind3Spec three;
+    three.levels = levels;
+    blocks.emplace_back("kind 3, " + std::to_string(levels) + " levels", testkit::BuildDotCurveKind3(three));
+    testkit::DotCurveKind4Spec four;
+    four.levels = levels;
+    four.entries = testkit::DotCurveEntriesFor(9);
+    blocks.emplace_back("kind 4, " + std::to_string(levels) + " levels", testkit::BuildDotCurveKind4(four));
+  }
+  const std::vector<uint8_t> lists = testkit::BuildCwLists(1, {{34, 30, 30, 30}, {34, 30, 30, 30}, {34, 30, 30, 30}});
+  const std::vector<uint8_t> markup = testkit::BuildIcDataBlock(
+      "<id_row=3><id=0:30-30-30-30><id=1:30-30-30-30><id=2:30-30-30-30><default_id_step=2>"
+      "<default_id_lowest_value=30><default_rank_upper_limmt=20><mode>mode&dual n 1 n 2 n 3&</mode>");
+  for (const auto& [name, block] : blocks) {
+    SCOPED_TRACE(name);
+    Prepare();
+    options_.Add(512, lists.data());
+    job_.resources[980] = testkit::BuildInkMap({});
+    job_.resources[990] = markup;
+    job_.resources[kDotsId] = block;
+    job_.resources[kRankTableId] = testkit::BuildRankCurveTable(30);
+    const testkit::FeedResult fed = Run();
+    ASSERT_EQ(fed.status, tonvar::kStatusOk);
+    EXPECT_EQ(fed.ids, (std::vector<uint32_t>{0, 3100, 980, 990, kDotsId, kRankTableId}));
+    // Every set holds 34 for ink 0 and 30 for the others: rows 12 and 10 at every level.
+    const LutDescriptor* lut = Lut();
+    const std::vector<uint8_t> ramp = Ramp();
+    for (size_t e = 0; e < ramp.size() / 4; e += 3) {
+      ASSERT_EQ(lut->body[e * 4 + 0], testkit::RankCurveValue(12, ramp[e * 4 + 0])) << e;
+      ASSERT_EQ(lut->body[e * 4 + 3], testkit::RankCurveValue(10, ramp[e * 4 + 3])) << e;
+    }
+  }
+}
+
 TEST_F(CorrectionChain, DamagedCorrectionResourcesGiveAStatusAndTheHandleStaysUsable) {
   const std::vector<uint8_t> lists = testkit::BuildCwLists(1, {{34, 30, 30, 30}});
   const std::vector<uint8_t> rates = testkit::BuildRateList({1, 2, 3});
