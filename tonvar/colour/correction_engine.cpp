@@ -7,6 +7,7 @@
 #include "tonvar/colour/rank_correction.h"
 #include "tonvar/common/byte_readers.h"
 #include "tonvar/common/memory.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 namespace {
@@ -19,11 +20,6 @@ constexpr uint32_t kCurveTableFormat = 0x190;
 constexpr uint32_t kCurveTableLevels = 0x100;
 constexpr uint32_t kCurveTableHeader = 128;
 constexpr uint32_t kCurveBytes = 512;    // 256 16-bit values
-
-void ReleaseEngine(CorrectionEngine* ce) {
-  common::MemHandle self = ce->self;
-  common::ReleaseBlock(&self);
-}
 
 }  // namespace
 
@@ -81,19 +77,16 @@ EngineStatus CreateCorrectionEngine(CmColorEngine* engine, const CmParams* param
                                     CorrectionEngine** out) {
   *next_id = kNoMoreResources;
   *out = nullptr;
-  common::MemHandle handle = nullptr;
-  void* data = nullptr;
-  const EngineStatus status = common::AllocBlock(sizeof(CorrectionEngine), 1, &handle, &data);
+  common::ScopedBlock block;
+  const EngineStatus status = block.Allocate(sizeof(CorrectionEngine), true);
   if (status != kStatusOk) return status;
-  auto* ce = static_cast<CorrectionEngine*>(data);
-  ce->self = handle;
+  auto* ce = block.data<CorrectionEngine>();
   ce->kind = kCorrectionNone;
   const auto* rates = static_cast<const uint8_t*>(FindParamOption(params, kOptionRateList));
   if (rates != nullptr) {
     ce->kind = kCorrectionDotRate;
     if (InitDotRateCorrection(&ce->dot_rate, next_id, engine, job, rates) != 0) {
       *next_id = kNoMoreResources;
-      ReleaseEngine(ce);
       return kStatusBadArgument;
     }
     if (AllRatesZero(&ce->dot_rate)) *next_id = kNoMoreResources;
@@ -102,12 +95,11 @@ EngineStatus CreateCorrectionEngine(CmColorEngine* engine, const CmParams* param
     // The rank correction fails only for want of memory, which is reported as such.
     const EngineStatus created = NewRankCorrection(engine, params, job, next_id, &ce->rank);
     if (created != kStatusOk) {
-      DeleteRankCorrection(ce->rank);
       *next_id = kNoMoreResources;
-      ReleaseEngine(ce);
       return created;
     }
   }
+  ce->self = block.Detach();
   *out = ce;
   return kStatusOk;
 }
@@ -129,7 +121,7 @@ EngineStatus StepCorrectionEngine(CorrectionEngine* ce, common::ResourceBytes da
   }
   if (status != kStatusOk) {
     *next_id = kNoMoreResources;
-    FreeCorrectionEngine(ce);
+    DeleteCorrectionEngine(ce);  // the step's status is what the caller hears
   }
   return status;
 }
@@ -141,12 +133,6 @@ EngineStatus DeleteCorrectionEngine(CorrectionEngine* ce) {
   common::MemHandle self = ce->self;
   const EngineStatus status = common::ReleaseBlock(&self);
   return known ? status : kStatusBadArgument;
-}
-
-void FreeCorrectionEngine(CorrectionEngine* ce) {
-  if (ce == nullptr) return;
-  if (ce->kind == kCorrectionRank) DeleteRankCorrection(ce->rank);
-  ReleaseEngine(ce);
 }
 
 }  // namespace tonvar::colour

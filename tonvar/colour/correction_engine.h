@@ -49,7 +49,5 @@ EngineStatus CreateCorrectionEngine(CmColorEngine* engine, const CmParams* param
 // One correction resource; a failed step releases the engine before it returns.
 EngineStatus StepCorrectionEngine(CorrectionEngine* ce, common::ResourceBytes data, ResourceId* next_id);
 EngineStatus DeleteCorrectionEngine(CorrectionEngine* ce);
-// Releases the engine and what it owns without checks (failure paths).
-void FreeCorrectionEngine(CorrectionEngine* ce);
 
 }  // namespace tonvar::colour

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "tonvar/colour/dot_rate_correction.h"
-#include "tonvar/common/memory.h"
 #include "tonvar/common/resource_view.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 namespace {
@@ -93,11 +93,10 @@ uint32_t ReadRateCurveBlock(RateCurveBlock* block, common::ResourceBytes data) {
 uint32_t BuildDotRateCurves(DotRateCorrection* state) {
   InkCurveSet* set = state->curves;
   const RateCurveBlock& block = state->rate_curves;
-  common::MemHandle work_handle = nullptr;
-  void* work = nullptr;
-  const EngineStatus status = common::AllocBlock(2 * kLevels * sizeof(double), 0, &work_handle, &work);
+  common::ScopedBlock work;
+  const EngineStatus status = work.Allocate(2 * kLevels * sizeof(double), false);
   if (status != kStatusOk) return status;
-  double* w = static_cast<double*>(work);
+  double* w = work.data<double>();
   double* v = w + kLevels;
   set->fraction_bits = 8;
   uint32_t stored = 0;
@@ -138,7 +137,6 @@ uint32_t BuildDotRateCurves(DotRateCorrection* state) {
     set->ink_ids[stored] = static_cast<int32_t>(ink);
     ++stored;
   }
-  common::ReleaseBlock(&work_handle);
   if (result != 0) return result;
   *state->curves_valid = 1;
   set->count = static_cast<int32_t>(stored);

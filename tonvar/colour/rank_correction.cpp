@@ -7,6 +7,7 @@
 #include "tonvar/colour/mode_table.h"
 #include "tonvar/common/memory.h"
 #include "tonvar/common/resource_view.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 namespace {
@@ -74,12 +75,10 @@ EngineStatus NewRankCorrection(CmColorEngine* engine, const CmParams* params, co
   (void)job;
   *next_id = kNoMoreResources;
   *out = nullptr;
-  common::MemHandle handle = nullptr;
-  void* data = nullptr;
-  EngineStatus status = common::AllocBlock(sizeof(RankCorrection), 1, &handle, &data);
+  common::ScopedBlock block;
+  EngineStatus status = block.Allocate(sizeof(RankCorrection), true);
   if (status != kStatusOk) return status;
-  auto* state = static_cast<RankCorrection*>(data);
-  state->self = handle;
+  auto* state = block.data<RankCorrection>();
   state->engine = engine;
   state->lut = engine->lut;
   state->mode = kRankSingle;
@@ -87,20 +86,19 @@ EngineStatus NewRankCorrection(CmColorEngine* engine, const CmParams* params, co
   const auto* option = static_cast<const uint8_t*>(FindParamOption(params, kOptionCwLists));
   if (option != nullptr && ParseCwLists(option, &state->lists)) {
     const uint32_t n = state->lists.values_per_list;
-    void* remap = nullptr;
-    status = common::AllocBlock(uint64_t{n} * kRankLevels, 0, &state->remap_handle, &remap);
-    if (status != kStatusOk) {
-      common::ReleaseBlock(&state->self);
-      return status;
-    }
+    common::ScopedBlock remap;
+    status = remap.Allocate(uint64_t{n} * kRankLevels, false);
+    if (status != kStatusOk) return status;
     // Channels that no rank reaches keep their levels.
-    state->remap = static_cast<uint8_t*>(remap);
+    state->remap = remap.data();
     for (uint32_t c = 0; c < n; ++c) {
       for (uint32_t l = 0; l < kRankLevels; ++l) state->remap[c * kRankLevels + l] = static_cast<uint8_t>(l);
     }
+    state->remap_handle = remap.Detach();
     state->step = kRankInkMap;
     *next_id = kInkMapId;
   }
+  state->self = block.Detach();
   *out = state;
   return kStatusOk;
 }

@@ -6,8 +6,8 @@
 
 #include "tonvar/colour/rank_correction.h"
 #include "tonvar/common/dot_curve_blocks.h"
-#include "tonvar/common/memory.h"
 #include "tonvar/common/resource_view.h"
+#include "tonvar/common/scoped_block.h"
 
 namespace tonvar::colour {
 namespace {
@@ -141,11 +141,10 @@ bool RowInTable(common::ResourceBytes table, int32_t row) {
 EngineStatus ReadMeasuredValues(RankCorrection* state, common::ResourceBytes data) {
   const common::ResourceView r(data);
   if (!r.Has(0, 12) || std::memcmp(r.At(4), common::kDotCurveSignature, 4) != 0) return kStatusBadResource;
-  common::MemHandle work = nullptr;
-  void* area = nullptr;
-  EngineStatus status = common::AllocBlock(uint64_t{kWorkLevels} * 4 * sizeof(int32_t), 1, &work, &area);
+  common::ScopedBlock work;
+  EngineStatus status = work.Allocate(uint64_t{kWorkLevels} * 4 * sizeof(int32_t), true);
   if (status != kStatusOk) return status;
-  DotColumns t{static_cast<int32_t(*)[3]>(area), {}, 0};
+  DotColumns t{work.data<int32_t[3]>(), {}, 0};
   const uint32_t format = r.U32(8);
   uint32_t read = 1;
   if (format == 0 || format == 3) {
@@ -168,7 +167,7 @@ EngineStatus ReadMeasuredValues(RankCorrection* state, common::ResourceBytes dat
       status = kStatusBadResource;
     }
   }
-  const EngineStatus released = common::ReleaseBlock(&work);
+  const EngineStatus released = work.Release();
   return status != kStatusOk ? status : released;
 }
 
