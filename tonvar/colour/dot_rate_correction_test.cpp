@@ -111,6 +111,18 @@ TEST_F(DotRateTest, BuildsOneCurvePerListedInkFromTheThreeResources) {
   EXPECT_EQ(set.curves[0][255], 0xFF00u);  // no level above the top
 }
 
+TEST_F(DotRateTest, CurvesWithoutTheirWorkMemoryEndTheCorrection) {
+  ASSERT_EQ(Run({}), kStatusOk);
+  // The work memory of the curves is the run's last allocation.
+  const int allocations = common::faults::Calls(common::faults::MemOp::kAlloc);
+  CmColorDelete(&handle_.engine);
+  common::faults::Reset();
+  common::faults::FailNth(common::faults::MemOp::kAlloc, allocations);
+  EXPECT_EQ(Run({}), kStatusBadResource);
+  EXPECT_EQ(static_cast<CmColorEngine*>(handle_.engine)->correction, nullptr);
+  EXPECT_EQ(Lut()->ink_curves_valid, 0u);
+}
+
 TEST_F(DotRateTest, RateTableTakesSetColumnAndSlotAverages) {
   auto state = std::make_unique<DotRateCorrection>();
   state->group_size = 8;

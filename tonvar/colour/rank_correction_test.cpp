@@ -250,6 +250,25 @@ TEST_F(RankTest, DualAndSmbrateRanksFollowTheMeasuredValues) {
   ExpectChannelRow(3, 20);   // M = 110, held at 30 + 40: (70 - 30) / 2
 }
 
+TEST_F(RankTest, MeasuredValuesWithoutTheirWorkAreaEndTheCorrection) {
+  Prepare({{34, 30, 30, 30}, {30, 30, 30, 30}, {30, 30, 30, 30}});
+  job_.resources[kReferenceBlockId] = Markup("dual n 1 n 2 n 3");
+  job_.resources[kDotsId] = testkit::BuildDotCurveKind3({});
+  ASSERT_EQ(Run(), kStatusOk);
+  // The work area of the measured values is the run's last allocation.
+  const int allocations = common::faults::Calls(common::faults::MemOp::kAlloc);
+  for (auto [op, expected] : {std::pair{common::faults::MemOp::kAlloc, kStatusAllocFailed},
+                              std::pair{common::faults::MemOp::kLock, kStatusLockFailed}}) {
+    CmColorDelete(&handle_.engine);
+    handle_ = {};
+    common::faults::Reset();
+    common::faults::FailNth(op, allocations);
+    EXPECT_EQ(Run(), expected);
+    EXPECT_EQ(static_cast<CmColorEngine*>(handle_.engine)->correction, nullptr);
+    ExpectUnchanged();
+  }
+}
+
 TEST(RankToneTableTest, ToneValuesFollowTheRemapWithTheirFraction) {
   auto tone = std::make_unique<ToneTable>();
   uint16_t values[4] = {16 * 10, 16 * 10 + 8, 16 * 255, 16 * 255 + 9};
