@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
+#include "tonvar/colour/mode_table.h"
 #include "tonvar/common/memory.h"
 #include "tonvar/common/resource_bytes.h"
-#include "tonvar/colour/mode_table.h"
 #include "tonvar/interface/client_records.h"
 #include "tonvar/interface/lut_descriptor.h"
 #include "tonvar/interface/status.h"

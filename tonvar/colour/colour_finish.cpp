@@ -2,7 +2,6 @@
 // rescaling, the neutral grey table, the job's pixel layout, the correction hand-over and the
 // ink-scale and channel-clearing options.
 #include <cstring>
-#include <initializer_list>
 
 #include "tonvar/colour/colour_engine.h"
 #include "tonvar/colour/correction_engine.h"

@@ -201,6 +201,8 @@ uint32_t StepDotRateCorrection(DotRateCorrection* state, ResourceId* next_id, co
       }
       if (read != 0) return static_cast<uint32_t>(read);
       if (BuildRateTable(state) != 0) return 1;
+      // The two blocks still to come must be named by the row (-1 would read as the end).
+      if (state->smb_id == -1 || state->correction_offset == -1) return 1;
       state->step = kStepDotCurves;
       *next_id = static_cast<ResourceId>(state->smb_id);
       return 0;

@@ -68,10 +68,9 @@ class DotRateTest : public ::testing::Test {
     EXPECT_EQ(common::faults::LiveBlocks(), 0);
   }
 
-  EngineStatus Run(const RateSetup& s, uint32_t bits_per_dot = 2) {
+  EngineStatus Run(const RateSetup& s, uint32_t bits_per_dot = 2, testkit::CorrectionJobSpec spec = {}) {
     CmColorDelete(&handle_.engine);
     handle_ = {};
-    testkit::CorrectionJobSpec spec;
     spec.bits_per_dot = bits_per_dot;
     job_ = testkit::CorrectionJob(spec);
     rates_ = BuildRateList(s.rates);
@@ -120,6 +119,17 @@ TEST_F(DotRateTest, CurvesWithoutTheirWorkMemoryEndTheCorrection) {
   common::faults::FailNth(common::faults::MemOp::kAlloc, allocations);
   EXPECT_EQ(Run({}), kStatusBadResource);
   EXPECT_EQ(static_cast<CmColorEngine*>(handle_.engine)->correction, nullptr);
+  EXPECT_EQ(Lut()->ink_curves_valid, 0u);
+}
+
+TEST_F(DotRateTest, ARowWithoutTheBlocksIdsIsRefused) {
+  testkit::CorrectionJobSpec spec;
+  spec.smb_id = -1;
+  EXPECT_EQ(Run({}, 2, spec), kStatusBadResource);
+  spec = {};
+  spec.correction_offset = -1;
+  EXPECT_EQ(Run({}, 2, spec), kStatusBadResource);
+  EXPECT_EQ(job_.asked, (std::vector<uint32_t>{0, 3100, kRateHeaderId}));
   EXPECT_EQ(Lut()->ink_curves_valid, 0u);
 }
 

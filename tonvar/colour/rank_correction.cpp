@@ -53,7 +53,8 @@ EngineStatus AfterReferences(RankCorrection* state, ResourceId* next_id) {
     case kRankDual:
     case kRankMode3:
     case kRankSmbRate:
-      if (!table_rows) return kStatusBadResource;
+      // These modes measure the inks on the row's dot-curve block: the row must name one.
+      if (!table_rows || engine->dot_curve_id == -1) return kStatusBadResource;
       state->step = kRankDotCurves;
       *next_id = IdOf(engine->dot_curve_id);
       return kStatusOk;

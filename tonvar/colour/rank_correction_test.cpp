@@ -107,11 +107,14 @@ TEST_F(RankTest, ResourcesFollowTheReferenceFormModeAndVersion) {
       {"smbrate markup", 501, Markup("smbrate n 1 100 100 100"), kStatusOk,
        {0, 3100, 980, 990, kDotsId, kRankTableId}},
       {"dual markup, version 300", 300, Markup("dual n 1 n 2 n 3"), kStatusBadResource, {0, 3100, 980, 990}},
+      {"dual markup, a row without a dot-curve id", 501, Markup("dual n 1 n 2 n 3"), kStatusBadResource,
+       {0, 3100, 980, 990}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     testkit::CorrectionJobSpec spec;
     spec.version = c.version;
+    if (std::strstr(c.name, "without a dot-curve id") != nullptr) spec.smb_id = -1;
     Prepare({{34, 30, 30, 30}, {30, 30, 30, 30}, {30, 30, 30, 30}}, spec);
     job_.resources[kReferenceBlockId] = c.reference;
     job_.resources[kHeaderTableId] = testkit::TextBytes(testkit::BuildModeTable(header));
