@@ -1,0 +1,39 @@
+// Fuzz target: the dot-curve block readers of both kinds on arbitrary bounded blocks. The first
+// byte chooses the job's ink set and whether the input patches a good block (kind 3 of 256 or
+// 512 levels, or kind 4; bytes 1-2 the length to cut it to, then triples of offset and value) so
+// that an empty corpus reaches the samples, or stands for a block as it is.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "testkit/tonvar/correction_resources.h"
+#include "testkit/tonvar/fuzz_patches.h"
+#include "tonvar/common/dot_curve_blocks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace tonvar;
+  if (size < 1) return 0;
+  static const std::vector<uint8_t> kTemplates[3] = {
+      [] {
+        testkit::DotCurveKind3Spec spec;
+        spec.levels = 256;
+        return testkit::BuildDotCurveKind3(spec);
+      }(),
+      testkit::BuildDotCurveKind3({}),
+      [] {
+        testkit::DotCurveKind4Spec spec;
+        spec.entries = testkit::DotCurveEntriesFor(9);
+        return testkit::BuildDotCurveKind4(spec);
+      }(),
+  };
+  static const uint32_t kInkSets[8] = {1, 3, 4, 5, 6, 7, 9, 2};
+  const uint8_t choice = data[0];
+  const std::vector<uint8_t> block = (choice & 0x80)
+                                         ? testkit::PatchResource(kTemplates[(choice >> 3) % 3], data + 1, size - 1)
+                                         : std::vector<uint8_t>(data + 1, data + size);
+  auto tables = std::make_unique<common::DotCurveTables>();
+  int32_t weights[3];
+  common::ReadDotCurveBlock({block.data(), block.size()}, kInkSets[choice & 7], tables.get(), weights);
+  return 0;
+}
