@@ -156,7 +156,7 @@ std::vector<uint8_t> BuildDotCurveSet(const DotCurveSetSpec& spec) {
   Put16(b, 34, static_cast<uint16_t>(count));
   const int bytes = spec.bits == 16 ? 2 : 1;
   for (size_t i = 0; i < spec.entries.size(); ++i) {
-    const DotCurveEntrySpec& e = spec.entries[i];
+    const DotCurveSetEntry& e = spec.entries[i];
     const uint32_t offset = DotCurveEntryOffset(spec, i);
     if (48 + 8 * i + 5 <= kSetHeader) {
       b[48 + 8 * i] = e.ink_id;
@@ -174,7 +174,7 @@ std::vector<uint8_t> BuildDotCurveSet(const DotCurveSetSpec& spec) {
   return b;
 }
 
-std::vector<DotCurveEntrySpec> DotCurveEntriesFor(uint32_t ink_set) {
+std::vector<DotCurveSetEntry> DotCurveSetEntriesFor(uint32_t ink_set) {
   std::vector<uint8_t> ids;
   switch (ink_set) {
     case 3: ids = {0, 1, 2, 3, 4, 5}; break;
@@ -184,9 +184,9 @@ std::vector<DotCurveEntrySpec> DotCurveEntriesFor(uint32_t ink_set) {
     case 9: ids = {0, 1, 2, 3, 4, 5, 7, 11}; break;
     default: ids = {0, 1, 2, 3}; break;
   }
-  std::vector<DotCurveEntrySpec> entries;
+  std::vector<DotCurveSetEntry> entries;
   for (uint8_t id : ids) {
-    DotCurveEntrySpec e;
+    DotCurveSetEntry e;
     e.ink_id = id;
     entries.push_back(e);
   }

@@ -72,7 +72,7 @@ std::vector<uint8_t> BuildDotCurveTable(const DotCurveTableSpec& spec);
 // kind field) read 3: the generator fixes rows 0, 2 and 3 so that they do.
 std::vector<uint8_t> BuildHeadlessDotCurveTable(std::vector<DotCurveRow> rows);
 
-struct DotCurveEntrySpec {
+struct DotCurveSetEntry {
   uint8_t ink_id = 0;
   bool present[3] = {true, true, true};  // small, medium, large
   int16_t columns = 3;
@@ -83,14 +83,14 @@ struct DotCurveSetSpec {     // kind 4
   int16_t levels = 512;
   int16_t bits = 8;
   int16_t fraction_bits = 0;
-  std::vector<DotCurveEntrySpec> entries;
+  std::vector<DotCurveSetEntry> entries;
   int16_t entry_count = -1;  // -1: entries.size()
 };
 std::vector<uint8_t> BuildDotCurveSet(const DotCurveSetSpec& spec);
 // Offset of entry i's table in a block of BuildDotCurveSet.
 uint32_t DotCurveEntryOffset(const DotCurveSetSpec& spec, size_t i);
 // One entry for each ink id the ink set needs.
-std::vector<DotCurveEntrySpec> DotCurveEntriesFor(uint32_t ink_set);
+std::vector<DotCurveSetEntry> DotCurveSetEntriesFor(uint32_t ink_set);
 
 // ---- Halftone header block --------------------------------------------------------------
 

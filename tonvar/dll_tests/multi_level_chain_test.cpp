@@ -75,7 +75,7 @@ class MultiLevelChain : public ::testing::Test {
     matrix.phases = kit::SamplePhases(ink_count);
     for (uint32_t id : {701u, 702u, 703u, 704u}) map.Add(id, kit::BuildMatrixBlock(matrix));
     kit::DotCurveSetSpec interior;
-    interior.entries = kit::DotCurveEntriesFor(ink_set);
+    interior.entries = kit::DotCurveSetEntriesFor(ink_set);
     // Packed in the engine's container: read within its expanded length.
     map.Add(kDotTableId, kit::EncodeContainer(kit::BuildDotCurveSet(interior)));
     map.Add(kEdgeTableId, kit::BuildDotCurveTable({}));

@@ -8,7 +8,7 @@
 namespace tonvar::multi_level {
 namespace {
 
-using ::testkit::DotCurveEntrySpec;
+using ::testkit::DotCurveSetEntry;
 using ::testkit::DotCurveRow;
 using ::testkit::DotCurveSetSpec;
 using ::testkit::DotCurveTableSpec;
@@ -132,10 +132,10 @@ TEST_F(DotCurveTest, DamagedTablesAreRefused) {
 
 TEST_F(DotCurveTest, PerInkTablesGoToTheirSlots) {
   DotCurveSetSpec spec;
-  spec.entries = ::testkit::DotCurveEntriesFor(9);
+  spec.entries = ::testkit::DotCurveSetEntriesFor(9);
   ASSERT_EQ(Read(::testkit::BuildDotCurveSet(spec), 9), kStatusOk);
   const int slot_of[12] = {0, 1, 2, 3, 4, 5, 6, 6, 4, 5, 6, 7};
-  for (const DotCurveEntrySpec& e : spec.entries) {
+  for (const DotCurveSetEntry& e : spec.entries) {
     SCOPED_TRACE(int{e.ink_id});
     ExpectCumulative(Level(slot_of[e.ink_id], 400), ::testkit::RampDotRows(512, e.ink_id)[400]);
   }
@@ -144,7 +144,7 @@ TEST_F(DotCurveTest, PerInkTablesGoToTheirSlots) {
   // 16-bit samples with 8 fraction bits; a later entry for a slot replaces the earlier one.
   spec.bits = 16;
   spec.fraction_bits = 8;
-  DotCurveEntrySpec extra;
+  DotCurveSetEntry extra;
   extra.ink_id = 8;  // slot 4, like ink 4
   extra.values.assign(512, DotCurveRow{160, 320, 480});
   spec.entries.push_back(extra);
@@ -155,7 +155,7 @@ TEST_F(DotCurveTest, PerInkTablesGoToTheirSlots) {
 
 TEST_F(DotCurveTest, InkZeroWithoutSmallDotsFillsTheNinthSlot) {
   DotCurveSetSpec spec;
-  spec.entries = ::testkit::DotCurveEntriesFor(1);
+  spec.entries = ::testkit::DotCurveSetEntriesFor(1);
   spec.entries[0].present[0] = false;
   ASSERT_EQ(Read(::testkit::BuildDotCurveSet(spec)), kStatusOk);
   EXPECT_EQ(t_->ninth, 1u);
@@ -197,7 +197,7 @@ TEST_F(DotCurveTest, DamagedSetsAreRefused) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     DotCurveSetSpec spec;
-    spec.entries = ::testkit::DotCurveEntriesFor(c.ink_set == 9 ? 9 : 1);
+    spec.entries = ::testkit::DotCurveSetEntriesFor(c.ink_set == 9 ? 9 : 1);
     c.change(spec);
     std::vector<uint8_t> block = ::testkit::BuildDotCurveSet(spec);
     c.damage(block, spec);
@@ -211,7 +211,7 @@ TEST_F(EngineTest, EdgeTablesMustKeepTheNinthSlotOfTheInteriorTables) {
   ASSERT_EQ(Create(job), kStatusOk);
   ASSERT_EQ(ThroughMatrix().status, kStatusOk);
   DotCurveSetSpec spec;
-  spec.entries = ::testkit::DotCurveEntriesFor(1);
+  spec.entries = ::testkit::DotCurveSetEntriesFor(1);
   spec.entries[0].present[0] = false;
   ASSERT_EQ(Step(::testkit::BuildDotCurveSet(spec)).id, 734u);
   EXPECT_EQ(Step(::testkit::BuildDotCurveTable({})).status, kStatusBadResource);
