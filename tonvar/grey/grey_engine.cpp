@@ -72,8 +72,8 @@ EngineStatus StepChunkContainer(CmGreyEngine* engine, common::ResourceBytes reso
 }
 
 EngineStatus StepDotCurves(CmGreyEngine* engine, common::ResourceBytes resource) {
-  return ReadGreyDotCurves(resource, static_cast<uint32_t>(engine->job.ink_set),
-                           &engine->dot_tables, engine->weights);
+  return common::ReadDotCurveBlock(resource, static_cast<uint32_t>(engine->job.ink_set),
+                                   &engine->dot_tables, engine->weights);
 }
 
 EngineStatus StepCorrection(CmGreyEngine* engine, common::ResourceBytes resource) {

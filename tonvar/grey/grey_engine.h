@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
+#include "tonvar/common/dot_curve_blocks.h"
 #include "tonvar/common/memory.h"
 #include "tonvar/common/resource_bytes.h"
-#include "tonvar/grey/grey_dot_curves.h"
 #include "tonvar/interface/client_records.h"
 #include "tonvar/interface/grey_lut.h"
 #include "tonvar/interface/status.h"
@@ -124,7 +124,7 @@ struct CmGreyEngine {
   ToneAdjustments tone;
   bool has_ink_limit;           // an "inkd" chunk was read
   const uint8_t* options;       // the client's list (kept, not copied), or null
-  DotTables dot_tables;
+  common::DotCurveTables dot_tables;
   double curve[256];
 };
 

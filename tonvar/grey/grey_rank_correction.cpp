@@ -41,7 +41,7 @@ int32_t Difference(int32_t a, int32_t b, const int64_t q[3], const int32_t* rate
 // Dot amount k of an ink amount v, interpolated between the two dot-table levels around it.
 int64_t DotAmount(const uint32_t (*table)[3], int32_t v, int k) {
   const int32_t n = v / 128;
-  const int32_t upper = std::min(n + 1, kDotLevels - 1);
+  const int32_t upper = std::min<int32_t>(n + 1, common::kDotCurveLevels - 1);
   const int64_t low = static_cast<int32_t>(table[n][k]);
   const int64_t high = static_cast<int32_t>(table[upper][k]);
   return low + (v - 128 * n) * (high - low) / 128;
