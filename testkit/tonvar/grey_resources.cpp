@@ -106,8 +106,10 @@ std::vector<uint8_t> GreyCtcnChunk(const GreyCtcnSpec& spec) {
 }
 
 std::vector<uint8_t> GreyChunk(const char tag[4], const std::vector<uint8_t>& body) {
-  std::vector<uint8_t> out(tag, tag + 4);
-  out.insert(out.end(), body.begin(), body.end());
+  std::vector<uint8_t> out;
+  out.reserve(4 + body.size());
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(tag[i]));
+  for (uint8_t b : body) out.push_back(b);
   return out;
 }
 
@@ -133,7 +135,8 @@ std::string GreyIcData(const GreyIcDataSpec& spec) {
   for (size_t r = 0; r < spec.rows.size(); ++r) {
     text += "<id=" + std::to_string(r) + ":";
     for (size_t i = 0; i < spec.rows[r].size(); ++i) {
-      text += (i == 0 ? "" : "-") + std::to_string(spec.rows[r][i]);
+      if (i > 0) text += '-';
+      text += std::to_string(spec.rows[r][i]);
     }
     text += ">\r\n";
   }

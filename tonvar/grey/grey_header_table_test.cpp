@@ -38,7 +38,9 @@ TEST_P(GreyHeaderCases, ChoosesTheFirstFittingRowOrRefuses) {
   const HeaderCase& c = GetParam();
   auto engine = testkit::NewGreyEngineState();
   EXPECT_EQ(ReadCmGreyHeader(testkit::Bounded(c.text), engine.get()), c.status);
-  if (c.status == kStatusOk) EXPECT_EQ(engine->header.cmm_id, c.cmm_id);
+  if (c.status == kStatusOk) {
+    EXPECT_EQ(engine->header.cmm_id, c.cmm_id);
+  }
   // The same text, unbounded and ended by NUL, reads the same.
   const std::string terminated = c.text + '\0';
   auto unbounded = testkit::NewGreyEngineState();
