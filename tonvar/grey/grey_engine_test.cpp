@@ -38,7 +38,9 @@ class GreyEngine : public ::testing::Test {
     args.job = &job_.job;
     ResourceId first = 0xDEAD;
     const tonvar::EngineStatus status = CmGreyNew(args, &first, &engine_);
-    if (status == kStatusOk) EXPECT_EQ(first, 0u);
+    if (status == kStatusOk) {
+      EXPECT_EQ(first, 0u);
+    }
     asked_ = {first};
     return status;
   }
@@ -133,8 +135,11 @@ TEST_F(GreyEngine, TableScale) {
     job_.params.options = options.Get();
     job_.AddMinimalResources();
     EXPECT_EQ(Run(), c.status) << c.scale;
-    if (c.status == kStatusOk) EXPECT_EQ(Lut().table.packed.rows[200].words[0] >> 16, c.at_200) << c.scale;
-    if (c.status != kStatusOk) EXPECT_EQ(State().step, 2) << c.scale;
+    if (c.status == kStatusOk) {
+      EXPECT_EQ(Lut().table.packed.rows[200].words[0] >> 16, c.at_200) << c.scale;
+    } else {
+      EXPECT_EQ(State().step, 2) << c.scale;
+    }
     EXPECT_EQ(CmGreyDelete(&engine_), kStatusOk);
   }
 }
