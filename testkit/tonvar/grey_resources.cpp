@@ -24,10 +24,11 @@ void Set32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
 }  // namespace
 
 std::string GreyHeaderRowText(const GreyHeaderRowSpec& r) {
-  return std::to_string(r.cmm_id) + " " + std::to_string(r.ink_id) + " " + std::to_string(r.smb_id) +
-         " " + r.halftone + " " + r.media + " " + r.doc_type + " " + std::to_string(r.sub_type) +
-         " " + std::to_string(r.h_res) + " " + std::to_string(r.v_res) + " " +
-         std::to_string(r.out_bit) + " " + r.ink_set + " " + r.micro;
+  return std::to_string(r.cmm_id) + " " + std::to_string(r.ink_id) + " " +
+         std::to_string(r.smb_id) + " " + r.halftone + " " + r.media + " " + r.doc_type + " " +
+         std::to_string(r.sub_type) + " " + std::to_string(r.h_res) + " " +
+         std::to_string(r.v_res) + " " + std::to_string(r.out_bit) + " " + r.ink_set + " " +
+         r.micro;
 }
 
 std::string GreyHeaderTableText(const std::string& version_line, const std::string& columns,
@@ -52,7 +53,8 @@ uint16_t GreyRampAmount(uint32_t level, uint32_t column) {
 }
 
 std::vector<uint8_t> GreyTableChunk(const GreyTableSpec& spec) {
-  const uint8_t inks = spec.ink_count == 0xFF ? static_cast<uint8_t>(spec.ink_ids.size()) : spec.ink_count;
+  const uint8_t inks =
+      spec.ink_count == 0xFF ? static_cast<uint8_t>(spec.ink_ids.size()) : spec.ink_count;
   std::vector<uint8_t> out = {'t', 'g', 'v', 'm', spec.byte4, inks, spec.channels};
   Put16(out, spec.levels);
   Put16(out, spec.gamma_base);
@@ -88,9 +90,10 @@ std::vector<GreyTintRecord> GreyDefaultTint() {
 }
 
 std::vector<uint8_t> GreyCtcnChunk(const GreyCtcnSpec& spec) {
-  const std::vector<GreyTintRecord> records = spec.records.empty() ? GreyDefaultTint() : spec.records;
-  std::vector<uint8_t> out = {'c', 't', 'c', 'n', spec.ink_count, spec.channels, spec.knots_per_ink,
-                              spec.scale_kind};
+  const std::vector<GreyTintRecord> records =
+      spec.records.empty() ? GreyDefaultTint() : spec.records;
+  std::vector<uint8_t> out = {
+      'c', 't', 'c', 'n', spec.ink_count, spec.channels, spec.knots_per_ink, spec.scale_kind};
   for (const GreyTintRecord& r : records) out.push_back(r.ink_id);
   for (const auto& pair : spec.ranges) {
     Put16(out, pair[0]);
@@ -122,7 +125,8 @@ std::vector<uint8_t> GreyChunkContainer(const std::vector<GreyChunkEntry>& entri
   for (size_t i = 0; i < entries.size(); ++i) {
     std::memcpy(&out[directory + 8 * i], entries[i].tag.data(), 4);
     Set32(out, directory + 8 * i + 4,
-          static_cast<uint32_t>(entries[i].offset >= 0 ? entries[i].offset : static_cast<int64_t>(out.size())));
+          static_cast<uint32_t>(entries[i].offset >= 0 ? entries[i].offset
+                                                       : static_cast<int64_t>(out.size())));
     out.insert(out.end(), entries[i].chunk.begin(), entries[i].chunk.end());
   }
   return out;

@@ -56,7 +56,7 @@ inline const std::vector<uint8_t> kGreyInkIds = {1, 2, 3, 0, 4, 5, 7, 11};
 struct GreyTableSpec {
   uint8_t byte4 = 1;
   std::vector<uint8_t> ink_ids = kGreyInkIds;
-  uint8_t ink_count = 0xFF;          // ink_ids.size() when 0xFF
+  uint8_t ink_count = 0xFF;  // ink_ids.size() when 0xFF
   uint8_t channels = 1;
   int16_t levels = 256;
   int16_t gamma_base = 100;
@@ -75,7 +75,7 @@ std::vector<uint8_t> GreyInkdChunk(int16_t limit, int16_t others = 0);
 struct GreyTintRecord {
   uint8_t ink_id;
   int16_t knots[4];
-  int16_t values[6];   // y1 at the upper bound, y2 at the lower, y3..y6 at the knots
+  int16_t values[6];  // y1 at the upper bound, y2 at the lower, y3..y6 at the knots
 };
 struct GreyCtcnSpec {
   uint8_t ink_count = 8;
@@ -83,7 +83,7 @@ struct GreyCtcnSpec {
   uint8_t knots_per_ink = 4;
   uint8_t scale_kind = 1;
   int16_t ranges[3][2] = {{75, -75}, {75, -75}, {75, -75}};  // upper, lower
-  std::vector<GreyTintRecord> records;  // eight; GreyDefaultTint when empty
+  std::vector<GreyTintRecord> records;                       // eight; GreyDefaultTint when empty
 };
 // Records for inks 0..5, 7, 11 whose six points lie on the line value = knot (y3 = 0 at the
 // knot 0): the tint factor of a component t is 1 + t / 100 (scale kind 1).

@@ -80,7 +80,8 @@ TEST_F(GreyChain, MinimalChainPacksTheHandComputedTable) {
   EXPECT_EQ(lut->first_halftone_id, 200u);
   // Level i, inks 1, 2, 3, 0, 4, 5, 7, 11 in columns 0..7: 200 i + 10 column.
   for (uint32_t level = 0; level < 256; ++level) {
-    for (int w = 0; w < 4; ++w) ASSERT_EQ(lut->table.packed.rows[level].words[w], RampWord(level, w));
+    for (int w = 0; w < 4; ++w)
+      ASSERT_EQ(lut->table.packed.rows[level].words[w], RampWord(level, w));
   }
   EXPECT_EQ(lut->table.packed.rows[255].words[0], (51000u << 16) | 51010u);
 }
@@ -144,12 +145,21 @@ TEST_F(GreyChain, RefusalsThroughTheExports) {
   testkit::GreyHeaderRowSpec dither;
   dither.halftone = "Dith";
   const Case cases[] = {
-      {"header without a fitting row", 0, testkit::TextBytes(testkit::GreyHeaderTable({dither})),
-       tonvar::kStatusBadResource, {0}},
-      {"container with a bad ink id", 100,
+      {"header without a fitting row",
+       0,
+       testkit::TextBytes(testkit::GreyHeaderTable({dither})),
+       tonvar::kStatusBadResource,
+       {0}},
+      {"container with a bad ink id",
+       100,
        testkit::GreyChunkContainer({{"tgvm", testkit::GreyTableChunk(ink_13)}}),
-       tonvar::kStatusBadResource, {0, 100}},
-      {"container without a table", 100, testkit::GreyChunkContainer({}), tonvar::kStatusBadResource, {0, 100}},
+       tonvar::kStatusBadResource,
+       {0, 100}},
+      {"container without a table",
+       100,
+       testkit::GreyChunkContainer({}),
+       tonvar::kStatusBadResource,
+       {0, 100}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,8 +1,9 @@
 // Grey chunk container (the header row's CMM-ID): a directory of tagged chunks read into the
 // GreyLut; "tgvm" carries the grey table, "ctcn" the tint records, "inkd" the ink limit.
 #include <algorithm>
-#include <iterator>
+#include <cstddef>
 #include <cstring>
+#include <iterator>
 
 #include "tonvar/common/resource_view.h"
 #include "tonvar/grey/grey_engine.h"
@@ -24,35 +25,25 @@ bool ValidChannelCount(uint32_t count) { return count >= 1 && count <= 9; }
 // Ink ids that carry a tint record, and the range pair that bounds each one's knots.
 int32_t TintRangeOf(uint32_t id) {
   switch (id) {
-    case 0: case 1: case 4: case 7: case 11: return 0;
-    case 2: case 5: return 1;
-    case 3: return 2;
-    default: return -1;
+    case 0:
+    case 1:
+    case 4:
+    case 7:
+    case 11:
+      return 0;
+    case 2:
+    case 5:
+      return 1;
+    case 3:
+      return 2;
+    default:
+      return -1;
   }
 }
 
 EngineStatus ReadRstpChunk(const ResourceView& c, GreyLut* lut) {
   if (!c.Has(0, 5) || c.U8(4) != 8) return kStatusBadResource;
   lut->rstp = 8;
-  return kStatusOk;
-}
-
-EngineStatus ReadModlChunk(const ResourceView& c, GreyLut* lut) {
-  if (!c.Has(0, 8)) return kStatusBadResource;
-  lut->model = c.U32(4);
-  return kStatusOk;
-}
-
-EngineStatus ReadResoChunk(const ResourceView& c, GreyLut* lut) {
-  if (!c.Has(0, 8)) return kStatusBadResource;
-  lut->resolution[0] = c.S16(4);
-  lut->resolution[1] = c.S16(6);
-  return kStatusOk;
-}
-
-EngineStatus ReadMdiaChunk(const ResourceView& c, GreyLut* lut) {
-  if (!c.Has(0, 6)) return kStatusBadResource;
-  lut->media = c.S16(4);
   return kStatusOk;
 }
 
@@ -65,19 +56,6 @@ EngineStatus ReadInkdChunk(const ResourceView& c, GreyLut* lut) {
     lut->inkd[slot++] = value;
     if (i == 6) lut->inkd[slot++] = value;
   }
-  return kStatusOk;
-}
-
-EngineStatus ReadCdbgChunk(const ResourceView& c, GreyLut* lut) {
-  if (!c.Has(0, 8)) return kStatusBadResource;
-  lut->cdbg[0] = c.S16(4);
-  lut->cdbg[1] = c.S16(6);
-  return kStatusOk;
-}
-
-EngineStatus ReadGamaChunk(const ResourceView& c, GreyLut* lut) {
-  if (!c.Has(0, 8)) return kStatusBadResource;
-  lut->gamma = c.U32(4);
   return kStatusOk;
 }
 
@@ -183,20 +161,46 @@ EngineStatus ReadCtcnChunk(const ResourceView& c, GreyLut* lut) {
   return status;
 }
 
+// Chunks of one or two plain values: 16-bit signed or 32-bit unsigned, from offset 4 on, each
+// stored as a 32-bit word at its GreyLut offset.
+struct ValueLayout {
+  int count;
+  int width;  // bytes
+  size_t lut_offsets[2];
+};
+
 using ChunkReader = EngineStatus (*)(const ResourceView&, GreyLut*);
 
 struct ChunkKind {
   char tag[4];
-  ChunkReader read;
+  ChunkReader read;  // null for a chunk of plain values
+  ValueLayout values;
 };
 
 constexpr ChunkKind kChunkKinds[] = {
-    {{'r', 's', 't', 'p'}, &ReadRstpChunk}, {{'m', 'o', 'd', 'l'}, &ReadModlChunk},
-    {{'r', 'e', 's', 'o'}, &ReadResoChunk}, {{'m', 'd', 'i', 'a'}, &ReadMdiaChunk},
-    {{'i', 'n', 'k', 'd'}, &ReadInkdChunk}, {{'c', 'd', 'b', 'g'}, &ReadCdbgChunk},
-    {{'g', 'a', 'm', 'a'}, &ReadGamaChunk}, {{'t', 'g', 'v', 'm'}, &ReadGreyTableChunk},
-    {{'e', 'n', 'c', 'd'}, &ReadEncdChunk}, {{'c', 't', 'c', 'n'}, &ReadCtcnChunk},
+    {{'r', 's', 't', 'p'}, &ReadRstpChunk, {}},
+    {{'m', 'o', 'd', 'l'}, nullptr, {1, 4, {offsetof(GreyLut, model)}}},
+    {{'r', 'e', 's', 'o'},
+     nullptr,
+     {2, 2, {offsetof(GreyLut, resolution), offsetof(GreyLut, resolution) + 4}}},
+    {{'m', 'd', 'i', 'a'}, nullptr, {1, 2, {offsetof(GreyLut, media)}}},
+    {{'i', 'n', 'k', 'd'}, &ReadInkdChunk, {}},
+    {{'c', 'd', 'b', 'g'}, nullptr, {2, 2, {offsetof(GreyLut, cdbg), offsetof(GreyLut, cdbg) + 4}}},
+    {{'g', 'a', 'm', 'a'}, nullptr, {1, 4, {offsetof(GreyLut, gamma)}}},
+    {{'t', 'g', 'v', 'm'}, &ReadGreyTableChunk, {}},
+    {{'e', 'n', 'c', 'd'}, &ReadEncdChunk, {}},
+    {{'c', 't', 'c', 'n'}, &ReadCtcnChunk, {}},
 };
+
+EngineStatus ReadValueChunk(const ResourceView& c, const ValueLayout& layout, GreyLut* lut) {
+  if (!c.Has(0, 4 + static_cast<uint64_t>(layout.count * layout.width))) return kStatusBadResource;
+  for (int i = 0; i < layout.count; ++i) {
+    const uint64_t at = 4 + static_cast<uint64_t>(i * layout.width);
+    const uint32_t value = layout.width == 4 ? c.U32(at) : static_cast<uint32_t>(c.S16(at));
+    std::memcpy(reinterpret_cast<uint8_t*>(lut) + layout.lut_offsets[i], &value, sizeof value);
+  }
+  return kStatusOk;
+}
 
 }  // namespace
 
@@ -218,10 +222,11 @@ EngineStatus ReadGreyChunks(common::ResourceBytes container, GreyLut* lut, bool*
       return kStatusBadResource;
     }
     const ResourceView chunk(common::ResourceBytes{
-        r.At(static_cast<uint64_t>(offset)),
-        container.size == common::kUnboundedSize ? common::kUnboundedSize
+        r.At(static_cast<uint64_t>(offset)), container.size == common::kUnboundedSize
+                                                 ? common::kUnboundedSize
                                                  : container.size - static_cast<uint64_t>(offset)});
-    const EngineStatus status = kind->read(chunk, lut);
+    const EngineStatus status =
+        kind->read != nullptr ? kind->read(chunk, lut) : ReadValueChunk(chunk, kind->values, lut);
     if (status != kStatusOk) return status;
     if (kind->read == &ReadInkdChunk) *has_ink_limit = true;
   }

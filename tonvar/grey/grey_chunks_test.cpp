@@ -22,7 +22,8 @@ using tonvar::kStatusBadResource;
 using tonvar::kStatusOk;
 using tonvar::grey::ReadGreyChunks;
 
-tonvar::EngineStatus Read(const std::vector<uint8_t>& container, GreyLut* lut, bool* limit = nullptr) {
+tonvar::EngineStatus Read(const std::vector<uint8_t>& container, GreyLut* lut,
+                          bool* limit = nullptr) {
   bool seen = false;
   return ReadGreyChunks(testkit::Bounded(container), lut, limit != nullptr ? limit : &seen);
 }
@@ -50,7 +51,7 @@ TEST(GreyChunks, TableChunkFillsTheLutAndTheTable) {
   EXPECT_EQ(lut->ink_ids[3], 255);  // unset
   EXPECT_EQ(lut->level_values[2], 7);
   EXPECT_EQ(lut->level_values[3], -999);
-  EXPECT_EQ(lut->table.amounts[3], 4);   // level 1, column 0: rows of I amounts
+  EXPECT_EQ(lut->table.amounts[3], 4);  // level 1, column 0: rows of I amounts
   EXPECT_EQ(lut->table.amounts[8], 0xFFFF);
   EXPECT_EQ(lut->table.amounts[9], 0);
 }
@@ -103,7 +104,8 @@ TEST(GreyChunks, CtcnChunkStoresRecordsByInkId) {
 TEST(GreyChunks, EmptyDirectoryReadsNothing) {
   for (int32_t count : {0, -5}) {
     auto lut = std::make_unique<GreyLut>();
-    EXPECT_EQ(Read(GreyChunkContainer({{"tgvm", GreyTableChunk({})}}, count), lut.get()), kStatusOk);
+    EXPECT_EQ(Read(GreyChunkContainer({{"tgvm", GreyTableChunk({})}}, count), lut.get()),
+              kStatusOk);
     EXPECT_EQ(lut->ink_count, 0);
   }
 }
@@ -149,13 +151,16 @@ TEST_P(GreyChunksDamaged, AreRefused) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, GreyChunksDamaged,
     ::testing::Values(
-        DamageCase{"TagNotRepeated", GreyChunkContainer({{"gama", GreyChunk("gamx", {1, 0, 0, 0})}})},
+        DamageCase{"TagNotRepeated",
+                   GreyChunkContainer({{"gama", GreyChunk("gamx", {1, 0, 0, 0})}})},
         DamageCase{"NegativeOffset", GreyChunkContainer({{"gama", {}, 0x80000000}})},
         DamageCase{"OffsetPastTheEnd", GreyChunkContainer({{"gama", {}, 4000}})},
-        DamageCase{"DirectoryPastTheEnd", GreyChunkContainer({{"gama", GreyChunk("gama", {1, 0, 0, 0})}}, 3)},
+        DamageCase{"DirectoryPastTheEnd",
+                   GreyChunkContainer({{"gama", GreyChunk("gama", {1, 0, 0, 0})}}, 3)},
         DamageCase{"ShortHeader", std::vector<uint8_t>(20, 0)},
         DamageCase{"RstpNot8", GreyChunkContainer({{"rstp", GreyChunk("rstp", {7})}})},
-        DamageCase{"EncdAbove3", GreyChunkContainer({{"encd", GreyChunk("encd", {0, 0, 4, 0, 0})}})},
+        DamageCase{"EncdAbove3",
+                   GreyChunkContainer({{"encd", GreyChunk("encd", {0, 0, 4, 0, 0})}})},
         DamageCase{"InkdCut", Cut(GreyChunkContainer({{"inkd", testkit::GreyInkdChunk(200)}}), 1)},
         DamageCase{"TableChannels0", TableWith([](GreyTableSpec& s) { s.channels = 0; })},
         DamageCase{"TableChannels10", TableWith([](GreyTableSpec& s) { s.channels = 10; })},
@@ -170,7 +175,8 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"CtcnRange74", CtcnWith([](GreyCtcnSpec& s) { s.ranges[1][0] = 74; })},
         DamageCase{"CtcnInk6", CtcnWith([](GreyCtcnSpec& s) { s.records[6].ink_id = 6; })},
         DamageCase{"CtcnInkId13", CtcnWith([](GreyCtcnSpec& s) { s.records[0].ink_id = 13; })},
-        DamageCase{"CtcnKnotOutside", CtcnWith([](GreyCtcnSpec& s) { s.records[2].knots[0] = 76; })},
+        DamageCase{"CtcnKnotOutside",
+                   CtcnWith([](GreyCtcnSpec& s) { s.records[2].knots[0] = 76; })},
         DamageCase{"CtcnY3NotZero", CtcnWith([](GreyCtcnSpec& s) { s.records[4].values[2] = 1; })},
         DamageCase{"CtcnCut", Cut(CtcnWith([](GreyCtcnSpec&) {}), 1)}),
     [](const ::testing::TestParamInfo<DamageCase>& info) { return std::string(info.param.name); });

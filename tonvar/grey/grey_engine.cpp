@@ -184,9 +184,9 @@ EngineStatus CmGreyNew(const EngineCreateArgs& args, ResourceId* first_id, void*
   created->sub_type = params.sub_type;
   std::memcpy(&created->tone, params.tone_adjustments, sizeof created->tone);
   created->options = reinterpret_cast<const uint8_t*>(params.options);
-  created->job = {static_cast<int32_t>(job.resolution_x_dpi), static_cast<int32_t>(job.resolution_y_dpi),
-                  static_cast<int32_t>(job.method), static_cast<int32_t>(job.bits_per_dot),
-                  static_cast<int32_t>(job.ink_set)};
+  created->job = {static_cast<int32_t>(job.resolution_x_dpi),
+                  static_cast<int32_t>(job.resolution_y_dpi), static_cast<int32_t>(job.method),
+                  static_cast<int32_t>(job.bits_per_dot), static_cast<int32_t>(job.ink_set)};
   const EngineStatus checked = CheckToneAdjustments(created->tone);
   if (checked != kStatusOk) return checked;  // the scope releases the block
   created->self = block.Detach();

@@ -30,10 +30,10 @@ inline constexpr int32_t kUnset = -999;
 
 // The client's nine tone adjustments (CmParams offset 0x48), copied at creation.
 struct ToneAdjustments {
-  int32_t tint_a;      // a0, a1: a point within radius 75
+  int32_t tint_a;  // a0, a1: a point within radius 75
   int32_t tint_b;
-  int32_t gamma;       // a2: exponent of the power curve, >= 1
-  int32_t mid;         // a3..a6: -25..25
+  int32_t gamma;  // a2: exponent of the power curve, >= 1
+  int32_t mid;    // a3..a6: -25..25
   int32_t contrast;
   int32_t low_end;
   int32_t high_end;
@@ -64,7 +64,7 @@ inline constexpr int kCwMaxValues = 20;
 struct GreyCwList {
   int32_t values_per_group;  // -999 until the first group
   int32_t group_count;
-  int32_t method;            // -999 until the first group
+  int32_t method;  // -999 until the first group
   int32_t groups[kCwMaxGroups][kCwMaxValues];
 };
 
@@ -74,21 +74,21 @@ inline constexpr int kMarkupMaxRows = 3;
 enum GreyModeKind : int32_t { kModeSingle = 0, kModeDual = 1, kModeSmbRate = 2, kModeNone = 3 };
 
 struct GreyModeRecord {
-  int32_t h_res;          // -999 for any
+  int32_t h_res;  // -999 for any
   int32_t v_res;
-  int32_t letters[3];     // 'a', 'm' or 'n'; 0 when the line gives none
-  int32_t rows[3];        // from 1
-  int32_t rates[3];       // percent of the small, medium and large dot (smbrate)
-  int32_t kind;           // GreyModeKind
+  int32_t letters[3];  // 'a', 'm' or 'n'; 0 when the line gives none
+  int32_t rows[3];     // from 1
+  int32_t rates[3];    // percent of the small, medium and large dot (smbrate)
+  int32_t kind;        // GreyModeKind
 };
 
 // The "ic_data" markup, read at step 3.
 struct GreyMarkup {
-  int32_t ink_count;                                  // N
-  int32_t row_count;                                  // R
+  int32_t ink_count;  // N
+  int32_t row_count;  // R
   int32_t rows[kMarkupMaxRows][kMarkupMaxInks];
-  int32_t ink_set_digit;                              // of the "<color_cnv=" line taken
-  int32_t pair_first[kMarkupMaxInks];                 // -999 where unset
+  int32_t ink_set_digit;               // of the "<color_cnv=" line taken
+  int32_t pair_first[kMarkupMaxInks];  // -999 where unset
   int32_t pair_second[kMarkupMaxInks];
   int32_t id_step;
   int32_t id_lowest_value;
@@ -115,15 +115,15 @@ struct CmGreyEngine {
   int32_t sub_type;
   int32_t table_scale;
   GreyHeaderChoice header;
-  int32_t step;                 // 1..5, kStepFinished
-  int32_t weights[3];           // of the small, medium and large dot
+  int32_t step;        // 1..5, kStepFinished
+  int32_t weights[3];  // of the small, medium and large dot
   GreyCwList cw;
   GreyLut lut;
   GreyJob job;
   GreyMarkup markup;
   ToneAdjustments tone;
-  bool has_ink_limit;           // an "inkd" chunk was read
-  const uint8_t* options;       // the client's list (kept, not copied), or null
+  bool has_ink_limit;      // an "inkd" chunk was read
+  const uint8_t* options;  // the client's list (kept, not copied), or null
   common::DotCurveTables dot_tables;
   double curve[256];
 };

@@ -57,8 +57,8 @@ class GreyEngine : public ::testing::Test {
       const auto it = job_.resources.find(id);
       if (it == job_.resources.end()) return kStatusBadResource;
       ResourceId next = 0xDEAD;
-      const tonvar::EngineStatus status = CmGreySetResource(
-          engine_, {it->second.data(), it->second.size()}, &next);
+      const tonvar::EngineStatus status =
+          CmGreySetResource(engine_, {it->second.data(), it->second.size()}, &next);
       if (status != kStatusOk) return status;
       asked_.push_back(next);
       if (next == kNoMoreResources) return kStatusOk;
@@ -79,7 +79,8 @@ class GreyEngine : public ::testing::Test {
 // The ramp table's packed row at level i: inks 1, 2 / 3, 0 / 4, 5 / 7, 11 are columns 0, 1 /
 // 2, 3 / 4, 5 / 6, 7.
 uint32_t RampWord(uint32_t level, int word) {
-  return uint32_t{testkit::GreyRampAmount(level, 2 * word)} << 16 | testkit::GreyRampAmount(level, 2 * word + 1);
+  return uint32_t{testkit::GreyRampAmount(level, 2 * word)} << 16 |
+         testkit::GreyRampAmount(level, 2 * word + 1);
 }
 
 TEST_F(GreyEngine, MinimalChainPacksTheTable) {
@@ -90,7 +91,8 @@ TEST_F(GreyEngine, MinimalChainPacksTheTable) {
   const GreyLut& lut = Lut();
   EXPECT_EQ(lut.first_halftone_id, 200u);
   for (uint32_t level : {0u, 1u, 128u, 255u}) {
-    for (int w = 0; w < 4; ++w) EXPECT_EQ(lut.table.packed.rows[level].words[w], RampWord(level, w));
+    for (int w = 0; w < 4; ++w)
+      EXPECT_EQ(lut.table.packed.rows[level].words[w], RampWord(level, w));
   }
   // The hand-over without option 514: reset around the INK-ID, names left empty.
   const tonvar::GreyHandover& h = lut.handover;
@@ -127,8 +129,11 @@ TEST_F(GreyEngine, TableScale) {
     tonvar::EngineStatus status;
     uint16_t at_200;  // level 200, column 0: 40000
   };
-  const Case cases[] = {{1024, kStatusOk, 40000}, {8192, kStatusOk, 65280}, {512, kStatusOk, 20000},
-                        {127, kStatusBadArgument, 0}, {8193, kStatusBadArgument, 0}};
+  const Case cases[] = {{1024, kStatusOk, 40000},
+                        {8192, kStatusOk, 65280},
+                        {512, kStatusOk, 20000},
+                        {127, kStatusBadArgument, 0},
+                        {8193, kStatusBadArgument, 0}};
   for (const Case& c : cases) {
     testkit::GreyOptionList options;
     options.Value(kOptionTableScale, c.scale);
@@ -155,7 +160,8 @@ TEST_F(GreyEngine, ScaleOf1024PacksAmountsAboveFullScaleUnchanged) {
 }
 
 TEST_F(GreyEngine, HandoverOfOption514) {
-  options_.Value(kOptionTableScale, 1024).Bytes(kOptionHandover, testkit::BuildRateList({0, 7, 0, 9}));
+  options_.Value(kOptionTableScale, 1024)
+      .Bytes(kOptionHandover, testkit::BuildRateList({0, 7, 0, 9}));
   job_.params.options = options_.Get();
   job_.AddMinimalResources();
   ASSERT_EQ(Run(), kStatusOk);
@@ -175,7 +181,8 @@ TEST_F(GreyEngine, HandoverOfOption514) {
 
 TEST_F(GreyEngine, Option514WinsOverOption512AndItsCountIsChecked) {
   // 514 after 512 in the list: 514 is still the one taken.
-  options_.Bytes(kOptionCwList, {'C', 'W', ':'}).Bytes(kOptionHandover, testkit::BuildRateList({0, 0}));
+  options_.Bytes(kOptionCwList, {'C', 'W', ':'})
+      .Bytes(kOptionHandover, testkit::BuildRateList({0, 0}));
   job_.params.options = options_.Get();
   job_.AddMinimalResources();
   ASSERT_EQ(Run(), kStatusOk);
@@ -262,24 +269,43 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, GreyEngineCreate,
     ::testing::Values(
         CreateCase{"Default", [](testkit::GreyColourJob&) {}, kStatusOk},
-        CreateCase{"DocumentType2", [](testkit::GreyColourJob& j) { j.params.document_type = 2; }, kStatusBadResource},
-        CreateCase{"NoAdjustments", [](testkit::GreyColourJob& j) { j.params.tone_adjustments = nullptr; },
+        CreateCase{"DocumentType2", [](testkit::GreyColourJob& j) { j.params.document_type = 2; },
+                   kStatusBadResource},
+        CreateCase{"NoAdjustments",
+                   [](testkit::GreyColourJob& j) { j.params.tone_adjustments = nullptr; },
                    kStatusBadArgument},
-        CreateCase{"ChannelOrder0", [](testkit::GreyColourJob& j) { j.job.channel_order = 0; }, kStatusBadArgument},
-        CreateCase{"InkSet5", [](testkit::GreyColourJob& j) { j.job.ink_set = 5; }, kStatusBadArgument},
-        CreateCase{"ThreeBitsPerDot", [](testkit::GreyColourJob& j) { j.job.bits_per_dot = 3; }, kStatusBadArgument},
-        CreateCase{"OneBitPerDot", [](testkit::GreyColourJob& j) { j.job.bits_per_dot = 1; }, kStatusOk},
-        CreateCase{"TintOnTheCircle", [](testkit::GreyColourJob& j) { j.tone[0] = 45; j.tone[1] = 60; }, kStatusOk},
-        CreateCase{"TintOutside", [](testkit::GreyColourJob& j) { j.tone[0] = 45; j.tone[1] = 61; },
+        CreateCase{"ChannelOrder0", [](testkit::GreyColourJob& j) { j.job.channel_order = 0; },
                    kStatusBadArgument},
-        CreateCase{"GammaZero", [](testkit::GreyColourJob& j) { j.tone[2] = 0; }, kStatusBadArgument},
+        CreateCase{"InkSet5", [](testkit::GreyColourJob& j) { j.job.ink_set = 5; },
+                   kStatusBadArgument},
+        CreateCase{"ThreeBitsPerDot", [](testkit::GreyColourJob& j) { j.job.bits_per_dot = 3; },
+                   kStatusBadArgument},
+        CreateCase{"OneBitPerDot", [](testkit::GreyColourJob& j) { j.job.bits_per_dot = 1; },
+                   kStatusOk},
+        CreateCase{"TintOnTheCircle",
+                   [](testkit::GreyColourJob& j) {
+                     j.tone[0] = 45;
+                     j.tone[1] = 60;
+                   },
+                   kStatusOk},
+        CreateCase{"TintOutside",
+                   [](testkit::GreyColourJob& j) {
+                     j.tone[0] = 45;
+                     j.tone[1] = 61;
+                   },
+                   kStatusBadArgument},
+        CreateCase{"GammaZero", [](testkit::GreyColourJob& j) { j.tone[2] = 0; },
+                   kStatusBadArgument},
         CreateCase{"Mid26", [](testkit::GreyColourJob& j) { j.tone[3] = 26; }, kStatusBadArgument},
-        CreateCase{"ContrastMinus26", [](testkit::GreyColourJob& j) { j.tone[4] = -26; }, kStatusBadArgument},
+        CreateCase{"ContrastMinus26", [](testkit::GreyColourJob& j) { j.tone[4] = -26; },
+                   kStatusBadArgument},
         CreateCase{"HighEnd25", [](testkit::GreyColourJob& j) { j.tone[6] = 25; }, kStatusOk},
         CreateCase{"LiftMinus50", [](testkit::GreyColourJob& j) { j.tone[7] = -50; }, kStatusOk},
-        CreateCase{"LiftMinus51", [](testkit::GreyColourJob& j) { j.tone[7] = -51; }, kStatusBadArgument},
+        CreateCase{"LiftMinus51", [](testkit::GreyColourJob& j) { j.tone[7] = -51; },
+                   kStatusBadArgument},
         CreateCase{"Lift1", [](testkit::GreyColourJob& j) { j.tone[7] = 1; }, kStatusBadArgument},
-        CreateCase{"ScaleDown2", [](testkit::GreyColourJob& j) { j.tone[8] = 2; }, kStatusBadArgument}),
+        CreateCase{"ScaleDown2", [](testkit::GreyColourJob& j) { j.tone[8] = 2; },
+                   kStatusBadArgument}),
     [](const ::testing::TestParamInfo<CreateCase>& info) { return std::string(info.param.name); });
 
 TEST_F(GreyEngine, CreationReleasesItsBlockOnFailure) {

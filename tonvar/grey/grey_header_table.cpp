@@ -17,8 +17,21 @@ constexpr int kMaxDocTypeNames = 12;
 constexpr size_t kMaxNameBytes = 32;
 constexpr size_t kMaxRowNameBytes = 15;
 
-enum Column { kCmmId, kInkId, kSmbId, kHalftone, kMedia, kHRes, kVRes, kDocType, kSubType,
-              kOutBit, kInkSet, kMicro, kColumnCount };
+enum Column {
+  kCmmId,
+  kInkId,
+  kSmbId,
+  kHalftone,
+  kMedia,
+  kHRes,
+  kVRes,
+  kDocType,
+  kSubType,
+  kOutBit,
+  kInkSet,
+  kMicro,
+  kColumnCount
+};
 
 struct ColumnName {
   const char* name;
@@ -26,9 +39,9 @@ struct ColumnName {
 };
 
 constexpr ColumnName kColumnNames[] = {
-    {"CMM-ID", kCmmId},     {"INK-ID", kInkId},   {"SMB-ID", kSmbId},   {"cSMB-ID", kSmbId},
-    {"Halftone", kHalftone}, {"media", kMedia},   {"H-RES", kHRes},     {"V-RES", kVRes},
-    {"DocType", kDocType},  {"subType", kSubType}, {"OUT_BIT", kOutBit}, {"ink_set", kInkSet},
+    {"CMM-ID", kCmmId},      {"INK-ID", kInkId},    {"SMB-ID", kSmbId},   {"cSMB-ID", kSmbId},
+    {"Halftone", kHalftone}, {"media", kMedia},     {"H-RES", kHRes},     {"V-RES", kVRes},
+    {"DocType", kDocType},   {"subType", kSubType}, {"OUT_BIT", kOutBit}, {"ink_set", kInkSet},
     {"Micro", kMicro},
 };
 
@@ -82,7 +95,8 @@ int32_t ReadGreyHeaderVersion(GreyText& text, char* line) {
 EngineStatus ReadGreyColumnLine(GreyText& text, HeaderReader* reader) {
   for (int& c : reader->columns) c = -1;
   reader->columns[kCmmId] = 0;
-  if (text.AtEnd() || text.ReadLine(reader->line, kLineCapacity, true) < 0) return kStatusBadResource;
+  if (text.AtEnd() || text.ReadLine(reader->line, kLineCapacity, true) < 0)
+    return kStatusBadResource;
   Tokens tokens(reader->line);
   std::string_view token;
   for (int position = 0; tokens.Next(&token); ++position) {
@@ -119,9 +133,10 @@ EngineStatus ReadGreyNameLines(GreyText text, HeaderReader* reader) {
   reader->row.values[kHalftone] = reader->row.values[kMedia] = reader->row.values[kDocType] = -1;
   reader->media_base = 0;
   if (!text.SkipPastMarkLine()) return kStatusBadResource;
-  const bool read = ReadNameLine(text, reader->line, &reader->halftones, kMaxHalftoneNames, nullptr) &&
-                    ReadNameLine(text, reader->line, &reader->media, kMaxMediaNames, &reader->media_base) &&
-                    ReadNameLine(text, reader->line, &reader->doc_types, kMaxDocTypeNames, nullptr);
+  const bool read =
+      ReadNameLine(text, reader->line, &reader->halftones, kMaxHalftoneNames, nullptr) &&
+      ReadNameLine(text, reader->line, &reader->media, kMaxMediaNames, &reader->media_base) &&
+      ReadNameLine(text, reader->line, &reader->doc_types, kMaxDocTypeNames, nullptr);
   return read ? kStatusOk : kStatusBadResource;
 }
 

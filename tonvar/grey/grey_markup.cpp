@@ -81,8 +81,9 @@ EngineStatus ParseGreyIdRow(string_view line, int32_t r, int32_t* row, int32_t n
   const size_t close = rest.find('>');
   if (close == string_view::npos) return kStatusBadResource;
   int count = 0;
-  const bool read = ForEachPart(rest.substr(0, close), '-', kMarkupMaxInks, &count,
-                                [&](int k, string_view part) { return MarkupNumber(part, &row[k]); });
+  const bool read =
+      ForEachPart(rest.substr(0, close), '-', kMarkupMaxInks, &count,
+                  [&](int k, string_view part) { return MarkupNumber(part, &row[k]); });
   return read && count == n ? kStatusOk : kStatusBadResource;
 }
 
@@ -120,18 +121,18 @@ EngineStatus ParseGreyColorCnv(string_view text, int32_t ink_set, const char* in
   const size_t close = text.find('>');
   if (close == string_view::npos) return kStatusBadResource;
   int count = 0;
-  const bool read = ForEachPart(text.substr(0, close), ':', kMarkupMaxInks, &count,
-                                [&](int k, string_view entry) {
-    const size_t comma = entry.find(',');
-    int32_t a = 0, b = 0;
-    if (!MarkupNumber(entry.substr(0, comma), &a)) return false;
-    b = a;
-    if (comma != string_view::npos && !MarkupNumber(entry.substr(comma + 1), &b)) return false;
-    if (a > kMaxPairValue || b > kMaxPairValue) return false;
-    markup->pair_first[k] = a;
-    markup->pair_second[k] = b;
-    return true;
-  });
+  const bool read = ForEachPart(
+      text.substr(0, close), ':', kMarkupMaxInks, &count, [&](int k, string_view entry) {
+        const size_t comma = entry.find(',');
+        int32_t a = 0, b = 0;
+        if (!MarkupNumber(entry.substr(0, comma), &a)) return false;
+        b = a;
+        if (comma != string_view::npos && !MarkupNumber(entry.substr(comma + 1), &b)) return false;
+        if (a > kMaxPairValue || b > kMaxPairValue) return false;
+        markup->pair_first[k] = a;
+        markup->pair_second[k] = b;
+        return true;
+      });
   return read && count == n ? kStatusOk : kStatusBadResource;
 }
 
@@ -232,8 +233,9 @@ EngineStatus ParseGreyIcDataBody(GreyText& text, const CmGreyEngine& engine, Gre
     if (!ReadGreyMarkupLine(text, buffer, &line)) return kStatusBadResource;
     if (line.substr(0, kColorCnv.size()) != kColorCnv) break;
     if (taken) continue;
-    const EngineStatus cnv = ParseGreyColorCnv(line.substr(kColorCnv.size()), engine.job.ink_set,
-                                               engine.header.ink_set_name, markup->ink_count, markup);
+    const EngineStatus cnv =
+        ParseGreyColorCnv(line.substr(kColorCnv.size()), engine.job.ink_set,
+                          engine.header.ink_set_name, markup->ink_count, markup);
     if (cnv != kStatusOk) return cnv;
     taken = markup->ink_set_digit != kUnset;
   }

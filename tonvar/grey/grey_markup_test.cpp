@@ -65,7 +65,8 @@ TEST(GreyMarkup, ColorCnvLinesAndNames) {
 
 TEST(GreyMarkup, ModeLinesByResolution) {
   GreyIcDataSpec spec;
-  spec.mode_lines = {"720 720 single n 1 &", "1440 * dual a 1 m 1 n 1 &", "* * smbrate a 1 10 20 70 &"};
+  spec.mode_lines = {"720 720 single n 1 &", "1440 * dual a 1 m 1 n 1 &",
+                     "* * smbrate a 1 10 20 70 &"};
   auto engine = testkit::NewGreyEngineState();
   engine->job.h_res = 1440;
   ASSERT_EQ(Read(GreyIcData(spec), engine.get()), kStatusOk);
@@ -85,7 +86,8 @@ TEST(GreyMarkup, ModeLinesByResolution) {
 TEST(GreyMarkup, FourReferenceRowsEndTheReading) {
   // Nothing after id_row is read: the rest may be anything.
   auto engine = testkit::NewGreyEngineState();
-  EXPECT_EQ(Read("zzzz\n<ic_data>\n<version=\"10_03\">\n<ink_num=2>\n<id_row=4>\n", engine.get()), kStatusOk);
+  EXPECT_EQ(Read("zzzz\n<ic_data>\n<version=\"10_03\">\n<ink_num=2>\n<id_row=4>\n", engine.get()),
+            kStatusOk);
   EXPECT_EQ(engine->markup.row_count, 4);
   EXPECT_EQ(engine->markup.mode.kind, tonvar::grey::kModeSingle);
   EXPECT_EQ(engine->markup.mode.letters[0], 0);
@@ -135,7 +137,8 @@ INSTANTIATE_TEST_SUITE_P(
         MarkupCase{"IdRowWrongDigit", "<id=0:", "<id=1:", kStatusBadResource},
         MarkupCase{"IdRowTwoValues", "<id=0:10-20-30>", "<id=0:10-20>", kStatusBadResource},
         MarkupCase{"IdRowWithoutClose", "<id=0:10-20-30>", "<id=0:10-20-30", kStatusBadResource},
-        MarkupCase{"ColorCnvTwoPairs", "<color_cnv=9::0:1:2>", "<color_cnv=9::0:1>", kStatusBadResource},
+        MarkupCase{"ColorCnvTwoPairs", "<color_cnv=9::0:1:2>", "<color_cnv=9::0:1>",
+                   kStatusBadResource},
         MarkupCase{"ColorCnvPairOf21", "<color_cnv=9::0:1:2>", "<color_cnv=9::21:1:2>",
                    kStatusBadResource},
         MarkupCase{"ColorCnvWithoutDoubleColon", "<color_cnv=9::0:1:2>", "<color_cnv=9:0:1:2>",
@@ -150,10 +153,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "<default_id_lowest_value=10>\r\n<default_id_step=5>", kStatusBadResource},
         MarkupCase{"EmptyLineInTheDefaults", "<default_nc_range=5>", "\t\r\n<default_nc_range=5>",
                    kStatusBadResource},
-        MarkupCase{"LineOf128Characters", "h_res v_res kind", std::string(128, 'h'), kStatusBadResource},
+        MarkupCase{"LineOf128Characters", "h_res v_res kind", std::string(128, 'h'),
+                   kStatusBadResource},
         MarkupCase{"LineOf127Characters", "h_res v_res kind", std::string(127, 'h'), kStatusOk},
         MarkupCase{"SkippedLineIsAModeLine", "h_res v_res kind", "* * dual", kStatusOk},
-        MarkupCase{"TokenAfterTheEnd", "* * single a 1 &", "* * single a 1 & x", kStatusBadResource},
+        MarkupCase{"TokenAfterTheEnd", "* * single a 1 &", "* * single a 1 & x",
+                   kStatusBadResource},
         MarkupCase{"BadMethodLetter", "* * single a 1 &", "* * single b 1 &", kStatusBadResource},
         MarkupCase{"BadKind", "* * single a 1 &", "* * triple a 1 &", kStatusBadResource},
         MarkupCase{"NoModeFits", "* * single a 1 &", "360 * single a 1 &", kStatusBadResource},

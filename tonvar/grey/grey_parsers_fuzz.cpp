@@ -72,8 +72,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       auto engine = testkit::NewGreyEngineState();
       if (grey::ReadGreyChunks(bytes, &engine->lut, &engine->has_ink_limit) != kStatusOk) break;
       // Adjustments from the high bits of the first byte, within their ranges.
-      engine->tone = {(data[0] & 4) ? 40 : 0, (data[0] & 8) ? -50 : 0, (data[0] & 16) ? 180 : 100,
-                      (data[0] & 32) ? 25 : 0, (data[0] & 32) ? -25 : 0, 10, -10, -20, 1};
+      engine->tone = {(data[0] & 4) ? 40 : 0,
+                      (data[0] & 8) ? -50 : 0,
+                      (data[0] & 16) ? 180 : 100,
+                      (data[0] & 32) ? 25 : 0,
+                      (data[0] & 32) ? -25 : 0,
+                      10,
+                      -10,
+                      -20,
+                      1};
       if (grey::BuildGreyTable(engine.get()) == kStatusOk) grey::PackGreyInkTable(&engine->lut);
       break;
     }

@@ -59,7 +59,8 @@ EngineStatus ParseGreyCwList(const uint8_t* data, GreyCwList* list) {
     while (group[size] != kGroupEnd) {
       if (++size > kCwMaxGroupBytes) return kStatusBadArgument;
     }
-    if (size < 4 || group[0] != 'C' || group[1] != 'W' || group[2] != ':') return kStatusBadArgument;
+    if (size < 4 || group[0] != 'C' || group[1] != 'W' || group[2] != ':')
+      return kStatusBadArgument;
     int length = 0;
     while (length < size && group[length] != 0) ++length;
     if (length > kCwMaxGroupLength || length < 4) return kStatusBadArgument;
@@ -97,10 +98,17 @@ EngineStatus ComputeGreyRankValues(const GreyMarkup& markup, const int32_t (*row
     for (int32_t i = 0; i < n; ++i) {
       int64_t value;
       switch (mode.letters[p]) {
-        case 'a': value = row[i] + (50 * n - sum) / n; break;
-        case 'm': value = row[i] - sum / n + 50; break;
-        case 'n': value = row[i]; break;
-        default: return kStatusBadResource;
+        case 'a':
+          value = row[i] + (50 * n - sum) / n;
+          break;
+        case 'm':
+          value = row[i] - sum / n + 50;
+          break;
+        case 'n':
+          value = row[i];
+          break;
+        default:
+          return kStatusBadResource;
       }
       if (value < 0) return kStatusBadResource;
       for (int k = (pairs == 1 ? 0 : p); k < (pairs == 1 ? 3 : p + 1); ++k) {
@@ -116,8 +124,9 @@ int32_t GreyRankDifference(int32_t a, int32_t b, const int64_t q[3], const RankT
   return Difference(a, b, q, nullptr, set_a, set_b);
 }
 
-int32_t GreyRankDifferenceWithRates(int32_t a, int32_t b, const int64_t q[3], const int32_t rates[3],
-                                    const RankTriples& set_a, const RankTriples& set_b) {
+int32_t GreyRankDifferenceWithRates(int32_t a, int32_t b, const int64_t q[3],
+                                    const int32_t rates[3], const RankTriples& set_a,
+                                    const RankTriples& set_b) {
   return Difference(a, b, q, rates, set_a, set_b);
 }
 
@@ -125,7 +134,9 @@ EngineStatus InterpolateGreyCorrectionCurve(const GreyCorrectionCurves& curves, 
                                             int32_t row, uint16_t* amount) {
   *amount = 0;
   const int32_t c = curves.knot_count;
-  auto knot = [&](int32_t i) { return static_cast<int32_t>(common::ReadWord(curves.knots + 2 * i)); };
+  auto knot = [&](int32_t i) {
+    return static_cast<int32_t>(common::ReadWord(curves.knots + 2 * i));
+  };
   auto value = [&](int32_t i) {
     return static_cast<int32_t>(common::ReadWord(curves.rows + 2 * (int64_t{row} * c + i)));
   };
@@ -161,7 +172,8 @@ EngineStatus ApplyGreyRankCorrection(CmGreyEngine* engine, common::ResourceBytes
   const GreyMarkup& markup = engine->markup;
   RankTriples set_a, set_b;
   if (ComputeGreyRankValues(markup, markup.rows, markup.row_count, &set_a) != kStatusOk ||
-      ComputeGreyRankValues(markup, engine->cw.groups, engine->cw.group_count, &set_b) != kStatusOk) {
+      ComputeGreyRankValues(markup, engine->cw.groups, engine->cw.group_count, &set_b) !=
+          kStatusOk) {
     return kStatusBadResource;
   }
   const int32_t n = markup.ink_count;

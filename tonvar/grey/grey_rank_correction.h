@@ -23,15 +23,16 @@ EngineStatus ComputeGreyRankValues(const GreyMarkup& markup, const int32_t (*row
 // times weight): the client's set B against the reference set A.
 int32_t GreyRankDifference(int32_t a, int32_t b, const int64_t q[3], const RankTriples& set_a,
                            const RankTriples& set_b);
-int32_t GreyRankDifferenceWithRates(int32_t a, int32_t b, const int64_t q[3], const int32_t rates[3],
-                                    const RankTriples& set_a, const RankTriples& set_b);
+int32_t GreyRankDifferenceWithRates(int32_t a, int32_t b, const int64_t q[3],
+                                    const int32_t rates[3], const RankTriples& set_a,
+                                    const RankTriples& set_b);
 
 // The correction block: C ascending knots and rows of C curve values.
 struct GreyCorrectionCurves {
   int32_t knot_count;
   const uint8_t* knots;
   const uint8_t* rows;
-  int64_t row_count;     // rows the block holds; -1 when its length is unknown
+  int64_t row_count;  // rows the block holds; -1 when its length is unknown
 };
 
 // The value of row r of the curves at amount x. 768 for x above the last knot, a row the

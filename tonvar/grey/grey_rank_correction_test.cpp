@@ -19,7 +19,8 @@ using tonvar::kStatusBadResource;
 using tonvar::kStatusOk;
 
 TEST(GreyCwList, TwoGroupsOfEightValues) {
-  const auto data = testkit::BuildCwLists('a', {{1, 2, 3, 4, 5, 6, 7, 0x85}, {8, 7, 6, 5, 4, 3, 2, 1}});
+  const auto data =
+      testkit::BuildCwLists('a', {{1, 2, 3, 4, 5, 6, 7, 0x85}, {8, 7, 6, 5, 4, 3, 2, 1}});
   GreyCwList list{};
   ASSERT_EQ(ParseGreyCwList(data.data(), &list), kStatusOk);
   EXPECT_EQ(list.group_count, 2);
@@ -43,11 +44,11 @@ TEST(GreyCwList, Refusals) {
   long_group.insert(long_group.end(), 200, 0);  // 129 bytes before any 0xFE
   long_group.insert(long_group.end(), {0xFE, 0xFF});
   const std::vector<std::vector<uint8_t>> refused = {
-      testkit::BuildCwLists('a', {eight, {1, 2, 3, 4, 5, 6, 7}}),       // counts differ
-      testkit::BuildCwLists('a', {eight, eight, eight, eight, eight}),  // a fifth group
-      testkit::BuildCwLists('a', {std::vector<uint8_t>(17, 1)}),        // longer than 20
+      testkit::BuildCwLists('a', {eight, {1, 2, 3, 4, 5, 6, 7}}),        // counts differ
+      testkit::BuildCwLists('a', {eight, eight, eight, eight, eight}),   // a fifth group
+      testkit::BuildCwLists('a', {std::vector<uint8_t>(17, 1)}),         // longer than 20
       {'C', 'W', ':', 'a', 1, 0xFE, 'C', 'W', ':', 'n', 2, 0xFE, 0xFF},  // methods differ
-      {'C', 'X', ':', 'a', 1, 0xFE, 0xFF},                              // not "CW:"
+      {'C', 'X', ':', 'a', 1, 0xFE, 0xFF},                               // not "CW:"
       long_group,
   };
   for (size_t i = 0; i < refused.size(); ++i) {
@@ -71,8 +72,11 @@ TEST(GreyRankValues, MethodsOfARow) {
     std::vector<int32_t> row;
     int32_t expected;  // ink 0
   };
-  const Case cases[] = {{'a', {10, 20, 30}, 40}, {'m', {10, 20, 30}, 40}, {'n', {10, 20, 30}, 10},
-                        {'a', {10, 20, 31}, 39}, {'m', {10, 20, 31}, 40}};
+  const Case cases[] = {{'a', {10, 20, 30}, 40},
+                        {'m', {10, 20, 30}, 40},
+                        {'n', {10, 20, 30}, 10},
+                        {'a', {10, 20, 31}, 39},
+                        {'m', {10, 20, 31}, 40}};
   for (const Case& c : cases) {
     int32_t rows[1][kCwMaxValues] = {};
     for (size_t i = 0; i < c.row.size(); ++i) rows[0][i] = c.row[i];
@@ -100,7 +104,8 @@ TEST(GreyRankValues, DualTakesOnePairPerDotSize) {
 TEST(GreyRankValues, Refusals) {
   const int32_t rows[1][kCwMaxValues] = {{0, 100, 100}};
   RankTriples t;
-  EXPECT_EQ(ComputeGreyRankValues(SingleMode(3, 'm'), rows, 1, &t), kStatusBadResource);  // negative
+  EXPECT_EQ(ComputeGreyRankValues(SingleMode(3, 'm'), rows, 1, &t),
+            kStatusBadResource);  // negative
   EXPECT_EQ(ComputeGreyRankValues(SingleMode(3, 'n', 2), rows, 1, &t), kStatusBadResource);
   EXPECT_EQ(ComputeGreyRankValues(SingleMode(3, 'x'), rows, 1, &t), kStatusBadResource);
   GreyMarkup none = SingleMode(3, 'n');
@@ -111,8 +116,12 @@ TEST(GreyRankValues, Refusals) {
 
 TEST(GreyRankDifferences, WeightedByTheDotAmounts) {
   RankTriples a{}, b{};
-  a.ink[0][0] = 10; a.ink[0][1] = 20; a.ink[0][2] = 30;
-  b.ink[0][0] = 20; b.ink[0][1] = 20; b.ink[0][2] = 20;
+  a.ink[0][0] = 10;
+  a.ink[0][1] = 20;
+  a.ink[0][2] = 30;
+  b.ink[0][0] = 20;
+  b.ink[0][1] = 20;
+  b.ink[0][2] = 20;
   a.ink[2][0] = a.ink[2][1] = a.ink[2][2] = 50;
   b.ink[2][0] = b.ink[2][1] = b.ink[2][2] = 61;
   const int64_t q[3] = {1, 1, 2};  // D = 4
@@ -139,7 +148,7 @@ TEST(GreyCorrectionCurve, Interpolation) {
   ASSERT_EQ(InterpolateGreyCorrectionCurve(curves, 50, 1, &v), kStatusOk);
   EXPECT_EQ(v, 500);  // below the first knot the first segment goes on
   ASSERT_EQ(InterpolateGreyCorrectionCurve(curves, 0, 1, &v), kStatusOk);
-  EXPECT_EQ(v, 0);    // and stops at 0
+  EXPECT_EQ(v, 0);  // and stops at 0
   EXPECT_EQ(InterpolateGreyCorrectionCurve(curves, 301, 1, &v), kStatusBadResource);
   EXPECT_EQ(InterpolateGreyCorrectionCurve(curves, 150, 2, &v), kStatusBadResource);  // no row 2
   EXPECT_EQ(InterpolateGreyCorrectionCurve(curves, 150, -1, &v), kStatusBadResource);
@@ -153,7 +162,8 @@ TEST(GreyCorrectionCurve, Interpolation) {
 std::unique_ptr<CmGreyEngine> CorrectionEngine(const std::vector<uint8_t>& cw = {20, 20, 30}) {
   auto engine = testkit::NewGreyEngineState();
   const auto container = testkit::GreyChunkContainer({{"tgvm", testkit::GreyTableChunk({})}});
-  EXPECT_EQ(ReadGreyChunks(testkit::Bounded(container), &engine->lut, &engine->has_ink_limit), kStatusOk);
+  EXPECT_EQ(ReadGreyChunks(testkit::Bounded(container), &engine->lut, &engine->has_ink_limit),
+            kStatusOk);
   const std::string markup = testkit::GreyIcData({});
   EXPECT_EQ(ReadGreyIcData(testkit::Bounded(markup), engine.get()), kStatusOk);
   const auto list = testkit::BuildCwLists('a', {cw});
@@ -226,7 +236,8 @@ TEST(GreyRankCorrectionWalk, Refusals) {
   {
     auto engine = CorrectionEngine();  // amounts above the last knot
     const std::vector<std::vector<uint16_t>> rows(7, {0, 1});
-    EXPECT_EQ(Apply(engine.get(), testkit::GreyCorrectionBlock({0, 1000}, rows)), kStatusBadResource);
+    EXPECT_EQ(Apply(engine.get(), testkit::GreyCorrectionBlock({0, 1000}, rows)),
+              kStatusBadResource);
   }
 }
 

@@ -178,8 +178,8 @@ void ResampleGreyTable(const ToneCurve& c, GreyLut* lut) {
     for (int32_t j = 0; j < inks; ++j) {
       const int32_t low = table[lo * inks + j];
       const int32_t high = table[hi * inks + j];
-      lut->work[i * inks + j] =
-          hi == lo ? static_cast<uint16_t>(low) : ToAmount((p - lo) * (high - low) / (hi - lo) + low);
+      lut->work[i * inks + j] = hi == lo ? static_cast<uint16_t>(low)
+                                         : ToAmount((p - lo) * (high - low) / (hi - lo) + low);
     }
   }
   std::memcpy(lut->table.amounts, lut->work, sizeof lut->work);
@@ -324,8 +324,7 @@ EngineStatus BuildGreyTable(CmGreyEngine* engine) {
   }
   // Without an "inkd" chunk there is no limit.
   if (engine->has_ink_limit) {
-    const int64_t limit =
-        static_cast<int64_t>(lut->inkd[kInkLimitSlot] / 255.0 * lut->full_scale);
+    const int64_t limit = static_cast<int64_t>(lut->inkd[kInkLimitSlot] / 255.0 * lut->full_scale);
     LimitTotalInk(lut, limit);
   }
   return kStatusOk;

@@ -1,5 +1,7 @@
 // The grey table's tone curves, tint and ink limit. Golden values come from the Windows
 // build; the host's libm may differ in the last bit, so curves allow 1e-12 and amounts 1.
+#include "tonvar/grey/grey_tone_curves.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,7 +11,6 @@
 
 #include "testkit/tonvar/grey_engine_fixture.h"
 #include "testkit/tonvar/grey_resources.h"
-#include "tonvar/grey/grey_tone_curves.h"
 
 namespace {
 
@@ -45,47 +46,71 @@ TEST_P(GreyToneCurve, ValuesAtTheProbes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Vectors, GreyToneCurve,
-    ::testing::Values(
-        CurveCase{"MidDown", &ApplyMidCurve, -25,
-                  {0, 0.0087932017097496484, 0.022867412985955626, 0.075348108947539016,
-                   0.15200416920792148, 0.58908430166376424, 0.81103387761871359,
-                   0.99989999999999968}},
-        CurveCase{"MidUp", &ApplyMidCurve, 25,
-                  {0, 0.22650091593730917, 0.44772082230816196, 0.708965616542657,
-                   0.85191739941952938, 0.97954314931662789, 0.99288769100873731, 1}},
-        CurveCase{"ContrastUp", &ApplyContrastCurve, 25,
-                  {0, 0.019302381437003871, 0.077111093018522259, 0.2646477297570316,
-                   0.50571588204838247, 0.93643916216236589, 0.98579873879578739, 1}},
-        CurveCase{"ContrastFlat", &ApplyContrastCurve, -25,
-                  {0, 0.28720812644896082, 0.36864705882352944, 0.44707843137254899,
-                   0.50198039215686274, 0.64315686274509809, 0.73654587252173087, 1}},
-        CurveCase{"LowEndDown", &ApplyLowEndCurve, -25,
-                  {0, 0.092826470588235302, 0.23529411764705882, 0.39215686274509803,
-                   0.50196078431372548, 0.78431372549019607, 0.90196078431372551, 1}},
-        CurveCase{"LowEndUp", &ApplyLowEndCurve, 25,
-                  {0, 0.14213823529411762, 0.23529411764705882, 0.39215686274509803,
-                   0.50196078431372548, 0.78431372549019607, 0.90196078431372551, 1}},
-        CurveCase{"HighEndDown", &ApplyHighEndCurve, -25,
-                  {0, 0.11764705882352941, 0.23529411764705882, 0.39215686274509803,
-                   0.50196078431372548, 0.77517239468626953, 0.84614909647809744,
-                   0.99995058823529359}},
-        CurveCase{"HighEndUp", &ApplyHighEndCurve, 25,
-                  {0, 0.11764705882352941, 0.23529411764705882, 0.39215686274509803,
-                   0.50196078431372548, 0.79352164292877647, 0.95948366329247747, 1}},
-        CurveCase{"Lift", &ApplyLiftCurve, -50,
-                  {0.72319999999999995, 0.73118554854467732, 0.74747608385914921,
-                   0.78072422522257645, 0.81090931887132389, 0.9096544707540839,
-                   0.95780013870984759, 1}},
-        CurveCase{"ScaleDown", &ScaleToneCurve, 1,
-                  {0, 0.11303529411764705, 0.22607058823529411, 0.37678431372549021,
-                   0.48228392156862743, 0.75356862745098041, 0.86660392156862742,
-                   0.96079999999999999}},
-        CurveCase{"GammaTwiceTheBase", &Gamma200, 200,
-                  {0, 0.01384083044982699, 0.055363321799307967, 0.15378700499807768,
-                   0.25196462898885036, 0.61514801999231061, 0.81353325643983088, 1}},
-        CurveCase{"GammaHalfTheBase", &Gamma200, 50,
-                  {0, 0.34299717028501769, 0.48507125007266599, 0.62622429108514954,
-                   0.70849190843207621, 0.88561488554009526, 0.94971615986763414, 1}}),
+    ::testing::Values(CurveCase{"MidDown",
+                                &ApplyMidCurve,
+                                -25,
+                                {0, 0.0087932017097496484, 0.022867412985955626,
+                                 0.075348108947539016, 0.15200416920792148, 0.58908430166376424,
+                                 0.81103387761871359, 0.99989999999999968}},
+                      CurveCase{"MidUp",
+                                &ApplyMidCurve,
+                                25,
+                                {0, 0.22650091593730917, 0.44772082230816196, 0.708965616542657,
+                                 0.85191739941952938, 0.97954314931662789, 0.99288769100873731, 1}},
+                      CurveCase{"ContrastUp",
+                                &ApplyContrastCurve,
+                                25,
+                                {0, 0.019302381437003871, 0.077111093018522259, 0.2646477297570316,
+                                 0.50571588204838247, 0.93643916216236589, 0.98579873879578739, 1}},
+                      CurveCase{"ContrastFlat",
+                                &ApplyContrastCurve,
+                                -25,
+                                {0, 0.28720812644896082, 0.36864705882352944, 0.44707843137254899,
+                                 0.50198039215686274, 0.64315686274509809, 0.73654587252173087, 1}},
+                      CurveCase{"LowEndDown",
+                                &ApplyLowEndCurve,
+                                -25,
+                                {0, 0.092826470588235302, 0.23529411764705882, 0.39215686274509803,
+                                 0.50196078431372548, 0.78431372549019607, 0.90196078431372551, 1}},
+                      CurveCase{"LowEndUp",
+                                &ApplyLowEndCurve,
+                                25,
+                                {0, 0.14213823529411762, 0.23529411764705882, 0.39215686274509803,
+                                 0.50196078431372548, 0.78431372549019607, 0.90196078431372551, 1}},
+                      CurveCase{"HighEndDown",
+                                &ApplyHighEndCurve,
+                                -25,
+                                {0, 0.11764705882352941, 0.23529411764705882, 0.39215686274509803,
+                                 0.50196078431372548, 0.77517239468626953, 0.84614909647809744,
+                                 0.99995058823529359}},
+                      CurveCase{"HighEndUp",
+                                &ApplyHighEndCurve,
+                                25,
+                                {0, 0.11764705882352941, 0.23529411764705882, 0.39215686274509803,
+                                 0.50196078431372548, 0.79352164292877647, 0.95948366329247747, 1}},
+                      CurveCase{"Lift",
+                                &ApplyLiftCurve,
+                                -50,
+                                {0.72319999999999995, 0.73118554854467732, 0.74747608385914921,
+                                 0.78072422522257645, 0.81090931887132389, 0.9096544707540839,
+                                 0.95780013870984759, 1}},
+                      CurveCase{"ScaleDown",
+                                &ScaleToneCurve,
+                                1,
+                                {0, 0.11303529411764705, 0.22607058823529411, 0.37678431372549021,
+                                 0.48228392156862743, 0.75356862745098041, 0.86660392156862742,
+                                 0.96079999999999999}},
+                      CurveCase{"GammaTwiceTheBase",
+                                &Gamma200,
+                                200,
+                                {0, 0.01384083044982699, 0.055363321799307967, 0.15378700499807768,
+                                 0.25196462898885036, 0.61514801999231061, 0.81353325643983088, 1}},
+                      CurveCase{
+                          "GammaHalfTheBase",
+                          &Gamma200,
+                          50,
+                          {0, 0.34299717028501769, 0.48507125007266599, 0.62622429108514954,
+                           0.70849190843207621, 0.88561488554009526, 0.94971615986763414, 1}}),
     [](const ::testing::TestParamInfo<CurveCase>& info) { return std::string(info.param.name); });
 
 TEST(GreyToneCurveRules, ZeroValuesLeaveTheCurveAlone) {
@@ -124,7 +149,9 @@ std::unique_ptr<CmGreyEngine> RampEngine() {
   return engine;
 }
 
-uint16_t Amount(const GreyLut& lut, int level, int column) { return lut.table.amounts[level * 8 + column]; }
+uint16_t Amount(const GreyLut& lut, int level, int column) {
+  return lut.table.amounts[level * 8 + column];
+}
 
 TEST(GreyTableBuild, UnchangedWithoutAdjustmentsOrLimit) {
   auto engine = RampEngine();
@@ -219,7 +246,8 @@ TEST(GreyTint, Refusals) {
 }
 
 // A one-level table (inks 1, 2, 3, 0, 4, 5, 7, 11) with the given amounts, limited to `limit`.
-std::unique_ptr<CmGreyEngine> LimitEngine(std::vector<uint16_t> amounts, int16_t k, uint8_t scale_code) {
+std::unique_ptr<CmGreyEngine> LimitEngine(std::vector<uint16_t> amounts, int16_t k,
+                                          uint8_t scale_code) {
   auto engine = testkit::NewGreyEngineState();
   testkit::GreyTableSpec spec;
   spec.levels = static_cast<int16_t>(amounts.size() / 8);
@@ -227,7 +255,8 @@ std::unique_ptr<CmGreyEngine> LimitEngine(std::vector<uint16_t> amounts, int16_t
   spec.full_scale_code = scale_code;
   const auto container = testkit::GreyChunkContainer(
       {{"tgvm", testkit::GreyTableChunk(spec)}, {"inkd", testkit::GreyInkdChunk(k)}});
-  EXPECT_EQ(ReadGreyChunks(testkit::Bounded(container), &engine->lut, &engine->has_ink_limit), kStatusOk);
+  EXPECT_EQ(ReadGreyChunks(testkit::Bounded(container), &engine->lut, &engine->has_ink_limit),
+            kStatusOk);
   engine->tone.gamma = 100;
   return engine;
 }

@@ -15,7 +15,7 @@ namespace tonvar {
 inline constexpr uint32_t kGreyMaxLevels = 256;
 inline constexpr uint32_t kGreyMaxInks = 8;
 inline constexpr uint32_t kGreyTableAmounts = kGreyMaxLevels * kGreyMaxInks;
-inline constexpr uint16_t kGreyFullScale = 65280;   // largest packed amount
+inline constexpr uint16_t kGreyFullScale = 65280;  // largest packed amount
 inline constexpr uint32_t kHandoverMaxValues = 128;
 inline constexpr uint32_t kHandoverSets = 6;
 inline constexpr uint32_t kHandoverInks = 16;
@@ -42,16 +42,16 @@ inline constexpr uint32_t kPackedInkOrder[kGreyMaxInks] = {1, 2, 3, 0, 4, 5, 7, 
 // halftoning engine fills the dimensions, ink codes, set choice, roles and value table in its
 // own copy from a resource of its own.
 struct GreyHandover {
-  uint32_t values[kHandoverMaxValues];         // option-514 values; 0xFFFFFFFF where unset
-  uint32_t dimensions[3];                      // inks, sets, values per ink
-  uint32_t value_count;                        // number of option-514 values
-  uint32_t ink_resource_id;                    // INK-ID of the header row
-  int32_t ink_codes[kHandoverInks];            // by list slot; -1 where unset
+  uint32_t values[kHandoverMaxValues];  // option-514 values; 0xFFFFFFFF where unset
+  uint32_t dimensions[3];               // inks, sets, values per ink
+  uint32_t value_count;                 // number of option-514 values
+  uint32_t ink_resource_id;             // INK-ID of the header row
+  int32_t ink_codes[kHandoverInks];     // by list slot; -1 where unset
   int32_t selected_set;
-  char ink_set_name[16];                       // NUL-terminated
-  char micro_name[16];                         // NUL-terminated
-  uint32_t ink_set;                            // the job's ink set
-  uint32_t list_flag;                          // 1: any option-514 value is non-zero
+  char ink_set_name[16];  // NUL-terminated
+  char micro_name[16];    // NUL-terminated
+  uint32_t ink_set;       // the job's ink set
+  uint32_t list_flag;     // 1: any option-514 value is non-zero
   uint32_t dimension_roles[3];
   uint32_t selector_positions[3];
   uint32_t value_table[kHandoverSets][kHandoverInks][3];  // 0xFFFFFFFF where unset
@@ -73,14 +73,14 @@ static_assert(std::is_trivially_copyable_v<GreyHandover>);
 
 // The "ctcn" tint data: the range pairs and, by ink id (0..11), four knots and six values.
 struct GreyTintTables {
-  int32_t ranges[3][2];          // lower, upper; 0, 0 until a "ctcn" chunk is read
-  int32_t scale_kind;            // 1: values in 1/100, 2: in 1/1000
+  int32_t ranges[3][2];  // lower, upper; 0, 0 until a "ctcn" chunk is read
+  int32_t scale_kind;    // 1: values in 1/100, 2: in 1/1000
   int32_t knots_per_ink;
   int32_t channel_count;
-  int32_t ink_ids[kGreyMaxInks]; // in record order; 255 where unset
-  int16_t knots[12][4];          // x1..x4 by ink id
-  int16_t values[12][6];         // y1..y6 by ink id
-  uint8_t reserved[84];          // keeps the area at its fixed 392 bytes
+  int32_t ink_ids[kGreyMaxInks];  // in record order; 255 where unset
+  int16_t knots[12][4];           // x1..x4 by ink id
+  int16_t values[12][6];          // y1..y6 by ink id
+  uint8_t reserved[84];           // keeps the area at its fixed 392 bytes
 };
 static_assert(sizeof(GreyTintTables) == 392);
 
@@ -93,24 +93,24 @@ union GreyTableArea {
 static_assert(sizeof(GreyTableArea) == 4096);
 
 struct GreyLut {
-  int32_t rstp;                  // 8 when an "rstp" chunk was present
-  uint32_t model;                // "modl"
-  int32_t resolution[2];         // "reso"
-  int32_t media;                 // "mdia"
-  uint32_t first_halftone_id;    // SMB-ID of the header row
+  int32_t rstp;                // 8 when an "rstp" chunk was present
+  uint32_t model;              // "modl"
+  int32_t resolution[2];       // "reso"
+  int32_t media;               // "mdia"
+  uint32_t first_halftone_id;  // SMB-ID of the header row
   uint8_t unused_24[4];
-  int32_t inkd[19];              // "inkd" values; inkd[kInkLimitSlot] is the total-ink limit
+  int32_t inkd[19];  // "inkd" values; inkd[kInkLimitSlot] is the total-ink limit
   int32_t cdbg[2];
-  uint32_t gamma;                // "gama"
-  int32_t table_byte4;           // byte 4 of the "tgvm" chunk
+  uint32_t gamma;       // "gama"
+  int32_t table_byte4;  // byte 4 of the "tgvm" chunk
   int32_t ink_count;
-  int32_t level_count;           // at most 256
-  int32_t gamma_base;            // at least 1 once a table was read
+  int32_t level_count;  // at most 256
+  int32_t gamma_base;   // at least 1 once a table was read
   int32_t table_byte11;
-  int32_t full_scale;            // 4080, 4095, 255 or 65280
+  int32_t full_scale;                    // 4080, 4095, 255 or 65280
   int32_t level_values[kGreyMaxLevels];  // -999 where unset
   int32_t channel_count;
-  int32_t ink_ids[kGreyMaxInks]; // ink id of each column; 255 where unset
+  int32_t ink_ids[kGreyMaxInks];  // ink id of each column; 255 where unset
   int32_t encd[5];
   GreyTintTables tint;
   GreyTableArea table;
