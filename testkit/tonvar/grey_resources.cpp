@@ -206,6 +206,12 @@ const tonvar::CmOptionList* GreyOptionList::Get() const {
   return reinterpret_cast<const tonvar::CmOptionList*>(storage_.data());
 }
 
+std::vector<uint8_t> GreyTextResource(const std::string& text) {
+  std::vector<uint8_t> bytes(text.begin(), text.end());
+  bytes.push_back(0x1A);
+  return bytes;
+}
+
 GreyColourJob::GreyColourJob() {
   params.document_type = 7;
   params.tone_adjustments = tone;
@@ -218,14 +224,14 @@ GreyColourJob::GreyColourJob() {
 }
 
 void GreyColourJob::AddMinimalResources() {
-  resources[0] = TextBytes(GreyHeaderTable({GreyHeaderRowSpec{}}));
+  resources[0] = GreyTextResource(GreyHeaderTable({GreyHeaderRowSpec{}}));
   resources[100] = GreyChunkContainer({{"tgvm", GreyTableChunk({})}});
 }
 
 std::vector<uint8_t> GreyColourJob::CwList() { return BuildCwLists('a', {{20, 20, 30}}); }
 
 void GreyColourJob::AddCorrectionResources() {
-  resources[990] = TextBytes(GreyIcData({}));
+  resources[990] = GreyTextResource(GreyIcData({}));
   DotCurveKind4Spec dots;
   dots.entries = DotCurveEntriesFor(9);
   resources[200] = BuildDotCurveKind4(dots);

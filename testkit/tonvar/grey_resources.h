@@ -161,8 +161,7 @@ struct GreyColourJob {
   static std::vector<uint8_t> CwList();
 };
 
-inline std::vector<uint8_t> TextBytes(const std::string& text) {
-  return std::vector<uint8_t>(text.begin(), text.end());
-}
+// A text resource as a client hands it over, without a length: ended by Ctrl-Z.
+std::vector<uint8_t> GreyTextResource(const std::string& text);
 
 }  // namespace testkit

@@ -147,7 +147,7 @@ TEST_F(GreyChain, RefusalsThroughTheExports) {
   const Case cases[] = {
       {"header without a fitting row",
        0,
-       testkit::TextBytes(testkit::GreyHeaderTable({dither})),
+       testkit::GreyTextResource(testkit::GreyHeaderTable({dither})),
        tonvar::kStatusBadResource,
        {0}},
       {"container with a bad ink id",

@@ -57,8 +57,9 @@ class GreyEngine : public ::testing::Test {
       const auto it = job_.resources.find(id);
       if (it == job_.resources.end()) return kStatusBadResource;
       ResourceId next = 0xDEAD;
+      const size_t size = bounded_ ? it->second.size() : tonvar::common::kUnboundedSize;
       const tonvar::EngineStatus status =
-          CmGreySetResource(engine_, {it->second.data(), it->second.size()}, &next);
+          CmGreySetResource(engine_, {it->second.data(), size}, &next);
       if (status != kStatusOk) return status;
       asked_.push_back(next);
       if (next == kNoMoreResources) return kStatusOk;
@@ -74,6 +75,7 @@ class GreyEngine : public ::testing::Test {
   testkit::GreyOptionList options_;
   void* engine_ = nullptr;
   std::vector<ResourceId> asked_;
+  bool bounded_ = true;  // false: resources as the client passes them, without a length
 };
 
 // The ramp table's packed row at level i: inks 1, 2 / 3, 0 / 4, 5 / 7, 11 are columns 0, 1 /
@@ -115,7 +117,7 @@ TEST_F(GreyEngine, FinishedEngineRefusesFurtherResources) {
 TEST_F(GreyEngine, RefusedStepCanBeTriedAgain) {
   job_.AddMinimalResources();
   const auto table = job_.resources[0];
-  job_.resources[0] = testkit::TextBytes("//499\r\n");
+  job_.resources[0] = testkit::GreyTextResource("//499\r\n");
   ASSERT_EQ(Run(), kStatusBadResource);
   EXPECT_EQ(State().step, 1);
   job_.resources[0] = table;
@@ -217,6 +219,30 @@ TEST_F(GreyEngine, FiveStepsWithOption512) {
   EXPECT_EQ(rows[100].words[0] & 0xFFFF, testkit::GreyRampAmount(100, 1));
   EXPECT_EQ(rows[100].words[3], RampWord(100, 3));
   EXPECT_EQ(State().weights[2], 4);
+}
+
+TEST_F(GreyEngine, KindThreeDotCurvesServeEveryInk) {
+  // One table for all inks, with the same samples and weights as the kind-4 block.
+  options_.Bytes(kOptionCwList, testkit::GreyColourJob::CwList());
+  job_.params.options = options_.Get();
+  job_.AddMinimalResources();
+  job_.AddCorrectionResources();
+  job_.resources[200] = testkit::BuildDotCurveKind3({});
+  ASSERT_EQ(Run(), kStatusOk);
+  EXPECT_EQ(Lut().table.packed.rows[100].words[0] >> 16, 3000u + 20000 / 2);
+  EXPECT_EQ(Lut().table.packed.rows[1].words[0], RampWord(1, 0));
+}
+
+TEST_F(GreyEngine, FiveStepsOnResourcesWithoutALength) {
+  // The readers stop at the end their formats give (the sanitizers watch the host run).
+  bounded_ = false;
+  options_.Bytes(kOptionCwList, testkit::GreyColourJob::CwList());
+  job_.params.options = options_.Get();
+  job_.AddMinimalResources();
+  job_.AddCorrectionResources();
+  ASSERT_EQ(Run(), kStatusOk);
+  EXPECT_EQ(asked_.size(), 6u);
+  EXPECT_EQ(Lut().table.packed.rows[100].words[0] >> 16, 3000u + 20000 / 2);
 }
 
 TEST_F(GreyEngine, StepRefusals) {

@@ -47,9 +47,9 @@ std::unique_ptr<grey::CmGreyEngine> CorrectionEngine() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   static const std::vector<uint8_t> kGood[4] = {
-      testkit::TextBytes(testkit::GreyHeaderTable({testkit::GreyHeaderRowSpec{}})),
+      testkit::GreyTextResource(testkit::GreyHeaderTable({testkit::GreyHeaderRowSpec{}})),
       GoodContainer(),
-      testkit::TextBytes(testkit::GreyIcData({})),
+      testkit::GreyTextResource(testkit::GreyIcData({})),
       testkit::GreyCorrectionCurves(),
   };
   const int reader = data[0] & 3;
