@@ -5,6 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "tonvar/colour/correction_engine.h"
 #include "tonvar/colour/engine_operations.h"
 #include "tonvar/colour/mode_table.h"
 #include "tonvar/common/resource_view.h"
@@ -60,7 +61,7 @@ EngineStatus StepColourTable(CmColorEngine* engine, common::ResourceBytes resour
 
 // Everything the engine owns, for the checked release of deletion and the unchecked one of
 // the failure paths, in the order of deletion.
-void CollectBlocks(CmColorEngine* engine, common::MemHandle* blocks, int* count) {
+void CollectBlocks(CmColorEngine* engine, common::MemHandle* blocks, int* count, int* descriptor_at) {
   LutDescriptor* lut = engine->lut;
   int n = 0;
   if (lut != nullptr) {
@@ -70,6 +71,7 @@ void CollectBlocks(CmColorEngine* engine, common::MemHandle* blocks, int* count)
     blocks[n++] = lut->ink_curves_handle;
     blocks[n++] = lut->screening_handle;
   }
+  *descriptor_at = n;
   blocks[n++] = engine->lut_handle;
   if (engine->table_a != nullptr) blocks[n++] = engine->table_a->body_handle;
   if (engine->table_b != nullptr) blocks[n++] = engine->table_b->body_handle;
@@ -153,18 +155,22 @@ const void* FindParamOption(const CmParams* params, uint32_t id) {
   return params == nullptr ? nullptr : FindOption(id, params->options);
 }
 
-int32_t ChooseModeTableRow(CmColorEngine* engine, common::ResourceBytes resource, EngineStatus* status) {
+ModeTableJob MatchValues(const CmColorEngine* engine, int32_t mode) {
   ModeTableJob job{};
   job.method = static_cast<int32_t>(engine->job.method);
-  job.mode = engine->matching_mode;
+  job.mode = mode;
   job.media = engine->params.media;
   job.sub_type = engine->params.sub_type;
   job.h_res = engine->job.resolution_x_dpi;
   job.v_res = engine->job.resolution_y_dpi;
   job.bits_per_dot = engine->job.bits_per_dot;
   job.channel_order = engine->job.channel_order;
+  return job;
+}
+
+int32_t ChooseModeTableRow(CmColorEngine* engine, common::ResourceBytes resource, EngineStatus* status) {
   ModeTableChoice choice;
-  *status = ReadModeTable(resource, job, &choice);
+  *status = ReadModeTable(resource, MatchValues(engine, engine->matching_mode), &choice);
   if (*status != kStatusOk) return 0;
   LutDescriptor* lut = engine->lut;
   engine->mode_table_version = choice.version;
@@ -257,10 +263,7 @@ EngineStatus CmColorSetResource(void* state, common::ResourceBytes resource, Res
     case kStepColourTable:
       return StepColourTable(engine, resource, next_id);
     default:
-      // Past the end of the protocol: there is no correction engine to take the resource.
-      ++engine->step;
-      *next_id = kNoMoreResources;
-      return kStatusBadArgument;
+      return StepCorrection(engine, resource, next_id);
   }
 }
 
@@ -282,11 +285,17 @@ EngineStatus CmColorDelete(void** state) {
   *state = nullptr;
   common::MemHandle blocks[kMaxEngineBlocks];
   int count = 0;
-  CollectBlocks(engine, blocks, &count);
+  int descriptor_at = 0;
+  CollectBlocks(engine, blocks, &count, &descriptor_at);
   EngineStatus status = kStatusOk;
   for (int i = 0; i < count; ++i) {
     const EngineStatus released = common::ReleaseBlock(&blocks[i]);
     if (status == kStatusOk) status = released;
+    // The correction engine goes right after the descriptor.
+    if (i == descriptor_at) {
+      const EngineStatus deleted = DeleteCorrectionEngine(engine->correction);
+      if (status == kStatusOk) status = deleted;
+    }
   }
   return status;
 }

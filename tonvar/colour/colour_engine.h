@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "tonvar/colour/mode_table.h"
 #include "tonvar/common/memory.h"
 #include "tonvar/common/resource_bytes.h"
 #include "tonvar/interface/client_records.h"
@@ -11,6 +12,8 @@
 #include "tonvar/interface/status.h"
 
 namespace tonvar::colour {
+
+struct CorrectionEngine;
 
 // Option ids of the CmOptionList that the colour engine reads itself.
 inline constexpr uint32_t kOptionUseTableA = 272;       // byte: non-zero = use table A
@@ -48,7 +51,8 @@ struct CmColorEngine {
   uint32_t step;
   LutDescriptor* lut;
   common::MemHandle lut_handle;
-  void* correction;     // the correction sub-engine; none in this build
+  CorrectionEngine* correction;  // the correction sub-engine, or null
+  bool correcting;               // it asked for a resource and has not finished
   uint8_t* grey_axis;   // g * ch grey-axis entries for document type 2
   common::MemHandle grey_axis_handle;
   bool grey_axis_loaded;  // the entries were read from the table (else the block is all 0)
@@ -96,6 +100,8 @@ const void* FindParamOption(const CmParams* params, uint32_t id);
 // when no row matches (*status 0 then).
 int32_t ChooseModeTableRow(CmColorEngine* engine, common::ResourceBytes resource, EngineStatus* status);
 int32_t ChooseTableAId(CmColorEngine* engine);
+// What the job matches mode-table rows on, in the given matching mode.
+ModeTableJob MatchValues(const CmColorEngine* engine, int32_t mode);
 
 // Resource readers.
 EngineStatus ReadFixedColorTable(CmColorEngine* engine, common::ResourceBytes resource);
@@ -126,6 +132,8 @@ void InterpolateTone(const CmColorEngine* engine, uint32_t count, const uint8_t*
 
 // Finishing (after step 5 has read the colour table); next id out.
 EngineStatus FinishColorTable(CmColorEngine* engine, ResourceId* next_id);
+// Steps 6 and above: one resource of the correction sub-engine, then the closing steps.
+EngineStatus StepCorrection(CmColorEngine* engine, common::ResourceBytes resource, ResourceId* next_id);
 EngineStatus RebuildColorTable(CmColorEngine* engine);
 EngineStatus BalanceInksOnGrid(CmColorEngine* engine);
 EngineStatus ScaleTableDensity(CmColorEngine* engine);

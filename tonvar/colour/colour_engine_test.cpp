@@ -274,15 +274,21 @@ TEST_F(ColourEngineTest, CompressedAndPlaneOrderedTablesGiveTheSameBody) {
   }
 }
 
-TEST_F(ColourEngineTest, CorrectionOptionsAreRefusedUntilTheCorrectionExists) {
-  for (uint32_t id : {kOptionCwLists, kOptionRateList, kOptionCurveTable}) {
+TEST_F(ColourEngineTest, CorrectionOptionsOfZeroBytesEndTheJobAtTheColourTable) {
+  // Lists without "CW:" and a curve table of format 0 correct nothing; a rate list without
+  // rates cannot start its correction.
+  const std::pair<uint32_t, EngineStatus> cases[] = {
+      {kOptionCwLists, kStatusOk}, {kOptionRateList, kStatusBadArgument}, {kOptionCurveTable, kStatusOk}};
+  for (const auto& [id, expected] : cases) {
     SCOPED_TRACE(id);
     const uint8_t value[16] = {};
     OptionList options;
     options.Add(id, value);
     job_.params.options = options.Get();
     Prepare(Row());
-    EXPECT_EQ(job_.Run(&handle_), kStatusBadArgument);
+    EXPECT_EQ(job_.Run(&handle_), expected);
+    EXPECT_EQ(job_.asked, (std::vector<uint32_t>{0, kTableId}));
+    EXPECT_EQ(Lut()->ink_curves_valid, 0u);
     EXPECT_EQ(CmColorDelete(&handle_.engine), kStatusOk);
   }
 }

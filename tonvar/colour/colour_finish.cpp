@@ -2,9 +2,9 @@
 // rescaling, the neutral grey table, the job's pixel layout, the correction hand-over and the
 // ink-scale and channel-clearing options.
 #include <cstring>
-#include <initializer_list>
 
 #include "tonvar/colour/colour_engine.h"
+#include "tonvar/colour/correction_engine.h"
 #include "tonvar/colour/ink_scale.h"
 #include "tonvar/common/resource_view.h"
 
@@ -25,15 +25,32 @@ PixelLayout LayoutForOrder(uint32_t order) {
   }
 }
 
-// The correction sub-engine is not part of this build: a job that names one of its options
-// is refused rather than finished without the correction it asked for.
+// Option 560 fills the curve set at once (a table it cannot read leaves the set invalid);
+// otherwise the correction sub-engine is attached and may ask for resources of its own.
 EngineStatus AttachCorrection(CmColorEngine* engine, ResourceId* next_id) {
   *next_id = kNoMoreResources;
-  engine->lut->ink_curves_valid = 0;
-  for (uint32_t id : {kOptionCwLists, kOptionRateList, kOptionCurveTable}) {
-    if (FindParamOption(&engine->params, id) != nullptr) return kStatusBadArgument;
+  LutDescriptor* lut = engine->lut;
+  lut->ink_curves_valid = 0;
+  const auto* table = static_cast<const uint8_t*>(FindParamOption(&engine->params, kOptionCurveTable));
+  if (table != nullptr) {
+    lut->ink_curves_valid = ReadMemoryCurveTable(lut->ink_curves, table) == 0 ? 1 : 0;
+    return kStatusOk;
   }
+  const EngineStatus status =
+      CreateCorrectionEngine(engine, &engine->params, &engine->job, next_id, &engine->correction);
+  if (status != kStatusOk) {
+    *next_id = kNoMoreResources;
+    return status;
+  }
+  engine->correcting = *next_id != kNoMoreResources;
   return kStatusOk;
+}
+
+// The closing steps: the ink scale, then the clearing of ink 10's channel.
+EngineStatus ApplyClosingOptions(CmColorEngine* engine) {
+  const EngineStatus status = ApplyInkScaleOption(engine);
+  if (status != kStatusOk) return status;
+  return ApplyClearOption(engine);
 }
 
 }  // namespace
@@ -146,10 +163,27 @@ EngineStatus FinishColorTable(CmColorEngine* engine, ResourceId* next_id) {
   BuildNeutralGreyTable(engine);
   engine->layout = LayoutForOrder(engine->job.channel_order);
   status = AttachCorrection(engine, next_id);
+  if (status != kStatusOk || engine->correcting) return status;
+  return ApplyClosingOptions(engine);
+}
+
+EngineStatus StepCorrection(CmColorEngine* engine, common::ResourceBytes resource, ResourceId* next_id) {
+  ++engine->step;
+  *next_id = kNoMoreResources;
+  // Past the end of the protocol, or after a correction that asked for nothing.
+  if (!engine->correcting || engine->correction == nullptr) return kStatusBadArgument;
+  EngineStatus status = StepCorrectionEngine(engine->correction, resource, next_id);
+  if (status != kStatusOk) {
+    engine->correction = nullptr;  // a failed step released it
+    engine->correcting = false;
+    return status;
+  }
+  if (*next_id != kNoMoreResources) return kStatusOk;
+  engine->correcting = false;
+  status = DeleteCorrectionEngine(engine->correction);
+  engine->correction = nullptr;
   if (status != kStatusOk) return status;
-  status = ApplyInkScaleOption(engine);
-  if (status != kStatusOk) return status;
-  return ApplyClearOption(engine);
+  return ApplyClosingOptions(engine);
 }
 
 }  // namespace tonvar::colour

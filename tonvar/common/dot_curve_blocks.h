@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "tonvar/interface/status.h"
 #include "tonvar/common/resource_bytes.h"
+#include "tonvar/interface/status.h"
 
 namespace tonvar::common {
 

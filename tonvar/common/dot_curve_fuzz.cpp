@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "testkit/tonvar/correction_resources.h"
+#include "testkit/tonvar/fuzz_patches.h"
 #include "tonvar/common/dot_curve_blocks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -28,19 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   };
   static const uint32_t kInkSets[8] = {1, 3, 4, 5, 6, 7, 9, 2};
   const uint8_t choice = data[0];
-  std::vector<uint8_t> block(data + 1, data + size);
-  if (choice & 0x80) {
-    block = kTemplates[(choice >> 3) % 3];
-    size_t at = 1;
-    if (size >= 3) {
-      const size_t cut = data[1] | (data[2] << 8);
-      if (cut != 0 && cut < block.size()) block.resize(cut);
-      at = 3;
-    }
-    for (; at + 3 <= size && !block.empty(); at += 3) {
-      block[(data[at] | (data[at + 1] << 8)) % block.size()] = data[at + 2];
-    }
-  }
+  const std::vector<uint8_t> block = (choice & 0x80)
+                                         ? testkit::PatchResource(kTemplates[(choice >> 3) % 3], data + 1, size - 1)
+                                         : std::vector<uint8_t>(data + 1, data + size);
   auto tables = std::make_unique<common::DotCurveTables>();
   int32_t weights[3];
   common::ReadDotCurveBlock({block.data(), block.size()}, kInkSets[choice & 7], tables.get(), weights);
