@@ -1,14 +1,15 @@
 // Fuzz target: the grey engine's readers on bounded inputs. Bits 0-1 of the first byte choose
 // the reader: the header table, the chunk container (then the table build and packing), the
 // "ic_data" markup, or the correction-curve block (on an engine ready for step 5). Bit 7 patches
-// a good resource of that kind (triples of offset and value) so that an empty corpus reaches its
-// later parts; without it the rest of the input is the resource as it is.
+// a good resource of that kind with the rest of the input (testkit::PatchResource) so that an
+// empty corpus reaches its later parts; without it the rest of the input is the resource.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "testkit/tonvar/correction_resources.h"
+#include "testkit/tonvar/fuzz_patches.h"
 #include "testkit/tonvar/grey_engine_fixture.h"
 #include "testkit/tonvar/grey_resources.h"
 #include "tonvar/grey/grey_engine.h"
@@ -54,13 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   };
   const int reader = data[0] & 3;
   std::vector<uint8_t> input(data + 1, data + size);
-  if (data[0] & 0x80) {
-    input = kGood[reader];
-    for (size_t at = 1; at + 3 <= size; at += 3) {
-      input[(data[at] | (data[at + 1] << 8)) % input.size()] = data[at + 2];
-    }
-    if (data[0] & 0x40) input.resize(input.size() / 2);
-  }
+  if (data[0] & 0x80) input = testkit::PatchResource(kGood[reader], data + 1, size - 1);
   const common::ResourceBytes bytes = testkit::Bounded(input);
   switch (reader) {
     case 0: {
