@@ -1,0 +1,101 @@
+// Generator of ICC version 2 profiles, good and damaged, and their installation into a colour
+// directory (by default the test prefix's own). The header, the tag table and every tag are
+// written big-endian as the ICC format lays them out; the driver's private tags ("mdea",
+// "drvn", "inks") follow the layouts the driver reads.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace testkit {
+
+// Four-character codes.
+constexpr uint32_t IccCode(const char (&code)[5]) {
+  return uint32_t(uint8_t(code[0])) << 24 | uint32_t(uint8_t(code[1])) << 16 | uint32_t(uint8_t(code[2])) << 8 |
+         uint32_t(uint8_t(code[3]));
+}
+inline constexpr uint32_t kIccClassMonitor = IccCode("mntr");
+inline constexpr uint32_t kIccClassScanner = IccCode("scnr");
+inline constexpr uint32_t kIccClassPrinter = IccCode("prtr");
+
+// The data of one tag: type signature, four reserved bytes, then the values appended.
+class IccTagWriter {
+ public:
+  explicit IccTagWriter(uint32_t type);
+  IccTagWriter& U8(uint8_t value);
+  IccTagWriter& U16(uint16_t value);
+  IccTagWriter& U32(uint32_t value);
+  IccTagWriter& Bytes(const std::vector<uint8_t>& bytes);
+  IccTagWriter& Text(const std::string& text);  // without a terminator
+  const std::vector<uint8_t>& data() const { return data_; }
+
+ private:
+  std::vector<uint8_t> data_;
+};
+
+// The four tags the driver reads, well formed.
+std::vector<uint8_t> DescriptionTag(const std::string& text);  // count = length + 1
+std::vector<uint8_t> DriverNamesTag(const std::vector<std::string>& names);
+std::vector<uint8_t> MediaIdsTag(const std::vector<uint32_t>& ids, uint16_t skipped_items = 0);
+std::vector<uint8_t> InkCodesTag(const std::vector<uint8_t>& codes);
+
+class IccProfileBuilder {
+ public:
+  // An RGB profile of the class with the colorant, curve and white-point tags of a matrix profile.
+  explicit IccProfileBuilder(uint32_t device_class);
+  IccProfileBuilder& Description(const std::string& text);
+  IccProfileBuilder& DriverNames(const std::vector<std::string>& names);
+  IccProfileBuilder& MediaIds(const std::vector<uint32_t>& ids, uint16_t skipped_items = 0);
+  IccProfileBuilder& InkCodes(const std::vector<uint8_t>& codes);
+  // Any tag, as given (replaces one of the same signature).
+  IccProfileBuilder& Tag(uint32_t signature, std::vector<uint8_t> data);
+  IccProfileBuilder& Without(uint32_t signature);
+  std::vector<uint8_t> Build() const;
+
+ private:
+  struct TagEntry {
+    uint32_t signature;
+    std::vector<uint8_t> data;
+  };
+  uint32_t device_class_;
+  std::vector<TagEntry> tags_;
+};
+
+// The two standard RGB source profiles a fresh prefix lacks, by their file names.
+inline constexpr wchar_t kAdobeRgbFileName[] = L"AdobeRGB1998.icc";
+inline constexpr wchar_t kColorMatchRgbFileName[] = L"ColorMatchRGB.icc";
+inline constexpr wchar_t kSrgbFileName[] = L"sRGB Color Space Profile.icm";
+std::vector<uint8_t> StandardRgbProfile(const std::string& description);
+
+// The colour directory of the running system.
+std::wstring ColourDirectory();
+
+// Profiles written into a directory, removed again (with the directory when this object made
+// it) when the object ends.
+class InstalledProfiles {
+ public:
+  // Installs into the system's colour directory.
+  InstalledProfiles();
+  // Installs into a fresh empty folder of the temporary directory.
+  static InstalledProfiles InScratchFolder();
+  InstalledProfiles(InstalledProfiles&& other) noexcept;
+  InstalledProfiles(const InstalledProfiles&) = delete;
+  InstalledProfiles& operator=(const InstalledProfiles&) = delete;
+  ~InstalledProfiles();
+
+  bool Install(const std::wstring& file_name, const std::vector<uint8_t>& bytes);
+  // AdobeRGB1998.icc and ColorMatchRGB.icc.
+  bool InstallStandardRgbProfiles();
+  const std::wstring& directory() const { return directory_; }
+  std::wstring PathOf(const std::wstring& file_name) const { return directory_ + L"\\" + file_name; }
+
+ private:
+  InstalledProfiles(std::wstring directory, bool owns_directory);
+  std::wstring directory_;
+  bool owns_directory_ = false;
+  std::vector<std::wstring> files_;
+};
+
+}  // namespace testkit
