@@ -30,37 +30,9 @@ struct ListStorage {
   ProfileLists lists{ProfileList(source_count, source_block), ProfileList(printer_count, printer_block)};
 };
 
-Bytes Printer(const std::string& description, const std::vector<std::string>& drivers, const std::vector<uint32_t>& media,
-              const Bytes& inks) {
-  IccProfileBuilder builder(testkit::kIccClassPrinter);
-  builder.Description(description);
-  if (!drivers.empty()) builder.DriverNames(drivers);
-  if (!media.empty()) builder.MediaIds(media);
-  if (!inks.empty()) builder.InkCodes(inks);
-  return builder.Build();
-}
-
-// The directory every list test starts from.
-void InstallStandardSet(testkit::InstalledProfiles& files) {
-  const Bytes seventeen(17, 0x11);
-  files.Install(testkit::kSrgbFileName, testkit::StandardRgbProfile("sRGB IEC61966-2.1"));
-  ASSERT_TRUE(files.InstallStandardRgbProfiles());
-  files.Install(L"Scanner.icm", IccProfileBuilder(testkit::kIccClassScanner).Description("Flatbed").Build());
-  files.Install(L"Glossy.icc", Printer("Glossy photo", {kDriver}, {5, 7}, kModelCodes));
-  files.Install(L"Generic.icc", Printer("Any paper", {"Other", kDriver}, {}, {}));
-  files.Install(L"OtherInk.icc", Printer("Other inks", {kDriver}, {5}, {0x11, 0x99}));
-  files.Install(L"OtherDriver.icc", Printer("Not ours", {"Someone Else"}, {5}, kModelCodes));
-  files.Install(L"Foreign.icc", Printer("Foreign", {}, {5}, kModelCodes));
-  files.Install(L"LongInks.icc", Printer("Long inks", {kDriver}, {}, seventeen));
-  files.Install(L"readme.txt", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'r', 'o', 'f', 'i', 'l', 'e'});
-  files.Install(L"Broken.icc", Bytes(60, 0));
-  CreateDirectoryW(files.PathOf(L"Folder.icc").c_str(), nullptr);
-}
-
 class ProfileListTest : public ::testing::Test {
  protected:
-  void SetUp() override { InstallStandardSet(files_); }
-  void TearDown() override { RemoveDirectoryW(files_.PathOf(L"Folder.icc").c_str()); }
+  void SetUp() override { ASSERT_TRUE(files_.InstallDriverProfileSet(kDriver, kModelCodes)); }
 
   ProfileScan Scan(bool describe) const {
     ProfileScan scan;
@@ -95,13 +67,13 @@ TEST_F(ProfileListTest, EveryValidProfileIsListedWithItsFlagsDescriptionAndMedia
       {L"Scanner.icm", false, kEntryValid, L"Flatbed", {}, 0},
       {L"Glossy.icc", true, kPrtr | kEntryNamesDriver | kEntryHasMediaIds | kEntryInkSetMatches, L"Glossy photo", {5, 7}, 4},
       {L"Generic.icc", true, kPrtr | kEntryNamesDriver, L"Any paper", {}, 0},
-      {L"OtherInk.icc", true, kPrtr | kEntryNamesDriver | kEntryHasMediaIds, L"Other inks", {5}, 2},
+      {L"OtherInk.icc", true, kPrtr | kEntryNamesDriver | kEntryHasMediaIds, L"Other inks", {5}, 5},
       // Media ids and inks are read whenever the profile names drivers, ours or not.
       {L"OtherDriver.icc", true, kPrtr | kEntryHasMediaIds | kEntryInkSetMatches, L"Not ours", {5}, 4},
       // Without a driver-name tag the private tags are not read.
       {L"Foreign.icc", true, kPrtr, L"Foreign", {}, 0},
       // Seventeen ink codes do not fit: not kept, never matching.
-      {L"LongInks.icc", true, kPrtr | kEntryNamesDriver, L"Long inks", {}, 0},
+      {L"LongInks.icc", true, kPrtr | kEntryNamesDriver | kEntryHasMediaIds, L"Long inks", {5}, 0},
   };
   EXPECT_EQ(storage_.lists.source().count(), std::size(cases));
   EXPECT_EQ(storage_.lists.printer().count(), 6u);
@@ -130,7 +102,7 @@ TEST_F(ProfileListTest, EveryValidProfileIsListedWithItsFlagsDescriptionAndMedia
 TEST_F(ProfileListTest, ListsAreBuiltOnceAndKeptForTheObject) {
   ASSERT_EQ(Refresh(1), 1);
   const uint32_t sources = storage_.lists.source().count();
-  files_.Install(L"Later.icc", Printer("Later", {kDriver}, {}, {}));
+  files_.Install(L"Later.icc", testkit::PrinterProfile("Later", {kDriver}, {}, {}));
   EXPECT_EQ(Refresh(1), 3);
   EXPECT_EQ(Refresh(0), 3);
   EXPECT_EQ(storage_.lists.source().count(), sources);

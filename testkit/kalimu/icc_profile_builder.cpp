@@ -144,6 +144,16 @@ std::vector<uint8_t> StandardRgbProfile(const std::string& description) {
   return IccProfileBuilder(kIccClassMonitor).Description(description).Build();
 }
 
+std::vector<uint8_t> PrinterProfile(const std::string& description, const std::vector<std::string>& driver_names,
+                                    const std::vector<uint32_t>& media_ids, const std::vector<uint8_t>& ink_codes) {
+  IccProfileBuilder builder(kIccClassPrinter);
+  builder.Description(description);
+  if (!driver_names.empty()) builder.DriverNames(driver_names);
+  if (!media_ids.empty()) builder.MediaIds(media_ids);
+  if (!ink_codes.empty()) builder.InkCodes(ink_codes);
+  return builder.Build();
+}
+
 std::wstring ColourDirectory() {
   wchar_t directory[MAX_PATH] = {};
   DWORD size = sizeof(directory);
@@ -175,7 +185,9 @@ InstalledProfiles InstalledProfiles::InScratchFolder() {
 }
 
 InstalledProfiles::~InstalledProfiles() {
-  for (const std::wstring& file : files_) DeleteFileW(PathOf(file).c_str());
+  for (const std::wstring& file : files_) {
+    if (!DeleteFileW(PathOf(file).c_str())) RemoveDirectoryW(PathOf(file).c_str());
+  }
   if (owns_directory_) RemoveDirectoryW(directory_.c_str());
 }
 
@@ -193,6 +205,31 @@ bool InstalledProfiles::Install(const std::wstring& file_name, const std::vector
 bool InstalledProfiles::InstallStandardRgbProfiles() {
   return Install(kAdobeRgbFileName, StandardRgbProfile("Adobe RGB (1998)")) &&
          Install(kColorMatchRgbFileName, StandardRgbProfile("ColorMatch RGB"));
+}
+
+}  // namespace testkit
+
+namespace testkit {
+
+bool InstalledProfiles::InstallDriverProfileSet(const std::string& driver, const std::vector<uint8_t>& ink_codes) {
+  bool ok = true;
+  if (GetFileAttributesW(PathOf(kSrgbFileName).c_str()) == INVALID_FILE_ATTRIBUTES)
+    ok &= Install(kSrgbFileName, StandardRgbProfile("sRGB IEC61966-2.1"));
+  ok &= InstallStandardRgbProfiles();
+  ok &= Install(L"Scanner.icm", IccProfileBuilder(kIccClassScanner).Description("Flatbed").Build());
+  ok &= Install(L"Glossy.icc", PrinterProfile("Glossy photo", {driver}, {5, 7}, ink_codes));
+  ok &= Install(L"Generic.icc", PrinterProfile("Any paper", {"Other", driver}, {}, {}));
+  std::vector<uint8_t> other_inks = ink_codes;
+  other_inks.push_back(0x99);
+  ok &= Install(L"OtherInk.icc", PrinterProfile("Other inks", {driver}, {5}, other_inks));
+  ok &= Install(L"LongInks.icc", PrinterProfile("Long inks", {driver}, {5}, std::vector<uint8_t>(17, 0x11)));
+  ok &= Install(L"OtherDriver.icc", PrinterProfile("Not ours", {"Someone Else"}, {5}, ink_codes));
+  ok &= Install(L"Foreign.icc", PrinterProfile("Foreign", {}, {5}, ink_codes));
+  ok &= Install(L"readme.txt", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'r', 'o', 'f', 'i', 'l', 'e'});
+  ok &= Install(L"Broken.icc", std::vector<uint8_t>(60, 0));
+  ok &= CreateDirectoryW(PathOf(L"Folder.icc").c_str(), nullptr) != 0;
+  files_.push_back(L"Folder.icc");
+  return ok;
 }
 
 }  // namespace testkit

@@ -69,6 +69,10 @@ inline constexpr wchar_t kColorMatchRgbFileName[] = L"ColorMatchRGB.icc";
 inline constexpr wchar_t kSrgbFileName[] = L"sRGB Color Space Profile.icm";
 std::vector<uint8_t> StandardRgbProfile(const std::string& description);
 
+// An output-device profile with the driver's private tags; an empty vector leaves its tag out.
+std::vector<uint8_t> PrinterProfile(const std::string& description, const std::vector<std::string>& driver_names,
+                                    const std::vector<uint32_t>& media_ids, const std::vector<uint8_t>& ink_codes);
+
 // The colour directory of the running system.
 std::wstring ColourDirectory();
 
@@ -88,6 +92,18 @@ class InstalledProfiles {
   bool Install(const std::wstring& file_name, const std::vector<uint8_t>& bytes);
   // AdobeRGB1998.icc and ColorMatchRGB.icc.
   bool InstallStandardRgbProfiles();
+  // A colour directory as a driver's users have it, for a driver and its model's ink codes:
+  //   sRGB Color Space Profile.icm, AdobeRGB1998.icc, ColorMatchRGB.icc  standard RGB ('mntr')
+  //   Scanner.icm      'scnr', "Flatbed"
+  //   Glossy.icc       ours, media 5 and 7, the model's inks        (media-specific)
+  //   Generic.icc      ours (second of two names), no media, no inks (generic)
+  //   OtherInk.icc     ours, media 5, other inks                    (another ink set)
+  //   LongInks.icc     ours, media 5, seventeen ink codes            (inks never match)
+  //   OtherDriver.icc  another driver's, media 5, the model's inks
+  //   Foreign.icc      no driver names (media and inks tags unread)
+  // and three files that are no profiles: readme.txt, Broken.icc (half a header), Folder.icc
+  // (a folder). The sRGB file is written only when the directory lacks it.
+  bool InstallDriverProfileSet(const std::string& driver, const std::vector<uint8_t>& ink_codes);
   const std::wstring& directory() const { return directory_; }
   std::wstring PathOf(const std::wstring& file_name) const { return directory_ + L"\\" + file_name; }
 
