@@ -76,21 +76,23 @@ void ColourManagement::SetNoColorManagement() {
   for (IntentSetter set : kIntentSetters) (hooks_.*set)(kGenericRenderingIntent);
 }
 
-void ColourManagement::SetHostIcmMode(int32_t full) {
-  if (Mode() == kHostColorManagement) return;
+bool ColourManagement::EnterMode(uint32_t mode, uint32_t icm_method) {
+  if (Mode() == mode) return false;
   record_.SetColorMode(1);
-  record_.SetColorManagementMode(kHostColorManagement);
-  record_.SetICMMethod(DMICMMETHOD_SYSTEM);
+  record_.SetColorManagementMode(mode);
+  record_.SetICMMethod(icm_method);
+  return true;
+}
+
+void ColourManagement::SetHostIcmMode(int32_t full) {
+  if (!EnterMode(kHostColorManagement, DMICMMETHOD_SYSTEM)) return;
   record_.SetProfileFlagBits(kProfilePairInUse[0], 1);
   record_.SetProfileFlagBits(kProfilePairInUse[1] | kProfilePairInUse[2] | kProfileChoiceUnrestricted, 0);
   CommonModeTail(full);
 }
 
 void ColourManagement::SetPerObjectIcmMode(int32_t full) {
-  if (Mode() == kPerObjectColorManagement) return;
-  record_.SetColorMode(1);
-  record_.SetColorManagementMode(kPerObjectColorManagement);
-  record_.SetICMMethod(DMICMMETHOD_DRIVER);
+  if (!EnterMode(kPerObjectColorManagement, DMICMMETHOD_DRIVER)) return;
   record_.SetProfileFlagBits(kAllProfilePairBits, 1);
   record_.SetSourceProfile2ShortName(L"");
   record_.SetSourceProfile3ShortName(L"");
@@ -101,10 +103,7 @@ void ColourManagement::SetPerObjectIcmMode(int32_t full) {
 }
 
 void ColourManagement::SetDriverIcmMode(int32_t full) {
-  if (Mode() == kDriverColorManagement) return;
-  record_.SetColorMode(1);
-  record_.SetColorManagementMode(kDriverColorManagement);
-  record_.SetICMMethod(DMICMMETHOD_DRIVER);
+  if (!EnterMode(kDriverColorManagement, DMICMMETHOD_DRIVER)) return;
   record_.SetProfileFlagBits(kProfilePairInUse[0], 1);
   record_.SetProfileFlagBits(kProfilePairInUse[1] | kProfilePairInUse[2], 0);
   CommonModeTail(full);
@@ -171,56 +170,55 @@ int ColourManagement::GetPrinterProfileName(uint32_t index, wchar_t* buffer, uin
   return CopyEntryText(lists_.printer(), index, true, buffer, capacity);
 }
 
+int ColourManagement::EntryHasFlags(const ProfileList& list, uint32_t index, uint32_t mask) {
+  RefreshForUse();
+  const ProfileEntry* entry = list.At(index);
+  return entry != nullptr && (entry->Flags & mask) != 0 ? 1 : 0;
+}
+
+int ColourManagement::SetEntryFlags(const ProfileList& list, uint32_t index, uint32_t mask, int32_t on,
+                                    int32_t refresh) {
+  if (refresh == 1) RefreshForUse();
+  ProfileEntry* entry = list.At(index);
+  if (entry == nullptr) return 0;
+  entry->Flags = on != 0 ? (entry->Flags | mask) : (entry->Flags & ~mask);
+  return 1;
+}
+
+int ColourManagement::DescriptionByName(const ProfileList& list, const wchar_t* file_name, wchar_t* buffer,
+                                        uint32_t capacity) {
+  RefreshForUse();
+  const ProfileEntry* entry = list.Find(file_name);
+  return entry != nullptr ? CopyOut(buffer, capacity, entry->Description) : 0;
+}
+
+uint32_t ColourManagement::IndexByName(const ProfileList& list, const wchar_t* file_name) {
+  RefreshForUse();
+  uint32_t index = 0;
+  return list.Find(file_name, &index) != nullptr ? index : 0;
+}
+
 int ColourManagement::SourceProfileHasFlags(uint32_t index, uint32_t mask) {
-  RefreshForUse();
-  const ProfileEntry* entry = lists_.source().At(index);
-  return entry != nullptr && (entry->Flags & mask) != 0 ? 1 : 0;
+  return EntryHasFlags(lists_.source(), index, mask);
 }
-
 int ColourManagement::PrinterProfileHasFlags(uint32_t index, uint32_t mask) {
-  RefreshForUse();
-  const ProfileEntry* entry = lists_.printer().At(index);
-  return entry != nullptr && (entry->Flags & mask) != 0 ? 1 : 0;
+  return EntryHasFlags(lists_.printer(), index, mask);
 }
-
 int ColourManagement::SetSourceProfileFlags(uint32_t index, uint32_t mask, int32_t on, int32_t refresh) {
-  if (refresh == 1) RefreshForUse();
-  ProfileEntry* entry = lists_.source().At(index);
-  if (entry == nullptr) return 0;
-  entry->Flags = on != 0 ? (entry->Flags | mask) : (entry->Flags & ~mask);
-  return 1;
+  return SetEntryFlags(lists_.source(), index, mask, on, refresh);
 }
-
 int ColourManagement::SetPrinterProfileFlags(uint32_t index, uint32_t mask, int32_t on, int32_t refresh) {
-  if (refresh == 1) RefreshForUse();
-  ProfileEntry* entry = lists_.printer().At(index);
-  if (entry == nullptr) return 0;
-  entry->Flags = on != 0 ? (entry->Flags | mask) : (entry->Flags & ~mask);
-  return 1;
+  return SetEntryFlags(lists_.printer(), index, mask, on, refresh);
 }
-
 int ColourManagement::GetSourceProfileNameByPath(const wchar_t* file_name, wchar_t* buffer, uint32_t capacity) {
-  RefreshForUse();
-  const ProfileEntry* entry = lists_.source().Find(file_name);
-  return entry != nullptr ? CopyOut(buffer, capacity, entry->Description) : 0;
+  return DescriptionByName(lists_.source(), file_name, buffer, capacity);
 }
-
 int ColourManagement::GetPrinterProfileNameByPath(const wchar_t* file_name, wchar_t* buffer, uint32_t capacity) {
-  RefreshForUse();
-  const ProfileEntry* entry = lists_.printer().Find(file_name);
-  return entry != nullptr ? CopyOut(buffer, capacity, entry->Description) : 0;
+  return DescriptionByName(lists_.printer(), file_name, buffer, capacity);
 }
-
-uint32_t ColourManagement::FindSourceProfile(const wchar_t* file_name) {
-  RefreshForUse();
-  uint32_t index = 0;
-  return lists_.source().Find(file_name, &index) != nullptr ? index : 0;
-}
-
+uint32_t ColourManagement::FindSourceProfile(const wchar_t* file_name) { return IndexByName(lists_.source(), file_name); }
 uint32_t ColourManagement::FindPrinterProfile(const wchar_t* file_name) {
-  RefreshForUse();
-  uint32_t index = 0;
-  return lists_.printer().Find(file_name, &index) != nullptr ? index : 0;
+  return IndexByName(lists_.printer(), file_name);
 }
 
 int ColourManagement::FindStandardProfile(const wchar_t* file_name, uint32_t* index) {
@@ -421,22 +419,23 @@ int ColourManagement::GetPrinterProfileAnsiPath(uint32_t media_id, char* buffer,
 
 // --- Stored names ---------------------------------------------------------------------------
 
-std::wstring ColourManagement::LongProfileName(const wchar_t* short_name) const {
-  if (short_name == nullptr || short_name[0] == L'\0') return {};
-  std::wstring path = directory_ + L"\\" + short_name;
-  wchar_t long_path[MAX_PATH] = {};
-  const DWORD written = GetLongPathNameW(path.c_str(), long_path, MAX_PATH);
-  if (written != 0 && written < MAX_PATH) path = long_path;
+// The file part of the colour directory's path for name in the other form (long or short); the
+// name as given when the file system cannot give that form.
+std::wstring ColourManagement::ProfileNameForm(PathForm form, const wchar_t* name) const {
+  if (name == nullptr || name[0] == L'\0') return {};
+  std::wstring path = directory_ + L"\\" + name;
+  wchar_t converted[MAX_PATH] = {};
+  const DWORD written = form(path.c_str(), converted, MAX_PATH);
+  if (written != 0 && written < MAX_PATH) path = converted;
   return FileNameOfPath(path.c_str());
 }
 
+std::wstring ColourManagement::LongProfileName(const wchar_t* short_name) const {
+  return ProfileNameForm(GetLongPathNameW, short_name);
+}
+
 std::wstring ColourManagement::ShortProfileName(const wchar_t* file_name) const {
-  if (file_name == nullptr || file_name[0] == L'\0') return {};
-  std::wstring path = directory_ + L"\\" + file_name;
-  wchar_t short_path[MAX_PATH] = {};
-  const DWORD written = GetShortPathNameW(path.c_str(), short_path, MAX_PATH);
-  if (written != 0 && written < MAX_PATH) path = short_path;
-  return FileNameOfPath(path.c_str());
+  return ProfileNameForm(GetShortPathNameW, file_name);
 }
 
 std::wstring ColourManagement::StoredSourceProfile(int pair) const {

@@ -134,13 +134,21 @@ class ColourManagement {
  private:
   uint32_t Mode() const { return record_.GetColorManagementMode(); }
   void RefreshForUse() { RefreshProfileLists(1); }
+  // Switches to an on mode with its ICM method; false (nothing done) when it is the mode already.
+  bool EnterMode(uint32_t mode, uint32_t icm_method);
   void CommonModeTail(int32_t full);
+  int EntryHasFlags(const ProfileList& list, uint32_t index, uint32_t mask);
+  int SetEntryFlags(const ProfileList& list, uint32_t index, uint32_t mask, int32_t on, int32_t refresh);
+  int DescriptionByName(const ProfileList& list, const wchar_t* file_name, wchar_t* buffer, uint32_t capacity);
+  uint32_t IndexByName(const ProfileList& list, const wchar_t* file_name);
   // Whether a pair's stored profiles are listed (steps shared by both checks).
   bool PairListed(const std::wstring& printer, const std::wstring& source, uint32_t flags, int pair);
   int CopyEntryText(const ProfileList& list, uint32_t index, bool description, wchar_t* buffer,
                     uint32_t capacity);
   int FindStandardProfile(const wchar_t* file_name, uint32_t* index);
   ProfileEntry* FindPrinterEntryForMedia(uint32_t media_id, bool associated_only, bool allow_foreign);
+  using PathForm = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);
+  std::wstring ProfileNameForm(PathForm form, const wchar_t* name) const;
   std::wstring StoredSourceProfile(int pair) const;
   std::wstring StoredPrinterProfile(int pair) const;
 

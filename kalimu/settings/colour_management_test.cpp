@@ -47,19 +47,39 @@ class RecordingRules : public ColourRuleHooks {
   DevModeAccessor& record_;
 };
 
-class ColourManagementTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    record_.SetDriverName(kDriver);
-    record_.SetMediaId(5);
-    ASSERT_TRUE(files_.InstallDriverProfileSet(kDriver, kModelCodes));
+// A record, its rules and the two lists, with colour management over a directory (empty: the
+// system's colour directory).
+struct ColourBench {
+  explicit ColourBench(std::wstring colour_directory) : directory(std::move(colour_directory)) {
+    record.SetDriverName(kDriver);
+    record.SetMediaId(5);
+  }
+  ColourManagement Colour() {
+    return ColourManagement(record, ProfileLists(ProfileList(source_count, source_block),
+                                                 ProfileList(printer_count, printer_block)),
+                            rules, "No Such Printer", directory);
+  }
+  void ForgetLists() {
+    source_count = printer_count = 0;
+    source_block.Reset();
+    printer_block.Reset();
   }
 
-  ColourManagement Colour() {
-    return ColourManagement(record_, ProfileLists(ProfileList(source_count_, source_block_),
-                                                  ProfileList(printer_count_, printer_block_)),
-                            rules_, "No Such Printer", files_.directory());
-  }
+  std::wstring directory;
+  DriverDevMode bytes{};
+  DevModeAccessor record{&bytes};
+  RecordingRules rules{record};
+  int32_t source_count = 0;
+  platform::GlobalBlock source_block;
+  int32_t printer_count = 0;
+  platform::GlobalBlock printer_block;
+};
+
+class ColourManagementTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(files_.InstallDriverProfileSet(kDriver, kModelCodes)); }
+
+  ColourManagement Colour() { return bench_.Colour(); }
   // Marks printer entries as associated with the printer, as the enumeration would.
   void Associate(const std::vector<const wchar_t*>& names) {
     ColourManagement colour = Colour();
@@ -86,14 +106,11 @@ class ColourManagementTest : public ::testing::Test {
     Colour().SetPrinterProfileName(1, printer);
   }
 
-  DriverDevMode bytes_{};
-  DevModeAccessor record_{&bytes_};
-  RecordingRules rules_{record_};
-  int32_t source_count_ = 0;
-  platform::GlobalBlock source_block_;
-  int32_t printer_count_ = 0;
-  platform::GlobalBlock printer_block_;
   testkit::InstalledProfiles files_ = testkit::InstalledProfiles::InScratchFolder();
+  ColourBench bench_{files_.directory()};
+  DriverDevMode& bytes_ = bench_.bytes;
+  DevModeAccessor& record_ = bench_.record;
+  RecordingRules& rules_ = bench_.rules;
 };
 
 // --- Modes ------------------------------------------------------------------------------------
@@ -275,13 +292,8 @@ TEST(ColourManagementDefaults, DefaultSourceIsSrgbThenAStandardRgbProfileThenThe
     SCOPED_TRACE(c.name);
     auto files = testkit::InstalledProfiles::InScratchFolder();
     for (const std::wstring& file : c.files) files.Install(file, testkit::StandardRgbProfile("RGB"));
-    DriverDevMode bytes{};
-    DevModeAccessor record(&bytes);
-    RecordingRules rules(record);
-    int32_t counts[2] = {};
-    platform::GlobalBlock blocks[2];
-    ColourManagement colour(record, ProfileLists(ProfileList(counts[0], blocks[0]), ProfileList(counts[1], blocks[1])),
-                            rules, nullptr, files.directory());
+    ColourBench bench(files.directory());
+    ColourManagement colour = bench.Colour();
     wchar_t chosen[MAX_PATH] = L"unchanged";
     EXPECT_EQ(colour.GetDefaultSourceProfile(chosen, MAX_PATH), c.answer);
     EXPECT_STREQ(chosen, c.chosen);
@@ -310,9 +322,7 @@ TEST_F(ColourManagementTest, PrinterProfileForTheMediaIsSpecificThenGenericThenF
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    source_count_ = printer_count_ = 0;
-    source_block_.Reset();
-    printer_block_.Reset();
+    bench_.ForgetLists();
     Associate(c.associated);
     record_.SetMediaId(c.media_id);
     wchar_t chosen[MAX_PATH] = L"unchanged";
@@ -324,13 +334,9 @@ TEST_F(ColourManagementTest, PrinterProfileForTheMediaIsSpecificThenGenericThenF
 TEST(ColourManagementDefaults, WithoutPrinterProfilesNothingIsChosen) {
   auto files = testkit::InstalledProfiles::InScratchFolder();
   files.Install(L"Monitor.icm", testkit::StandardRgbProfile("Monitor"));
-  DriverDevMode bytes{};
-  DevModeAccessor record(&bytes);
-  RecordingRules rules(record);
-  int32_t counts[2] = {};
-  platform::GlobalBlock blocks[2];
-  ColourManagement colour(record, ProfileLists(ProfileList(counts[0], blocks[0]), ProfileList(counts[1], blocks[1])),
-                          rules, nullptr, files.directory());
+  ColourBench bench(files.directory());
+  DevModeAccessor& record = bench.record;
+  ColourManagement colour = bench.Colour();
   wchar_t chosen[MAX_PATH] = L"unchanged";
   EXPECT_EQ(colour.FindPrinterProfileForMedia(chosen, MAX_PATH, 0), 0);
   EXPECT_STREQ(chosen, L"unchanged");
@@ -364,9 +370,7 @@ TEST_F(ColourManagementTest, HandChosenPrinterProfileStaysOnlyWhenAssociatedAndN
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    source_count_ = printer_count_ = 0;
-    source_block_.Reset();
-    printer_block_.Reset();
+    bench_.ForgetLists();
     Associate(c.associated);
     Choose(kDriverColorManagement, 0x8 | c.flags, L"sRGB Color Space Profile.icm", c.stored);
     Colour().SelectPrinterProfilesForMedia(0);
@@ -605,13 +609,9 @@ TEST_F(ColourManagementTest, AutomaticChoiceForAnotherInkSetIsRenewedBeforeTheCh
 
 TEST(ColourManagementChecks, NoProfileInstalledIsMissingWhenManagementIsOn) {
   auto files = testkit::InstalledProfiles::InScratchFolder();
-  DriverDevMode bytes{};
-  DevModeAccessor record(&bytes);
-  RecordingRules rules(record);
-  int32_t counts[2] = {};
-  platform::GlobalBlock blocks[2];
-  ColourManagement colour(record, ProfileLists(ProfileList(counts[0], blocks[0]), ProfileList(counts[1], blocks[1])),
-                          rules, nullptr, files.directory());
+  ColourBench bench(files.directory());
+  DevModeAccessor& record = bench.record;
+  ColourManagement colour = bench.Colour();
   EXPECT_EQ(colour.CheckProfilesMissing(), 0);
   record.SetColorManagementMode(kHostColorManagement);
   record.SetProfileFlags(0x8);
@@ -704,15 +704,9 @@ TEST(ColourManagementPrefix, SystemColourDirectoryServesTheInstalledProfiles) {
   ASSERT_FALSE(files.directory().empty());
   ASSERT_TRUE(files.InstallStandardRgbProfiles());
   ASSERT_TRUE(files.Install(L"Kalimu Test Glossy.icc", testkit::PrinterProfile("Test glossy", {kDriver}, {5}, kModelCodes)));
-  DriverDevMode bytes{};
-  DevModeAccessor record(&bytes);
-  record.SetDriverName(kDriver);
-  record.SetMediaId(5);
-  RecordingRules rules(record);
-  int32_t counts[2] = {};
-  platform::GlobalBlock blocks[2];
-  ColourManagement colour(record, ProfileLists(ProfileList(counts[0], blocks[0]), ProfileList(counts[1], blocks[1])),
-                          rules, "No Such Printer");
+  ColourBench bench(L"");
+  DevModeAccessor& record = bench.record;
+  ColourManagement colour = bench.Colour();
   EXPECT_EQ(colour.colour_directory(), testkit::ColourDirectory());
   colour.SetDriverIcmMode(0);
   wchar_t name[MAX_PATH];
