@@ -1,0 +1,369 @@
+// JobSettings: the object through which every entry point, page and dialog reads and changes a
+// print job's settings. One object stands for one open printer and one DriverDevMode record
+// (the caller's, used in place, or its own); it combines the record's accessor, the model's
+// capability database and the user files.
+//
+// The operations are split by concern over several files:
+//   job_settings.cpp            construction, the factory, names and the object's own state
+//   job_settings_predicates.cpp questions about the settings, lookups by id, option bits
+//   job_settings_files.cpp      driver data file, sibling modules and numbered stored values
+//   job_settings_presets.cpp    presets, current mode and media, paper indexes, adjustments
+//   job_settings_lists.cpp      name lists, the output paper and the scale computations
+//   job_settings_printer.cpp    the printer's stored record, the ink-set switch, watermarks
+//   job_settings_options.cpp    stored options and the driver data file's other settings
+//   job_settings_defaults.cpp   the default record
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "kalimu/model/cfg_records.h"
+#include "kalimu/model/model_capabilities.h"
+#include "kalimu/platform/global_block.h"
+#include "kalimu/settings/dev_mode_accessor.h"
+#include "kalimu/settings/settings_stores.h"
+#include "kalimu/storage/watermark_records.h"
+
+namespace kalimu::settings {
+
+inline constexpr size_t kPrinterNameChars = MAX_PATH;  // the printer-name field
+inline constexpr size_t kSourceNameChars = 24;         // one slot of GetSourceNames
+inline constexpr size_t kMediaNameChars = 64;          // one slot of GetMediaNames
+inline constexpr size_t kPaperNameChars = 64;          // GetCurrentPaperName
+inline constexpr char kIniMissingDefault[] = "ERROR_DEFAULT";
+
+// Where the rules look for a paper: FindPaperForCurrentSource's kind.
+enum PaperKind : int { kNoPaper = 0, kModelPaper = 1, kUserPaper = 2 };
+
+class JobSettings : public DevModeAccessor, public SettingsStores, public virtual model::ModelCapabilities {
+ public:
+  // dev_mode: a whole 1048-byte record to use in place, or null for a record of the object's
+  // own. printer: an open printer handle (never closed here). Null names are taken from the
+  // printer. Check IsValid before use; CreateJobSettings hands out valid objects only.
+  JobSettings(void* dev_mode, HANDLE printer, const char* printer_name, const char* driver_name);
+  ~JobSettings() override;
+  JobSettings(const JobSettings&) = delete;
+  JobSettings& operator=(const JobSettings&) = delete;
+
+  // --- The object (job_settings.cpp) --------------------------------------------------------
+  int IsValid() const { return valid_; }
+  char* GetPrinterName() { return printer_name_; }
+  const char* GetPrinterName() const { return printer_name_; }
+  void SetPrinterName(const char* name);
+  uint32_t GetSheetState() const { return sheet_state_; }
+  void SetSheetState(uint32_t state) { sheet_state_ = static_cast<uint16_t>(state); }
+  HANDLE GetPrinterHandle() const { return printer_; }
+  // 1 when the printer's stored record has this driver's header and name and was taken whole.
+  int AdoptPrinterDevMode(HANDLE printer);
+  // The defaults for the record's own driver name, then dmDeviceName = the printer name.
+  int ResetToDefaults();
+  int SetDefaults(const char* driver_name);
+  void NoOperation() {}
+  int GetHiddenModes() const { return hidden_modes_; }
+  void SetHiddenModes(int on) { hidden_modes_ = on != 0 ? 1 : 0; }
+
+  // --- Predicates, lookups and option bits (job_settings_predicates.cpp) --------------------
+  void SetCutOptionBit1(int on) { SetCutOptionBits(1, on); }
+  void SetCutOptionBit2(int on) { SetCutOptionBits(2, on); }
+  void SetCutOptionBit8(int on) { SetCutOptionBits(8, on); }
+  void SetPaperOptionBit2(int on) { SetPaperOptionBits(2, on); }
+  void SetPaperOptionBit4(int on) { SetPaperOptionBits(4, on); }
+  void SetPaperOptionBit32(int on) { SetPaperOptionBits(32, on); }
+  void SetPaperOptionBit64(int on) { SetPaperOptionBits(64, on); }
+  void SetPaperOptionBit256Inverted(int on);
+  void SetLayoutOptionBit64(int on) { SetLayoutOptionBits(64, on); }
+  int HasLayoutOptionBit16() const { return TestLayoutOptionBits(16); }
+  int HasLayoutOptionBit32() const { return TestLayoutOptionBits(32); }
+  int HasLayoutOptionBit64() const { return TestLayoutOptionBits(64); }
+  int HasJobOptionBit256() const { return TestJobOptionBits(256); }
+  int IsReverseOrder() const { return TestLayoutOptionBits(128); }
+  int IsRotated180() const;
+  int IsWatermarkOn() const { return TestWatermarkFlagBits(1); }
+  int IsCollateOn() const { return GetCollate() == 1 ? 1 : 0; }
+  int IsCorrectionOptionOn() const { return GetCorrectionOption() != 0 ? 1 : 0; }
+  int IsPosterLayout() const { return GetPagesPerSheet() < 0 ? 1 : 0; }
+
+  void SetPresetKind0() { SetPresetKind(0); }
+  void SetPresetKind1() { SetPresetKind(1); }
+  void SetPresetKind2() { SetPresetKind(2); }
+  void SetPresetKind3() { SetPresetKind(3); }
+  void SetPresetKind4() { SetPresetKind(4); }
+  void SetPresetKind5() { SetPresetKind(5); }
+  int IsPresetKind0() const { return GetPresetKind() == 0 ? 1 : 0; }
+  int IsPresetKind2() const { return GetPresetKind() == 2 ? 1 : 0; }
+  int IsPresetKind5() const { return GetPresetKind() == 5 ? 1 : 0; }
+  int IsPresetKind1Or4() const;
+
+  int IsDuplexOn() const;
+  int IsDuplexWithOption1() const { return IsDuplexOn() && TestDuplexOptionBits(1) ? 1 : 0; }
+  int IsDuplexWithoutOption1() const { return IsDuplexOn() && !TestDuplexOptionBits(1) ? 1 : 0; }
+  int IsDuplexWithOption4() const { return IsDuplexOn() && TestDuplexOptionBits(4) ? 1 : 0; }
+  void SetDuplexOption4(int on) { SetDuplexOptionBits(4, on); }
+  void SetBindingEdge0();
+  void SetBindingEdge1();
+  void SetBindingEdge2();
+  int IsBindingEdge0() const { return IsBindingEdge(0); }
+  int IsBindingEdge1() const { return IsBindingEdge(1); }
+  int IsBindingEdge2() const { return IsBindingEdge(2); }
+  int IsBindingUnitMetric() const { return TestDuplexOptionBits(kDuplexOptionBindingMarginMetric); }
+  int IsBindingUnitInch() const { return IsBindingUnitMetric() ? 0 : 1; }
+  static int IsMetricLocale();
+
+  int TestPaperFlags(int16_t index, uint32_t mask);
+  int UserPaperAllowsSource(uint16_t index, uint32_t mask);
+  int PaperMatchesFeed(uint16_t index, uint32_t kinds);
+  int IsUserPaperSelected();
+  int IsPaperIdAt(int32_t id, uint16_t index);
+  int32_t GetPaperDimension(int selector, uint16_t index);
+  void StorePaperFeedIndex();
+  uint16_t FindSourceIndexById(int32_t id);
+  int HasHeadIdFlags();
+
+  uint16_t FindMediaIndexById(int32_t id);
+  int IsKnownMediaId(int32_t id);
+  uint16_t FindMediaIndexOfMode(uint16_t mode_index);
+  void SelectVisibleModeByIndex(uint16_t mode_index);
+  // The visible mode of the current media that mode record mode_index names for a variant.
+  uint16_t FindModeIndexForVariant0(uint16_t mode_index) { return FindAlternativeMode(mode_index, 0); }
+  uint16_t FindModeIndexForVariant1(uint16_t mode_index) { return FindAlternativeMode(mode_index, 1); }
+  uint16_t FindModeIndexForVariant2(uint16_t mode_index) { return FindAlternativeMode(mode_index, 2); }
+  int32_t FindModeForMediaValue(int32_t mode_id);
+  int32_t FindPresetForMedia(int32_t mode_id);
+  int32_t FindPresetForMediaGroup0(int32_t mode_id);
+
+  uint16_t GetColorAdjustMethod() const;
+  void GetPageFrame(ExtentPair* size, EdgeValues* margins, int paper) const;
+  void GetResolutionPair(uint16_t out[2], int device) const;
+  int SupportsAdjustItem8() { return TestModelHeaderFlags24(8 | 16); }
+  int SupportsAdjustItem32() { return TestModelHeaderFlags24(32 | 64); }
+  int SupportsRtInfo() { return TestModelHeaderFlags24(0x4000); }
+
+  void SetWatermarkEnabled(uint32_t on);
+  void SelectWatermarkByIndex();
+  void StoreUiLanguage();
+  int IsSameDevMode(const JobSettings& other, int mode) const;
+
+  // --- Driver files, driver-data values and stored values (job_settings_files.cpp) ----------
+  int ReadDriverIniString(const char* section, const char* key, char* out, uint32_t size,
+                          const char* default_text, const char* file);
+  int ReadDriverIniStringW(const wchar_t* section, const wchar_t* key, wchar_t* out, uint32_t size,
+                           const wchar_t* default_text, const char* file);
+  int ReadDriverIniInt(const char* section, const char* key, int default_value, const char* file);
+  int ReadDriverIniIntW(const wchar_t* section, const wchar_t* key, int default_value, const char* file);
+  int GetDriverVersionText(char* out, size_t size);
+  int IsLocaleInAvoidClipList(const char* locale, size_t size);
+
+  // Paths of the driver's files and sibling modules: (out, size) → the locator's answer.
+#define KALIMU_JOB_SETTINGS_PATHS(X)                                       \
+  X(GetDriverDataFilePath, GetDriverDataFilePath)                          \
+  X(GetUiResourceModulePath, GetUiResourceModulePath)                      \
+  X(LocateUiResourceModule, GetUiResourceModulePath)                       \
+  X(GetHelpFilePath, GetHelpFilePathAlt)                                   \
+  X(GetStatusModulePath, GetStatusModulePath)                              \
+  X(LocateStatusModule, GetStatusModulePath)                               \
+  X(GetModelName, GetModelName)                                            \
+  X(GetWatermarkFilePath, GetWatermarkFilePath)                            \
+  X(GetOutputModulePath, GetOutputModulePath)                              \
+  X(GetXcmdOutputModulePath, GetXcmdOutputModulePath)                      \
+  X(GetMwModulePath, GetMwModulePath)                                      \
+  X(GetHalftoneEngineModulePath, GetHalftoneEngineModulePath)              \
+  X(GetWatermarkDialogModule, GetWatermarkDialogModulePath)                \
+  X(GetInkDisplayModule, GetInkDisplayModulePath)                          \
+  X(GetPrePrintModule, GetPrePrintProgramPath)                             \
+  X(GetPreviewUiModule, GetPreviewModulePath)                              \
+  X(GetUtilityModulePath, GetUtilityModulePath)                            \
+  X(GetUtilityProgramPath, GetUtilityExePath)                              \
+  X(GetBrsModulePath, GetBrsModulePath)
+#define KALIMU_JOB_SETTINGS_PATH(Name, LocatorName) \
+  int Name(char* out, size_t size) { return locator().LocatorName(out, size); }
+  KALIMU_JOB_SETTINGS_PATHS(KALIMU_JOB_SETTINGS_PATH)
+#undef KALIMU_JOB_SETTINGS_PATH
+  int FindHelpFilePath(char* out, size_t size) { return locator().GetHelpFilePath(out, size) ? 1 : 0; }
+  int GetDriverFilePath(int key, char* out, size_t size) { return locator().GetDriverInfoPath(key, out, size); }
+  int GetUiModulePath(char* out, size_t size, int full) { return locator().GetUiModulePath(out, size, full); }
+  int GetOutputResourceCount(int* count) { return locator().GetOutputResourceCount(count); }
+  int GetOutputResourcePath(char* out, size_t size);
+  int16_t GetWatermarkBitmapAspect(const storage::WatermarkEntry* entry, uint16_t index);
+
+  // The registry store of the object: each answers the store's Win32 code (0 = success).
+  LONG ReadRegistryValue(const char* sub_key, const char* value_name, int id, void* data, DWORD* size, int view);
+  LONG WriteRegistryValue(const char* sub_key, const char* value_name, int id, DWORD type, const void* data,
+                          DWORD size, int view);
+  LONG ReadRegistryValueById(int id, void* data, DWORD* size, int view);
+  LONG WriteRegistryValueById(int id, const void* data, DWORD size, int view);
+  LONG QueryRegistryValue(const char* sub_key, const char* value_name, int id, void* data, DWORD* size, int view);
+  LONG WriteRegistryValues(const char* sub_key, const char* value_name, int id, DWORD type, const void* data,
+                           DWORD size, int view);
+  LONG CreateRegistryKey(const char* sub_key, int id, DWORD options, REGSAM access, SECURITY_ATTRIBUTES* security,
+                         DWORD* disposition);
+  LONG DeleteRegistryKey(const char* sub_key, int id, int view);
+  LONG DeleteRegistryTree(const char* sub_key, int id, int view);
+  LONG DeleteRegistryValue(const char* sub_key, const char* value_name, int id, int view);
+
+  int GetCutterState(uint32_t* out);
+  int IsPmFlagBit1Set();
+  int WriteDefaultInkInfo();
+
+  // --- Presets, mode and media, paper indexes, adjustments (job_settings_presets.cpp) -------
+  int32_t GetAdjustment(int number) const;
+  void SetAdjustment(int number, int32_t value);
+  void ApplyPresetRecord(uint16_t index);
+  uint32_t GetSelectedPresetId() const { return GetSelectedPresetWord() & 0x7FFFu; }
+  uint16_t GetPresetMediaIndex(uint16_t preset_index);
+  uint16_t FindPresetForCurrent();
+  uint16_t FindPresetById(int32_t id);
+  int FindPresetInGroup(int group, uint16_t* out);
+  int GetUserPresetName(wchar_t* out, size_t size);
+  int GetUserPresetNameA(char* out, size_t size);
+
+  uint16_t FindModeIndex(int32_t media_id, int32_t mode_id);
+  uint16_t GetCurrentModeIndex() { return FindModeIndex(GetMediaId(), GetModeId()); }
+  uint16_t GetCurrentModeIndex2() { return GetCurrentModeIndex(); }
+  uint16_t GetCurrentMediaIndex() { return FindMediaIndexById(static_cast<int32_t>(GetMediaId())); }
+  int32_t GetMediaNameIdOfMode(uint16_t mode_index);
+  int32_t GetCurrentMediaNameId();
+
+  uint16_t GetUserPaperIndex();
+  int32_t GetPaperIdByIndex(uint16_t index);
+  uint16_t DerivePaperFeedIndex();
+  int GetPaperFeedValue(int32_t* out, uint16_t index, int model_paper);
+  uint32_t GetSourceMask();
+  uint32_t GetSourceMaskByIndex(uint16_t index);
+  uint32_t GetSourceMaskById(int32_t id);
+  int IsPaperOrientationNatural() const;
+  int32_t GetPosterCode() const;
+  int32_t GetPosterGrid() const;
+  int GetSourceSizeLimits(int kind, ExtentPair* out);
+
+  // --- Name lists, output paper and scale (job_settings_lists.cpp) --------------------------
+  uint32_t GetSourceIds(int16_t* ids);
+  uint32_t GetSourceNames(wchar_t (*names)[kSourceNameChars], HINSTANCE instance);
+  uint32_t GetMediaIds(int32_t* ids);
+  uint32_t GetMediaNames(wchar_t (*names)[kMediaNameChars], HINSTANCE instance);
+  uint32_t GetCurrentPaperName(wchar_t* name, HINSTANCE instance);
+  int GetOutputPaperRecord(model::CapTable2Record* out, uint32_t size);
+  uint32_t GetFitToPaperScale();
+  uint16_t FindPaperForCurrentSource(int* kind);
+  int32_t GetSourceLimitValue(uint16_t source_index);
+  int ComputeOutputArea(int32_t paper_id, ExtentPair* out);
+  int32_t GetCurrentModeValue();
+  uint32_t GetModeOptionChoices(uint32_t request, uint32_t* choice, uint32_t* flags);
+
+  // --- The printer's stored record, ink sets, watermark and intents (job_settings_printer.cpp)
+  int ReadPrinterDevMode(void* buffer, uint32_t size);
+  int WritePrinterDevMode(const void* dev_mode, uint32_t size);
+  int GetPrinterAndDriverNames(char* printer_name, size_t printer_size, char* driver_name, size_t driver_size);
+  void CreateForModel(const model::InkInfoValue* record);
+  int BuildDefaultDevMode(void* buffer);
+  void RestoreDefaultDevMode();
+  int SelectInkSet(uint16_t index);
+  int IsInkSetChanged();
+  void SelectWatermark(int16_t index);
+  void SetRenderingIntent(uint32_t intent);
+  void SetRenderingIntent2(uint32_t intent) { SetIntent2(intent); }
+  void SetRenderingIntent3(uint32_t intent) { SetIntent3(intent); }
+  int SaveUserStore() { return UserSettingsStore::Save(); }
+  static int LookupDriverIniKey(int key, char* out, size_t size, const char* data_file, int join);
+  static int IsValueTwo(int32_t value) { return value == 2 ? 1 : 0; }
+  static int32_t MapOneOrTwoToTwo(int32_t value) { return value == 1 || value == 2 ? 2 : 1; }
+
+  // --- Stored options and driver-data settings (job_settings_options.cpp) -------------------
+  uint32_t GetSilentFlag();
+  int IsHalftoneOptionOn();
+  int SetHalftoneOption(uint16_t value);
+  LONG ReadValue119(void* out);
+  int WriteValue119(const void* in);
+  int WriteInkInfo(const model::InkInfoValue* record);
+  LONG ReadPlatenInfo(uint32_t* out);
+  int WritePlatenInfo(uint32_t value);
+  int WriteIwfInfo(const uint8_t in[8]);
+  int ReadIwfInfo(uint8_t out[8]);
+  int WriteHtInfo(const uint8_t in[8]);
+  int ReadHtInfo(uint8_t out[8]);
+  int WriteMessageDialogFlag(uint32_t value);
+  LONG ReadMessageDialogFlag(uint32_t* out);
+  uint32_t ReadRtInfo();
+  int WriteRtInfo(uint32_t value);
+  void LoadPmFlags();
+  int GetBrsInfo(uint32_t* out);
+  int SetBrsInfo(uint32_t value);
+  int GetTempFolder(char* buffer, uint32_t size);
+  int EnsurePrinterRootKey(int view);
+  int CheckPrinterKeyAccess(const char* sub_key, int view);
+  static DWORD GetPrinterDataValue(HANDLE printer, const char* value_name, DWORD* type, void* data, DWORD size,
+                                   DWORD* needed);
+  static DWORD SetPrinterDataValue(HANDLE printer, const char* value_name, DWORD type, const void* data,
+                                   DWORD size);
+  int ReadMakerKeyValue(const char* suffix, const char* value_name, char* out, size_t size, int view);
+  int ReadSupportKey(char* out, size_t size, int view);
+  int ReadSupportValue(const char* suffix, const char* value_name, char* out, size_t size, int view);
+  int ReadKeyValueText(const char* key, const char* value_name, char* out, size_t size, int view);
+
+  int IsHalftoneOptionChecked() const { return TestModeOption3Bits(0x20); }
+  void SetHalftoneOptionChecked(int on) { SetModeOption3Bits(0x20, on); }
+  void SetPersistentOptionBit8(int on) { SetPersistentOptionBits(8, on); }
+  static int GetSystemDirectoryPath(char* out, size_t size);
+  static int GetWindowsDirectoryPath(char* out, size_t size);
+  int EnsureDriverFolder(char* out, size_t size);
+  int GetRegion();
+  int IsRegionA() { return GetRegion() == 1 ? 1 : 0; }
+  int IsRegionWJP();
+  int ReadNoBidComm();
+
+ private:
+  // "PMFlag" keeps JobOptions bit 0x40 as its value 1, 0x80 as 2 and 0x800 as 4. The values
+  // (1, 2 or 4) given decide which bits are taken over into the JobOptions word.
+  static constexpr uint16_t kPmFlagJobBits = 1 | 2;
+  static constexpr uint16_t kPmFlagLoadedBits = 1 | 4;
+  static uint32_t MirrorPmFlag(uint32_t job_options, uint16_t pm_flag, uint16_t values);
+  int ReadPmFlag(uint16_t* out);
+  int IsBindingEdge(uint32_t edge) const;
+  int IsModeVisible(uint16_t mode_index);
+  uint16_t FindAlternativeMode(uint16_t mode_index, int variant);
+  // Indexes of the paper sources the lists offer, in table order.
+  std::vector<uint16_t> ListedSources();
+  // 1 and the index of the first media record with the id; 0 and index 0 when none has it.
+  int FindMediaRecord(int32_t id, uint16_t* index);
+  // The index of the first paper record with the id among the model papers (kind 1) or the user
+  // papers (kind 2); kind 0 when neither holds it.
+  uint16_t FindPaperById(int32_t id, int* kind);
+  // The mask of two bits for source index, or 0 for an index outside the model's sources.
+  uint32_t SourcePairMask(int32_t index);
+  int32_t FindIdForCurrentMedia(int group_first, int group_count, int32_t wanted_mode_id);
+  // A value of the store's own size; a two-byte value also reads when stored with four bytes.
+  LONG ReadFixedValue(int id, void* out, DWORD size);
+  LONG ReadTwoByteValue(int id, uint16_t* out);
+  int ReadInfoValue(uint32_t model_bit, int id, uint8_t default_count, uint8_t default_fill, uint8_t out[8]);
+
+  uint16_t sheet_state_ = 0;
+  char printer_name_[kPrinterNameChars] = {};
+  bool owns_record_ = false;
+  HANDLE printer_ = nullptr;
+  int valid_ = 0;
+  int saved_mode_variant_ = 0;  // written by the change dispatcher before it is read
+  int hidden_modes_ = 0;
+  // Colour-profile lists: ProfileEntry records, filled by colour management.
+  int32_t source_profile_count_ = 0;
+  platform::GlobalBlock source_profiles_;
+  int32_t printer_profile_count_ = 0;
+  platform::GlobalBlock printer_profiles_;
+};
+
+// A new valid object, or null (no printer, no memory, no acceptable record).
+JobSettings* CreateJobSettings(void* dev_mode, HANDLE printer, const char* printer_name, const char* driver_name);
+// Destroys an object made by CreateJobSettings; null is accepted. Answers 1.
+int DestroyJobSettings(JobSettings* settings);
+
+struct JobSettingsDeleter {
+  void operator()(JobSettings* settings) const { DestroyJobSettings(settings); }
+};
+using JobSettingsPtr = std::unique_ptr<JobSettings, JobSettingsDeleter>;
+
+// The language of a module's version resource (its first translation); 1033 without one.
+uint16_t GetModuleLanguageId(const char* path);
+
+}  // namespace kalimu::settings
