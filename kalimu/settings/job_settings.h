@@ -12,6 +12,7 @@
 //   job_settings_printer.cpp    the printer's stored record, the ink-set switch, watermarks
 //   job_settings_options.cpp    stored options and the driver data file's other settings
 //   job_settings_defaults.cpp   the default record
+//   job_settings_colour.cpp     colour management and the profile lists
 #pragma once
 
 #include <windows.h>
@@ -25,6 +26,7 @@
 #include "kalimu/model/model_capabilities.h"
 #include "kalimu/platform/global_block.h"
 #include "kalimu/settings/dev_mode_accessor.h"
+#include "kalimu/settings/profile_list.h"
 #include "kalimu/settings/settings_stores.h"
 #include "kalimu/storage/watermark_records.h"
 
@@ -313,6 +315,70 @@ class JobSettings : public DevModeAccessor, public SettingsStores, public virtua
   int IsRegionA() { return GetRegion() == 1 ? 1 : 0; }
   int IsRegionWJP();
   int ReadNoBidComm();
+
+  // --- Colour management and profile lists (job_settings_colour.cpp) ------------------------
+  // full / refresh 1: the lists are built (once) with descriptions and association marks.
+  void SetNoColorManagement();
+  void SetHostIcmMode(int32_t full);
+  void SetPerObjectIcmMode(int32_t full);
+  void SetDriverIcmMode(int32_t full);
+  int RefreshProfileLists(int32_t full);
+  uint32_t GetSourceProfileCount(int32_t refresh);
+  uint32_t GetPrinterProfileCount(int32_t refresh);
+  int GetSourceProfilePath(uint32_t index, wchar_t* buffer, uint32_t capacity, int32_t refresh);
+  int GetPrinterProfilePath(uint32_t index, wchar_t* buffer, uint32_t capacity, int32_t refresh);
+  int GetSourceProfileName(uint32_t index, wchar_t* buffer, uint32_t capacity);
+  int GetPrinterProfileName(uint32_t index, wchar_t* buffer, uint32_t capacity);
+  int SourceProfileHasFlags(uint32_t index, uint32_t mask);
+  int PrinterProfileHasFlags(uint32_t index, uint32_t mask);
+  int SetSourceProfileFlags(uint32_t index, uint32_t mask, int32_t on, int32_t refresh);
+  int SetPrinterProfileFlags(uint32_t index, uint32_t mask, int32_t on, int32_t refresh);
+  int GetSourceProfileNameByPath(const wchar_t* file_name, wchar_t* buffer, uint32_t capacity);
+  int GetPrinterProfileNameByPath(const wchar_t* file_name, wchar_t* buffer, uint32_t capacity);
+  uint32_t FindSourceProfile(const wchar_t* file_name);
+  uint32_t FindPrinterProfile(const wchar_t* file_name);
+  int FindSrgbProfile(uint32_t* index);
+  int FindAdobeRgbProfile(uint32_t* index);
+  int FindColorMatchRgbProfile(uint32_t* index);
+  int PrinterProfileMatchesMedia(uint32_t index);
+  int IsPrinterProfileUsable(const wchar_t* file_name, int32_t need_associated);
+  int IsPrinterProfileAssociated(const wchar_t* file_name);
+  int IsPrinterProfileForInkSet(const wchar_t* file_name);
+  int IsGenericPrinterProfile(const wchar_t* file_name);
+  int IsSourceProfileListed(const wchar_t* file_name, int32_t unrestricted);
+  int IsPrinterProfileListed(const wchar_t* file_name, int32_t unrestricted, int32_t automatic);
+  static uint32_t ReadProfileDescription(HPROFILE profile, char* buffer, uint32_t capacity);
+  uint32_t GetRenderingIntent();
+  int GetSelectedSourceProfile(wchar_t* buffer, uint32_t capacity);
+  int GetSelectedPrinterProfile(wchar_t* buffer, uint32_t capacity);
+  int GetDefaultSourceProfile(wchar_t* buffer, uint32_t capacity);
+  int FindPrinterProfileForMedia(wchar_t* buffer, uint32_t capacity, int32_t full);
+  void SelectDefaultSourceProfiles();
+  void SelectPrinterProfilesForMedia(int32_t full);
+  int GetPrinterProfileAnsiPath(uint32_t media_id, char* buffer, uint64_t* length);
+  int CheckProfilesMissing();
+  int CheckPresetProfiles(uint16_t preset);
+  int IsProfileSelectionValid();
+  // Profile pair n (1..3): long names out, 8.3 names stored, in the record and in a user preset;
+  // SetPrinterProfile<n> and SetPresetPrinterProfile<n> set the pair's intent 2 first for a
+  // generic driver profile.
+#define KALIMU_PROFILE_PAIR_OPERATIONS(n)                                                   \
+  void GetSourceProfile##n(wchar_t* buffer, uint32_t capacity);                            \
+  void SetSourceProfile##n(const wchar_t* file_name);                                      \
+  void GetPrinterProfile##n(wchar_t* buffer, uint32_t capacity);                           \
+  void SetPrinterProfile##n##Name(const wchar_t* file_name);                               \
+  void SetPrinterProfile##n(const wchar_t* file_name);                                     \
+  int GetPresetSourceProfile##n(uint16_t preset, wchar_t* buffer, uint32_t capacity);      \
+  int SetPresetSourceProfile##n(uint16_t preset, const wchar_t* file_name);                \
+  int GetPresetPrinterProfile##n(uint16_t preset, wchar_t* buffer, uint32_t capacity);     \
+  int SetPresetPrinterProfile##n##Name(uint16_t preset, const wchar_t* file_name);         \
+  int SetPresetPrinterProfile##n(uint16_t preset, const wchar_t* file_name);
+  KALIMU_PROFILE_PAIR_OPERATIONS(1)
+  KALIMU_PROFILE_PAIR_OPERATIONS(2)
+  KALIMU_PROFILE_PAIR_OPERATIONS(3)
+#undef KALIMU_PROFILE_PAIR_OPERATIONS
+  // The object's two profile lists (their counts and blocks stay the object's).
+  ProfileLists ColourProfileLists();
 
  private:
   // "PMFlag" keeps JobOptions bit 0x40 as its value 1, 0x80 as 2 and 0x800 as 4. The values
