@@ -57,60 +57,80 @@ struct ProfileChoice {
   std::wstring printer[3];
 };
 
+// The operations the settings object offers under the same names and arguments, one row each:
+// X(result, name, (parameters), (arguments)). full / refresh 1 asks the list build (done once)
+// for descriptions and association marks; an index at or beyond a list's count leaves the
+// buffers untouched and answers 0.
+#define KALIMU_COLOUR_OPERATIONS(X)                                                                  \
+  /* Modes */                                                                                        \
+  X(void, SetNoColorManagement, (), ())                                                              \
+  X(void, SetHostIcmMode, (int32_t full), (full))                                                    \
+  X(void, SetPerObjectIcmMode, (int32_t full), (full))                                               \
+  X(void, SetDriverIcmMode, (int32_t full), (full))                                                  \
+  /* Lists and entries */                                                                            \
+  X(int, RefreshProfileLists, (int32_t full), (full))                                                \
+  X(uint32_t, GetSourceProfileCount, (int32_t refresh), (refresh))                                   \
+  X(uint32_t, GetPrinterProfileCount, (int32_t refresh), (refresh))                                  \
+  X(int, GetSourceProfilePath, (uint32_t index, wchar_t* buffer, uint32_t capacity, int32_t refresh), \
+    (index, buffer, capacity, refresh))                                                              \
+  X(int, GetPrinterProfilePath, (uint32_t index, wchar_t* buffer, uint32_t capacity, int32_t refresh), \
+    (index, buffer, capacity, refresh))                                                              \
+  X(int, GetSourceProfileName, (uint32_t index, wchar_t* buffer, uint32_t capacity), (index, buffer, capacity)) \
+  X(int, GetPrinterProfileName, (uint32_t index, wchar_t* buffer, uint32_t capacity), (index, buffer, capacity)) \
+  X(int, SourceProfileHasFlags, (uint32_t index, uint32_t mask), (index, mask))                      \
+  X(int, PrinterProfileHasFlags, (uint32_t index, uint32_t mask), (index, mask))                     \
+  X(int, SetSourceProfileFlags, (uint32_t index, uint32_t mask, int32_t on, int32_t refresh),        \
+    (index, mask, on, refresh))                                                                      \
+  X(int, SetPrinterProfileFlags, (uint32_t index, uint32_t mask, int32_t on, int32_t refresh),       \
+    (index, mask, on, refresh))                                                                      \
+  X(int, GetSourceProfileNameByPath, (const wchar_t* file_name, wchar_t* buffer, uint32_t capacity), \
+    (file_name, buffer, capacity))                                                                   \
+  X(int, GetPrinterProfileNameByPath, (const wchar_t* file_name, wchar_t* buffer, uint32_t capacity), \
+    (file_name, buffer, capacity))                                                                   \
+  /* The index of the first entry with that name; 0 when none (as for a match at index 0). */      \
+  X(uint32_t, FindSourceProfile, (const wchar_t* file_name), (file_name))                            \
+  X(uint32_t, FindPrinterProfile, (const wchar_t* file_name), (file_name))                           \
+  X(int, FindSrgbProfile, (uint32_t* index), (index))                                                \
+  X(int, FindAdobeRgbProfile, (uint32_t* index), (index))                                            \
+  X(int, FindColorMatchRgbProfile, (uint32_t* index), (index))                                       \
+  X(int, PrinterProfileMatchesMedia, (uint32_t index), (index))                                      \
+  X(int, IsPrinterProfileUsable, (const wchar_t* file_name, int32_t need_associated),                \
+    (file_name, need_associated))                                                                    \
+  X(int, IsPrinterProfileAssociated, (const wchar_t* file_name), (file_name))                        \
+  X(int, IsPrinterProfileForInkSet, (const wchar_t* file_name), (file_name))                         \
+  X(int, IsGenericPrinterProfile, (const wchar_t* file_name), (file_name))                           \
+  X(int, IsSourceProfileListed, (const wchar_t* file_name, int32_t unrestricted), (file_name, unrestricted)) \
+  X(int, IsPrinterProfileListed, (const wchar_t* file_name, int32_t unrestricted, int32_t automatic), \
+    (file_name, unrestricted, automatic))                                                            \
+  /* Selection; GetSelectedPrinterProfile answers 1 for a profile chosen automatically for */       \
+  /* the media, FindPrinterProfileForMedia 1 for a driver profile. */                                \
+  X(uint32_t, GetRenderingIntent, (), ())                                                            \
+  X(int, GetSelectedSourceProfile, (wchar_t* buffer, uint32_t capacity), (buffer, capacity))         \
+  X(int, GetSelectedPrinterProfile, (wchar_t* buffer, uint32_t capacity), (buffer, capacity))        \
+  X(int, GetDefaultSourceProfile, (wchar_t* buffer, uint32_t capacity), (buffer, capacity))          \
+  X(int, FindPrinterProfileForMedia, (wchar_t* buffer, uint32_t capacity, int32_t full),             \
+    (buffer, capacity, full))                                                                        \
+  X(void, SelectDefaultSourceProfiles, (), ())                                                       \
+  X(void, SelectPrinterProfilesForMedia, (int32_t full), (full))                                     \
+  X(int, GetPrinterProfileAnsiPath, (uint32_t media_id, char* buffer, uint64_t* length),             \
+    (media_id, buffer, length))                                                                      \
+  /* Checks */                                                                                       \
+  X(int, CheckProfilesMissing, (), ())                                                               \
+  X(int, IsProfileSelectionValid, (), ())
+
 class ColourManagement {
  public:
   // colour_directory empty: the system's colour directory.
   ColourManagement(DevModeAccessor& record, ProfileLists lists, ColourRuleHooks& hooks,
                    const char* printer_name, std::wstring colour_directory = {});
 
-  // --- Modes (full 1 asks the list build for descriptions and association marks) ----------
-  void SetNoColorManagement();
-  void SetHostIcmMode(int32_t full);
-  void SetPerObjectIcmMode(int32_t full);
-  void SetDriverIcmMode(int32_t full);
+#define KALIMU_COLOUR_DECLARATION(Result, Name, Parameters, Arguments) Result Name Parameters;
+  KALIMU_COLOUR_OPERATIONS(KALIMU_COLOUR_DECLARATION)
+#undef KALIMU_COLOUR_DECLARATION
 
-  // --- Lists and entries (index at or beyond the count: buffers untouched, answer 0) ------
-  int RefreshProfileLists(int32_t full);
-  uint32_t GetSourceProfileCount(int32_t refresh);
-  uint32_t GetPrinterProfileCount(int32_t refresh);
-  int GetSourceProfilePath(uint32_t index, wchar_t* buffer, uint32_t capacity, int32_t refresh);
-  int GetPrinterProfilePath(uint32_t index, wchar_t* buffer, uint32_t capacity, int32_t refresh);
-  int GetSourceProfileName(uint32_t index, wchar_t* buffer, uint32_t capacity);
-  int GetPrinterProfileName(uint32_t index, wchar_t* buffer, uint32_t capacity);
-  int SourceProfileHasFlags(uint32_t index, uint32_t mask);
-  int PrinterProfileHasFlags(uint32_t index, uint32_t mask);
-  int SetSourceProfileFlags(uint32_t index, uint32_t mask, int32_t on, int32_t refresh);
-  int SetPrinterProfileFlags(uint32_t index, uint32_t mask, int32_t on, int32_t refresh);
-  int GetSourceProfileNameByPath(const wchar_t* file_name, wchar_t* buffer, uint32_t capacity);
-  int GetPrinterProfileNameByPath(const wchar_t* file_name, wchar_t* buffer, uint32_t capacity);
-  // The index of the first entry with that name; 0 when none (as for a match at index 0).
-  uint32_t FindSourceProfile(const wchar_t* file_name);
-  uint32_t FindPrinterProfile(const wchar_t* file_name);
-  int FindSrgbProfile(uint32_t* index);
-  int FindAdobeRgbProfile(uint32_t* index);
-  int FindColorMatchRgbProfile(uint32_t* index);
-  int PrinterProfileMatchesMedia(uint32_t index);
-  int IsPrinterProfileUsable(const wchar_t* file_name, int32_t need_associated);
-  int IsPrinterProfileAssociated(const wchar_t* file_name);
-  int IsPrinterProfileForInkSet(const wchar_t* file_name);
-  int IsGenericPrinterProfile(const wchar_t* file_name);
-  int IsSourceProfileListed(const wchar_t* file_name, int32_t unrestricted);
-  int IsPrinterProfileListed(const wchar_t* file_name, int32_t unrestricted, int32_t automatic);
-
-  // --- Selection ---------------------------------------------------------------------------
-  uint32_t GetRenderingIntent();
-  int GetSelectedSourceProfile(wchar_t* buffer, uint32_t capacity);
-  // 1 when the printer profile is chosen automatically for the media.
-  int GetSelectedPrinterProfile(wchar_t* buffer, uint32_t capacity);
-  int GetDefaultSourceProfile(wchar_t* buffer, uint32_t capacity);
-  // 1 for a driver profile, 0 otherwise (a foreign profile or none).
-  int FindPrinterProfileForMedia(wchar_t* buffer, uint32_t capacity, int32_t full);
-  void SelectDefaultSourceProfiles();
-  void SelectPrinterProfilesForMedia(int32_t full);
   // Pair 1..3: chooses the printer profile (intent 2 for a generic driver profile; in per-object
   // mode pair 1 carries its name and automatic bit to pairs 2 and 3).
   void SetPrinterProfile(int pair, const wchar_t* file_name);
-  int GetPrinterProfileAnsiPath(uint32_t media_id, char* buffer, uint64_t* length);
 
   // --- Stored names (long names out, 8.3 names stored) -------------------------------------
   void GetSourceProfile(int pair, wchar_t* buffer, uint32_t capacity);
@@ -123,11 +143,8 @@ class ColourManagement {
   std::wstring LongProfileName(const wchar_t* short_name) const;
   std::wstring ShortProfileName(const wchar_t* file_name) const;
 
-  // --- Checks --------------------------------------------------------------------------------
-  int CheckProfilesMissing();
-  // The same check for a stored choice (a user preset's), renewing nothing.
+  // The check of CheckProfilesMissing for a stored choice (a user preset's), renewing nothing.
   int CheckStoredProfiles(uint32_t mode, uint32_t profile_flags, const ProfileChoice& choice);
-  int IsProfileSelectionValid();
 
   const std::wstring& colour_directory() const { return directory_; }
 

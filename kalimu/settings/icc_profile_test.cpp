@@ -12,13 +12,7 @@
 namespace kalimu::settings {
 namespace {
 
-using testkit::IccCode;
-using testkit::IccTagWriter;
 using Bytes = std::vector<uint8_t>;
-
-IccTagWriter Desc() { return IccTagWriter(IccCode("desc")); }
-
-// --- Generated profiles through the colour system ---------------------------------------------
 
 class IccProfileFiles : public ::testing::Test {
  protected:
@@ -65,7 +59,7 @@ TEST_F(IccProfileFiles, DescriptionIsCountedAndCopiedBounded) {
   EXPECT_STREQ(small, "Scan");
 
   const auto damaged = Install(L"damaged.icc", testkit::IccProfileBuilder(testkit::kIccClassScanner)
-                                                   .Tag(IccCode("desc"), Desc().U32(5000).Text("Runs on").data())
+                                                   .Tag(kTagDescription, testkit::IccTagWriter(kTagDescription).U32(5000).Text("Runs on").data())
                                                    .Build());
   ASSERT_TRUE(damaged.valid());
   char untouched[8] = "keep";
@@ -73,7 +67,7 @@ TEST_F(IccProfileFiles, DescriptionIsCountedAndCopiedBounded) {
   EXPECT_STREQ(untouched, "keep");
 
   const auto without = Install(L"without.icc",
-                               testkit::IccProfileBuilder(testkit::kIccClassScanner).Without(IccCode("desc")).Build());
+                               testkit::IccProfileBuilder(testkit::kIccClassScanner).Without(kTagDescription).Build());
   ASSERT_TRUE(without.valid());
   EXPECT_EQ(ReadProfileDescription(without.get(), nullptr, 0), 0u);
 }

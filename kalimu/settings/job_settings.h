@@ -25,8 +25,8 @@
 #include "kalimu/model/cfg_records.h"
 #include "kalimu/model/model_capabilities.h"
 #include "kalimu/platform/global_block.h"
+#include "kalimu/settings/colour_management.h"
 #include "kalimu/settings/dev_mode_accessor.h"
-#include "kalimu/settings/profile_list.h"
 #include "kalimu/settings/settings_stores.h"
 #include "kalimu/storage/watermark_records.h"
 
@@ -317,48 +317,14 @@ class JobSettings : public DevModeAccessor, public SettingsStores, public virtua
   int ReadNoBidComm();
 
   // --- Colour management and profile lists (job_settings_colour.cpp) ------------------------
-  // full / refresh 1: the lists are built (once) with descriptions and association marks.
-  void SetNoColorManagement();
-  void SetHostIcmMode(int32_t full);
-  void SetPerObjectIcmMode(int32_t full);
-  void SetDriverIcmMode(int32_t full);
-  int RefreshProfileLists(int32_t full);
-  uint32_t GetSourceProfileCount(int32_t refresh);
-  uint32_t GetPrinterProfileCount(int32_t refresh);
-  int GetSourceProfilePath(uint32_t index, wchar_t* buffer, uint32_t capacity, int32_t refresh);
-  int GetPrinterProfilePath(uint32_t index, wchar_t* buffer, uint32_t capacity, int32_t refresh);
-  int GetSourceProfileName(uint32_t index, wchar_t* buffer, uint32_t capacity);
-  int GetPrinterProfileName(uint32_t index, wchar_t* buffer, uint32_t capacity);
-  int SourceProfileHasFlags(uint32_t index, uint32_t mask);
-  int PrinterProfileHasFlags(uint32_t index, uint32_t mask);
-  int SetSourceProfileFlags(uint32_t index, uint32_t mask, int32_t on, int32_t refresh);
-  int SetPrinterProfileFlags(uint32_t index, uint32_t mask, int32_t on, int32_t refresh);
-  int GetSourceProfileNameByPath(const wchar_t* file_name, wchar_t* buffer, uint32_t capacity);
-  int GetPrinterProfileNameByPath(const wchar_t* file_name, wchar_t* buffer, uint32_t capacity);
-  uint32_t FindSourceProfile(const wchar_t* file_name);
-  uint32_t FindPrinterProfile(const wchar_t* file_name);
-  int FindSrgbProfile(uint32_t* index);
-  int FindAdobeRgbProfile(uint32_t* index);
-  int FindColorMatchRgbProfile(uint32_t* index);
-  int PrinterProfileMatchesMedia(uint32_t index);
-  int IsPrinterProfileUsable(const wchar_t* file_name, int32_t need_associated);
-  int IsPrinterProfileAssociated(const wchar_t* file_name);
-  int IsPrinterProfileForInkSet(const wchar_t* file_name);
-  int IsGenericPrinterProfile(const wchar_t* file_name);
-  int IsSourceProfileListed(const wchar_t* file_name, int32_t unrestricted);
-  int IsPrinterProfileListed(const wchar_t* file_name, int32_t unrestricted, int32_t automatic);
+  // The family of colour-management operations (colour_management.h), under its names.
+#define KALIMU_JOB_SETTINGS_COLOUR_DECLARATION(Result, Name, Parameters, Arguments) Result Name Parameters;
+  KALIMU_COLOUR_OPERATIONS(KALIMU_JOB_SETTINGS_COLOUR_DECLARATION)
+#undef KALIMU_JOB_SETTINGS_COLOUR_DECLARATION
+  // The description of an open profile into an ANSI buffer (null: only its byte count).
   static uint32_t ReadProfileDescription(HPROFILE profile, char* buffer, uint32_t capacity);
-  uint32_t GetRenderingIntent();
-  int GetSelectedSourceProfile(wchar_t* buffer, uint32_t capacity);
-  int GetSelectedPrinterProfile(wchar_t* buffer, uint32_t capacity);
-  int GetDefaultSourceProfile(wchar_t* buffer, uint32_t capacity);
-  int FindPrinterProfileForMedia(wchar_t* buffer, uint32_t capacity, int32_t full);
-  void SelectDefaultSourceProfiles();
-  void SelectPrinterProfilesForMedia(int32_t full);
-  int GetPrinterProfileAnsiPath(uint32_t media_id, char* buffer, uint64_t* length);
-  int CheckProfilesMissing();
+  // 1 when a profile of a pair that the user preset uses is not installed.
   int CheckPresetProfiles(uint16_t preset);
-  int IsProfileSelectionValid();
   // Profile pair n (1..3): long names out, 8.3 names stored, in the record and in a user preset;
   // SetPrinterProfile<n> and SetPresetPrinterProfile<n> set the pair's intent 2 first for a
   // generic driver profile.

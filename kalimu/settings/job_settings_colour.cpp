@@ -105,64 +105,12 @@ uint32_t JobSettings::ReadProfileDescription(HPROFILE profile, char* buffer, uin
   return settings::ReadProfileDescription(profile, buffer, capacity);
 }
 
-// Operations that are ColourManagement's under the same name and arguments.
-#define KALIMU_COLOUR_OPERATION(Result, Name, Parameters, Arguments)                    \
-  Result JobSettings::Name Parameters {                                                 \
-    return WithColour(*this, [&](ColourManagement& colour) { return colour.Name Arguments; }); \
+#define KALIMU_COLOUR_FORWARD(Result, Name, Parameters, Arguments)                               \
+  Result JobSettings::Name Parameters {                                                          \
+    return WithColour(*this, [&](ColourManagement& colour) { return colour.Name Arguments; });  \
   }
-KALIMU_COLOUR_OPERATION(void, SetNoColorManagement, (), ())
-KALIMU_COLOUR_OPERATION(void, SetHostIcmMode, (int32_t full), (full))
-KALIMU_COLOUR_OPERATION(void, SetPerObjectIcmMode, (int32_t full), (full))
-KALIMU_COLOUR_OPERATION(void, SetDriverIcmMode, (int32_t full), (full))
-KALIMU_COLOUR_OPERATION(int, RefreshProfileLists, (int32_t full), (full))
-KALIMU_COLOUR_OPERATION(uint32_t, GetSourceProfileCount, (int32_t refresh), (refresh))
-KALIMU_COLOUR_OPERATION(uint32_t, GetPrinterProfileCount, (int32_t refresh), (refresh))
-KALIMU_COLOUR_OPERATION(int, GetSourceProfilePath, (uint32_t index, wchar_t* buffer, uint32_t capacity, int32_t refresh),
-                        (index, buffer, capacity, refresh))
-KALIMU_COLOUR_OPERATION(int, GetPrinterProfilePath, (uint32_t index, wchar_t* buffer, uint32_t capacity, int32_t refresh),
-                        (index, buffer, capacity, refresh))
-KALIMU_COLOUR_OPERATION(int, GetSourceProfileName, (uint32_t index, wchar_t* buffer, uint32_t capacity),
-                        (index, buffer, capacity))
-KALIMU_COLOUR_OPERATION(int, GetPrinterProfileName, (uint32_t index, wchar_t* buffer, uint32_t capacity),
-                        (index, buffer, capacity))
-KALIMU_COLOUR_OPERATION(int, SourceProfileHasFlags, (uint32_t index, uint32_t mask), (index, mask))
-KALIMU_COLOUR_OPERATION(int, PrinterProfileHasFlags, (uint32_t index, uint32_t mask), (index, mask))
-KALIMU_COLOUR_OPERATION(int, SetSourceProfileFlags, (uint32_t index, uint32_t mask, int32_t on, int32_t refresh),
-                        (index, mask, on, refresh))
-KALIMU_COLOUR_OPERATION(int, SetPrinterProfileFlags, (uint32_t index, uint32_t mask, int32_t on, int32_t refresh),
-                        (index, mask, on, refresh))
-KALIMU_COLOUR_OPERATION(int, GetSourceProfileNameByPath, (const wchar_t* file_name, wchar_t* buffer, uint32_t capacity),
-                        (file_name, buffer, capacity))
-KALIMU_COLOUR_OPERATION(int, GetPrinterProfileNameByPath, (const wchar_t* file_name, wchar_t* buffer, uint32_t capacity),
-                        (file_name, buffer, capacity))
-KALIMU_COLOUR_OPERATION(uint32_t, FindSourceProfile, (const wchar_t* file_name), (file_name))
-KALIMU_COLOUR_OPERATION(uint32_t, FindPrinterProfile, (const wchar_t* file_name), (file_name))
-KALIMU_COLOUR_OPERATION(int, FindSrgbProfile, (uint32_t* index), (index))
-KALIMU_COLOUR_OPERATION(int, FindAdobeRgbProfile, (uint32_t* index), (index))
-KALIMU_COLOUR_OPERATION(int, FindColorMatchRgbProfile, (uint32_t* index), (index))
-KALIMU_COLOUR_OPERATION(int, PrinterProfileMatchesMedia, (uint32_t index), (index))
-KALIMU_COLOUR_OPERATION(int, IsPrinterProfileUsable, (const wchar_t* file_name, int32_t need_associated),
-                        (file_name, need_associated))
-KALIMU_COLOUR_OPERATION(int, IsPrinterProfileAssociated, (const wchar_t* file_name), (file_name))
-KALIMU_COLOUR_OPERATION(int, IsPrinterProfileForInkSet, (const wchar_t* file_name), (file_name))
-KALIMU_COLOUR_OPERATION(int, IsGenericPrinterProfile, (const wchar_t* file_name), (file_name))
-KALIMU_COLOUR_OPERATION(int, IsSourceProfileListed, (const wchar_t* file_name, int32_t unrestricted),
-                        (file_name, unrestricted))
-KALIMU_COLOUR_OPERATION(int, IsPrinterProfileListed, (const wchar_t* file_name, int32_t unrestricted, int32_t automatic),
-                        (file_name, unrestricted, automatic))
-KALIMU_COLOUR_OPERATION(uint32_t, GetRenderingIntent, (), ())
-KALIMU_COLOUR_OPERATION(int, GetSelectedSourceProfile, (wchar_t* buffer, uint32_t capacity), (buffer, capacity))
-KALIMU_COLOUR_OPERATION(int, GetSelectedPrinterProfile, (wchar_t* buffer, uint32_t capacity), (buffer, capacity))
-KALIMU_COLOUR_OPERATION(int, GetDefaultSourceProfile, (wchar_t* buffer, uint32_t capacity), (buffer, capacity))
-KALIMU_COLOUR_OPERATION(int, FindPrinterProfileForMedia, (wchar_t* buffer, uint32_t capacity, int32_t full),
-                        (buffer, capacity, full))
-KALIMU_COLOUR_OPERATION(void, SelectDefaultSourceProfiles, (), ())
-KALIMU_COLOUR_OPERATION(void, SelectPrinterProfilesForMedia, (int32_t full), (full))
-KALIMU_COLOUR_OPERATION(int, GetPrinterProfileAnsiPath, (uint32_t media_id, char* buffer, uint64_t* length),
-                        (media_id, buffer, length))
-KALIMU_COLOUR_OPERATION(int, CheckProfilesMissing, (), ())
-KALIMU_COLOUR_OPERATION(int, IsProfileSelectionValid, (), ())
-#undef KALIMU_COLOUR_OPERATION
+KALIMU_COLOUR_OPERATIONS(KALIMU_COLOUR_FORWARD)
+#undef KALIMU_COLOUR_FORWARD
 
 // The operations of profile pair n.
 #define KALIMU_PROFILE_PAIR_DEFINITIONS(n)                                                                  \

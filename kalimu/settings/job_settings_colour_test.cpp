@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "kalimu/settings/colour_management.h"
@@ -15,6 +16,84 @@
 
 namespace kalimu::settings::test {
 namespace {
+
+// Every colour-management operation of the object exists under its name (a compile-time check).
+#define KALIMU_JOB_SETTINGS_HAS(name)                                                       \
+  static_assert(std::is_member_function_pointer_v<decltype(&JobSettings::name)> ||        \
+                    std::is_function_v<std::remove_pointer_t<decltype(&JobSettings::name)>>, \
+                #name " is missing")
+KALIMU_JOB_SETTINGS_HAS(GetSourceProfile1);
+KALIMU_JOB_SETTINGS_HAS(SetSourceProfile1);
+KALIMU_JOB_SETTINGS_HAS(GetSourceProfile2);
+KALIMU_JOB_SETTINGS_HAS(SetSourceProfile2);
+KALIMU_JOB_SETTINGS_HAS(GetSourceProfile3);
+KALIMU_JOB_SETTINGS_HAS(SetSourceProfile3);
+KALIMU_JOB_SETTINGS_HAS(GetPrinterProfile1);
+KALIMU_JOB_SETTINGS_HAS(SetPrinterProfile1Name);
+KALIMU_JOB_SETTINGS_HAS(GetPrinterProfile2);
+KALIMU_JOB_SETTINGS_HAS(SetPrinterProfile2Name);
+KALIMU_JOB_SETTINGS_HAS(GetPrinterProfile3);
+KALIMU_JOB_SETTINGS_HAS(SetPrinterProfile3Name);
+KALIMU_JOB_SETTINGS_HAS(GetPresetSourceProfile1);
+KALIMU_JOB_SETTINGS_HAS(SetPresetSourceProfile1);
+KALIMU_JOB_SETTINGS_HAS(GetPresetSourceProfile2);
+KALIMU_JOB_SETTINGS_HAS(SetPresetSourceProfile2);
+KALIMU_JOB_SETTINGS_HAS(GetPresetSourceProfile3);
+KALIMU_JOB_SETTINGS_HAS(SetPresetSourceProfile3);
+KALIMU_JOB_SETTINGS_HAS(GetPresetPrinterProfile1);
+KALIMU_JOB_SETTINGS_HAS(SetPresetPrinterProfile1Name);
+KALIMU_JOB_SETTINGS_HAS(GetPresetPrinterProfile2);
+KALIMU_JOB_SETTINGS_HAS(SetPresetPrinterProfile2Name);
+KALIMU_JOB_SETTINGS_HAS(GetPresetPrinterProfile3);
+KALIMU_JOB_SETTINGS_HAS(SetPresetPrinterProfile3Name);
+KALIMU_JOB_SETTINGS_HAS(RefreshProfileLists);
+KALIMU_JOB_SETTINGS_HAS(IsProfileSelectionValid);
+KALIMU_JOB_SETTINGS_HAS(SetNoColorManagement);
+KALIMU_JOB_SETTINGS_HAS(SetHostIcmMode);
+KALIMU_JOB_SETTINGS_HAS(SetPerObjectIcmMode);
+KALIMU_JOB_SETTINGS_HAS(SetDriverIcmMode);
+KALIMU_JOB_SETTINGS_HAS(GetSourceProfileCount);
+KALIMU_JOB_SETTINGS_HAS(GetPrinterProfileCount);
+KALIMU_JOB_SETTINGS_HAS(GetSourceProfilePath);
+KALIMU_JOB_SETTINGS_HAS(GetPrinterProfilePath);
+KALIMU_JOB_SETTINGS_HAS(SourceProfileHasFlags);
+KALIMU_JOB_SETTINGS_HAS(PrinterProfileHasFlags);
+KALIMU_JOB_SETTINGS_HAS(SetSourceProfileFlags);
+KALIMU_JOB_SETTINGS_HAS(SetPrinterProfileFlags);
+KALIMU_JOB_SETTINGS_HAS(GetSourceProfileName);
+KALIMU_JOB_SETTINGS_HAS(GetPrinterProfileName);
+KALIMU_JOB_SETTINGS_HAS(GetSourceProfileNameByPath);
+KALIMU_JOB_SETTINGS_HAS(GetPrinterProfileNameByPath);
+KALIMU_JOB_SETTINGS_HAS(IsPrinterProfileUsable);
+KALIMU_JOB_SETTINGS_HAS(GetRenderingIntent);
+KALIMU_JOB_SETTINGS_HAS(GetSelectedSourceProfile);
+KALIMU_JOB_SETTINGS_HAS(GetSelectedPrinterProfile);
+KALIMU_JOB_SETTINGS_HAS(GetDefaultSourceProfile);
+KALIMU_JOB_SETTINGS_HAS(FindPrinterProfileForMedia);
+KALIMU_JOB_SETTINGS_HAS(SelectDefaultSourceProfiles);
+KALIMU_JOB_SETTINGS_HAS(SelectPrinterProfilesForMedia);
+KALIMU_JOB_SETTINGS_HAS(IsGenericPrinterProfile);
+KALIMU_JOB_SETTINGS_HAS(FindSourceProfile);
+KALIMU_JOB_SETTINGS_HAS(FindPrinterProfile);
+KALIMU_JOB_SETTINGS_HAS(CheckProfilesMissing);
+KALIMU_JOB_SETTINGS_HAS(CheckPresetProfiles);
+KALIMU_JOB_SETTINGS_HAS(PrinterProfileMatchesMedia);
+KALIMU_JOB_SETTINGS_HAS(ReadProfileDescription);
+KALIMU_JOB_SETTINGS_HAS(FindSrgbProfile);
+KALIMU_JOB_SETTINGS_HAS(FindAdobeRgbProfile);
+KALIMU_JOB_SETTINGS_HAS(FindColorMatchRgbProfile);
+KALIMU_JOB_SETTINGS_HAS(GetPrinterProfileAnsiPath);
+KALIMU_JOB_SETTINGS_HAS(SetPrinterProfile1);
+KALIMU_JOB_SETTINGS_HAS(SetPrinterProfile2);
+KALIMU_JOB_SETTINGS_HAS(SetPrinterProfile3);
+KALIMU_JOB_SETTINGS_HAS(SetPresetPrinterProfile1);
+KALIMU_JOB_SETTINGS_HAS(SetPresetPrinterProfile2);
+KALIMU_JOB_SETTINGS_HAS(SetPresetPrinterProfile3);
+KALIMU_JOB_SETTINGS_HAS(IsPrinterProfileForInkSet);
+KALIMU_JOB_SETTINGS_HAS(IsPrinterProfileAssociated);
+KALIMU_JOB_SETTINGS_HAS(IsSourceProfileListed);
+KALIMU_JOB_SETTINGS_HAS(IsPrinterProfileListed);
+#undef KALIMU_JOB_SETTINGS_HAS
 
 constexpr wchar_t kForMedia[] = L"Kalimu Job Test Media.icc";
 constexpr wchar_t kGeneric[] = L"Kalimu Job Test Generic.icc";
