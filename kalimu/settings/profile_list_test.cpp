@@ -184,7 +184,7 @@ struct DamagedTagCase {
   const wchar_t* description;
 };
 
-TEST(ProfileListDamagedTags, DamagedTagsGiveTheirSafeMeaning) {
+TEST(ProfileListPrivateTags, WellFormedAndDamagedTagsGiveTheirFlagsIdsAndCodes) {
   const auto drvn = [] { return IccTagWriter(IccCode("drvn")); };
   const auto mdea = [] { return IccTagWriter(IccCode("mdea")); };
   const auto inks = [] { return IccTagWriter(IccCode("inks")); };
@@ -196,6 +196,9 @@ TEST(ProfileListDamagedTags, DamagedTagsGiveTheirSafeMeaning) {
       {"inks with more codes than the model", IccCode("inks"), testkit::InkCodesTag({0x11, 0x22, 0x33, 0x44, 0x55}),
        kEntryNamesDriver | kEntryHasMediaIds, {5}, 5, L"Damaged"},
       {"inks of no codes", IccCode("inks"), testkit::InkCodesTag({}), kOurs, {5}, 0, L"Damaged"},
+      {"inks of the model's first two codes", IccCode("inks"), testkit::InkCodesTag({0x11, 0x22}), kOurs, {5}, 2, L"Damaged"},
+      {"inks differing in the last code", IccCode("inks"), testkit::InkCodesTag({0x11, 0x22, 0x33, 0x45}),
+       kEntryNamesDriver | kEntryHasMediaIds, {5}, 4, L"Damaged"},
       {"mdea cut in its ids", IccCode("mdea"), mdea().U16(0).U16(4).U32(8).U16(1).data(), kOurs, {8}, 4, L"Damaged"},
       {"mdea skipping past the tag", IccCode("mdea"), mdea().U16(500).U32(1).data(), kOurs, {}, 4, L"Damaged"},
       {"drvn name past the tag", IccCode("drvn"), drvn().U16(1).U16(300).Text(kDriver).data(),
