@@ -1,6 +1,7 @@
 #include "kalimu/settings/colour_management.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <iterator>
 #include <vector>
@@ -127,7 +128,9 @@ int ColourManagement::RefreshProfileLists(int32_t full) {
                                                  kProfileInkCodeCapacity);
   ProfileScan scan;
   scan.directory = directory_;
-  scan.driver_name = record_.GetDriverName();
+  // A record from elsewhere need not terminate the name within its field.
+  const char* driver_name = record_.GetDriverName();
+  scan.driver_name.assign(driver_name, strnlen(driver_name, kDriverNameBytes));
   scan.model_ink_codes = std::span<const uint8_t>(codes, code_count);
   scan.describe = full != 0;
   return lists_.RefreshProfileLists(full, scan, printer_name_);

@@ -669,6 +669,19 @@ TEST_F(ColourManagementTest, ListsFirstBuiltWithoutFullKeepThatForm) {
     EXPECT_EQ(colour.PrinterProfileHasFlags(i, kEntryAssociated), 0);
 }
 
+TEST(ColourManagementRecord, DriverNameOfAForeignRecordIsReadWithinItsField) {
+  auto files = testkit::InstalledProfiles::InScratchFolder();
+  const std::string whole_field(kDriverNameBytes, 'A');
+  files.Install(L"Field.icc", testkit::PrinterProfile("Field", {whole_field}, {}, {}));
+  files.Install(L"Beyond.icc", testkit::PrinterProfile("Beyond", {whole_field + "BBBB"}, {}, {}));
+  ColourBench bench(files.directory());
+  std::memset(bench.bytes.DriverName, 'A', sizeof(bench.bytes.DriverName));
+  std::memset(bench.bytes.DllNameTag, 'B', sizeof(bench.bytes.DllNameTag));
+  ColourManagement colour = bench.Colour();
+  EXPECT_EQ(colour.IsGenericPrinterProfile(L"Field.icc"), 1);
+  EXPECT_EQ(colour.IsGenericPrinterProfile(L"Beyond.icc"), 0);
+}
+
 // --- Stored names ------------------------------------------------------------------------------
 
 TEST_F(ColourManagementTest, NamesAreStoredShortAndReadBackLong) {

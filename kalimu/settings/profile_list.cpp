@@ -108,7 +108,7 @@ void FillProfileEntry(HPROFILE profile, ProfileEntry& entry, bool read_private_t
   if (profile == nullptr) return;
   if (ReadProfileClass(profile) == kClassOutputDevice) entry.Flags |= kEntryOutputDevice;
   entry.Flags |= kEntryValid;
-  if (read_private_tags && ReadDriverNames(profile, entry, scan.driver_name)) {
+  if (read_private_tags && ReadDriverNames(profile, entry, scan.driver_name.c_str())) {
     ReadInkCodes(profile, entry, scan.model_ink_codes);
     ReadMediaIds(profile, entry);
   }

@@ -80,7 +80,7 @@ class ProfileList {
 // What a scan of the colour directory needs to fill an entry.
 struct ProfileScan {
   std::wstring directory;                // the colour directory, without a closing separator
-  const char* driver_name = nullptr;     // the record's DriverName, compared with "drvn"
+  std::string driver_name;               // the record's DriverName, compared with "drvn"
   std::span<const uint8_t> model_ink_codes;  // the model's selected ink codes
   bool describe = false;                 // read descriptions
 };
