@@ -12,6 +12,7 @@
 //   job_settings_printer.cpp    the printer's stored record, the ink-set switch, watermarks
 //   job_settings_options.cpp    stored options and the driver data file's other settings
 //   job_settings_defaults.cpp   the default record
+//   job_settings_colour.cpp     colour management and the profile lists
 #pragma once
 
 #include <windows.h>
@@ -24,6 +25,7 @@
 #include "kalimu/model/cfg_records.h"
 #include "kalimu/model/model_capabilities.h"
 #include "kalimu/platform/global_block.h"
+#include "kalimu/settings/colour_management.h"
 #include "kalimu/settings/dev_mode_accessor.h"
 #include "kalimu/settings/settings_stores.h"
 #include "kalimu/storage/watermark_records.h"
@@ -318,6 +320,36 @@ class JobSettings : public DevModeAccessor, public SettingsStores, public virtua
   // The command line (and, for some requests, the command file) that starts the status
   // monitor's program for a request; see status::BuildUtilityCommandLine for the answers.
   int16_t BuildUtilityCommandLine(char* text, size_t size, int16_t request, const int32_t* job_id);
+
+  // --- Colour management and profile lists (job_settings_colour.cpp) ------------------------
+  // The family of colour-management operations (colour_management.h), under its names.
+#define KALIMU_JOB_SETTINGS_COLOUR_DECLARATION(Result, Name, Parameters, Arguments) Result Name Parameters;
+  KALIMU_COLOUR_OPERATIONS(KALIMU_JOB_SETTINGS_COLOUR_DECLARATION)
+#undef KALIMU_JOB_SETTINGS_COLOUR_DECLARATION
+  // The description of an open profile into an ANSI buffer (null: only its byte count).
+  static uint32_t ReadProfileDescription(HPROFILE profile, char* buffer, uint32_t capacity);
+  // 1 when a profile of a pair that the user preset uses is not installed.
+  int CheckPresetProfiles(uint16_t preset);
+  // Profile pair n (1..3): long names out, 8.3 names stored, in the record and in a user preset;
+  // SetPrinterProfile<n> and SetPresetPrinterProfile<n> set the pair's intent 2 first for a
+  // generic driver profile.
+#define KALIMU_PROFILE_PAIR_OPERATIONS(n)                                                   \
+  void GetSourceProfile##n(wchar_t* buffer, uint32_t capacity);                            \
+  void SetSourceProfile##n(const wchar_t* file_name);                                      \
+  void GetPrinterProfile##n(wchar_t* buffer, uint32_t capacity);                           \
+  void SetPrinterProfile##n##Name(const wchar_t* file_name);                               \
+  void SetPrinterProfile##n(const wchar_t* file_name);                                     \
+  int GetPresetSourceProfile##n(uint16_t preset, wchar_t* buffer, uint32_t capacity);      \
+  int SetPresetSourceProfile##n(uint16_t preset, const wchar_t* file_name);                \
+  int GetPresetPrinterProfile##n(uint16_t preset, wchar_t* buffer, uint32_t capacity);     \
+  int SetPresetPrinterProfile##n##Name(uint16_t preset, const wchar_t* file_name);         \
+  int SetPresetPrinterProfile##n(uint16_t preset, const wchar_t* file_name);
+  KALIMU_PROFILE_PAIR_OPERATIONS(1)
+  KALIMU_PROFILE_PAIR_OPERATIONS(2)
+  KALIMU_PROFILE_PAIR_OPERATIONS(3)
+#undef KALIMU_PROFILE_PAIR_OPERATIONS
+  // The object's two profile lists (their counts and blocks stay the object's).
+  ProfileLists ColourProfileLists();
 
  private:
   // "PMFlag" keeps JobOptions bit 0x40 as its value 1, 0x80 as 2 and 0x800 as 4. The values
