@@ -89,6 +89,7 @@ class PrinterStatus {
   int32_t LoadStoredStatus();
 
   // The direct road.
+  // -1 also when the printer module's path does not fit the buffer.
   int32_t QueryStatusModule(char* out, size_t size);
   int32_t FetchStatusFromModule();
 

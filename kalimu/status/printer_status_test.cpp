@@ -98,6 +98,17 @@ TEST_F(PrinterStatusTest, StatusModuleQueryFollowsTheMonitorAnswer) {
   }
 }
 
+// A module name that fits the record but not the path after the driver directory: a path cut at
+// the buffer's end would name another file, so the module counts as unreachable.
+TEST_F(PrinterStatusTest, ModulePathThatDoesNotFitIsRefused) {
+  const std::string module(MAX_PATH - 4, 'm');
+  printer_.SetSwitch(testkit::kMonitorModuleVar, module.c_str());
+  char path[MAX_PATH] = "untouched";
+  EXPECT_EQ(NewStatus()->QueryStatusModule(path, sizeof path), -1);
+  EXPECT_STREQ(path, "");
+  EXPECT_EQ(NewStatus()->FetchStatusFromModule(), 0);
+}
+
 TEST_F(PrinterStatusTest, MonitorIsAskedForTheSizeThenTheRecord) {
   const std::string log = TempFile("kvtmonitor");
   printer_.SetSwitch(testkit::kMonitorLogVar, log.c_str());

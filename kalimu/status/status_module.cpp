@@ -22,7 +22,12 @@ int32_t PrinterStatus::QueryStatusModule(char* out, size_t size) {
   const int32_t answer = QueryStatusMonitor(library, printer_name_, driver_name_, &info);
   if (answer == kMonitorFailed) return -1;
   if (answer == kMonitorNotServed) return 1;
-  std::snprintf(out, size, "%s%s", driver_directory_, info.module_program);
+  // A path cut at the buffer's end would name another file: such a module cannot be reached.
+  const int length = std::snprintf(out, size, "%s%s", driver_directory_, info.module_program);
+  if (length < 0 || static_cast<size_t>(length) >= size) {
+    if (size > 0) out[0] = '\0';
+    return -1;
+  }
   if (answer == kMonitorServedDirect) return 2;
   return info.mode == 1 ? 3 : 4;
 }

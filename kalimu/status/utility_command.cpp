@@ -16,10 +16,10 @@ namespace kalimu::status {
 namespace {
 
 constexpr char kLineBreak[] = "\r\n";
-constexpr size_t kCommandFileMax = 260;
 constexpr size_t kJobLineChars = 256;
 
 void Compose(char* text, size_t size, std::initializer_list<const char*> pieces) {
+  if (size == 0) return;  // not even room for the terminator
   text[0] = '\0';
   for (const char* piece : pieces) platform::AppendStringA(text, size, piece);
 }
@@ -83,7 +83,6 @@ int16_t BuildUtilityCommandLine(const UtilityCommandTarget& target, char* text, 
   if (n == 0 || n >= sizeof folder || !file.CreateTempFile(folder, kCommandFilePrefix, path)) return -1;
   std::string lines;
   if (CommandFileText(info, target.printer_name, request, job_id, &lines)) {
-    if (lines.size() > kCommandFileMax) lines.resize(kCommandFileMax);
     if (file.Write(lines.data(), static_cast<DWORD>(lines.size()), nullptr) != static_cast<long>(lines.size())) {
       return -1;
     }

@@ -2,6 +2,7 @@
 // record modes.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -118,6 +119,20 @@ TEST_F(UtilityCommandTest, TextIsBoundedByItsBuffer) {
                                     directory_.c_str()};
   EXPECT_EQ(BuildUtilityCommandLine(target, small, sizeof small, kUtilityInstall, nullptr), 3);
   EXPECT_EQ(std::strlen(small), sizeof small - 1);
+  // A buffer of no size is not written at all.
+  char none[1] = {'x'};
+  EXPECT_EQ(BuildUtilityCommandLine(target, none, 0, kUtilityInstall, nullptr), 3);
+  EXPECT_EQ(none[0], 'x');
+}
+
+// The command file holds every line whole, however long the printer's name.
+TEST_F(UtilityCommandTest, CommandFileKeepsEveryLineOfALongPrinterName) {
+  const std::string name(240, 'P');
+  printer_.SetSwitch(testkit::kMonitorModeVar, "2");
+  const UtilityCommandTarget target{library_, name.c_str(), printer_.driver_name().c_str(), directory_.c_str()};
+  const int32_t job = INT32_MIN;
+  EXPECT_EQ(BuildUtilityCommandLine(target, text_, sizeof text_, kUtilityJobStart, &job), 4);
+  EXPECT_EQ(TakeCommandFile(), "/P \"" + name + "\"\r\n/J \"-2147483648\"\r\n/KVM \"1\"");
 }
 
 }  // namespace
