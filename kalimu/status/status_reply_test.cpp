@@ -212,6 +212,19 @@ TEST(TextReply, ChannelData) {
       {"ST:01;AI:XX:1,YY:2;", 0, [](const StatusReading& r) { EXPECT_FALSE(r.channels.present); }},
       // The field never rejects, also when it runs to the end of the body.
       {"ST:01;AI:CW:0", 0, [](const StatusReading& r) { EXPECT_TRUE(r.channels.present); }},
+      // Channel values end with their own field: a field without values, or whose CW pair is
+      // cut short, leaves the fields after it to be read.
+      {"AI:CW:01;ST:01;", 0, [](const StatusReading& r) {
+         EXPECT_TRUE(r.channels.present);
+         EXPECT_EQ(r.channels.cw, 1);
+         EXPECT_EQ(List(r.channels.values), std::vector<int>{});
+         EXPECT_EQ(r.status.value, 1);
+       }},
+      {"AI:CW:;ST:01;ER:02;", 0, [](const StatusReading& r) {
+         EXPECT_TRUE(r.channels.present);
+         EXPECT_EQ(List(r.channels.values), std::vector<int>{});
+         EXPECT_EQ(r.error.value, 2);
+       }},
   });
 }
 

@@ -219,9 +219,10 @@ bool ReadCartridge(const TextBody& t, size_t& pos, StatusReading& r) {
   return true;
 }
 
-// The channel values of a "CW:" item: pairs (or "NA") from start to the end of the field.
+// The channel values of a "CW:" item: pairs (or "NA") from start to the end of the field, the
+// field's ';' (which may be at start itself, when the item has no values).
 size_t ReadChannelValues(const TextBody& t, size_t start, StatusReading& r) {
-  const size_t end = t.Semicolon(start + 1).value_or(t.length());
+  const size_t end = t.Semicolon(start).value_or(t.length());
   size_t count = 0;
   for (size_t i = start + 1; i <= end && i < t.length(); ++i) count += t.At(i) != ',';
   ByteList& values = r.channels.values;
@@ -245,7 +246,9 @@ bool ReadChannels(const TextBody& t, size_t& pos, StatusReading& r) {
     if (t.MatchesNoCase(pos, "CW:")) {
       if (const auto v = t.Pair(pos + 3, t.length())) r.channels.cw = *v;
       r.channels.present = true;
-      pos = ReadChannelValues(t, pos + 5, r);
+      // Values never start past the field's end, even when the CW pair is cut short.
+      const size_t field_end = t.Semicolon(pos).value_or(t.length());
+      pos = ReadChannelValues(t, std::min(pos + 5, field_end), r);
     }
     if (t.MatchesNoCase(pos, "MI:")) {
       if (const auto v = t.Pair(pos + 3, t.length())) r.channels.mi.value = *v;
