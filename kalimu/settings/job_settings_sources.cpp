@@ -316,19 +316,27 @@ uint32_t JobSettings::CheckSelection(SelectionSnapshot* snapshot) {
   if (!(s.keep & kKeepSource)) s.source_index = static_cast<uint16_t>(GetPaperSourceIndex());
 
   const uint32_t mask = GetSourceMaskByIndex(s.source_index);
-  const auto lacks = [mask](int read, uint32_t word) { return !read || (word & mask) == 0; };
+  // A record that cannot be read allows no source.
+  const auto lacks = [mask](auto read) {
+    uint32_t word = 0;
+    return !read(&word) || (word & mask) == 0;
+  };
   uint32_t result = 0;
-  uint32_t word = 0;
-  if (model_preset && lacks(GetPresetValue96(s.preset_index, &word), word)) result |= kConflictPreset;
-  if ((s.keep & kCheckUserPreset) && lacks(GetSettingsValue376(s.user_preset_index, &word), word)) {
+  if (model_preset && lacks([&](uint32_t* w) { return GetPresetValue96(s.preset_index, w); })) {
+    result |= kConflictPreset;
+  }
+  if ((s.keep & kCheckUserPreset) && lacks([&](uint32_t* w) { return GetSettingsValue376(s.user_preset_index, w); })) {
     result |= kConflictUserPreset;
   }
-  if (!user_paper && lacks(GetPaperSizeValue16(s.paper_index, &word), word)) result |= kConflictPaper;
-  if (((s.keep & kKeepUserPaper) || user_paper) && lacks(GetPaperValue16(s.user_paper_index, &word), word)) {
+  if (!user_paper && lacks([&](uint32_t* w) { return GetPaperSizeValue16(s.paper_index, w); })) {
+    result |= kConflictPaper;
+  }
+  if (((s.keep & kKeepUserPaper) || user_paper) &&
+      lacks([&](uint32_t* w) { return GetPaperValue16(s.user_paper_index, w); })) {
     result |= kConflictUserPaper;
   }
-  if (lacks(GetMediaTypeValue4(s.media_index, &word), word)) result |= kConflictMedia;
-  if (lacks(GetPrintModeValue16(s.mode_index, &word), word)) result |= kConflictMode;
+  if (lacks([&](uint32_t* w) { return GetMediaTypeValue4(s.media_index, w); })) result |= kConflictMedia;
+  if (lacks([&](uint32_t* w) { return GetPrintModeValue16(s.mode_index, w); })) result |= kConflictMode;
   return result;
 }
 
