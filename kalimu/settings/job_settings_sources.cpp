@@ -209,8 +209,9 @@ int JobSettings::IsSourceValueMatch(uint16_t source_index) {
 }
 
 int JobSettings::SourceAllowsCustomSize(int32_t source_id) {
+  // An id no source record has is refused before the current source stands in for it.
   uint16_t source = 0;
-  if (!LocateSourceOrCurrent(source_id, &source)) return 0;
+  if (!LocateSource(source_id, &source) || !LocateSourceOrCurrent(source_id, &source)) return 0;
   int kind = kNoPaper;
   const uint16_t custom = FindPaperById(model::kCustomPaperId, &kind);
   if (kind != kModelPaper) return 1;  // no custom-size paper: nothing restricts the source
