@@ -16,6 +16,7 @@
 //   job_settings_papers.cpp     paper lists per source, paper lookups, the custom paper size
 //   job_settings_layout.cpp     layout flags, scaling choice, binding offsets, watermark box
 //   job_settings_geometry.cpp   page geometry, the scaling formulas, resolution from the mode
+//   job_settings_presets_select.cpp  preset selection by change, source and search window
 #pragma once
 
 #include <windows.h>
@@ -456,6 +457,24 @@ class JobSettings : public DevModeAccessor, public SettingsStores, public virtua
 #undef KALIMU_LAYOUT_FORMULA
   void ComputeWatermarkPosition(int32_t width, int32_t height);
   void UpdateWatermarkAspectRatio();
+
+  // --- Preset selection (job_settings_presets_select.cpp) -----------------------------------
+  void ApplyPresetByIndex(uint16_t index);
+  void ApplyPresetRecord2(uint16_t index) { ApplyPresetRecord(index); }
+  int ApplyPresetIdFromRecord(uint16_t index);
+  int IsPresetSkipped(uint16_t index) { return TestPresetFlags108(static_cast<int16_t>(index), kPresetSkipped); }
+  uint16_t FindPresetWithFlag128();
+  uint16_t FindDefaultPresetIndex();
+  void GetPresetSearchWindow(uint32_t* up, uint32_t* down, uint16_t index);
+  int FindNearestAllowedPreset(int32_t selected_id, uint16_t* index, int32_t source_id);
+  void SyncPresetWithSelection(int32_t source_id);
+  void SyncPresetForKind(int32_t source_id);
+  void SelectPresetForChange(int32_t value, int change_type);
+  int FillMediaSourceMask(model::PresetRecord* record);
+  int FillMediaSourceMaskSimple(model::PresetRecord* record);
+  // The mode variant before a change, restored when no preset fits the change.
+  void SaveModeVariant() { saved_mode_variant_ = GetModeVariant(); }
+  static constexpr uint32_t kPresetSkipped = 0x10000;  // preset word 108
 
  private:
   // "PMFlag" keeps JobOptions bit 0x40 as its value 1, 0x80 as 2 and 0x800 as 4. The values
