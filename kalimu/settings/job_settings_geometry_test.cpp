@@ -6,10 +6,12 @@
 #include <span>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "kalimu/settings/job_settings.h"
 #include "kalimu/settings/job_settings_test_support.h"
 #include "testkit/kalimu/rule_models.h"
+#include "testkit/kalimu/user_files_builder.h"
 
 namespace kalimu::settings {
 namespace {
@@ -343,6 +345,88 @@ TEST_F(PageGeometry, WatermarkBoxSize) {
     EXPECT_EQ(std::memcmp(&b, &c.box, sizeof(b)), 0) << c.name << ": " << b.left << "," << b.top << "," << b.right
                                                       << "," << b.bottom;
   }
+}
+
+}  // namespace
+}  // namespace kalimu::settings
+
+namespace kalimu::settings {
+namespace {
+
+// A bitmap file of `size` bytes: file header, then a core (12-byte) or an information header.
+std::vector<uint8_t> BitmapFile(uint32_t header_size, int32_t width, int32_t height, size_t size) {
+  std::vector<uint8_t> bytes(size, 0);
+  if (size >= 2) bytes[0] = 'B', bytes[1] = 'M';
+  const auto put = [&](size_t at, const void* value, size_t n) {
+    if (at + n <= bytes.size()) std::memcpy(bytes.data() + at, value, n);
+  };
+  put(14, &header_size, 4);
+  if (header_size == 12) {
+    const uint16_t w = static_cast<uint16_t>(width), h = static_cast<uint16_t>(height);
+    put(18, &w, 2);
+    put(20, &h, 2);
+  } else {
+    put(18, &width, 4);
+    put(22, &height, 4);
+  }
+  return bytes;
+}
+
+class WatermarkAspect : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(fixture_.ok()) << fixture_.error(); }
+  // Makes watermark entry 0 of the store a bitmap of the given kind and file.
+  void UseEntry(int32_t kind, const std::string& path) {
+    storage::WatermarkEntry entry{};
+    ASSERT_EQ(fixture_.settings().GetEntry(0, &entry, sizeof(entry)), 1);
+    entry.kind = kind;
+    std::memset(entry.bitmap_path, 0, sizeof(entry.bitmap_path));
+    std::memcpy(entry.bitmap_path, path.c_str(), path.size());
+    ASSERT_EQ(fixture_.settings().SetEntry(0, &entry, sizeof(entry)), 1);
+    fixture_.record().WatermarkSettings.WatermarkIndex = 0;
+  }
+  SettingsOnPrinter fixture_{testkit::RuleModel()};
+};
+
+TEST_F(WatermarkAspect, BitmapFilesOfEveryShape) {
+  char folder[MAX_PATH] = {};
+  GetTempPathA(sizeof(folder), folder);
+  const std::string path = std::string(folder) + "kalimu_wm_aspect.bmp";
+  const struct {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    int16_t aspect;
+  } cases[] = {
+      {"a core header of 100 x 50 in a 26-byte file", BitmapFile(12, 100, 50, 26), 200},
+      {"an information header, bottom-up", BitmapFile(40, 300, 100, 54), 300},
+      {"an information header, top-down", BitmapFile(40, 100, -50, 54), 200},
+      {"an information header cut short", BitmapFile(40, 300, 100, 30), 0},
+      {"a height of 0", BitmapFile(40, 300, 0, 54), 0},
+      {"not a bitmap", std::vector<uint8_t>(54, 'x'), 0},
+      {"an empty file", {}, 0},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(testkit::WriteBytes(path, c.bytes));
+    UseEntry(1, path);
+    fixture_.record().WatermarkSettings.WatermarkAspect = 77;
+    fixture_.settings().UpdateWatermarkAspectRatio();
+    EXPECT_EQ(fixture_.record().WatermarkSettings.WatermarkAspect, c.aspect) << c.name;
+  }
+  DeleteFileA(path.c_str());
+  UseEntry(1, path);  // a file that is gone
+  fixture_.settings().UpdateWatermarkAspectRatio();
+  EXPECT_EQ(fixture_.record().WatermarkSettings.WatermarkAspect, 0);
+  // An entry the store does not hold leaves the ratio alone.
+  fixture_.record().WatermarkSettings.WatermarkIndex = 500;
+  fixture_.record().WatermarkSettings.WatermarkAspect = 77;
+  fixture_.settings().UpdateWatermarkAspectRatio();
+  EXPECT_EQ(fixture_.record().WatermarkSettings.WatermarkAspect, 77);
+}
+
+TEST_F(WatermarkAspect, BuiltInBitmapsFromTheResourceLibrary) {
+  UseEntry(2, "");  // resource 16001: the 200 x 100 core-header stand-in
+  fixture_.settings().UpdateWatermarkAspectRatio();
+  EXPECT_EQ(fixture_.record().WatermarkSettings.WatermarkAspect, 200);
 }
 
 }  // namespace
