@@ -452,7 +452,8 @@ class JobSettings : public DevModeAccessor, public SettingsStores, public virtua
   X(ComputeBindingFit)            \
   X(ComputeBindingPercent)
 #define KALIMU_LAYOUT_FORMULA(Name) \
-  void Name(const ExtentPair& page, const ExtentPair& area, const ExtentPair& extra, ResolutionPair* scale, ExtentPair* size);
+  void Name(const ExtentPair& page, const ExtentPair& area, const ExtentPair& extra, ResolutionPair* scale, \
+            ExtentPair* size);
   KALIMU_LAYOUT_FORMULAS(KALIMU_LAYOUT_FORMULA)
 #undef KALIMU_LAYOUT_FORMULA
   void ComputeWatermarkPosition(int32_t width, int32_t height);

@@ -120,8 +120,8 @@ void JobSettings::GetSourceMarginRecord(const model::PaperSizeRecord& record, Ed
     no_top_bottom = (paper & 1) || TestLayoutOptionBits(4);
   } else {
     const bool feed_auto = GetPaperFeedAuto() != 0;
-    no_top_bottom = ((paper & 8) && !feed_auto) || ((paper & 8) && (paper & 0x80)) ||
-                    ((paper & 1) && !TestPaperSourceFlags8(static_cast<int16_t>(GetPaperSourceIndex()), kSourceCutter)) ||
+    const bool cutter = TestPaperSourceFlags8(static_cast<int16_t>(GetPaperSourceIndex()), kSourceCutter) != 0;
+    no_top_bottom = ((paper & 8) && !feed_auto) || ((paper & 8) && (paper & 0x80)) || ((paper & 1) && !cutter) ||
                     (TestLayoutOptionBits(4) && !feed_auto);
   }
   if (no_top_bottom) out->top = out->bottom = 0;
@@ -362,7 +362,8 @@ int JobSettings::GetBindingMarginLimits(uint16_t out[2]) {
   const int32_t m[4] = {margins.left, margins.top, margins.right, margins.bottom};
   const int32_t pages = GetPagesPerSheet();
   const int32_t orientation = GetOrientation();
-  const bool turned = (orientation == DMORIENT_LANDSCAPE && pages != 2) || (orientation == DMORIENT_PORTRAIT && pages == 2);
+  const bool turned =
+      (orientation == DMORIENT_LANDSCAPE && pages != 2) || (orientation == DMORIENT_PORTRAIT && pages == 2);
   int32_t margin = 0;
   if (IsDuplexOn() && GetBindingEdge() == 1) {
     margin = turned ? m[3] : m[2];
@@ -437,7 +438,8 @@ void JobSettings::ComputeHalfSheetPercent(const ExtentPair& page, const ExtentPa
   const int64_t pw = page.width, ph = page.height, rx = d.x, ry = d.y, p = GetScalePercent();
   const int64_t g = rx * 20 / 360;
   const ExtentPair cell = HalfSheetCell(area);
-  const int64_t t = std::min((p * ((cell.width - g) * rx / pw) + 50) / 100, (p * ((cell.height - g) * ry / ph) + 50) / 100);
+  const int64_t t =
+      std::min((p * ((cell.width - g) * rx / pw) + 50) / 100, (p * ((cell.height - g) * ry / ph) + 50) / 100);
   *scale = {AsResolution(t), AsResolution(t)};
   *size = {static_cast<int32_t>(cell.width - g), static_cast<int32_t>(cell.height - g)};
 }

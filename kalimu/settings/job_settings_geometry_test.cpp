@@ -70,14 +70,15 @@ TEST_P(LayoutFlags, FlagWordFromTheOptions) {
       {"paper 1, cut 1 and 2", 0, 1, 1, 0, 1, 1 | 2, 0, 0, 0x980},
       {"layout option 4 is the small models'", 0, 1, 1, 0, 0, 0, 4, 0, 0},
   };
-  for (const LayoutCase& c : GetParam() != 0 ? std::span<const LayoutCase>(large) : std::span<const LayoutCase>(plain)) {
+  const auto cases = GetParam() != 0 ? std::span<const LayoutCase>(large) : std::span<const LayoutCase>(plain);
+  for (const LayoutCase& c : cases) {
     Apply(c);
     EXPECT_EQ(fixture_.settings().GetLayoutFlags(), c.flags) << c.name;
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Word28, LayoutFlags, ::testing::Values(0u, 0x200u),
-                         [](const auto& info) { return info.param != 0 ? std::string("LargeFormat") : std::string("Plain"); });
+                         [](const auto& info) { return std::string(info.param != 0 ? "LargeFormat" : "Plain"); });
 
 // The page geometry of the rule model: A4 on the sheet feeder at the resolution of the chosen
 // print mode, one page per sheet, no duplex, portrait.

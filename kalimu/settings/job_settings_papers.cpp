@@ -14,7 +14,7 @@ constexpr int32_t kFirstUserPaperId = 768;
 constexpr uint32_t kSecondFeed = 0x2000;  // source capability: the pair's first bit only
 constexpr int16_t kMetricPaper = 1;       // paper kind bits (+4)
 constexpr int16_t kInchPaper = 2;
-constexpr int16_t kUnitMillimetre = 1;    // user paper +4: extent in 0.1 mm
+constexpr int16_t kUnitMillimetre = 1;  // user paper +4: extent in 0.1 mm
 constexpr uint32_t kPaperFieldBits = DM_PAPERLENGTH | DM_PAPERWIDTH;
 constexpr size_t kResourceNameChars = 260;
 
@@ -32,6 +32,19 @@ int ReadMeasureSystem() {
   if (std::strcmp(answer, "1") == 0) return 1;
   if (std::strcmp(answer, "0") == 0) return 0;
   return -1;
+}
+
+// 1 and the first index below count that matches; 0 and index 0 when none does.
+template <class Matches>
+int FirstIndexWhere(uint32_t count, uint16_t* out, Matches matches) {
+  for (uint32_t i = 0; i < count; ++i) {
+    if (matches(static_cast<uint16_t>(i))) {
+      *out = static_cast<uint16_t>(i);
+      return 1;
+    }
+  }
+  *out = 0;
+  return 0;
 }
 
 }  // namespace
@@ -71,7 +84,7 @@ int JobSettings::GetOutputPaperValue46(uint8_t* out) {
   int kind = kNoPaper;
   const uint16_t index = FindPaperById(static_cast<int32_t>(GetOutputPaperSize()), &kind);
   uint32_t value = 0;
-  const int found = kind == kModelPaper ? GetPaperSizeValue46(index, &value)
+  const int found = kind == kModelPaper  ? GetPaperSizeValue46(index, &value)
                     : kind == kUserPaper ? GetPaperValue46(index, &value)
                                          : 0;
   if (found && out != nullptr) *out = static_cast<uint8_t>(value);
@@ -89,31 +102,19 @@ int JobSettings::FindModelPaperForSource(int mask_kind, int32_t paper_id, uint16
   const uint32_t bits = CurrentSourceBitsForKind(mask_kind);
   uint32_t count = 0;
   GetPaperSizeCount(&count);
-  for (uint32_t i = 0; i < count; ++i) {
-    const auto index = static_cast<uint16_t>(i);
-    if (IsPaperIdAt(paper_id, index) && TestPaperSizeFlags16(static_cast<int16_t>(index), bits)) {
-      *out = index;
-      return 1;
-    }
-  }
-  *out = 0;
-  return 0;
+  return FirstIndexWhere(count, out, [&](uint16_t index) {
+    return IsPaperIdAt(paper_id, index) && TestPaperSizeFlags16(static_cast<int16_t>(index), bits);
+  });
 }
 
 int JobSettings::FindUserPaperForSource(int mask_kind, int32_t paper_id, uint16_t* out) {
   const uint32_t bits = CurrentSourceBitsForKind(mask_kind);
   uint32_t count = 0;
   GetPaperCount(&count);
-  for (uint32_t i = 0; i < count; ++i) {
-    const auto index = static_cast<uint16_t>(i);
+  return FirstIndexWhere(count, out, [&](uint16_t index) {
     int32_t id = 0;
-    if (GetPaperId(index, &id) && id == paper_id && TestPaperFlags16(index, bits)) {
-      *out = index;
-      return 1;
-    }
-  }
-  *out = 0;
-  return 0;
+    return GetPaperId(index, &id) && id == paper_id && TestPaperFlags16(index, bits);
+  });
 }
 
 uint32_t JobSettings::GetPaperIdsForSource(int16_t* ids) {
@@ -123,7 +124,8 @@ uint32_t JobSettings::GetPaperIdsForSource(int16_t* ids) {
   uint32_t listed = 0;
   for (uint32_t i = 0; i < count; ++i) {
     int32_t id = 0;
-    if (!TestPaperSizeFlags16(static_cast<int16_t>(i), mask) || !GetPaperSizeId(static_cast<uint16_t>(i), &id)) continue;
+    if (!TestPaperSizeFlags16(static_cast<int16_t>(i), mask) || !GetPaperSizeId(static_cast<uint16_t>(i), &id))
+      continue;
     if (ids != nullptr) ids[listed] = static_cast<int16_t>(id);
     ++listed;
   }
@@ -303,8 +305,8 @@ void JobSettings::ConvertCustomSize(int32_t unit) {
   SetCustomPaperLength(convert(GetCustomPaperLength()));
 }
 
-void JobSettings::GetCustomSizeLimits(int32_t* min_width, int32_t* max_width, int32_t* min_length,
-                                      int32_t* max_length, int32_t source_id) {
+void JobSettings::GetCustomSizeLimits(int32_t* min_width, int32_t* max_width, int32_t* min_length, int32_t* max_length,
+                                      int32_t source_id) {
   ExtentPair maximum{};
   ExtentPair minimum{};
   uint16_t source = 0;

@@ -22,9 +22,16 @@ constexpr uint32_t kPresetSpecialFeed = 0x20000;  // preset word 108 (user prese
 
 constexpr int16_t kPairedLow[][3] = {
     // code, answer with the large-format bit, answer without it
-    {0, 10, 12}, {1, 41, 1},  {2, 4, 4},   {4, 2, 2},   {10, 0, 10}, {12, 12, 0}, {33, 34, 33},
+    {0, 10, 12},  {1, 41, 1},   {2, 4, 4},    {4, 2, 2},    {10, 0, 10},  {12, 12, 0}, {33, 34, 33},
     {34, 33, 34}, {35, 37, 37}, {36, 38, 38}, {37, 35, 35}, {38, 36, 36}, {41, 1, 41}, {42, 43, 43},
     {43, 42, 42}, {46, 47, 47}, {47, 46, 46}, {48, 49, 49}, {49, 48, 48}};
+
+// 1 when read(&mask) succeeds and the mask has any of bits.
+template <class Read>
+int MaskHasBits(Read read, uint32_t bits) {
+  uint32_t mask = 0;
+  return read(&mask) && (mask & bits) != 0 ? 1 : 0;
+}
 
 }  // namespace
 
@@ -70,33 +77,30 @@ int JobSettings::TestSourceWordById(int32_t source_id, SourceWord word, uint32_t
 }
 
 int JobSettings::PresetAllowsSource(uint16_t preset_index, int32_t source_id) {
-  uint32_t mask = 0;
-  return GetPresetValue96(preset_index, &mask) && (mask & GetSourceMaskById(source_id)) != 0 ? 1 : 0;
+  return MaskHasBits([&](uint32_t* m) { return GetPresetValue96(preset_index, m); }, GetSourceMaskById(source_id));
 }
 
 int JobSettings::UserPresetAllowsSource(uint16_t user_preset_index, int32_t source_id) {
-  uint32_t mask = 0;
-  return GetSettingsValue376(user_preset_index, &mask) && (mask & GetSourceMaskById(source_id)) != 0 ? 1 : 0;
+  return MaskHasBits([&](uint32_t* m) { return GetSettingsValue376(user_preset_index, m); },
+                     GetSourceMaskById(source_id));
 }
 
 int JobSettings::MediaAllowsSource(uint16_t media_index, int32_t source_id) {
-  uint32_t mask = 0;
-  return GetMediaTypeValue4(media_index, &mask) && (mask & GetSourceMaskById(source_id)) != 0 ? 1 : 0;
+  return MaskHasBits([&](uint32_t* m) { return GetMediaTypeValue4(media_index, m); }, GetSourceMaskById(source_id));
 }
 
 int JobSettings::ModeAllowsSource(uint16_t mode_index, int32_t source_id) {
-  uint32_t mask = 0;
-  return GetPrintModeValue16(mode_index, &mask) && (mask & GetSourceMaskById(source_id)) != 0 ? 1 : 0;
+  return MaskHasBits([&](uint32_t* m) { return GetPrintModeValue16(mode_index, m); }, GetSourceMaskById(source_id));
 }
 
 int JobSettings::MediaAllowsSourceIndex(uint16_t media_index, uint16_t source_index) {
-  uint32_t mask = 0;
-  return GetMediaTypeValue4(media_index, &mask) && (mask & GetSourceMaskByIndex(source_index)) != 0 ? 1 : 0;
+  return MaskHasBits([&](uint32_t* m) { return GetMediaTypeValue4(media_index, m); },
+                     GetSourceMaskByIndex(source_index));
 }
 
 int JobSettings::ModeAllowsSourceIndex(uint16_t mode_index, uint16_t source_index) {
-  uint32_t mask = 0;
-  return GetPrintModeValue16(mode_index, &mask) && (mask & GetSourceMaskByIndex(source_index)) != 0 ? 1 : 0;
+  return MaskHasBits([&](uint32_t* m) { return GetPrintModeValue16(mode_index, m); },
+                     GetSourceMaskByIndex(source_index));
 }
 
 int JobSettings::CheckMediaModeForSource(uint16_t media_index, int32_t source_id) {
@@ -109,9 +113,12 @@ int JobSettings::CheckPresetForSource(int32_t source_id) {
   if (PresetAllowsSource(FindPresetForCurrent(), source_id)) return 0;
   switch (source_id) {
     case 256:
-    case 257: return 2;
-    case 259: return 4;
-    default: return 0;
+    case 257:
+      return 2;
+    case 259:
+      return 4;
+    default:
+      return 0;
   }
 }
 
@@ -220,9 +227,8 @@ int JobSettings::SourceAllowsCustomSize(int32_t source_id) {
 }
 
 int JobSettings::UserPresetAllowsSpecialFeed(uint16_t user_preset_index) {
-  return IsSpecialFeedSourceById(GetDefaultSource()) && TestSettingsFlags388(user_preset_index, kPresetSpecialFeed)
-             ? 1
-             : 0;
+  if (!IsSpecialFeedSourceById(GetDefaultSource())) return 0;
+  return TestSettingsFlags388(user_preset_index, kPresetSpecialFeed);
 }
 
 int JobSettings::ModeAllowsSpecialFeed(uint16_t mode_index) {
@@ -318,26 +324,23 @@ uint32_t JobSettings::CheckSelection(SelectionSnapshot* snapshot) {
 
   const uint32_t mask = GetSourceMaskByIndex(s.source_index);
   // A record that cannot be read allows no source.
-  const auto lacks = [mask](auto read) {
-    uint32_t word = 0;
-    return !read(&word) || (word & mask) == 0;
-  };
+  const auto lacks = [mask](auto read) { return !MaskHasBits(read, mask); };
   uint32_t result = 0;
-  if (model_preset && lacks([&](uint32_t* w) { return GetPresetValue96(s.preset_index, w); })) {
+  if (model_preset && lacks([&](uint32_t* m) { return GetPresetValue96(s.preset_index, m); })) {
     result |= kConflictPreset;
   }
-  if ((s.keep & kCheckUserPreset) && lacks([&](uint32_t* w) { return GetSettingsValue376(s.user_preset_index, w); })) {
+  if ((s.keep & kCheckUserPreset) && lacks([&](uint32_t* m) { return GetSettingsValue376(s.user_preset_index, m); })) {
     result |= kConflictUserPreset;
   }
-  if (!user_paper && lacks([&](uint32_t* w) { return GetPaperSizeValue16(s.paper_index, w); })) {
+  if (!user_paper && lacks([&](uint32_t* m) { return GetPaperSizeValue16(s.paper_index, m); })) {
     result |= kConflictPaper;
   }
   if (((s.keep & kKeepUserPaper) || user_paper) &&
-      lacks([&](uint32_t* w) { return GetPaperValue16(s.user_paper_index, w); })) {
+      lacks([&](uint32_t* m) { return GetPaperValue16(s.user_paper_index, m); })) {
     result |= kConflictUserPaper;
   }
-  if (lacks([&](uint32_t* w) { return GetMediaTypeValue4(s.media_index, w); })) result |= kConflictMedia;
-  if (lacks([&](uint32_t* w) { return GetPrintModeValue16(s.mode_index, w); })) result |= kConflictMode;
+  if (lacks([&](uint32_t* m) { return GetMediaTypeValue4(s.media_index, m); })) result |= kConflictMedia;
+  if (lacks([&](uint32_t* m) { return GetPrintModeValue16(s.mode_index, m); })) result |= kConflictMode;
   return result;
 }
 

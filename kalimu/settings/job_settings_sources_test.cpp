@@ -170,7 +170,7 @@ TEST_P(SixteenSources, DefaultIndexAliasesAndSourceFour) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Word28, SixteenSources, ::testing::Values(0u, kLargeFormat),
-                         [](const auto& info) { return info.param != 0 ? std::string("LargeFormat") : std::string("Plain"); });
+                         [](const auto& info) { return std::string(info.param != 0 ? "LargeFormat" : "Plain"); });
 
 // The rule model: sheet feeder (id 7, index 0), manual feed (4), roll (256), roll with an LFP
 // record (257); sheets = mask 0x05, rolls = 0x50.
