@@ -526,7 +526,11 @@ class JobSettings : public DevModeAccessor, public SettingsStores, public virtua
   void ModeResolution(uint32_t* h, uint32_t* v);
   ExtentPair HalfSheetCell(const ExtentPair& area) const;
   int64_t PosterGridValue(const ExtentPair& page, const ExtentPair& area);
-  void BindingHalves(const ExtentPair& area, int64_t* half, int64_t* other);
+  // The binding formulas' halves of the area and the scale that fits the page into each.
+  struct BindingCell {
+    int64_t half, other, scale_x, scale_y, rx, ry;
+  };
+  BindingCell BindingHalves(const ExtentPair& page, const ExtentPair& area);
 
   uint16_t sheet_state_ = 0;
   char printer_name_[kPrinterNameChars] = {};

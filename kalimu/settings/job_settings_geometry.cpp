@@ -491,43 +491,40 @@ void JobSettings::ComputePageGridB(const ExtentPair& page, const ExtentPair& are
   *size = {static_cast<int32_t>(page.width * t / d.x), static_cast<int32_t>(t * page.height / d.y)};
 }
 
-void JobSettings::BindingHalves(const ExtentPair& area, int64_t* half, int64_t* other) {
+JobSettings::BindingCell JobSettings::BindingHalves(const ExtentPair& page, const ExtentPair& area) {
   ResolutionPair d{};
   GetDeviceResolution(&d);
-  const int64_t m = int64_t{d.x} * GetBindingMargin360() / 360;
+  BindingCell cell{};
+  cell.rx = d.x;
+  cell.ry = d.y;
+  const int64_t m = cell.rx * GetBindingMargin360() / 360;
   if (area.width < area.height) {
-    *half = area.height / 2 - m;
-    *other = area.width;
+    cell.half = area.height / 2 - m;
+    cell.other = area.width;
   } else {
-    *half = area.width / 2;
-    *other = area.height - m;
+    cell.half = area.width / 2;
+    cell.other = area.height - m;
   }
+  cell.scale_x = cell.half * cell.rx / page.width;
+  cell.scale_y = cell.other * cell.ry / page.height;
+  return cell;
 }
 
 void JobSettings::ComputeBindingFit(const ExtentPair& page, const ExtentPair& area, const ExtentPair&,
                                     ResolutionPair* scale, ExtentPair* size) {
-  ResolutionPair d{};
-  GetDeviceResolution(&d);
-  int64_t half = 0;
-  int64_t other = 0;
-  BindingHalves(area, &half, &other);
-  const int64_t pw = page.width, ph = page.height, rx = d.x, ry = d.y;
-  const int64_t s = std::min(half * rx / pw, other * ry / ph);
+  const BindingCell cell = BindingHalves(page, area);
+  const int64_t s = std::min(cell.scale_x, cell.scale_y);
   *scale = {AsResolution(s), AsResolution(s)};
-  *size = {Nearest(pw * s, rx), Nearest(s * ph, ry)};
+  *size = {Nearest(int64_t{page.width} * s, cell.rx), Nearest(s * page.height, cell.ry)};
 }
 
 void JobSettings::ComputeBindingPercent(const ExtentPair& page, const ExtentPair& area, const ExtentPair&,
                                         ResolutionPair* scale, ExtentPair* size) {
-  ResolutionPair d{};
-  GetDeviceResolution(&d);
-  int64_t half = 0;
-  int64_t other = 0;
-  BindingHalves(area, &half, &other);
-  const int64_t pw = page.width, ph = page.height, rx = d.x, ry = d.y, p = GetScalePercent();
-  const int64_t t = std::min((p * (half * rx / pw) + 50) / 100, (p * (other * ry / ph) + 50) / 100);
+  const BindingCell cell = BindingHalves(page, area);
+  const int64_t p = GetScalePercent();
+  const int64_t t = std::min((p * cell.scale_x + 50) / 100, (p * cell.scale_y + 50) / 100);
   *scale = {AsResolution(t), AsResolution(t)};
-  *size = {static_cast<int32_t>(half), static_cast<int32_t>(other)};
+  *size = {static_cast<int32_t>(cell.half), static_cast<int32_t>(cell.other)};
 }
 
 // --- The watermark box --------------------------------------------------------------------

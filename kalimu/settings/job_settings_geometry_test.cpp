@@ -216,6 +216,43 @@ TEST_F(PageGeometry, BindingMarginRaisesTheBindingSide) {
   EXPECT_EQ(s().GetBindingMargin360(), 360);
 }
 
+TEST_F(PageGeometry, BindingLayoutsWithDuplexOption1) {
+  DriverDevMode& r = record();
+  r.Public.dmDuplex = DMDUP_VERTICAL;
+  r.DuplexOptions = 1;    // margins balanced on the output paper, no binding offsets
+  r.BindingMargin = 100;  // one inch taken from the half the pages share
+  ExpectGeometry({360, 360, {360, 360}, {1541, 2179}, {2976, 4209}, {108, 198, 108, 198}, 0, {},
+                  {1661, 2350}, {60, 60, 60, 111}, {201, 201}, 107},
+                 "binding fit");
+  r.ScalingOptions = 1;  // flag word 34: the percentage of the fitted scale
+  r.ScalePercent = 100;
+  ExpectGeometry({360, 360, {360, 360}, {1546, 2760}, {2976, 4209}, {108, 198, 108, 198}, 0, {},
+                  {1661, 2350}, {60, 60, 0, 0}, {201, 201}, 56},
+                 "binding percent");
+}
+
+TEST_F(PageGeometry, ThePrintableWidthOfTheSourceWidensTheRightMargin) {
+  DriverDevMode& r = record();
+  r.CustomPaperUnit = 1;
+  r.CustomPaperWidth = 20000;  // 2 m wide, on a feeder that prints 34 inch (12240/360) at most
+  r.CustomPaperLength = 3000;
+  EdgeValues margins{};
+  EXPECT_EQ(s().GetPaperMarginsForSource(&margins, 256, 0), 0);
+  const int32_t width = (20000 * 360 + 127) / 254;
+  EXPECT_EQ(margins.left, 108);
+  EXPECT_EQ(margins.right, width - 108 - 12240);
+  r.CustomPaperWidth = 2000;  // narrower than the feeder: the paper's own margins
+  EXPECT_EQ(s().GetPaperMarginsForSource(&margins, 256, 0), 0);
+  EXPECT_EQ(margins.right, 108);
+  // Paper options 8: no side margins. Only a kind-3 paper answers 1.
+  r.PaperOptions = 8;
+  EXPECT_EQ(s().GetPaperMarginsForSource(&margins, 9, 0), 0);
+  EXPECT_EQ(margins.left, 0);
+  EXPECT_EQ(margins.right, 0);
+  EXPECT_EQ(margins.top, 108);
+  EXPECT_EQ(s().GetPaperMarginsForSource(&margins, 300, 0), 1);
+}
+
 TEST_F(PageGeometry, ScaleLimitsWhenScaledToTheOutputPaper) {
   DriverDevMode& r = record();
   r.ScalingOptions = 8;
