@@ -13,6 +13,11 @@
 //   job_settings_options.cpp    stored options and the driver data file's other settings
 //   job_settings_defaults.cpp   the default record
 //   job_settings_colour.cpp     colour management and the profile lists
+//   job_settings_sources.cpp    paper-source compatibility and the check of a selection
+//   job_settings_papers.cpp     paper lists per source, paper lookups, the custom paper size
+//   job_settings_layout.cpp     layout flags, scaling choice, binding offsets, watermark box
+//   job_settings_geometry.cpp   page geometry, the scaling formulas, resolution from the mode
+//   job_settings_presets_select.cpp  preset selection by change, source and search window
 #pragma once
 
 #include <windows.h>
@@ -27,6 +32,8 @@
 #include "kalimu/platform/global_block.h"
 #include "kalimu/settings/colour_management.h"
 #include "kalimu/settings/dev_mode_accessor.h"
+#include "kalimu/settings/page_layout.h"
+#include "kalimu/settings/selection_snapshot.h"
 #include "kalimu/settings/settings_stores.h"
 #include "kalimu/storage/watermark_records.h"
 
@@ -350,6 +357,161 @@ class JobSettings : public DevModeAccessor, public SettingsStores, public virtua
 #undef KALIMU_PROFILE_PAIR_OPERATIONS
   // The object's two profile lists (their counts and blocks stay the object's).
   ProfileLists ColourProfileLists();
+  // --- Paper-source compatibility (job_settings_sources.cpp) --------------------------------
+  int PresetAllowsSource(uint16_t preset_index, int32_t source_id);
+  int PresetAllowsSourceSwapped(int32_t source_id, uint16_t preset_index) {
+    return PresetAllowsSource(preset_index, source_id);
+  }
+  int UserPresetAllowsSource(uint16_t user_preset_index, int32_t source_id);
+  int MediaAllowsSource(uint16_t media_index, int32_t source_id);
+  int ModeAllowsSource(uint16_t mode_index, int32_t source_id);
+  int MediaAllowsSourceIndex(uint16_t media_index, uint16_t source_index);
+  int ModeAllowsSourceIndex(uint16_t mode_index, uint16_t source_index);
+  int MediaHasFlag128(uint16_t media_index) { return TestMediaTypeFlags8(static_cast<int16_t>(media_index), 128); }
+  int CheckMediaModeForSource(uint16_t media_index, int32_t source_id);
+  int CheckPresetForSource(int32_t source_id);
+  uint16_t FindSourceForMedia();
+  void ClampSourceIndex(int change_type);
+  uint16_t GetDefaultSourceIndex();
+  uint16_t GetDefaultSourceIndex2() { return GetDefaultSourceIndex(); }
+  static int32_t MapSourceAlias(int32_t source_id);
+  int HasSourceId4();
+  int IsSpecialFeedSourceById(int32_t source_id);
+  int SourceHasFlag4000ById(int32_t source_id) { return SourceIdHasTypeBit4000(source_id); }
+  int SourceHasFlag1ById(int32_t source_id) { return SourceIdHasFeedBit1(source_id); }
+  int SourceHasFeedFlags(uint16_t source_index);
+  int IsSourceFlag4000ById(int32_t source_id) {
+    return IsSourceFlag4000With40000(source_id) || IsSourceFlag4000Without40000(source_id) ? 1 : 0;
+  }
+  int IsSourceFlag4000With40000(int32_t source_id);
+  int IsSourceFlag4000Without40000(int32_t source_id);
+  int IsFeedTypeSourceById(int32_t source_id);
+  int IsSourceValueMatch(uint16_t source_index);
+  // One bit of a source's feed word (+12) or capability word (+8), by source id.
+#define KALIMU_SOURCE_ID_BIT_TESTS(X)      \
+  X(SourceIdHasFeedBit1, kFeedWord, 1)       \
+  X(SourceIdHasFeedBit2, kFeedWord, 2)       \
+  X(SourceIdHasFeedBit4, kFeedWord, 4)       \
+  X(SourceIdHasFeedBit8, kFeedWord, 8)       \
+  X(SourceIdHasFeedBit16, kFeedWord, 0x10)   \
+  X(SourceIdHasFeedBit64, kFeedWord, 0x40)   \
+  X(SourceIdHasTypeBit4000, kCapabilityWord, 0x4000) \
+  X(SourceIdHasTypeBit40000, kCapabilityWord, 0x40000) \
+  X(SourceIdHasTypeBit400000, kCapabilityWord, 0x400000)
+#define KALIMU_SOURCE_ID_BIT_TEST(Name, word, bit) \
+  int Name(int32_t source_id) { return TestSourceWordById(source_id, SourceWord::word, bit); }
+  KALIMU_SOURCE_ID_BIT_TESTS(KALIMU_SOURCE_ID_BIT_TEST)
+#undef KALIMU_SOURCE_ID_BIT_TEST
+  int SourceAllowsCustomSize(int32_t source_id);
+  int UserPresetAllowsSpecialFeed(uint16_t user_preset_index);
+  int ModeAllowsSpecialFeed(uint16_t mode_index);
+  uint32_t GetSourceMaskBit(uint16_t source_index);
+  uint32_t GetSourceFeedFlags(uint16_t source_index);
+  int AreSourcesCompatible(uint16_t a, uint16_t b);
+  uint16_t GetSourceFeedClass(uint16_t source_index);
+  uint16_t GetDefaultSourceFeedClass() { return GetSourceFeedClass(GetDefaultSourceIndex2()); }
+  int16_t MapPairedMediaCode(int16_t code);
+  uint32_t CheckSelection(SelectionSnapshot* snapshot);
+
+  // --- Paper lists, paper lookups and the custom size (job_settings_papers.cpp) ------------
+  uint16_t FindPaperIndexById(int32_t paper_id);
+  int GetCurrentPaperIndex(uint16_t* out);
+  int OutputPaperHasFlags(uint32_t mask);
+  int GetOutputPaperValue46(uint8_t* out);
+  // mask kind 1: the second bit of the current source's pair; 2: the first; other: either.
+  int FindModelPaperForSource(int mask_kind, int32_t paper_id, uint16_t* out);
+  int FindUserPaperForSource(int mask_kind, int32_t paper_id, uint16_t* out);
+  uint32_t GetPaperIdsForSource(int16_t* ids);
+  uint32_t GetPaperIdsForDefaultSource(int16_t* ids);
+  // names: 128-byte slots; module: the resource module, or null to load the UI resources.
+  uint32_t GetPaperNamesForDefaultSource(wchar_t (*names)[kPaperNameChars], HINSTANCE module);
+  // sizes: width and length in 0.1 mm.
+  uint32_t GetPaperSizesForDefaultSource(ExtentPair* sizes);
+  uint32_t GetPaperSourceMask();
+  uint16_t FindFirstPaperForSourceMask(uint32_t mask);
+  void GetPaperSize01mm(ExtentPair* out);
+  int IsPortraitPaper();
+  int IsNearlySquarePaper() const;
+  int IsPaperWiderThanLong() const;
+  void ChangeCustomPaperUnit(int32_t unit);
+  void ConvertCustomSize(int32_t unit);
+  void GetCustomSizeLimits(int32_t* min_width, int32_t* max_width, int32_t* min_length, int32_t* max_length,
+                           int32_t source_id);
+  void GetCustomSizeLimitsForDefaultSource(int32_t* min_width, int32_t* max_width, int32_t* min_length,
+                                           int32_t* max_length) {
+    GetCustomSizeLimits(min_width, max_width, min_length, max_length, GetDefaultSource());
+  }
+  void ClampCustomSizeToSource();
+  void SelectLocaleDefaultPaper();
+  void FindLocalePaperIndex();
+  void GetCustomPaperSize360();
+  int ResetUserPapers();
+  int16_t GetPosterValue();
+  int16_t GetPosterPaperValue();
+  // Makes model paper index the current paper (dmPaperSize, its extent, the output paper).
+  void SelectModelPaper(uint16_t index);
+
+  // --- Layout flags, scaling choice, watermark box and margins (job_settings_layout.cpp) ----
+  uint16_t GetLayoutFlags();
+  int ComputeLayoutScale(const ExtentPair& page, const ExtentPair& area, const ExtentPair& extra,
+                         ResolutionPair* scale, ExtentPair* size);
+  void GetWatermarkRect();
+  void GetBindingOffsets(const ExtentPair& page, EdgeValues* margins, EdgeValues* out);
+  int GetPaperMarginsForSource(EdgeValues* out, int32_t paper_id, uint16_t source_index);
+
+  // --- Page geometry and layout scaling (job_settings_geometry.cpp) -------------------------
+  int GetPaperSize360(int32_t paper_id, ExtentPair* out, int selector);
+  void GetPaperGeometry(ExtentPair* size, EdgeValues* margins, EdgeValues* additions, int32_t* balance,
+                        int selector);
+  int32_t GetBindingMargin360() const;
+  int32_t GetPrintableMargins(EdgeValues* margins, int32_t paper_id, int selector);
+  void GetSourceMarginRecord(const model::PaperSizeRecord& record, EdgeValues* out);
+  void GetOutputPaperMargins(int32_t width, uint32_t source_mask, EdgeValues* margins);
+  uint32_t GetPaperKind();
+  uint32_t GetOutputPaperKind();
+  int ComputePaperMetrics(ExtentPair* size, EdgeValues* margins, EdgeValues* additions, int32_t* balance,
+                          int selector);
+  int ComputePageLayout(PageLayout* out);
+  void RecomputePageGeometry();
+  void ApplyModeResolution();
+  int ClampScaleToRange() { return 0; }
+  int GetBindingMarginLimits(uint16_t out[2]);
+  // The scaling formulas: page size and area in device dots; scale pair = rendering resolution.
+#define KALIMU_LAYOUT_FORMULAS(X) \
+  X(ComputeScaleToCover)          \
+  X(ComputeScaleToFit)            \
+  X(ComputeScaleByPercent)        \
+  X(ComputeHalfSheetFit)          \
+  X(ComputeHalfSheetPercent)      \
+  X(ComputePageGridA)             \
+  X(ComputePageGridB)             \
+  X(ComputeBindingFit)            \
+  X(ComputeBindingPercent)
+#define KALIMU_LAYOUT_FORMULA(Name) \
+  void Name(const ExtentPair& page, const ExtentPair& area, const ExtentPair& extra, ResolutionPair* scale, \
+            ExtentPair* size);
+  KALIMU_LAYOUT_FORMULAS(KALIMU_LAYOUT_FORMULA)
+#undef KALIMU_LAYOUT_FORMULA
+  void ComputeWatermarkPosition(int32_t width, int32_t height);
+  void UpdateWatermarkAspectRatio();
+
+  // --- Preset selection (job_settings_presets_select.cpp) -----------------------------------
+  void ApplyPresetByIndex(uint16_t index);
+  void ApplyPresetRecord2(uint16_t index) { ApplyPresetRecord(index); }
+  int ApplyPresetIdFromRecord(uint16_t index);
+  int IsPresetSkipped(uint16_t index) { return TestPresetFlags108(static_cast<int16_t>(index), kPresetSkipped); }
+  uint16_t FindPresetWithFlag128();
+  uint16_t FindDefaultPresetIndex();
+  void GetPresetSearchWindow(uint32_t* up, uint32_t* down, uint16_t index);
+  int FindNearestAllowedPreset(int32_t selected_id, uint16_t* index, int32_t source_id);
+  void SyncPresetWithSelection(int32_t source_id);
+  void SyncPresetForKind(int32_t source_id);
+  void SelectPresetForChange(int32_t value, int change_type);
+  int FillMediaSourceMask(model::PresetRecord* record);
+  int FillMediaSourceMaskSimple(model::PresetRecord* record);
+  // The mode variant before a change, restored when no preset fits the change.
+  void SaveModeVariant() { saved_mode_variant_ = GetModeVariant(); }
+  static constexpr uint32_t kPresetSkipped = 0x10000;  // preset word 108
 
  private:
   // "PMFlag" keeps JobOptions bit 0x40 as its value 1, 0x80 as 2 and 0x800 as 4. The values
@@ -375,6 +537,36 @@ class JobSettings : public DevModeAccessor, public SettingsStores, public virtua
   LONG ReadFixedValue(int id, void* out, DWORD size);
   LONG ReadTwoByteValue(int id, uint16_t* out);
   int ReadInfoValue(uint32_t model_bit, int id, uint8_t default_count, uint8_t default_fill, uint8_t out[8]);
+
+  // Paper-source lookups (job_settings_sources.cpp).
+  enum class SourceWord { kCapabilityWord, kFeedWord };
+  // 1 and the index of the first source with the id; 0 and index 0 when none has it.
+  int LocateSource(int32_t id, uint16_t* index);
+  // As LocateSource, but the id of dmDefaultSource stands for the current source index.
+  int LocateSourceOrCurrent(int32_t id, uint16_t* index);
+  uint32_t ReadSourceWord(uint16_t index, SourceWord word);
+  int TestSourceWordById(int32_t source_id, SourceWord word, uint32_t bit);
+
+  // Paper lists and geometry (job_settings_papers.cpp, job_settings_geometry.cpp).
+  struct ListedPaper {
+    int kind;  // kModelPaper or kUserPaper
+    uint16_t index;
+  };
+  // The current source's bits of a mask for FindModelPaperForSource's mask kind.
+  uint32_t CurrentSourceBitsForKind(int mask_kind);
+  // The model papers, then (when the source takes the custom size) the user papers of dmDefaultSource.
+  std::vector<ListedPaper> PapersForDefaultSource();
+  // The borderless extension of a paper: the margin record its feed value names.
+  model::CapTable2Record PaperExtension(uint16_t paper_index, int model_paper);
+  // dmPrintQuality and dmYResolution from the current print mode; (h, v) as the mode gives them.
+  void ModeResolution(uint32_t* h, uint32_t* v);
+  ExtentPair HalfSheetCell(const ExtentPair& area) const;
+  int64_t PosterGridValue(const ExtentPair& page, const ExtentPair& area);
+  // The binding formulas' halves of the area and the scale that fits the page into each.
+  struct BindingCell {
+    int64_t half, other, scale_x, scale_y, rx, ry;
+  };
+  BindingCell BindingHalves(const ExtentPair& page, const ExtentPair& area);
 
   uint16_t sheet_state_ = 0;
   char printer_name_[kPrinterNameChars] = {};
