@@ -1,6 +1,7 @@
 // The grey header table: version, columns, name lists, row choice, and damaged tables.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -172,6 +173,19 @@ TEST(GreyHeaderTableRow, MediaNumbersStartAtTheBase) {
                           {"130 300 200 ED Plain Grey 0 720 720 2 K8 MX",
                            "131 300 200 ED Photo Grey 0 720 720 2 K8 MX"},
                           "None ED\n3 Plain Photo\nD0 D1 D2 D3 D4 D5 D6 Grey\n");
+  ASSERT_EQ(ReadCmGreyHeader(testkit::Bounded(text), engine.get()), kStatusOk);
+  EXPECT_EQ(engine->header.cmm_id, 131u);
+}
+
+TEST(GreyHeaderTableRow, MediaNumbersPastTheLargestBaseWrapAround) {
+  // Numbers are 32-bit values: the name after a base of 2147483647 is media -2147483648.
+  auto engine = testkit::NewGreyEngineState();
+  engine->media = INT32_MIN;
+  const std::string text =
+      GreyHeaderTableText("//510", kGreyColumnLine,
+                          {"130 300 200 ED Plain Grey 0 720 720 2 K8 MX",
+                           "131 300 200 ED Photo Grey 0 720 720 2 K8 MX"},
+                          "None ED\n2147483647 Plain Photo\nD0 D1 D2 D3 D4 D5 D6 Grey\n");
   ASSERT_EQ(ReadCmGreyHeader(testkit::Bounded(text), engine.get()), kStatusOk);
   EXPECT_EQ(engine->header.cmm_id, 131u);
 }
