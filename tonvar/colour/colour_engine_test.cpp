@@ -223,6 +223,20 @@ TEST_F(ColourEngineTest, FixedFormCarriesItsScreeningBlock) {
   EXPECT_EQ(Lut()->screening_block, nullptr);
 }
 
+TEST_F(ColourEngineTest, ShortScreeningBlockReadsAsZerosPastItsEnd) {
+  // The halftoning engines read the block's header (up to byte 21) without knowing its length:
+  // a block shorter than that must not send them past its end.
+  ColourTableSpec table;
+  table.screening_block = {0xFF, 0x7F};
+  Prepare(Row(), 300, table);
+  ASSERT_EQ(job_.Run(&handle_), kStatusOk);
+  const uint8_t* block = Lut()->screening_block;
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(block[0], 0xFF);
+  EXPECT_EQ(block[1], 0x7F);
+  for (int i = 2; i < 32; ++i) EXPECT_EQ(block[i], 0) << i;
+}
+
 TEST_F(ColourEngineTest, UnadjustedTableKeepsItsBodyByteForByte) {
   for (int version : {300, 500}) {
     SCOPED_TRACE(version);

@@ -11,6 +11,9 @@ namespace {
 
 // Largest screening block taken from a resource (it is a small header block).
 constexpr uint32_t kMaxScreeningBlock = 1u << 20;
+// The halftoning engines read the screening block's header fields (up to byte 21) without its
+// length: a shorter block is held in this much zero-filled room.
+constexpr uint32_t kScreeningBlockRoom = 32;
 
 bool FormatKnown(uint8_t f) { return f == '1' || f == '2' || f == '3' || f == kFormatFourInputs; }
 
@@ -109,7 +112,8 @@ EngineStatus ReadFixedColorTable(CmColorEngine* engine, common::ResourceBytes re
   const uint32_t block_size = r.U32(20);
   if (block_size != 0) {
     if (block_size > kMaxScreeningBlock || !r.Has(block_offset, block_size)) return kStatusBadResource;
-    status = common::ReplaceBlock(&lut->screening_handle, block_size, true, &lut->screening_block);
+    const uint32_t room = block_size < kScreeningBlockRoom ? kScreeningBlockRoom : block_size;
+    status = common::ReplaceBlock(&lut->screening_handle, room, true, &lut->screening_block);
     if (status != kStatusOk) return status;
     std::memcpy(lut->screening_block, r.At(block_offset), block_size);
   }

@@ -160,6 +160,14 @@ int32_t ReadRateHeaderBlock(DotRateCorrection* state, common::ResourceBytes data
   if (state->set_count < 1 || state->set_count > kRateMaxSets) return 2;
   if (state->column_count < 1 || state->column_count > kRateMaxColumns) return 2;
   if (state->selected_set >= state->set_count) return 2;
+  // The ink slots were checked against the group size of their time; a later shape record may
+  // have made the group smaller.
+  if (state->ink_count > state->group_size) return 2;
+  for (uint32_t i = 0; i < state->ink_count; ++i) {
+    for (uint32_t j = 0; j < state->slots_per_ink; ++j) {
+      if (state->slots[i][j] >= state->group_size) return 2;
+    }
+  }
   return 0;
 }
 

@@ -330,6 +330,11 @@ TEST_F(DotRateTest, DamagedResourcesAreRefused) {
   const std::vector<uint8_t> header = BuildRateHeaderBlock(good.header);
   testkit::RateHeaderSpec slot_beyond_group = good.header;
   slot_beyond_group.records[0].inks[1].slots = {3};  // A is 3
+  // A second shape record after the ink slots: A = 1, B = 3, C = 3 keeps the nine rates, but
+  // slot 1 (and the second ink) no longer fit the group.
+  std::vector<uint8_t> group_shrunk_later = header;
+  group_shrunk_later.insert(group_shrunk_later.end() - 3, {7, 0, 0, 1, 1, 3, 3});
+  ++group_shrunk_later[10];
   testkit::DotCurveKind4Spec four;
   four.entries = {{0, -1, true, {}}, {5, -1, true, {}}};
   const std::vector<uint8_t> directory = BuildDotCurveKind4(four);
@@ -345,6 +350,7 @@ TEST_F(DotRateTest, DamagedResourcesAreRefused) {
       {"end record not last", kRateHeaderId, patch(header, 10, {static_cast<uint8_t>(header[10] + 1)})},
       {"group size 13", kRateHeaderId, patch(header, 12 + 3 + 1, {13})},
       {"slot beyond the group", kRateHeaderId, BuildRateHeaderBlock(slot_beyond_group)},
+      {"group shrunk after the slots", kRateHeaderId, group_shrunk_later},
       {"record length 0", kRateHeaderId, patch(header, 12, {0, 0})},
       {"dot table of nine columns", kDotsId, patch(good.dots, 16, {9})},
       {"dot table of 1024 levels", kDotsId, patch(good.dots, 18, {0, 4})},

@@ -167,7 +167,9 @@ EngineStatus ParseGreyHeaderRow(HeaderReader* reader) {
       if (columns[lookup.column] != position) continue;
       const int index = lookup.list->Find(token);
       if (index < 0) return kStatusBadResource;
-      row.values[lookup.column] = lookup.base + index;
+      // Numbers are 32-bit values: a base near the top wraps as the client's would.
+      row.values[lookup.column] =
+          static_cast<int32_t>(static_cast<uint32_t>(lookup.base) + static_cast<uint32_t>(index));
     }
     if (columns[kInkSet] == position && !CopyRowName(token, row.ink_set)) return kStatusBadResource;
     if (columns[kMicro] == position && !CopyRowName(token, row.micro)) return kStatusBadResource;

@@ -1,6 +1,7 @@
 // The grey header table: version, columns, name lists, row choice, and damaged tables.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -164,16 +165,23 @@ TEST(GreyHeaderTableRow, ShortRowKeepsTheNameOfTheRowBefore) {
 }
 
 TEST(GreyHeaderTableRow, MediaNumbersStartAtTheBase) {
-  // "3 Plain Photo": Plain is media 3, Photo media 4.
-  auto engine = testkit::NewGreyEngineState();
-  engine->media = 4;
-  const std::string text =
-      GreyHeaderTableText("//510", kGreyColumnLine,
-                          {"130 300 200 ED Plain Grey 0 720 720 2 K8 MX",
-                           "131 300 200 ED Photo Grey 0 720 720 2 K8 MX"},
-                          "None ED\n3 Plain Photo\nD0 D1 D2 D3 D4 D5 D6 Grey\n");
-  ASSERT_EQ(ReadCmGreyHeader(testkit::Bounded(text), engine.get()), kStatusOk);
-  EXPECT_EQ(engine->header.cmm_id, 131u);
+  // The second media name ("Photo") is base + 1. Numbers are 32-bit values: after a base of
+  // 2147483647 it is -2147483648.
+  const struct {
+    const char* base;
+    int32_t photo;
+  } cases[] = {{"3", 4}, {"2147483647", INT32_MIN}};
+  for (const auto& c : cases) {
+    auto engine = testkit::NewGreyEngineState();
+    engine->media = c.photo;
+    const std::string text =
+        GreyHeaderTableText("//510", kGreyColumnLine,
+                            {"130 300 200 ED Plain Grey 0 720 720 2 K8 MX",
+                             "131 300 200 ED Photo Grey 0 720 720 2 K8 MX"},
+                            std::string("None ED\n") + c.base + " Plain Photo\nD0 D1 D2 D3 D4 D5 D6 Grey\n");
+    ASSERT_EQ(ReadCmGreyHeader(testkit::Bounded(text), engine.get()), kStatusOk) << c.base;
+    EXPECT_EQ(engine->header.cmm_id, 131u) << c.base;
+  }
 }
 
 }  // namespace

@@ -21,14 +21,17 @@ int32_t Saturate(int64_t v) {
   return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
-// X(P, j): the ink's rank values weighted by the dot amounts.
+// X(P, j): the ink's rank values weighted by the dot amounts. A rank value (up to 31 bits)
+// times a dot amount times its weight (up to 35 bits) times a rate (up to 31 bits) needs more
+// than 64 bits; the result is kept within 62 bits so that two of them add safely.
 int64_t WeightedRank(const RankTriples& set, int32_t j, const int64_t q[3], const int32_t* rates) {
-  const int64_t d = q[0] + q[1] + q[2];
+  const __int128 d = __int128{q[0]} + q[1] + q[2];
   if (d == 0) return 0;
-  int64_t sum = 0;
-  for (int k = 0; k < 3; ++k) sum += set.ink[j][k] * q[k] * (rates != nullptr ? rates[k] : 1);
-  if (rates != nullptr) sum = static_cast<int64_t>(static_cast<double>(sum) * 0.01);
-  return sum / d;
+  __int128 sum = 0;
+  for (int k = 0; k < 3; ++k) sum += __int128{set.ink[j][k]} * q[k] * (rates != nullptr ? rates[k] : 1);
+  if (rates != nullptr) sum = static_cast<__int128>(std::trunc(static_cast<double>(sum) * 0.01));
+  constexpr __int128 kLimit = int64_t{1} << 62;
+  return static_cast<int64_t>(std::clamp<__int128>(sum / d, -kLimit, kLimit));
 }
 
 int32_t Difference(int32_t a, int32_t b, const int64_t q[3], const int32_t* rates,

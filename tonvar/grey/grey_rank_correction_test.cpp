@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,20 @@ TEST(GreyRankDifferences, WeightedByTheDotAmounts) {
   const int32_t rates[3] = {50, 100, 100};
   // A: (10 x 50 + 20 x 100 + 60 x 100) / 100 = 85 -> 21; B: (1000 + 2000 + 4000) / 100 = 70 -> 17.
   EXPECT_EQ(GreyRankDifferenceWithRates(0, 0, q, rates, a, b), -4);
+}
+
+TEST(GreyRankDifferences, LargestRanksAndDotAmountsDoNotOverflow) {
+  // Markup rank values reach 2^31 - 1; a 16-bit dot amount in sixteenths times a 16-bit weight
+  // reaches 2^34.
+  RankTriples a{}, b{};
+  a.ink[0][0] = a.ink[0][1] = a.ink[0][2] = INT32_MAX;
+  const int64_t q[3] = {int64_t{32767} * 16 * 32767, int64_t{32767} * 16 * 32767, 1};
+  EXPECT_EQ(GreyRankDifference(0, 0, q, a, b), -INT32_MAX);
+  const int32_t rates[3] = {INT32_MAX, INT32_MAX, INT32_MAX};
+  // X(A, 0) is the rank times the rate / 100, far beyond 32 bits: the difference saturates.
+  EXPECT_EQ(GreyRankDifferenceWithRates(0, 0, q, rates, a, b), INT32_MIN);
+  b.ink[0][0] = b.ink[0][1] = b.ink[0][2] = INT32_MAX;
+  EXPECT_EQ(GreyRankDifferenceWithRates(0, 0, q, rates, a, b), 0);
 }
 
 TEST(GreyCorrectionCurve, Interpolation) {
