@@ -73,13 +73,15 @@ class MultiLevelChain {
 // Output rows of a band (one per line), every byte poisoned before the band.
 using BandRows = std::vector<std::vector<uint8_t>>;
 
+// Runs the band on an open chain, every output row poisoned first; 0, or the first failing status.
+uint32_t RunOnChain(MultiLevelChain& chain, const MultiLevelBand& band, bool blank, BandRows* out);
 // Runs the band through the engine; 0 and the rows, or the first failing status.
 uint32_t RunMultiLevelBand(const EngineCalls& calls, const MultiLevelBand& band, bool blank, BandRows* out);
 // The same band by the model, from the colour table the chain's colour handle hands out.
 BandRows ModelMultiLevelBand(const MultiLevelBand& band, const tonvar::LutDescriptor& table, bool blank);
 uint64_t BandChecksum(const BandRows& rows);
 
-// GoogleTest expectations over every band: the engine's rows equal the model's, their checksum
+// GoogleTest expectations (multi_level_band_checks.cpp) over every band: the engine's rows equal the model's, their checksum
 // is the golden one, and blank input sets no dot.
 void ExpectMultiLevelBands(const EngineCalls& calls);
 
