@@ -23,7 +23,7 @@ struct Rows {
   void Add(Rgb top, Rgb bottom, uint8_t tag = 3) {
     for (int r = 0; r < 2; ++r) {
       const Rgb& p = r == 0 ? top : bottom;
-      row[r].insert(row[r].end(), {p[0], p[1], p[2], tag});
+      for (uint8_t byte : {p[0], p[1], p[2], tag}) row[r].push_back(byte);
     }
   }
 };
