@@ -1,0 +1,116 @@
+// Fuzz target of the Halftone call on complete 4- and 8-ink engines: the call's arguments, the
+// replication code and method, and the edge and transition widths and vertical bounds that the
+// resource steps may leave. Rows are exactly as long as the widest call may use.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "testkit/tonvar/halftone_resources.h"
+#include "tonvar/multi_level/multi_level_engine.h"
+
+namespace {
+
+using namespace tonvar;
+using namespace tonvar::multi_level;
+
+constexpr uint32_t kWidth = 40;
+
+MultiLevelEngine* EngineFor(bool eight_inks) {
+  static ::testkit::CubeTable* tables[2];
+  static MultiLevelEngine* engines[2];
+  const int i = eight_inks ? 1 : 0;
+  if (engines[i] == nullptr) {
+    ::testkit::CubeTableSpec spec;
+    spec.grid = 2;
+    spec.channels = eight_inks ? 8 : 4;
+    tables[i] = new ::testkit::CubeTable(spec);
+    RasterJob job{};
+    job.method = 3;
+    job.channel_order = 3;
+    job.ink_set = eight_inks ? 9 : 1;
+    job.resolution_x_dpi = job.resolution_y_dpi = 720;
+    job.bits_per_dot = 2;
+    job.width_pixels = kWidth;
+    EngineCreateArgs args;
+    args.job = &job;
+    args.tables[0] = tables[i]->Get();
+    ResourceId id = 0;
+    void* engine = nullptr;
+    if (MultiLevelNew(args, &id, &engine) != kStatusOk) __builtin_trap();
+    ::testkit::MatrixBlockSpec matrix;
+    matrix.phases = ::testkit::SamplePhases(eight_inks ? 8 : 4);
+    const std::vector<std::vector<uint8_t>> resources = {
+        {0}, ::testkit::BuildMatrixBlock(matrix), ::testkit::BuildDotCurveTable({})};
+    for (const auto& bytes : resources) {
+      if (MultiLevelSetResource(engine, ResourceBytes{bytes.data(), bytes.size()}, &id) != kStatusOk) __builtin_trap();
+    }
+    if (id != kNoMoreResources) __builtin_trap();
+    engines[i] = static_cast<MultiLevelEngine*>(engine);
+  }
+  return engines[i];
+}
+
+struct Input {
+  const uint8_t* data;
+  size_t size;
+  uint8_t Byte() {
+    if (size == 0) return 0;
+    --size;
+    return *data++;
+  }
+  int32_t Even(int32_t limit) { return 2 * (Byte() % (limit / 2 + 1)); }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Input in{data, size};
+  const uint8_t flags = in.Byte();
+  MultiLevelEngine* engine = EngineFor((flags & 1) != 0);
+  MultiLevelState& s = *engine->state;
+  RasterJob& job = engine->job;
+  const int32_t codes[8] = {-1, 0, 1, 3, 7, 15, 2, -2};
+  job.replication = static_cast<uint32_t>(codes[in.Byte() % 8]);
+  job.method = (flags & 2) != 0 ? 1 : 3;
+  job.row_pairing = (flags & 4) != 0 ? 1 : 0;
+
+  // Edges as the steps leave them: even, within the width; transitions even, of any width.
+  s.edge_left = in.Even(kWidth);
+  s.edge_right = std::min<int32_t>(in.Even(kWidth), kWidth - s.edge_left);
+  s.blend_left = in.Even(200);
+  s.blend_right = in.Even(200);
+  const int32_t height = 2 * in.Byte();
+  const int32_t top = std::min(in.Even(60), height), bottom = std::min(in.Even(60), height - top);
+  const int32_t blend_top = in.Even(60), blend_bottom = in.Even(60);
+  const int32_t bounds[6] = {0, top, top + blend_top, height - bottom - blend_bottom, height - bottom, height};
+  std::copy(bounds, bounds + 6, s.row_bounds);
+  std::copy(bounds, bounds + 6, s.row_bounds_used);
+  if (s.row_bounds_used[3] < s.row_bounds_used[2]) {
+    int32_t middle = (s.row_bounds_used[2] + s.row_bounds_used[3]) / 2;
+    middle += middle & 1;
+    s.row_bounds_used[2] = s.row_bounds_used[3] = middle;
+  }
+
+  const uint32_t first_dot = in.Byte() % 5;
+  const uint32_t x_start = in.Byte() % (kWidth + 4);
+  const uint32_t count = in.Byte() % (kWidth + 4);
+  const uint32_t rows = in.Byte() % 3;
+  const uint32_t line = in.Byte();
+  const int planes = s.ink_count;
+  const int64_t plane_bytes = kWidth / 4 + 2;
+  std::vector<uint8_t> input[2], output[2];
+  for (int r = 0; r < 2; ++r) {
+    input[r].assign(8 * (kWidth + 2), static_cast<uint8_t>(in.Byte()));
+    for (size_t i = 0; i < input[r].size() && in.size > 0; i += 7) input[r][i] = in.Byte();
+    output[r].assign(planes * plane_bytes, 0);
+  }
+  const bool negative = (flags & 8) != 0;
+  const int64_t stride = negative ? -plane_bytes : plane_bytes;
+  const uint8_t* in_rows[2] = {input[0].data(), input[1].data()};
+  uint8_t* out_rows[2] = {output[0].data() + (negative ? (planes - 1) * plane_bytes : 0),
+                          output[1].data() + (negative ? (planes - 1) * plane_bytes : 0)};
+  const HalftoneBand band{in_rows, out_rows, stride, first_dot, count, x_start, rows, line, 0, 0};
+  MultiLevelHalftone(engine, band);
+  return 0;
+}
