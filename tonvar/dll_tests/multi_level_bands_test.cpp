@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "testkit/tonvar/multi_level_bands.h"
-#include "testkit/tonvar_dll/tonvar_client.h"
+#include "testkit/tonvar_dll/exported_calls.h"
 
 namespace {
 
@@ -22,9 +22,7 @@ class MultiLevelBandsDll : public ::testing::Test {
   }
   void SetUp() override {
     ASSERT_TRUE(library_->Loaded());
-    const testkit::TonvarExports& e = library_->Exports();
-    calls_ = {e.CmNew, e.CmSetResource, e.CmGetLut, e.CmDelete,
-              e.HalftoneNew, e.HalftoneSetResource, e.Halftone, e.HalftoneDelete};
+    calls_ = testkit::ExportedCalls(library_->Exports());
   }
   static testkit::TonvarLibrary* library_;
   testkit::EngineCalls calls_{};

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "testkit/tonvar/halftone_resources.h"
-#include "tonvar/multi_level/multi_level_engine.h"
+#include "tonvar/multi_level/fuzz_engine.h"
 
 namespace {
 
@@ -16,39 +16,20 @@ using namespace tonvar::multi_level;
 
 constexpr uint32_t kWidth = 40;
 
+// Complete engines for 4 and 8 inks: the matrix and one dot table for every ink.
 MultiLevelEngine* EngineFor(bool eight_inks) {
-  static ::testkit::CubeTable* tables[2];
   static MultiLevelEngine* engines[2];
-  const int i = eight_inks ? 1 : 0;
-  if (engines[i] == nullptr) {
-    ::testkit::CubeTableSpec spec;
-    spec.grid = 2;
-    spec.channels = eight_inks ? 8 : 4;
-    tables[i] = new ::testkit::CubeTable(spec);
-    RasterJob job{};
-    job.method = 3;
-    job.channel_order = 3;
-    job.ink_set = eight_inks ? 9 : 1;
-    job.resolution_x_dpi = job.resolution_y_dpi = 720;
-    job.bits_per_dot = 2;
-    job.width_pixels = kWidth;
-    EngineCreateArgs args;
-    args.job = &job;
-    args.tables[0] = tables[i]->Get();
-    ResourceId id = 0;
-    void* engine = nullptr;
-    if (MultiLevelNew(args, &id, &engine) != kStatusOk) __builtin_trap();
-    ::testkit::MatrixBlockSpec matrix;
-    matrix.phases = ::testkit::SamplePhases(eight_inks ? 8 : 4);
-    const std::vector<std::vector<uint8_t>> resources = {
-        {0}, ::testkit::BuildMatrixBlock(matrix), ::testkit::BuildDotCurveTable({})};
-    for (const auto& bytes : resources) {
-      if (MultiLevelSetResource(engine, ResourceBytes{bytes.data(), bytes.size()}, &id) != kStatusOk) __builtin_trap();
-    }
-    if (id != kNoMoreResources) __builtin_trap();
-    engines[i] = static_cast<MultiLevelEngine*>(engine);
+  MultiLevelEngine*& engine = engines[eight_inks ? 1 : 0];
+  if (engine != nullptr) return engine;
+  engine = NewFuzzEngine(eight_inks, kWidth);
+  ::testkit::MatrixBlockSpec matrix;
+  matrix.phases = ::testkit::SamplePhases(eight_inks ? 8 : 4);
+  ResourceId id = 0;
+  for (const auto& bytes : {::testkit::BuildMatrixBlock(matrix), ::testkit::BuildDotCurveTable({})}) {
+    if (MultiLevelSetResource(engine, ResourceBytes{bytes.data(), bytes.size()}, &id) != kStatusOk) __builtin_trap();
   }
-  return engines[i];
+  if (id != kNoMoreResources) __builtin_trap();
+  return engine;
 }
 
 struct Input {
