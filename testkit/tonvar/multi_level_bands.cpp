@@ -2,6 +2,7 @@
 #include "testkit/tonvar/multi_level_bands.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "testkit/tonvar/colour_job.h"
@@ -53,6 +54,10 @@ std::map<uint32_t, std::vector<uint8_t>> BandResources(const MultiLevelBand& ban
   row.mono_dot_curve_id = kDotTableId + 1;
   row.h_res = static_cast<int32_t>(band.h_dpi);
   row.v_res = static_cast<int32_t>(band.v_dpi);
+  row.upper = band.transitions[0];
+  row.lower = band.transitions[1];
+  row.left = band.transitions[2];
+  row.right = band.transitions[3];
   desc.rows = {row};
   desc.table_a_offsets = {};
   map[0] = TextBytes(BuildModeTable(desc));
@@ -84,6 +89,7 @@ std::map<uint32_t, std::vector<uint8_t>> BandResources(const MultiLevelBand& ban
   DotCurveSetSpec dots;
   dots.entries = DotCurveSetEntriesFor(InkSetOf(band.inks));
   map[kDotTableId] = BuildDotCurveSet(dots);
+  map[kDotTableId + 1] = BuildDotCurveTable({});  // one edge table for every ink
   return map;
 }
 
@@ -149,10 +155,47 @@ class Model {
       const std::vector<DotCurveRow> rows = RampDotRows(512, e.ink_id);
       for (int v = 0; v < 512; ++v) {
         const int s = rows[v].small * 16, m = rows[v].medium * 16, l = rows[v].large * 16;
-        tables_[slot_of_id[e.ink_id]][v][0] = s + m + l;
-        tables_[slot_of_id[e.ink_id]][v][1] = m + l;
-        tables_[slot_of_id[e.ink_id]][v][2] = l;
+        T(kInterior, slot_of_id[e.ink_id], v)[0] = s + m + l;
+        T(kInterior, slot_of_id[e.ink_id], v)[1] = m + l;
+        T(kInterior, slot_of_id[e.ink_id], v)[2] = l;
       }
+    }
+    // Edge tables: the kind-3 table, the same for every ink.
+    const std::vector<DotCurveRow> edge_rows = RampDotRows(512);
+    for (int slot = 0; slot < 8; ++slot) {
+      for (int v = 0; v < 512; ++v) {
+        const int s = edge_rows[v].small * 16, m = edge_rows[v].medium * 16, l = edge_rows[v].large * 16;
+        T(kEdge, slot, v)[0] = s + m + l;
+        T(kEdge, slot, v)[1] = m + l;
+        T(kEdge, slot, v)[2] = l;
+      }
+    }
+    // Edge and transition widths in dots, rounded up to even, for the enabled edges.
+    int32_t e[4], tr[4];
+    for (int i = 0; i < 4; ++i) {
+      const bool on = (band.edge_mask & (8u >> i)) != 0;
+      e[i] = on ? band.edges[i] + (band.edges[i] & 1) : 0;
+      tr[i] = on ? band.transitions[i] + (band.transitions[i] & 1) : 0;
+    }
+    // Vertical bounds: top edge, top transition, interior, bottom transition, bottom edge.
+    const int32_t height = (band.edge_mask & 4) != 0 ? static_cast<int32_t>(band.lines) : 0x7FFFFFFE;
+    const int32_t b = height + (height & 1);
+    const int32_t bounds[6] = {0, e[0], e[0] + tr[0], b - e[1] - tr[1], b - e[1], b};
+    std::copy(bounds, bounds + 6, bounds_);
+    std::copy(bounds, bounds + 6, used_);
+    if (used_[3] < used_[2]) used_[2] = used_[3] = Even((used_[2] + used_[3]) / 2);
+    // Horizontal zones of the line: edge, transition, centre, transition, edge.
+    const int32_t w = static_cast<int32_t>(band.width + (band.width & 1));
+    const int32_t starts[5] = {0, e[2], e[2] + tr[2], w - e[3] - tr[3], w - e[3]};
+    const int32_t ends[5] = {e[2], e[2] + tr[2], w - e[3] - tr[3], w - e[3], w};
+    for (int z = 0; z < 5; ++z) {
+      zones_[z] = {starts[z], ends[z], ends[z] - starts[z]};
+      spans_[z] = zones_[z];
+    }
+    // Overlapping transitions: no centre, and the two meet at their even midpoint.
+    if (zones_[3].start < zones_[1].end) {
+      spans_[2] = {0, 0, 0};
+      spans_[1].end = spans_[3].start = Even((zones_[1].end + zones_[3].start) / 2);
     }
   }
 
@@ -164,6 +207,27 @@ class Model {
     const int* pattern = pattern_of[code == 0 ? 0 : code == 1 ? 1 : code == 3 ? 2 : 3];
     uint32_t r = Raise(random_.Next());
     const int offset = static_cast<int>((r >> 24) & 0xFE);
+    const int32_t ln = static_cast<int32_t>(line);
+    if (ln < used_[1] || (ln >= used_[4] && ln < used_[5])) {
+      kind_ = kEdge;
+    } else if (ln >= used_[2] && ln < used_[3]) {
+      kind_ = kInterior;
+    } else {
+      // A vertical transition: from the edge table at its outer end towards the interior.
+      const bool bottom = ln >= used_[2];
+      const int32_t f = bottom ? (bounds_[4] - ln) * 32 / (bounds_[4] - bounds_[3])
+                               : (bounds_[2] - ln) * 32 / (bounds_[2] - bounds_[1]);
+      const int32_t edge_weight = bottom ? 32 - f : f;
+      for (int slot = 0; slot < 8; ++slot) {
+        for (int v = 0; v < 512; ++v) {
+          for (int j = 0; j < 3; ++j) {
+            T(kBlend, slot, v)[j] = (T(kEdge, slot, v)[j] * edge_weight + T(kInterior, slot, v)[j] * (32 - edge_weight)) / 32;
+          }
+        }
+      }
+      kind_ = kBlend;
+    }
+    const int64_t run_end = int64_t{band_.x_start} + band_.count;
     // Matrix positions of the call's cells.
     int32_t position[8];
     for (int k = 0; k < 8; ++k) {
@@ -192,8 +256,10 @@ class Model {
       Advance(position);
       for (int k = 0; k < band_.inks; ++k) {
         const int top = 2 * Lookup(p[0], offset, k), bottom = 2 * Lookup(p[1], offset, k);
-        codes[2 * k][fd] = Decide(k, top, position[k] + 2);
-        codes[2 * k + 1][fd] = Decide(k, bottom, position[k] + 3);
+        const int lead_x = static_cast<int>(band_.x_start + (fd == 3 ? 1 : 0));
+        const int zone = ZoneOf(band_.x_start, run_end, lead_x);
+        codes[2 * k][fd] = Decide(k, top, position[k] + 2, zone, lead_x);
+        codes[2 * k + 1][fd] = Decide(k, bottom, position[k] + 3, zone, lead_x);
       }
       index = fd == 3 ? 2 : 1;
     } else if (fd == 2) {
@@ -254,12 +320,14 @@ class Model {
         }
       }
       Advance(position);
+      const int zone = ZoneOf(x0, end, static_cast<int>(x));
+      const int cx = static_cast<int>(x);
       for (int k = 0; k < band_.inks; ++k) {
         if (flat && level[0][k] == 0) continue;
-        codes[2 * k][dot] = Decide(k, level[0][k], position[k]);
-        codes[2 * k][dot + 1] = Decide(k, level[1][k], position[k] + 2);
-        codes[2 * k + 1][dot] = Decide(k, level[2][k], position[k] + 1);
-        codes[2 * k + 1][dot + 1] = Decide(k, level[3][k], position[k] + 3);
+        codes[2 * k][dot] = Decide(k, level[0][k], position[k], zone, cx);
+        codes[2 * k][dot + 1] = Decide(k, level[1][k], position[k] + 2, zone, cx);
+        codes[2 * k + 1][dot] = Decide(k, level[2][k], position[k] + 1, zone, cx);
+        codes[2 * k + 1][dot + 1] = Decide(k, level[3][k], position[k] + 3, zone, cx);
       }
       previous_flat = flat;
       s = s * 17 - 1;
@@ -314,9 +382,32 @@ class Model {
     const int pair = index / (2 * kMatrixSide), within = index % (2 * kMatrixSide);
     return MatrixSample(2 * pair + within % 2, within / 2, static_cast<int>(MatrixIdOf(band_) - 701));
   }
-  uint8_t Decide(int k, int level, int32_t index) const {
-    const int slot[8] = {1, 2, 3, 0, 4, 5, 6, 7};
-    const int* t = tables_[slot[k]][level];
+  static int32_t Even(int32_t v) { return v + (v & 1); }
+  // The zone of a cell at column c of the run [x, end): the zones cut to the run, each of odd
+  // length taking one more pixel from the next.
+  int ZoneOf(int64_t x, int64_t end, int64_t c) const {
+    int64_t next = x;
+    for (int z = 0; z < 5; ++z) {
+      const int64_t s = std::max<int64_t>({spans_[z].start, x, next}), e = std::min<int64_t>(spans_[z].end, end);
+      if (s >= e) continue;
+      const int64_t evened = e + ((e - s) & 1);
+      if (c < evened) return z;
+      next = evened;
+    }
+    return 4;
+  }
+  // Plain zones: the edge table or the line's table; transitions blend the two by the column.
+  uint8_t Decide(int k, int level, int32_t index, int zone, int x) const {
+    const int slot = std::array<int, 8>{1, 2, 3, 0, 4, 5, 6, 7}[k];
+    const int b_set[5] = {kEdge, kEdge, kind_, kind_, kEdge};
+    const int a_set[5] = {kEdge, kind_, kind_, kEdge, kEdge};
+    const int* tb = T(b_set[zone], slot, level);
+    const int* ta = T(a_set[zone], slot, level);
+    int t[3] = {tb[0], tb[1], tb[2]};
+    if (zone == 1 || zone == 3) {
+      const int f = (x - zones_[zone].start) * 32 / zones_[zone].width;
+      for (int j = 0; j < 3; ++j) t[j] = (tb[j] * (32 - f) + ta[j] * f) / 32;
+    }
     const int m = Sample(index);
     return t[2] > m ? 3 : t[1] > m ? 2 : t[0] > m ? 1 : 0;
   }
@@ -325,7 +416,17 @@ class Model {
   const tonvar::LutDescriptor& table_;
   Mt19937 random_;
   int ramp_[256];
-  int tables_[8][512][3] = {};
+  enum { kEdge, kInterior, kBlend };
+  struct Zone {
+    int32_t start, end, width;
+  };
+  int* T(int set, int slot, int level) { return &tables_[((set * 8 + slot) * 512 + level) * 3]; }
+  const int* T(int set, int slot, int level) const { return &tables_[((set * 8 + slot) * 512 + level) * 3]; }
+  std::vector<int> tables_ = std::vector<int>(3 * 8 * 512 * 3, 0);  // by set, slot, level
+  int kind_ = kInterior;
+  int32_t bounds_[6], used_[6];
+  Zone zones_[5];  // as set up for the job
+  Zone spans_[5];  // where the zones lie on the line
 };
 
 BandRows PoisonedRows(const MultiLevelBand& band) {
@@ -347,6 +448,12 @@ tonvar::RasterJob MultiLevelBand::Job() const {
   job.replication = static_cast<uint32_t>(replication);
   job.width_pixels = width;
   job.height_lines = lines;
+  job.edge_mask = edge_mask;
+  job.edge_unit = 16;
+  job.edge_top = edges[0];
+  job.edge_bottom = edges[1];
+  job.edge_left = edges[2];
+  job.edge_right = edges[3];
   return job;
 }
 
@@ -387,12 +494,26 @@ std::vector<MultiLevelBand> MultiLevelBands() {
   add("4 inks H=2V, first dot 1, one dot", 4, 2, 0, 1, 1, 7, 1);
   add("8 inks H=V, negative plane stride", 8, 0, 0, 2, 2, 10, 61, true);
   add("4 inks H=4V, code 1, first dot 0, odd run", 4, 3, 1, 0, 2, 2, 21);
+  // Edges on all four sides with transitions beside them, on 24 lines.
+  auto edges = [&](const char* name, int inks, int cls, uint32_t fd, uint32_t rows, uint32_t x, uint32_t count,
+                   std::array<int32_t, 4> e, std::array<int32_t, 4> t) {
+    add(name, inks, cls, 0, fd, rows, x, count);
+    MultiLevelBand& b = bands.back();
+    b.lines = 24;
+    b.edge_mask = 15;
+    std::copy(e.begin(), e.end(), b.edges);
+    std::copy(t.begin(), t.end(), b.transitions);
+  };
+  edges("4 inks H=V, edges and transitions", 4, 0, 0, 2, 0, 101, {4, 4, 10, 6}, {6, 4, 16, 12});
+  edges("8 inks H=2V, overlapping transitions, first dot 1, one row", 8, 2, 1, 1, 3, 90, {2, 2, 8, 8},
+        {20, 20, 60, 60});
   // Checksums of the bands in the order above (the host build and the Windows DLL alike).
   const uint64_t golden[] = {
       0x37aa8e3cddf85f21ull, 0x1b691b930ecf3416ull, 0x1cfdf2f7d04a875aull, 0xd9e9e6eb754fcbe3ull,
       0xc40076bf73d11beeull, 0x4f2d0f45c1922a2dull, 0xe17a06ca6673849aull, 0x5786dca5d6643e66ull,
       0x8393aa75cdaebcc9ull, 0x23ff2992f868c2dfull, 0x163f94d0a4d62b76ull, 0xd6fb9add179b158eull,
       0x6fab3fe8559bee4cull, 0xf0568dee7fe10625ull, 0x7e0589cd0800ee18ull, 0x54cd0b044d443149ull,
+      0xc3c2af26a42cd2a7ull, 0x8a45848c4d0bbf39ull,
   };
   for (size_t i = 0; i < bands.size() && i < std::size(golden); ++i) bands[i].golden = golden[i];
   return bands;

@@ -2,7 +2,8 @@
 // HalftoneNew, the halftone resources, Halftone per row or row pair. Beside the engine runs a
 // small model of ordered dither written from the engine's description (cube look-up through
 // the tone ramp, flat cells and their smoothing, replication, the leading partial byte, matrix
-// positions and the four-level decision), which every band is checked against. The golden
+// positions, edge and interior tables with their vertical and horizontal blends, and the
+// four-level decision), which every band is checked against. The golden
 // checksums are shared by the host build and the Windows DLL, so both agree byte for byte.
 #pragma once
 
@@ -29,6 +30,10 @@ struct MultiLevelBand {
   uint32_t count = 101;
   uint32_t lines = 6;
   bool negative_stride = false; // output rows point at the last plane
+  // Edges (edge unit 16: in dots) and the colour table's transition widths beside them.
+  uint32_t edge_mask = 0;       // 8 top, 4 bottom, 2 left, 1 right
+  int32_t edges[4] = {};        // top, bottom, left, right
+  int32_t transitions[4] = {};  // upper, lower, left, right
   uint64_t golden = 0;          // checksum of every output row after the band
 
   uint32_t PlaneBytes() const { return (first_dot + count + 3) / 4 + 3; }  // band bytes, then 3 spare
