@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "tonvar/halftone_lines/cell_bits.h"
 #include "tonvar/halftone_lines/four_level_dots.h"
 
 namespace tonvar::halftone_lines {
@@ -46,6 +47,27 @@ TEST(DitherLeadingCell8, EachSlotDecidesItsFourDotsWithItsGroupAndSamples) {
     EXPECT_EQ(pending[2 * k + 1], uint32_t{kSmallDot} << kDotShift[2]) << k;
   }
   EXPECT_EQ(masks.small[kWordDots], 0u);
+}
+
+TEST(DitherCellBits8, OnlyTheLargeThresholdStrictlyAboveTheSampleAddsABit) {
+  const std::vector<int16_t> matrix = {0, -1, 5, 7, 0, 0};
+  const int32_t positions[8] = {};
+  int32_t block[96] = {};
+  for (int k = 0; k < 8; ++k) {
+    int32_t* t = block + 12 * kLeadingGroup[k];
+    t[0] = t[1] = 1000;  // any and medium thresholds are not read
+    t[3 + 2] = 6;        // B: 6 > 5
+    t[6 + 2] = 0;        // C: 0 > -1
+    t[9 + 2] = 7;        // D: 7 = 7, none
+  }
+  uint32_t pending[16];
+  for (uint32_t& w : pending) w = 0x100;
+  const uint32_t masks[2] = {0x80, 0x40};
+  DitherCellBits8(0, matrix.data(), positions, pending, masks, block);
+  for (int k = 0; k < 8; ++k) {
+    EXPECT_EQ(pending[2 * k], 0x140u) << k;
+    EXPECT_EQ(pending[2 * k + 1], 0x180u) << k;
+  }
 }
 
 }  // namespace

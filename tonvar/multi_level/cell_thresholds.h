@@ -40,6 +40,27 @@ void InterpolateCellThresholdsOneBit(int inks, int32_t x, const CellLevels& leve
                                      const HorizontalZone zones[kZoneCount], int kind,
                                      const DotTableSlot slots[kDotSlots], CellDotThresholds* out);
 
+inline void InterpolateCellThresholds4(int32_t x, const CellLevels& l, const RunZones& run,
+                                       const HorizontalZone zones[kZoneCount], int kind,
+                                       const DotTableSlot slots[kDotSlots], CellDotThresholds* out) {
+  InterpolateCellThresholds(4, x, l, run, zones, kind, slots, out);
+}
+inline void InterpolateCellThresholds8(int32_t x, const CellLevels& l, const RunZones& run,
+                                       const HorizontalZone zones[kZoneCount], int kind,
+                                       const DotTableSlot slots[kDotSlots], CellDotThresholds* out) {
+  InterpolateCellThresholds(8, x, l, run, zones, kind, slots, out);
+}
+inline void InterpolateCellThresholdsOneBit4(int32_t x, const CellLevels& l, const RunZones& run,
+                                             const HorizontalZone zones[kZoneCount], int kind,
+                                             const DotTableSlot slots[kDotSlots], CellDotThresholds* out) {
+  InterpolateCellThresholdsOneBit(4, x, l, run, zones, kind, slots, out);
+}
+inline void InterpolateCellThresholdsOneBit8(int32_t x, const CellLevels& l, const RunZones& run,
+                                             const HorizontalZone zones[kZoneCount], int kind,
+                                             const DotTableSlot slots[kDotSlots], CellDotThresholds* out) {
+  InterpolateCellThresholdsOneBit(8, x, l, run, zones, kind, slots, out);
+}
+
 // Rebuilds table set 2 of all nine slots for a line in a vertical transition: in the bottom one
 // (line >= used bound 2) (T0 x (32 - f) + T1 x f) / 32 with f = ((b4 - line) x 32) / (b4 - b3),
 // in the top one (T1 x (32 - f) + T0 x f) / 32 with f = ((b2 - line) x 32) / (b2 - b1), the b

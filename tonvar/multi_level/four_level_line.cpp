@@ -80,15 +80,16 @@ EngineStatus RunFourLevelLine(MultiLevelState* s) {
     const int32_t lead_at = first_dot == 1 ? 0 : 2;
     const int32_t lead_x = first_dot == 1 ? x : x + 1;
     const CellPixels pixels = LeadingPixels(pair, code, pattern);
-    CellLevels levels;
+    CellLevels levels{};
     SeparateCell<kInks>(pixels, s->tone_ramp, s->cubes, offset, &levels);
     AdvanceMatrixPositions(positions, matrix_mask);
     CellDotThresholds thresholds{};
-    InterpolateCellThresholds(kInks, lead_x, levels, run, s->zones, kind, s->dot_tables, &thresholds);
     if constexpr (kInks == 4) {
+      InterpolateCellThresholds4(lead_x, levels, run, s->zones, kind, s->dot_tables, &thresholds);
       DitherLeadingCell4(matrix.samples, positions, partial, masks.small + lead_at, masks.medium + lead_at,
                          masks.large + lead_at, thresholds);
     } else {
+      InterpolateCellThresholds8(lead_x, levels, run, s->zones, kind, s->dot_tables, &thresholds);
       halftone_lines::DitherLeadingCell8(lead_x, matrix.samples, positions, partial, masks.small + lead_at,
                                          masks.medium + lead_at, masks.large + lead_at,
                                          &thresholds.group[0][0][0]);

@@ -1,6 +1,7 @@
 // Ordered dither of the multi-level engine's line routines.
 #include "tonvar/multi_level/ordered_dither.h"
 
+#include "tonvar/halftone_lines/cell_bits.h"
 #include "tonvar/halftone_lines/four_level_dots.h"
 #include "tonvar/multi_level/cell_thresholds.h"
 
@@ -111,17 +112,10 @@ void DitherLeadingCell4(const int16_t* matrix, const int32_t positions[kMaxInks]
                                      &thresholds.group[0][0][0]);
 }
 
-void DitherCellBits(int inks, const int16_t* matrix, const int32_t positions[kMaxInks],
-                    uint32_t accumulators[kRowSetEntries], uint32_t left_mask, uint32_t right_mask,
-                    const CellDotThresholds& thresholds) {
-  for (int k = 0; k < inks; ++k) {
-    const auto& g = thresholds.group[kSlotOfPlane[k]];
-    const int16_t* s = matrix + positions[k];
-    if (g[kTopLeft][2] > s[0]) accumulators[2 * k] |= left_mask;
-    if (g[kTopRight][2] > s[2]) accumulators[2 * k] |= right_mask;
-    if (g[kBottomLeft][2] > s[1]) accumulators[2 * k + 1] |= left_mask;
-    if (g[kBottomRight][2] > s[3]) accumulators[2 * k + 1] |= right_mask;
-  }
+void DitherCellBits4(const int16_t* matrix, const int32_t positions[kMaxInks], uint32_t accumulators[kRowSetEntries],
+                     uint32_t left_mask, uint32_t right_mask, const CellDotThresholds& thresholds) {
+  halftone_lines::DitherCellBits(4, matrix, positions, accumulators, left_mask, right_mask,
+                                 &thresholds.group[0][0][0]);
 }
 
 }  // namespace tonvar::multi_level

@@ -38,10 +38,10 @@ void DitherLeadingCell4(const int16_t* matrix, const int32_t positions[kMaxInks]
                         const uint32_t* medium_mask, const uint32_t* large_mask,
                         const CellDotThresholds& thresholds);
 
-// One-bit dots of a cell for 4 or 8 inks: a pixel gets its row's left or right mask when its
-// large threshold exceeds its sample; bits are only added.
-void DitherCellBits(int inks, const int16_t* matrix, const int32_t positions[kMaxInks],
-                    uint32_t accumulators[kRowSetEntries], uint32_t left_mask, uint32_t right_mask,
-                    const CellDotThresholds& thresholds);
+// One-bit dots of a cell for 4 inks (slots 1, 2, 3, 0): a pixel gets its row's left or right
+// mask when its large threshold exceeds its sample; bits are only added. The 8-ink form is
+// halftone_lines::DitherCellBits8, which the grey engine shares.
+void DitherCellBits4(const int16_t* matrix, const int32_t positions[kMaxInks], uint32_t accumulators[kRowSetEntries],
+                     uint32_t left_mask, uint32_t right_mask, const CellDotThresholds& thresholds);
 
 }  // namespace tonvar::multi_level

@@ -157,7 +157,7 @@ TEST(DitherCellBits, AThresholdEqualToTheSampleSetsNoDot) {
   t.group[1][kTopRight][2] = 6;     // 6 > 5
   t.group[1][kBottomRight][2] = 7;  // 7 = 7: none
   uint32_t acc[kRowSetEntries] = {};
-  DitherCellBits(4, samples.data(), positions, acc, 0x80, 0x40, t);
+  DitherCellBits4(samples.data(), positions, acc, 0x80, 0x40, t);
   EXPECT_EQ(acc[0], 0x40u);
   EXPECT_EQ(acc[1], 0x80u);
 }
