@@ -13,8 +13,11 @@ namespace tonvar::multi_level {
 // x 32) / width, truncated and kept within 0..32. A zone of no width is never blended: -1.
 int32_t TransitionWeight(const HorizontalZone& zone, int32_t x);
 
-// out = (a x wa + b x wb) / 32, truncating toward zero.
-inline int32_t Blend32(int32_t a, int32_t wa, int32_t b, int32_t wb) { return (a * wa + b * wb) / 32; }
+// out = (a x wa + b x wb) / 32, truncating toward zero (weights 0..32, so the result lies
+// between a and b).
+inline int32_t Blend32(int32_t a, int32_t wa, int32_t b, int32_t wb) {
+  return static_cast<int32_t>((int64_t{a} * wa + int64_t{b} * wb) / 32);
+}
 
 // The three thresholds of each pixel's level of the inks' slots from table set `set`, into the
 // slots' groups; slot 8 beside slot 0 from ink plane 3's levels.

@@ -47,6 +47,18 @@ TEST_F(HalftoneCallTest, TheRunMustLieWithinTheLineWithoutWrapping) {
   for (const Case& c : cases) EXPECT_EQ(Call(c.x_start, c.count), c.status) << c.x_start << " + " << c.count;
 }
 
+TEST_F(HalftoneCallTest, AnEmptyRunWritesNothingWhateverItsFirstDot) {
+  Ready(SampleJob());
+  for (uint32_t first_dot = 0; first_dot < 4; ++first_dot) {
+    in_.assign(2, std::vector<uint8_t>(16, 0));
+    std::vector<uint8_t> out(64, 0xA5);
+    const uint8_t* in[2] = {in_[0].data(), in_[1].data()};
+    uint8_t* rows[2] = {out.data(), out.data() + 32};
+    EXPECT_EQ(MultiLevelHalftone(engine_, {in, rows, 8, first_dot, 0, 64, 2, 0, 0, 0}), kStatusOk);
+    EXPECT_EQ(out, std::vector<uint8_t>(64, 0xA5)) << first_dot;
+  }
+}
+
 TEST_F(HalftoneCallTest, ReplicationCodesAgainstTheRunStartAndFirstDot) {
   struct Case {
     int32_t code;

@@ -53,6 +53,10 @@ TEST(CellThresholds, TheLeftTransitionBlendsEdgeAndInteriorByTheColumn) {
   InterpolateCellThresholdsOneBit(4, 18, levels, run, zones, kInteriorSet, slots.data(), &one_bit);
   EXPECT_EQ(one_bit.group[1][kTopLeft][2], 400);
   EXPECT_EQ(one_bit.group[1][kTopLeft][0], 0);
+  // A transition of no width is never blended; weights stay within 0..32.
+  EXPECT_EQ(TransitionWeight({10, 10, 0, 0}, 10), -1);
+  EXPECT_EQ(TransitionWeight({-70, 30, 100, 0}, 10), 25);
+  EXPECT_EQ(TransitionWeight({10, 42, 32, 0}, 60), 32);
 }
 
 TEST(CellThresholds, TheVerticalBlendRunsFromTheEdgeTableToTheInterior) {
