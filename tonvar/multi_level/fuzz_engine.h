@@ -1,7 +1,10 @@
-// Engines of the multi-level fuzz targets: created once per ink count on a small in-memory
-// colour table and taken through the first resource step; they live for the whole run.
+// Engines of the multi-level fuzz targets, created on a small in-memory colour table and taken
+// through the first resource step (they live for the whole run), and the reader of the fuzzer's
+// bytes.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 #include "testkit/tonvar/halftone_resources.h"
@@ -34,5 +37,27 @@ inline MultiLevelEngine* NewFuzzEngine(bool eight_inks, uint32_t width) {
   if (MultiLevelSetResource(engine, common::ResourceBytes{&none, 1}, &id) != kStatusOk) __builtin_trap();
   return static_cast<MultiLevelEngine*>(engine);
 }
+
+// The fuzzer's bytes, taken one field at a time; zeros once they run out.
+struct FuzzBytes {
+  const uint8_t* data;
+  size_t size;
+  uint8_t Byte() {
+    if (size == 0) return 0;
+    --size;
+    return *data++;
+  }
+  int32_t Small() { return static_cast<int8_t>(Byte()); }
+  // An even number 0..limit.
+  int32_t Even(int32_t limit) { return 2 * (Byte() % (limit / 2 + 1)); }
+  // A block of up to 65535 bytes, as long as the bytes last.
+  common::ResourceBytes Block() {
+    const size_t length = std::min<size_t>(size, Byte() | (size_t{Byte()} << 8));
+    const common::ResourceBytes block{data, length};
+    data += length;
+    size -= length;
+    return block;
+  }
+};
 
 }  // namespace tonvar::multi_level

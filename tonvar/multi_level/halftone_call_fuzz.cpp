@@ -32,21 +32,10 @@ MultiLevelEngine* EngineFor(bool eight_inks) {
   return engine;
 }
 
-struct Input {
-  const uint8_t* data;
-  size_t size;
-  uint8_t Byte() {
-    if (size == 0) return 0;
-    --size;
-    return *data++;
-  }
-  int32_t Even(int32_t limit) { return 2 * (Byte() % (limit / 2 + 1)); }
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Input in{data, size};
+  FuzzBytes in{data, size};
   const uint8_t flags = in.Byte();
   MultiLevelEngine* engine = EngineFor((flags & 1) != 0);
   MultiLevelState& s = *engine->state;

@@ -20,28 +20,10 @@ MultiLevelEngine* EngineFor(bool eight_inks) {
   return engine;
 }
 
-struct Input {
-  const uint8_t* data;
-  size_t size;
-  uint8_t Byte() {
-    if (size == 0) return 0;
-    --size;
-    return *data++;
-  }
-  int32_t Small() { return static_cast<int8_t>(Byte()); }
-  ResourceBytes Block() {
-    const size_t length = std::min<size_t>(size, Byte() | (size_t{Byte()} << 8));
-    const ResourceBytes block{data, length};
-    data += length;
-    size -= length;
-    return block;
-  }
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Input in{data, size};
+  FuzzBytes in{data, size};
   const uint8_t flags = in.Byte();
   MultiLevelEngine* engine = EngineFor((flags & 1) != 0);
   RasterJob& job = engine->job;
