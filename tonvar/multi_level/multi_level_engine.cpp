@@ -1,4 +1,4 @@
-// Creation, resource calls, the Halftone refusal and deletion of the multi-level engine.
+// Creation, resource calls and deletion of the multi-level engine.
 #include "tonvar/multi_level/multi_level_engine.h"
 
 #include "tonvar/common/scoped_block.h"
@@ -52,13 +52,6 @@ EngineStatus MultiLevelSetResource(void* raw, ResourceBytes resource, ResourceId
     }
   }
   return status;
-}
-
-EngineStatus MultiLevelHalftone(void* raw, const HalftoneBand&) {
-  const auto* engine = static_cast<const MultiLevelEngine*>(raw);
-  if (engine == nullptr || engine->ready == 0) return kStatusBadArgument;
-  // Complete, but the line routines of the engine's modes are not part of this build.
-  return kStatusBadResource;
 }
 
 EngineStatus MultiLevelDelete(void** raw) {

@@ -119,8 +119,9 @@ TEST_F(EngineTest, HalftoneIsRefusedUntilTheResourcesAreComplete) {
   ASSERT_EQ(last.status, kStatusOk);
   ASSERT_EQ(last.id, kNoMoreResources);
   EXPECT_EQ(engine_->ready, 1u);
-  // Complete, but this build has no line routine for the engine's modes.
-  EXPECT_EQ(MultiLevelHalftone(engine_, band), kStatusBadResource);
+  // Complete: now the call's own arguments are checked (a band without rows is refused).
+  EXPECT_EQ(MultiLevelHalftone(engine_, band), kStatusBadArgument);
+  EXPECT_EQ(State().line, 0);
   // Nothing more is taken after the end marker, and the engine stays complete.
   EXPECT_EQ(Step(::testkit::BuildDotCurveTable(curves)).status, kStatusBadResource);
   EXPECT_EQ(engine_->step, 4u);
@@ -228,7 +229,7 @@ TEST_F(EngineTest, AHandleThroughTheInterfaceLeavesNothingBehind) {
   }
   EXPECT_EQ(asked, (std::vector<ResourceId>{700, 701, 733}));
   EXPECT_EQ(id, kNoMoreResources);
-  EXPECT_EQ(RunHalftone(handle, HalftoneBand{}), kStatusBadResource);
+  EXPECT_EQ(RunHalftone(handle, HalftoneBand{}), kStatusBadArgument);  // no rows
   EXPECT_GT(common::faults::LiveBlocks(), 4);
   EXPECT_EQ(DeleteHalftoneHandle(handle), kStatusOk);
   EXPECT_EQ(common::faults::LiveBlocks(), 0);

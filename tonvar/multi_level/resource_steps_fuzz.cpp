@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "testkit/tonvar/halftone_resources.h"
-#include "tonvar/multi_level/multi_level_engine.h"
+#include "tonvar/multi_level/fuzz_engine.h"
 
 namespace {
 
@@ -14,56 +14,16 @@ using namespace tonvar::multi_level;
 
 // Engines after step 1 for 4 and 8 inks; they live for the whole run.
 MultiLevelEngine* EngineFor(bool eight_inks) {
-  static ::testkit::CubeTable* tables[2];
   static MultiLevelEngine* engines[2];
-  const int i = eight_inks ? 1 : 0;
-  if (engines[i] == nullptr) {
-    ::testkit::CubeTableSpec spec;
-    spec.grid = 2;
-    spec.channels = eight_inks ? 8 : 4;
-    tables[i] = new ::testkit::CubeTable(spec);
-    RasterJob job{};
-    job.method = 3;
-    job.channel_order = 3;
-    job.ink_set = eight_inks ? 9 : 1;
-    job.resolution_x_dpi = job.resolution_y_dpi = 720;
-    job.bits_per_dot = 2;
-    job.width_pixels = 64;
-    EngineCreateArgs args;
-    args.job = &job;
-    args.tables[0] = tables[i]->Get();
-    ResourceId id = 0;
-    void* engine = nullptr;
-    if (MultiLevelNew(args, &id, &engine) != kStatusOk) __builtin_trap();
-    const uint8_t none = 0;
-    if (MultiLevelSetResource(engine, ResourceBytes{&none, 1}, &id) != kStatusOk) __builtin_trap();
-    engines[i] = static_cast<MultiLevelEngine*>(engine);
-  }
-  return engines[i];
+  MultiLevelEngine*& engine = engines[eight_inks ? 1 : 0];
+  if (engine == nullptr) engine = NewFuzzEngine(eight_inks, 64);
+  return engine;
 }
-
-struct Input {
-  const uint8_t* data;
-  size_t size;
-  uint8_t Byte() {
-    if (size == 0) return 0;
-    --size;
-    return *data++;
-  }
-  int32_t Small() { return static_cast<int8_t>(Byte()); }
-  ResourceBytes Block() {
-    const size_t length = std::min<size_t>(size, Byte() | (size_t{Byte()} << 8));
-    const ResourceBytes block{data, length};
-    data += length;
-    size -= length;
-    return block;
-  }
-};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Input in{data, size};
+  FuzzBytes in{data, size};
   const uint8_t flags = in.Byte();
   MultiLevelEngine* engine = EngineFor((flags & 1) != 0);
   RasterJob& job = engine->job;

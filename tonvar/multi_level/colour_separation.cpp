@@ -1,0 +1,179 @@
+// Colour separation of the multi-level engine's line routines.
+#include "tonvar/multi_level/colour_separation.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "tonvar/halftone_lines/line_tables.h"
+#include "tonvar/multi_level/line_machinery.h"
+
+namespace tonvar::multi_level {
+namespace {
+
+constexpr int32_t kPixelBytes = 4;
+constexpr uint8_t kWhite[kPixelBytes] = {255, 255, 255, 0};
+
+// Node words of a cube position.
+struct CubeReader {
+  const uint32_t* ramp;
+  uint8_t* const* cubes;
+  int32_t offset;
+
+  template <int kInks>
+  const uint32_t* Node(int32_t c0, int32_t c1, int32_t c2, int32_t tag) const {
+    const uint32_t i = (ramp[c0] + offset) >> 8;
+    const uint32_t j = (ramp[c1] + offset) >> 8;
+    const uint32_t k = (ramp[c2] + offset) >> 8;
+    const uint32_t index = (i * kCubeAxis + j) * kCubeAxis + k;
+    const uint8_t* cube = cubes[tag == 3 ? 0 : 1];
+    return reinterpret_cast<const uint32_t*>(cube) + index * (kInks / 4);
+  }
+};
+
+template <int kInks>
+inline uint32_t PlaneByte(const uint32_t* node, int plane) {
+  const NodeField f = NodeFields<kInks>()[plane];
+  return (node[f.word] >> f.shift) & 0xFF;
+}
+
+// A cell's four input pixels (pointers into the rows, or to white), TL, TR, BL, BR.
+struct CellInput {
+  const uint8_t* pixel[kCellPixelCount];
+};
+
+bool IsFlat(const CellInput& c) {
+  for (int comp = 0; comp < 3; ++comp) {
+    const int32_t tl = c.pixel[kTopLeft][comp], tr = c.pixel[kTopRight][comp];
+    const int32_t bl = c.pixel[kBottomLeft][comp], br = c.pixel[kBottomRight][comp];
+    if (std::abs(tl - br) > kFlatTolerance || std::abs(tr - tl) > kFlatTolerance ||
+        std::abs(tr - bl) > kFlatTolerance) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+template <int kInks, bool kOneBit>
+EngineStatus SeparateLine(MultiLevelState* state, int32_t pattern_index, int32_t x, const uint8_t* pair[2]) {
+  int32_t pattern[halftone_lines::kPatternLength];
+  halftone_lines::GetReplicationPattern(state->replication_code, pattern);
+  uint32_t r = DrawRounding(&state->random);
+  const int32_t end = state->x_end;
+  const int32_t code = state->replication_code;
+  if (x >= end) return kStatusOk;
+  if (kOneBit && code == -1) return kStatusBadResource;
+  int32_t index = pattern_index >= 0 && pattern_index < halftone_lines::kPatternLength ? pattern_index : 0;
+  if (pattern[index] < 0) index = 0;
+
+  uint32_t* planes[kInks];
+  for (int k = 0; k < kInks; ++k) planes[k] = reinterpret_cast<uint32_t*>(state->cell_planes[k]);
+  uint32_t* flat_words = reinterpret_cast<uint32_t*>(state->flat_cells);
+  CubeReader cube{state->tone_ramp, state->cubes, 0};
+
+  const uint8_t* row0 = pair[0];
+  const uint8_t* row1 = pair[1];
+  bool previous_flat = false;
+  uint8_t previous_tl[3] = {};
+  uint32_t previous_value[kInks] = {};
+  uint32_t bits = 0;
+  int32_t cell = 0;
+  for (; x < end; x += 2, ++cell) {
+    cube.offset = RoundingOffset(r);
+    CellInput in;
+    if (code == -1) {
+      in.pixel[kTopLeft] = DarkerPixel(row0, row0 + kPixelBytes);
+      in.pixel[kBottomLeft] = DarkerPixel(row1, row1 + kPixelBytes);
+      if (x == end - 1) {
+        // The right pixel lies past the run: white, with the tag of the left one.
+        in.pixel[kTopRight] = in.pixel[kBottomRight] = kWhite;
+        row0 += 2 * kPixelBytes;
+        row1 += 2 * kPixelBytes;
+      } else {
+        in.pixel[kTopRight] = DarkerPixel(row0 + 2 * kPixelBytes, row0 + 3 * kPixelBytes);
+        in.pixel[kBottomRight] = DarkerPixel(row1 + 2 * kPixelBytes, row1 + 3 * kPixelBytes);
+        row0 += 4 * kPixelBytes;
+        row1 += 4 * kPixelBytes;
+      }
+    } else if (code == 0 && x != end - 1) {
+      in = {{row0, row0 + kPixelBytes, row1, row1 + kPixelBytes}};
+      row0 += 2 * kPixelBytes;
+      row1 += 2 * kPixelBytes;
+    } else {
+      in = {{row0, row0, row1, row1}};
+      if (pattern[index] != 0) {
+        row0 += kPixelBytes;
+        row1 += kPixelBytes;
+      }
+      if (pattern[++index] < 0) index = 0;
+    }
+    // The white right pixel of a 2:1 reduction takes the left pixel's tag.
+    const int32_t tags[kCellPixelCount] = {in.pixel[kTopLeft][3],
+                                           in.pixel[kTopRight] == kWhite ? in.pixel[kTopLeft][3] : in.pixel[kTopRight][3],
+                                           in.pixel[kBottomLeft][3],
+                                           in.pixel[kBottomRight] == kWhite ? in.pixel[kBottomLeft][3]
+                                                                            : in.pixel[kBottomRight][3]};
+
+    if (IsFlat(in)) {
+      const uint8_t* tl = in.pixel[kTopLeft];
+      int32_t mean[3];
+      for (int c = 0; c < 3; ++c) {
+        mean[c] = (in.pixel[0][c] + in.pixel[1][c] + in.pixel[2][c] + in.pixel[3][c]) >> 2;
+      }
+      const bool similar = previous_flat && std::abs(tl[0] - previous_tl[0]) <= kSmoothTolerance[0] &&
+                           std::abs(tl[1] - previous_tl[1]) <= kSmoothTolerance[1] &&
+                           std::abs(tl[2] - previous_tl[2]) <= kSmoothTolerance[2];
+      const uint32_t* node = cube.Node<kInks>(mean[0], mean[1], mean[2], tags[kTopLeft]);
+      const uint32_t bit = RoundingBit(r);
+      for (int k = 0; k < kInks; ++k) {
+        uint32_t v = PlaneByte<kInks>(node, k);
+        if (similar && k != 2) v = (v + previous_value[k] + bit) >> 1;
+        planes[k][cell] = v;
+        previous_value[k] = v;
+      }
+      std::memcpy(previous_tl, tl, 3);
+      previous_flat = true;
+    } else {
+      bits |= 1u << (cell % kCellsPerFlatWord);
+      const uint32_t* nodes[kCellPixelCount];
+      for (int p = 0; p < kCellPixelCount; ++p) {
+        nodes[p] = cube.Node<kInks>(in.pixel[p][0], in.pixel[p][1], in.pixel[p][2], tags[p]);
+      }
+      for (int k = 0; k < kInks; ++k) {
+        planes[k][cell] = PlaneByte<kInks>(nodes[kTopLeft], k) << 24 | PlaneByte<kInks>(nodes[kTopRight], k) << 16 |
+                          PlaneByte<kInks>(nodes[kBottomLeft], k) << 8 | PlaneByte<kInks>(nodes[kBottomRight], k);
+      }
+      previous_flat = false;
+    }
+    r = NextRounding(r);
+    if (cell % kCellsPerFlatWord == kCellsPerFlatWord - 1) {
+      flat_words[cell / kCellsPerFlatWord] = bits;
+      bits = 0;
+    }
+  }
+  if (cell % kCellsPerFlatWord != 0) flat_words[cell / kCellsPerFlatWord] = bits;
+  pair[0] = row0;
+  pair[1] = row1;
+  return kStatusOk;
+}
+
+template <int kInks>
+void SeparateCell(const CellPixels& pixels, const uint32_t tone_ramp[256], uint8_t* const cubes[2],
+                  int32_t offset, CellLevels* levels) {
+  const CubeReader cube{tone_ramp, cubes, offset};
+  for (int p = 0; p < kCellPixelCount; ++p) {
+    const uint32_t* node = cube.Node<kInks>(pixels.c0[p] & 0xFF, pixels.c1[p] & 0xFF, pixels.c2[p] & 0xFF,
+                                            pixels.tag[p]);
+    for (int k = 0; k < kInks; ++k) levels->level[p][k] = static_cast<int32_t>(2 * PlaneByte<kInks>(node, k));
+  }
+}
+
+template EngineStatus SeparateLine<4, false>(MultiLevelState*, int32_t, int32_t, const uint8_t* [2]);
+template EngineStatus SeparateLine<8, false>(MultiLevelState*, int32_t, int32_t, const uint8_t* [2]);
+template EngineStatus SeparateLine<4, true>(MultiLevelState*, int32_t, int32_t, const uint8_t* [2]);
+template EngineStatus SeparateLine<8, true>(MultiLevelState*, int32_t, int32_t, const uint8_t* [2]);
+template void SeparateCell<4>(const CellPixels&, const uint32_t*, uint8_t* const*, int32_t, CellLevels*);
+template void SeparateCell<8>(const CellPixels&, const uint32_t*, uint8_t* const*, int32_t, CellLevels*);
+
+}  // namespace tonvar::multi_level
