@@ -38,7 +38,8 @@ const std::vector<uint8_t> kGreyInks = {0, 1, 2, 3, 4, 5, 7, 11};
 }  // namespace
 
 int32_t GreyRampDot(uint32_t row, uint32_t size) {
-  const int32_t total = static_cast<int32_t>(row * 4080 / 511);
+  // The two lowest rows are empty, so that amounts below 256 never make a dot.
+  const int32_t total = row < 2 ? 0 : static_cast<int32_t>((row - 2) * 4080 / 509);
   const int32_t small = std::min(total, 1360);
   const int32_t medium = std::clamp(total - 1360, 0, 1360);
   const int32_t large = std::max(total - 2720, 0);

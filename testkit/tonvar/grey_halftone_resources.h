@@ -19,7 +19,7 @@ namespace testkit {
 using GreyDotSample = std::function<int32_t(uint32_t row, uint32_t size)>;
 
 // Small dots first, then medium, then large as the row rises; every row adds up to at most one
-// dot (4080): row l asks for l x 8 in all.
+// dot (4080): rows 0 and 1 ask for nothing, row 511 for one whole dot.
 int32_t GreyRampDot(uint32_t row, uint32_t size);
 
 struct GreyDotCurveKind3Spec {
