@@ -228,46 +228,17 @@ class BitCell {
 
 void GreyDiffuseSpan1Bit(const SpanArgs& a, int32_t* errors, const uint32_t* dot_mask) {
   GreyHalftoneEngine& e = *a.engine;
-  uint32_t row[2] = {a.pending[0], a.pending[1]};
-  int pos = a.position;
-  const uint32_t* ink = a.ink_line;
-  int64_t offset = 0;
   BitState st;
   uint32_t r = 0;
-  for (int z = 0; z < kZoneCount; ++z) {
-    const HorizontalZone& zone = a.plan[z];
-    if (zone.start >= zone.end) continue;
-    const ZoneTables tables = TablesOfZone(e, a.group, z, a.v, a.plan);
-    for (int32_t p = zone.start; p < zone.end; p += 2) {
-      const uint32_t amounts[4] = {ink[0] >> 16, ink[0] & 0xFFFF, ink[1] >> 16, ink[1] & 0xFFFF};
-      ink += 2;
-      int32_t t[4];
-      for (int s = 0; s < 4; ++s) {
-        int32_t thresholds[3];
-        ZoneThresholds(tables, p, amounts[s], thresholds);
-        t[s] = thresholds[kLargeDot];
-      }
-      r >>= 4;
-      if (r == 0) r = common::RandomGenerate(&e.random);
-      const int32_t noise = static_cast<int32_t>((r & 31) << 5) + 192;
-      const int32_t density = t[0] + t[1] + t[2] + t[3];
-      const int32_t threshold = static_cast<int32_t>(e.cell_thresholds[(density >> 6) & 255]);
-      BitCell(st, errors + p, t, row, dot_mask, pos, r, threshold, noise).Run();
-      pos += 2;
-      if (dot_mask[pos + 1] == 0) {
-        WriteWord(a.out[1] + offset, row[1], 4);
-        WriteWord(a.out[0] + offset, row[0], 4);
-        offset += 4;
-        pos = 0;
-        row[0] = row[1] = 0;
-      }
-    }
-  }
-  const int bytes = ((e.call.count + e.call.first_bit) % 32 + 7) / 8;
-  if (bytes >= 1 && pos != 0) {
-    WriteWord(a.out[1] + offset, row[1], bytes);
-    WriteWord(a.out[0] + offset, row[0], bytes);
-  }
+  WalkSpanCells<32>(a, [&](int32_t p, int position, int32_t, const int32_t (&t)[4][3], uint32_t (&rows)[2]) {
+    const int32_t large[4] = {t[0][kLargeDot], t[1][kLargeDot], t[2][kLargeDot], t[3][kLargeDot]};
+    r >>= 4;
+    if (r == 0) r = common::RandomGenerate(&e.random);
+    const int32_t noise = static_cast<int32_t>((r & 31) << 5) + 192;
+    const int32_t density = large[0] + large[1] + large[2] + large[3];
+    const int32_t threshold = static_cast<int32_t>(e.cell_thresholds[(density >> 6) & 255]);
+    BitCell(st, errors + p, large, rows, dot_mask, position, r, threshold, noise).Run();
+  });
   const int32_t end = PlanEnd(a.plan);
   errors[end - 2] = st.h2;
   errors[end - 1] = st.h1;

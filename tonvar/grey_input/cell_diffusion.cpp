@@ -567,58 +567,27 @@ void GreyDiffuseCells(CellKernel kernel, const SpanArgs& a, int32_t* medium_erro
                       int32_t* small_errors, const DotMasks2Bit& masks) {
   GreyHalftoneEngine& e = *a.engine;
   const int16_t* matrix = e.layout.samples;
-  const int32_t mask = e.layout.width * e.layout.height - 1;
-  uint32_t row[2] = {a.pending[0], a.pending[1]};
-  int pos = a.position;
-  int32_t phi = a.phase;
-  const uint32_t* ink = a.ink_line;
-  int64_t offset = 0;
   Carries medium_state, small_state;
   medium_state.K = small_state.K = InitialCountdown(kernel);
   uint32_t r = 0;
-  for (int z = 0; z < kZoneCount; ++z) {
-    const HorizontalZone& zone = a.plan[z];
-    if (zone.start >= zone.end) continue;
-    const ZoneTables tables = TablesOfZone(e, a.group, z, a.v, a.plan);
-    for (int32_t x = zone.start; x < zone.end; x += 2) {
-      const int p = pos;
-      pos += 2;
-      phi = (phi + 4) & mask;
-      const uint32_t amounts[4] = {ink[0] >> 16, ink[0] & 0xFFFF, ink[1] >> 16, ink[1] & 0xFFFF};
-      ink += 2;
-      int32_t t[4][3];
-      for (int s = 0; s < 4; ++s) ZoneThresholds(tables, x, amounts[s], t[s]);
-      static constexpr int kOffset[4] = {0, 2, 1, 3};
-      for (int s = 0; s < 4; ++s) {
-        if (t[s][kLargeDot] > matrix[phi + kOffset[s]]) row[s >> 1] |= masks.large[p + (s & 1)];
-      }
-      for (int pass = 0; pass < 2; ++pass) {
-        const bool small = pass == 1;
-        const int column = small ? kAnyDot : kMediumOrLarge;
-        const int32_t q[4] = {t[0][column], t[1][column], t[2][column], t[3][column]};
-        r >>= 4;
-        if (r == 0) r = common::RandomGenerate(&e.random);
-        const int32_t noise = static_cast<int32_t>((r & 31) << 5) + 192;
-        const int32_t sum = q[0] + q[1] + q[2] + q[3];
-        const int32_t t0 = static_cast<int32_t>(e.cell_thresholds[(sum >> 6) & 255]);
-        Pass(kernel, small ? small_state : medium_state, small ? small_errors : medium_errors, x, q,
-             row, p, small ? masks.small : masks.medium, masks.medium, small, r, t0, noise)
-            .Run();
-      }
-      if (masks.small[p + 3] == 0) {
-        WriteWord(a.out[1] + offset, row[1], 4);
-        WriteWord(a.out[0] + offset, row[0], 4);
-        offset += 4;
-        pos = 0;
-        row[0] = row[1] = 0;
-      }
+  WalkSpanCells<16>(a, [&](int32_t x, int p, int32_t phi, const int32_t (&t)[4][3], uint32_t (&rows)[2]) {
+    for (int s = 0; s < 4; ++s) {
+      if (t[s][kLargeDot] > matrix[phi + kMatrixOffset[s]]) rows[s >> 1] |= masks.large[p + (s & 1)];
     }
-  }
-  const int bytes = ((e.call.count + e.call.first_bit) % 16 + 3) / 4;
-  if (bytes > 0 && pos != 0) {
-    WriteWord(a.out[1] + offset, row[1], bytes);
-    WriteWord(a.out[0] + offset, row[0], bytes);
-  }
+    for (int pass = 0; pass < 2; ++pass) {
+      const bool small = pass == 1;
+      const int column = small ? kAnyDot : kMediumOrLarge;
+      const int32_t q[4] = {t[0][column], t[1][column], t[2][column], t[3][column]};
+      r >>= 4;
+      if (r == 0) r = common::RandomGenerate(&e.random);
+      const int32_t noise = static_cast<int32_t>((r & 31) << 5) + 192;
+      const int32_t sum = q[0] + q[1] + q[2] + q[3];
+      const int32_t t0 = static_cast<int32_t>(e.cell_thresholds[(sum >> 6) & 255]);
+      Pass(kernel, small ? small_state : medium_state, small ? small_errors : medium_errors, x, q, rows,
+           p, small ? masks.small : masks.medium, masks.medium, small, r, t0, noise)
+          .Run();
+    }
+  });
   const int32_t end = PlanEnd(a.plan);
   medium_errors[end - 2] = medium_state.P;
   medium_errors[end - 1] = medium_state.U;

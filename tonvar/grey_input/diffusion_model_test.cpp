@@ -180,6 +180,71 @@ ModelOutput ModelTwoBit(const ModelInput& in, std::vector<int32_t> e_medium, std
       }
       K[pass] = k_start;
 
+      // Sequential bands the members share.
+      auto band4 = [&](uint32_t ma, uint32_t md) {
+        int32_t a = Cp + E[x] + q[0];
+        place(0, a, ma);
+        int32_t b = E[x + 1] + (a >> 3) + (a >> 2) + q[1];
+        place(1, b, 0x222);
+        int32_t c = (a >> 2) + (b >> 2) + Rp + q[2];
+        place(2, c, 0x444);
+        int32_t d = (a >> 3) + (a >> 2) + (b >> 3) + (c >> 3) + (c >> 2) + q[3];
+        place(3, d, md);
+        E[x + 3] += d >> 3;
+        E[x - 2] = oldP + (c >> 3);
+        E[x - 1] = oldU + (d >> 3);
+        Pp = oldQ + (c >> 3) + (d >> 3);
+        Qp = (d >> 4) + (d >> 3);
+        Rp = Qp + (b >> 2);
+        Up = (d >> 3) + (c >> 2);
+        Cp = (c >> 3) + (d >> 3) + (b >> 3) + (b >> 2);
+        H[pass] = (H[pass] << 4) | newbits;
+      };
+      auto band7 = [&](uint32_t ma) {
+        int32_t a = Cp + E[x] + q[0];
+        place(0, a, ma);
+        int32_t b = E[x + 1] + (a >> 3) + (a >> 2) + q[1];
+        place(1, b, 0x22);
+        int32_t c = (a >> 3) + (a >> 2) + (b >> 2) + Rp + q[2];
+        place(2, c, 0x44);
+        int32_t d = (a >> 2) + (b >> 2) + (c >> 2) + (c >> 5) + q[3];
+        place(3, d, 0x88);
+        E[x - 2] = oldP;
+        E[x - 1] = oldU + (c >> 2) - (c >> 5);
+        Pp = oldQ + (c >> 5) + (c >> 2) + (d >> 3);
+        Qp = d >> 2;
+        Rp = (d >> 2) + (b >> 2);
+        Up = (d >> 2) + (c >> 2) - (c >> 5);
+        Cp = (b >> 2) + (d >> 3);
+        H[pass] = (H[pass] << 4) | newbits;
+      };
+      // Entry of the wide members' single-dot band: the small pass's extra 4080 only.
+      auto single_value = [&] {
+        int32_t v = Cp + E[x] + E[x + 1] + Rp + S;
+        if (small && any_medium()) v -= 4080;
+        return v;
+      };
+
+      auto band5 = [&] {
+        int32_t a = Cp + E[x] + q[0];
+        place(0, a, 0x111);
+        int32_t b = E[x + 1] + (a >> 1) + q[1];
+        place(1, b, 0x222);
+        int32_t c = (a >> 2) + (b >> 2) + Rp + q[2];
+        place(2, c, 0x444);
+        int32_t sv = c >> 1, g = c >> 2;
+        if ((newbits & 4) && (r & 2)) sv = g = (c >> 2) + (c >> 3);
+        int32_t d = sv + (b >> 3) + (a >> 3) + q[3];
+        place(3, d, 0x888);
+        E[x - 2] = oldP;
+        E[x - 1] = oldU + g + (a >> 3);
+        Pp = oldQ + (c >> 3) + (d >> 2);
+        Qp = d >> 3;
+        Rp = (d >> 2) + (b >> 2);
+        Up = (c >> 3) + (d >> 3);
+        Cp = (b >> 3) + (b >> 2) + (d >> 2);
+        H[pass] = (H[pass] << 4) | newbits;
+      };
       if (in.member == CellKernel::k1x1) {
         if (S <= 384) {
           int32_t v = Cp + E[x] + E[x + 1] + Rp + S;
@@ -235,111 +300,17 @@ ModelOutput ModelTwoBit(const ModelInput& in, std::vector<int32_t> e_medium, std
             close(v);
           }
         } else if (S <= 1536) {
-          int32_t a = Cp + E[x] + q[0];
-          place(0, a, 0x333);
-          int32_t b = E[x + 1] + (a >> 3) + (a >> 2) + q[1];
-          place(1, b, 0x222);
-          int32_t c = (a >> 2) + (b >> 2) + Rp + q[2];
-          place(2, c, 0x444);
-          int32_t d = (a >> 3) + (a >> 2) + (b >> 3) + (c >> 3) + (c >> 2) + q[3];
-          place(3, d, 0x888);
-          E[x + 3] += d >> 3;
-          E[x - 2] = oldP + (c >> 3);
-          E[x - 1] = oldU + (d >> 3);
-          Pp = oldQ + (c >> 3) + (d >> 3);
-          Qp = (d >> 4) + (d >> 3);
-          Rp = Qp + (b >> 2);
-          Up = (d >> 3) + (c >> 2);
-          Cp = (c >> 3) + (d >> 3) + (b >> 3) + (b >> 2);
-          H[pass] = (H[pass] << 4) | newbits;
+          band4(0x333, 0x888);
         } else if (S <= 3392) {
-          int32_t a = Cp + E[x] + q[0];
-          place(0, a, 0x111);
-          int32_t b = E[x + 1] + (a >> 1) + q[1];
-          place(1, b, 0x222);
-          int32_t c = (a >> 2) + (b >> 2) + Rp + q[2];
-          place(2, c, 0x444);
-          int32_t sv = c >> 1, g = c >> 2;
-          if ((newbits & 4) && (r & 2)) sv = g = (c >> 2) + (c >> 3);
-          int32_t d = sv + (b >> 3) + (a >> 3) + q[3];
-          place(3, d, 0x888);
-          E[x - 2] = oldP;
-          E[x - 1] = oldU + g + (a >> 3);
-          Pp = oldQ + (c >> 3) + (d >> 2);
-          Qp = d >> 3;
-          Rp = (d >> 2) + (b >> 2);
-          Up = (c >> 3) + (d >> 3);
-          Cp = (b >> 3) + (b >> 2) + (d >> 2);
-          H[pass] = (H[pass] << 4) | newbits;
+          band5();
         } else if (S == 16320) {
           for (int s = 0; s < 4; ++s) single_code(s);
           close(Cp + E[x] + E[x + 1] + Rp);
         } else {
-          const bool y = S >= 6529 && S <= 10240;
-          int32_t a = Cp + E[x] + q[0];
-          place(0, a, y ? 0x11 : 0x111);
-          int32_t b = E[x + 1] + (a >> 3) + (a >> 2) + q[1];
-          place(1, b, 0x22);
-          int32_t c = (a >> 3) + (a >> 2) + (b >> 2) + Rp + q[2];
-          place(2, c, 0x44);
-          int32_t d = (a >> 2) + (b >> 2) + (c >> 2) + (c >> 5) + q[3];
-          place(3, d, 0x88);
-          E[x - 2] = oldP;
-          E[x - 1] = oldU + (c >> 2) - (c >> 5);
-          Pp = oldQ + (c >> 5) + (c >> 2) + (d >> 3);
-          Qp = d >> 2;
-          Rp = (d >> 2) + (b >> 2);
-          Up = (d >> 2) + (c >> 2) - (c >> 5);
-          Cp = (b >> 2) + (d >> 3);
-          H[pass] = (H[pass] << 4) | newbits;
+          band7(S >= 6529 && S <= 10240 ? 0x11 : 0x111);
         }
         continue;
       }
-
-      // Bands shared by the wide members, written out again for them.
-      auto band4 = [&](uint32_t ma, uint32_t md) {
-        int32_t a = Cp + E[x] + q[0];
-        place(0, a, ma);
-        int32_t b = E[x + 1] + (a >> 3) + (a >> 2) + q[1];
-        place(1, b, 0x222);
-        int32_t c = (a >> 2) + (b >> 2) + Rp + q[2];
-        place(2, c, 0x444);
-        int32_t d = (a >> 3) + (a >> 2) + (b >> 3) + (c >> 3) + (c >> 2) + q[3];
-        place(3, d, md);
-        E[x + 3] += d >> 3;
-        E[x - 2] = oldP + (c >> 3);
-        E[x - 1] = oldU + (d >> 3);
-        Pp = oldQ + (c >> 3) + (d >> 3);
-        Qp = (d >> 4) + (d >> 3);
-        Rp = Qp + (b >> 2);
-        Up = (d >> 3) + (c >> 2);
-        Cp = (c >> 3) + (d >> 3) + (b >> 3) + (b >> 2);
-        H[pass] = (H[pass] << 4) | newbits;
-      };
-      auto band7 = [&](uint32_t ma) {
-        int32_t a = Cp + E[x] + q[0];
-        place(0, a, ma);
-        int32_t b = E[x + 1] + (a >> 3) + (a >> 2) + q[1];
-        place(1, b, 0x22);
-        int32_t c = (a >> 3) + (a >> 2) + (b >> 2) + Rp + q[2];
-        place(2, c, 0x44);
-        int32_t d = (a >> 2) + (b >> 2) + (c >> 2) + (c >> 5) + q[3];
-        place(3, d, 0x88);
-        E[x - 2] = oldP;
-        E[x - 1] = oldU + (c >> 2) - (c >> 5);
-        Pp = oldQ + (c >> 5) + (c >> 2) + (d >> 3);
-        Qp = d >> 2;
-        Rp = (d >> 2) + (b >> 2);
-        Up = (d >> 2) + (c >> 2) - (c >> 5);
-        Cp = (b >> 2) + (d >> 3);
-        H[pass] = (H[pass] << 4) | newbits;
-      };
-      // Entry of the wide members' single-dot band: the small pass's extra 4080 only.
-      auto single_value = [&] {
-        int32_t v = Cp + E[x] + E[x + 1] + Rp + S;
-        if (small && any_medium()) v -= 4080;
-        return v;
-      };
 
       if (in.member == CellKernel::k2x1) {
         if (S <= 576) {
@@ -428,24 +399,7 @@ ModelOutput ModelTwoBit(const ModelInput& in, std::vector<int32_t> e_medium, std
             band4(0x333, 0x888);
           }
         } else if (S <= 3072) {
-          int32_t a = Cp + E[x] + q[0];
-          place(0, a, 0x111);
-          int32_t b = E[x + 1] + (a >> 1) + q[1];
-          place(1, b, 0x222);
-          int32_t c = (a >> 2) + (b >> 2) + Rp + q[2];
-          place(2, c, 0x444);
-          int32_t sv = c >> 1, g = c >> 2;
-          if ((newbits & 4) && (r & 2)) sv = g = (c >> 2) + (c >> 3);
-          int32_t d = sv + (b >> 3) + (a >> 3) + q[3];
-          place(3, d, 0x888);
-          E[x - 2] = oldP;
-          E[x - 1] = oldU + g + (a >> 3);
-          Pp = oldQ + (c >> 3) + (d >> 2);
-          Qp = d >> 3;
-          Rp = (d >> 2) + (b >> 2);
-          Up = (c >> 3) + (d >> 3);
-          Cp = (b >> 3) + (b >> 2) + (d >> 2);
-          H[pass] = (H[pass] << 4) | newbits;
+          band5();
         } else if (S == 16320) {
           for (int s = 0; s < 4; ++s) single_code(s);
           close(Cp + E[x] + E[x + 1] + Rp);
@@ -840,18 +794,21 @@ ModelOutput ModelOneBit(const ModelInput& in, std::vector<int32_t> errors, commo
 // Ink amounts in runs of similar cells, so that every band, long blank stretches and full cells
 // all occur.
 std::vector<uint32_t> TrialInk(std::mt19937& rng, int cells) {
-  static constexpr uint32_t kRows[] = {0, 1, 8, 12, 20, 28, 36, 40, 52, 63, 100, 150, 191, 250, 300, 350, 400, 447,
+  // Rows on band bounds (exact amounts): 8, 16, 48 (small pass 64, 128, 384), 76, 88, 112
+  // (medium pass 384, 768, 1536).
+  static constexpr uint32_t kRows[] = {0, 1, 8, 12, 16, 20, 28, 36, 40, 48, 52, 63, 76, 88, 100, 112, 150, 191, 250, 300, 350, 400, 447,
                                        455, 470, 488, 500, 511};
   std::vector<uint32_t> ink;
   while (int(ink.size()) < 2 * cells) {
     const int run = 1 + int(rng() % 16);
     const uint32_t row = kRows[rng() % std::size(kRows)];
     const bool mixed = rng() % 3 == 0;
+    const bool exact = rng() % 2 == 0;
     for (int i = 0; i < run && int(ink.size()) < 2 * cells; ++i) {
       uint32_t a[4];
       for (uint32_t& v : a) {
         const uint32_t r2 = mixed ? kRows[rng() % std::size(kRows)] : row;
-        v = r2 == 0 ? 0 : std::min<uint32_t>(65535, r2 * 128 + rng() % 128);
+        v = r2 == 0 ? 0 : std::min<uint32_t>(65535, r2 * 128 + (exact ? 0 : rng() % 128));
       }
       ink.push_back((a[0] << 16) | a[1]);
       ink.push_back((a[2] << 16) | a[3]);

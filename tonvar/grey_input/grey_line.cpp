@@ -175,94 +175,31 @@ const uint32_t* DotMask1Bit() {
 }
 
 void DitherSpan2Bit(const SpanArgs& a, const DotMasks2Bit& masks) {
-  const GreyHalftoneEngine& e = *a.engine;
-  const int16_t* matrix = e.layout.samples;
-  const int32_t mask = e.layout.width * e.layout.height - 1;
-  uint32_t row[2] = {a.pending[0], a.pending[1]};
-  int pos = a.position;
-  int32_t phi = a.phase;
-  const uint32_t* ink = a.ink_line;
-  int64_t offset = 0;
-  for (int z = 0; z < kZoneCount; ++z) {
-    const HorizontalZone& zone = a.plan[z];
-    if (zone.start >= zone.end) continue;
-    const ZoneTables tables = TablesOfZone(e, a.group, z, a.v, a.plan);
-    for (int32_t x = zone.start; x < zone.end; x += 2) {
-      const int p = pos;
-      pos += 2;
-      phi = (phi + 4) & mask;
-      const uint32_t amounts[4] = {ink[0] >> 16, ink[0] & 0xFFFF, ink[1] >> 16, ink[1] & 0xFFFF};
-      ink += 2;
-      static constexpr int kOffset[4] = {0, 2, 1, 3};
-      for (int s = 0; s < 4; ++s) {
-        int32_t t[3];
-        ZoneThresholds(tables, x, amounts[s], t);
-        const int32_t m = matrix[phi + kOffset[s]];
-        const int at = p + (s & 1);
-        uint32_t code = 0;
-        if (t[kLargeDot] > m) {
-          code = masks.large[at];
-        } else if (t[kMediumOrLarge] > m) {
-          code = masks.medium[at];
-        } else if (t[kAnyDot] > m) {
-          code = masks.small[at];
-        }
-        row[s >> 1] |= code;
+  const int16_t* matrix = a.engine->layout.samples;
+  WalkSpanCells<16>(a, [&](int32_t, int p, int32_t phi, const int32_t (&t)[4][3], uint32_t (&rows)[2]) {
+    for (int s = 0; s < 4; ++s) {
+      const int32_t m = matrix[phi + kMatrixOffset[s]];
+      const int at = p + (s & 1);
+      uint32_t code = 0;
+      if (t[s][kLargeDot] > m) {
+        code = masks.large[at];
+      } else if (t[s][kMediumOrLarge] > m) {
+        code = masks.medium[at];
+      } else if (t[s][kAnyDot] > m) {
+        code = masks.small[at];
       }
-      if (masks.small[p + 3] == 0) {
-        WriteWord(a.out[1] + offset, row[1], 4);
-        WriteWord(a.out[0] + offset, row[0], 4);
-        offset += 4;
-        pos = 0;
-        row[0] = row[1] = 0;
-      }
+      rows[s >> 1] |= code;
     }
-  }
-  const int bytes = ((e.call.count + e.call.first_bit) % 16 + 3) / 4;
-  if (bytes > 0 && pos != 0) {
-    WriteWord(a.out[1] + offset, row[1], bytes);
-    WriteWord(a.out[0] + offset, row[0], bytes);
-  }
+  });
 }
 
 void DitherSpan1Bit(const SpanArgs& a, const uint32_t* dot_mask) {
-  const GreyHalftoneEngine& e = *a.engine;
-  const int16_t* matrix = e.layout.samples;
-  const int32_t mask = e.layout.width * e.layout.height - 1;
-  uint32_t row[2] = {a.pending[0], a.pending[1]};
-  int pos = a.position;
-  int32_t phi = a.phase;
-  const uint32_t* ink = a.ink_line;
-  int64_t offset = 0;
-  for (int z = 0; z < kZoneCount; ++z) {
-    const HorizontalZone& zone = a.plan[z];
-    if (zone.start >= zone.end) continue;
-    const ZoneTables tables = TablesOfZone(e, a.group, z, a.v, a.plan);
-    for (int32_t x = zone.start; x < zone.end; x += 2) {
-      phi = (phi + 4) & mask;
-      const uint32_t amounts[4] = {ink[0] >> 16, ink[0] & 0xFFFF, ink[1] >> 16, ink[1] & 0xFFFF};
-      ink += 2;
-      static constexpr int kOffset[4] = {0, 2, 1, 3};
-      for (int s = 0; s < 4; ++s) {
-        int32_t t[3];
-        ZoneThresholds(tables, x, amounts[s], t);
-        if (t[kLargeDot] > matrix[phi + kOffset[s]]) row[s >> 1] |= dot_mask[pos + (s & 1)];
-      }
-      pos += 2;
-      if (dot_mask[pos + 1] == 0) {
-        WriteWord(a.out[1] + offset, row[1], 4);
-        WriteWord(a.out[0] + offset, row[0], 4);
-        offset += 4;
-        pos = 0;
-        row[0] = row[1] = 0;
-      }
+  const int16_t* matrix = a.engine->layout.samples;
+  WalkSpanCells<32>(a, [&](int32_t, int p, int32_t phi, const int32_t (&t)[4][3], uint32_t (&rows)[2]) {
+    for (int s = 0; s < 4; ++s) {
+      if (t[s][kLargeDot] > matrix[phi + kMatrixOffset[s]]) rows[s >> 1] |= dot_mask[p + (s & 1)];
     }
-  }
-  const int bytes = ((e.call.count + e.call.first_bit) % 32 + 7) / 8;
-  if (bytes >= 1 && pos != 0) {
-    WriteWord(a.out[1] + offset, row[1], bytes);
-    WriteWord(a.out[0] + offset, row[0], bytes);
-  }
+  });
 }
 
 }  // namespace tonvar::grey_input

@@ -104,6 +104,52 @@ const DotMasks2Bit& Masks2Bit();
 // 1-bit dot masks: position p sets bit (p AND ~7) + 7 - (p AND 7).
 const uint32_t* DotMask1Bit();
 
+// Matrix offsets of the sub-pixels A, B, C, D from a cell's index.
+inline constexpr int kMatrixOffset[4] = {0, 2, 1, 3};
+
+// The cell walk every span routine shares: zones in order, cells of two columns within each,
+// the matrix index advanced by 4 and masked before each cell, two ink-line words a cell and
+// the thresholds of its four levels. cell(x, position, phi, thresholds, rows) decides the dots
+// of the cell at dot `position` of the two pending words; a full word (kWordDots dots) is
+// written as four bytes, row 1 first, and at the end the bytes the call's dots reach.
+template <int kWordDots, typename CellFn>
+void WalkSpanCells(const SpanArgs& a, CellFn&& cell) {
+  const GreyHalftoneEngine& e = *a.engine;
+  const int32_t mask = e.layout.width * e.layout.height - 1;
+  uint32_t rows[2] = {a.pending[0], a.pending[1]};
+  int position = a.position;
+  int32_t phi = a.phase;
+  const uint32_t* ink = a.ink_line;
+  int64_t offset = 0;
+  for (int z = 0; z < kZoneCount; ++z) {
+    const HorizontalZone& zone = a.plan[z];
+    if (zone.start >= zone.end) continue;
+    const ZoneTables tables = TablesOfZone(e, a.group, z, a.v, a.plan);
+    for (int32_t x = zone.start; x < zone.end; x += 2) {
+      phi = (phi + 4) & mask;
+      const uint32_t amounts[4] = {ink[0] >> 16, ink[0] & 0xFFFF, ink[1] >> 16, ink[1] & 0xFFFF};
+      ink += 2;
+      int32_t t[4][3];
+      for (int s = 0; s < 4; ++s) ZoneThresholds(tables, x, amounts[s], t[s]);
+      cell(x, position, phi, t, rows);
+      position += 2;
+      if (position == kWordDots) {
+        WriteWord(a.out[1] + offset, rows[1], 4);
+        WriteWord(a.out[0] + offset, rows[0], 4);
+        offset += 4;
+        position = 0;
+        rows[0] = rows[1] = 0;
+      }
+    }
+  }
+  constexpr int kDotsPerByte = kWordDots / 4;
+  const int bytes = ((e.call.count + e.call.first_bit) % kWordDots + kDotsPerByte - 1) / kDotsPerByte;
+  if (bytes > 0 && position != 0) {
+    WriteWord(a.out[1] + offset, rows[1], bytes);
+    WriteWord(a.out[0] + offset, rows[0], bytes);
+  }
+}
+
 void DitherSpan2Bit(const SpanArgs& a, const DotMasks2Bit& masks);
 void DitherSpan1Bit(const SpanArgs& a, const uint32_t* dot_mask);
 
