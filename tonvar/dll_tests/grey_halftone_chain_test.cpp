@@ -57,6 +57,39 @@ TEST_F(GreyHalftoneDll, TwoHandlesAgree) {
   }
 }
 
+// Flat bands: the darker the grey (the more ink the table gives), the more dot weight, for
+// ordered dither and diffusion alike (1-bit jobs print only the large dots of light levels,
+// none); white sets no dot.
+TEST_F(GreyHalftoneDll, ToneRisesWithTheInkOfTheLevel) {
+  const std::vector<testkit::BandScenario> scenarios = testkit::GreyHalftoneBandScenarios();
+  for (const testkit::BandScenario& s : {scenarios[1], scenarios[3], scenarios[4], scenarios[7]}) {
+    SCOPED_TRACE(s.name);
+    std::vector<uint32_t> weights;
+    for (int grey : {255, 224, 160, 96, 32, 0}) {
+      testkit::ScreeningChain chain(calls_, s);
+      ASSERT_EQ(chain.Open(), 0u);
+      std::vector<uint8_t> row(size_t{s.width} * 4, static_cast<uint8_t>(grey));
+      std::vector<std::vector<uint8_t>> out(2, std::vector<uint8_t>(s.RowBytes()));
+      uint32_t weight = 0;
+      for (uint32_t line = 0; line < s.lines; line += 2) {
+        const uint8_t* in[2] = {row.data(), row.data()};
+        uint8_t* rows[2] = {out[0].data(), out[1].data()};
+        ASSERT_EQ(chain.Band(in, rows, line, 2), 0u);
+        for (const auto& r : out) {
+          for (uint8_t b : r) {
+            for (uint32_t d = 0; d < 8; d += s.job.bits_per_dot) weight += (b >> d) & ((1u << s.job.bits_per_dot) - 1);
+          }
+        }
+      }
+      weights.push_back(weight);
+    }
+    EXPECT_EQ(weights[0], 0u) << "white";
+    for (size_t i = 1; i < weights.size(); ++i) EXPECT_GE(weights[i], weights[i - 1]) << i;
+    EXPECT_GT(weights[5], weights[3]);
+    EXPECT_GT(weights[3], weights[1]);
+  }
+}
+
 // Output rows whose last plane ends just before a no-access page: the whole width, and short
 // spans at the end of the line whose planes each take one byte; nothing else on the page is
 // touched.
