@@ -68,6 +68,32 @@ GreyLut* Lut(bool list) {
 
 }  // namespace
 
+// One engine for the whole run (its block is large): each input restarts its step machine with
+// the job's fields and the grey table's hand-over, as creation leaves them.
+GreyHalftoneEngine* Restarted(const RasterJob& job, const GreyLut& lut) {
+  static void* engine = nullptr;
+  if (engine == nullptr) {
+    EngineCreateArgs args;
+    args.job = &job;
+    args.tables[0] = &lut;
+    ResourceId id = 0;
+    if (GreyHalftoneNew(args, &id, &engine) != kStatusOk) __builtin_trap();
+  }
+  auto* e = static_cast<GreyHalftoneEngine*>(engine);
+  halftone_lines::FreeEngineBuffers(e->buffers, kEngineBuffers);
+  e->args.h_res = job.resolution_x_dpi;
+  e->args.v_res = job.resolution_y_dpi;
+  e->args.method = job.method;
+  e->args.bits_per_dot = job.bits_per_dot;
+  e->args.width = job.width_pixels;
+  e->ratio_class = RatioClassOf(job.resolution_x_dpi, job.resolution_y_dpi);
+  e->handover = lut.handover;
+  e->step = 0;
+  e->ready = e->step_failed = 0;
+  e->layout = {};
+  return e;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Input in{data, size};
   const uint8_t flags = in.Byte();
@@ -80,14 +106,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   job.resolution_y_dpi = kResolutions[(flags >> 1) & 3][1];
   job.bits_per_dot = (flags & 8) != 0 ? 1 : 2;
   job.width_pixels = in.Byte() % 64 + 1;
-  EngineCreateArgs args;
-  args.job = &job;
-  args.tables[0] = Lut((flags & 16) != 0);
-  ResourceId id = 0;
-  void* engine = nullptr;
-  if (GreyHalftoneNew(args, &id, &engine) != kStatusOk) return 0;
+  GreyHalftoneEngine* engine = Restarted(job, *Lut((flags & 16) != 0));
   const uint8_t fuzzed = in.Byte();  // which steps take fuzzed bytes
   bool ready = false;
+  ResourceId id = 0;
   for (int step = 0; step < 4; ++step) {
     const std::vector<uint8_t> block = (fuzzed >> step) & 1 ? in.Block() : GoodBlock(step);
     if (GreyHalftoneSetResource(engine, {block.data(), block.size()}, &id) != kStatusOk) break;
@@ -101,9 +123,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < input.size(); ++i) input[i] = static_cast<uint8_t>(i * 37 + flags);
     const uint8_t* in_rows[2] = {input.data(), input.data() + 64 * 4};
     uint8_t* out_rows[2] = {output.data(), output.data() + 8 * 32};
-    HalftoneBand band{in_rows, out_rows, 32, 0, job.width_pixels, 0, 2, 0, 0, 0};
+    const HalftoneBand band{in_rows, out_rows, 32, 0, job.width_pixels, 0, 2, in.Byte(), 0, 0};
     GreyHalftone(engine, band);
   }
-  GreyHalftoneDelete(&engine);
   return 0;
 }
