@@ -138,5 +138,45 @@ TEST_F(GreyEngineTest, OneRowKeepsRowZeroAndToneRisesWithTheLevel) {
   }
 }
 
+TEST_F(GreyEngineTest, ErrorRowsAreClearedOnJumpsAndRightOfTheSpanEverySixteenthLine) {
+  Ready(GreyJob(2, 720, 720, 3, 40));
+  GreyHalftoneEngine& e = Engine();
+  auto fill = [&] {
+    for (uint64_t i = 0; i < e.error_rows_size / 4; ++i) e.error_rows_base[i] = 7;
+  };
+  Band band(2, 40, 16);
+  auto run = [&](uint32_t line, uint32_t x_start, uint32_t count) {
+    ASSERT_EQ(GreyHalftone(engine_, band.Args(0, count, x_start, 2, line)), kStatusOk);
+  };
+  run(3, 0, 8);
+  fill();
+  run(6, 0, 8);  // a jump: every row cleared, margins too
+  for (uint64_t i = 0; i < e.error_rows_size / 4; ++i) ASSERT_EQ(e.error_rows_base[i], 0) << i;
+  run(14, 0, 8);
+  fill();
+  run(15, 0, 10);  // one line on to a sixteenth line: the words right of the span
+  for (int i = 0; i < kInks; ++i) {
+    for (const int32_t* row : {e.error_row_even[i], e.error_row_odd[i]}) {
+      EXPECT_EQ(row[9], 7);
+      for (int x = 10; x < 40; ++x) ASSERT_EQ(row[x], 0) << x;
+      EXPECT_EQ(row[40], 7);
+    }
+  }
+  fill();
+  run(16, 0, 10);  // one line on, not a sixteenth line
+  run(16, 0, 10);  // the same line again
+  EXPECT_EQ(e.error_row_odd[3][20], 7);
+}
+
+TEST_F(GreyEngineTest, AnEmptySpanWritesNothing) {
+  Ready(GreyJob(2, 720, 720, 1));
+  Band band(2, 64, 16, 0x5A);
+  for (int x = 0; x < 64; ++x) band.SetGrey(0, x, 200);
+  for (uint32_t first_bit : {0u, 1u, 3u}) {
+    ASSERT_EQ(GreyHalftone(engine_, band.Args(first_bit, 0, 5, 2, 1)), kStatusOk);
+  }
+  for (const auto& row : band.output) EXPECT_EQ(row, std::vector<uint8_t>(row.size(), 0x5A));
+}
+
 }  // namespace
 }  // namespace tonvar::grey_input
