@@ -68,6 +68,24 @@ struct Kind4Entry {
   bool present[3];
 };
 
+// Directory entry e, checked: kind 3, medium and large columns present, small ones only
+// missing for ink 0, and the samples within the block.
+EngineStatus ReadKind4Entry(const ResourceView& b, int e, int bytes, Kind4Entry* entry) {
+  entry->ink = b.U8(48 + 8 * uint64_t(e));
+  entry->offset = b.U32(49 + 8 * uint64_t(e));
+  if (!b.Has(entry->offset, 96)) return kStatusBadResource;
+  if (b.U32(entry->offset + 8) != kTableKind) return kStatusBadResource;
+  uint64_t columns = 0;
+  for (int c = 0; c < 3; ++c) {
+    entry->present[c] = b.U8(entry->offset + 16 + c) != 0;
+    columns += entry->present[c] ? 1 : 0;
+  }
+  if (!entry->present[kMedium] || !entry->present[kLarge]) return kStatusBadResource;
+  if (!entry->present[kSmall] && entry->ink != 0) return kStatusBadResource;
+  if (!b.Has(entry->offset + 96, columns * kDotLevels * bytes)) return kStatusBadResource;
+  return kStatusOk;
+}
+
 EngineStatus ReadKind4(GreyHalftoneEngine* engine, const ResourceView& b) {
   if (!b.Has(0, 48)) return kStatusBadResource;
   const int32_t levels = b.S16(18);
@@ -78,22 +96,10 @@ EngineStatus ReadKind4(GreyHalftoneEngine* engine, const ResourceView& b) {
   const int bytes = bits == 16 ? 2 : 1;
   static constexpr uint32_t kNeeded[] = {0, 1, 2, 3, 4, 5, 7, 11};
   bool found[12] = {};
-  Kind4Entry entries[256];
-  if (count > 256) return kStatusBadResource;
   for (int e = 0; e < count; ++e) {
-    Kind4Entry& entry = entries[e];
-    entry.ink = b.U8(48 + 8 * e);
-    entry.offset = b.U32(49 + 8 * e);
-    if (!b.Has(entry.offset, 96)) return kStatusBadResource;
-    if (b.U32(entry.offset + 8) != kTableKind) return kStatusBadResource;
-    uint64_t columns = 0;
-    for (int c = 0; c < 3; ++c) {
-      entry.present[c] = b.U8(entry.offset + 16 + c) != 0;
-      columns += entry.present[c] ? 1 : 0;
-    }
-    if (!entry.present[kMedium] || !entry.present[kLarge]) return kStatusBadResource;
-    if (!entry.present[kSmall] && entry.ink != 0) return kStatusBadResource;
-    if (!b.Has(entry.offset + 96, columns * kDotLevels * bytes)) return kStatusBadResource;
+    Kind4Entry entry;
+    const EngineStatus checked = ReadKind4Entry(b, e, bytes, &entry);
+    if (checked != kStatusOk) return checked;
     if (entry.ink < 12) found[entry.ink] = true;
   }
   for (uint32_t ink : kNeeded) {
@@ -101,7 +107,8 @@ EngineStatus ReadKind4(GreyHalftoneEngine* engine, const ResourceView& b) {
   }
   EngineStatus status = kStatusOk;
   for (int e = 0; e < count; ++e) {
-    const Kind4Entry& entry = entries[e];
+    Kind4Entry entry;
+    ReadKind4Entry(b, e, bytes, &entry);
     const int g = GroupOfInk(entry.ink);
     if (g < 0) continue;
     DotTable& table = engine->dot_tables[g][kInteriorTable];
