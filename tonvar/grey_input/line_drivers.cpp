@@ -3,8 +3,9 @@
 // that starts inside a cell is dithered for all slots at once; then slots 4, 5 and 6 are
 // diffused (method 1) or dithered, and the other five always dithered.
 #include "tonvar/grey_input/grey_line.h"
+#include "tonvar/halftone_lines/cell_bits.h"
+#include "tonvar/halftone_lines/four_level_dots.h"
 #include "tonvar/halftone_lines/grey_line_lookup.h"
-#include "tonvar/halftone_lines/leading_cells.h"
 
 namespace tonvar::grey_input {
 namespace {
@@ -105,8 +106,9 @@ EngineStatus GreyLine2Bit(GreyHalftoneEngine* engine) {
     Leading leading{};
     LookupLeadingCell(engine, &f, &leading);
     const int p0 = c.first_bit - 1;
-    halftone_lines::DitherLeadingCell8(engine->layout.samples, f.phases, pending, masks.small + p0,
-                                       masks.medium + p0, masks.large + p0, leading.block);
+    halftone_lines::DitherLeadingCell8(x, engine->layout.samples, f.phases, pending, masks.small + p0,
+                                       masks.medium + p0, masks.large + p0,
+                                       reinterpret_cast<const int32_t*>(leading.block));
     MergeLeadingBits(f, c.row_count, c.first_bit, masks.large, pending, true);
     x = c.x_start + 1;
     position = c.first_bit + 1;
@@ -152,7 +154,8 @@ EngineStatus GreyLine1Bit(GreyHalftoneEngine* engine) {
     Leading leading{};
     LookupLeadingCell(engine, &f, &leading);
     const uint32_t cell_masks[2] = {dot_mask[fb - 1], dot_mask[fb]};
-    halftone_lines::DitherCellBits8(engine->layout.samples, f.phases, pending, cell_masks, leading.block);
+    halftone_lines::DitherCellBits8(x, engine->layout.samples, f.phases, pending, cell_masks,
+                                    reinterpret_cast<const int32_t*>(leading.block));
     MergeLeadingBits(f, c.row_count, fb, dot_mask, pending, false);
     x = c.x_start + 1;
     position = fb + 1;
