@@ -114,7 +114,7 @@ EngineStatus ReadDotTableBlock(DotTableSet* set, common::ResourceBytes data) {
   if (!signature) {
     if (!whole.Has(0, 4) || whole.U8(0) != 0 || whole.U8(1) != 0 || whole.U8(2) != 0 ||
         whole.U8(3) > 20) {
-      return common::kStatusDotCurveFormat;
+      return kStatusDotCurveFormat;
     }
   }
   if (format == kFormatHeaderless) {
@@ -170,7 +170,7 @@ EngineStatus ReadDotTableBlock(DotTableSet* set, common::ResourceBytes data) {
     case 4:
       return ReadDirectoryForm(set, r);
     default:
-      return common::kStatusDotCurveFormat;
+      return kStatusDotCurveFormat;
   }
 }
 

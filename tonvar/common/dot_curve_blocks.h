@@ -18,10 +18,6 @@ inline constexpr uint32_t kDotCurveMaxEntries = 12;
 inline constexpr uint32_t kDotCurveKind3 = 3;
 inline constexpr uint32_t kDotCurveKind4 = 4;
 
-// Statuses of the kind-3 reader: a header it cannot read, and values it cannot use.
-inline constexpr EngineStatus kStatusDotCurveFormat = 992;
-inline constexpr EngineStatus kStatusDotCurveValues = 993;
-
 // Signature at bytes 4-7 of the tagged forms.
 inline constexpr uint8_t kDotCurveSignature[4] = {0xFB, 0x69, 0xF7, 0xDC};
 

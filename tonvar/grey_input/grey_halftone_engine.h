@@ -35,10 +35,6 @@ inline constexpr int kEngineBuffers = 20;
 inline constexpr int kErrorMargin = 30;     // words left of column 0 in every error row
 inline constexpr int32_t kNoBound = 0x7FFFFFFE;
 
-// Statuses of the screen readers besides the common ones.
-inline constexpr EngineStatus kStatusMatrixCount = 1022;  // "0123" block above 0x20002 values
-inline constexpr EngineStatus kStatusMatrixMagic = 1023;  // neither screen form
-
 enum BufferIndex { kErrorRowBuffer, kMatrixBuffer, kLineBuffer };
 enum SubTable { kEdgeTable, kInteriorTable, kBlendTable };
 enum DotSize { kSmall, kMedium, kLarge };

@@ -171,7 +171,7 @@ void FillScaleTable(uint32_t scale[256], uint32_t cells) {
 
 EngineStatus ReadColorDotCurve(common::ResourceBytes block, int16_t curve[512][3]) {
   const ResourceView r(block);
-  if (!r.Has(0, 8)) return kStatusBadCurveBlock;
+  if (!r.Has(0, 8)) return kStatusDotCurveFormat;
   uint64_t data = 0;
   int32_t count = kCurveEntries;
   uint32_t sample_bits = 8;
@@ -179,9 +179,9 @@ EngineStatus ReadColorDotCurve(common::ResourceBytes block, int16_t curve[512][3
   bool trailing_value = false;
   const bool tagged = std::memcmp(r.At(4), kCurveSignature, 4) == 0;
   if (!tagged) {
-    if (r.U8(0) != 0 || r.U8(1) != 0 || r.U8(2) != 0 || r.U8(3) > 20) return kStatusBadCurveBlock;
+    if (r.U8(0) != 0 || r.U8(1) != 0 || r.U8(2) != 0 || r.U8(3) > 20) return kStatusDotCurveFormat;
   } else {
-    if (!r.Has(0, 32)) return kStatusBadCurveBlock;
+    if (!r.Has(0, 32)) return kStatusDotCurveFormat;
     const uint32_t kind = r.U32(8);
     data = 32;
     count = r.S16(18);
@@ -191,33 +191,33 @@ EngineStatus ReadColorDotCurve(common::ResourceBytes block, int16_t curve[512][3
         count = kCurveEntries;
         break;
       case 0:
-        if (r.S16(16) != 3) return kStatusBadCurveBlock;
+        if (r.S16(16) != 3) return kStatusDotCurveFormat;
         break;
       case 2:
-        if (r.U8(16) != 3) return kStatusBadCurveBlock;
+        if (r.U8(16) != 3) return kStatusDotCurveFormat;
         sample_bits = r.U8(20) * 8u;
         break;
       case 3:
-        if (r.S16(16) != 3) return kStatusBadCurveBlock;
+        if (r.S16(16) != 3) return kStatusDotCurveFormat;
         sample_bits = static_cast<uint32_t>(r.S16(20));
         shift = r.S16(22);
         trailing_value = r.S16(24) != 0;
         break;
       default:
-        return kStatusBadCurveBlock;
+        return kStatusDotCurveFormat;
     }
-    if (sample_bits != 8 && sample_bits != 16) return kStatusBadCurveBlock;
+    if (sample_bits != 8 && sample_bits != 16) return kStatusDotCurveFormat;
   }
-  if (count != 256 && count != 512) return kStatusBadCurveCount;
+  if (count != 256 && count != 512) return kStatusDotCurveValues;
   const uint32_t sample_bytes = sample_bits / 8;
-  if (!r.Has(data, uint64_t{3} * sample_bytes * count)) return kStatusBadCurveBlock;
+  if (!r.Has(data, uint64_t{3} * sample_bytes * count)) return kStatusDotCurveFormat;
   for (int32_t e = 0; e < count; ++e) {
     for (uint32_t s = 0; s < 3; ++s) {
       const uint64_t at = data + (uint64_t{3} * e + s) * sample_bytes;
       curve[e][s] = static_cast<int16_t>(sample_bytes == 1 ? r.U8(at) : r.S16(at));
     }
   }
-  if (trailing_value) return kStatusBadCurveCount;
+  if (trailing_value) return kStatusDotCurveValues;
   if (shift > 0) {
     const int32_t bits = shift > 15 ? 15 : shift;
     for (int32_t e = 0; e < count; ++e) {
@@ -231,7 +231,7 @@ EngineStatus ReadColorDotCurve(common::ResourceBytes block, int16_t curve[512][3
   // A share indexes the 256-entry scale table.
   for (uint32_t e = 0; e < kCurveEntries; ++e) {
     for (int16_t share : curve[e]) {
-      if (share < 0 || share > kMaxShare) return kStatusBadCurveCount;
+      if (share < 0 || share > kMaxShare) return kStatusDotCurveValues;
     }
   }
   return kStatusOk;

@@ -34,26 +34,26 @@ struct CurveForm {
 
 EngineStatus ReadForm(const ResourceView& r, uint32_t bits_per_dot, CurveForm* f, bool* third_only) {
   *third_only = false;
-  if (!r.Has(0, 8)) return kStatusBadCurveBlock;
+  if (!r.Has(0, 8)) return kStatusDotCurveFormat;
   if (std::memcmp(r.At(4), kCurveSignature, 4) != 0) {
-    if (r.U8(0) != 0 || r.U8(1) != 0 || r.U8(2) != 0 || r.U8(3) > 20) return kStatusBadCurveBlock;
+    if (r.U8(0) != 0 || r.U8(1) != 0 || r.U8(2) != 0 || r.U8(3) > 20) return kStatusDotCurveFormat;
     return kStatusOk;
   }
-  if (!r.Has(0, 32)) return kStatusBadCurveBlock;
+  if (!r.Has(0, 32)) return kStatusDotCurveFormat;
   const uint32_t kind = r.U32(8);
   if (kind == 0xFFFFFFFF) return kStatusOk;
   f->data = 32;
   f->count = r.S16(18);
   switch (kind) {
     case 0:
-      if (r.S16(16) != 3) return kStatusBadCurveBlock;
+      if (r.S16(16) != 3) return kStatusDotCurveFormat;
       break;
     case 2: {
-      if (r.U8(16) != 3) return kStatusBadCurveBlock;
+      if (r.U8(16) != 3) return kStatusDotCurveFormat;
       const uint32_t width = r.U8(20) * 8u;
       const uint32_t second_width = r.U8(21) * 8u;
       if ((width != 8 && width != 16) || (second_width != 8 && second_width != 16)) {
-        return kStatusBadCurveBlock;
+        return kStatusDotCurveFormat;
       }
       f->sample_bytes = width / 8;
       f->shift = width == 8 ? 0 : 8;
@@ -64,9 +64,9 @@ EngineStatus ReadForm(const ResourceView& r, uint32_t bits_per_dot, CurveForm* f
       break;
     }
     case 3: {
-      if (r.S16(16) != 3) return kStatusBadCurveBlock;
+      if (r.S16(16) != 3) return kStatusDotCurveFormat;
       const int32_t width = r.S16(20);
-      if (width != 8 && width != 16) return kStatusBadCurveBlock;
+      if (width != 8 && width != 16) return kStatusDotCurveFormat;
       f->sample_bytes = static_cast<uint32_t>(width) / 8;
       f->shift = r.S16(22);
       f->flag = r.S16(24);
@@ -74,31 +74,31 @@ EngineStatus ReadForm(const ResourceView& r, uint32_t bits_per_dot, CurveForm* f
       break;
     }
     case 4: {
-      if (!r.Has(0, 48)) return kStatusBadCurveBlock;
-      if (r.S16(20) != 16) return kStatusBadCurveBlock;
+      if (!r.Has(0, 48)) return kStatusDotCurveFormat;
+      if (r.S16(20) != 16) return kStatusDotCurveFormat;
       f->sample_bytes = 2;
       f->shift = r.S16(22);
       f->flag = r.S16(24);
       const int32_t entries = r.S16(34);
-      if (entries < 1) return kStatusBadCurveBlock;
+      if (entries < 1) return kStatusDotCurveFormat;
       int64_t part = -1;
       for (int32_t i = 0; i < entries; ++i) {
         const uint64_t at = 48 + 8 * static_cast<uint64_t>(i);
-        if (!r.Has(at, 8)) return kStatusBadCurveBlock;
+        if (!r.Has(at, 8)) return kStatusDotCurveFormat;
         if (r.U8(at) == 0) {
           part = static_cast<int32_t>(r.U32(at + 1));
           break;
         }
       }
-      if (part < 0) return kStatusBadCurveBlock;
+      if (part < 0) return kStatusDotCurveFormat;
       const uint64_t offset = static_cast<uint64_t>(part);
-      if (!r.Has(offset + 8, 2) || r.S16(offset + 8) != 3) return kStatusBadCurveBlock;
+      if (!r.Has(offset + 8, 2) || r.S16(offset + 8) != 3) return kStatusDotCurveFormat;
       f->data = offset + 96;
       f->planar = true;
       return kStatusOk;
     }
     default:
-      return kStatusBadCurveBlock;
+      return kStatusDotCurveFormat;
   }
   return kStatusOk;
 }
@@ -109,7 +109,7 @@ uint32_t Sample(const ResourceView& r, uint64_t at, uint32_t bytes) {
 
 EngineStatus ReadEntries(const ResourceView& r, const CurveForm& f, bool third_only, WorkTable& t) {
   const uint64_t n = static_cast<uint64_t>(f.count);
-  if (!r.Has(f.data, 3 * n * f.sample_bytes)) return kStatusBadCurveBlock;
+  if (!r.Has(f.data, 3 * n * f.sample_bytes)) return kStatusDotCurveFormat;
   for (uint64_t e = 0; e < n; ++e) {
     for (uint32_t s = 0; s < 3; ++s) {
       const uint64_t index = f.planar ? s * n + e : 3 * e + s;
@@ -125,8 +125,8 @@ EngineStatus ReadSecondTable(const ResourceView& r, const CurveForm& f, WorkTabl
   const uint64_t n = static_cast<uint64_t>(f.count);
   const uint64_t at = f.data + 3 * n * f.sample_bytes;
   const uint32_t words = f.second_kind;
-  if (words < 1 || words > 3) return kStatusBadCurveBlock;
-  if (!r.Has(at, 2 * words * n)) return kStatusBadCurveBlock;
+  if (words < 1 || words > 3) return kStatusDotCurveFormat;
+  if (!r.Has(at, 2 * words * n)) return kStatusDotCurveFormat;
   for (uint64_t e = 0; e < n; ++e) {
     const uint64_t p = at + 2 * words * e;
     t[e][0] = r.U16(p);
@@ -143,7 +143,7 @@ EngineStatus RescaleCurve(WorkTable& t, int32_t count, int32_t shift, int32_t fl
   for (int32_t e = 0; e < count; ++e) {
     for (uint32_t& share : t[e]) {
       if (full != kFullShare) share = static_cast<uint32_t>(uint64_t{share} * kFullShare / full);
-      if (share > kFullShare) return kStatusBadCurveCount;
+      if (share > kFullShare) return kStatusDotCurveValues;
     }
   }
   for (uint32_t i = 0; i < 256; ++i) {
@@ -195,8 +195,8 @@ EngineStatus ReadScreenBlock(ScreenEngine* e, common::ResourceBytes block) {
   bool third_only = false;
   EngineStatus status = ReadForm(r, e->job.bits_per_dot, &form, &third_only);
   if (status != kStatusOk) return status;
-  if (form.count != 256 && form.count != 512) return kStatusBadCurveCount;
-  if (form.shift < 0 || form.shift > kMaxShift) return kStatusBadCurveBlock;
+  if (form.count != 256 && form.count != 512) return kStatusDotCurveValues;
+  if (form.shift < 0 || form.shift > kMaxShift) return kStatusDotCurveFormat;
   WorkTable work;
   status = ReadEntries(r, form, third_only, work);
   if (status != kStatusOk) return status;

@@ -22,17 +22,6 @@ using halftone_lines::EngineBuffer;
 inline constexpr uint32_t kMethodColour = 10;  // four inks, 2 bits, threshold matrix
 inline constexpr uint32_t kMethodMono = 12;    // one ink, 1 or 2 bits, error diffusion
 
-inline constexpr EngineStatus kStatusNoLineRoutine = 2;
-inline constexpr EngineStatus kStatusNoAllocation = 272;
-inline constexpr EngineStatus kStatusBadJob = 513;
-inline constexpr EngineStatus kStatusBadTable = 514;
-inline constexpr EngineStatus kStatusBadReserved = 515;
-inline constexpr EngineStatus kStatusBadRegion = 518;
-inline constexpr EngineStatus kStatusBadModeWord = 522;
-inline constexpr EngineStatus kStatusBadCurveBlock = 992;
-inline constexpr EngineStatus kStatusBadCurveCount = 993;
-inline constexpr EngineStatus kStatusBadSecondTable = 994;
-
 // Bytes 4 to 7 (8 to 11 in an id block) of a tagged dot-curve or main block.
 inline constexpr uint8_t kCurveSignature[4] = {0xFB, 0x69, 0xF7, 0xDC};
 

@@ -186,7 +186,7 @@ TEST(ScreenHalftone, RefusesAnEngineWhoseSequenceDidNotComplete) {
   // A failed step leaves the engine unusable.
   ScreenJob failed(ScreenKind::kMono);
   failed.resources[testkit::kScreenFinalId][18] = 44;  // count 300
-  EXPECT_EQ(failed.Run(), kStatusBadCurveCount);
+  EXPECT_EQ(failed.Run(), kStatusDotCurveValues);
   EXPECT_EQ(failed.Halftone(0, 8, 1, 0), kStatusBadArgument);
 }
 
