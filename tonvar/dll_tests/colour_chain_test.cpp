@@ -9,6 +9,7 @@
 #include "testkit/tonvar/colour_resources.h"
 #include "testkit/tonvar/container_encoder.h"
 #include "testkit/tonvar_dll/tonvar_client.h"
+#include "testkit/tonvar_dll/tonvar_dll_test.h"
 #include "tonvar/interface/lut_descriptor.h"
 
 namespace {
@@ -17,21 +18,13 @@ using tonvar::LutDescriptor;
 
 enum class Packing { kPlain, kCompressed, kPlaneOrdered };
 
-class ColourChain : public ::testing::Test {
+class ColourChain : public testkit::TonvarDllTest {
  protected:
-  static void SetUpTestSuite() { library_ = new testkit::TonvarLibrary("Tonvar.dll"); }
-  static void TearDownTestSuite() {
-    delete library_;
-    library_ = nullptr;
-  }
-  void SetUp() override { ASSERT_TRUE(library_->Loaded()); }
   void TearDown() override {
     if (handle_ != nullptr) {
       EXPECT_EQ(dll().CmDelete(handle_), tonvar::kStatusOk);
     }
   }
-  const testkit::TonvarExports& dll() const { return library_->Exports(); }
-
   // Puts the job's resources in the client's collection: the mode table compressed, the
   // colour table (id table_id) packed as asked, the others plain.
   testkit::ResourceMap Collection(uint32_t table_id, Packing packing) {
@@ -72,11 +65,9 @@ class ColourChain : public ::testing::Test {
     handle_ = nullptr;
   }
 
-  static testkit::TonvarLibrary* library_;
   testkit::ColourJob job_;
   void* handle_ = nullptr;
 };
-testkit::TonvarLibrary* ColourChain::library_ = nullptr;
 
 struct ChainCase {
   const char* name;

@@ -12,6 +12,7 @@
 #include "testkit/tonvar/correction_job.h"
 #include "testkit/tonvar/correction_resources.h"
 #include "testkit/tonvar_dll/tonvar_client.h"
+#include "testkit/tonvar_dll/tonvar_dll_test.h"
 #include "tonvar/interface/lut_descriptor.h"
 
 namespace {
@@ -23,17 +24,9 @@ constexpr uint32_t kHeaderTableId = 3900;
 constexpr uint32_t kDotsId = 7000;
 constexpr uint32_t kRateCurvesId = 50;
 
-class CorrectionChain : public ::testing::Test {
+class CorrectionChain : public testkit::TonvarDllTest {
  protected:
-  static void SetUpTestSuite() { library_ = new testkit::TonvarLibrary("Tonvar.dll"); }
-  static void TearDownTestSuite() {
-    delete library_;
-    library_ = nullptr;
-  }
-  void SetUp() override { ASSERT_TRUE(library_->Loaded()); }
   void TearDown() override { Delete(); }
-  const testkit::TonvarExports& dll() const { return library_->Exports(); }
-
   void Prepare(const testkit::CorrectionJobSpec& spec = {}) {
     Delete();
     spec_ = spec;
@@ -65,13 +58,11 @@ class CorrectionChain : public ::testing::Test {
   }
   std::vector<uint8_t> Ramp() const { return testkit::RampBody(testkit::CorrectionTableSpec(spec_)); }
 
-  static testkit::TonvarLibrary* library_;
   testkit::CorrectionJobSpec spec_;
   testkit::ColourJob job_;
   testkit::OptionList options_;
   void* handle_ = nullptr;
 };
-testkit::TonvarLibrary* CorrectionChain::library_ = nullptr;
 
 TEST_F(CorrectionChain, CurveTableOptionReachesTheDescriptorWithoutFurtherResources) {
   Prepare();

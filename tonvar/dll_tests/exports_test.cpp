@@ -11,6 +11,7 @@
 #include "testkit/tonvar/damaged_containers.h"
 #include "testkit/tonvar/sample_tables.h"
 #include "testkit/tonvar_dll/tonvar_client.h"
+#include "testkit/tonvar_dll/tonvar_dll_test.h"
 
 namespace {
 
@@ -21,34 +22,22 @@ using tonvar::kStatusContainerDamaged;
 void* const kPoison = reinterpret_cast<void*>(uintptr_t{0xDEADBEEF});
 constexpr uint32_t kPoisonId = 0xDEADBEEF;
 
-class TonvarDll : public ::testing::Test {
+class TonvarDll : public testkit::TonvarDllTest {
  protected:
-  static void SetUpTestSuite() { library_ = new testkit::TonvarLibrary("Tonvar.dll"); }
-  static void TearDownTestSuite() {
-    delete library_;
-    library_ = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_TRUE(library_->Loaded()) << "Tonvar.dll not found beside the test program";
-  }
-  const TonvarExports& dll() const { return library_->Exports(); }
-
-  static testkit::TonvarLibrary* library_;
   tonvar::CmParams params_{};
   tonvar::RasterJob job_{};
 };
-testkit::TonvarLibrary* TonvarDll::library_ = nullptr;
 
 TEST_F(TonvarDll, EveryExportByNameAndOrdinalWithItsAliasAtOneAddress) {
   for (const auto& e : testkit::kTonvarExportNames) {
-    const FARPROC by_name = library_->ByName(e.name);
+    const FARPROC by_name = library().ByName(e.name);
     ASSERT_NE(by_name, nullptr) << e.name;
-    EXPECT_EQ(library_->ByOrdinal(e.ordinal), by_name) << e.name;
-    EXPECT_EQ(library_->ByName(e.alias), by_name) << e.alias;
-    EXPECT_EQ(library_->ByOrdinal(e.alias_ordinal), by_name) << e.alias;
+    EXPECT_EQ(library().ByOrdinal(e.ordinal), by_name) << e.name;
+    EXPECT_EQ(library().ByName(e.alias), by_name) << e.alias;
+    EXPECT_EQ(library().ByOrdinal(e.alias_ordinal), by_name) << e.alias;
   }
-  EXPECT_EQ(library_->ByOrdinal(17), nullptr);
-  EXPECT_EQ(library_->ByName("NewUnpackContext"), nullptr) << "internals stay unexported";
+  EXPECT_EQ(library().ByOrdinal(17), nullptr);
+  EXPECT_EQ(library().ByName("NewUnpackContext"), nullptr) << "internals stay unexported";
 }
 
 TEST_F(TonvarDll, NullHandlesAreRefused) {

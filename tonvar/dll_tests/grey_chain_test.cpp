@@ -10,6 +10,7 @@
 #include "testkit/tonvar/correction_resources.h"
 #include "testkit/tonvar/grey_resources.h"
 #include "testkit/tonvar_dll/tonvar_client.h"
+#include "testkit/tonvar_dll/tonvar_dll_test.h"
 #include "tonvar/interface/grey_lut.h"
 
 namespace {
@@ -20,15 +21,11 @@ using tonvar::kNoMoreResources;
 constexpr uint32_t kOptionCwList = 512;
 constexpr uint32_t kOptionHandover = 514;
 
-class GreyChain : public ::testing::Test {
+class GreyChain : public testkit::TonvarDllTest {
  protected:
-  static void SetUpTestSuite() { library_ = new testkit::TonvarLibrary("Tonvar.dll"); }
-  static void TearDownTestSuite() {
-    delete library_;
-    library_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_TRUE(library_->Loaded());
+    TonvarDllTest::SetUp();
+    if (HasFatalFailure()) return;
     job_.AddMinimalResources();
   }
   void TearDown() override {
@@ -36,8 +33,6 @@ class GreyChain : public ::testing::Test {
       EXPECT_EQ(dll().CmDelete(handle_), tonvar::kStatusOk);
     }
   }
-  const testkit::TonvarExports& dll() const { return library_->Exports(); }
-
   // The header table compressed in the engine's container, the other resources plain.
   testkit::FeedResult Run() {
     testkit::ResourceMap map;
@@ -59,12 +54,10 @@ class GreyChain : public ::testing::Test {
     return static_cast<const GreyLut*>(info->table);
   }
 
-  static testkit::TonvarLibrary* library_;
   testkit::GreyColourJob job_;
   testkit::GreyOptionList options_;
   void* handle_ = nullptr;
 };
-testkit::TonvarLibrary* GreyChain::library_ = nullptr;
 
 uint32_t RampWord(uint32_t level, int word) {
   return uint32_t{testkit::GreyRampAmount(level, 2 * word)} << 16 |

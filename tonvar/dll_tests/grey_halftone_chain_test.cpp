@@ -9,27 +9,21 @@
 #include <vector>
 
 #include "testkit/tonvar/grey_halftone_bands.h"
+#include "testkit/tonvar_dll/exported_calls.h"
 #include "testkit/tonvar_dll/tonvar_client.h"
+#include "testkit/tonvar_dll/tonvar_dll_test.h"
 
 namespace {
 
-class GreyHalftoneDll : public ::testing::Test {
+class GreyHalftoneDll : public testkit::TonvarDllTest {
  protected:
-  static void SetUpTestSuite() { library_ = new testkit::TonvarLibrary("Tonvar.dll"); }
-  static void TearDownTestSuite() {
-    delete library_;
-    library_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_TRUE(library_->Loaded());
-    const testkit::TonvarExports& e = library_->Exports();
-    calls_ = {e.CmNew, e.CmSetResource, e.CmGetLut, e.CmDelete,
-              e.HalftoneNew, e.HalftoneSetResource, e.Halftone, e.HalftoneDelete};
+    TonvarDllTest::SetUp();
+    if (HasFatalFailure()) return;
+    calls_ = testkit::ExportedCalls(dll());
   }
-  static testkit::TonvarLibrary* library_;
   testkit::EngineCalls calls_{};
 };
-testkit::TonvarLibrary* GreyHalftoneDll::library_ = nullptr;
 
 TEST_F(GreyHalftoneDll, GoldenChecksumsAndBlankInput) {
   testkit::ExpectGreyGoldenBands(calls_);
