@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -117,6 +118,52 @@ TEST_P(JobSettingsChanges, WholeRecordDifferencesPerOperation) {
          EXPECT_EQ(a.Public.dmCollate, DMCOLLATE_TRUE);
          EXPECT_EQ(a.BindingEdge, 2);
        }},
+      {"another paper by its index",
+       [](JobSettings& s) { s.ChangePaperSizeIndex(s.GetPaperSizeIndex() == 0 ? 1 : 0); },
+       {"PaperSize", "PaperSizeIndex", "PaperLength", "PaperWidth", "Fields", "OutputPaperSize", "MarginOptions",
+        "LayoutOptions", "PagesPerSheet", "PosterOptions", "WatermarkFlags", "RenderResolution", "PaperDotWidth",
+        "PaperDotHeight", "PaperMargins", "MarginAdditions", "OutputWidth", "OutputHeight", "OutputMargins",
+        "MarginBalance", "ImageWidth", "ImageHeight", "ScalePercent", "Duplex", "Collate", "DuplexOptions"},
+       [](const DriverDevMode& a, const DriverDevMode& b) {
+         EXPECT_NE(a.PaperSizeIndex, b.PaperSizeIndex);
+         EXPECT_EQ(a.OutputPaperSize, static_cast<uint16_t>(a.Public.dmPaperSize));
+       }},
+      {"a paper by its id",
+       [](JobSettings& s) { s.ChangePaperSize(s.GetPaperIdByIndex(s.GetPaperSizeIndex() == 0 ? 1 : 0)); },
+       {"PaperSize", "PaperSizeIndex", "PaperLength", "PaperWidth", "Fields", "OutputPaperSize", "MarginOptions",
+        "LayoutOptions", "PagesPerSheet", "PosterOptions", "WatermarkFlags", "RenderResolution", "PaperDotWidth",
+        "PaperDotHeight", "PaperMargins", "MarginAdditions", "OutputWidth", "OutputHeight", "OutputMargins",
+        "MarginBalance", "ImageWidth", "ImageHeight", "ScalePercent", "Duplex", "Collate", "DuplexOptions"},
+       [](const DriverDevMode& a, const DriverDevMode& b) {
+         EXPECT_NE(a.Public.dmPaperSize, b.Public.dmPaperSize);
+         EXPECT_EQ(a.OutputPaperSize, static_cast<uint16_t>(a.Public.dmPaperSize));
+       }},
+      {"the output paper alone",
+       [](JobSettings& s) { s.ChangeOutputPaperSize(s.GetPaperIdByIndex(s.GetPaperSizeIndex() == 0 ? 1 : 0)); },
+       {"PaperSizeIndex", "PaperLength", "PaperWidth", "Fields", "OutputPaperSize", "MarginOptions", "LayoutOptions",
+        "PagesPerSheet", "PosterOptions", "WatermarkFlags", "RenderResolution", "PaperDotWidth", "PaperDotHeight",
+        "PaperMargins", "MarginAdditions", "OutputWidth", "OutputHeight", "OutputMargins", "MarginBalance",
+        "ImageWidth", "ImageHeight", "ScalePercent", "Duplex", "Collate", "DuplexOptions"},
+       [](const DriverDevMode& a, const DriverDevMode& b) {
+         // Without an output paper of its own the job prints on its paper.
+         EXPECT_EQ(a.Public.dmPaperSize, b.Public.dmPaperSize);
+         EXPECT_EQ(a.OutputPaperSize, static_cast<uint16_t>(a.Public.dmPaperSize));
+       }},
+      {"the second source by its id",
+       [](JobSettings& s) {
+         int32_t id = 0;
+         s.GetPaperSourceId(1, &id);
+         s.ChangeDefaultSource(id, 1);
+       },
+       {"DefaultSource", "PaperSourceIndex", "PaperSize", "PaperSizeIndex", "PaperLength", "PaperWidth", "Fields",
+        "OutputPaperSize", "MarginOptions", "LayoutOptions", "PaperOptions", "CutOptions", "JobOptions", "Collate",
+        "PagesPerSheet", "PosterOptions", "WatermarkFlags", "ScalingOptions", "RenderResolution", "PaperDotWidth",
+        "PaperDotHeight", "PaperMargins", "MarginAdditions", "OutputWidth", "OutputHeight", "OutputMargins",
+        "MarginBalance", "ImageWidth", "ImageHeight", "ScalePercent", "Duplex", "DuplexOptions", "PaperFeedAuto",
+        "PaperFeedIndex", "CustomPaperWidth", "CustomPaperLength", "CustomPaperUnit"},
+       [](const DriverDevMode& a, const DriverDevMode&) {
+         EXPECT_EQ(a.PaperSourceIndex, 1);
+       }},
   };
   for (const Case& c : cases) {
     r() = defaults_;
@@ -228,6 +275,24 @@ TEST_P(JobSettingsChanges, DuplexRules) {
   EXPECT_EQ(r().DuplexOptions & 1, 0u);
   s().ClearDuplexOption1();
   EXPECT_EQ(r().Public.dmDuplex, DMDUP_SIMPLEX) << "clearing option 1 never switches duplex on";
+}
+
+// The binding margin in either unit: converted, stored and clamped to the limits of that unit.
+TEST_P(JobSettingsChanges, BindingMarginUnits) {
+  r() = defaults_;
+  r().BindingMargin = 0;
+  EXPECT_EQ(s().SetBindingMarginInInch(30), 12u);
+  EXPECT_EQ(r().DuplexOptions & kDuplexOptionBindingMarginMetric, 0u);
+  uint16_t limits[2] = {};
+  s().GetBindingMarginLimits(limits);
+  EXPECT_EQ(r().BindingMargin, std::clamp<uint16_t>(12, limits[0], limits[1]));
+  EXPECT_EQ(s().SetBindingMarginInMetric(12), 30u);
+  EXPECT_EQ(s().SetBindingMarginInMetric(5), 13u);
+  EXPECT_NE(r().DuplexOptions & kDuplexOptionBindingMarginMetric, 0u);
+  s().GetBindingMarginLimits(limits);
+  EXPECT_EQ(r().BindingMargin, std::clamp<uint16_t>(13, limits[0], limits[1]));
+  s().ChangeBindingMargin(60000);
+  EXPECT_EQ(r().BindingMargin, limits[1]);
 }
 
 TEST_P(JobSettingsChanges, MarginOptionTypes) {

@@ -297,9 +297,8 @@ void JobSettings::MergeSource(JobSettings& in) {
   int32_t source = in.GetDefaultSource();
   if (source == 0) source = GetDefaultSource();
   bool accepted = false;
-  const uint16_t source_index = FindSourceIndexById(source);
-  int32_t found_id = 0;
-  const bool known = GetPaperSourceId(source_index, &found_id) && found_id == source;
+  uint16_t source_index = 0;
+  const bool known = LocateSource(source, &source_index) != 0;
   if (TestModelHeaderFlags28(kModelMediaSources)) {
     accepted = IsSourceUsableForMedia(source) != 0;
   } else if (known) {

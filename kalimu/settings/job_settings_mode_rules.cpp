@@ -374,41 +374,28 @@ void JobSettings::ApplyGammaChoice(int32_t index) {
 }
 
 void JobSettings::ApplyColorModeChange(int32_t color_mode) {
+  // Each colour mode: whether it is in force already, and the order of its two follow-ups.
+  struct ColorModeStep {
+    int32_t mode;
+    bool quality_first;
+  };
+  static constexpr ColorModeStep kSteps[] = {{0, false}, {2, true}, {3, false}, {4, false}, {6, true}};
   const uint32_t current = GetColorMode();
-  switch (color_mode) {
-    case 0:
-      if (current == 0 && GetQualityLevel() != 3) break;
-      SetColorMode(0);
+  if (color_mode == 1) {
+    ApplyColorMode1Defaults();
+  } else {
+    for (const ColorModeStep& step : kSteps) {
+      if (step.mode != color_mode) continue;
+      const bool in_force = color_mode == 0   ? current == 0 && GetQualityLevel() != 3
+                            : color_mode == 4 ? current == 4 && GetQualityLevel() == 3
+                                              : current == static_cast<uint32_t>(color_mode);
+      if (in_force) break;
+      if (color_mode == 2) SetModeVariant(1);
+      SetColorMode(static_cast<uint32_t>(color_mode));
+      if (step.quality_first) ApplyModeQualityLevel();
       SetNoColorManagement();
-      ApplyModeQualityLevel();
-      break;
-    case 1: ApplyColorMode1Defaults(); break;
-    case 2:
-      if (current == 2) break;
-      SetModeVariant(1);
-      SetColorMode(2);
-      ApplyModeQualityLevel();
-      SetNoColorManagement();
-      break;
-    case 3:
-      if (current == 3) break;
-      SetColorMode(3);
-      SetNoColorManagement();
-      ApplyModeQualityLevel();
-      break;
-    case 4:
-      if (current == 4 && GetQualityLevel() == 3) break;
-      SetColorMode(4);
-      SetNoColorManagement();
-      ApplyModeQualityLevel();
-      break;
-    case 6:
-      if (current == 6) break;
-      SetColorMode(6);
-      ApplyModeQualityLevel();
-      SetNoColorManagement();
-      break;
-    default: break;
+      if (!step.quality_first) ApplyModeQualityLevel();
+    }
   }
   RecomputePageGeometry();
 }

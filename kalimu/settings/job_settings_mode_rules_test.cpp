@@ -57,6 +57,15 @@ testkit::ModelDescription SearchModel() {
   return m;
 }
 
+// A settings object on the model whose current mode is mode 3 (media 101) for variant 1.
+DriverDevMode& OnModeThree(SettingsOnPrinter& fixture) {
+  DriverDevMode& r = fixture.record();
+  r.SettingsRecord.ModeVariant = 1;
+  r.SettingsRecord.MediaId = 101;
+  r.SettingsRecord.ModeId = 3;
+  return r;
+}
+
 class JobSettingsModeSearch : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -142,10 +151,7 @@ TEST(JobSettingsModeRules, RenderMethodPreference) {
     model.modes[2].groups[0].flags18 = c.allowed;
     SettingsOnPrinter fixture(model);
     ASSERT_TRUE(fixture.ok()) << fixture.error();
-    DriverDevMode& r = fixture.record();
-    r.SettingsRecord.ModeVariant = 1;
-    r.SettingsRecord.MediaId = 101;
-    r.SettingsRecord.ModeId = 3;
+    DriverDevMode& r = OnModeThree(fixture);
     r.SettingsRecord.RenderMethod = c.current;
     fixture.settings().SelectDefaultRenderMethod();
     EXPECT_EQ(r.SettingsRecord.RenderMethod, c.chosen) << c.allowed << " " << c.current;
@@ -179,10 +185,7 @@ TEST(JobSettingsModeRules, ModeDefaultsOfTheOptionBits) {
     model.modes[2].groups[0].value8[2] = c.b;  // +12
     SettingsOnPrinter fixture(model);
     ASSERT_TRUE(fixture.ok()) << fixture.error();
-    DriverDevMode& r = fixture.record();
-    r.SettingsRecord.ModeVariant = 1;
-    r.SettingsRecord.MediaId = 101;
-    r.SettingsRecord.ModeId = 3;
+    DriverDevMode& r = OnModeThree(fixture);
     fixture.settings().ApplyModeDefaults(1);
     EXPECT_EQ(r.SettingsRecord.ModeOptions & 3, c.bits) << c.a << " " << c.b;
     EXPECT_EQ(r.SettingsRecord.ModeOptions2 & 3, c.bits) << c.a << " " << c.b;

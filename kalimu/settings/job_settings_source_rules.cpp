@@ -43,29 +43,16 @@ constexpr int32_t TenthMmFrom360(int32_t v) { return (v * 254 + 180) / 360; }
 }  // namespace
 
 uint32_t JobSettings::GetSourceCapability() {
-  uint32_t word = 0;
-  GetPaperSourceValue8(static_cast<uint16_t>(GetPaperSourceIndex()), &word);
-  return word;
+  return ReadSourceWord(static_cast<uint16_t>(GetPaperSourceIndex()), SourceWord::kCapabilityWord);
 }
 
 uint32_t JobSettings::GetSourceFeedWord() {
-  uint32_t word = 0;
-  GetPaperSourceValue12(static_cast<uint16_t>(GetPaperSourceIndex()), &word);
-  return word;
+  return ReadSourceWord(static_cast<uint16_t>(GetPaperSourceIndex()), SourceWord::kFeedWord);
 }
 
 uint32_t JobSettings::GetSourceCapabilityById(int32_t source_id) {
-  uint32_t count = 0;
-  GetPaperSourceCount(&count);
-  for (uint32_t i = 0; i < count; ++i) {
-    int32_t id = 0;
-    uint32_t word = 0;
-    if (GetPaperSourceId(static_cast<uint16_t>(i), &id) && id == source_id) {
-      GetPaperSourceValue8(static_cast<uint16_t>(i), &word);
-      return word;
-    }
-  }
-  return 0;
+  uint16_t index = 0;
+  return LocateSource(source_id, &index) ? ReadSourceWord(index, SourceWord::kCapabilityWord) : 0;
 }
 
 void JobSettings::TakeModelPaper(uint16_t index) {
