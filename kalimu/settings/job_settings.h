@@ -673,8 +673,9 @@ class JobSettings : public DevModeAccessor, public SettingsStores, public virtua
   static constexpr int32_t kAnyPaperId = INT32_MIN;
   static uint32_t ChooseRenderMethod(uint32_t allowed, uint32_t current);
   std::optional<uint16_t> FindGroup0Preset(int32_t variant, int32_t media_index, int32_t quality);
+  enum class PresetKey { kId, kQualityPosition };  // preset words 0 and 2
   std::optional<uint16_t> FindPresetInRange(uint32_t first, uint32_t count, int32_t variant, int32_t media_index,
-                                            int32_t id);
+                                            int32_t key, PresetKey key_field);
   void CheckCurrentMode();
   void ChangeVariant(int change_type, int32_t variant);
   int32_t GetAlternativeModeId(uint16_t mode_index, int32_t variant);
@@ -708,7 +709,7 @@ class JobSettings : public DevModeAccessor, public SettingsStores, public virtua
     int16_t MonitorAnswer(JobSettings& own);
   };
   void SetPrivatePart(const DriverDevMode* record);
-  void MergeSource(JobSettings& in);
+  void MergeSource(JobSettings& in, bool private_part);
   void MergePaper(JobSettings& in, bool private_part);
   void MergeColor(JobSettings& in, bool variant_unsupported);
   void ApplyRollScaling();

@@ -56,6 +56,13 @@ TEST_P(JobSettingsChanges, WholeRecordDifferencesPerOperation) {
     void (*check)(const DriverDevMode& after, const DriverDevMode& before);
   };
   const auto nothing = [](const DriverDevMode&, const DriverDevMode&) {};
+  // What a paper change may touch: the paper fields, the layout and duplex rules that follow
+  // the paper's flags, and the page geometry.
+  const std::set<std::string> kPaperChangeFields = {
+      "PaperSize", "PaperSizeIndex", "PaperLength", "PaperWidth", "Fields", "OutputPaperSize", "MarginOptions",
+      "LayoutOptions", "PagesPerSheet", "PosterOptions", "WatermarkFlags", "RenderResolution", "PaperDotWidth",
+      "PaperDotHeight", "PaperMargins", "MarginAdditions", "OutputWidth", "OutputHeight", "OutputMargins",
+      "MarginBalance", "ImageWidth", "ImageHeight", "ScalePercent", "Duplex", "Collate", "DuplexOptions"};
   const Case cases[] = {
       {"orientation 3 is refused", [](JobSettings& s) { s.ChangeOrientation(3); }, {}, nothing},
       {"the current source index again", [](JobSettings& s) { s.ChangePaperSourceIndex(s.GetPaperSourceIndex(), 1); }, {}, nothing},
@@ -120,30 +127,21 @@ TEST_P(JobSettingsChanges, WholeRecordDifferencesPerOperation) {
        }},
       {"another paper by its index",
        [](JobSettings& s) { s.ChangePaperSizeIndex(s.GetPaperSizeIndex() == 0 ? 1 : 0); },
-       {"PaperSize", "PaperSizeIndex", "PaperLength", "PaperWidth", "Fields", "OutputPaperSize", "MarginOptions",
-        "LayoutOptions", "PagesPerSheet", "PosterOptions", "WatermarkFlags", "RenderResolution", "PaperDotWidth",
-        "PaperDotHeight", "PaperMargins", "MarginAdditions", "OutputWidth", "OutputHeight", "OutputMargins",
-        "MarginBalance", "ImageWidth", "ImageHeight", "ScalePercent", "Duplex", "Collate", "DuplexOptions"},
+       kPaperChangeFields,
        [](const DriverDevMode& a, const DriverDevMode& b) {
          EXPECT_NE(a.PaperSizeIndex, b.PaperSizeIndex);
          EXPECT_EQ(a.OutputPaperSize, static_cast<uint16_t>(a.Public.dmPaperSize));
        }},
       {"a paper by its id",
        [](JobSettings& s) { s.ChangePaperSize(s.GetPaperIdByIndex(s.GetPaperSizeIndex() == 0 ? 1 : 0)); },
-       {"PaperSize", "PaperSizeIndex", "PaperLength", "PaperWidth", "Fields", "OutputPaperSize", "MarginOptions",
-        "LayoutOptions", "PagesPerSheet", "PosterOptions", "WatermarkFlags", "RenderResolution", "PaperDotWidth",
-        "PaperDotHeight", "PaperMargins", "MarginAdditions", "OutputWidth", "OutputHeight", "OutputMargins",
-        "MarginBalance", "ImageWidth", "ImageHeight", "ScalePercent", "Duplex", "Collate", "DuplexOptions"},
+       kPaperChangeFields,
        [](const DriverDevMode& a, const DriverDevMode& b) {
          EXPECT_NE(a.Public.dmPaperSize, b.Public.dmPaperSize);
          EXPECT_EQ(a.OutputPaperSize, static_cast<uint16_t>(a.Public.dmPaperSize));
        }},
       {"the output paper alone",
        [](JobSettings& s) { s.ChangeOutputPaperSize(s.GetPaperIdByIndex(s.GetPaperSizeIndex() == 0 ? 1 : 0)); },
-       {"PaperSizeIndex", "PaperLength", "PaperWidth", "Fields", "OutputPaperSize", "MarginOptions", "LayoutOptions",
-        "PagesPerSheet", "PosterOptions", "WatermarkFlags", "RenderResolution", "PaperDotWidth", "PaperDotHeight",
-        "PaperMargins", "MarginAdditions", "OutputWidth", "OutputHeight", "OutputMargins", "MarginBalance",
-        "ImageWidth", "ImageHeight", "ScalePercent", "Duplex", "Collate", "DuplexOptions"},
+       kPaperChangeFields,
        [](const DriverDevMode& a, const DriverDevMode& b) {
          // Without an output paper of its own the job prints on its paper.
          EXPECT_EQ(a.Public.dmPaperSize, b.Public.dmPaperSize);

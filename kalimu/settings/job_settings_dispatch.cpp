@@ -36,18 +36,7 @@ constexpr int32_t ColorForVariant(int32_t variant) { return variant == 0 ? 1 : 2
 std::optional<uint16_t> JobSettings::FindGroup0Preset(int32_t variant, int32_t media_index, int32_t quality) {
   uint32_t count = 0;
   GetPresetGroup0Count(&count);
-  for (uint32_t i = 0; i < count; ++i) {
-    const auto index = static_cast<uint16_t>(i);
-    int32_t preset_variant = 0;
-    int32_t preset_quality = 0;
-    GetPresetValue12(index, &preset_variant);
-    GetPresetValue2(index, &preset_quality);
-    if ((variant == -1 || preset_variant == variant) && (quality == -1 || preset_quality == quality) &&
-        (media_index == -1 || GetPresetMediaIndex(index) == media_index)) {
-      return index;
-    }
-  }
-  return std::nullopt;
+  return FindPresetInRange(0, count, variant, media_index, quality, PresetKey::kQualityPosition);
 }
 
 void JobSettings::OnSettingChanged(int change_type, int32_t value) {
@@ -132,7 +121,8 @@ void JobSettings::ChangeVariant(int change_type, int32_t variant) {
   if (variant == 2 || old == 2) ApplyModelPresetRow();
 }
 
-// The mode id a mode record names for a variant (words 44, 42 and 46).
+// The mode id a mode record names for a variant: words 44, 42 and 46 for variants 0, 1 and 2;
+// a variant other than 0 and 2 counts as 1.
 int32_t JobSettings::GetAlternativeModeId(uint16_t mode_index, int32_t variant) {
   int32_t mode_id = 0;
   switch (variant) {
@@ -146,8 +136,7 @@ int32_t JobSettings::GetAlternativeModeId(uint16_t mode_index, int32_t variant) 
 void JobSettings::ApplyVariantChange(int change_type, int32_t variant) {
   const uint32_t variant_bit = variant == 0 ? 1u : variant == 2 ? 8u : 2u;
   if (change_type == kVariantChange || change_type == kVariantChangeOnly) {
-    const uint16_t alternative =
-        FindModeIndex(static_cast<int32_t>(GetMediaId()), GetAlternativeModeId(GetCurrentModeIndex(), variant));
+    const uint16_t alternative = FindAlternativeMode(GetCurrentModeIndex(), variant);
     uint32_t variants = 0;
     GetPrintModeValue40(alternative, &variants);
     if ((variants & variant_bit) == 0) {
@@ -400,14 +389,18 @@ void JobSettings::ApplyColorSettings() {
 
 // The first preset in [first, first + count) whose keys match; a key of -1 matches every preset.
 std::optional<uint16_t> JobSettings::FindPresetInRange(uint32_t first, uint32_t count, int32_t variant,
-                                                       int32_t media_index, int32_t id) {
+                                                       int32_t media_index, int32_t key, PresetKey key_field) {
   for (uint32_t i = first; i < first + count; ++i) {
     const auto index = static_cast<uint16_t>(i);
     int32_t preset_variant = 0;
-    int32_t preset_id = 0;
+    int32_t preset_key = 0;
     GetPresetValue12(index, &preset_variant);
-    GetPresetValue0(index, &preset_id);
-    if ((variant == -1 || preset_variant == variant) && (id == -1 || preset_id == id) &&
+    if (key_field == PresetKey::kId) {
+      GetPresetValue0(index, &preset_key);
+    } else {
+      GetPresetValue2(index, &preset_key);
+    }
+    if ((variant == -1 || preset_variant == variant) && (key == -1 || preset_key == key) &&
         (media_index == -1 || GetPresetMediaIndex(index) == media_index)) {
       return index;
     }
@@ -441,7 +434,7 @@ void JobSettings::SelectPresetInGroup1(int32_t value, int change_type) {
   uint32_t group1 = 0;
   GetPresetGroup0Count(&group0);
   GetPresetGroup1Count(&group1);
-  if (const auto preset = FindPresetInRange(group0, group1, variant, media, id)) {
+  if (const auto preset = FindPresetInRange(group0, group1, variant, media, id, PresetKey::kId)) {
     ApplyPresetRecord(*preset);
   } else {
     ApplyPresetForValue(variant, static_cast<uint16_t>(media));
@@ -472,8 +465,8 @@ void JobSettings::SelectPresetInGroup2(int32_t value, int change_type) {
   GetPresetGroup0Count(&group0);
   GetPresetGroup1Count(&group1);
   GetPresetGroup2Count(&group2);
-  auto preset = FindPresetInRange(group0 + group1, group2, -1, media, id);
-  if (!preset) preset = FindPresetInRange(group0 + group1, group2, -1, media, -1);
+  auto preset = FindPresetInRange(group0 + group1, group2, -1, media, id, PresetKey::kId);
+  if (!preset) preset = FindPresetInRange(group0 + group1, group2, -1, media, -1, PresetKey::kId);
   if (preset) {
     ApplyPresetRecord(*preset);
   } else {

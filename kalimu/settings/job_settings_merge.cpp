@@ -191,7 +191,7 @@ int JobSettings::MergeDevMode(const void* dev_mode, HANDLE printer) {
   // 8-11: orientation, copies, source and paper.
   if (fields & DM_ORIENTATION) ChangeOrientation(in.GetOrientation());
   if (fields & DM_COPIES) SetCopies(in.GetCopies());
-  if (fields & DM_DEFAULTSOURCE) MergeSource(in);
+  if (fields & DM_DEFAULTSOURCE) MergeSource(in, private_part);
   if (fields & DM_PAPERSIZE) MergePaper(in, private_part);
 
   // 12-13.
@@ -293,7 +293,7 @@ int JobSettings::MergeDevMode(const void* dev_mode, HANDLE printer) {
   return 1;
 }
 
-void JobSettings::MergeSource(JobSettings& in) {
+void JobSettings::MergeSource(JobSettings& in, bool private_part) {
   int32_t source = in.GetDefaultSource();
   if (source == 0) source = GetDefaultSource();
   bool accepted = false;
@@ -319,7 +319,8 @@ void JobSettings::MergeSource(JobSettings& in) {
   if (TestModelHeaderFlags28(kModelRollFeeds)) {
     if (GetDefaultSource() == kSourceMain) ApplySourceChangeRules(1);
     SetDeviceOptionBits(4, TestPaperSourceFlags12(static_cast<int16_t>(GetPaperSourceIndex()), 16));
-    if (in.GetPaperSourceIndex() != GetPaperSourceIndex()) ApplyRollCutDefault();
+    // The incoming source index is a private field: read only from this driver's own layout.
+    if (private_part && in.GetPaperSourceIndex() != GetPaperSourceIndex()) ApplyRollCutDefault();
   }
 }
 
