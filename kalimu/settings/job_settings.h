@@ -11,13 +11,19 @@
 //   job_settings_lists.cpp      name lists, the output paper and the scale computations
 //   job_settings_printer.cpp    the printer's stored record, the ink-set switch, watermarks
 //   job_settings_options.cpp    stored options and the driver data file's other settings
-//   job_settings_defaults.cpp   the default record
+//   job_settings_defaults.cpp   the default record and the watermark defaults
 //   job_settings_colour.cpp     colour management and the profile lists
 //   job_settings_sources.cpp    paper-source compatibility and the check of a selection
 //   job_settings_papers.cpp     paper lists per source, paper lookups, the custom paper size
 //   job_settings_layout.cpp     layout flags, scaling choice, binding offsets, watermark box
 //   job_settings_geometry.cpp   page geometry, the scaling formulas, resolution from the mode
 //   job_settings_presets_select.cpp  preset selection by change, source and search window
+//   job_settings_mode_rules.cpp print-mode, colour-mode and quality rules, the best-mode search
+//   job_settings_dispatch.cpp   the change dispatcher and the mode-change handlers
+//   job_settings_source_rules.cpp the rules of a paper-source change
+//   job_settings_paper_rules.cpp  paper-change, duplex, binding and layout-option rules
+//   job_settings_changes.cpp    paper, source, scaling, pages-per-sheet and orientation changes
+//   job_settings_merge.cpp      the merge of an incoming record
 #pragma once
 
 #include <windows.h>
@@ -25,6 +31,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "kalimu/model/cfg_records.h"
@@ -32,6 +39,7 @@
 #include "kalimu/platform/global_block.h"
 #include "kalimu/settings/colour_management.h"
 #include "kalimu/settings/dev_mode_accessor.h"
+#include "kalimu/settings/mode_option_record.h"
 #include "kalimu/settings/page_layout.h"
 #include "kalimu/settings/selection_snapshot.h"
 #include "kalimu/settings/settings_stores.h"
@@ -513,7 +521,201 @@ class JobSettings : public DevModeAccessor, public SettingsStores, public virtua
   void SaveModeVariant() { saved_mode_variant_ = GetModeVariant(); }
   static constexpr uint32_t kPresetSkipped = 0x10000;  // preset word 108
 
+  // --- Print-mode, colour-mode and quality rules (job_settings_mode_rules.cpp) --------------
+  int GetQualityClass();
+  int IsSpecialQualityLevel() const;
+  int IsQualityLevel457() const;
+  int32_t GetModeQualityLevel();
+  void ApplyModeQualityLevel();
+  void ApplyModeOptionBits();
+  void ApplyModeDefaults(int change_type);
+  void ApplyModeDefaultValue(int keep);
+  void ApplyModeOptionRecord();
+  void ApplyModeOptionBit8(const ModeOptionRecord& record);
+  void RefreshModeOptions();
+  int SelectDefaultModeForMedia();
+  int ReselectCurrentMode();
+  int SelectFirstModeForSource(int32_t variant);
+  int IsModeVariantSupported();
+  void SelectModeForMediaIndex(uint16_t media_index);
+  void UpdateModeFlag512();
+  int IsModeOption4Active();
+  int CurrentModeHasFlag200();
+  int CanUseModeOption();
+  int CanUseToneOption();
+  void UpdateMediaFeedValue();
+  int CheckMediaOption448(int mode, int store);
+  int IsModeValue122Default(uint16_t mode_index);
+  void ApplyColorMode1Defaults();
+  void ApplyGammaChoice(int32_t index);
+  void ApplyColorModeChange(int32_t color_mode);
+  void ApplyModeValue136();
+  void ApplyOptionRecordFlags(const ModeOptionRecord& record);
+  void SelectDefaultRenderMethod();
+  void ChangeModeOptionChoice(int32_t choice);
+  void ApplySavedModeVariant();
+  // Selects the print mode that best matches the wishes; answers the level reached (0 to 6).
+  // media_index, value4 and value6 of -1 match every mode.
+  int FindBestModeMatch(uint32_t mask, uint32_t criteria, int16_t media_index, int16_t value4, int16_t value6,
+                        uint16_t fallback);
+  // A 16-bit value of a print mode's column group for a variant; offset within the group.
+  int32_t GetModeColumn(uint16_t mode_index, int32_t variant, uint32_t offset);
+  // The mode that stands for the current one under the current variant, and its column.
+  uint16_t GetAlternativeModeIndex(uint16_t mode_index);
+  int32_t GetAlternativeColumn(uint32_t offset) {
+    return GetModeColumn(GetAlternativeModeIndex(GetCurrentModeIndex()), GetModeVariant(), offset);
+  }
+
+  // --- Change dispatcher and mode-change handlers (job_settings_dispatch.cpp) ---------------
+  void OnSettingChanged(int change_type, int32_t value);
+  void ChangeModeVariant(int32_t variant);
+  void ChangePrintModeType(uint32_t type);
+  void OnMediaTypeChanged(int32_t value);
+  void OnModeOptionChange14(int32_t value);
+  void OnModeOptionChange15(int32_t value);
+  void OnModeOptionChange16(int32_t value);
+  void OnModeOptionChange17(int32_t value);
+  void ApplyVariantChange(int change_type, int32_t variant);
+  void SelectBestMode(int change_type, int32_t value);
+  void SelectRenderMethodFromModeOptions();
+  int GetModeOptionRecord(ModeOptionRecord* out);
+  void ApplyModeOptionPair(const ModeOptionRecord& record);
+  void ApplyPresetColor(const DevModeSettingsRecord* record);
+  void ApplyPresetForValue(int32_t variant, uint16_t media_index);
+  void ApplyColorSettings();
+  void ClearCorrectionFlags() { SetCorrectionFlags(0); }
+  // Presets of groups 1 and 2 chosen for a change, and the model's preset row of the colour mode.
+  void SelectPresetInGroup1(int32_t value, int change_type);
+  void SelectPresetInGroup2(int32_t value, int change_type);
+  void ApplyModelPresetRow();
+  int GetSavedModeVariant() const { return saved_mode_variant_; }
+
+  // --- Paper-source change rules (job_settings_source_rules.cpp) ----------------------------
+  void ApplyCutterRules();
+  void ApplyRollSourceRules(int keep);
+  void ApplySourceFeedNibble(int apply);
+  void ApplySourceMarginClass(int apply);
+  void ApplySourceScalingLimits();
+  void ApplySourceChangeRules(int changed);
+  void ApplyDuplexSourceRules(int apply);
+  void ApplySourceWatermarkRules();
+  void EnsurePaperAllowedBySource();
+  void EnsureOutputPaperAllowed();
+  void ReselectUserPaper(uint32_t mask);
+  int MediaAllowsSourceForDuplex(int32_t source_id);
+  int IsSourceUsableForMedia(int32_t source_id);
+  void ApplyPaperIdLimits(int32_t paper_id);
+  int SourceAllowsDuplexType(int32_t duplex);
+  void MergePaperSelection(JobSettings& other);
+  // Takes model paper index as the paper: index, id and its size in 0.1 mm.
+  void TakeModelPaper(uint16_t index);
+
+  // --- Paper-change, duplex and layout-option rules (job_settings_paper_rules.cpp) ----------
+  void RecomputeLayout();
+  void ChangeMarginOption(int type);
+  void ChangeRotate180(uint32_t on);
+  void ChangePosterOptions(uint32_t word);
+  void ChangeCutOptions(uint32_t word);
+  void TogglePosterOptions(uint32_t bits);
+  void ChangePosterOptionBits(uint32_t mask, int on);
+  void ChangePlacement(uint32_t code) { SetPlacement(code); }
+  void ChangeBindingMargin(uint32_t margin);
+  void ChangeDuplex(int32_t duplex);
+  void ApplyDuplexRules();
+  void MatchBindingEdgeToOrientation();
+  void CommitPaperFlags();
+  void ApplyPaperChange(int kind);
+  void ReselectPaperForSource();
+  void ApplyPaperLength();
+  void ValidatePaperSelection();
+  void ApplyPaperFlag1024Rule();
+  void ApplyOutputPaperRotation();
+  void ApplyOrientationRules();
+  void UpdateRollFitFlag(int32_t limit);
+  // Duplex and binding operations of the settings that run the rules above.
+  void EnableDuplexOption1();
+  void ClearDuplexOption1();
+  void ApplyDuplexLimits();
+  uint32_t SetBindingMarginInInch(uint16_t tenth_mm);
+  uint32_t SetBindingMarginInMetric(uint16_t hundredth_inch);
+  int CheckSourceBorderless();
+  void ApplySourceMargins();
+
+  // --- Paper, source, scaling and layout changes (job_settings_changes.cpp) -----------------
+  void ChangePaperSize(int32_t paper_id);
+  void ChangeOutputPaperSize(int32_t paper_id);
+  void ChangePaperSizeIndex(int32_t index);
+  uint16_t ApplySourceMask();
+  void ChangeDefaultSource(int32_t source_id, int flags);
+  void ChangePaperSourceIndex(int32_t index, int flags);
+  void OnSourceChanged(int change_type, int32_t old_value, int flags);
+  void ChangeScalingOptions(uint32_t word);
+  void ApplyScalingMode(uint32_t old_word);
+  void ChangeScalingMode(int32_t mode);
+  void ChangePagesPerSheet(int32_t code);
+  void OnPagesPerSheetChanged(int32_t old_code);
+  void OnSinglePageLayout(int32_t old_code);
+  void OnTwoPageLayout(int32_t old_code);
+  void ChangeOrientation(int32_t orientation);
+
+  // --- Defaults and the merge of an incoming record (job_settings_defaults.cpp,
+  //     job_settings_merge.cpp) -----------------------------------------------------------
+  void SetWatermarkDefaults();
+  int MergeDevMode(const void* dev_mode, HANDLE printer);
+  void MergeCustomPaperSize(JobSettings& other);
+  int IsPrivatePartCompatible(const JobSettings& other) const;
+  static int StoreDriverIcmOnPrinter(HANDLE printer);
+
  private:
+  // Rules of the print mode, the dispatcher and the changes (job_settings_mode_rules.cpp,
+  // job_settings_dispatch.cpp, job_settings_source_rules.cpp, job_settings_paper_rules.cpp,
+  // job_settings_changes.cpp, job_settings_merge.cpp).
+  static constexpr int32_t kAnyPaperId = INT32_MIN;
+  static uint32_t ChooseRenderMethod(uint32_t allowed, uint32_t current);
+  std::optional<uint16_t> FindGroup0Preset(int32_t variant, int32_t media_index, int32_t quality);
+  enum class PresetKey { kId, kQualityPosition };  // preset words 0 and 2
+  std::optional<uint16_t> FindPresetInRange(uint32_t first, uint32_t count, int32_t variant, int32_t media_index,
+                                            int32_t key, PresetKey key_field);
+  void CheckCurrentMode();
+  void ChangeVariant(int change_type, int32_t variant);
+  int32_t GetAlternativeModeId(uint16_t mode_index, int32_t variant);
+  void ChangeForPrintModeType();
+  void ApplyPresetForMedia(int32_t variant, uint16_t media_index, int32_t quality);
+  void ChangePresetOrMedia(int32_t value);
+  int SearchModeForOption(uint32_t mask, uint32_t criteria, int16_t value6, uint16_t fallback);
+  void ApplyModeOption4Default();
+  int16_t CurrentModeValue6();
+  uint32_t GetSourceCapability();
+  uint32_t GetSourceFeedWord();
+  uint32_t GetSourceCapabilityById(int32_t source_id);
+  void ApplyCollateRule(int apply);
+  int32_t FindModelPaperByMask(uint32_t mask, uint32_t kinds, int32_t id);
+  int32_t FindUserPaperByMask(uint32_t mask, int32_t id, uint32_t end);
+  void WritePaperWidth(int32_t width, int32_t length, uint32_t fields_before);
+  int IsRollCondition();
+  int32_t UserPaperWidth01mm(uint16_t user_index);
+  int32_t ModelPaperWidth01mm(uint16_t index);
+  int32_t RollWidthFor(int32_t id, int32_t standard_width);
+  void SetBindingMarginToMinimum();
+  uint32_t GetOutputPaperFlagsForSource(bool user_too);
+  void MatchEdgeToOrientation();
+  void ApplyScaling(int32_t mode, uint32_t old_word);
+  void ApplyRollCutDefault();
+  bool changing_duplex_ = false;  // a duplex change is resetting the scaling mode
+  // What one merge has learnt: the status monitor is asked at most once.
+  struct MergeState {
+    bool monitor_asked = false;
+    int16_t monitor_answer = -1;
+    int16_t MonitorAnswer(JobSettings& own);
+  };
+  void SetPrivatePart(const DriverDevMode* record);
+  void MergeSource(JobSettings& in, bool private_part);
+  void MergePaper(JobSettings& in, bool private_part);
+  void MergeColor(JobSettings& in, bool variant_unsupported);
+  void ApplyRollScaling();
+  void MergeCorrectionFlags();
+  void MergePaperCheck();
+
   // "PMFlag" keeps JobOptions bit 0x40 as its value 1, 0x80 as 2 and 0x800 as 4. The values
   // (1, 2 or 4) given decide which bits are taken over into the JobOptions word.
   static constexpr uint16_t kPmFlagJobBits = 1 | 2;

@@ -23,8 +23,7 @@ class JobSettingsRules final : public ColourRuleHooks {
   void SetRenderingIntent(uint32_t intent) override { settings_.SetRenderingIntent(intent); }
   void SetRenderingIntent2(uint32_t intent) override { settings_.SetRenderingIntent2(intent); }
   void SetRenderingIntent3(uint32_t intent) override { settings_.SetRenderingIntent3(intent); }
-  // The print-mode quality rules are not part of the object yet: the quality level stays.
-  void ApplyModeQualityLevel() override {}
+  void ApplyModeQualityLevel() override { settings_.ApplyModeQualityLevel(); }
   uint32_t GetCurrentMediaTypeId() override {
     int32_t id = 0;
     if (!settings_.GetMediaTypeId(settings_.GetCurrentMediaIndex(), &id)) return settings_.GetMediaId();

@@ -204,9 +204,10 @@ int32_t JobSettings::GetSourceLimitValue(uint16_t source_index) {
       return TenthMmFrom360(width);
     }
   }
+  // The source's own limit is kept in 1/360 inch: both answers are in 0.1 mm.
   int32_t value = 0;
   GetPaperSourceValue48(source_index, &value);
-  return value;
+  return TenthMmFrom360(value);
 }
 
 int JobSettings::ComputeOutputArea(int32_t paper_id, ExtentPair* out) {

@@ -226,10 +226,11 @@ TEST_F(JobSettingsOutputPaper, SourceLimitOfRollSourcesComesFromTheRollTable) {
   r.LfpIndex = 1;
   EXPECT_EQ(s.GetSourceLimitValue(0), 254) << "one inch in 0.1 mm";
   r.PaperOptions = 0;
-  EXPECT_EQ(s.GetSourceLimitValue(0), model.sources[0].max_width);
+  const auto tenth_mm = [](int32_t v360) { return (v360 * 254 + 180) / 360; };
+  EXPECT_EQ(s.GetSourceLimitValue(0), tenth_mm(model.sources[0].max_width)) << "the source's own limit, converted";
   r.PaperOptions = 4;
   r.Public.dmDefaultSource = 7;
-  EXPECT_EQ(s.GetSourceLimitValue(2), model.sources[2].max_width);
+  EXPECT_EQ(s.GetSourceLimitValue(2), tenth_mm(model.sources[2].max_width));
 }
 
 // The option word of the alternative mode for each variant: word 96 (variant 1), 160 (variant

@@ -190,14 +190,7 @@ void JobSettings::SelectVisibleModeByIndex(uint16_t mode_index) {
 }
 
 uint16_t JobSettings::FindAlternativeMode(uint16_t mode_index, int variant) {
-  // Words 44, 42 and 46 of a mode record name its mode for variants 0, 1 and 2.
-  int32_t mode_id = 0;
-  switch (variant) {
-    case 0: GetPrintModeValue44(mode_index, &mode_id); break;
-    case 1: GetPrintModeValue42(mode_index, &mode_id); break;
-    default: GetPrintModeValue46(mode_index, &mode_id); break;
-  }
-  return FindModeIndex(static_cast<int32_t>(GetMediaId()), mode_id);
+  return FindModeIndex(static_cast<int32_t>(GetMediaId()), GetAlternativeModeId(mode_index, variant));
 }
 
 int32_t JobSettings::FindModeForMediaValue(int32_t mode_id) {

@@ -75,9 +75,12 @@ void JobSettings::CreateForModel(const model::InkInfoValue* record) {
 
   JobSettings variant(block.data(), printer_, printer_name_, GetDriverName());
   if (!variant.IsValid()) return;
-  // The record must pass through the merge, which checks every field against the model
-  // variant of the new ink codes; the merge plugs in here (MergeDevMode of a copy of the block
-  // with the printer handle). Until it does, the stored record is left as it is.
+  // The record passes through the merge, which checks every field against the model variant
+  // of the new ink codes, and is stored again.
+  DriverDevMode copy;
+  std::memcpy(&copy, block.data(), sizeof(copy));
+  if (!variant.MergeDevMode(&copy, printer_)) return;
+  WritePrinterDevMode(block.data(), kDevModeSize);
 }
 
 int JobSettings::BuildDefaultDevMode(void* buffer) {

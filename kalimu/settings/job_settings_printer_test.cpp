@@ -88,6 +88,27 @@ TEST_F(JobSettingsPrinter, ModelSwitchWithoutTheDriversStoredRecordStoresNothing
   ASSERT_EQ(stored.size(), 220u) << "no record with an empty header was stored";
 }
 
+// The printer's own record passes through the merge under the new ink codes and is stored
+// again: announced fields stay, the model identifier is the model's.
+TEST_F(JobSettingsPrinter, ModelSwitchMergesTheStoredRecord) {
+  DriverDevMode record{};
+  ASSERT_EQ(fixture_.settings().BuildDefaultDevMode(&record), 1);
+  record.Public.dmCopies = 5;
+  record.Public.dmFields |= DM_COPIES;
+  ASSERT_TRUE(testkit::StorePrinterDevMode(fixture_.handle(), &record));
+  model::InkInfoValue ink{};
+  ink.valid = 1;
+  ink.ink_id_length = 3;
+  std::memcpy(ink.codes, fixture_.model().ink_sets[1].codes, sizeof(ink.codes));
+  fixture_.settings().CreateForModel(&ink);
+  const std::vector<uint8_t> stored = testkit::ReadStoredDevMode(fixture_.handle());
+  ASSERT_EQ(stored.size(), kDevModeSize);
+  const auto* merged = reinterpret_cast<const DriverDevMode*>(stored.data());
+  EXPECT_EQ(merged->Public.dmCopies, 5);
+  EXPECT_EQ(merged->PrivateVersion, kDevModePrivateVersion);
+  EXPECT_EQ(std::memcmp(merged->ModelId, record.ModelId, sizeof(record.ModelId)), 0) << "the model's own ink codes";
+}
+
 TEST_F(JobSettingsPrinter, InkSetSwitch) {
   JobSettings& s = fixture_.settings();
   const auto& model = fixture_.model();

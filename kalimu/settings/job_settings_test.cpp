@@ -117,11 +117,12 @@ TEST_F(JobSettingsOnPrinter, StoredRecordIsAdoptedOnlyWhenItIsThisDriversWhole) 
     EXPECT_EQ(reader.AdoptPrinterDevMode(fixture_.handle()), c.adopted ? 1 : 0) << c.what;
     EXPECT_EQ(probe.Public.dmCopies, c.adopted ? 7 : 0) << c.what;
 
+    // A record that is not taken gives way to the defaults.
     JobSettingsPtr own(CreateJobSettings(nullptr, fixture_.handle(), nullptr, nullptr));
-    EXPECT_EQ(own != nullptr, c.adopted) << c.what;
-    if (own != nullptr) {
-      EXPECT_NE(own->GetDriverDevMode(), &probe);
-      EXPECT_EQ(own->GetCopies(), 7) << c.what;
+    ASSERT_NE(own, nullptr) << c.what;
+    EXPECT_NE(own->GetDriverDevMode(), &probe);
+    EXPECT_EQ(own->GetCopies(), c.adopted ? 7 : 1) << c.what;
+    if (c.adopted) {
       // Taken whole (the spooler may rewrite the device name).
       const size_t from = offsetof(DEVMODEW, dmSpecVersion);
       EXPECT_EQ(std::memcmp(reinterpret_cast<const uint8_t*>(own->GetDriverDevMode()) + from,
@@ -141,7 +142,9 @@ TEST_F(JobSettingsOnPrinter, TheSpoolersOwnPublicRecordIsForeign) {
   const DriverDevMode before = probe;
   EXPECT_EQ(reader.AdoptPrinterDevMode(fixture_.handle()), 0);
   EXPECT_EQ(std::memcmp(&probe, &before, sizeof(probe)), 0) << "nothing copied";
-  EXPECT_EQ(CreateJobSettings(nullptr, fixture_.handle(), nullptr, nullptr), nullptr);
+  JobSettingsPtr own(CreateJobSettings(nullptr, fixture_.handle(), nullptr, nullptr));
+  ASSERT_NE(own, nullptr) << "the defaults stand in for it";
+  EXPECT_EQ(own->GetPrivateVersion(), kDevModePrivateVersion);
 }
 
 TEST_F(JobSettingsOnPrinter, AnOwnRecordIsFreedWithTheObjectAndACallersRecordIsNot) {
