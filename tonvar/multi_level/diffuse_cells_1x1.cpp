@@ -97,13 +97,8 @@ struct Square {
   }
 
   template <bool kSmall>
-  static uint32_t Pass(PassState& s, const PassCell& p) {
+  static uint32_t Bands(PassState& s, const PassCell& p) {
     const int32_t d = p.density;
-    if (d == 0) {
-      Idle(s, p.e);
-      return 0;
-    }
-    s.idle = kIdleCount;
     if (d <= 384) return SingleDot<kSmall>(s, p, false);
     if (d <= 768) return SingleDot<kSmall>(s, p, true);
     if (d <= 1536) return SubPixels(s, p, diffusion::kSquareD1);

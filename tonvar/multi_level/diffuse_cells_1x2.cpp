@@ -1,5 +1,5 @@
 // Cell error diffusion for a vertical resolution twice the horizontal, 4 and 8 inks.
-#include "tonvar/multi_level/diffusion_walk.h"
+#include "tonvar/multi_level/square_bands.h"
 
 namespace tonvar::multi_level {
 namespace {
@@ -174,24 +174,14 @@ struct Tall {
       s.carry_upper = (e1 >> 2) + y;
       s.carry_lower = (e1 >> 3) + z;
     } else {
-      e[-1] = pending_right + (e2 >> 2) - (e2 >> 5);
-      s.pending_left = pending_next + (e2 >> 2) + (e2 >> 5) + (e3 >> 3);
-      s.pending_next = e3 >> 2;
-      s.pending_right = (e2 >> 2) - (e2 >> 5) + (e3 >> 2);
-      s.carry_upper = (e1 >> 2) + (e3 >> 3);
-      s.carry_lower = (e1 >> 2) + (e3 >> 2);
+      diffusion::SpreadThirdWeights(s, e, e1, e2, e3);
     }
     return sub.dots;
   }
 
   template <bool kSmall>
-  static uint32_t Pass(PassState& s, const PassCell& p) {
+  static uint32_t Bands(PassState& s, const PassCell& p) {
     const int32_t d = p.density;
-    if (d == 0) {
-      Idle(s, p.e);
-      return 0;
-    }
-    s.idle = kIdleCount;
     if (d <= 384) return SingleDot<kSmall>(s, p, false);
     if (d <= 832) return SingleDot<kSmall>(s, p, true);
     if (d <= 1280) return CellTest<kSmall>(s, p);

@@ -134,13 +134,8 @@ struct Wide {
   }
 
   template <bool kSmall>
-  static uint32_t Pass(PassState& s, const PassCell& p) {
+  static uint32_t Bands(PassState& s, const PassCell& p) {
     const int32_t d = p.density;
-    if (d == 0) {
-      Idle(s, p.e);
-      return 0;
-    }
-    s.idle = kIdleCount;
     if (d <= kSingleDotLimit) return SingleDot<kSmall>(s, p);
     if (d <= 832) return CellTest<kSmall>(s, p);
     if (d <= 2560) return SubPixels(s, p, kSquareD1);

@@ -1,5 +1,5 @@
 // Cell error diffusion for a horizontal resolution four times the vertical, 4 and 8 inks alike.
-#include "tonvar/multi_level/diffusion_walk.h"
+#include "tonvar/multi_level/square_bands.h"
 
 namespace tonvar::multi_level {
 namespace {
@@ -217,13 +217,7 @@ struct FourToOne {
         s.carry_upper = (e1 >> 3) + (e3 >> 3) + (e3 >> 4);
         break;
       case kD5:
-        e[-2] = pending_left;
-        e[-1] = pending_right + (e2 >> 2) - (e2 >> 5);
-        s.pending_left = pending_next + (e2 >> 2) + (e2 >> 5) + (e3 >> 3);
-        s.pending_right = (e2 >> 2) - (e2 >> 5) + (e3 >> 2);
-        s.pending_next = e3 >> 2;
-        s.carry_lower = (e1 >> 2) + (e3 >> 2);
-        s.carry_upper = (e1 >> 2) + (e3 >> 3);
+        diffusion::SpreadThirdWeights(s, e, e1, e2, e3);
         break;
       case kD6:
         e[-2] = pending_left;
@@ -244,13 +238,8 @@ struct FourToOne {
   static constexpr uint32_t kSameSubPixel[4] = {0x11, 0x22, 0x44, 0x88};
 
   template <bool kSmall>
-  static uint32_t Pass(PassState& s, const PassCell& p) {
+  static uint32_t Bands(PassState& s, const PassCell& p) {
     const int32_t d = p.density;
-    if (d == 0) {
-      Idle(s, p.e);
-      return 0;
-    }
-    s.idle = kIdleCount;
     if (d <= 640) return SingleDot<kSmall>(s, p);
     if (d <= 1472) return SubPixels(s, p, kD1);
     if (d <= 1792) return SubPixels(s, p, kD2);

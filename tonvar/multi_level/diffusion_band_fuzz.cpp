@@ -27,30 +27,14 @@ MultiLevelEngine* EngineFor(bool eight_inks, int ratio_class, uint32_t bits) {
   return engine;
 }
 
-struct Input {
-  const uint8_t* data;
-  size_t size;
-  uint8_t Byte() {
-    if (size == 0) return 0;
-    --size;
-    return *data++;
-  }
-  uint16_t Word() { return static_cast<uint16_t>(Byte() | Byte() << 8); }
-  std::vector<uint8_t> Block() {
-    const size_t length = std::min<size_t>(size, Word());
-    std::vector<uint8_t> block(data, data + length);
-    data += length;
-    size -= length;
-    return block;
-  }
-};
+uint16_t Word(FuzzBytes& in) { return static_cast<uint16_t>(in.Byte() | in.Byte() << 8); }
 
 // A dot-curve table with fuzzed samples, 8 or 16 bits.
-std::vector<uint8_t> FuzzedDotCurves(Input& in, bool wide) {
+std::vector<uint8_t> FuzzedDotCurves(FuzzBytes& in, bool wide) {
   ::testkit::DotCurveTableSpec spec;
   spec.bits = wide ? 16 : 8;
   spec.fraction_bits = wide ? static_cast<int16_t>(in.Byte() % 9) : 0;
-  const uint16_t small = in.Word(), medium = in.Word(), large = in.Word();
+  const uint16_t small = Word(in), medium = Word(in), large = Word(in);
   for (int level = 0; level < spec.rows; ++level) {
     const auto scale = [&](uint16_t v) {
       const uint32_t ramp = v * static_cast<uint32_t>(level) / 511;
@@ -64,7 +48,7 @@ std::vector<uint8_t> FuzzedDotCurves(Input& in, bool wide) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Input in{data, size};
+  FuzzBytes in{data, size};
   const uint8_t flags = in.Byte();
   const bool eight_inks = (flags & 1) != 0;
   const uint32_t bits = (flags & 2) != 0 ? 1 : 2;
@@ -76,21 +60,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   engine->step = 1;
   engine->ready = engine->step_failed = 0;
 
-  // The matrix, then the dot curves: generated or raw.
-  std::vector<std::vector<uint8_t>> blocks;
+  // The matrix, then the dot curves: raw bytes or generated from fuzzed samples.
+  std::vector<uint8_t> matrix_block, curve_block;
+  ResourceBytes blocks[2];
   if ((flags & 64) != 0) {
-    blocks.push_back(in.Block());
+    blocks[0] = in.Block();
   } else {
     ::testkit::MatrixBlockSpec matrix;
     matrix.width = matrix.height = 8;
     matrix.phases = ::testkit::SamplePhases(eight_inks ? 8 : 4);
-    for (int i = 0; i < 64; ++i) matrix.samples.push_back(static_cast<int16_t>(in.Word() % 5000 - 500));
-    blocks.push_back(::testkit::BuildMatrixBlock(matrix));
+    for (int i = 0; i < 64; ++i) matrix.samples.push_back(static_cast<int16_t>(Word(in) % 5000 - 500));
+    matrix_block = ::testkit::BuildMatrixBlock(matrix);
+    blocks[0] = {matrix_block.data(), matrix_block.size()};
   }
-  blocks.push_back((flags & 128) != 0 ? in.Block() : FuzzedDotCurves(in, (in.Byte() & 1) != 0));
+  if ((flags & 128) != 0) {
+    blocks[1] = in.Block();
+  } else {
+    curve_block = FuzzedDotCurves(in, (in.Byte() & 1) != 0);
+    blocks[1] = {curve_block.data(), curve_block.size()};
+  }
   ResourceId id = 0;
-  for (const auto& block : blocks) {
-    if (MultiLevelSetResource(engine, ResourceBytes{block.data(), block.size()}, &id) != kStatusOk) return 0;
+  for (const ResourceBytes& block : blocks) {
+    if (MultiLevelSetResource(engine, block, &id) != kStatusOk) return 0;
   }
   if (id != kNoMoreResources) return 0;
 

@@ -136,9 +136,21 @@ inline void LevelValues(const ZoneTables& z, int32_t f, uint32_t level, CellValu
   v.large[i] = Blend(b[2], a[2], f);
 }
 
-// A kernel's pass: `Member::Pass<kSmall>(state, cell)` answers the sub-pixels that get the pass's
-// dot; `Member::Idle(state, e)` is its idle rule; `kIdleCount` its countdown, `kDrawAtSetUp`
-// whether the random word starts with a draw.
+// A kernel's pass: a cell without density takes the idle rule `Member::Idle(state, e)`; any other
+// sets the countdown back to `kIdleCount` and takes the rule of its band,
+// `Member::Bands<kSmall>(state, cell)`, which answers the sub-pixels that get the pass's dot.
+template <class Member, bool kSmall>
+uint32_t Pass(PassState& s, const PassCell& p) {
+  if (p.density == 0) {
+    Member::Idle(s, p.e);
+    return 0;
+  }
+  s.idle = Member::kIdleCount;
+  return Member::template Bands<kSmall>(s, p);
+}
+
+// The walk of a four-level kernel; `kDrawAtSetUp` says whether the random word starts with a
+// draw.
 template <class Member>
 void WalkCells(const DiffusionCall& call) {
   MultiLevelState& state = *call.state;
@@ -205,9 +217,9 @@ void WalkCells(const DiffusionCall& call) {
           p.density = t[0] + t[1] + t[2] + t[3];
           p.base = BaseThreshold(state.diffusion_thresholds, p.density);
           if (pass == 0) {
-            place(Member::template Pass<false>(medium, p), 2);
+            place(Pass<Member, false>(medium, p), 2);
           } else {
-            place(Member::template Pass<true>(small, p), 1);
+            place(Pass<Member, true>(small, p), 1);
           }
         }
       }

@@ -88,7 +88,7 @@ void DiffuseCellsOneBit(const DiffusionCall& call) {
     cell.r = r;
     cell.density = cell.t[0] + cell.t[1] + cell.t[2] + cell.t[3];
     cell.base = diffusion::BaseThreshold(state.diffusion_thresholds, cell.density);
-    return OneBitPass::Pass<false>(pass, cell);
+    return diffusion::Pass<OneBitPass, false>(pass, cell);
   });
   errors[max_end - 2] = pass.pending_left;
   errors[max_end - 1] = pass.pending_right;

@@ -8,6 +8,18 @@ namespace tonvar::multi_level::diffusion {
 
 enum SquareBand { kSquareD1, kSquareD2, kSquareD3, kSquareD4 };
 
+// The spread of the third weights: P1's error to the next cell and below, P2's and P3's mostly to
+// the row pair below.
+inline void SpreadThirdWeights(PassState& s, int32_t* e, int32_t e1, int32_t e2, int32_t e3) {
+  e[-2] = s.pending_left;
+  e[-1] = s.pending_right + (e2 >> 2) - (e2 >> 5);
+  s.pending_left = s.pending_next + (e2 >> 2) + (e2 >> 5) + (e3 >> 3);
+  s.pending_right = (e2 >> 2) - (e2 >> 5) + (e3 >> 2);
+  s.pending_next = e3 >> 2;
+  s.carry_lower = (e1 >> 2) + (e3 >> 2);
+  s.carry_upper = (e1 >> 2) + (e3 >> 3);
+}
+
 // Decides P0 to P3 with the band's inputs, each against the base threshold raised by the penalty
 // when the history matches the sub-pixel's mask and `penalise` holds, then spreads the errors.
 inline uint32_t SquareSubPixels(PassState& s, const PassCell& p, SquareBand band, const uint32_t masks[4],
@@ -53,13 +65,7 @@ inline uint32_t SquareSubPixels(PassState& s, const PassCell& p, SquareBand band
     s.carry_lower = (e1 >> 2) + (e3 >> 2);
     s.carry_upper = (e1 >> 3) + (e1 >> 2) + (e3 >> 2);
   } else {
-    e[-2] = pending_left;
-    e[-1] = pending_right + (e2 >> 2) - (e2 >> 5);
-    s.pending_left = pending_next + (e2 >> 2) + (e2 >> 5) + (e3 >> 3);
-    s.pending_right = (e2 >> 2) - (e2 >> 5) + (e3 >> 2);
-    s.pending_next = e3 >> 2;
-    s.carry_lower = (e1 >> 2) + (e3 >> 2);
-    s.carry_upper = (e1 >> 2) + (e3 >> 3);
+    SpreadThirdWeights(s, e, e1, e2, e3);
   }
   return sub.dots;
 }
