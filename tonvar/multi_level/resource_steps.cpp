@@ -235,6 +235,7 @@ EngineStatus AllocMultiLevelState(MultiLevelEngine* engine) {
 
   const uint64_t w = engine->job.width_pixels;
   const uint64_t row_words = ((w + 60) & ~uint64_t{3}) + 4;
+  static_assert(60 - 3 + 4 >= kErrorRowExtraWords, "every error row reaches past the kernels' spread");
   status = AllocEngineBuffer(&engine->buffers[kErrorBuffer], kErrorRows * row_words * 4, 1);
   if (status != kStatusOk) return status;
   uint8_t* errors = engine->buffers[kErrorBuffer].data;
