@@ -571,7 +571,11 @@ uint32_t MultiLevelChain::Open() {
   if (status == 0) status = Feed(calls_.cm_set_resource, cm_, first);
   if (status != 0) return status;
   tonvar::CmLutInfo* luts[2] = {calls_.cm_get_lut(cm_), nullptr};
-  status = calls_.halftone_new(&job_, luts, 0, &first, &halftone_);
+  // The colour table is the same for every halftoning method and depth.
+  tonvar::RasterJob halftone_job = job_;
+  halftone_job.method = band_.method;
+  halftone_job.bits_per_dot = band_.bits_per_dot;
+  status = calls_.halftone_new(&halftone_job, luts, 0, &first, &halftone_);
   if (status != 0) return status;
   return Feed(calls_.halftone_set_resource, halftone_, first);
 }

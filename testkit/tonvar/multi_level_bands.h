@@ -30,13 +30,16 @@ struct MultiLevelBand {
   uint32_t count = 101;
   uint32_t lines = 6;
   bool negative_stride = false; // output rows point at the last plane
+  uint32_t method = 3;          // of the halftoning job: 3 ordered dither, 1 cell error diffusion
+  uint32_t bits_per_dot = 2;    // of the halftoning job
   // Edges (edge unit 16: in dots) and the colour table's transition widths beside them.
   uint32_t edge_mask = 0;       // 8 top, 4 bottom, 2 left, 1 right
   int32_t edges[4] = {};        // top, bottom, left, right
   int32_t transitions[4] = {};  // upper, lower, left, right
   uint64_t golden = 0;          // checksum of every output row after the band
 
-  uint32_t PlaneBytes() const { return (first_dot + count + 3) / 4 + 3; }  // band bytes, then 3 spare
+  // Band bytes, then 3 spare.
+  uint32_t PlaneBytes() const { return (first_dot + count + 8 / bits_per_dot - 1) / (8 / bits_per_dot) + 3; }
   int64_t Stride() const { return negative_stride ? -int64_t{PlaneBytes()} : int64_t{PlaneBytes()}; }
   uint32_t RowBytes() const { return static_cast<uint32_t>(inks) * PlaneBytes(); }
   // Input pixels each row needs (2:1 reduction reads two per output pixel).

@@ -8,6 +8,7 @@
 #include "tonvar/multi_level/cell_thresholds.h"
 #include "tonvar/multi_level/colour_separation.h"
 #include "tonvar/multi_level/line_machinery.h"
+#include "tonvar/multi_level/one_bit_line.h"
 #include "tonvar/multi_level/ordered_dither.h"
 
 namespace tonvar::multi_level {
@@ -43,7 +44,7 @@ CellPixels LeadingPixels(const uint8_t* pair[2], int32_t code, const int32_t pat
 
 }  // namespace
 
-template <int kInks>
+template <int kInks, DiffuseCellsKernel kKernel>
 EngineStatus RunFourLevelLine(MultiLevelState* s) {
   uint32_t partial[kRowSetEntries] = {};
   const int32_t offset = RoundingOffset(DrawRounding(&s->random));
@@ -108,8 +109,16 @@ EngineStatus RunFourLevelLine(MultiLevelState* s) {
   if (separated != kStatusOk) return separated;
 
   const int* order = kInks == 4 ? kInkOrder4 : kInkOrder8;
+  const int diffused = kKernel == nullptr ? 0 : kInks == 4 ? 2 : 3;  // the first inks of the order
   for (int i = 0; i < kInks; ++i) {
     const int k = order[i];
+    if (i < diffused) {
+      kKernel({s, run.zone, {partial[2 * k], partial[2 * k + 1]}, &s->dot_tables[kSlotOfPlane[k]], kind, dot_position,
+               static_cast<uint32_t>(positions[k]), reinterpret_cast<const uint32_t*>(s->cell_planes[k]),
+               reinterpret_cast<const uint32_t*>(s->flat_cells), {rows[2 * k], rows[2 * k + 1]}, s->error_rows0[k],
+               s->error_rows1[k]});
+      continue;
+    }
     PlaneDither plane{};
     plane.run = &run;
     plane.zones = s->zones;
@@ -134,14 +143,20 @@ EngineStatus RunFourLevelLine(MultiLevelState* s) {
 
 template EngineStatus RunFourLevelLine<4>(MultiLevelState*);
 template EngineStatus RunFourLevelLine<8>(MultiLevelState*);
+template EngineStatus RunFourLevelLine<4, &DiffuseCells1x1Ink4>(MultiLevelState*);
+template EngineStatus RunFourLevelLine<8, &DiffuseCells1x1Ink8>(MultiLevelState*);
+template EngineStatus RunFourLevelLine<4, &DiffuseCells1x2>(MultiLevelState*);
+template EngineStatus RunFourLevelLine<8, &DiffuseCells1x2>(MultiLevelState*);
+template EngineStatus RunFourLevelLine<4, &DiffuseCells2x1Ink4>(MultiLevelState*);
+template EngineStatus RunFourLevelLine<8, &DiffuseCells2x1Ink8>(MultiLevelState*);
+template EngineStatus RunFourLevelLine<4, &DiffuseCells4x1>(MultiLevelState*);
+template EngineStatus RunFourLevelLine<8, &DiffuseCells4x1>(MultiLevelState*);
 
 namespace {
 
 constexpr uint32_t kMethodDiffusion = 1;
 constexpr uint32_t kMethodDither = 3;
 
-// Calls this build cannot halftone yet: cell error diffusion (method 1) and one bit per dot.
-EngineStatus RefuseUnbuilt(MultiLevelState*) { return kStatusBadArgument; }
 // The engine takes 6 and 7 ink jobs through its resources but has no line routine for them.
 EngineStatus RejectInkCount(MultiLevelState*) { return kStatusBadArgument; }
 
@@ -159,6 +174,19 @@ constexpr LineRow kLineRows[] = {
     {2, 1, 4, kMethodDither, &RunFourLevelLine<4>}, {2, 1, 8, kMethodDither, &RunFourLevelLine<8>},
     {2, 2, 4, kMethodDither, &RunFourLevelLine<4>}, {2, 2, 8, kMethodDither, &RunFourLevelLine<8>},
     {2, 3, 4, kMethodDither, &RunFourLevelLine<4>}, {2, 3, 8, kMethodDither, &RunFourLevelLine<8>},
+    // 2 bits per dot, cell error diffusion for the diffusion inks.
+    {2, 0, 4, kMethodDiffusion, &RunFourLevelLine<4, &DiffuseCells1x1Ink4>},
+    {2, 0, 8, kMethodDiffusion, &RunFourLevelLine<8, &DiffuseCells1x1Ink8>},
+    {2, 1, 4, kMethodDiffusion, &RunFourLevelLine<4, &DiffuseCells1x2>},
+    {2, 1, 8, kMethodDiffusion, &RunFourLevelLine<8, &DiffuseCells1x2>},
+    {2, 2, 4, kMethodDiffusion, &RunFourLevelLine<4, &DiffuseCells2x1Ink4>},
+    {2, 2, 8, kMethodDiffusion, &RunFourLevelLine<8, &DiffuseCells2x1Ink8>},
+    {2, 3, 4, kMethodDiffusion, &RunFourLevelLine<4, &DiffuseCells4x1>},
+    {2, 3, 8, kMethodDiffusion, &RunFourLevelLine<8, &DiffuseCells4x1>},
+    // 1 bit per dot: H=V by ordered dither only; H=2V diffuses with method 1.
+    {1, 0, 4, kMethodDither, &RunOneBitLine<4, false>}, {1, 0, 8, kMethodDither, &RunOneBitLine<8, false>},
+    {1, 2, 4, kMethodDither, &RunOneBitLine<4, false>}, {1, 2, 8, kMethodDither, &RunOneBitLine<8, false>},
+    {1, 2, 4, kMethodDiffusion, &RunOneBitLine<4, true>}, {1, 2, 8, kMethodDiffusion, &RunOneBitLine<8, true>},
 };
 
 }  // namespace
@@ -171,7 +199,6 @@ LineRoutine ChooseLineRoutine(uint32_t bits_per_dot, uint32_t ratio_class, int32
       return row.routine;
     }
   }
-  if (method == kMethodDiffusion || bits_per_dot == 1) return &RefuseUnbuilt;
   return nullptr;
 }
 

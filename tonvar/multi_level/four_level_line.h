@@ -2,15 +2,17 @@
 // ink count and method.
 #pragma once
 
+#include "tonvar/multi_level/diffusion_kernels.h"
 #include "tonvar/multi_level/multi_level_engine.h"
 
 namespace tonvar::multi_level {
 
 using LineRoutine = EngineStatus (*)(MultiLevelState* state);
 
-// The 2-bit line driver, every ink by ordered dither: the state holds the call's arguments.
-// 512 for a line beyond the page, 768 for a run outside the zones.
-template <int kInks>
+// The 2-bit line driver: the state holds the call's arguments. Every ink by ordered dither, or,
+// given a kernel, the diffusion inks (0 and 1 of 4, 4 to 6 of 8) by cell error diffusion. 512
+// for a line beyond the page, 768 for a run outside the zones.
+template <int kInks, DiffuseCellsKernel kKernel = nullptr>
 EngineStatus RunFourLevelLine(MultiLevelState* state);
 
 // The routine of a validated call, or null when this build has none for it.

@@ -12,8 +12,10 @@
 
 namespace tonvar::multi_level {
 
-// A 2-bit job at 720 x 720 dpi of `width` pixels, ordered dither, 4 inks (ink set 1) or 8 (9).
-inline MultiLevelEngine* NewFuzzEngine(bool eight_inks, uint32_t width) {
+// A job of `width` pixels, ordered dither, 4 inks (ink set 1) or 8 (9), by default at 2 bits per
+// dot and 720 x 720 dpi.
+inline MultiLevelEngine* NewFuzzEngine(bool eight_inks, uint32_t width, uint32_t h_dpi = 720, uint32_t v_dpi = 720,
+                                       uint32_t bits_per_dot = 2) {
   ::testkit::CubeTableSpec spec;
   spec.grid = 2;
   spec.channels = eight_inks ? 8 : 4;
@@ -24,8 +26,9 @@ inline MultiLevelEngine* NewFuzzEngine(bool eight_inks, uint32_t width) {
   job.method = 3;
   job.channel_order = 3;
   job.ink_set = eight_inks ? 9 : 1;
-  job.resolution_x_dpi = job.resolution_y_dpi = 720;
-  job.bits_per_dot = 2;
+  job.resolution_x_dpi = h_dpi;
+  job.resolution_y_dpi = v_dpi;
+  job.bits_per_dot = bits_per_dot;
   job.width_pixels = width;
   EngineCreateArgs args;
   args.job = &job;

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "tonvar/common/byte_readers.h"
+#include "tonvar/multi_level/diffusion_kernels.h"
+#include "tonvar/multi_level/dot_table_range.h"
 #include "tonvar/multi_level/multi_level_engine.h"
 
 namespace tonvar::multi_level {
@@ -14,7 +16,7 @@ constexpr uint32_t kEdgeRight = 1, kEdgeLeft = 2, kEdgeBottom = 4, kEdgeTop = 8;
 constexpr uint32_t kEdgeUnitScaled = 0;  // widths scaled to dots by the resolution / 25
 constexpr uint32_t kEdgeUnitDots = 16;
 constexpr int kErrorRows = 16;
-constexpr uint64_t kErrorMargin = 120;  // 30 words left of every error row
+constexpr uint64_t kErrorMargin = 4 * uint64_t{kErrorMarginWords};  // left of every error row
 
 // Matrix resource asked for by resolution class 0 to 3.
 constexpr ResourceId kMatrixIds[4] = {701, 704, 702, 703};
@@ -91,6 +93,7 @@ EngineStatus StepInteriorTables(MultiLevelEngine* engine, ResourceBytes resource
   if (status != kStatusOk) return status;
   status = ApplyInkCurves(s->dot_tables, engine->tables[0], job.ink_set, kInteriorSet, s->ninth_set_used);
   if (status != kStatusOk) return status;
+  if (!DotTablesInRange(s->dot_tables, kInteriorSet)) return kStatusBadResource;
   ClearEdgesAndZones(s);
   if (job.edge_mask == 0) {
     *next_id = kNoMoreResources;
@@ -124,6 +127,7 @@ EngineStatus StepEdgeTables(MultiLevelEngine* engine, ResourceBytes resource, Re
   if (ninth_before == 1 && s->ninth_set_used != 1) return kStatusBadResource;
   status = ApplyInkCurves(s->dot_tables, table, job.ink_set, kEdgeSet, s->ninth_set_used);
   if (status != kStatusOk) return status;
+  if (!DotTablesInRange(s->dot_tables, kEdgeSet)) return kStatusBadResource;
 
   // CheckEdgeMask, in the order right, left, bottom, top.
   if (job.edge_mask == 0 || job.edge_mask > 15) return kStatusBadArgument;
@@ -231,6 +235,7 @@ EngineStatus AllocMultiLevelState(MultiLevelEngine* engine) {
 
   const uint64_t w = engine->job.width_pixels;
   const uint64_t row_words = ((w + 60) & ~uint64_t{3}) + 4;
+  static_assert(60 - 3 + 4 >= kErrorRowExtraWords, "every error row reaches past the kernels' spread");
   status = AllocEngineBuffer(&engine->buffers[kErrorBuffer], kErrorRows * row_words * 4, 1);
   if (status != kStatusOk) return status;
   uint8_t* errors = engine->buffers[kErrorBuffer].data;
