@@ -4,13 +4,14 @@
 
 #include "testkit/tonvar/diffusion_bands.h"
 #include "testkit/tonvar_dll/exported_calls.h"
+#include "testkit/tonvar_dll/tonvar_dll_test.h"
 
 namespace {
 
-TEST(DiffusionBandsDll, GoldenChecksumsBlankSetsNoDotAndTwoHandlesAgree) {
-  testkit::TonvarLibrary library("Tonvar.dll");
-  ASSERT_TRUE(library.Loaded());
-  testkit::ExpectDiffusionBands(testkit::ExportedCalls(library.Exports()));
+using DiffusionBandsDll = testkit::TonvarDllTest;
+
+TEST_F(DiffusionBandsDll, GoldenChecksumsBlankSetsNoDotAndTwoHandlesAgree) {
+  testkit::ExpectDiffusionBands(testkit::ExportedCalls(dll()));
 }
 
 }  // namespace

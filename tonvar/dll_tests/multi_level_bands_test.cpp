@@ -10,24 +10,19 @@
 
 #include "testkit/tonvar/multi_level_bands.h"
 #include "testkit/tonvar_dll/exported_calls.h"
+#include "testkit/tonvar_dll/tonvar_dll_test.h"
 
 namespace {
 
-class MultiLevelBandsDll : public ::testing::Test {
+class MultiLevelBandsDll : public testkit::TonvarDllTest {
  protected:
-  static void SetUpTestSuite() { library_ = new testkit::TonvarLibrary("Tonvar.dll"); }
-  static void TearDownTestSuite() {
-    delete library_;
-    library_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_TRUE(library_->Loaded());
-    calls_ = testkit::ExportedCalls(library_->Exports());
+    TonvarDllTest::SetUp();
+    if (HasFatalFailure()) return;
+    calls_ = testkit::ExportedCalls(dll());
   }
-  static testkit::TonvarLibrary* library_;
   testkit::EngineCalls calls_{};
 };
-testkit::TonvarLibrary* MultiLevelBandsDll::library_ = nullptr;
 
 TEST_F(MultiLevelBandsDll, EngineEqualsTheModelAndTheGoldenChecksumsAndBlankSetsNoDot) {
   testkit::ExpectMultiLevelBands(calls_);

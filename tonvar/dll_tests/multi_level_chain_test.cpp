@@ -10,6 +10,7 @@
 #include "testkit/tonvar/container_encoder.h"
 #include "testkit/tonvar/halftone_resources.h"
 #include "testkit/tonvar_dll/tonvar_client.h"
+#include "testkit/tonvar_dll/tonvar_dll_test.h"
 
 namespace {
 
@@ -20,14 +21,8 @@ constexpr uint32_t kFirstId = 700;
 constexpr uint32_t kDotTableId = 733;
 constexpr uint32_t kEdgeTableId = 734;
 
-class MultiLevelChain : public ::testing::Test {
+class MultiLevelChain : public testkit::TonvarDllTest {
  protected:
-  static void SetUpTestSuite() { library_ = new testkit::TonvarLibrary("Tonvar.dll"); }
-  static void TearDownTestSuite() {
-    delete library_;
-    library_ = nullptr;
-  }
-  void SetUp() override { ASSERT_TRUE(library_->Loaded()); }
   void TearDown() override {
     if (halftone_ != nullptr) {
       EXPECT_EQ(dll().HalftoneDelete(halftone_), tonvar::kStatusOk);
@@ -36,8 +31,6 @@ class MultiLevelChain : public ::testing::Test {
       EXPECT_EQ(dll().CmDelete(colour_), tonvar::kStatusOk);
     }
   }
-  const testkit::TonvarExports& dll() const { return library_->Exports(); }
-
   // A colour table for the job's resolution and ink count, from a mode table with the SMB
   // columns (dot-curve and edge-table ids, transition widths).
   void MakeColourTable(const tonvar::RasterJob& job, uint32_t channels) {
@@ -82,11 +75,9 @@ class MultiLevelChain : public ::testing::Test {
     return map;
   }
 
-  static testkit::TonvarLibrary* library_;
   void* colour_ = nullptr;
   void* halftone_ = nullptr;
 };
-testkit::TonvarLibrary* MultiLevelChain::library_ = nullptr;
 
 tonvar::RasterJob Job(uint32_t h, uint32_t v, uint32_t ink_set, uint32_t edge_mask) {
   tonvar::RasterJob job = kit::ColourJob().job;

@@ -52,22 +52,22 @@ void CopyDotTable(const uint8_t* samples, DotTable shared[2], int32_t bits) {
 EngineStatus ParseDotCurveTable(const ResourceView& b, DotTable shared[2]) {
   int32_t rows, bits, f, rescale;
   uint32_t offset;
-  if (!b.Has(0, 8)) return kStatusDotCurveHeader;
+  if (!b.Has(0, 8)) return kStatusDotCurveFormat;
   if (std::memcmp(b.At(4), kCurveMagic, 4) != 0) {
-    if (b.U8(0) != 0 || b.U8(1) != 0 || b.U8(2) != 0 || b.U8(3) >= 21) return kStatusDotCurveHeader;
+    if (b.U8(0) != 0 || b.U8(1) != 0 || b.U8(2) != 0 || b.U8(3) >= 21) return kStatusDotCurveFormat;
     rows = kHeadlessRows, bits = 8, f = 0, rescale = 0, offset = 0;
   } else {
-    if (!b.Has(0, kRowsOffset)) return kStatusDotCurveHeader;
-    if (b.S16(16) != 3) return kStatusDotCurveHeader;
+    if (!b.Has(0, kRowsOffset)) return kStatusDotCurveFormat;
+    if (b.S16(16) != 3) return kStatusDotCurveFormat;
     bits = b.S16(20);
-    if (bits != 8 && bits != 16) return kStatusDotCurveHeader;
+    if (bits != 8 && bits != 16) return kStatusDotCurveFormat;
     rows = b.S16(18), f = b.S16(22), rescale = b.S16(24), offset = kRowsOffset;
   }
   // Settled before any row is stored: the rows must fit the staging table.
-  if (f < 0 || (rescale != 0 ? f >= 12 : f > 4)) return kStatusDotCurveScale;
-  if (rows != 256 && rows != kDotLevels) return kStatusDotCurveScale;
+  if (f < 0 || (rescale != 0 ? f >= 12 : f > 4)) return kStatusDotCurveValues;
+  if (rows != 256 && rows != kDotLevels) return kStatusDotCurveValues;
   const int bytes = SampleBytes(bits);
-  if (!b.Has(offset, uint64_t(rows) * 3 * bytes)) return kStatusDotCurveHeader;
+  if (!b.Has(offset, uint64_t(rows) * 3 * bytes)) return kStatusDotCurveFormat;
   const uint8_t* p = b.At(offset);
   const int32_t m = (1 << (8 + f)) - 1;
   for (int level = 0; level < rows; ++level) {
@@ -93,7 +93,7 @@ EngineStatus ReadDotCurveTable(const ResourceView& b, DotTable shared[2]) {
   const bool direct = rows == kDotLevels && (((bits == 0 || bits == 8) && f == 0) ||
                                              (bits == 16 && f >= 0 && f <= 16));
   if (direct) {
-    if (!b.Has(kRowsOffset, uint64_t{kDotLevels} * 3 * SampleBytes(bits))) return kStatusDotCurveHeader;
+    if (!b.Has(kRowsOffset, uint64_t{kDotLevels} * 3 * SampleBytes(bits))) return kStatusDotCurveFormat;
     CopyDotTable(b.At(kRowsOffset), shared, bits);
     for (auto& row : shared[0].level) {
       for (uint32_t& v : row) v = ToSixteenths(v, f);

@@ -103,13 +103,13 @@ TEST_F(DotCurveTest, DamagedTablesAreRefused) {
     EngineStatus expected;
   };
   const Case cases[] = {
-      {"two columns", [](DotCurveTableSpec& s) { s.columns = 2; s.rows = 256; }, kStatusDotCurveHeader},
-      {"12-bit samples", [](DotCurveTableSpec& s) { s.bits = 12; }, kStatusDotCurveHeader},
-      {"8-bit samples with fraction bits", [](DotCurveTableSpec& s) { s.fraction_bits = 5; }, kStatusDotCurveScale},
-      {"negative fraction bits", [](DotCurveTableSpec& s) { s.bits = 16; s.fraction_bits = -3; }, kStatusDotCurveScale},
-      {"rescale with 12 fraction bits", [](DotCurveTableSpec& s) { s.rows = 256; s.rescale = 1; s.fraction_bits = 12; }, kStatusDotCurveScale},
-      {"300 rows", [](DotCurveTableSpec& s) { s.rows = 300; }, kStatusDotCurveScale},
-      {"30000 rows", [](DotCurveTableSpec& s) { s.rows = 30000; s.values.resize(1); }, kStatusDotCurveScale},
+      {"two columns", [](DotCurveTableSpec& s) { s.columns = 2; s.rows = 256; }, kStatusDotCurveFormat},
+      {"12-bit samples", [](DotCurveTableSpec& s) { s.bits = 12; }, kStatusDotCurveFormat},
+      {"8-bit samples with fraction bits", [](DotCurveTableSpec& s) { s.fraction_bits = 5; }, kStatusDotCurveValues},
+      {"negative fraction bits", [](DotCurveTableSpec& s) { s.bits = 16; s.fraction_bits = -3; }, kStatusDotCurveValues},
+      {"rescale with 12 fraction bits", [](DotCurveTableSpec& s) { s.rows = 256; s.rescale = 1; s.fraction_bits = 12; }, kStatusDotCurveValues},
+      {"300 rows", [](DotCurveTableSpec& s) { s.rows = 300; }, kStatusDotCurveValues},
+      {"30000 rows", [](DotCurveTableSpec& s) { s.rows = 30000; s.values.resize(1); }, kStatusDotCurveValues},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -122,10 +122,10 @@ TEST_F(DotCurveTest, DamagedTablesAreRefused) {
   plain.rows = 256;
   std::vector<uint8_t> not_headless = ::testkit::BuildDotCurveTable(plain);
   not_headless[3] = 21;  // a headless table starts 0, 0, 0 and a byte below 21
-  EXPECT_EQ(Read(not_headless), kStatusDotCurveHeader);
+  EXPECT_EQ(Read(not_headless), kStatusDotCurveFormat);
   std::vector<uint8_t> cut = ::testkit::BuildDotCurveTable({});
   cut.resize(cut.size() - 1);
-  EXPECT_EQ(Read(cut), kStatusDotCurveHeader);
+  EXPECT_EQ(Read(cut), kStatusDotCurveFormat);
   EXPECT_EQ(Read({0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, 0}), kStatusBadResource);  // kind 5
   EXPECT_EQ(Read({0, 0, 0}), kStatusBadResource);
 }

@@ -28,13 +28,7 @@ inline constexpr int kMaxInks = 8;
 inline constexpr int kCubeAxis = 64;
 inline constexpr uint32_t kCubeNodes = kCubeAxis * kCubeAxis * kCubeAxis;
 inline constexpr uint64_t kCubeBytes = uint64_t{kCubeNodes} * 8 + 4;
-inline constexpr int32_t kNoBottom = 0x7FFFFFFE;
-
-// Statuses of the resource readers besides the common ones.
-inline constexpr EngineStatus kStatusDotCurveHeader = 992;  // kind-3 table: magic, columns, sample bits
-inline constexpr EngineStatus kStatusDotCurveScale = 993;   // kind-3 table: fraction bits, row count
-inline constexpr EngineStatus kStatusMatrixCount = 1022;    // "0123" block: more than 0x20002 samples
-inline constexpr EngineStatus kStatusMatrixMagic = 1023;    // neither matrix form  // height and bounds of a page without a bottom edge
+inline constexpr int32_t kNoBottom = 0x7FFFFFFE;  // height and bounds of a page without a bottom edge
 
 // Cumulative thresholds of one level, in 1/16 of an 8-bit step.
 enum DotColumn { kAnyDot, kMediumOrLarge, kLarge };
