@@ -65,8 +65,17 @@ void JobSettings::TakeModelPaper(uint16_t index) {
   GetPaperSizeExtent(index, &extent, sizeof(extent));
   SetPaperSizeIndex(index);
   SetPaperSize(id);
-  SetPaperLength(From360To01mm(extent.length));
-  SetPaperWidth(From360To01mm(extent.width));
+  const int32_t length = From360To01mm(extent.length);
+  const int32_t width = From360To01mm(extent.width);
+  if (FitsPublicPaperFields(width, length)) {
+    SetPaperLength(length);
+    SetPaperWidth(width);
+    return;
+  }
+  // A paper longer than the 16-bit public fields is known by its id alone, as when it is selected.
+  SetPaperLength(0);
+  SetPaperWidth(0);
+  SetFields(GetFields() & ~static_cast<uint32_t>(DM_PAPERLENGTH | DM_PAPERWIDTH));
 }
 
 void JobSettings::ApplyCutterRules() {

@@ -13,4 +13,9 @@ constexpr int32_t FromInch100To01mm(int64_t v) { return static_cast<int32_t>((v 
 constexpr int32_t From01mmTo360(int64_t v) { return static_cast<int32_t>((v * 360 + 127) / 254); }
 constexpr int32_t FromInch100To360(int64_t v) { return static_cast<int32_t>((v * 360 + 50) / 100); }
 
+// Whether a paper's sizes in 0.1 mm fit the public dmPaperWidth and dmPaperLength (16 bits).
+constexpr bool FitsPublicPaperFields(int32_t width, int32_t length) {
+  return width >= 0 && width <= 0x7FFF && length >= 0 && length <= 0x7FFF;
+}
+
 }  // namespace kalimu::settings
