@@ -10,6 +10,7 @@
 
 #include "kalimu/platform/text_helpers.h"
 #include "kalimu/platform/unique_handle.h"
+#include "kalimu/settings/length_units.h"
 
 namespace kalimu::settings {
 
@@ -39,8 +40,6 @@ struct WatermarkColorLetter {
 constexpr WatermarkColorLetter kWatermarkColors[] = {
     {'A', 255, 255, 0}, {'B', 255, 0, 0}, {'F', 255, 0, 255}, {'R', 0, 0, 255}, {'L', 0, 255, 0}, {'Y', 0, 255, 255},
 };
-
-constexpr int32_t HundredthInchFromTenthMm(int32_t v) { return (v * 100 + 127) / 254; }
 
 uint32_t WatermarkColorForLetter(char letter) {
   for (const auto& entry : kWatermarkColors) {
@@ -101,7 +100,7 @@ int JobSettings::SetDefaults(const char* driver_name) {
   // Without a paper of the locale's kind the first paper of the source stays.
   ExtentPair custom{GetPaperWidth(), GetPaperLength()};
   if (custom.width < 1 || custom.height < 1) GetPaperSize01mm(&custom);
-  if (!metric) custom = {HundredthInchFromTenthMm(custom.width), HundredthInchFromTenthMm(custom.height)};
+  if (!metric) custom = {From01mmToInch100(custom.width), From01mmToInch100(custom.height)};
   SetCustomPaperSize(custom);
   SetCustomPaperUnit(metric ? kCustomPaperUnitTenthMm : kCustomPaperUnitHundredthInch);
   if (metric) {

@@ -12,6 +12,7 @@
 #include "kalimu/platform/text_helpers.h"
 #include "kalimu/platform/unique_handle.h"
 #include "kalimu/settings/job_settings.h"
+#include "kalimu/settings/length_units.h"
 
 namespace kalimu::settings {
 namespace {
@@ -38,8 +39,6 @@ bool IsOneOf(uint16_t value, const uint16_t (&set)[N]) {
   return std::find(std::begin(set), std::end(set), value) != std::end(set);
 }
 
-int32_t From01mm(int64_t v) { return static_cast<int32_t>((v * 360 + 127) / 254); }
-int32_t FromInch100(int64_t v) { return static_cast<int32_t>((v * 360 + 50) / 100); }
 int32_t ToDots(int64_t v, int64_t resolution) { return static_cast<int32_t>(v * resolution / 360); }
 int32_t Nearest(int64_t x, int64_t y) { return y == 0 ? 0 : static_cast<int32_t>((x + y / 2) / y); }
 uint32_t AsResolution(int64_t v) { return static_cast<uint32_t>(v < 0 ? 0 : v); }
@@ -59,8 +58,8 @@ int JobSettings::GetPaperSize360(int32_t paper_id, ExtentPair* out, int selector
       k = index;
       ExtentPair custom{};
       GetCustomPaperSize(&custom);
-      *out = GetCustomPaperUnit() == 1 ? ExtentPair{From01mm(custom.width), From01mm(custom.height)}
-                                       : ExtentPair{FromInch100(custom.width), FromInch100(custom.height)};
+      *out = GetCustomPaperUnit() == 1 ? ExtentPair{From01mmTo360(custom.width), From01mmTo360(custom.height)}
+                                       : ExtentPair{FromInch100To360(custom.width), FromInch100To360(custom.height)};
       found = true;
     }
   } else if (paper_id < kFirstUserPaperId) {
@@ -75,8 +74,8 @@ int JobSettings::GetPaperSize360(int32_t paper_id, ExtentPair* out, int selector
     if (kind == kUserPaper) {
       ExtentPair extent{};
       GetPaperExtent(index, &extent, sizeof(extent));
-      *out = TestPaperFlags4(index, 1) ? ExtentPair{From01mm(extent.width), From01mm(extent.height)}
-                                       : ExtentPair{FromInch100(extent.width), FromInch100(extent.height)};
+      *out = TestPaperFlags4(index, 1) ? ExtentPair{From01mmTo360(extent.width), From01mmTo360(extent.height)}
+                                       : ExtentPair{FromInch100To360(extent.width), FromInch100To360(extent.height)};
       k = last;
       found = true;
     }
@@ -84,7 +83,7 @@ int JobSettings::GetPaperSize360(int32_t paper_id, ExtentPair* out, int selector
   if (!found) {
     ExtentPair custom{};
     GetCustomPaperSize(&custom);
-    *out = {From01mm(custom.width), From01mm(custom.height)};
+    *out = {From01mmTo360(custom.width), From01mmTo360(custom.height)};
     k = last;
   }
   const model::CapTable2Record extension = PaperExtension(k, 1);
@@ -532,27 +531,35 @@ void JobSettings::ComputeBindingPercent(const ExtentPair& page, const ExtentPair
 void JobSettings::ComputeWatermarkPosition(int32_t width, int32_t height) {
   DevModeWatermarkSettings watermark{};
   GetWatermarkSettings(&watermark);
-  const int32_t w = width;
-  const int32_t h = height;
-  const int32_t x0 = (10000 - w) / 2;
-  const int32_t y0 = (10000 - h) / 2;
+  // Taken in 64 bits: a stored box or a size from the record may lie anywhere in 32 bits, and
+  // the box written back keeps every edge within them.
+  const int64_t w = width;
+  const int64_t h = height;
+  const int64_t x0 = (10000 - w) / 2;
+  const int64_t y0 = (10000 - h) / 2;
   EdgeValues& box = watermark.WatermarkBox;
+  const auto store = [&box](int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    const auto edge = [](int64_t v) {
+      return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    box = {edge(left), edge(top), edge(right), edge(bottom)};
+  };
   switch (watermark.WatermarkPosition) {
-    case 1: box = {0, 0, w, h}; break;
-    case 2: box = {x0, 0, 10000 - x0, h}; break;
-    case 3: box = {10000 - w, 0, 10000, h}; break;
-    case 4: box = {0, y0, w, 10000 - y0}; break;
-    case 5: box = {10000 - w, y0, 10000, 10000 - y0}; break;
-    case 6: box = {0, 10000 - h, w, 10000}; break;
-    case 7: box = {x0, 10000 - h, 10000 - x0, 10000}; break;
-    case 8: box = {10000 - w, 10000 - h, 10000, 10000}; break;
+    case 1: store(0, 0, w, h); break;
+    case 2: store(x0, 0, 10000 - x0, h); break;
+    case 3: store(10000 - w, 0, 10000, h); break;
+    case 4: store(0, y0, w, 10000 - y0); break;
+    case 5: store(10000 - w, y0, 10000, 10000 - y0); break;
+    case 6: store(0, 10000 - h, w, 10000); break;
+    case 7: store(x0, 10000 - h, 10000 - x0, 10000); break;
+    case 8: store(10000 - w, 10000 - h, 10000, 10000); break;
     case 9: {
-      const int32_t left = box.left + (box.right - box.left) / 2 - w / 2;
-      const int32_t top = box.top + (box.bottom - box.top) / 2 - h / 2;
-      box = {left, top, left + w, top + h};
+      const int64_t left = box.left + (int64_t{box.right} - box.left) / 2 - w / 2;
+      const int64_t top = box.top + (int64_t{box.bottom} - box.top) / 2 - h / 2;
+      store(left, top, left + w, top + h);
       break;
     }
-    default: box = {x0, y0, 10000 - x0, 10000 - y0}; break;
+    default: store(x0, y0, 10000 - x0, 10000 - y0); break;
   }
   SetWatermarkSettings(&watermark);
 }

@@ -353,6 +353,20 @@ TEST_F(PageGeometry, WatermarkBoxByPositionCode) {
   s().ComputeWatermarkPosition(1000, 500);
   const EdgeValues expected{1500, 1250, 2500, 1750};
   EXPECT_EQ(std::memcmp(&r.WatermarkSettings.WatermarkBox, &expected, sizeof(expected)), 0);
+
+  // A stored box spanning most of 32 bits keeps its centre; one at the edge of 32 bits stays
+  // within them.
+  const struct {
+    EdgeValues stored;
+    EdgeValues box;
+  } far_boxes[] = {{{-2000000000, -2000000000, 2000000000, 2000000000}, {-500, -250, 500, 250}},
+                   {{2147483000, 0, 2147483646, 0}, {2147482823, -250, 2147483647, 250}}};
+  for (const auto& c : far_boxes) {
+    r.WatermarkSettings.WatermarkBox = c.stored;
+    s().ComputeWatermarkPosition(1000, 500);
+    const EdgeValues& b = r.WatermarkSettings.WatermarkBox;
+    EXPECT_EQ(std::memcmp(&b, &c.box, sizeof(b)), 0) << b.left << "," << b.top << "," << b.right << "," << b.bottom;
+  }
 }
 
 TEST_F(PageGeometry, WatermarkBoxSize) {

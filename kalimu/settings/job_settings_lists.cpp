@@ -5,6 +5,7 @@
 
 #include "kalimu/platform/resource_library.h"
 #include "kalimu/settings/job_settings.h"
+#include "kalimu/settings/length_units.h"
 #include "kalimu/settings/printer_reg_values.h"
 
 namespace kalimu::settings {
@@ -42,7 +43,6 @@ void LoadName(HINSTANCE instance, UINT id, wchar_t* slot, size_t chars, int narr
   slot[chars - 1] = L'\0';
 }
 
-int32_t TenthMmFrom360(int32_t value) { return (value * 254 + 180) / 360; }
 
 }  // namespace
 
@@ -201,13 +201,13 @@ int32_t JobSettings::GetSourceLimitValue(uint16_t source_index) {
       if (source_id != roll) continue;
       int32_t width = 0;
       GetLfpValue4(static_cast<uint16_t>(GetLfpIndex()), &width);
-      return TenthMmFrom360(width);
+      return From360To01mm(width);
     }
   }
   // The source's own limit is kept in 1/360 inch: both answers are in 0.1 mm.
   int32_t value = 0;
   GetPaperSourceValue48(source_index, &value);
-  return TenthMmFrom360(value);
+  return From360To01mm(value);
 }
 
 int JobSettings::ComputeOutputArea(int32_t paper_id, ExtentPair* out) {

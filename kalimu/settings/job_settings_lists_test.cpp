@@ -233,6 +233,19 @@ TEST_F(JobSettingsOutputPaper, SourceLimitOfRollSourcesComesFromTheRollTable) {
   EXPECT_EQ(s.GetSourceLimitValue(2), tenth_mm(model.sources[2].max_width));
 }
 
+// A model file's limit converts whole whatever its size: 9,000,000 / 360 inch is 6,350,000 in
+// 0.1 mm, though its product with 254 exceeds 32 bits.
+TEST(JobSettingsUnits, LargeLengthsConvertWithoutOverflow) {
+  testkit::ModelDescription model = testkit::RollPaperModel();
+  model.sources[0].max_width = 9000000;
+  SettingsOnPrinter fixture(model);
+  ASSERT_TRUE(fixture.ok()) << fixture.error();
+  JobSettings& s = fixture.settings();
+  DriverDevMode& r = fixture.record();
+  r.PaperOptions = 0;
+  EXPECT_EQ(s.GetSourceLimitValue(0), 6350000);
+}
+
 // The option word of the alternative mode for each variant: word 96 (variant 1), 160 (variant
 // 0), 224 (variant 2); bits 1, 2, 4, 8 offer choices 0 to 3, bits 0x20, 0x40, 0x80 the default.
 TEST(JobSettingsModeOptions, ChoicesOfferedDefaultAndRequested) {

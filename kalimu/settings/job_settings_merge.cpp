@@ -11,6 +11,7 @@
 #include <new>
 
 #include "kalimu/platform/global_block.h"
+#include "kalimu/settings/length_units.h"
 #include "kalimu/settings/printer_info.h"
 
 namespace kalimu::settings {
@@ -96,12 +97,12 @@ void JobSettings::MergeCustomPaperSize(JobSettings& other) {
   if (TestDeviceOptionBits(2)) {
     const int32_t custom_length = GetCustomPaperLength();
     const int32_t custom_width = GetCustomPaperWidth();
-    SetPaperLength(inch ? (custom_length * 254 + 50) / 100 : custom_length);
-    SetPaperWidth(inch ? (custom_width * 254 + 50) / 100 : custom_width);
+    SetPaperLength(inch ? FromInch100To01mm(custom_length) : custom_length);
+    SetPaperWidth(inch ? FromInch100To01mm(custom_width) : custom_width);
   } else if (GetPaperLength() >= 1 && GetPaperWidth() >= 1) {
     const int32_t own_length = GetPaperLength();
     const int32_t own_width = GetPaperWidth();
-    const ExtentPair size{inch ? (own_width * 100 + 127) / 254 : own_width, inch ? (own_length * 100 + 127) / 254 : own_length};
+    const ExtentPair size{inch ? From01mmToInch100(own_width) : own_width, inch ? From01mmToInch100(own_length) : own_length};
     SetCustomPaperSize(size);
   }
 }

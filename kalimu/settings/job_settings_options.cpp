@@ -155,7 +155,9 @@ int JobSettings::ReadInfoValue(uint32_t model_bit, int id, uint8_t default_count
 int JobSettings::ReadIwfInfo(uint8_t out[8]) {
   uint32_t count = 0;
   GetModelHeaderByte77(&count);
-  return ReadInfoValue(kIwfModelBit, storage::kValueKvIwfInfo, static_cast<uint8_t>(count), kIwfDefaultFill, out);
+  // The count byte counts the value bytes filled after it: never more than the seven there are.
+  const auto filled = static_cast<uint8_t>(count < kInfoBytes ? count : kInfoBytes - 1);
+  return ReadInfoValue(kIwfModelBit, storage::kValueKvIwfInfo, filled, kIwfDefaultFill, out);
 }
 
 int JobSettings::ReadHtInfo(uint8_t out[8]) {

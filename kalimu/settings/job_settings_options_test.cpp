@@ -166,7 +166,8 @@ TEST(JobSettingsInfoValues, StoredOrTheModelsDefault) {
   EXPECT_EQ(std::memcmp(out, written, 8), 0);
 }
 
-// A count byte above 7 never fills past the eight bytes of the value.
+// A count byte above 7 never fills past the eight bytes of the value, and the count written
+// says 7: a reader trusting it stays within the value.
 TEST(JobSettingsInfoValues, TheDefaultCountIsBoundedByTheValue) {
   testkit::ModelDescription model = testkit::SheetModel();
   model.header.flags40 = 1;
@@ -179,7 +180,7 @@ TEST(JobSettingsInfoValues, TheDefaultCountIsBoundedByTheValue) {
   } out;
   std::memset(&out, 0xCC, sizeof(out));
   EXPECT_EQ(fixture.settings().ReadIwfInfo(out.value), 0);
-  const uint8_t expected[8] = {200, 0x32, 0x32, 0x32, 0x32, 0x32, 0x32, 0x32};
+  const uint8_t expected[8] = {7, 0x32, 0x32, 0x32, 0x32, 0x32, 0x32, 0x32};
   EXPECT_EQ(std::memcmp(out.value, expected, 8), 0);
   for (uint8_t b : out.after) EXPECT_EQ(b, 0xCC);
   // Without the model's group nothing is read, written or filled.

@@ -1,6 +1,7 @@
 // The rules of a paper change, of duplex printing with its binding edge and margin, and of the
 // layout option words; every change ends with the page geometry recomputed.
 #include "kalimu/settings/job_settings.h"
+#include "kalimu/settings/length_units.h"
 
 namespace kalimu::settings {
 
@@ -20,10 +21,6 @@ constexpr uint32_t kPaperMarginRule = 0x400;
 constexpr uint32_t kPaperCommitJob = 1;
 constexpr uint32_t kDuplexOption1 = 1;  // DuplexOptions
 constexpr uint32_t kDuplexOption4 = 4;
-
-constexpr int32_t TenthMmFrom360(int32_t v) { return (v * 254 + 180) / 360; }
-constexpr int32_t TenthMmFromHundredthInch(int32_t v) { return (v * 254 + 50) / 100; }
-constexpr int32_t HundredthInchFromTenthMm(int32_t v) { return (v * 100 + 127) / 254; }
 
 struct PaperExtent {
   int32_t width;
@@ -52,13 +49,13 @@ int JobSettings::IsRollCondition() {
 int32_t JobSettings::UserPaperWidth01mm(uint16_t user_index) {
   PaperExtent extent{};
   GetPaperExtent(user_index, &extent, sizeof(extent));
-  return GetCustomPaperUnit() == kCustomPaperUnitHundredthInch ? TenthMmFromHundredthInch(extent.width) : extent.width;
+  return GetCustomPaperUnit() == kCustomPaperUnitHundredthInch ? FromInch100To01mm(extent.width) : extent.width;
 }
 
 int32_t JobSettings::ModelPaperWidth01mm(uint16_t index) {
   PaperExtent extent{};
   GetPaperSizeExtent(index, &extent, sizeof(extent));
-  return TenthMmFrom360(extent.width);
+  return From360To01mm(extent.width);
 }
 
 void JobSettings::RecomputeLayout() {
@@ -281,7 +278,7 @@ int32_t JobSettings::RollWidthFor(int32_t id, int32_t standard_width) {
   if (!IsRollCondition()) return standard_width;
   if (id == kCustomPaperId) {
     const int32_t width = GetCustomPaperWidth();
-    return GetCustomPaperUnit() == kCustomPaperUnitHundredthInch ? TenthMmFromHundredthInch(width) : width;
+    return GetCustomPaperUnit() == kCustomPaperUnitHundredthInch ? FromInch100To01mm(width) : width;
   }
   int kind = kNoPaper;
   const uint16_t index = FindPaperById(id, &kind);
@@ -457,14 +454,14 @@ void JobSettings::ApplyDuplexLimits() {
 
 uint32_t JobSettings::SetBindingMarginInInch(uint16_t tenth_mm) {
   SetDuplexOptionBits(kDuplexOptionBindingMarginMetric, 0);
-  const auto v = static_cast<uint32_t>(HundredthInchFromTenthMm(tenth_mm));
+  const auto v = static_cast<uint32_t>(From01mmToInch100(tenth_mm));
   ChangeBindingMargin(v);
   return v;
 }
 
 uint32_t JobSettings::SetBindingMarginInMetric(uint16_t hundredth_inch) {
   SetDuplexOptionBits(kDuplexOptionBindingMarginMetric, 1);
-  const auto v = static_cast<uint32_t>(TenthMmFromHundredthInch(hundredth_inch));
+  const auto v = static_cast<uint32_t>(FromInch100To01mm(hundredth_inch));
   ChangeBindingMargin(v);
   return v;
 }

@@ -6,6 +6,7 @@
 #include "kalimu/platform/module_handle.h"
 #include "kalimu/platform/unique_handle.h"
 #include "kalimu/settings/job_settings.h"
+#include "kalimu/settings/length_units.h"
 
 namespace kalimu::settings {
 namespace {
@@ -17,13 +18,6 @@ constexpr int16_t kInchPaper = 2;
 constexpr int16_t kUnitMillimetre = 1;  // user paper +4: extent in 0.1 mm
 constexpr uint32_t kPaperFieldBits = DM_PAPERLENGTH | DM_PAPERWIDTH;
 constexpr size_t kResourceNameChars = 260;
-
-// Unit conversions, integer arithmetic truncating toward zero.
-constexpr int32_t From360To01mm(int64_t v) { return static_cast<int32_t>((v * 254 + 180) / 360); }
-constexpr int32_t From01mmToInch100(int64_t v) { return static_cast<int32_t>((v * 100 + 127) / 254); }
-constexpr int32_t FromInch100To01mm(int64_t v) { return static_cast<int32_t>((v * 254 + 50) / 100); }
-constexpr int32_t From01mmTo360(int64_t v) { return static_cast<int32_t>((v * 360 + 127) / 254); }
-constexpr int32_t FromInch100To360(int64_t v) { return static_cast<int32_t>((v * 360 + 50) / 100); }
 
 // The user's measurement system: "1" U.S., "0" metric, anything else unknown.
 int ReadMeasureSystem() {

@@ -199,6 +199,23 @@ TEST_F(PaperRules, CustomUnitConversion) {
   EXPECT_EQ(extent.width, 1800);
 }
 
+// Taking a paper for a new source leaves dmFields as it is, but a paper longer than the 16-bit
+// public fields never leaves a wrapped length there: both sizes read 0 and are not announced.
+TEST_F(PaperRules, TakingAPaperLongerThanThePublicFields) {
+  r().Public.dmFields = DM_ORIENTATION | DM_PAPERLENGTH | DM_PAPERWIDTH;
+  s().TakeModelPaper(0);
+  EXPECT_EQ(r().Public.dmPaperSize, 9);
+  EXPECT_EQ(r().Public.dmPaperWidth, 2100);
+  EXPECT_EQ(r().Public.dmPaperLength, 2970);
+  EXPECT_EQ(r().Public.dmFields, DWORD{DM_ORIENTATION | DM_PAPERLENGTH | DM_PAPERWIDTH});
+  s().TakeModelPaper(6);  // about 28 m
+  EXPECT_EQ(r().Public.dmPaperSize, testkit::kLongRollPaperId);
+  EXPECT_EQ(r().PaperSizeIndex, 6);
+  EXPECT_EQ(r().Public.dmPaperWidth, 0);
+  EXPECT_EQ(r().Public.dmPaperLength, 0);
+  EXPECT_EQ(r().Public.dmFields, DWORD{DM_ORIENTATION});
+}
+
 TEST_F(PaperRules, SelectingAPaperLongerThanThePublicFields) {
   r().Public.dmFields = DM_ORIENTATION;
   s().SelectModelPaper(0);

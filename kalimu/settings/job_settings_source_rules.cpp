@@ -2,6 +2,7 @@
 // reverse order, margins, scaling, the watermark, and the paper and output paper the source
 // allows.
 #include "kalimu/settings/job_settings.h"
+#include "kalimu/settings/length_units.h"
 
 #include <windows.h>
 
@@ -38,7 +39,6 @@ constexpr int32_t kSourceAuto = 256;
 constexpr int32_t kUserPaperFirstId = 768;
 
 // Paper sizes are stored in 1/360 inch; the device mode holds 0.1 mm.
-constexpr int32_t TenthMmFrom360(int32_t v) { return (v * 254 + 180) / 360; }
 
 }  // namespace
 
@@ -65,8 +65,17 @@ void JobSettings::TakeModelPaper(uint16_t index) {
   GetPaperSizeExtent(index, &extent, sizeof(extent));
   SetPaperSizeIndex(index);
   SetPaperSize(id);
-  SetPaperLength(TenthMmFrom360(extent.length));
-  SetPaperWidth(TenthMmFrom360(extent.width));
+  const int32_t length = From360To01mm(extent.length);
+  const int32_t width = From360To01mm(extent.width);
+  if (FitsPublicPaperFields(width, length)) {
+    SetPaperLength(length);
+    SetPaperWidth(width);
+    return;
+  }
+  // A paper longer than the 16-bit public fields is known by its id alone, as when it is selected.
+  SetPaperLength(0);
+  SetPaperWidth(0);
+  SetFields(GetFields() & ~static_cast<uint32_t>(DM_PAPERLENGTH | DM_PAPERWIDTH));
 }
 
 void JobSettings::ApplyCutterRules() {
