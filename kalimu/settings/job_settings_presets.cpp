@@ -1,7 +1,10 @@
 // Presets, the current print mode and media, paper indexes, source masks and the twelve
 // adjustment values.
 #include <cstring>
+#include <optional>
+#include <string>
 
+#include "kalimu/platform/text_conversion.h"
 #include "kalimu/platform/text_helpers.h"
 #include "kalimu/settings/job_settings.h"
 
@@ -117,9 +120,13 @@ int JobSettings::GetUserPresetNameA(char* out, size_t size) {
   wchar_t name[kPresetNameMaxChars + 1] = {};
   if (!IsPresetKind2() || out == nullptr || size == 0) return 0;
   platform::CopyStringNW(name, kPresetNameMaxChars + 1, GetPresetName(), kPresetNameMaxChars);
-  char narrow[(kPresetNameMaxChars + 1) * 2] = {};
-  WideCharToMultiByte(CP_ACP, 0, name, -1, narrow, sizeof(narrow), nullptr, nullptr);
-  platform::CopyStringA(out, size, narrow);
+  // Converted whole, whatever the code page needs per character; 0 when it cannot be.
+  const std::optional<std::string> narrow = platform::AnsiFromWide(name);
+  if (!narrow) {
+    out[0] = 0;
+    return 0;
+  }
+  platform::CopyStringA(out, size, narrow->c_str());
   return 1;
 }
 
