@@ -59,15 +59,7 @@ TEST_F(GreyEngineTest, SpansStayWithinTheirInputAndOutput) {
             }
             const uint8_t* in_rows[2] = {in[0].get(), in[1].get()};
             uint8_t* out_rows[2] = {out[0].get(), out[1].get()};
-            HalftoneBand band{};
-            band.input_rows = in_rows;
-            band.output_rows = out_rows;
-            band.plane_stride = stride;
-            band.first_bit = first_bit;
-            band.count = count;
-            band.x_start = x_start;
-            band.row_count = 2;
-            band.line_number = 3;
+            const HalftoneBand band{in_rows, out_rows, stride, first_bit, count, x_start, 2, 3, 0, 0};
             ASSERT_EQ(GreyHalftone(engine_, band), kStatusOk)
                 << r.bits << " bits, code " << code << ", first bit " << first_bit << ", x " << x_start
                 << ", count " << count;
