@@ -12,7 +12,7 @@ namespace tonvar::halftone_lines {
 
 // One block: owned when `allocation` is set (released by unlocking and freeing it), or a slice of
 // a block another buffer of the same engine owns (allocation null, never released by itself).
-// A zero-filled buffer owns nothing.
+// A buffer record that is all zeros owns nothing.
 struct EngineBuffer {
   uint64_t size;             // usable bytes at data
   uint8_t* data;             // locked address of the block, or the start of a slice
