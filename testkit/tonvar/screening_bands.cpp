@@ -223,4 +223,21 @@ void ExpectGoldenBands(const EngineCalls& calls) {
   }
 }
 
+void ExpectTwoHandlesAgree(const EngineCalls& calls, const BandScenario& s) {
+  SCOPED_TRACE(s.name);
+  ScreeningChain a(calls, s), b(calls, s);
+  ASSERT_EQ(a.Open(), 0u);
+  ASSERT_EQ(b.Open(), 0u);
+  const auto input = BandInput(s, false);
+  std::vector<std::vector<uint8_t>> out_a(s.lines, std::vector<uint8_t>(s.RowBytes())), out_b = out_a;
+  for (uint32_t line = 0; line < s.lines; line += 2) {  // interleaved calls
+    const uint8_t* in[2] = {input[line].data(), input[line + 1].data()};
+    uint8_t* ra[2] = {out_a[line].data(), out_a[line + 1].data()};
+    uint8_t* rb[2] = {out_b[line].data(), out_b[line + 1].data()};
+    ASSERT_EQ(a.Band(in, ra, line, 2), 0u);
+    ASSERT_EQ(b.Band(in, rb, line, 2), 0u);
+  }
+  EXPECT_EQ(out_a, out_b);
+}
+
 }  // namespace testkit

@@ -81,4 +81,8 @@ uint64_t RunBand(const EngineCalls& calls, const BandScenario& scenario, bool bl
 // checksum of the band, and no dot from a blank band.
 void ExpectGoldenBands(const EngineCalls& calls);
 
+// GoogleTest expectations: two handles opened on the same scenario and fed the same rows, the
+// calls interleaved, give the same output (each handle keeps its own error rows and noise).
+void ExpectTwoHandlesAgree(const EngineCalls& calls, const BandScenario& scenario);
+
 }  // namespace testkit

@@ -15,15 +15,7 @@
 
 namespace {
 
-class GreyHalftoneDll : public testkit::TonvarDllTest {
- protected:
-  void SetUp() override {
-    TonvarDllTest::SetUp();
-    if (HasFatalFailure()) return;
-    calls_ = testkit::ExportedCalls(dll());
-  }
-  testkit::EngineCalls calls_{};
-};
+using GreyHalftoneDll = testkit::EngineCallsDllTest;
 
 TEST_F(GreyHalftoneDll, GoldenChecksumsAndBlankInput) {
   testkit::ExpectGreyGoldenBands(calls_);
@@ -33,21 +25,7 @@ TEST_F(GreyHalftoneDll, GoldenChecksumsAndBlankInput) {
 TEST_F(GreyHalftoneDll, TwoHandlesAgree) {
   const std::vector<testkit::BandScenario> scenarios = testkit::GreyHalftoneBandScenarios();
   for (const testkit::BandScenario& s : {scenarios[1], scenarios[5], scenarios[7]}) {
-    SCOPED_TRACE(s.name);
-    testkit::ScreeningChain a(calls_, s), b(calls_, s);
-    ASSERT_EQ(a.Open(), 0u);
-    ASSERT_EQ(b.Open(), 0u);
-    const auto input = testkit::BandInput(s, false);
-    std::vector<std::vector<uint8_t>> out_a(s.lines, std::vector<uint8_t>(s.RowBytes())),
-        out_b(s.lines, std::vector<uint8_t>(s.RowBytes()));
-    for (uint32_t line = 0; line < s.lines; line += 2) {  // interleaved calls
-      const uint8_t* in[2] = {input[line].data(), input[line + 1].data()};
-      uint8_t* ra[2] = {out_a[line].data(), out_a[line + 1].data()};
-      uint8_t* rb[2] = {out_b[line].data(), out_b[line + 1].data()};
-      ASSERT_EQ(a.Band(in, ra, line, 2), 0u);
-      ASSERT_EQ(b.Band(in, rb, line, 2), 0u);
-    }
-    EXPECT_EQ(out_a, out_b);
+    testkit::ExpectTwoHandlesAgree(calls_, s);
   }
 }
 

@@ -14,15 +14,7 @@
 
 namespace {
 
-class MultiLevelBandsDll : public testkit::TonvarDllTest {
- protected:
-  void SetUp() override {
-    TonvarDllTest::SetUp();
-    if (HasFatalFailure()) return;
-    calls_ = testkit::ExportedCalls(dll());
-  }
-  testkit::EngineCalls calls_{};
-};
+using MultiLevelBandsDll = testkit::EngineCallsDllTest;
 
 TEST_F(MultiLevelBandsDll, EngineEqualsTheModelAndTheGoldenChecksumsAndBlankSetsNoDot) {
   testkit::ExpectMultiLevelBands(calls_);
