@@ -36,8 +36,9 @@ void ReadTriples8(DotGroupTable* table, uint32_t rows, const uint8_t* samples) {
   }
 }
 
-// The ink ids an ink set needs in a kind-4 block (bit i = ink id i); 0 = ink set refused.
-uint32_t NeededInks(uint32_t ink_set) {
+}  // namespace
+
+uint32_t DotCurveInksNeeded(uint32_t ink_set) {
   switch (ink_set) {
     case 1:
     case 5: return 0x00F;
@@ -49,8 +50,6 @@ uint32_t NeededInks(uint32_t ink_set) {
     default: return 0;
   }
 }
-
-}  // namespace
 
 int32_t DotCurveGroupOf(uint32_t ink_id) {
   static constexpr int8_t kGroups[12] = {0, 1, 2, 3, 4, 5, 6, 6, 4, 5, 6, 7};
@@ -104,7 +103,7 @@ EngineStatus CheckDotCurveHeader(const DotCurveHeader* header, uint32_t ink_set)
     if (header->entries[k].ink_id > 11) return kStatusBadResource;
     present |= 1u << header->entries[k].ink_id;
   }
-  const uint32_t needed = NeededInks(ink_set);
+  const uint32_t needed = DotCurveInksNeeded(ink_set);
   if (needed == 0 || (present & needed) != needed) return kStatusBadResource;
   const uint64_t column_bytes = uint64_t{kDotCurveLevels} * SampleBytes(width);
   for (int32_t k = 0; k < header->entry_count; ++k) {

@@ -57,6 +57,8 @@ struct DotTableFormat {
   int32_t reserved;
 };
 
+// The ink ids an ink set needs in a kind-4 block (bit i = ink id i); 0 = ink set refused.
+uint32_t DotCurveInksNeeded(uint32_t ink_set);
 // Ink group of an ink id (0..11); ids outside that range have none (-1).
 int32_t DotCurveGroupOf(uint32_t ink_id);
 

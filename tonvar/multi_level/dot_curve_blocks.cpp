@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "tonvar/common/byte_readers.h"
+#include "tonvar/common/dot_curve_blocks.h"
 #include "tonvar/common/level_expansion.h"
 #include "tonvar/common/resource_view.h"
 #include "tonvar/multi_level/multi_level_engine.h"
@@ -114,20 +115,6 @@ struct SetEntry {
   bool present[3];
 };
 
-// Ink ids each kind-4 ink set needs, as a bit mask.
-uint32_t RequiredIds(uint32_t ink_set) {
-  switch (ink_set) {
-    case 1:
-    case 5: return 0x00F;
-    case 3: return 0x03F;
-    case 4: return 0x07F;
-    case 6: return 0x0BF;
-    case 7: return 0x70F;
-    case 9: return 0x8BF;
-    default: return 0;
-  }
-}
-
 // The block's directory, checked: 768 for anything the expansion could not use safely.
 EngineStatus CheckDotCurveSet(const ResourceView& b, uint32_t ink_set, int32_t* bits, int32_t* f,
                               SetEntry entries[kMaxSetEntries], int32_t* count) {
@@ -138,7 +125,7 @@ EngineStatus CheckDotCurveSet(const ResourceView& b, uint32_t ink_set, int32_t* 
   if (b.S16(18) != kDotLevels) return kStatusBadResource;
   if (*bits != 0 && *bits != 8 && *bits != 16) return kStatusBadResource;
   if (*bits == 16 ? (*f < 0 || *f > 16) : *f != 0) return kStatusBadResource;
-  const uint32_t required = RequiredIds(ink_set);
+  const uint32_t required = common::DotCurveInksNeeded(ink_set);
   if (required == 0) return kStatusBadResource;
   if (*count < 0 || *count > kMaxSetEntries || !b.Has(48, 8u * *count)) return kStatusBadResource;
   const uint64_t samples = uint64_t{3} * kDotLevels * SampleBytes(*bits);
