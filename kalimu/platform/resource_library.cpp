@@ -25,9 +25,13 @@ uint16_t GetResourceLanguage(HMODULE module) {
   // VerQueryValue may write into its block: work on a copy with room to spare.
   std::vector<uint8_t> copy(size_t{size} * 2);
   std::memcpy(copy.data(), bytes, size);
+  return VersionBlockLanguage(copy.data());
+}
+
+uint16_t VersionBlockLanguage(void* version_block) {
   void* value = nullptr;
   UINT length = 0;
-  if (!VerQueryValueA(copy.data(), "\\VarFileInfo\\Translation", &value, &length) || value == nullptr ||
+  if (!VerQueryValueA(version_block, "\\VarFileInfo\\Translation", &value, &length) || value == nullptr ||
       length < sizeof(WORD)) {
     return kDefaultResourceLanguage;
   }

@@ -33,6 +33,8 @@ class ResourceLibrary {
 
 // First language of "\VarFileInfo\Translation"; 1033 when the library has none.
 uint16_t GetResourceLanguage(HMODULE module);
+// The first language of a version-information block's Translation; the default without one.
+uint16_t VersionBlockLanguage(void* version_block);
 
 // The bytes of the resource of type 16000 with the given id; empty when there is none.
 std::span<const uint8_t> FindBuiltInBitmap(HMODULE module, UINT id);

@@ -174,15 +174,7 @@ uint16_t GetModuleLanguageId(const char* path) {
   if (size == 0 || !block.Allocate(size) || !GetFileVersionInfoA(path, 0, size, block.data())) {
     return platform::kDefaultResourceLanguage;
   }
-  void* value = nullptr;
-  UINT length = 0;
-  if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &value, &length) || value == nullptr ||
-      length < sizeof(WORD)) {
-    return platform::kDefaultResourceLanguage;
-  }
-  WORD language = 0;
-  std::memcpy(&language, value, sizeof(language));
-  return language;
+  return platform::VersionBlockLanguage(block.data());
 }
 
 }  // namespace kalimu::settings
