@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <winspool.h>
 
 #include <utility>
 
@@ -90,6 +91,13 @@ struct SidTraits {
   static void Close(PSID sid) { FreeSid(sid); }
 };
 
+// Printer handles of OpenPrinter: ClosePrinter.
+struct PrinterTraits {
+  using Handle = HANDLE;
+  static HANDLE Empty() { return nullptr; }
+  static void Close(HANDLE printer) { ClosePrinter(printer); }
+};
+
 using UniqueKey = UniqueHandle<RegistryKeyTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
@@ -97,5 +105,6 @@ using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueGlobal = UniqueHandle<GlobalMemoryTraits>;
 using UniqueGlobalLock = UniqueHandle<GlobalLockTraits>;
 using UniqueSid = UniqueHandle<SidTraits>;
+using UniquePrinter = UniqueHandle<PrinterTraits>;
 
 }  // namespace kalimu::platform

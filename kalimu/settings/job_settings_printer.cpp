@@ -13,16 +13,6 @@
 #include "kalimu/storage/driver_registry.h"
 
 namespace kalimu::settings {
-namespace {
-
-struct PrinterTraits {
-  using Handle = HANDLE;
-  static HANDLE Empty() { return nullptr; }
-  static void Close(HANDLE printer) { ClosePrinter(printer); }
-};
-using UniquePrinter = platform::UniqueHandle<PrinterTraits>;
-
-}  // namespace
 
 int JobSettings::ReadPrinterDevMode(void* buffer, uint32_t size) {
   if (buffer == nullptr) return 0;
@@ -41,7 +31,7 @@ int JobSettings::WritePrinterDevMode(const void* dev_mode, uint32_t size) {
   // The spooler stores what the record declares: it must lie within the size given.
   const auto* record = static_cast<const DEVMODEW*>(dev_mode);
   if (size_t{record->dmSize} + record->dmDriverExtra > size) return 0;
-  UniquePrinter printer;
+  platform::UniquePrinter printer;
   if (!storage::DriverModuleLocator::OpenPrinterWithDefaults(printer_name_, printer.Receive())) return 0;
   platform::GlobalBlock block;
   PRINTER_INFO_2W* info = ReadPrinterInfo2(printer.get(), block);
