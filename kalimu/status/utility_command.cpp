@@ -18,10 +18,16 @@ namespace {
 constexpr char kLineBreak[] = "\r\n";
 constexpr size_t kJobLineChars = 256;
 
-void Compose(char* text, size_t size, std::initializer_list<const char*> pieces) {
-  if (size == 0) return;  // not even room for the terminator
-  text[0] = '\0';
-  for (const char* piece : pieces) platform::AppendStringA(text, size, piece);
+// The pieces joined into text; false (text emptied where it has room) when they do not fit.
+bool Compose(char* text, size_t size, std::initializer_list<const char*> pieces) {
+  std::string joined;
+  for (const char* piece : pieces) joined += piece;
+  if (joined.size() >= size) {
+    if (size > 0) text[0] = '\0';
+    return false;
+  }
+  std::memcpy(text, joined.c_str(), joined.size() + 1);
+  return true;
 }
 
 // The command file's lines for a request; false when the request writes an empty file.
@@ -63,12 +69,12 @@ int16_t BuildUtilityCommandLine(const UtilityCommandTarget& target, char* text, 
   switch (request) {
     case kUtilityInstall:
     case kUtilityInstallNoPrompt:
-      Compose(text, size, {base, info.install_program, " /I:\"", info.install_argument, "\"",
-                           request == kUtilityInstallNoPrompt ? " /NP" : ""});
-      return result;
+      return Compose(text, size, {base, info.install_program, " /I:\"", info.install_argument, "\"",
+                                  request == kUtilityInstallNoPrompt ? " /NP" : ""})
+                 ? result
+                 : -1;
     case kUtilityModule:
-      Compose(text, size, {base, info.module_program});
-      return result;
+      return Compose(text, size, {base, info.module_program}) ? result : -1;
     case kUtilityProbe:
       return result;
     default:
@@ -83,13 +89,17 @@ int16_t BuildUtilityCommandLine(const UtilityCommandTarget& target, char* text, 
   if (n == 0 || n >= sizeof folder || !file.CreateTempFile(folder, kCommandFilePrefix, path)) return -1;
   std::string lines;
   if (CommandFileText(info, target.printer_name, request, job_id, &lines)) {
-    if (file.Write(lines.data(), static_cast<DWORD>(lines.size()), nullptr) != static_cast<long>(lines.size())) {
-      return -1;
-    }
     const char* program = request == kUtilityMonitor        ? info.program2
                           : request == kUtilityMonitorPanel ? info.program3
                                                             : info.job_program;
-    Compose(text, size, {base, program, " /F \"", path, "\""});
+    const bool fits = target.command_file_limit == 0 || lines.size() <= target.command_file_limit;
+    if (!fits || !Compose(text, size, {base, program, " /F \"", path, "\""}) ||
+        file.Write(lines.data(), static_cast<DWORD>(lines.size()), nullptr) != static_cast<long>(lines.size())) {
+      // Nobody will read a file whose command was not built.
+      file.Delete();
+      if (size > 0) text[0] = '\0';
+      return -1;
+    }
   }
   file.Close();
   return result;

@@ -4,8 +4,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "kalimu/model/model_capabilities.h"
@@ -32,19 +30,7 @@ class UtilityCommandTest : public ::testing::Test {
     return BuildUtilityCommandLine(target, text_, sizeof text_, request, job);
   }
 
-  // The command file the text names, read and removed; empty when the text names none.
-  std::string TakeCommandFile() {
-    const std::string text = text_;
-    const size_t at = text.find(" /F \"");
-    if (at == std::string::npos) return {};
-    const std::string path = text.substr(at + 5, text.size() - at - 6);
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    in.close();
-    DeleteFileA(path.c_str());
-    return content.str();
-  }
+  std::string TakeCommandFile() { return testkit::TakeCommandFile(text_); }
 
   testkit::StatusPrinter printer_;
   model::ModelCapabilities model_;
@@ -113,16 +99,38 @@ TEST_F(UtilityCommandTest, LibraryAnswers) {
   EXPECT_EQ(Build(kUtilityInstall), -1);
 }
 
-TEST_F(UtilityCommandTest, TextIsBoundedByItsBuffer) {
-  char small[12];
+// A command line that does not fit is no command: no cut text, no command file left behind.
+TEST_F(UtilityCommandTest, ATextThatDoesNotFitFails) {
   const UtilityCommandTarget target{library_, printer_.printer_name().c_str(), printer_.driver_name().c_str(),
                                     directory_.c_str()};
-  EXPECT_EQ(BuildUtilityCommandLine(target, small, sizeof small, kUtilityInstall, nullptr), 3);
-  EXPECT_EQ(std::strlen(small), sizeof small - 1);
-  // A buffer of no size is not written at all.
+  const std::string install = directory_ + testkit::kMonitorInstallProgram + " /I:\"" +
+                              testkit::kMonitorInstallArgument + "\"";
+  char exact[512];
+  ASSERT_LT(install.size(), sizeof exact);
+  EXPECT_EQ(BuildUtilityCommandLine(target, exact, install.size() + 1, kUtilityInstall, nullptr), 3);
+  EXPECT_EQ(exact, install);
+  EXPECT_EQ(BuildUtilityCommandLine(target, exact, install.size(), kUtilityInstall, nullptr), -1);
+  EXPECT_STREQ(exact, "");
   char none[1] = {'x'};
-  EXPECT_EQ(BuildUtilityCommandLine(target, none, 0, kUtilityInstall, nullptr), 3);
+  EXPECT_EQ(BuildUtilityCommandLine(target, none, 0, kUtilityInstall, nullptr), -1);
   EXPECT_EQ(none[0], 'x');
+
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const auto CommandFiles = [&temp] {
+    int count = 0;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((std::string(temp) + "kvi*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return count;
+    do ++count; while (FindNextFileA(search, &found));
+    FindClose(search);
+    return count;
+  };
+  const int before = CommandFiles();
+  char small[24];
+  EXPECT_EQ(BuildUtilityCommandLine(target, small, sizeof small, kUtilityJobStart, nullptr), -1);
+  EXPECT_STREQ(small, "");
+  EXPECT_EQ(CommandFiles(), before);
 }
 
 // The command file holds every line whole, however long the printer's name.
@@ -133,6 +141,14 @@ TEST_F(UtilityCommandTest, CommandFileKeepsEveryLineOfALongPrinterName) {
   const int32_t job = INT32_MIN;
   EXPECT_EQ(BuildUtilityCommandLine(target, text_, sizeof text_, kUtilityJobStart, &job), 4);
   EXPECT_EQ(TakeCommandFile(), "/P \"" + name + "\"\r\n/J \"-2147483648\"\r\n/KVM \"1\"");
+  // A target that bounds its command file fails rather than cut a line.
+  UtilityCommandTarget bounded = target;
+  bounded.command_file_limit = 272;
+  EXPECT_EQ(BuildUtilityCommandLine(bounded, text_, sizeof text_, kUtilityJobStart, &job), -1);
+  EXPECT_STREQ(text_, "");
+  bounded.command_file_limit = 273;
+  EXPECT_EQ(BuildUtilityCommandLine(bounded, text_, sizeof text_, kUtilityJobStart, &job), 4);
+  EXPECT_EQ(TakeCommandFile().size(), 273u);
 }
 
 }  // namespace

@@ -118,4 +118,17 @@ int32_t StatusPrinter::WaitForRequestFlag() const {
   return 0;
 }
 
+std::string TakeCommandFile(const std::string& command_line) {
+  const size_t at = command_line.find(" /F \"");
+  if (at == std::string::npos || command_line.size() < at + 6) return {};
+  const std::string path = command_line.substr(at + 5, command_line.size() - at - 6);
+  std::string content;
+  {
+    std::ifstream in(path, std::ios::binary);
+    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  DeleteFileA(path.c_str());
+  return content;
+}
+
 }  // namespace testkit

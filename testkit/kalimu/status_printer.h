@@ -59,4 +59,8 @@ class StatusPrinter {
   std::vector<std::string> switches_;
 };
 
+// The command file a monitor command line names (after " /F "), read and removed; empty when
+// the line names none.
+std::string TakeCommandFile(const std::string& command_line);
+
 }  // namespace testkit

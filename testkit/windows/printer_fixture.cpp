@@ -94,7 +94,8 @@ TestPrinter::TestPrinter(const std::string& name_base, const std::string& data_f
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
   std::wstring printer = Widen(printer_name_);
-  std::wstring port = Widen(std::string(temp) + file_base + ".prn");
+  port_file_ = std::string(temp) + file_base + ".prn";
+  std::wstring port = Widen(port_file_);
   std::wstring processor = L"winprint";
   std::wstring datatype = L"RAW";
   PRINTER_INFO_2W printer_info = {};
@@ -128,7 +129,7 @@ TestPrinter::TestPrinter(const std::string& name_base, const std::string& data_f
   const auto* installed = reinterpret_cast<DRIVER_INFO_2W*>(buffer.get());
   data_file_ = Narrow(installed->pDataFile);
   files_ = {module, ini, Narrow(installed->pDriverPath), Narrow(installed->pConfigFile),
-            data_file_};
+            data_file_, port_file_};
 }
 
 bool TestPrinter::RewriteDataFile(const std::string& data_file_text) const {

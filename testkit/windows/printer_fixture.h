@@ -28,6 +28,8 @@ class TestPrinter {
   const std::string& driver_name() const { return driver_name_; }
   // The data file where the spooler keeps it (pDataFile of the installed driver).
   const std::string& data_file() const { return data_file_; }
+  // The printer's file port: raw jobs land in this file.
+  const std::string& port_file() const { return port_file_; }
   // Rewrites the installed data file with new text.
   bool RewriteDataFile(const std::string& data_file_text) const;
 
@@ -38,6 +40,7 @@ class TestPrinter {
   std::string printer_name_;
   std::string driver_name_;
   std::string data_file_;
+  std::string port_file_;
   std::vector<std::string> files_;  // removed again at the end
   HANDLE handle_ = nullptr;
   bool driver_added_ = false;
