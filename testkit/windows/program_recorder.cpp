@@ -39,13 +39,13 @@ ProgramRecorder::ProgramRecorder() {
 ProgramRecorder::~ProgramRecorder() {
   if (folder_.empty()) return;
   SetEnvironmentVariableA(kRecordDirVar, nullptr);
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA((folder_ + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
+  // Held programs go first, then every record.
+  for (const char* pattern : {"\\*.hold", "\\*"}) {
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder_ + pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) continue;
     do {
-      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        DeleteFileA((folder_ + "\\" + found.cFileName).c_str());  // the holds go first of all
-      }
+      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) DeleteFileA((folder_ + "\\" + found.cFileName).c_str());
     } while (FindNextFileA(search, &found));
     FindClose(search);
   }
