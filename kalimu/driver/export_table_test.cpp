@@ -109,7 +109,6 @@ TEST_F(KalimuDll, EntryPointsNotBuiltYetAnswerTheirFailureResult) {
       {"DrvConvertDevMode", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvConvertDevMode)>(p)(nullptr, nullptr, nullptr, nullptr, 0)); }},
       {"DrvQueryJobAttributes", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvQueryJobAttributes)>(p)(nullptr, nullptr, 1, nullptr)); }},
       {"DrvQueryColorProfile", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvQueryColorProfile)>(p)(nullptr, nullptr, 0, nullptr, nullptr, nullptr)); }},
-      {"DrvUpgradePrinter", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvUpgradePrinter)>(p)(1, nullptr)); }},
       {"DrvDocumentEvent", DOCUMENTEVENT_FAILURE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvDocumentEvent)>(p)(nullptr, nullptr, DOCUMENTEVENT_STARTDOCPOST, 0, nullptr, 0, nullptr)); }},
       {"DrvPrinterEvent", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvPrinterEvent)>(p)(nullptr, PRINTER_EVENT_INITIALIZE, 0, 0)); }},
       {"DrvDriverEvent", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvDriverEvent)>(p)(DRIVER_EVENT_INITIALIZE, 3, nullptr, 0)); }},

@@ -50,8 +50,7 @@ BOOL WINAPI DrvQueryColorProfile(HANDLE, PDEVMODEW, ULONG, PVOID, ULONG*, FLONG*
   return NotImplemented<BOOL>(FALSE);
 }
 
-// Upgrade and events.
-BOOL WINAPI DrvUpgradePrinter(DWORD, LPBYTE) { return NotImplemented<BOOL>(FALSE); }
+// Events.
 int WINAPI DrvDocumentEvent(HANDLE, HDC, int, ULONG, PVOID, ULONG, PVOID) {
   return NotImplemented<int>(DOCUMENTEVENT_FAILURE);
 }
