@@ -106,7 +106,6 @@ TEST_F(KalimuDll, EntryPointsNotBuiltYetAnswerTheirFailureResult) {
       {"DrvAdvancedDocumentProperties", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvAdvancedDocumentProperties)>(p)(nullptr, nullptr, nullptr, nullptr, nullptr)); }},
       {"PrinterProperties", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&PrinterProperties)>(p)(nullptr, nullptr)); }},
       {"DrvDeviceCapabilities", static_cast<LONG_PTR>(GDI_ERROR), true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvDeviceCapabilities)>(p)(nullptr, nullptr, DC_PAPERS, nullptr, nullptr)); }},
-      {"DrvConvertDevMode", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvConvertDevMode)>(p)(nullptr, nullptr, nullptr, nullptr, 0)); }},
       {"DrvQueryJobAttributes", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvQueryJobAttributes)>(p)(nullptr, nullptr, 1, nullptr)); }},
       {"DrvQueryColorProfile", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvQueryColorProfile)>(p)(nullptr, nullptr, 0, nullptr, nullptr, nullptr)); }},
       {"DrvDocumentEvent", DOCUMENTEVENT_FAILURE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvDocumentEvent)>(p)(nullptr, nullptr, DOCUMENTEVENT_STARTDOCPOST, 0, nullptr, 0, nullptr)); }},

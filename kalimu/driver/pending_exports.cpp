@@ -42,9 +42,6 @@ BOOL WINAPI PrinterProperties(HWND, HANDLE) { return NotImplemented<BOOL>(FALSE)
 DWORD WINAPI DrvDeviceCapabilities(HANDLE, PWSTR, WORD, PVOID, PDEVMODEW) {
   return NotImplemented<DWORD>(GDI_ERROR);
 }
-BOOL WINAPI DrvConvertDevMode(LPWSTR, PDEVMODEW, PDEVMODEW, PLONG, DWORD) {
-  return NotImplemented<BOOL>(FALSE);
-}
 BOOL WINAPI DrvQueryJobAttributes(HANDLE, PDEVMODEW, DWORD, LPBYTE) { return NotImplemented<BOOL>(FALSE); }
 BOOL WINAPI DrvQueryColorProfile(HANDLE, PDEVMODEW, ULONG, PVOID, ULONG*, FLONG*) {
   return NotImplemented<BOOL>(FALSE);

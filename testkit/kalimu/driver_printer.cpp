@@ -15,8 +15,9 @@ DriverDataTable DriverData() {
 
 }  // namespace
 
-DriverPrinter::DriverPrinter(const ModelDescription& model, const std::string& config_module)
-    : printer_(model, DriverData(), "Drv", config_module) {
+DriverPrinter::DriverPrinter(const ModelDescription& model, const std::string& config_module,
+                             const std::string& name_base)
+    : printer_(model, DriverData(), name_base, config_module) {
   resources_ = printer_.ok() && printer_.InstallResourceLibrary();
 }
 

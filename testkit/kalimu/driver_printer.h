@@ -24,7 +24,9 @@ inline constexpr char kZpcParamFile[] = "KVZPC.RES";
 
 class DriverPrinter {
  public:
-  explicit DriverPrinter(const ModelDescription& model, const std::string& config_module = kStandinConfigModule);
+  // name_base goes into the printer's and driver's names (see TestPrinter).
+  explicit DriverPrinter(const ModelDescription& model, const std::string& config_module = kStandinConfigModule,
+                         const std::string& name_base = "Drv");
   ~DriverPrinter();
   DriverPrinter(const DriverPrinter&) = delete;
   DriverPrinter& operator=(const DriverPrinter&) = delete;
