@@ -38,15 +38,6 @@ LONG WINAPI DrvAdvancedDocumentProperties(HWND, HANDLE, PWSTR, PDEVMODEW, PDEVMO
 }
 BOOL WINAPI PrinterProperties(HWND, HANDLE) { return NotImplemented<BOOL>(FALSE); }
 
-// Spooler and GDI queries.
-DWORD WINAPI DrvDeviceCapabilities(HANDLE, PWSTR, WORD, PVOID, PDEVMODEW) {
-  return NotImplemented<DWORD>(GDI_ERROR);
-}
-BOOL WINAPI DrvQueryJobAttributes(HANDLE, PDEVMODEW, DWORD, LPBYTE) { return NotImplemented<BOOL>(FALSE); }
-BOOL WINAPI DrvQueryColorProfile(HANDLE, PDEVMODEW, ULONG, PVOID, ULONG*, FLONG*) {
-  return NotImplemented<BOOL>(FALSE);
-}
-
 // Events.
 int WINAPI DrvDocumentEvent(HANDLE, HDC, int, ULONG, PVOID, ULONG, PVOID) {
   return NotImplemented<int>(DOCUMENTEVENT_FAILURE);
