@@ -119,6 +119,10 @@ static_assert(sizeof(ATTRIBUTE_INFO_1) == 28 && sizeof(ATTRIBUTE_INFO_2) == 32);
 #define QCP_PROFILEMEMORY 0x0001
 #define QCP_PROFILEDISK 0x0002
 #endif
+// The advanced settings of the document sheet (DrvAdvancedDocumentProperties).
+#ifndef DM_ADVANCED
+#define DM_ADVANCED 0x0010
+#endif
 // The caller may not change the settings (document and device sheets).
 #ifndef DM_NOPERMISSION
 #define DM_NOPERMISSION 0x0020

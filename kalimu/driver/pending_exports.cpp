@@ -28,14 +28,7 @@ DWORD WINAPI DRVUIGetPrePrintStatus(DEVMODEW*, HANDLE) { return 0; }
 DWORD WINAPI DRVUIGetUIData2(DEVMODEW*, void*, void*, const char*) { return 1; }
 
 // Property sheets and document properties.
-LONG WINAPI DrvDocumentPropertySheets(PPROPSHEETUI_INFO, LPARAM) { return NotImplemented<LONG>(-1); }
 LONG WINAPI DrvDevicePropertySheets(PPROPSHEETUI_INFO, LPARAM) { return NotImplemented<LONG>(-1); }
-LONG WINAPI DrvDocumentProperties(HWND, HANDLE, PWSTR, PDEVMODEW, PDEVMODEW, DWORD) {
-  return NotImplemented<LONG>(-1);
-}
-LONG WINAPI DrvAdvancedDocumentProperties(HWND, HANDLE, PWSTR, PDEVMODEW, PDEVMODEW) {
-  return NotImplemented<LONG>(FALSE);
-}
 BOOL WINAPI PrinterProperties(HWND, HANDLE) { return NotImplemented<BOOL>(FALSE); }
 
 // Events.
