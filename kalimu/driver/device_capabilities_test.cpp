@@ -169,14 +169,8 @@ TEST_P(CapabilitiesTest, UnlistedIndexesAndUnusablePrintersAnswerGdiError) {
 
 TEST_P(CapabilitiesTest, CallersRecordIsMergedAndOnlyRead) {
   // A foreign public-only record asking for another paper and two copies, ending at a guard page.
-  DEVMODEW foreign{};
-  foreign.dmSpecVersion = 0x401;
-  foreign.dmSize = sizeof(DEVMODEW);
-  foreign.dmFields = DM_COPIES;
-  foreign.dmCopies = 2;
-  testkit::GuardedBytes record(sizeof(foreign), &foreign);
-  DWORD old = 0;
-  VirtualProtect(record.data(), record.size(), PAGE_READONLY, &old);
+  const DEVMODEW foreign = testkit::ForeignDevMode(2);
+  const testkit::GuardedBytes record(sizeof(foreign), &foreign, true);
   EXPECT_EQ(Capability(handle(), DC_SIZE, nullptr, record.as<DEVMODEW>()), 220u);
   EXPECT_EQ(Capability(handle(), DC_FIELDS, nullptr, record.as<DEVMODEW>()) & DM_COPIES, DWORD{DM_COPIES});
   EXPECT_EQ(std::memcmp(record.data(), &foreign, sizeof(foreign)), 0);

@@ -20,17 +20,6 @@ using settings::kDevModeSize;
 
 constexpr uint8_t kPoison = 0xCD;
 
-// A public-only record as applications and the spooler make them: 220 bytes, no private part.
-DEVMODEW ForeignRecord(WORD copies) {
-  DEVMODEW record{};
-  wcscpy(record.dmDeviceName, L"Some Application");
-  record.dmSpecVersion = 0x401;
-  record.dmSize = sizeof(DEVMODEW);
-  record.dmFields = DM_COPIES;
-  record.dmCopies = copies;
-  return record;
-}
-
 struct SheetContextDeleter {
   void operator()(SheetContext* context) const { DestroySheetContext(context); }
 };
@@ -93,7 +82,7 @@ TEST_F(DocumentPropertiesTest, StoredPropertyRecordIsTakenOnlyWhenWholeAndOfThis
 }
 
 TEST_F(DocumentPropertiesTest, OnlyTheDocumentSheetMergesTheCallersRecord) {
-  DEVMODEW foreign = ForeignRecord(4);
+  DEVMODEW foreign = testkit::ForeignDevMode(4);
   ContextPtr document(CreateSheetContext(handle(), &foreign, kDocumentSheet));
   ContextPtr device(CreateSheetContext(handle(), &foreign, kDeviceSheet));
   ASSERT_NE(document, nullptr);
@@ -134,10 +123,8 @@ TEST_F(DocumentPropertiesTest, MergeHandsBackTheCurrentSettingsInTheShapeOfTheIn
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const DEVMODEW foreign = ForeignRecord(6);
-    testkit::GuardedBytes input(sizeof(foreign), &foreign);
-    DWORD old = 0;
-    VirtualProtect(input.data(), input.size(), PAGE_READONLY, &old);
+    const DEVMODEW foreign = testkit::ForeignDevMode(6);
+    const testkit::GuardedBytes input(sizeof(foreign), &foreign, true);
     std::vector<uint8_t> out(kDevModeSize + 8, kPoison);
     DEVMODEW* in = c.with_input ? input.as<DEVMODEW>() : nullptr;
     DOCUMENTPROPERTYHEADER header = Header(in, out.data(), c.mode);
@@ -150,7 +137,9 @@ TEST_F(DocumentPropertiesTest, MergeHandsBackTheCurrentSettingsInTheShapeOfTheIn
     EXPECT_EQ(record.Public.dmDriverExtra, c.out_extra);
     EXPECT_EQ(record.Public.dmCopies, c.with_input ? 6 : current_.Public.dmCopies);
     EXPECT_STREQ(record.DriverName, current_.DriverName);
-    if (!c.with_input) EXPECT_EQ(std::memcmp(&record, &current_, sizeof(current_)), 0);
+    if (!c.with_input) {
+      EXPECT_EQ(std::memcmp(&record, &current_, sizeof(current_)), 0);
+    }
     EXPECT_EQ(std::vector<uint8_t>(out.end() - 8, out.end()), std::vector<uint8_t>(8, kPoison));
     EXPECT_EQ(std::memcmp(input.data(), &foreign, sizeof(foreign)), 0);
 

@@ -44,9 +44,7 @@ TEST_F(JobQueriesTest, AttributesAtBothLevels) {
     record_.Public.dmCopies = 5;
     record_.LayoutOptions = c.reverse ? (record_.LayoutOptions | kLayoutReverseOrder)
                                       : (record_.LayoutOptions & ~kLayoutReverseOrder);
-    testkit::GuardedBytes caller(sizeof(record_), &record_);
-    DWORD old = 0;
-    VirtualProtect(caller.data(), caller.size(), PAGE_READONLY, &old);
+    const testkit::GuardedBytes caller(sizeof(record_), &record_, true);
     std::vector<uint8_t> info(sizeof(ATTRIBUTE_INFO_2) + 8, kPoison);
     ASSERT_TRUE(DrvQueryJobAttributes(handle(), caller.as<DEVMODEW>(), c.level, info.data()));
     const auto& attributes = *reinterpret_cast<const ATTRIBUTE_INFO_2*>(info.data());
@@ -58,7 +56,9 @@ TEST_F(JobQueriesTest, AttributesAtBothLevels) {
     EXPECT_EQ(attributes.dwDrvPageOrderFlags, order);
     EXPECT_EQ(attributes.dwJobNumberOfCopies, 5u);
     EXPECT_EQ(attributes.dwDrvNumberOfCopies, 5u);
-    if (c.level == 2) EXPECT_EQ(attributes.dwColorOptimization, 0u);
+    if (c.level == 2) {
+      EXPECT_EQ(attributes.dwColorOptimization, 0u);
+    }
     EXPECT_EQ(std::vector<uint8_t>(info.begin() + c.written, info.end()),
               std::vector<uint8_t>(info.size() - c.written, kPoison));
   }
@@ -66,14 +66,8 @@ TEST_F(JobQueriesTest, AttributesAtBothLevels) {
 
 TEST_F(JobQueriesTest, ForeignRecordIsAnsweredFromAMergedCopy) {
   // A 220-byte record of an application: reading past it or writing into it faults.
-  DEVMODEW foreign{};
-  foreign.dmSpecVersion = 0x401;
-  foreign.dmSize = sizeof(DEVMODEW);
-  foreign.dmFields = DM_COPIES;
-  foreign.dmCopies = 3;
-  testkit::GuardedBytes caller(sizeof(foreign), &foreign);
-  DWORD old = 0;
-  VirtualProtect(caller.data(), caller.size(), PAGE_READONLY, &old);
+  const DEVMODEW foreign = testkit::ForeignDevMode(3);
+  const testkit::GuardedBytes caller(sizeof(foreign), &foreign, true);
   ATTRIBUTE_INFO_1 attributes{};
   ASSERT_TRUE(DrvQueryJobAttributes(handle(), caller.as<DEVMODEW>(), 1, reinterpret_cast<BYTE*>(&attributes)));
   EXPECT_EQ(attributes.dwJobNumberOfCopies, 3u);

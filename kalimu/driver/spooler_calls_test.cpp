@@ -61,15 +61,8 @@ TEST_F(SpoolerCallsTest, SizeAndDefaults) {
 }
 
 TEST_F(SpoolerCallsTest, ForeignRecordIsMergedAndLeftUntouched) {
-  DEVMODEW foreign{};
-  wcscpy(foreign.dmDeviceName, L"Some Application");
-  foreign.dmSpecVersion = 0x401;
-  foreign.dmSize = sizeof(DEVMODEW);
-  foreign.dmFields = DM_COPIES;
-  foreign.dmCopies = 3;
-  testkit::GuardedBytes input(sizeof(foreign), &foreign);
-  DWORD old = 0;
-  VirtualProtect(input.data(), input.size(), PAGE_READONLY, &old);
+  const DEVMODEW foreign = testkit::ForeignDevMode(3);
+  const testkit::GuardedBytes input(sizeof(foreign), &foreign, true);
   std::vector<uint8_t> out(kDevModeSize, kPoison);
   EXPECT_EQ(Properties(out.data(), input.as<DEVMODEW>(), DM_IN_BUFFER | DM_OUT_BUFFER), IDOK);
   ExpectDriverHeader(out.data());

@@ -3,6 +3,8 @@
 
 #include <winspool.h>
 
+#include <cwchar>
+
 namespace testkit {
 namespace {
 
@@ -21,9 +23,11 @@ DriverPrinter::DriverPrinter(const ModelDescription& model, const std::string& c
   resources_ = printer_.ok() && printer_.InstallResourceLibrary();
 }
 
-DriverPrinter::~DriverPrinter() {
-  // The model printer removes the machine's keys; the user's key of the driver goes here.
-  const std::string key = "SOFTWARE\\NORVA\\PRINTER\\" + driver_name();
+// The model printer removes the machine's keys; the user's key of the driver goes here.
+DriverPrinter::~DriverPrinter() { DeleteUserDriverKey(driver_name()); }
+
+void DeleteUserDriverKey(const std::string& driver_name) {
+  const std::string key = "SOFTWARE\\NORVA\\PRINTER\\" + driver_name;
   for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
     HKEY root = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_ALL_ACCESS | view, &root) != ERROR_SUCCESS) continue;
@@ -31,6 +35,16 @@ DriverPrinter::~DriverPrinter() {
     RegCloseKey(root);
     RegDeleteKeyExA(HKEY_CURRENT_USER, key.c_str(), view, 0);
   }
+}
+
+DEVMODEW ForeignDevMode(WORD copies) {
+  DEVMODEW record{};
+  wcscpy(record.dmDeviceName, L"Some Application");
+  record.dmSpecVersion = 0x401;
+  record.dmSize = sizeof(DEVMODEW);
+  record.dmFields = DM_COPIES;
+  record.dmCopies = copies;
+  return record;
 }
 
 std::wstring DriverPrinter::wide_printer_name() const {

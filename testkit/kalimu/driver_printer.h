@@ -48,6 +48,13 @@ class DriverPrinter {
   bool resources_ = false;
 };
 
+// A public-only record as applications and the spooler make them (220 bytes, no private part,
+// driver version 0) that asks for a number of copies.
+DEVMODEW ForeignDevMode(WORD copies);
+
+// Removes the driver's key below HKEY_CURRENT_USER in both views.
+void DeleteUserDriverKey(const std::string& driver_name);
+
 // A value below HKEY_LOCAL_MACHINE in the process's (64-bit) view: its bytes, or none when it cannot be read.
 std::optional<std::vector<uint8_t>> ReadMachineValue(const std::string& key, const char* name);
 // Writes a value below HKEY_LOCAL_MACHINE in both views, creating the key.

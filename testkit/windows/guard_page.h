@@ -12,8 +12,9 @@ namespace testkit {
 
 class GuardedBytes {
  public:
-  // size bytes, filled with the bytes given (or zero), directly before a no-access page.
-  explicit GuardedBytes(size_t size, const void* bytes = nullptr) : size_(size) {
+  // size bytes, filled with the bytes given (or zero), directly before a no-access page;
+  // read_only: a writer faults too.
+  explicit GuardedBytes(size_t size, const void* bytes = nullptr, bool read_only = false) : size_(size) {
     SYSTEM_INFO info;
     GetSystemInfo(&info);
     const size_t page = info.dwPageSize;
@@ -24,6 +25,7 @@ class GuardedBytes {
     VirtualProtect(base_ + (pages - 1) * page, page, PAGE_NOACCESS, &old);
     data_ = base_ + (pages - 1) * page - size;
     if (bytes != nullptr) std::memcpy(data_, bytes, size);
+    if (read_only) VirtualProtect(data_, size, PAGE_READONLY, &old);
   }
   ~GuardedBytes() {
     if (base_ != nullptr) VirtualFree(base_, 0, MEM_RELEASE);
