@@ -10,6 +10,7 @@
 
 #include "kalimu/driver/dev_mode_merge.h"
 #include "kalimu/driver/driver_ui_types.h"
+#include "kalimu/driver/export_guard.h"
 #include "kalimu/platform/global_block.h"
 #include "kalimu/platform/text_conversion.h"
 #include "kalimu/platform/unique_handle.h"
@@ -81,29 +82,30 @@ BOOL BuildDefaultRecord(HANDLE printer, const std::string& printer_name, DEVMODE
   return settings != nullptr && settings->ResetToDefaults() ? TRUE : FALSE;
 }
 
+BOOL ConvertDevMode(const wchar_t* printer_name, const DEVMODEW* in, DEVMODEW* out, LONG* size, DWORD mode) {
+  // The spooler may append ",..." to the name: the printer is named by the text before it.
+  std::optional<std::string> name = printer_name != nullptr ? platform::AnsiFromWide(printer_name) : std::nullopt;
+  if (!name) return Fail(ERROR_INVALID_PARAMETER);
+  name->resize(std::min(name->find(','), name->size()));
+  platform::UniquePrinter printer;
+  if (!platform::OpenPrinterByAnsiName(name->c_str(), printer.Receive())) return Fail(ERROR_INVALID_PARAMETER);
+  if (size == nullptr) return Fail(ERROR_INVALID_PARAMETER);
+  switch (mode) {
+    case CDM_CONVERT: return ConvertToOutput(printer.get(), in, out, size);
+    case CDM_CONVERT351: return Fail(ERROR_INVALID_PARAMETER);
+    case CDM_DRIVER_DEFAULT: return BuildDefaultRecord(printer.get(), *name, out, size);
+    default: return FALSE;
+  }
+}
+
 }  // namespace
 }  // namespace kalimu::driver
 
 extern "C" {
 
 BOOL WINAPI DrvConvertDevMode(LPWSTR printer_name, PDEVMODEW in, PDEVMODEW out, PLONG size, DWORD mode) {
-  using namespace kalimu;
-  // The spooler may append ",..." to the name: the printer is named by the text before it.
-  std::optional<std::string> name =
-      printer_name != nullptr ? platform::AnsiFromWide(printer_name) : std::nullopt;
-  if (!name) return driver::Fail(ERROR_INVALID_PARAMETER);
-  name->resize(std::min(name->find(','), name->size()));
-  platform::UniquePrinter printer;
-  if (!platform::OpenPrinterByAnsiName(name->c_str(), printer.Receive())) {
-    return driver::Fail(ERROR_INVALID_PARAMETER);
-  }
-  if (size == nullptr) return driver::Fail(ERROR_INVALID_PARAMETER);
-  switch (mode) {
-    case CDM_CONVERT: return driver::ConvertToOutput(printer.get(), in, out, size);
-    case CDM_CONVERT351: return driver::Fail(ERROR_INVALID_PARAMETER);
-    case CDM_DRIVER_DEFAULT: return driver::BuildDefaultRecord(printer.get(), *name, out, size);
-    default: return FALSE;
-  }
+  using namespace kalimu::driver;
+  return Guarded<BOOL>(FALSE, [&] { return ConvertDevMode(printer_name, in, out, size, mode); });
 }
 
 }  // extern "C"

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "kalimu/driver/driver_ui_types.h"
+#include "kalimu/driver/export_guard.h"
 #include "kalimu/settings/job_settings.h"
 
 namespace kalimu::driver {
@@ -132,10 +133,12 @@ DWORD WINAPI DrvDeviceCapabilities(HANDLE printer, PWSTR, WORD capability, PVOID
   const auto* row = std::find_if(std::begin(driver::kCapabilities), std::end(driver::kCapabilities),
                                  [capability](const driver::Capability& c) { return c.index == capability; });
   if (row == std::end(driver::kCapabilities)) return driver::kUnsupported;
-  settings::JobSettingsPtr settings(settings::CreateJobSettings(nullptr, printer, nullptr, nullptr));
-  if (settings == nullptr) return driver::kUnsupported;
-  if (dev_mode != nullptr && !settings->MergeDevMode(dev_mode, printer)) return driver::kUnsupported;
-  return row->answer(*settings, out);
+  return driver::Guarded<DWORD>(driver::kUnsupported, [&]() -> DWORD {
+    settings::JobSettingsPtr settings(settings::CreateJobSettings(nullptr, printer, nullptr, nullptr));
+    if (settings == nullptr) return driver::kUnsupported;
+    if (dev_mode != nullptr && !settings->MergeDevMode(dev_mode, printer)) return driver::kUnsupported;
+    return row->answer(*settings, out);
+  });
 }
 
 }  // extern "C"

@@ -6,6 +6,7 @@
 #include "kalimu/driver/dev_mode_merge.h"
 #include "kalimu/driver/document_sheet.h"
 #include "kalimu/driver/driver_ui_types.h"
+#include "kalimu/driver/export_guard.h"
 #include "kalimu/driver/sheet_context.h"
 #include "kalimu/settings/driver_dev_mode.h"
 
@@ -38,30 +39,36 @@ extern "C" {
 
 LONG WINAPI DrvDocumentPropertySheets(PPROPSHEETUI_INFO info, LPARAM lparam) {
   using namespace kalimu::driver;
-  auto* header = reinterpret_cast<DOCUMENTPROPERTYHEADER*>(info != nullptr ? info->lParamInit : lparam);
-  if (header == nullptr) return kFailure;
-  if (info != nullptr) return RunDocumentSheetReason(info, lparam, header);
-  return DocumentPropertiesWithoutSheet(*header);
+  return Guarded<LONG>(kFailure, [&]() -> LONG {
+    auto* header = reinterpret_cast<DOCUMENTPROPERTYHEADER*>(info != nullptr ? info->lParamInit : lparam);
+    if (header == nullptr) return kFailure;
+    if (info != nullptr) return RunDocumentSheetReason(info, lparam, header);
+    return DocumentPropertiesWithoutSheet(*header);
+  });
 }
 
 LONG WINAPI DrvDocumentProperties(HWND window, HANDLE printer, PWSTR device_name, PDEVMODEW out, PDEVMODEW in,
                                   DWORD mode) {
   using namespace kalimu::driver;
   if (mode == 0 || out == nullptr) return kDevModeBytes;
-  DOCUMENTPROPERTYHEADER header = {sizeof(DOCUMENTPROPERTYHEADER), 0, printer, device_name, in, out, 0, mode};
-  const LONG result =
-      (mode & DM_PROMPT) != 0 ? ShowDocumentSheet(window, &header) : DocumentPropertiesWithoutSheet(header);
-  if (result > 0) return IDOK;
-  return result == 0 ? IDCANCEL : result;
+  return Guarded<LONG>(kFailure, [&]() -> LONG {
+    DOCUMENTPROPERTYHEADER header = {sizeof(DOCUMENTPROPERTYHEADER), 0, printer, device_name, in, out, 0, mode};
+    const LONG result =
+        (mode & DM_PROMPT) != 0 ? ShowDocumentSheet(window, &header) : DocumentPropertiesWithoutSheet(header);
+    if (result > 0) return IDOK;
+    return result == 0 ? IDCANCEL : result;
+  });
 }
 
 LONG WINAPI DrvAdvancedDocumentProperties(HWND window, HANDLE printer, PWSTR device_name, PDEVMODEW out,
                                           PDEVMODEW in) {
   using namespace kalimu::driver;
   if (out == nullptr) return kDevModeBytes;
-  DOCUMENTPROPERTYHEADER header = {sizeof(DOCUMENTPROPERTYHEADER), 0, printer, device_name, in, out, 0,
-                                   DM_COPY | DM_PROMPT | DM_ADVANCED};
-  return ShowAdvancedDocumentSheet(window, &header);
+  return Guarded<LONG>(FALSE, [&]() -> LONG {
+    DOCUMENTPROPERTYHEADER header = {sizeof(DOCUMENTPROPERTYHEADER), 0, printer, device_name, in, out, 0,
+                                     DM_COPY | DM_PROMPT | DM_ADVANCED};
+    return ShowAdvancedDocumentSheet(window, &header);
+  });
 }
 
 }  // extern "C"

@@ -3,11 +3,14 @@
 
 #include <winspool.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "kalimu/driver/driver_ui_types.h"
+#include "kalimu/driver/export_guard.h"
 #include "kalimu/platform/global_block.h"
 #include "kalimu/platform/unique_handle.h"
 #include "kalimu/platform/text_helpers.h"
@@ -180,6 +183,9 @@ int UpgradeStoredDevMode(HANDLE printer) {
   platform::GlobalBlock block;
   PRINTER_INFO_2W* info = settings::ReadPrinterInfo2(printer, block);
   if (info == nullptr || info->pDevMode == nullptr) return 0;
+  // The merge reads the header and as many bytes as the record declares: all must lie in the block.
+  const size_t declared = size_t{info->pDevMode->dmSize} + info->pDevMode->dmDriverExtra;
+  if (settings::StoredDevModeBytes(*info, block) < std::max(declared, offsetof(DEVMODEW, dmFields))) return 0;
   settings::JobSettingsPtr settings(settings::CreateJobSettings(nullptr, printer, nullptr, nullptr));
   if (settings == nullptr || !settings->MergeDevMode(info->pDevMode, printer)) return 0;
   info->pDevMode = settings->GetDevMode();
@@ -192,18 +198,20 @@ int UpgradeStoredDevMode(HANDLE printer) {
 extern "C" {
 
 BOOL WINAPI DrvUpgradePrinter(DWORD level, LPBYTE info) {
-  const auto* upgrade = reinterpret_cast<const DRIVER_UPGRADE_INFO_1*>(info);
-  if (level != 1 || upgrade == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
-  kalimu::platform::UniquePrinter printer;
-  if (!OpenPrinterW(upgrade->pPrinterName, printer.Receive(), &defaults)) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  return kalimu::driver::InitializePrinter(printer.get()) && kalimu::driver::UpgradeStoredDevMode(printer.get());
+  return kalimu::driver::Guarded<BOOL>(FALSE, [&]() -> BOOL {
+    const auto* upgrade = reinterpret_cast<const DRIVER_UPGRADE_INFO_1*>(info);
+    if (level != 1 || upgrade == nullptr) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
+    PRINTER_DEFAULTSW defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    kalimu::platform::UniquePrinter printer;
+    if (!OpenPrinterW(upgrade->pPrinterName, printer.Receive(), &defaults)) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
+    return kalimu::driver::InitializePrinter(printer.get()) && kalimu::driver::UpgradeStoredDevMode(printer.get());
+  });
 }
 
 }  // extern "C"
