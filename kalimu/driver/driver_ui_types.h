@@ -20,6 +20,55 @@ typedef struct _DEVQUERYPRINT_INFO {
   DWORD cchNeeded;
 } DEVQUERYPRINT_INFO, *PDEVQUERYPRINT_INFO;
 
+// Header of DrvDocumentPropertySheets without a sheet (its lParam) and of the document sheet
+// (lParamInit of its PROPSHEETUI_INFO).
+typedef struct _DOCUMENTPROPERTYHEADER {
+  WORD cbSize;
+  WORD Reserved;
+  HANDLE hPrinter;
+  LPWSTR pszPrinterName;
+  PDEVMODEW pdmIn;
+  PDEVMODEW pdmOut;
+  DWORD cbOut;
+  DWORD fMode;
+} DOCUMENTPROPERTYHEADER, *PDOCUMENTPROPERTYHEADER;
+
+// Header of the device sheet (lParamInit of its PROPSHEETUI_INFO).
+typedef struct _DEVICEPROPERTYHEADER {
+  WORD cbSize;
+  WORD Flags;
+  HANDLE hPrinter;
+  LPWSTR pszPrinterName;
+} DEVICEPROPERTYHEADER, *PDEVICEPROPERTYHEADER;
+
+// Answers of DrvQueryJobAttributes at levels 1 and 2.
+typedef struct _ATTRIBUTE_INFO_1 {
+  DWORD dwJobNumberOfPagesPerSide;
+  DWORD dwDrvNumberOfPagesPerSide;
+  DWORD dwNupBorderFlags;
+  DWORD dwJobPageOrderFlags;
+  DWORD dwDrvPageOrderFlags;
+  DWORD dwJobNumberOfCopies;
+  DWORD dwDrvNumberOfCopies;
+} ATTRIBUTE_INFO_1, *PATTRIBUTE_INFO_1;
+
+typedef struct _ATTRIBUTE_INFO_2 {
+  DWORD dwJobNumberOfPagesPerSide;
+  DWORD dwDrvNumberOfPagesPerSide;
+  DWORD dwNupBorderFlags;
+  DWORD dwJobPageOrderFlags;
+  DWORD dwDrvPageOrderFlags;
+  DWORD dwJobNumberOfCopies;
+  DWORD dwDrvNumberOfCopies;
+  DWORD dwColorOptimization;
+} ATTRIBUTE_INFO_2, *PATTRIBUTE_INFO_2;
+
+// Argument of DrvUpgradePrinter at level 1.
+typedef struct _DRIVER_UPGRADE_INFO_1 {
+  LPWSTR pPrinterName;
+  LPWSTR pOldDriverDirectory;
+} DRIVER_UPGRADE_INFO_1, *PDRIVER_UPGRADE_INFO_1;
+
 BOOL WINAPI DllInitialize(HANDLE module, ULONG reason);
 BOOL WINAPI DevQueryPrintEx(PDEVQUERYPRINT_INFO info);
 
@@ -52,3 +101,32 @@ BOOL WINAPI DrvUpgradePrinter(DWORD level, LPBYTE info);
 BOOL WINAPI PrinterProperties(HWND window, HANDLE printer);
 
 }  // extern "C"
+
+static_assert(sizeof(DOCUMENTPROPERTYHEADER) == 48 && offsetof(DOCUMENTPROPERTYHEADER, cbOut) == 40);
+static_assert(sizeof(DEVICEPROPERTYHEADER) == 24);
+static_assert(sizeof(ATTRIBUTE_INFO_1) == 28 && sizeof(ATTRIBUTE_INFO_2) == 32);
+
+// Modes of DrvConvertDevMode.
+#ifndef CDM_CONVERT
+#define CDM_CONVERT 0x01
+#define CDM_CONVERT351 0x02
+#define CDM_DRIVER_DEFAULT 0x04
+#endif
+// Query mode and profile flag of DrvQueryColorProfile.
+#ifndef QCP_DEVICEPROFILE
+#define QCP_DEVICEPROFILE 0x0000
+#define QCP_SOURCEPROFILE 0x0001
+#define QCP_PROFILEMEMORY 0x0001
+#define QCP_PROFILEDISK 0x0002
+#endif
+// The advanced settings of the document sheet (DrvAdvancedDocumentProperties).
+#ifndef DM_ADVANCED
+#define DM_ADVANCED 0x0010
+#endif
+// The caller may not change the settings (document and device sheets).
+#ifndef DM_NOPERMISSION
+#define DM_NOPERMISSION 0x0020
+#endif
+#ifndef DPS_NOPERMISSION
+#define DPS_NOPERMISSION 0x0001
+#endif

@@ -28,30 +28,10 @@ DWORD WINAPI DRVUIGetPrePrintStatus(DEVMODEW*, HANDLE) { return 0; }
 DWORD WINAPI DRVUIGetUIData2(DEVMODEW*, void*, void*, const char*) { return 1; }
 
 // Property sheets and document properties.
-LONG WINAPI DrvDocumentPropertySheets(PPROPSHEETUI_INFO, LPARAM) { return NotImplemented<LONG>(-1); }
 LONG WINAPI DrvDevicePropertySheets(PPROPSHEETUI_INFO, LPARAM) { return NotImplemented<LONG>(-1); }
-LONG WINAPI DrvDocumentProperties(HWND, HANDLE, PWSTR, PDEVMODEW, PDEVMODEW, DWORD) {
-  return NotImplemented<LONG>(-1);
-}
-LONG WINAPI DrvAdvancedDocumentProperties(HWND, HANDLE, PWSTR, PDEVMODEW, PDEVMODEW) {
-  return NotImplemented<LONG>(FALSE);
-}
 BOOL WINAPI PrinterProperties(HWND, HANDLE) { return NotImplemented<BOOL>(FALSE); }
 
-// Spooler and GDI queries.
-DWORD WINAPI DrvDeviceCapabilities(HANDLE, PWSTR, WORD, PVOID, PDEVMODEW) {
-  return NotImplemented<DWORD>(GDI_ERROR);
-}
-BOOL WINAPI DrvConvertDevMode(LPWSTR, PDEVMODEW, PDEVMODEW, PLONG, DWORD) {
-  return NotImplemented<BOOL>(FALSE);
-}
-BOOL WINAPI DrvQueryJobAttributes(HANDLE, PDEVMODEW, DWORD, LPBYTE) { return NotImplemented<BOOL>(FALSE); }
-BOOL WINAPI DrvQueryColorProfile(HANDLE, PDEVMODEW, ULONG, PVOID, ULONG*, FLONG*) {
-  return NotImplemented<BOOL>(FALSE);
-}
-
-// Upgrade and events.
-BOOL WINAPI DrvUpgradePrinter(DWORD, LPBYTE) { return NotImplemented<BOOL>(FALSE); }
+// Events.
 int WINAPI DrvDocumentEvent(HANDLE, HDC, int, ULONG, PVOID, ULONG, PVOID) {
   return NotImplemented<int>(DOCUMENTEVENT_FAILURE);
 }

@@ -65,4 +65,12 @@ struct PageParam {
   SheetContext* context;
 };
 
+// A context for one sheet (kind kDeviceSheet or kDocumentSheet) or one call without a sheet: on
+// a private heap of its own, holding the printer's current record with dev_mode (the caller's,
+// or null) merged in for a document sheet, and the printer's "KVProperty" record (a fresh one
+// when none is stored). Null when the printer, its driver or its settings cannot be read.
+SheetContext* CreateSheetContext(HANDLE printer, const DEVMODEW* dev_mode, int kind);
+// Destroys the context's settings object when it has one, then its heap with everything on it.
+void DestroySheetContext(SheetContext* context);
+
 }  // namespace kalimu::driver

@@ -18,12 +18,14 @@ JobSettings::JobSettings(void* dev_mode, HANDLE printer, const char* printer_nam
   }
   printer_ = printer;
 
-  // A null name is taken from the printer; a name the caller gave is still used.
+  // A null name is taken from the printer; a name the caller gave is still used. The printer's
+  // information is read once for the names and the stored record.
   char printer_from_spooler[kPrinterNameChars] = {};
   char driver_from_spooler[kPrinterNameChars] = {};
+  platform::GlobalBlock block;
+  const PRINTER_INFO_2W* info = nullptr;
+  if (printer_name == nullptr || driver_name == nullptr || owns_record_) info = ReadPrinterInfo2(printer, block);
   if (printer_name == nullptr || driver_name == nullptr) {
-    platform::GlobalBlock block;
-    const PRINTER_INFO_2W* info = ReadPrinterInfo2(printer, block);
     if (info == nullptr || !WideToAnsi(info->pPrinterName, printer_from_spooler, sizeof(printer_from_spooler)) ||
         !WideToAnsi(info->pDriverName, driver_from_spooler, sizeof(driver_from_spooler))) {
       return;
@@ -36,7 +38,7 @@ JobSettings::JobSettings(void* dev_mode, HANDLE printer, const char* printer_nam
   registry().Init(printer_name_, GetDriverName());
   locator().Init(printer_name_, GetDriverName(), printer);
 
-  if (owns_record_ && !AdoptPrinterDevMode(printer) && !ResetToDefaults()) {
+  if (owns_record_ && !AdoptStoredDevMode(info, block) && !ResetToDefaults()) {
     FreeDevMode();
     owns_record_ = false;
     return;
@@ -55,7 +57,10 @@ void JobSettings::SetPrinterName(const char* name) {
 
 int JobSettings::AdoptPrinterDevMode(HANDLE printer) {
   platform::GlobalBlock block;
-  const PRINTER_INFO_2W* info = ReadPrinterInfo2(printer, block);
+  return AdoptStoredDevMode(ReadPrinterInfo2(printer, block), block);
+}
+
+int JobSettings::AdoptStoredDevMode(const PRINTER_INFO_2W* info, const platform::GlobalBlock& block) {
   if (info == nullptr || info->pDevMode == nullptr) return 0;
   // The stored record is taken only when it holds a whole record of this driver.
   if (!AcceptsStoredDevMode(info->pDevMode, StoredDevModeBytes(*info, block), info->pDriverName)) return 0;

@@ -27,6 +27,7 @@
 #pragma once
 
 #include <windows.h>
+#include <winspool.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -722,6 +723,8 @@ class JobSettings : public DevModeAccessor, public SettingsStores, public virtua
   static constexpr uint16_t kPmFlagLoadedBits = 1 | 4;
   static uint32_t MirrorPmFlag(uint32_t job_options, uint16_t pm_flag, uint16_t values);
   int ReadPmFlag(uint16_t* out);
+  // AdoptPrinterDevMode on the printer's information already read into block.
+  int AdoptStoredDevMode(const PRINTER_INFO_2W* info, const platform::GlobalBlock& block);
   int IsBindingEdge(uint32_t edge) const;
   int IsModeVisible(uint16_t mode_index);
   uint16_t FindAlternativeMode(uint16_t mode_index, int variant);

@@ -11,6 +11,7 @@
 
 #include "kalimu/settings/job_settings.h"
 #include "testkit/kalimu/model_cfg_builder.h"
+#include "testkit/kalimu/driver_printer.h"
 #include "testkit/kalimu/model_printer.h"
 
 namespace kalimu::settings::test {
@@ -44,16 +45,7 @@ class SettingsOnPrinter {
     settings_ = std::make_unique<JobSettings>(&record_, printer_.printer().handle(), nullptr, nullptr);
   }
   // The model printer removes the machine's keys; the user's key of the driver goes here.
-  ~SettingsOnPrinter() {
-    const std::string key = "SOFTWARE\\NORVA\\PRINTER\\" + printer_.driver_name();
-    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-      HKEY root = nullptr;
-      if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_ALL_ACCESS | view, &root) != ERROR_SUCCESS) continue;
-      RegDeleteTreeA(root, nullptr);
-      RegCloseKey(root);
-      RegDeleteKeyExA(HKEY_CURRENT_USER, key.c_str(), view, 0);
-    }
-  }
+  ~SettingsOnPrinter() { testkit::DeleteUserDriverKey(printer_.driver_name()); }
   SettingsOnPrinter(const SettingsOnPrinter&) = delete;
   SettingsOnPrinter& operator=(const SettingsOnPrinter&) = delete;
 

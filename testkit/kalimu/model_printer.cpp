@@ -38,8 +38,9 @@ std::string PrinterKey(const std::string& driver, const std::string& printer) {
 
 }  // namespace
 
-ModelPrinter::ModelPrinter(const ModelDescription& model, DriverDataTable data, const std::string& name_base)
-    : model_(model), printer_(name_base, data.Render()) {
+ModelPrinter::ModelPrinter(const ModelDescription& model, DriverDataTable data, const std::string& name_base,
+                           const std::string& config_module)
+    : model_(model), printer_(name_base, data.Render(), config_module) {
   if (!printer_.ok()) return;
   stem_ = FileStem(driver_name());
   data_ = WithModelKeys(model, std::move(data), stem_);

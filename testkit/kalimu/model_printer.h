@@ -16,7 +16,8 @@ namespace testkit {
 class ModelPrinter {
  public:
   explicit ModelPrinter(const ModelDescription& model, DriverDataTable data = StandardDriverData(),
-                        const std::string& name_base = "Model");
+                        const std::string& name_base = "Model",
+                        const std::string& config_module = kStandinConfigModule);
   ~ModelPrinter();
   ModelPrinter(const ModelPrinter&) = delete;
   ModelPrinter& operator=(const ModelPrinter&) = delete;

@@ -48,7 +48,8 @@ bool TestPrinter::Fail(const std::string& what) {
   return false;
 }
 
-TestPrinter::TestPrinter(const std::string& name_base, const std::string& data_file_text) {
+TestPrinter::TestPrinter(const std::string& name_base, const std::string& data_file_text,
+                         const std::string& config_module) {
   const std::string unique =
       std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++g_counter);
   driver_name_ = "NORVA Test " + name_base + " " + unique;
@@ -66,9 +67,8 @@ TestPrinter::TestPrinter(const std::string& name_base, const std::string& data_f
   const std::string module = dir + file_base + "_ui.dll";
   const std::string ini = dir + file_base + ".ini";
   files_ = {module, ini};
-  if (!CopyFileA((TestProgramDirectory() + "testkit_config_ui.dll").c_str(), module.c_str(),
-                 FALSE)) {
-    Fail("copying the stand-in configuration module");
+  if (!CopyFileA((TestProgramDirectory() + config_module).c_str(), module.c_str(), FALSE)) {
+    Fail("copying the configuration module");
     return;
   }
   if (!WriteFileText(ini, data_file_text)) {

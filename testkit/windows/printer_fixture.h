@@ -10,11 +10,16 @@
 
 namespace testkit {
 
+// The stand-in configuration module that answers the spooler without a device mode of its own.
+inline constexpr char kStandinConfigModule[] = "testkit_config_ui.dll";
+
 class TestPrinter {
  public:
   // name_base makes the driver and printer names; a process id and counter keep them unique
-  // between test programs sharing one prefix.
-  TestPrinter(const std::string& name_base, const std::string& data_file_text);
+  // between test programs sharing one prefix. config_module: the file (in the test programs'
+  // folder) installed as the driver's rendering and configuration module.
+  TestPrinter(const std::string& name_base, const std::string& data_file_text,
+              const std::string& config_module = kStandinConfigModule);
   ~TestPrinter();
   TestPrinter(const TestPrinter&) = delete;
   TestPrinter& operator=(const TestPrinter&) = delete;
