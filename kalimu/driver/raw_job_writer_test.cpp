@@ -32,13 +32,13 @@ class RawJobWriterTest : public ::testing::Test {
     g_short_by = 0;
   }
 
-  // The port file's bytes once the spooler has finished the job.
-  std::string PortBytes() const {
+  // The port file's bytes once the spooler has written at least size of them (bounded wait).
+  std::string PortBytes(size_t size) const {
     std::string bytes;
-    for (int tick = 0; tick < 500; ++tick) {
+    for (int tick = 0; tick < 1000; ++tick) {
       std::ifstream in(printer_.port_file(), std::ios::binary);
       bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-      if (!bytes.empty()) break;
+      if (bytes.size() >= size) break;
       Sleep(10);
     }
     return bytes;
@@ -57,7 +57,7 @@ TEST_F(RawJobWriterTest, BytesLandInThePortByteForByte) {
   const std::string data = Pattern(5000) + std::string("\x1B@\0\xFF", 4);
   RawJobWriter writer;
   EXPECT_EQ(SendRawJob(&writer, printer_.printer_name().c_str(), data.data(), data.size()), 1);
-  EXPECT_EQ(PortBytes(), data);
+  EXPECT_EQ(PortBytes(data.size()), data);
 }
 
 TEST_F(RawJobWriterTest, BufferingSendsWholePiecesAndKeepsTheRest) {
