@@ -170,7 +170,8 @@ TEST_F(UpgradeTest, ForeignStoredRecordBecomesOneOfThisDriver) {
 
   // A second upgrade keeps the record it wrote.
   ASSERT_TRUE(Upgrade(1));
-  EXPECT_EQ(testkit::ReadStoredDevMode(printer_.handle()), after);
+  EXPECT_EQ(testkit::WithNamesAsStrings(testkit::ReadStoredDevMode(printer_.handle())),
+            testkit::WithNamesAsStrings(after));
 }
 
 TEST_F(UpgradeTest, RefusesOtherLevelsMissingInfoAndUnknownPrinters) {

@@ -3,6 +3,7 @@
 
 #include <winspool.h>
 
+#include <cstddef>
 #include <cstring>
 
 namespace testkit {
@@ -34,6 +35,19 @@ std::vector<uint8_t> ReadStoredDevMode(HANDLE printer) {
   if (info->pDevMode == nullptr) return {};
   const auto* bytes = reinterpret_cast<const uint8_t*>(info->pDevMode);
   return std::vector<uint8_t>(bytes, bytes + info->pDevMode->dmSize + info->pDevMode->dmDriverExtra);
+}
+
+std::vector<uint8_t> WithNamesAsStrings(std::vector<uint8_t> record) {
+  if (record.size() < offsetof(DEVMODEW, dmLogPixels)) return record;
+  auto* mode = reinterpret_cast<DEVMODEW*>(record.data());
+  const auto clear_after_terminator = [](WCHAR* name, size_t chars) {
+    size_t i = 0;
+    while (i < chars && name[i] != 0) ++i;
+    for (; i < chars; ++i) name[i] = 0;
+  };
+  clear_after_terminator(mode->dmDeviceName, CCHDEVICENAME);
+  clear_after_terminator(mode->dmFormName, CCHFORMNAME);
+  return record;
 }
 
 }  // namespace testkit

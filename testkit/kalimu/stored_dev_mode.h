@@ -18,4 +18,9 @@ bool StorePrinterDevMode(HANDLE printer, const void* record);
 // when there is none.
 std::vector<uint8_t> ReadStoredDevMode(HANDLE printer);
 
+// The record with every character after the terminators of dmDeviceName and dmFormName cleared:
+// the spooler hands back bytes there that were never stored, so records compare with the names
+// as strings.
+std::vector<uint8_t> WithNamesAsStrings(std::vector<uint8_t> record);
+
 }  // namespace testkit
