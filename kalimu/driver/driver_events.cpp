@@ -5,6 +5,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "kalimu/driver/driver_ui_types.h"
 #include "kalimu/driver/export_guard.h"
@@ -180,6 +183,20 @@ void RemoveWithLibrary(DriverEventContext& context) {
   }
 }
 
+// The data file's full path. An installer may name the files by their names alone: they then
+// lie in the spooler's driver folder of the driver's version.
+std::optional<std::string> DataFilePath(const DRIVER_INFO_3W& info) {
+  const std::wstring_view name(info.pDataFile);
+  if (name.find_first_of(L"\\/:") != std::wstring_view::npos) return platform::AnsiFromWide(name);
+  wchar_t folder[MAX_PATH] = {};
+  DWORD needed = 0;
+  if (!GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(folder), sizeof folder, &needed)) {
+    return std::nullopt;
+  }
+  return platform::AnsiFromWide(std::wstring(folder) + L"\\" + std::to_wstring(info.cVersion) + L"\\" +
+                                std::wstring(name));
+}
+
 }  // namespace
 
 int CreateRegKeyBothViews(const storage::DriverRegistry* registry, int kind, DWORD options, REGSAM access) {
@@ -251,7 +268,7 @@ BOOL WINAPI DrvDriverEvent(DWORD event, DWORD level, LPBYTE info, LPARAM) {
     const auto* driver = reinterpret_cast<const DRIVER_INFO_3W*>(info);
     if (driver->pName == nullptr || driver->pDataFile == nullptr) return FALSE;
     const auto name = platform::AnsiFromWide(driver->pName);
-    const auto data_file = platform::AnsiFromWide(driver->pDataFile);
+    const auto data_file = driver::DataFilePath(*driver);
     if (!name || !data_file) return FALSE;
     if (event == DRIVER_EVENT_INITIALIZE) {
       driver::InstallDriver(name->c_str(), data_file->c_str());

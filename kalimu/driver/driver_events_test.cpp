@@ -11,6 +11,7 @@
 
 #include "kalimu/driver/driver_ui_types.h"
 #include "testkit/kalimu/driver_printer.h"
+#include "testkit/windows/printer_fixture.h"
 #include "testkit/windows/program_recorder.h"
 
 namespace kalimu::driver {
@@ -213,6 +214,56 @@ TEST_F(DriverEventTest, OtherEventsLevelsAndDriversWithoutInstaller) {
     EXPECT_FALSE(KeyExists(std::string(kNorva) + "RXProvider3", view));
   }
   EXPECT_TRUE(recorder_.LibraryCalls(library_).empty());
+}
+
+// The spooler itself: adding a driver whose configuration module is Kalimu.dll (named by its
+// file name, as an installer names it) runs the install path, and the installer library that
+// the driver data names is called.
+TEST(DriverEventSpoolerTest, AddingTheDriverRunsTheInstaller) {
+  RemoveMonitorKeys();
+  testkit::ProgramRecorder recorder;
+  ASSERT_TRUE(recorder.ok());
+  wchar_t directory[MAX_PATH] = {};
+  DWORD needed = 0;
+  ASSERT_TRUE(GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory), sizeof directory,
+                                         &needed));
+  std::string base;
+  for (const wchar_t* c = directory; *c != L'\0'; ++c) base += static_cast<char>(*c);
+  base += "\\";
+  const std::string stem = "kvspool" + std::to_string(GetCurrentProcessId());
+  const std::string driver = "NORVA Spool Driver " + std::to_string(GetCurrentProcessId());
+  const std::string data = testkit::StandardDriverData()
+                               .SetInfo("SAInstI", stem + "_inst.dll")
+                               .SetInfo("RXAPIX", "3")
+                               .SetInfo("SADatI", "KVSA.DAT")
+                               .Render();
+  const std::vector<uint8_t> installer = testkit::ProgramRecorder::InstallerLibraryBytes();
+  CreateDirectoryA((base + "3").c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA((testkit::TestProgramDirectory() + testkit::kKalimuModule).c_str(),
+                        (base + stem + "_ui.dll").c_str(), FALSE));
+  ASSERT_TRUE(testkit::WriteFileText(base + stem + ".ini", data));
+  ASSERT_TRUE(testkit::WriteFileText(base + "3\\" + stem + "_inst.dll", std::string(installer.begin(), installer.end())));
+
+  std::wstring name(driver.begin(), driver.end());
+  std::wstring module(stem.begin(), stem.end());
+  module += L"_ui.dll";
+  std::wstring data_file(stem.begin(), stem.end());
+  data_file += L".ini";
+  DRIVER_INFO_3W info = {};
+  info.cVersion = 3;
+  info.pName = name.data();
+  info.pDriverPath = module.data();
+  info.pDataFile = data_file.data();
+  info.pConfigFile = module.data();
+  ASSERT_TRUE(AddPrinterDriverW(nullptr, 3, reinterpret_cast<BYTE*>(&info))) << GetLastError();
+  const auto calls = recorder.LibraryCalls(stem + "_inst");
+  DeletePrinterDriverW(nullptr, nullptr, name.data());
+  for (const std::string& file : {stem + "_ui.dll", stem + ".ini", "3\\" + stem + "_ui.dll", "3\\" + stem + ".ini",
+                                  "3\\" + stem + "_inst.dll"}) {
+    DeleteFileA((base + file).c_str());
+  }
+  RemoveMonitorKeys();
+  EXPECT_EQ(calls, std::vector<std::string>{"PrInstallOstrel\t" + base + "3\\KVSA.DAT"});
 }
 
 TEST(MonitorRegistryWrappersTest, NullRegistryFails) {
