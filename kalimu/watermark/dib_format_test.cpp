@@ -80,7 +80,9 @@ TEST(DibParser, EveryHeaderAndDepthLoads) {
       }
       const uint8_t* bits_at = p.dib.data() + GetDibBitsOffset(p.dib.data());
       for (uint32_t k = 0; k < rows; ++k) ASSERT_EQ(bits_at[k], PixelByte(k)) << k;
-      if (header == 108) EXPECT_EQ(p.dib[107], static_cast<uint8_t>(0xA0 + 107));  // the V4 fields are kept
+      if (header == 108) {
+        EXPECT_EQ(p.dib[107], static_cast<uint8_t>(0xA0 + 107));  // the V4 fields are kept
+      }
     }
   }
 }

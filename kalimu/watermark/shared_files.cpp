@@ -29,7 +29,7 @@ bool FileExists(const char* path) {
 }
 
 int CreateSharedFile(const char* path) {
-  platform::WorldAccessDescriptor world(FILE_ALL_ACCESS, {0});
+  platform::WorldAccessDescriptor world = platform::WorldAccessDescriptor::ForSharedFile();
   if (!world.valid()) return 0;
   platform::UniqueFileHandle file(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, world.attributes(), CREATE_NEW,
                                               FILE_ATTRIBUTE_NORMAL, nullptr));
