@@ -138,8 +138,8 @@ TEST_F(ListDialog, TextWatermarksAddedAndConfirmedKeepTheirFiles) {
     Click(dialog, IDOK);
   });
   EXPECT_TRUE(watcher.shown().empty());
-  ASSERT_EQ(count_, 4);
   const std::vector<WatermarkEntry> result = Result();
+  ASSERT_EQ(result.size(), 4u);
   EXPECT_EQ(folder_.Files().size(), 4u);  // two ".WBF" files and two thumbnails
   const WatermarkEntry& added = result[2];
   EXPECT_STREQ(added.name, "Secret");
@@ -193,8 +193,8 @@ TEST_F(ListDialog, DeletingOnOkRemovesOnlyTheFilesTheDriverMade) {
     Click(dialog, kListAddReplace);
     Click(dialog, IDOK);
   });
-  ASSERT_EQ(count_, 4);
   entries_ = Result();
+  ASSERT_EQ(entries_.size(), 4u);
   const WatermarkEntry text = entries_[2], bitmap = entries_[3];
   EXPECT_EQ(bitmap.kind, 1);
   EXPECT_STREQ(bitmap.bitmap_path, picture.c_str());
@@ -253,6 +253,7 @@ TEST_F(ListDialog, SelectionHandedBackAfterDeletes) {
     EXPECT_EQ(count_, 4);
     EXPECT_EQ(selection_, c.handed_back);
     const std::vector<WatermarkEntry> result = Result();
+    ASSERT_EQ(result.size(), 4u);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(result[i].position, i);
     platform::GlobalBlock::FreeLocked(result_);
     result_ = nullptr;
@@ -311,8 +312,8 @@ TEST_F(ListDialog, DoubleByteNamesAreCutWhole) {
     Click(dialog, kListAddReplace);
     Click(dialog, IDOK);
   });
-  ASSERT_EQ(count_, 3);
   const std::vector<WatermarkEntry> result = Result();
+  ASSERT_EQ(result.size(), 3u);
   EXPECT_EQ(std::string(result[2].text), "\x93\xfa\x96\x7b");
   EXPECT_TRUE(test::Exists(result[2].bitmap_path));
 }
@@ -337,7 +338,7 @@ TEST_F(ListDialog, CapacityStopsAddsButNotReplacements) {
   ASSERT_EQ(watcher.shown().size(), 2u);
   EXPECT_EQ(watcher.shown()[0].text, Message(WatermarkMessage::kCapacityReached));
   EXPECT_EQ(watcher.shown()[1].text, Message(WatermarkMessage::kReplace));
-  ASSERT_EQ(count_, 3);
+  ASSERT_EQ(Result().size(), 3u);
   EXPECT_STREQ(Result()[2].text, "OURS");
   EXPECT_TRUE(test::Exists(Result()[2].bitmap_path));
   EXPECT_EQ(selection_, 2);

@@ -73,32 +73,37 @@ void FillWatermarkList(HWND dialog, const WatermarkListState& state) {
   }
 }
 
-void ShowListTextMode(HWND dialog, const WatermarkListState& state, int32_t index) {
-  CheckDlgButton(dialog, kListTextRadio, BST_CHECKED);
-  CheckDlgButton(dialog, kListBitmapRadio, BST_UNCHECKED);
-  Show(dialog, kListTextLabel, true);
-  Show(dialog, kListBitmapLabel, false);
-  Enable(dialog, kListBrowse, false);
+namespace {
+
+// Text mode: radio 2868, label 2911, no browsing, the entry's text. Bitmap mode: radio 2869,
+// label 2907, browsing, the entry's bitmap path. Entries of the other kind show an empty edit.
+void ShowListMode(HWND dialog, const WatermarkListState& state, int32_t index, bool bitmap) {
+  CheckDlgButton(dialog, kListTextRadio, bitmap ? BST_UNCHECKED : BST_CHECKED);
+  CheckDlgButton(dialog, kListBitmapRadio, bitmap ? BST_CHECKED : BST_UNCHECKED);
+  Show(dialog, kListTextLabel, !bitmap);
+  Show(dialog, kListBitmapLabel, bitmap);
+  Enable(dialog, kListBrowse, bitmap);
   Enable(dialog, kListContentEdit, true);
   const storage::WatermarkEntry* entry = EntryAt(state, index);
-  char text[sizeof(entry->text) + 1] = {};
-  if (entry != nullptr && entry->kind == 0) platform::CopyStringNA(text, sizeof(text), entry->text, sizeof(entry->text));
-  SetDlgItemTextA(dialog, kListContentEdit, text);
+  char content[MAX_PATH + 1] = {};
+  if (entry != nullptr && (entry->kind != 0) == bitmap) {
+    if (bitmap) {
+      platform::CopyStringNA(content, sizeof(content), entry->bitmap_path, sizeof(entry->bitmap_path));
+    } else {
+      platform::CopyStringNA(content, sizeof(content), entry->text, sizeof(entry->text));
+    }
+  }
+  SetDlgItemTextA(dialog, kListContentEdit, content);
+}
+
+}  // namespace
+
+void ShowListTextMode(HWND dialog, const WatermarkListState& state, int32_t index) {
+  ShowListMode(dialog, state, index, false);
 }
 
 void ShowListBitmapMode(HWND dialog, const WatermarkListState& state, int32_t index) {
-  CheckDlgButton(dialog, kListBitmapRadio, BST_CHECKED);
-  CheckDlgButton(dialog, kListTextRadio, BST_UNCHECKED);
-  Show(dialog, kListBitmapLabel, true);
-  Show(dialog, kListTextLabel, false);
-  Enable(dialog, kListBrowse, true);
-  Enable(dialog, kListContentEdit, true);
-  const storage::WatermarkEntry* entry = EntryAt(state, index);
-  char path[sizeof(entry->bitmap_path) + 1] = {};
-  if (entry != nullptr && entry->kind != 0) {
-    platform::CopyStringNA(path, sizeof(path), entry->bitmap_path, sizeof(entry->bitmap_path));
-  }
-  SetDlgItemTextA(dialog, kListContentEdit, path);
+  ShowListMode(dialog, state, index, true);
 }
 
 void ResetListControls(HWND dialog, const WatermarkListState& state) {
