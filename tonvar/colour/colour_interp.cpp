@@ -70,8 +70,8 @@ inline const uint8_t* Locate(const Grid3& grid, const uint8_t* body, uint32_t u1
   const AxisCells& a3 = grid.axis[2];
   *d = a1.width[u1];
   const uint32_t x = a1.offset[u1];
-  const uint32_t y = common::DivideExact(a2.offset[u2] * *d, a2.width[u2]);
-  const uint32_t z = common::DivideExact(a3.offset[u3] * *d, a3.width[u3]);
+  const uint32_t y = common::DivideAny(a2.offset[u2] * *d, a2.width[u2]);
+  const uint32_t z = common::DivideAny(a3.offset[u3] * *d, a3.width[u3]);
   *t = Choose(*d, x, y, z, grid.s1, grid.s2, grid.s3);
   return body + a1.lower[u1] * grid.s1 + a2.lower[u2] * grid.s2 + a3.lower[u3] * grid.s3;
 }
@@ -92,7 +92,14 @@ void InterpolateColor3(const CmColorEngine* engine, uint32_t count, const uint8_
     const uint8_t* p = Locate(grid, lut->body, pixels[layout.index[0]], pixels[layout.index[1]],
                               pixels[layout.index[2]], &t, &d);
     if (ch == 8) {
-      TetraSums(p, t, 8, sums);  // the usual table: a loop of known length
+      // The usual table: loops of known length; sums of a sound cell stay small.
+      TetraSums(p, t, 8, sums);
+      uint32_t all = 0;
+      for (uint32_t k = 0; k < 8; ++k) all |= sums[k];
+      if (all < common::kSmallDividendLimit && d < 256) {
+        for (uint32_t k = 0; k < 8; ++k) out[k] = static_cast<uint8_t>(common::DivideSmall(sums[k], d));
+        continue;
+      }
     } else {
       TetraSums(p, t, ch, sums);
     }

@@ -24,4 +24,23 @@ inline uint32_t DivideExact(uint32_t x, uint32_t d) {
   return d == 1 ? x : q;
 }
 
+// For x below 2^24 and d below 256 a 32-bit reciprocal does: ceil(2^32 / d) overshoots x / d by
+// less than 2^-8, less than the 1/d that separates x / d from the next whole number. Entry 0 is 0.
+inline constexpr std::array<uint64_t, 256> kSmallReciprocals = [] {
+  std::array<uint64_t, 256> r{};
+  for (uint64_t d = 1; d < 256; ++d) r[d] = ((uint64_t{1} << 32) + d - 1) / d;
+  return r;
+}();
+inline constexpr uint32_t kSmallDividendLimit = 1u << 24;
+
+// x / d for x < kSmallDividendLimit and d < 256 (0 for d = 0); a loop of these vectorises.
+inline uint32_t DivideSmall(uint32_t x, uint32_t d) {
+  return static_cast<uint32_t>((x * kSmallReciprocals[d]) >> 32);
+}
+
+// x / d for any x and d (0 for d = 0), by the cheaper form where it holds.
+inline uint32_t DivideAny(uint32_t x, uint32_t d) {
+  return x < kSmallDividendLimit && d < 256 ? DivideSmall(x, d) : DivideExact(x, d);
+}
+
 }  // namespace tonvar::common
