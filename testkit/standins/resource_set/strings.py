@@ -107,6 +107,11 @@ ENGLISH = {
     **{8204 + i: t for i, t in enumerate(["Automatic", "Standard", "Low", "High", "Highest"])},
     **{8210 + i: t for i, t in enumerate(["Off", "Low", "Standard", "High"])},
     8254: "The platen gap option changes the head height.",
+    # Watermark list dialog (the rest of its messages share ids with the settings above).
+    2949: "BMP Files (*.bmp)\x00*.bmp\x00DIB Files (*.dib)\x00*.dib\x00All Files (*.*)\x00*.*\x00",
+    8035: "Open Watermark Picture",
+    8065: "This name belongs to a built-in watermark. Choose another name.",
+    8066: "Enter a name for the watermark.", 8067: "Enter the watermark's text or picture file.",
     **{8600 + i: t for i, t in enumerate(["Darker (1.6)", "Dark (1.8)", "Normal (2.0)", "Light (2.2)",
                                           "Lighter (2.4)"])},
 }

@@ -1,6 +1,6 @@
-"""Templates of the property pages (900-903, the device sheet's 31108) and of the layout page's
-binding margin dialog (2960): the control ids and kinds the pages' code names, laid out like a
-driver's pages."""
+"""Templates of the property pages (900-903, the device sheet's 31108) and of the dialogs the
+layout page opens (binding margin 2960, watermark list 2900): the control ids and kinds the pages'
+code names, laid out like a driver's pages."""
 
 from layout import Control as C, Row, Col, Group, Stack, Space, Dialog, At
 
@@ -161,6 +161,27 @@ def version_page():
     return Dialog(31108, "Version", body, page=True, width=252, height=218)
 
 
+# ---- watermark list (2900) ------------------------------------------------------------------------
+
+def watermark_list_dialog():
+    names = Col(C("label", 2905, "User watermarks:", w=100), C("list", 2901, w=110, h=112), gap=2)
+    kind = Row(C("radio1", 2868, "Text"), C("radio", 2869, "Picture"), gap=10)
+    content_label = Stack(C("label", 2911, "Text:", w=150), C("label", 2907, "Picture file:", w=150, hidden=True))
+    detail = Group(2927, "Watermark", Col(
+        kind,
+        C("label", 2906, "Name:", w=150), C("edit", 2902, "", w=170),
+        content_label,
+        Row(C("edit", 2903, "", w=116), C("button", 2904, "Browse...", disabled=True), gap=4),
+        Space(0, 4),
+        Row(Space(), C("button", 2908, "Add / Replace", w=60, disabled=True),
+            C("button", 2910, "Delete", disabled=True), gap=4),
+        gap=3), width=184)
+    body = Col(Row(names, detail, gap=8, align="top"),
+               Row(Space(), C("button", 2909, "Save"), C("default", 1, "OK"), C("button", 2, "Cancel"),
+                       C("button", 2928, "Help")), gap=6)
+    return Dialog(2900, "Watermarks", body)
+
+
 def templates():
     return [main_page(), paper_page(), layout_page(), utility_page(), version_page(),
-            binding_margin_dialog()]
+            binding_margin_dialog(), watermark_list_dialog()]
