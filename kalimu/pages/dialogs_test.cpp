@@ -95,7 +95,9 @@ TEST_F(Dialogs, StandInsFollowTheDialogProtocol) {
     EXPECT_EQ(ShowSettingsDialog(page_->window(), SettingsDialog::kLevelSlider), result);
     // The dialog's tooltip hook is gone with it.
     const ToolTipSlot* slot = FindToolTipSlot();
-    if (slot != nullptr) EXPECT_EQ(slot->entries[kLevelSliderTips].hook, nullptr);
+    if (slot != nullptr) {
+      EXPECT_EQ(slot->entries[kLevelSliderTips].hook, nullptr);
+    }
   }
 }
 
@@ -128,6 +130,45 @@ TEST_F(Dialogs, UserPaperSizeAnswers) {
   ASSERT_TRUE(s.GetPaperSizeExtent(0, extent, sizeof(extent)));
   EXPECT_EQ(extent[0], 3600);
   EXPECT_EQ(extent[1], 4);  // (360 + 50) / 100
+}
+
+// A paper the current source does not take asks first; Cancel puts the list back.
+TEST_F(Dialogs, PaperForAnotherSourceAsksFirst) {
+  settings::JobSettings& s = fixture_.settings();
+  s.SetScalingOptions(0);
+  FillPaperSizeCombo(page_->window(), fixture_.param());
+  const int32_t before = s.GetPaperSizeIndex();
+  uint32_t papers = 0;
+  s.GetPaperSizeCount(&papers);
+  int32_t foreign = -1, own = -1;
+  for (uint32_t j = 0; j < papers; ++j) {
+    const bool takes = s.TestPaperFlags(static_cast<int16_t>(j), s.GetSourceMask()) != 0;
+    if (!takes && foreign < 0) foreign = static_cast<int32_t>(j);
+    if (takes && own < 0 && static_cast<int32_t>(j) != before) own = static_cast<int32_t>(j);
+  }
+  ASSERT_GE(foreign, 0);
+  ASSERT_GE(own, 0);
+  HWND combo = page_->item(kPaperSizeCombo);
+  {
+    StandIn stand_in(SettingsDialog::kSourcePaperSize, 0);
+    SendMessageA(combo, CB_SETCURSEL, 0, 0);
+    EXPECT_EQ(ChoosePaperSize(page_->window(), foreign, kPaperSizeCombo, fixture_.param()), 0);
+    EXPECT_EQ(g_seen_param, &fixture_.param());
+    EXPECT_EQ(s.GetPaperSizeIndex(), before);
+    const LRESULT item = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    EXPECT_EQ(SendMessageA(combo, CB_GETITEMDATA, static_cast<WPARAM>(item), 0), before);
+  }
+  {
+    StandIn stand_in(SettingsDialog::kSourcePaperSize, 1);
+    EXPECT_EQ(ChoosePaperSize(page_->window(), foreign, kPaperSizeCombo, fixture_.param()), 1);
+    EXPECT_EQ(s.GetPaperSizeIndex(), foreign);
+  }
+  {
+    StandIn stand_in(SettingsDialog::kSourcePaperSize, 0);
+    EXPECT_EQ(ChoosePaperSize(page_->window(), own, kPaperSizeCombo, fixture_.param()), 1);
+    EXPECT_EQ(g_seen_param, nullptr) << "a paper the source takes opens no dialog";
+    EXPECT_EQ(s.GetPaperSizeIndex(), own);
+  }
 }
 
 }  // namespace

@@ -214,8 +214,12 @@ TEST_F(TwoMeters, ReadingsBecomeMeterCommands) {
     const std::vector<RecordedCommand> colour = meters_.Of(kColourMeter);
     ASSERT_EQ(black.size(), c.black == 99 ? 0u : 1u) << c.name;
     ASSERT_EQ(colour.size(), c.colour == 99 ? 0u : 1u) << c.name;
-    if (c.black != 99) EXPECT_EQ(black[0].command, c.black) << c.name;
-    if (c.colour != 99) EXPECT_EQ(colour[0].command, c.colour) << c.name;
+    if (c.black != 99) {
+      EXPECT_EQ(black[0].command, c.black) << c.name;
+    }
+    if (c.colour != 99) {
+      EXPECT_EQ(colour[0].command, c.colour) << c.name;
+    }
   }
   // The level block carries every ink's level by ink number.
   meters_.clear();

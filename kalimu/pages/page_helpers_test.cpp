@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "kalimu/pages/page_test_support.h"
@@ -146,27 +147,26 @@ TEST(HtmlViewer, TemporaryFolderWithAPoint) {
   ASSERT_GT(GetTempPathA(sizeof(base), base), 0u);
   const std::string folder = std::string(base) + "first.last\\";
   CreateDirectoryA(folder.c_str(), nullptr);
+  // Cutting the path at the folder's point would name this folder, which cannot be a file.
+  const std::string trap = std::string(base) + "first.htm";
+  CreateDirectoryA(trap.c_str(), nullptr);
   char saved_tmp[MAX_PATH] = {}, saved_temp[MAX_PATH] = {};
   GetEnvironmentVariableA("TMP", saved_tmp, sizeof(saved_tmp));
   GetEnvironmentVariableA("TEMP", saved_temp, sizeof(saved_temp));
   SetEnvironmentVariableA("TMP", folder.c_str());
   SetEnvironmentVariableA("TEMP", folder.c_str());
 
-  // An application for "htm" files: the test kit's program.
+  // An application for "htm" files: the test kit's program (the machine's own class comes back
+  // at the end).
   const std::string program = testkit::TestProgramDirectory() + "testkit_recorder.exe";
-  HKEY ext = nullptr, command = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\.htm", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &ext,
-                            nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(ext, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("KalimuTestPage"), 15);
-  RegCloseKey(ext);
+  char saved_class[256] = {};
+  LONG saved_size = sizeof(saved_class);
+  const bool had_class = RegQueryValueA(HKEY_CLASSES_ROOT, ".htm", saved_class, &saved_size) == ERROR_SUCCESS;
+  ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, "KalimuTestPage", 14), ERROR_SUCCESS);
   const std::string line = "\"" + program + "\" \"%1\"";
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\KalimuTestPage\\shell\\open\\command", 0, nullptr, 0,
-                            KEY_ALL_ACCESS, nullptr, &command, nullptr),
+  ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, "KalimuTestPage\\shell\\open\\command", REG_SZ, line.c_str(),
+                         static_cast<DWORD>(line.size())),
             ERROR_SUCCESS);
-  RegSetValueExA(command, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(line.c_str()),
-                 static_cast<DWORD>(line.size() + 1));
-  RegCloseKey(command);
 
   EXPECT_EQ(IsHtmlViewerAvailable(), 1);
   // The probe file is gone again.
@@ -182,9 +182,14 @@ TEST(HtmlViewer, TemporaryFolderWithAPoint) {
 
   SetEnvironmentVariableA("TMP", saved_tmp[0] != '\0' ? saved_tmp : nullptr);
   SetEnvironmentVariableA("TEMP", saved_temp[0] != '\0' ? saved_temp : nullptr);
-  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\KalimuTestPage");
-  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\.htm");
+  RegDeleteTreeA(HKEY_CLASSES_ROOT, "KalimuTestPage");
+  if (had_class) {
+    RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, saved_class, static_cast<DWORD>(std::strlen(saved_class)));
+  } else {
+    RegDeleteKeyValueA(HKEY_CLASSES_ROOT, ".htm", nullptr);
+  }
   RemoveDirectoryA(folder.c_str());
+  RemoveDirectoryA(trap.c_str());
 }
 
 }  // namespace

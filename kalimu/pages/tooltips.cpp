@@ -97,6 +97,8 @@ BOOL CALLBACK AddTool(HWND child, LPARAM kind_param) {
 
 int CreateKindToolTip(HWND dialog, uint16_t kind, ToolTipSlot& slot) {
   ToolTipEntry& entry = slot.entries[kind];
+  // A new dialog of the kind replaces the entry; its old hook would relay to a stale tooltip.
+  Unhook(entry);
   entry.dialog = dialog;
   entry.tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, platform::KalimuModule(), nullptr);

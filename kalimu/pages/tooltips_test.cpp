@@ -195,7 +195,9 @@ TEST_F(ToolTips, TextIdsOfEveryKind) {
     fixture_.settings().SetPagesPerSheet(c.pages_per_sheet);
     const ToolTipText text = GetToolTipTextId(fixture_.param(), c.control, c.kind, false);
     EXPECT_EQ(text.string_id, c.text) << c.kind << " " << c.control;
-    if (c.text == 0) EXPECT_STREQ(static_cast<const char*>(text.text), "") << c.kind << " " << c.control;
+    if (c.text == 0) {
+      EXPECT_STREQ(static_cast<const char*>(text.text), "") << c.kind << " " << c.control;
+    }
   }
 }
 
