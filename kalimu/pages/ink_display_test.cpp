@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,37 @@ TEST_F(OneMeterPerInk, ReplyWithoutStatusRecordShowsTheFixedBoxAndResets) {
   Reading no_levels("ST:04;");
   EXPECT_EQ(ShowInkStatus(meters_.window(), fixture_.param(), no_levels.status), 0);
   EXPECT_TRUE(meters_.commands().empty());
+}
+
+// The printer reports another ink set than the settings' model: the positions that hold either
+// black ink are set up again before their levels.
+TEST_F(OneMeterPerInk, AnotherInkSetSetsTheBlackPositionsUpAgain) {
+  uint8_t id[16] = {1, 0x0A, 0x4B};
+  ASSERT_EQ(fixture_.settings().SetModelId(id, sizeof(id)), 1);
+  std::unique_ptr<status::PrinterStatus> status(status::CreatePrinterStatus(fixture_.settings()));
+  ASSERT_NE(status, nullptr);
+  const testkit::Bytes reply = testkit::TextReply("ST:04;IQ:" + Levels(12) + ";");
+  ASSERT_TRUE(status->AdoptReply(reply.data(), reply.size()));
+  ASSERT_EQ(status->ParseReply(), 0);
+  for (const bool differs : {false, true}) {
+    uint8_t codes[16] = {1, static_cast<uint8_t>(differs ? 0x0B : 0x0A), 0x4B};
+    ASSERT_TRUE(fixture_.printer().StoreInkCodes(codes, 3));
+    meters_.clear();
+    EXPECT_EQ(ShowInkStatus(meters_.window(), fixture_.param(), *status), 1);
+    for (int position = 0; position < 12; ++position) {
+      const std::vector<RecordedCommand> got = meters_.Of(kFirstInkMeter + position);
+      // Mask 0x7: positions 0 to 2 hold a black ink.
+      const bool again = differs && position < 3;
+      ASSERT_EQ(got.size(), again ? 3u : 1u) << position;
+      if (again) {
+        EXPECT_EQ(got[0].command, kSlotSetUp);
+        EXPECT_EQ(got[0].words[kSlotWord], position + 1);
+        EXPECT_EQ(got[1].command, kSlotLow);
+      }
+      EXPECT_EQ(got.back().command, kSlotLevel) << position;
+    }
+  }
+  fixture_.printer().ForgetInkSet();
 }
 
 class TwoMeters : public ::testing::Test {
