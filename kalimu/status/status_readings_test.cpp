@@ -71,7 +71,7 @@ TEST(StatusReadings, InkWarningsOfEveryInk) {
       {"inks 10 and 13 low, 15 beyond the codes", TextReply("ST:04;WR:101A1D2030;"), false, 0x2401, 0, 0},
       {"ink 10 empty, ink 0 has its level",
        TextReply("ST:00;ER:05;IQ:5010101010101010101000101010;"), false, 0, 0x400, 0},
-      {"ink 13 without level", TextReply("ST:04;IQ:5010101010101010101010101010NA;"), false, 0, 0, 0x2000},
+      {"ink 13 without level", TextReply("ST:04;IQ:50" + std::string(24, '1') + "NA;"), false, 0, 0, 0x2000},
   };
   for (const Case& c : cases) {
     Loaded loaded(c.reply, 14);
