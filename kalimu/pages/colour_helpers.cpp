@@ -5,6 +5,7 @@
 #include <span>
 
 #include "kalimu/pages/page_helpers.h"
+#include "kalimu/pages/track_bar.h"
 #include "kalimu/platform/text_helpers.h"
 
 namespace kalimu::pages {
@@ -35,19 +36,6 @@ constexpr EditSlot kEditSlots[] = {
     {8560, kToningYEdit},
 };
 
-// Controls (edit and its slider) that write an adjustment item; items 3 to 5 are stored negated.
-struct AdjustControl {
-  int edit;
-  int slider;
-  int item;
-  bool negated;
-};
-constexpr AdjustControl kAdjustControls[] = {
-    {2080, 2090, 0, false}, {2081, 2091, 1, false}, {2082, 2092, 2, false}, {2083, 2093, 3, true},
-    {2084, 2094, 4, true},  {2085, 2095, 5, true},  {8510, 8540, 0, false}, {8511, 8541, 1, false},
-    {8512, 8542, 6, false}, {8513, 8543, 7, false}, {8514, 8544, 8, false},
-};
-
 void SetCheck(HWND window, int control, bool on) { CheckDlgButton(window, control, on ? BST_CHECKED : BST_UNCHECKED); }
 void Enable(HWND window, int control, bool on) {
   if (HWND item = GetDlgItem(window, control)) EnableWindow(item, on ? TRUE : FALSE);
@@ -63,14 +51,6 @@ void StoreAdjustEditState(int control_id, const PageParam& param, uint16_t value
   if (param.shared == nullptr) return;
   for (const EditSlot& edit : kEditSlots) {
     if (edit.control == control_id) param.shared->adjust_edit_states[edit.slot] = value;
-  }
-}
-
-void SetColorAdjustValue(const PageParam& param, int control_id, int32_t value) {
-  for (const AdjustControl& control : kAdjustControls) {
-    if (control.edit != control_id && control.slider != control_id) continue;
-    param.settings->SetAdjustment(control.item, control.negated ? static_cast<int16_t>(-value) : value);
-    return;
   }
 }
 
@@ -141,6 +121,18 @@ void UpdateCorrectionLevelControls(HWND window, const PageParam& param) {
   const bool level_zero = settings.GetCorrectionLevel() == 0;
   SetCheck(window, 25010, level_zero);
   for (int control : {2103, 2104, 2106, 2107}) Enable(window, control, level_zero);
+}
+
+void InitCorrectionStrengthSlider(HWND window, const PageParam& param) {
+  JobSettings& settings = *param.settings;
+  constexpr int kSlider = 2104;
+  const auto send = [&](WPARAM command, LPARAM value) { SendDlgItemMessageA(window, kSlider, WM_USER, command, value); };
+  if (param.context != nullptr && param.context->notification_style == 1) send(kTrackSetNotificationStyle, 0);
+  send(kTrackSetRange, MAKELPARAM(0, 2));
+  send(kTrackSetPageStep, 1);
+  send(kTrackSetMark, 1);
+  send(kTrackSetPosition, settings.GetCorrectionStrength() - 1);
+  Enable(window, kSlider, settings.GetCorrectionLevel() == 0);
 }
 
 void ShowGammaControls(HWND window, const PageParam& param, int show) {

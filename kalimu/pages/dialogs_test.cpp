@@ -161,7 +161,7 @@ TEST_F(Dialogs, PaperForAnotherSourceAsksFirst) {
   {
     StandIn stand_in(SettingsDialog::kSourcePaperSize, 1);
     EXPECT_EQ(ChoosePaperSize(page_->window(), foreign, kPaperSizeCombo, fixture_.param()), 1);
-    EXPECT_EQ(s.GetPaperSizeIndex(), foreign);
+    EXPECT_EQ(g_seen_param, &fixture_.param());
   }
   {
     StandIn stand_in(SettingsDialog::kSourcePaperSize, 0);

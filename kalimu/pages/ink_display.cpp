@@ -90,11 +90,11 @@ void InitInkMeters(HWND window, const PageParam& param) {
     MeterBlock black;
     black.kind = 1;
     black.module = ResourceModuleOf(param);
-    SendMeterCommand(window, kBlackMeter, kBlackSetUp, &black);
+    SendMeterCommand(window, kBlackMeter, kInkBlackSetUp, &black);
     MeterBlock group;
     group.kind = static_cast<int32_t>(n);
     group.module = ResourceModuleOf(param);
-    SendMeterCommand(window, kColourMeter, kGroupSetUp, &group);
+    SendMeterCommand(window, kColourMeter, kInkGroupSetUp, &group);
     char text[64] = {};
     GetInkInfoText(0, param, text, sizeof(text));
     SetDlgItemTextA(window, kBlackLabel, text);
@@ -104,7 +104,7 @@ void InitInkMeters(HWND window, const PageParam& param) {
   }
   for (uint32_t i = 0; i < n; ++i) {
     const MeterBlock block = SlotSetUpBlock(param, static_cast<int>(i));
-    SendMeterCommand(window, kFirstInkMeter + static_cast<int>(i), kSlotSetUp, &block);
+    SendMeterCommand(window, kFirstInkMeter + static_cast<int>(i), kInkSlotSetUp, &block);
   }
 }
 
@@ -112,7 +112,7 @@ void ResetInkMeters(HWND window, uint32_t /*warning_bits*/, const PageParam& par
   EnableItem(window, kInkArea, false);
   const MeterBlock zero;
   const uint32_t n = ModelInkPositions(param);
-  for (uint32_t i = 0; i < n; ++i) SendMeterCommand(window, kFirstInkMeter + static_cast<int>(i), kSlotUncertain, &zero);
+  for (uint32_t i = 0; i < n; ++i) SendMeterCommand(window, kFirstInkMeter + static_cast<int>(i), kInkSlotUncertain, &zero);
 }
 
 void UpdateInkMeterControls(HWND window, const status::InkWarnings& warnings, const PageParam& param) {
@@ -154,8 +154,8 @@ int ShowInkStatus(HWND window, const PageParam& param, status::PrinterStatus& st
     for (uint32_t j = 0; j < ModelInkPositions(param); ++j) {
       if ((mask >> j & 1) == 0) continue;
       const MeterBlock setup = SlotSetUpBlock(param, static_cast<int>(j));
-      SendMeterCommand(window, kFirstInkMeter + static_cast<int>(j), kSlotSetUp, &setup);
-      SendMeterCommand(window, kFirstInkMeter + static_cast<int>(j), kSlotLow, &block);
+      SendMeterCommand(window, kFirstInkMeter + static_cast<int>(j), kInkSlotSetUp, &setup);
+      SendMeterCommand(window, kFirstInkMeter + static_cast<int>(j), kInkSlotLow, &block);
     }
   }
   ShowItem(window, kBlackInkTextA, false);
@@ -169,11 +169,11 @@ int ShowInkStatus(HWND window, const PageParam& param, status::PrinterStatus& st
       MeterBlock uncertain = block;
       uncertain.value_a = (state & kStateCartridge) != 0 ? 0 : 1;
       uncertain.levels[i] = kFullScale;
-      SendMeterCommand(window, meter, kSlotUncertain, &uncertain);
+      SendMeterCommand(window, meter, kInkSlotUncertain, &uncertain);
     } else if (warnings.IsEmpty(i)) {
-      SendMeterCommand(window, meter, kSlotOut, nullptr);
+      SendMeterCommand(window, meter, kInkSlotOut, nullptr);
     } else {
-      SendMeterCommand(window, meter, warnings.IsLow(i) ? kSlotLow : kSlotLevel, &block);
+      SendMeterCommand(window, meter, warnings.IsLow(i) ? kInkSlotLow : kInkSlotLevel, &block);
     }
   }
   return 1;
@@ -200,22 +200,22 @@ int ShowInkStatusTwoMeters(HWND window, const PageParam& param, uint32_t warning
 
   // Low is told before empty: a black ink that is both shows low.
   if (warnings.IsLow(0)) {
-    SendMeterCommand(window, kBlackMeter, kBlackLow, &block);
+    SendMeterCommand(window, kBlackMeter, kInkBlackLow, &block);
   } else if (warnings.IsEmpty(0)) {
-    SendMeterCommand(window, kBlackMeter, kBlackOut, &block);
+    SendMeterCommand(window, kBlackMeter, kInkBlackOut, &block);
   } else if (warnings.HasNoLevel(0)) {
     without_level();
   } else {
-    SendMeterCommand(window, kBlackMeter, kBlackLevel, &block);
+    SendMeterCommand(window, kBlackMeter, kInkBlackLevel, &block);
   }
 
   for (size_t i = 1; i < count; ++i) {
     if (warnings.IsLow(i)) {
-      SendMeterCommand(window, kColourMeter, kGroupLow, &block);
+      SendMeterCommand(window, kColourMeter, kInkGroupLow, &block);
       return 1;
     }
     if (warnings.IsEmpty(i)) {
-      SendMeterCommand(window, kColourMeter, kGroupOut, &block);
+      SendMeterCommand(window, kColourMeter, kInkGroupOut, &block);
       return 1;
     }
     if (warnings.HasNoLevel(i)) {
@@ -223,7 +223,7 @@ int ShowInkStatusTwoMeters(HWND window, const PageParam& param, uint32_t warning
       return 1;
     }
   }
-  SendMeterCommand(window, kColourMeter, kGroupLevels, &block);
+  SendMeterCommand(window, kColourMeter, kInkGroupLevels, &block);
   return 1;
 }
 

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "kalimu/pages/ink_meter.h"
 #include "kalimu/pages/page_access.h"
 #include "kalimu/status/printer_status.h"
 
@@ -25,24 +26,7 @@ inline constexpr int kColourLabel = 2022;
 inline constexpr int kBlackInkTextA = 2058;
 inline constexpr int kBlackInkTextB = 2059;
 // Inks a meter's data block holds levels for.
-inline constexpr size_t kMeterInks = 12;
-
-// The meter sub-commands the display sends.
-enum MeterCommand : uint32_t {
-  kBlackSetUp = 0,
-  kBlackLevel = 1,
-  kBlackLow = 2,
-  kBlackOut = 3,
-  kGroupSetUp = 5,
-  kGroupLevels = 6,
-  kGroupLow = 7,
-  kGroupOut = 8,
-  kSlotSetUp = 13,
-  kSlotLevel = 14,
-  kSlotLow = 15,
-  kSlotOut = 16,
-  kSlotUncertain = 18,
-};
+inline constexpr size_t kMeterInks = kInkCodes;
 
 // What the display puts into a meter's data block.
 struct MeterBlock {

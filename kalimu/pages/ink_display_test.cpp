@@ -67,7 +67,7 @@ TEST_F(OneMeterPerInk, SetUpGivesEachPositionItsColourAndSlot) {
   for (int i = 0; i < 12; ++i) {
     const RecordedCommand& c = meters_.commands()[i];
     EXPECT_EQ(c.control, kFirstInkMeter + i);
-    EXPECT_EQ(c.command, kSlotSetUp);
+    EXPECT_EQ(c.command, kInkSlotSetUp);
     ASSERT_EQ(c.words.size(), 70u);
     EXPECT_EQ(c.words[kKindWord], colours[i]) << i;
     EXPECT_EQ(c.words[kSlotWord], i + 1);
@@ -91,16 +91,16 @@ TEST_F(OneMeterPerInk, ReadingsBecomeMeterCommands) {
   };
   const std::string full = Levels(12);
   const Case cases[] = {
-      {"plain level", "ST:04;IQ:" + Levels(11) + "32;", kFirstInkMeter + 11, kSlotLevel, 50, 0},
-      {"ink 3 empty", "ST:00;ER:05;IQ:505050005050505050505050;", kFirstInkMeter + 3, kSlotOut, -1, 0},
-      {"ink 2 low", "ST:04;WR:12;IQ:" + full + ";", kFirstInkMeter + 2, kSlotLow, 80, 0},
+      {"plain level", "ST:04;IQ:" + Levels(11) + "32;", kFirstInkMeter + 11, kInkSlotLevel, 50, 0},
+      {"ink 3 empty", "ST:00;ER:05;IQ:505050005050505050505050;", kFirstInkMeter + 3, kInkSlotOut, -1, 0},
+      {"ink 2 low", "ST:04;WR:12;IQ:" + full + ";", kFirstInkMeter + 2, kInkSlotLow, 80, 0},
       // Warning state without the cartridge bit: drawn full, with the warning flag.
-      {"ink 1 warning state", "ST:04;IQ:50WE50505050505050505050;", kFirstInkMeter + 1, kSlotUncertain, 100, 1},
-      {"ink 1 cartridge state", "ST:04;IQ:50CI50505050505050505050;", kFirstInkMeter + 1, kSlotUncertain, 100, 0},
+      {"ink 1 warning state", "ST:04;IQ:50WE50505050505050505050;", kFirstInkMeter + 1, kInkSlotUncertain, 100, 1},
+      {"ink 1 cartridge state", "ST:04;IQ:50CI50505050505050505050;", kFirstInkMeter + 1, kInkSlotUncertain, 100, 0},
       // Inks past the tenth: the packed word would call ink 10 empty "ink 0 without level".
-      {"ink 10 empty", "ST:00;ER:05;IQ:505050505050505050500050;", kFirstInkMeter + 10, kSlotOut, -1, 0},
-      {"ink 0 beside ink 10 empty", "ST:00;ER:05;IQ:505050505050505050500050;", kFirstInkMeter, kSlotLevel, 80, 0},
-      {"ink 11 low", "ST:04;WR:1B;IQ:" + full + ";", kFirstInkMeter + 11, kSlotLow, 80, 0},
+      {"ink 10 empty", "ST:00;ER:05;IQ:505050505050505050500050;", kFirstInkMeter + 10, kInkSlotOut, -1, 0},
+      {"ink 0 beside ink 10 empty", "ST:00;ER:05;IQ:505050505050505050500050;", kFirstInkMeter, kInkSlotLevel, 80, 0},
+      {"ink 11 low", "ST:04;WR:1B;IQ:" + full + ";", kFirstInkMeter + 11, kInkSlotLow, 80, 0},
   };
   for (const Case& c : cases) {
     meters_.clear();
@@ -150,7 +150,7 @@ TEST_F(OneMeterPerInk, ReplyWithoutStatusRecordShowsTheFixedBoxAndResets) {
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(meters_.window(), kInkArea)));
   ASSERT_EQ(meters_.commands().size(), 12u);
   for (const RecordedCommand& c : meters_.commands()) {
-    EXPECT_EQ(c.command, kSlotUncertain);
+    EXPECT_EQ(c.command, kInkSlotUncertain);
     EXPECT_EQ(c.words, std::vector<int32_t>(70, 0));
   }
   // A reply without levels shows nothing.
@@ -181,11 +181,11 @@ TEST_F(OneMeterPerInk, AnotherInkSetSetsTheBlackPositionsUpAgain) {
       const bool again = differs && position < 3;
       ASSERT_EQ(got.size(), again ? 3u : 1u) << position;
       if (again) {
-        EXPECT_EQ(got[0].command, kSlotSetUp);
+        EXPECT_EQ(got[0].command, kInkSlotSetUp);
         EXPECT_EQ(got[0].words[kSlotWord], position + 1);
-        EXPECT_EQ(got[1].command, kSlotLow);
+        EXPECT_EQ(got[1].command, kInkSlotLow);
       }
-      EXPECT_EQ(got.back().command, kSlotLevel) << position;
+      EXPECT_EQ(got.back().command, kInkSlotLevel) << position;
     }
   }
   fixture_.printer().ForgetInkSet();
@@ -206,9 +206,9 @@ TEST_F(TwoMeters, SetUpNamesTheBlackMeterAndTheColourGroup) {
   const std::vector<RecordedCommand> group = meters_.Of(kColourMeter);
   ASSERT_EQ(black.size(), 1u);
   ASSERT_EQ(group.size(), 1u);
-  EXPECT_EQ(black[0].command, kBlackSetUp);
+  EXPECT_EQ(black[0].command, kInkBlackSetUp);
   EXPECT_EQ(black[0].words[kKindWord], 1);
-  EXPECT_EQ(group[0].command, kGroupSetUp);
+  EXPECT_EQ(group[0].command, kInkGroupSetUp);
   EXPECT_EQ(group[0].words[kKindWord], 6);
   HMODULE module = nullptr;
   std::memcpy(&module, &group[0].words[2], sizeof(module));
@@ -228,13 +228,13 @@ TEST_F(TwoMeters, ReadingsBecomeMeterCommands) {
     uint32_t colour;  // command of meter 2020, or 99 for none
   };
   const Case cases[] = {
-      {"levels", "ST:04;IQ:" + Levels(6) + ";", kBlackLevel, kGroupLevels},
+      {"levels", "ST:04;IQ:" + Levels(6) + ";", kInkBlackLevel, kInkGroupLevels},
       // Low is told before empty.
-      {"black low and empty", "ST:00;ER:05;WR:10;IQ:005050505050;", kBlackLow, kGroupLevels},
-      {"black empty", "ST:00;ER:05;IQ:005050505050;", kBlackOut, kGroupLevels},
-      {"ink 2 low, ink 3 empty", "ST:00;ER:05;WR:12;IQ:505050005050;", kBlackLevel, kGroupLow},
-      {"ink 3 empty", "ST:00;ER:05;IQ:505050005050;", kBlackLevel, kGroupOut},
-      {"ink 4 without level", "ST:04;IQ:50505050NA50;", kBlackLevel, 99},
+      {"black low and empty", "ST:00;ER:05;WR:10;IQ:005050505050;", kInkBlackLow, kInkGroupLevels},
+      {"black empty", "ST:00;ER:05;IQ:005050505050;", kInkBlackOut, kInkGroupLevels},
+      {"ink 2 low, ink 3 empty", "ST:00;ER:05;WR:12;IQ:505050005050;", kInkBlackLevel, kInkGroupLow},
+      {"ink 3 empty", "ST:00;ER:05;IQ:505050005050;", kInkBlackLevel, kInkGroupOut},
+      {"ink 4 without level", "ST:04;IQ:50505050NA50;", kInkBlackLevel, 99},
   };
   for (const Case& c : cases) {
     meters_.clear();

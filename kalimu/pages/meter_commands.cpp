@@ -1,6 +1,4 @@
 // Sending the display's commands to a meter: the data block goes behind lParam.
-#include <cstring>
-
 #include "kalimu/pages/ink_display.h"
 
 namespace kalimu::pages {
@@ -12,16 +10,18 @@ void SendMeterCommand(HWND window, int control, uint32_t command, const MeterBlo
     SendMessageA(meter, WM_USER, command, 0);
     return;
   }
-  int32_t words[70] = {};
-  words[0] = block->kind;
-  for (size_t k = 0; k < kMeterInks; ++k) words[k + 1] = block->levels[k];
-  if (command == 0 || command == 5 || command == 9) std::memcpy(&words[2], &block->module, sizeof(HMODULE));
-  std::memcpy(&words[64], &block->module, sizeof(HMODULE));
-  words[66] = block->slot;
-  words[67] = block->proportion;
-  words[68] = block->value_a;
-  words[69] = block->value_b;
-  SendMessageA(meter, WM_USER, command, reinterpret_cast<LPARAM>(words));
+  InkMeterData data = {};
+  data.words[kInkWordKind] = block->kind;
+  for (size_t k = 0; k < kMeterInks; ++k) data.words[kInkWordLevel1 + k] = block->levels[k];
+  if (command == kInkBlackSetUp || command == kInkGroupSetUp || command == kInkKindSetUp) {
+    SetInkMeterModule(&data, kInkWordModule, block->module);
+  }
+  SetInkMeterModule(&data, kInkWordSlotModule, block->module);
+  data.words[kInkWordSlot] = block->slot;
+  data.words[kInkWordProportion] = block->proportion;
+  data.words[kInkWordValueA] = block->value_a;
+  data.words[kInkWordValueB] = block->value_b;
+  SendMessageA(meter, WM_USER, command, reinterpret_cast<LPARAM>(&data));
 }
 
 }  // namespace kalimu::pages

@@ -65,7 +65,7 @@ void UpdateColorModeOptionCheck(HWND window, const PageParam& param);
 // --- Colour correction and gamma (colour_helpers.cpp) -------------------------------------
 inline constexpr size_t kGammaTextChars = 16;
 void StoreAdjustEditState(int control_id, const PageParam& param, uint16_t value);
-void SetColorAdjustValue(const PageParam& param, int control_id, int32_t value);
+// SetColorAdjustValue (the edits' and sign boxes' adjustment items) is with the drawing helpers.
 void UpdateCorrectionOptionChecks(HWND window, const PageParam& param);
 void FillCorrectionModeCombo(HWND window, const PageParam& param);
 void UpdateCorrectionLevelControls(HWND window, const PageParam& param);

@@ -1,6 +1,7 @@
 // The page helper routines that work on the settings alone: source conflict codes, adjustment
 // values, gamma texts and defaults, ink positions and the ink-set comparison, the HTML viewer.
 #include "kalimu/pages/page_helpers.h"
+#include "kalimu/pages/drawing_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -51,11 +52,11 @@ TEST_F(PageHelpers, AdjustmentControlsWriteTheirItems) {
   };
   for (const Case& c : cases) {
     for (int item = 0; item < 9; ++item) s().SetAdjustment(item, 77);
-    SetColorAdjustValue(fixture_.param(), c.control, 10);
+    SetColorAdjustValue(&fixture_.param(), c.control, 10);
     EXPECT_EQ(s().GetAdjustment(c.item), c.stored) << c.control;
   }
   for (int item = 0; item < 9; ++item) s().SetAdjustment(item, 77);
-  SetColorAdjustValue(fixture_.param(), 2086, 10);  // not an adjustment control
+  SetColorAdjustValue(&fixture_.param(), 2086, 10);  // not an adjustment control
   for (int item = 0; item < 9; ++item) EXPECT_EQ(s().GetAdjustment(item), 77) << item;
 }
 

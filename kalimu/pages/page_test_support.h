@@ -1,5 +1,6 @@
 // Test support of the page routines: a settings object of a sample model with the sheet's
-// records around it (PageShared, SheetContext, PageParam) and the stand-in resource library,
+// records around it (PageShared, SheetContext, PageParam) and the stand-in resource library with
+// the custom controls registered,
 // pages of the library's templates hosted modeless over that PageParam, and a host window whose
 // ink meters record every command they are sent.
 #pragma once
@@ -16,7 +17,7 @@
 
 #include "kalimu/pages/page_access.h"
 #include "kalimu/pages/page_records.h"
-#include "kalimu/platform/resource_library.h"
+#include "kalimu/pages/control_test_support.h"
 #include "kalimu/settings/job_settings_test_support.h"
 #include "testkit/kalimu/model_cfg_builder.h"
 #include "testkit/windows/printer_fixture.h"
@@ -44,7 +45,7 @@ class PageFixture {
  public:
   explicit PageFixture(const testkit::ModelDescription& model) : on_printer_(model) {
     if (!on_printer_.ok()) return;
-    library_loaded_ = library_.Load((testkit::TestProgramDirectory() + "testkit_resources_english.dll").c_str());
+    library_loaded_ = library_.module() != nullptr;
     shared_ = std::make_unique<PageShared>();
     std::memset(shared_.get(), 0, sizeof(PageShared));
     shared_->resource_module = library_.module();
@@ -76,7 +77,7 @@ class PageFixture {
 
  private:
   settings::test::SettingsOnPrinter on_printer_;
-  platform::ResourceLibrary library_;
+  ControlLibrary library_;  // custom controls registered on it, for the templates that hold them
   bool library_loaded_ = false;
   std::unique_ptr<PageShared> shared_;
   std::unique_ptr<driver::SheetContext> context_;
@@ -88,11 +89,15 @@ class PageFixture {
 class HostedPage {
  public:
   HostedPage(PageFixture& fixture, int template_id, DLGPROC procedure = &StorePageParamProc) {
-    window_ = CreateDialogParamW(fixture.module(), MAKEINTRESOURCEW(template_id), nullptr, procedure,
+    // Page templates are child dialogs: a frame stands for the property sheet.
+    frame_ = CreateWindowExW(0, L"STATIC", L"sheet", WS_OVERLAPPEDWINDOW, 0, 0, 640, 520, nullptr, nullptr, nullptr,
+                             nullptr);
+    window_ = CreateDialogParamW(fixture.module(), MAKEINTRESOURCEW(template_id), frame_, procedure,
                                  reinterpret_cast<LPARAM>(&fixture.param()));
   }
   ~HostedPage() {
     if (window_ != nullptr) DestroyWindow(window_);
+    if (frame_ != nullptr) DestroyWindow(frame_);
   }
   HostedPage(const HostedPage&) = delete;
   HostedPage& operator=(const HostedPage&) = delete;
@@ -106,6 +111,7 @@ class HostedPage {
   }
 
  private:
+  HWND frame_ = nullptr;
   HWND window_ = nullptr;
 };
 

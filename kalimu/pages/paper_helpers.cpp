@@ -16,7 +16,7 @@ using settings::SelectionSnapshot;
 
 constexpr int kPaperNameChars = 256;
 constexpr int kUserPaperNameChars = 33;
-constexpr uint32_t kSourceFlagRoll2000 = 0x2000;    // source word 12: the pair's first bit
+constexpr uint32_t kSourceFlag2000 = 0x2000;        // source word 8: papers take the pair's first bit
 constexpr uint32_t kSourceFlag400000 = 0x400000;    // source word 8
 constexpr uint32_t kSourceFlag40000 = 0x40000;      // source word 8
 
@@ -89,7 +89,7 @@ void FillPaperSizeCombo(HWND window, const PageParam& param) {
     }
   }
   const bool first_bit =
-      settings.TestPaperSourceFlags12(static_cast<int16_t>(settings.GetPaperSourceIndex()), kSourceFlagRoll2000) != 0;
+      settings.TestPaperSourceFlags8(static_cast<int16_t>(settings.GetPaperSourceIndex()), kSourceFlag2000) != 0;
   const uint32_t mask = 2 * k + (first_bit ? 0 : 1) < 32 ? 1u << (2 * k + (first_bit ? 0 : 1)) : 0;
 
   const uint32_t model_count = ModelPaperCount(settings);

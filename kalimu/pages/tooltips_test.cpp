@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -62,10 +63,8 @@ class ToolTips : public ::testing::Test {
 
   HWND OpenPage(int template_id, uint16_t kind) {
     t_kind = kind;
-    HWND page = CreateDialogParamW(fixture_.module(), MAKEINTRESOURCEW(template_id), nullptr, &UnicodePageProc,
-                                   reinterpret_cast<LPARAM>(&fixture_.param()));
-    windows_.push_back(page);
-    return page;
+    pages_.push_back(std::make_unique<test::HostedPage>(fixture_, template_id, &UnicodePageProc));
+    return pages_.back()->window();
   }
   HWND OpenDialog(int template_id, uint16_t kind) {
     t_kind = kind;
@@ -99,6 +98,7 @@ class ToolTips : public ::testing::Test {
 
   PageFixture fixture_{InkModel(8, true)};
   std::vector<HWND> windows_;
+  std::vector<std::unique_ptr<test::HostedPage>> pages_;
 };
 
 TEST_F(ToolTips, EveryControlButStaticTextsIsATool) {
