@@ -40,6 +40,15 @@ size_t CopyLevels(const uint8_t* levels, const PageParam& param, MeterBlock* blo
   return count;
 }
 
+// The reply's levels in a block of the resource module; false when the reply has none.
+bool ReadLevels(const status::PrinterStatus& status, const PageParam& param, MeterBlock* block, size_t* count) {
+  const uint8_t* levels = status.GetInkLevels();
+  if (levels == nullptr) return false;
+  block->module = ResourceModuleOf(param);
+  *count = CopyLevels(levels, param, block);
+  return true;
+}
+
 void NoStatusMeters(HWND window, const PageParam& param) {
   if (HasMeterPerInk(param)) {
     ResetInkMeters(window, kNoStatusWord, param);
@@ -138,11 +147,9 @@ int ShowInkStatus(HWND window, const PageParam& param, status::PrinterStatus& st
     NoStatusMeters(window, param);
     return 0;
   }
-  const uint8_t* levels = status.GetInkLevels();
-  if (levels == nullptr) return 0;
   MeterBlock block;
-  block.module = ResourceModuleOf(param);
-  const size_t count = CopyLevels(levels, param, &block);
+  size_t count = 0;
+  if (!ReadLevels(status, param, &block, &count)) return 0;
   for (size_t i = 0; i < count; ++i) ShowItem(window, kFirstInkMeter + static_cast<int>(i), true);
 
   model::InkInfoValue ink_set = {};
@@ -185,11 +192,9 @@ int ShowInkStatusTwoMeters(HWND window, const PageParam& param, uint32_t warning
     NoStatusMeters(window, param);
     return 0;
   }
-  const uint8_t* levels = status.GetInkLevels();
-  if (levels == nullptr) return 0;
   MeterBlock block;
-  block.module = ResourceModuleOf(param);
-  const size_t count = CopyLevels(levels, param, &block);
+  size_t count = 0;
+  if (!ReadLevels(status, param, &block, &count)) return 0;
   const auto without_level = [&] {
     if (HasMeterPerInk(param)) {
       ResetInkMeters(window, warning_bits, param);

@@ -22,7 +22,9 @@ using test::PageFixture;
 thread_local UINT t_last_code = 0;
 thread_local uint16_t t_kind = 0;
 
-INT_PTR CALLBACK UnicodePageProc(HWND window, UINT message, WPARAM, LPARAM lparam) {
+// A page (wide notifications) or a dialog (narrow) that records the tooltip code it receives.
+template <bool kWide>
+INT_PTR CALLBACK ToolTipHostProc(HWND window, UINT message, WPARAM, LPARAM lparam) {
   if (message == WM_INITDIALOG) {
     StorePageParam(window, reinterpret_cast<PageParam*>(lparam));
     return TRUE;
@@ -30,21 +32,11 @@ INT_PTR CALLBACK UnicodePageProc(HWND window, UINT message, WPARAM, LPARAM lpara
   if (message == WM_NOTIFY) {
     auto* header = reinterpret_cast<NMHDR*>(lparam);
     if (header->code == TTN_GETDISPINFOW || header->code == TTN_GETDISPINFOA) t_last_code = header->code;
-    HandleToolTipNotify(header, *PageParamOf(window), t_kind);
-    return TRUE;
-  }
-  return FALSE;
-}
-
-INT_PTR CALLBACK AnsiDialogProc(HWND window, UINT message, WPARAM, LPARAM lparam) {
-  if (message == WM_INITDIALOG) {
-    StorePageParam(window, reinterpret_cast<PageParam*>(lparam));
-    return TRUE;
-  }
-  if (message == WM_NOTIFY) {
-    auto* header = reinterpret_cast<NMHDR*>(lparam);
-    if (header->code == TTN_GETDISPINFOW || header->code == TTN_GETDISPINFOA) t_last_code = header->code;
-    HandleToolTipNotifyA(header, *PageParamOf(window), t_kind);
+    if (kWide) {
+      HandleToolTipNotify(header, *PageParamOf(window), t_kind);
+    } else {
+      HandleToolTipNotifyA(header, *PageParamOf(window), t_kind);
+    }
     return TRUE;
   }
   return FALSE;
@@ -63,12 +55,12 @@ class ToolTips : public ::testing::Test {
 
   HWND OpenPage(int template_id, uint16_t kind) {
     t_kind = kind;
-    pages_.push_back(std::make_unique<test::HostedPage>(fixture_, template_id, &UnicodePageProc));
+    pages_.push_back(std::make_unique<test::HostedPage>(fixture_, template_id, &ToolTipHostProc<true>));
     return pages_.back()->window();
   }
   HWND OpenDialog(int template_id, uint16_t kind) {
     t_kind = kind;
-    HWND dialog = CreateDialogParamA(fixture_.module(), MAKEINTRESOURCEA(template_id), nullptr, &AnsiDialogProc,
+    HWND dialog = CreateDialogParamA(fixture_.module(), MAKEINTRESOURCEA(template_id), nullptr, &ToolTipHostProc<false>,
                                      reinterpret_cast<LPARAM>(&fixture_.param()));
     windows_.push_back(dialog);
     return dialog;
