@@ -38,6 +38,41 @@ class ControlLibrary {
   HMODULE module_ = nullptr;
 };
 
+// A shown popup window that records the WM_HSCROLL and WM_COMMAND messages its child controls
+// send it (one at a time per thread).
+class RecordingParent {
+ public:
+  struct Message {
+    UINT message;
+    WPARAM wparam;
+    LPARAM lparam;
+  };
+  RecordingParent() {
+    window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    if (window_ == nullptr) return;
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc));
+    ShowWindow(window_, SW_SHOWNOACTIVATE);  // hidden windows never paint
+    messages().clear();
+  }
+  ~RecordingParent() {
+    if (window_ != nullptr) DestroyWindow(window_);
+  }
+  RecordingParent(const RecordingParent&) = delete;
+  RecordingParent& operator=(const RecordingParent&) = delete;
+  HWND window() const { return window_; }
+  static std::vector<Message>& messages() {
+    static std::vector<Message> recorded;
+    return recorded;
+  }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_HSCROLL || message == WM_COMMAND) messages().push_back({message, wparam, lparam});
+    return DefWindowProcA(window, message, wparam, lparam);
+  }
+  HWND window_ = nullptr;
+};
+
 // A modal dialog (DialogBoxIndirectParam, so the dialog manager and the thread's message filter
 // hooks take part) that runs `steps` one after another from its own message loop: each step runs
 // when the dialog receives the posted WM_APP of the previous one, after every message that step

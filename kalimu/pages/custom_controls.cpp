@@ -68,4 +68,11 @@ void PaintCustomControl(HWND window) {
   BitBlt(window_dc.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
 }
 
+void PaintCustomControlMessage(HWND window) {
+  PAINTSTRUCT paint;
+  BeginPaint(window, &paint);
+  PaintCustomControl(window);
+  EndPaint(window, &paint);
+}
+
 }  // namespace kalimu::pages

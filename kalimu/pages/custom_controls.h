@@ -15,5 +15,7 @@ void UnregisterCustomControls(HINSTANCE instance);
 // Paints a custom control off screen: a memory context and bitmap of the client size filled with
 // the button face, the control's picture, one copy to the window.
 void PaintCustomControl(HWND window);
+// WM_PAINT of a custom control: validates the update region and paints the whole control.
+void PaintCustomControlMessage(HWND window);
 
 }  // namespace kalimu::pages

@@ -229,13 +229,9 @@ LRESULT CALLBACK InkMeterWndProc(HWND window, UINT message, WPARAM wparam, LPARA
       if (wparam == 0) std::fill(std::begin(state->levels), std::end(state->levels), 0);
       InvalidateRect(window, nullptr, FALSE);
       return 0;
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      BeginPaint(window, &paint);
-      PaintCustomControl(window);
-      EndPaint(window, &paint);
+    case WM_PAINT:
+      PaintCustomControlMessage(window);
       return 0;
-    }
     case WM_LBUTTONDOWN:
       if (state->click_id != -1) {
         SendMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(state->click_id), 0),

@@ -158,17 +158,10 @@ class InkMeterWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(library_.module(), nullptr);
-    parent_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(parent_, nullptr);
-    SetWindowLongPtrA(parent_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc));
-    ShowWindow(parent_, SW_SHOWNOACTIVATE);  // hidden windows never paint
-    commands_.clear();
-  }
-  void TearDown() override {
-    if (parent_ != nullptr) DestroyWindow(parent_);
+    ASSERT_NE(parent_.window(), nullptr);
   }
   HWND Meter(int width, int height, int id = 25000) {
-    return CreateWindowExA(0, kInkMeterClass, "", WS_CHILD | WS_VISIBLE, 0, 0, width, height, parent_,
+    return CreateWindowExA(0, kInkMeterClass, "", WS_CHILD | WS_VISIBLE, 0, 0, width, height, parent_.window(),
                            reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), library_.module(), nullptr);
   }
   static LRESULT Send(HWND meter, WPARAM command, InkMeterData data) {
@@ -176,14 +169,9 @@ class InkMeterWindowTest : public ::testing::Test {
     UpdateWindow(meter);
     return result;
   }
-  static LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_COMMAND) commands_.push_back({wparam, lparam});
-    return DefWindowProcA(window, message, wparam, lparam);
-  }
-  static inline std::vector<std::pair<WPARAM, LPARAM>> commands_;
-
   test::ControlLibrary library_;
-  HWND parent_ = nullptr;
+  test::RecordingParent parent_;
+  std::vector<test::RecordingParent::Message>& commands_ = test::RecordingParent::messages();
 };
 
 TEST_F(InkMeterWindowTest, DisablingForgetsTheLevelsUntilTheNextCommand) {
@@ -218,8 +206,9 @@ TEST_F(InkMeterWindowTest, AClickSendsItsIdOnlyWhenItHasOne) {
   EXPECT_TRUE(commands_.empty());
   SendMessageA(with_id, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   ASSERT_EQ(commands_.size(), 1u);
-  EXPECT_EQ(commands_[0].first, static_cast<WPARAM>(MAKEWPARAM(77, 0)));
-  EXPECT_EQ(reinterpret_cast<HWND>(commands_[0].second), with_id);
+  EXPECT_EQ(commands_[0].message, static_cast<UINT>(WM_COMMAND));
+  EXPECT_EQ(commands_[0].wparam, static_cast<WPARAM>(MAKEWPARAM(77, 0)));
+  EXPECT_EQ(reinterpret_cast<HWND>(commands_[0].lparam), with_id);
 }
 
 TEST_F(InkMeterWindowTest, WarningPictureSizeFollowsTheColumnWidth) {

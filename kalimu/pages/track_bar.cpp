@@ -220,13 +220,9 @@ LRESULT CALLBACK TrackBarWndProc(HWND window, UINT message, WPARAM wparam, LPARA
       state->enabled = static_cast<int32_t>(wparam);
       InvalidateRect(window, nullptr, FALSE);
       return 0;
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      BeginPaint(window, &paint);
-      PaintCustomControl(window);
-      EndPaint(window, &paint);
+    case WM_PAINT:
+      PaintCustomControlMessage(window);
       return 0;
-    }
     case WM_KEYDOWN:
       TrackBarKeyDown(window, state, wparam, lparam);
       return 0;

@@ -84,28 +84,17 @@ class TrackBarWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(library_.module(), nullptr);
-    parent_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(parent_, nullptr);
-    SetWindowLongPtrA(parent_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc));
-    bar_ = CreateWindowExA(0, kTrackBarClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 224, 30, parent_,
+    ASSERT_NE(parent_.window(), nullptr);
+    bar_ = CreateWindowExA(0, kTrackBarClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 224, 30, parent_.window(),
                            reinterpret_cast<HMENU>(101), library_.module(), nullptr);
     ASSERT_NE(bar_, nullptr);
-    scrolls_.clear();
-  }
-  void TearDown() override {
-    if (parent_ != nullptr) DestroyWindow(parent_);
   }
   LRESULT Command(WPARAM command, LPARAM argument) { return SendMessageA(bar_, WM_USER, command, argument); }
   TrackBarState& state() { return *TrackBarStateOf(bar_); }
 
-  static LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_HSCROLL) scrolls_.push_back({wparam, lparam});
-    return DefWindowProcA(window, message, wparam, lparam);
-  }
-  static inline std::vector<test::ScriptedDialog::Scroll> scrolls_;
-
   test::ControlLibrary library_;
-  HWND parent_ = nullptr;
+  test::RecordingParent parent_;
+  std::vector<test::RecordingParent::Message>& scrolls_ = test::RecordingParent::messages();
   HWND bar_ = nullptr;
 };
 
