@@ -112,6 +112,29 @@ ENGLISH = {
     8035: "Open Watermark Picture",
     8065: "This name belongs to a built-in watermark. Choose another name.",
     8066: "Enter a name for the watermark.", 8067: "Enter the watermark's text or picture file.",
+    # Messages of the page helpers: scale notice, media ids, source captions and more captions.
+    8033: "The scale was limited to the range the paper allows:", 8034: " %",
+    8068: "Media ids: photo paper.", 8071: "Media ids: matte paper.", 8073: "Media ids: fine art paper.",
+    8136: "Paper Loading", 2257: "Paper Source", 2259: "Roll Paper",
+    1544: "Rear Tray", 1548: "Front Tray", 1549: "Roll Unit",
+    # Ink names by ink index (3024 and 3025 above are the two blacks).
+    **{3017 + i: t for i, t in enumerate(["Black", "Cyan", "Magenta", "Yellow", "Light Cyan", "Light Magenta",
+                                          "Dark Yellow"])},
+    **{3026 + i: t for i, t in enumerate(["Light Black", "Red", "Blue", "Clear", "Light Light Black"])},
+    # Tooltips of the pages and dialogs.
+    **{3000 + i: t for i, t in enumerate([
+        "Choose the colour mode.", "Choose the print mode.", "Open the advanced settings.",
+        "Choose the print quality.", "Choose the media type.", "Print without asking the status monitor.",
+        "Choose the colour type.", "Reserved", "Choose the colour settings.", "Shows the printer's ink levels.",
+        "Choose a preset.", "Choose the preset group.", "Move to choose between speed and quality.",
+        "Save the current settings.", "Open the support page.", "Reserved", "Open the colour settings."])},
+    3040: "Print silently.", 3041: "Choose the colour correction.", 3042: "Choose the print mode type.",
+    3043: "Choose the black ink.", 3110: "Choose the rendering method.",
+    **{3200 + i: f"Paper page tip {i}." for i in range(27)}, 3321: "Choose the paper thickness.",
+    3219: "Choose the paper size; the roll options apply.", 3200: "Choose the paper size.",
+    **{3300 + i: f"Start maintenance tool {i + 1}." for i in range(9)},
+    **{3800 + i: f"Layout page tip {i}." for i in range(26)}, 3899: "Choose where the watermark stands.",
+    **{3950 + i: f"Binding margin tip {i}." for i in range(7)},
     **{8600 + i: t for i, t in enumerate(["Darker (1.6)", "Dark (1.8)", "Normal (2.0)", "Light (2.2)",
                                           "Lighter (2.4)"])},
 }
