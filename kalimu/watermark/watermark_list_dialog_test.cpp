@@ -384,8 +384,11 @@ TEST_F(ListDialog, OkWithEveryEntryDeletedKeepsTheList) {
 TEST_F(ListDialog, MissingPiecesGetTheirMessages) {
   testkit::MessageBoxWatcher watcher;
   Run([&](HWND dialog) {
+    // Focus away from the edits, so that typing into one does not fill in the other.
+    SetFocus(GetDlgItem(dialog, kListNames));
     Type(dialog, kListNameEdit, "Name only");
     Click(dialog, IDOK);
+    SetFocus(GetDlgItem(dialog, kListNames));
     Type(dialog, kListNameEdit, "");
     Type(dialog, kListContentEdit, "Text only");
     Click(dialog, kListOkToo);
