@@ -133,4 +133,24 @@ int SaveAdjustValues(settings::JobSettings& settings, const AdjustShape& shape, 
   return 1;
 }
 
+int ReadCutterSetting(settings::JobSettings& settings, bool* present) {
+  uint32_t value = 0;
+  DWORD size = sizeof(value);
+  if (!settings::ReadPrinterRegValueById(&settings, storage::kValueCutterInfo, &value, &size, kDefaultView) ||
+      size != sizeof(value)) {
+    return 0;
+  }
+  *present = value != 0;
+  return 1;
+}
+
+void SaveCutterSetting(settings::JobSettings& settings, bool present) {
+  const uint32_t value = present ? 1 : 0;
+  settings::WritePrinterRegValueById(&settings, storage::kValueCutterInfo, &value, sizeof(value), kBothViews);
+  if (!present) {
+    settings.SetCutOptionBit1(0);
+    settings.SetCutOptionBit2(0);
+  }
+}
+
 }  // namespace kalimu::dialogs

@@ -55,4 +55,9 @@ struct AdjustFieldTexts {
 int SaveAdjustValues(settings::JobSettings& settings, const AdjustShape& shape, const AdjustFieldTexts& texts,
                      uint32_t* limit);
 
+// The cutter switch (value "CUTTERINFO", 1 present, 0 absent): 1 with *present when stored.
+int ReadCutterSetting(settings::JobSettings& settings, bool* present);
+// Writes the switch into both views; without a cutter the job's cut options 1 and 2 go off.
+void SaveCutterSetting(settings::JobSettings& settings, bool present);
+
 }  // namespace kalimu::dialogs

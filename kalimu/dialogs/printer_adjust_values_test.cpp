@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "kalimu/settings/driver_dev_mode.h"
+#include "kalimu/settings/printer_reg_values.h"
+#include "kalimu/storage/driver_registry.h"
 #include "testkit/kalimu/model_printer.h"
 
 namespace kalimu::dialogs {
@@ -143,6 +145,25 @@ TEST_P(PrinterAdjustValuesTest, FailingFieldStopsTheSaveWhereItIs) {
     settings_->ReadIwfInfo(iwf);
     EXPECT_EQ(iwf[1], c.iwf_written ? 12 : 0);
   }
+}
+
+TEST_P(PrinterAdjustValuesTest, CutterSwitchInBothRegistryViews) {
+  bool present = true;
+  EXPECT_EQ(ReadCutterSetting(*settings_, &present), 0);  // nothing stored yet
+  settings_->SetCutOptions(1 | 2 | 8);
+  for (bool on : {true, false}) {
+    SaveCutterSetting(*settings_, on);
+    for (int view : {1, 2}) {
+      uint32_t value = 7;
+      DWORD size = sizeof(value);
+      ASSERT_EQ(settings::ReadPrinterRegValueById(settings_.get(), storage::kValueCutterInfo, &value, &size, view), 1)
+          << view;
+      EXPECT_EQ(value, on ? 1u : 0u) << view;
+    }
+    ASSERT_EQ(ReadCutterSetting(*settings_, &present), 1);
+    EXPECT_EQ(present, on);
+  }
+  EXPECT_EQ(static_cast<uint32_t>(settings_->GetCutOptions()), 8u);  // no cutter: cut options 1 and 2 off
 }
 
 INSTANTIATE_TEST_SUITE_P(RtCapability, PrinterAdjustValuesTest, ::testing::Bool());
