@@ -10,6 +10,7 @@
 #include "kalimu/settings/driver_dev_mode.h"
 #include "kalimu/settings/printer_reg_values.h"
 #include "kalimu/storage/driver_registry.h"
+#include "kalimu/dialogs/dialog_test_support.h"
 #include "testkit/kalimu/model_printer.h"
 
 namespace kalimu::dialogs {
@@ -29,9 +30,7 @@ class PrinterAdjustValuesTest : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
     ASSERT_TRUE(printer_.ok()) << printer_.error();
-    settings::StampDevModeHeader(record_);
-    settings::DevModeAccessor(&record_).SetDriverName(printer_.driver_name().c_str());
-    settings_ = std::make_unique<settings::JobSettings>(&record_, printer_.printer().handle(), nullptr, nullptr);
+    settings_ = NewJobSettings(printer_, &record_);
     ASSERT_TRUE(settings_->IsValid());
     shape_ = AskAdjustShape(*settings_);
   }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "kalimu/settings/driver_dev_mode.h"
+#include "kalimu/dialogs/dialog_test_support.h"
 #include "testkit/kalimu/model_printer.h"
 
 namespace kalimu::dialogs {
@@ -51,9 +52,7 @@ TEST(RemoteCommandSendTest, EachSendIsOneWholeJobWithItsOwnTime) {
     testkit::ModelPrinter printer(AdjustableModel(c.all));
     ASSERT_TRUE(printer.ok()) << printer.error();
     settings::DriverDevMode record{};
-    settings::StampDevModeHeader(record);
-    settings::DevModeAccessor(&record).SetDriverName(printer.driver_name().c_str());
-    auto settings = std::make_unique<settings::JobSettings>(&record, printer.printer().handle(), nullptr, nullptr);
+    auto settings = NewJobSettings(printer, &record);
     ASSERT_TRUE(settings->IsValid());
     const driver::PageParam param{settings.get(), nullptr, nullptr};
 

@@ -7,22 +7,6 @@
 #include "kalimu/storage/user_settings_records.h"
 
 namespace kalimu::dialogs {
-namespace {
-
-uint32_t Count(settings::JobSettings& settings, int (storage::UserSettingsStore::*get)(uint32_t*)) {
-  uint32_t value = 0;
-  (settings.*get)(&value);
-  return value;
-}
-
-uint32_t PresetCount(settings::JobSettings& settings) {
-  uint32_t value = 0;
-  settings.GetPresetCount(&value);
-  return value;
-}
-
-}  // namespace
-
 int LimitSettingsNameText(char* text, size_t size, bool extended) {
   const size_t limit = extended ? kExtendedNameBytes : kSimpleNameBytes;
   if (text == nullptr || strnlen(text, size) <= limit || strnlen(text, size) == size) return -1;
@@ -59,12 +43,12 @@ int StoreUserSettingsEntry(settings::JobSettings& settings, const wchar_t* name,
 int SaveUserSettingsEntry(settings::JobSettings& settings, const wchar_t* name, settings::DriverDevMode* snapshot,
                           SavePrompts& prompts, uint32_t* entry_index) {
   if (name == nullptr) return 0;
-  const uint32_t presets = PresetCount(settings);
+  const uint32_t presets = ModelPresetCount(settings);
   const uint16_t found = FindSettingsEntryByName(settings, name);
   if (found == kNoSettingsEntry) {
     uint32_t capacity = 0;
     settings.GetUserSettingsCapacity(&capacity);
-    const uint32_t count = Count(settings, &storage::UserSettingsStore::GetSettingsCount);
+    const uint32_t count = UserSettingsCount(settings);
     if (count >= capacity) {
       prompts.ShowStoreFull();
       return 0;
@@ -87,8 +71,8 @@ int SaveUserSettingsEntry(settings::JobSettings& settings, const wchar_t* name, 
 }
 
 int DeleteUserSettingsEntry(settings::JobSettings& settings, uint16_t combined_index) {
-  const uint32_t presets = PresetCount(settings);
-  const uint32_t count = Count(settings, &storage::UserSettingsStore::GetSettingsCount);
+  const uint32_t presets = ModelPresetCount(settings);
+  const uint32_t count = UserSettingsCount(settings);
   if (combined_index < presets || combined_index - presets >= count) return 0;
   storage::UserSettingsEntry moved{};
   for (uint32_t i = combined_index - presets + 1; i < count; ++i) {

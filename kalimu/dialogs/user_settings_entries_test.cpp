@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kalimu/dialogs/user_settings_transfer.h"
+#include "kalimu/dialogs/dialog_test_support.h"
 #include "testkit/kalimu/model_printer.h"
 
 namespace kalimu::dialogs {
@@ -30,9 +31,7 @@ class UserSettingsEntriesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(printer_.ok()) << printer_.error();
-    settings::StampDevModeHeader(record_);
-    settings::DevModeAccessor(&record_).SetDriverName(printer_.driver_name().c_str());
-    settings_ = std::make_unique<settings::JobSettings>(&record_, printer_.printer().handle(), nullptr, nullptr);
+    settings_ = NewJobSettings(printer_, &record_);
     ASSERT_TRUE(settings_->IsValid());
     settings_->GetPresetCount(&presets_);
   }

@@ -25,19 +25,19 @@ void ToWideField(const char* field, wchar_t* out, size_t out_chars) {
   if (wide) platform::CopyStringNW(out, out_chars, wide->c_str(), out_chars - 1);
 }
 
-uint32_t SettingsCount(settings::JobSettings& settings) {
+}  // namespace
+
+uint32_t UserSettingsCount(settings::JobSettings& settings) {
   uint32_t count = 0;
   settings.GetSettingsCount(&count);
   return count;
 }
 
-uint32_t PresetCount(settings::JobSettings& settings) {
+uint32_t ModelPresetCount(settings::JobSettings& settings) {
   uint32_t count = 0;
   settings.GetPresetCount(&count);
   return count;
 }
-
-}  // namespace
 
 bool GetSettingsExportIdentity(settings::JobSettings& settings, SettingsExportIdentity* out) {
   *out = SettingsExportIdentity{};
@@ -55,8 +55,8 @@ bool GetSettingsExportIdentity(settings::JobSettings& settings, SettingsExportId
 
 uint16_t FindSettingsEntryByName(settings::JobSettings& settings, const wchar_t* name) {
   if (name == nullptr) return kNoSettingsEntry;
-  const uint32_t count = SettingsCount(settings);
-  const uint32_t presets = PresetCount(settings);
+  const uint32_t count = UserSettingsCount(settings);
+  const uint32_t presets = ModelPresetCount(settings);
   for (uint32_t i = 0; i < count; ++i) {
     wchar_t stored[kNameChars + 1] = {};
     if (!settings.GetSettingsName(static_cast<uint16_t>(i), stored, kNameChars + 1)) continue;
@@ -84,7 +84,7 @@ void ExportRecordToEntry(const SettingsExportRecord& record, storage::UserSettin
 int InsertSettingsEntryFirst(settings::JobSettings& settings, const storage::UserSettingsEntry& entry) {
   uint32_t capacity = 0;
   settings.GetUserSettingsCapacity(&capacity);
-  const uint32_t count = SettingsCount(settings);
+  const uint32_t count = UserSettingsCount(settings);
   if (count >= capacity) return 0;
   const uint32_t grown = count + 1;
   if (!settings.SetSettingsCount(&grown)) return 0;
@@ -104,7 +104,7 @@ int ExportUserSettings(settings::JobSettings& settings, std::span<const int> pos
   platform::UniqueFileHandle file(
       CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return 0;
-  const uint32_t count = SettingsCount(settings);
+  const uint32_t count = UserSettingsCount(settings);
   const SettingsExportHeader header = MakeSettingsExportHeader(identity, static_cast<uint16_t>(positions.size()));
   auto write = [&](const void* data, DWORD size) {
     DWORD written = 0;
@@ -134,7 +134,7 @@ int ImportSettingsEntry(settings::JobSettings& settings, storage::UserSettingsEn
   platform::CopyStringNW(name, 64, entry->name, kNameChars);
   switch (prompts.ResolveClash(name, 64)) {
     case kClashOverwrite: {
-      const uint32_t presets = PresetCount(settings);
+      const uint32_t presets = ModelPresetCount(settings);
       if (found == kNoSettingsEntry || found < presets) return 1;  // nothing to overwrite: the store refuses
       settings.SetSettingsEntry(static_cast<uint16_t>(found - presets), entry, sizeof(*entry));
       return 1;
@@ -167,7 +167,7 @@ int ImportUserSettings(settings::JobSettings& settings, const char* path, Import
   if (!GetSettingsExportIdentity(settings, &identity)) return 0;
   uint32_t capacity = 0;
   settings.GetUserSettingsCapacity(&capacity);
-  const HeaderVerdict verdict = CheckSettingsExportHeader(header, identity, SettingsCount(settings), capacity);
+  const HeaderVerdict verdict = CheckSettingsExportHeader(header, identity, UserSettingsCount(settings), capacity);
   if (verdict != HeaderVerdict::kAccept) {
     prompts.ShowRow(static_cast<int>(verdict));
     return 0;

@@ -43,6 +43,10 @@ class ImportPrompts {
   virtual int ResolveClash(wchar_t* name, size_t capacity) = 0;
 };
 
+// Entries in use, and the model's preset count that combined indexes start after.
+uint32_t UserSettingsCount(settings::JobSettings& settings);
+uint32_t ModelPresetCount(settings::JobSettings& settings);
+
 // The identity written into and checked against a file's header; false when the model's ink
 // set cannot be read.
 bool GetSettingsExportIdentity(settings::JobSettings& settings, SettingsExportIdentity* out);

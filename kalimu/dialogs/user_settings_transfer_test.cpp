@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "kalimu/settings/driver_dev_mode.h"
+#include "kalimu/dialogs/dialog_test_support.h"
 #include "testkit/kalimu/model_printer.h"
 #include "testkit/kalimu/user_files_builder.h"
 
@@ -52,9 +53,7 @@ class UserSettingsTransferTest : public ::testing::Test {
   }
 
   std::unique_ptr<settings::JobSettings> NewSettings() {
-    settings::StampDevModeHeader(record_);
-    settings::DevModeAccessor(&record_).SetDriverName(printer_.driver_name().c_str());
-    return std::make_unique<settings::JobSettings>(&record_, printer_.printer().handle(), nullptr, nullptr);
+    return NewJobSettings(printer_, &record_);
   }
 
   static storage::UserSettingsEntry Entry(const wchar_t* name, uint8_t seed) {
