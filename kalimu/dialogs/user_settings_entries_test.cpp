@@ -11,6 +11,7 @@
 #include "kalimu/dialogs/user_settings_transfer.h"
 #include "kalimu/dialogs/dialog_test_support.h"
 #include "testkit/kalimu/model_printer.h"
+#include "testkit/kalimu/user_files_builder.h"
 
 namespace kalimu::dialogs {
 namespace {
@@ -122,7 +123,11 @@ TEST_F(UserSettingsEntriesTest, DeleteMovesLaterEntriesDownAndFreesTheLastSlot) 
   ASSERT_EQ(Names(), (std::vector<std::wstring>{L"A", L"B", L"C"}));
   EXPECT_EQ(DeleteUserSettingsEntry(*settings_, static_cast<uint16_t>(presets_ + 1)), 1);
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"A", L"C"}));
-  EXPECT_EQ(StateOf(2), storage::kEntryFree);
+  char ucf[MAX_PATH] = {};
+  settings_->GetUcfFilePath(ucf, MAX_PATH);
+  const auto file = testkit::ReadBytes(ucf);  // the freed slot lies past the count: read it in the file
+  ASSERT_GT(file.size(), 2u + 3 * 408);
+  EXPECT_EQ(file[2 + 2 * 408 + 404], storage::kEntryFree);
   EXPECT_EQ(DeleteUserSettingsEntry(*settings_, static_cast<uint16_t>(presets_ + 2)), 0);  // past the entries
   EXPECT_EQ(DeleteUserSettingsEntry(*settings_, 0), 0);                                    // a model preset
   EXPECT_EQ(DeleteUserSettingsEntry(*settings_, kNoSettingsEntry), 0);
