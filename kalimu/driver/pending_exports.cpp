@@ -22,20 +22,10 @@ void* WINAPI CreateStruct(DWORD, void*, void*, void*) { return nullptr; }
 DWORD WINAPI DestroyStruct(DWORD, void*, void*) { return 0; }
 void* WINAPI CreateMelvoInfo(void*) { return nullptr; }
 DWORD WINAPI DestroyMelvoInfo(void*) { return 1; }  // nothing can be outstanding
-DWORD WINAPI DRVUIGetInkSet(DEVMODEW*, void*, const char*) { return 1; }
 DWORD WINAPI DRVUIGetJobDataEx2(DEVMODEW*, void*, const char*) { return 1; }
-DWORD WINAPI DRVUIGetPrePrintStatus(DEVMODEW*, HANDLE) { return 0; }
-DWORD WINAPI DRVUIGetUIData2(DEVMODEW*, void*, void*, const char*) { return 1; }
 
 // Property sheets and document properties.
 LONG WINAPI DrvDevicePropertySheets(PPROPSHEETUI_INFO, LPARAM) { return NotImplemented<LONG>(-1); }
 BOOL WINAPI PrinterProperties(HWND, HANDLE) { return NotImplemented<BOOL>(FALSE); }
-
-// Events.
-int WINAPI DrvDocumentEvent(HANDLE, HDC, int, ULONG, PVOID, ULONG, PVOID) {
-  return NotImplemented<int>(DOCUMENTEVENT_FAILURE);
-}
-BOOL WINAPI DrvPrinterEvent(LPWSTR, INT, DWORD, LPARAM) { return NotImplemented<BOOL>(FALSE); }
-BOOL WINAPI DrvDriverEvent(DWORD, DWORD, LPBYTE, LPARAM) { return NotImplemented<BOOL>(FALSE); }
 
 }  // extern "C"

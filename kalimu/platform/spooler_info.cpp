@@ -21,4 +21,16 @@ BYTE* ReadSpoolerRecord(const std::function<BOOL(BYTE*, DWORD, DWORD*)>& call, s
   return block.data();
 }
 
+const DRIVER_INFO_2A* ReadDriverInfo2A(HANDLE printer, GlobalBlock& block) {
+  return reinterpret_cast<const DRIVER_INFO_2A*>(ReadSpoolerRecord(
+      [printer](BYTE* data, DWORD size, DWORD* needed) { return GetPrinterDriverA(printer, nullptr, 2, data, size, needed); },
+      sizeof(DRIVER_INFO_2A), block));
+}
+
+const PRINTER_INFO_2A* ReadPrinterInfo2A(HANDLE printer, GlobalBlock& block) {
+  return reinterpret_cast<const PRINTER_INFO_2A*>(ReadSpoolerRecord(
+      [printer](BYTE* data, DWORD size, DWORD* needed) { return GetPrinterA(printer, 2, data, size, needed); },
+      sizeof(PRINTER_INFO_2A), block));
+}
+
 }  // namespace kalimu::platform
