@@ -16,7 +16,9 @@ constexpr uint64_t kLargestFile = 64u * 1024 * 1024;
 
 uint64_t Join(DWORD high, DWORD low) { return (uint64_t{high} << 32) | low; }
 
-bool SamePath(const std::string& a, const char* b) { return _stricmp(a.c_str(), b) == 0; }
+// Paths are compared exactly: a path spelled otherwise is only read once more, whereas folding
+// case in a double-byte code page could take two files for one.
+bool SamePath(const std::string& a, const char* b) { return a == b; }
 
 }  // namespace
 

@@ -60,7 +60,7 @@ class FileCacheBase {
   void Store(const char* path, const FileStamp& stamp, const Value& value);
 
   struct Entry {
-    std::string path;  // as given, compared without regard to case
+    std::string path;  // as given
     FileStamp stamp;
     Value value;
     uint64_t last_use = 0;
