@@ -70,6 +70,23 @@ static_assert(offsetof(HeadInfoRecord, cartridge_flag) == 48);
 static_assert(offsetof(HeadInfoRecord, paper_path_flag) == 56);
 static_assert(offsetof(HeadInfoRecord, second_block) == 72);
 
+// Low, empty and no-level warnings of every ink, one bit per ink number from 0. The packed
+// warning word (GetWarningBits) has room for ten inks only: its empty bit of ink 10 is the
+// no-level bit of ink 0, and later inks fall off its top. The ink display reads this form.
+inline constexpr size_t kWideWarningInks = 16;  // warning codes 16 to 31; the model's ink positions
+struct InkWarnings {
+  bool no_status = false;  // the reply had no status record (the packed word's 0x80000000)
+  uint32_t low = 0;        // bit i: warning code 16 + i
+  uint32_t empty = 0;      // bit i: level 0 while the printer reports the ink-empty error
+  uint32_t no_level = 0;   // bit i: level 255 (no level)
+
+  bool IsLow(size_t ink) const { return ink < 32 && (low >> ink & 1) != 0; }
+  bool IsEmpty(size_t ink) const { return ink < 32 && (empty >> ink & 1) != 0; }
+  bool HasNoLevel(size_t ink) const { return ink < 32 && (no_level >> ink & 1) != 0; }
+};
+// What a packed warning word tells of inks 0 to 9 (its bits of later inks are ambiguous).
+InkWarnings InkWarningsFromWord(uint32_t word);
+
 class PrinterStatus {
  public:
   static constexpr size_t kNameChars = MAX_PATH;
@@ -119,6 +136,7 @@ class PrinterStatus {
   const uint8_t* GetChannelValues2(uint32_t* count) const;
   uint32_t GetInkState(uint32_t ink) const;
   uint32_t GetWarningBits() const;
+  InkWarnings GetInkWarnings() const;
   static int HasAnyStatusBit(uint32_t word);
   uint32_t GetInkWarningSummary() const;
   void GetInkCodes(InkCodeRecord* out) const;

@@ -118,6 +118,46 @@ uint32_t PrinterStatus::GetWarningBits() const {
   return word;
 }
 
+InkWarnings PrinterStatus::GetInkWarnings() const {
+  InkWarnings out;
+  if (!reading_.status.present) {
+    out.no_status = true;
+    return out;
+  }
+  const ByteList& levels = reading_.ink_levels;
+  if (levels.present) {
+    const bool empty_error = reading_.status.value == 0 && reading_.error.present &&
+                             reading_.error.value == kErrorInkEmpty;
+    for (size_t i = 0; i < std::min<size_t>(levels.count(), 32); ++i) {
+      if (levels.values()[i] == kInkLevelUnknown) out.no_level |= 1u << i;
+      if (empty_error && levels.values()[i] == 0) out.empty |= 1u << i;
+    }
+  }
+  const ByteList& warnings = reading_.warnings;
+  if (warnings.present) {
+    for (size_t i = 0; i < warnings.count(); ++i) {
+      const uint8_t code = warnings.values()[i];
+      if (code >= 16 && code < 16 + kWideWarningInks) out.low |= 1u << (code - 16);
+    }
+  }
+  return out;
+}
+
+InkWarnings InkWarningsFromWord(uint32_t word) {
+  InkWarnings out;
+  if (word == kNoStatusWord) {
+    out.no_status = true;
+    return out;
+  }
+  constexpr size_t kPackedInks = 10;
+  for (size_t i = 0; i < kPackedInks; ++i) {
+    if ((word >> i & 1) != 0) out.low |= 1u << i;
+    if ((word & kInkEmptyBit << i) != 0) out.empty |= 1u << i;
+    if ((word & ShiftedBit(kInkOutBit, i)) != 0) out.no_level |= 1u << i;
+  }
+  return out;
+}
+
 int PrinterStatus::HasAnyStatusBit(uint32_t word) {
   return word == kNoStatusWord || (word & 0x3FFFFFFF) != 0 ? 1 : 0;
 }

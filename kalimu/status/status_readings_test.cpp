@@ -57,6 +57,42 @@ TEST(StatusReadings, WarningBits) {
   EXPECT_EQ(PrinterStatus::HasAnyStatusBit(0x20000000), 1);
 }
 
+// The wide form tells every ink apart where the packed word cannot: ink 10 empty would read as
+// ink 0 without level there, and inks past 11 have no bits at all.
+TEST(StatusReadings, InkWarningsOfEveryInk) {
+  struct Case {
+    const char* name;
+    Bytes reply;
+    bool no_status;
+    uint32_t low, empty, no_level;
+  };
+  const Case cases[] = {
+      {"no status record", TextReply("ER:01;"), true, 0, 0, 0},
+      {"inks 10 and 13 low, 15 beyond the codes", TextReply("ST:04;WR:101A1D2030;"), false, 0x2401, 0, 0},
+      {"ink 10 empty, ink 0 has its level",
+       TextReply("ST:00;ER:05;IQ:5010101010101010101000101010;"), false, 0, 0x400, 0},
+      {"ink 13 without level", TextReply("ST:04;IQ:50" + std::string(24, '1') + "NA;"), false, 0, 0, 0x2000},
+  };
+  for (const Case& c : cases) {
+    Loaded loaded(c.reply, 14);
+    const InkWarnings w = loaded.status.GetInkWarnings();
+    EXPECT_EQ(w.no_status, c.no_status) << c.name;
+    EXPECT_EQ(w.low, c.low) << c.name;
+    EXPECT_EQ(w.empty, c.empty) << c.name;
+    EXPECT_EQ(w.no_level, c.no_level) << c.name;
+  }
+  // The packed word of "ink 10 empty" claims ink 0 has no level; its ten-ink reading keeps that.
+  Loaded ten_empty(TextReply("ST:00;ER:05;IQ:5010101010101010101000;"), 11);
+  EXPECT_EQ(ten_empty.status.GetWarningBits(), 0x100000u);
+  EXPECT_TRUE(ten_empty.status.GetInkWarnings().IsEmpty(10));
+  EXPECT_FALSE(ten_empty.status.GetInkWarnings().HasNoLevel(0));
+  const InkWarnings packed = InkWarningsFromWord(0x00100801 | 0x200);
+  EXPECT_EQ(packed.low, 0x201u);
+  EXPECT_EQ(packed.empty, 0x2u);
+  EXPECT_EQ(packed.no_level, 0x1u);
+  EXPECT_TRUE(InkWarningsFromWord(0x80000000).no_status);
+}
+
 TEST(StatusReadings, InkStatesAndLevels) {
   Loaded loaded(TextReply("ST:01;IQ:40REwe;"));
   ASSERT_EQ(loaded.result, 0);
