@@ -18,12 +18,7 @@ T NotImplemented(T result) {
 extern "C" {
 
 // Records for the rendering library.
-void* WINAPI CreateStruct(DWORD, void*, void*, void*) { return nullptr; }
-DWORD WINAPI DestroyStruct(DWORD, void*, void*) { return 0; }
-void* WINAPI CreateMelvoInfo(void*) { return nullptr; }
-DWORD WINAPI DestroyMelvoInfo(void*) { return 1; }  // nothing can be outstanding
 DWORD WINAPI DRVUIGetInkSet(DEVMODEW*, void*, const char*) { return 1; }
-DWORD WINAPI DRVUIGetJobDataEx2(DEVMODEW*, void*, const char*) { return 1; }
 DWORD WINAPI DRVUIGetPrePrintStatus(DEVMODEW*, HANDLE) { return 0; }
 DWORD WINAPI DRVUIGetUIData2(DEVMODEW*, void*, void*, const char*) { return 1; }
 
