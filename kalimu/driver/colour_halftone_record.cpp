@@ -68,19 +68,8 @@ int32_t ModeCode(settings::JobSettings& s, const MelvoJobRecord& job) {
   const bool use_base = borderless_base || (job.flags & kJobFlag100);
   switch (k) {
     case 0:
-      switch (q) {
-        case 0: return 10;
-        case 1: return 0;
-        case 2: return 2;
-        case 3: return 4;
-        case 4: return 5;
-        case 5: return 11;
-        case 6:
-        case 8:
-        case 9:
-        case 10: return 6;
-        default: return CodeOfValue(base);
-      }
+      // Qualities 7 and above 10 take the mode's base value; the others map as values do.
+      return CodeOfValue(q == 7 || q > 10 ? base : q);
     case 1: return CodeOfValue(value(&MC::GetPrintModeValue210, &MC::GetPrintModeValue82, &MC::GetPrintModeValue146));
     case 2:
       return CodeOfValue(use_base ? base
@@ -138,6 +127,14 @@ uint8_t CwKind(uint32_t id_length) {
     case 7: return 4;
     default: return kCwKindDefault;
   }
+}
+
+// A stored switch value (HPIInfo, CRIInfo): on when it can be read and bit 0 or bit 1 is set.
+bool StoredValueEnables(settings::JobSettings& s, int id) {
+  uint32_t value = 0;
+  DWORD size = sizeof(value);
+  return s.ReadRegistryValue(nullptr, nullptr, id, &value, &size, storage::kViewDefault) == ERROR_SUCCESS &&
+         (value & 3) != 0;
 }
 
 }  // namespace
@@ -273,13 +270,7 @@ uint8_t* StructBuilder::ReadStoredValueBlock(settings::JobSettings& s, const cha
 
 void StructBuilder::FillHighPrecisionId(ColorHalftoneStruct* r, settings::JobSettings& s) {
   if (!s.TestModelHeaderFlags24(0x10000)) return;
-  uint32_t info = 0;
-  DWORD size = sizeof(info);
-  if (s.ReadRegistryValue(nullptr, nullptr, storage::kValueHpiInfo, &info, &size, storage::kViewDefault) !=
-          ERROR_SUCCESS ||
-      !(info & 3)) {
-    return;
-  }
+  if (!StoredValueEnables(s, storage::kValueHpiInfo)) return;
   r->high_precision_id = ReadStoredValueBlock(s, nullptr, storage::kValueHighPrecisionId);
 }
 
@@ -288,13 +279,7 @@ void StructBuilder::FillCalibrationFile(ColorHalftoneStruct* r, settings::JobSet
       (s.TestModelHeaderFlags24(0x8000) && s.GetModeVariant() == 2) || s.GetColor() != 2) {
     return;
   }
-  uint32_t info = 0;
-  DWORD size = sizeof(info);
-  if (s.ReadRegistryValue(nullptr, nullptr, storage::kValueCriInfo, &info, &size, storage::kViewDefault) !=
-          ERROR_SUCCESS ||
-      !(info & 3)) {
-    return;
-  }
+  if (!StoredValueEnables(s, storage::kValueCriInfo)) return;
   uint8_t* serial = ReadStoredValueBlock(s, nullptr, storage::kValueSerialNo);
   if (serial == nullptr) return;
   int32_t mode_value = 0;
@@ -310,7 +295,7 @@ void StructBuilder::FillCalibrationFile(ColorHalftoneStruct* r, settings::JobSet
   FreeBlock(serial);
   if (mode_value == 0) return;
   uint32_t flag = 0;
-  size = sizeof(flag);
+  DWORD size = sizeof(flag);
   if (s.ReadRegistryValue(sub_key, nullptr, storage::kValueYantraFlag, &flag, &size, storage::kView32) !=
           ERROR_SUCCESS ||
       flag != 1) {

@@ -30,16 +30,10 @@ testkit::ModelDescription ColourModel() {
   return m;
 }
 
-class ColourRecordTest : public ::testing::Test {
+class ColourRecordTest : public SharedPrinterTest<ColourModel> {
  protected:
-  static void SetUpTestSuite() { printer_ = new RecordsPrinter(ColourModel()); }
-  static void TearDownTestSuite() {
-    delete printer_;
-    printer_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_TRUE(printer_->ok()) << printer_->error();
-    base_ = printer_->Current();
+    SharedPrinterTest::SetUp();
     const auto& mode = printer_->model().modes[0];
     base_.SettingsRecord.ModeId = mode.id;
     base_.SettingsRecord.MediaId = static_cast<uint32_t>(mode.media_id);
@@ -47,13 +41,8 @@ class ColourRecordTest : public ::testing::Test {
     base_.Public.dmColor = DMCOLOR_COLOR;
     base_.PaperOptions = 0;
   }
-  testkit::RenderClient& client() { return printer_->client(); }
   std::string DriverName() { return printer_->printer().driver_name(); }
-
-  static RecordsPrinter* printer_;
-  DriverDevMode base_{};
 };
-RecordsPrinter* ColourRecordTest::printer_ = nullptr;
 
 TEST_F(ColourRecordTest, ModeCodeByColourModeAndQuality) {
   struct Case {

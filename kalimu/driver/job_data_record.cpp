@@ -276,30 +276,22 @@ class JobDataBuilder {
     const int32_t sw = scaled_ ? X() * pw / 360 + r12 + l4 : X() * fw / 360;
     const int32_t d = q - rl;
     const bool r180 = s_.IsRotated180() != 0;
-    if (s_.GetOrientation() == 2) {
-      *length = q;
-      int32_t& first = edges[0];
-      int32_t& second = edges[2];
-      if (r180) {
-        first = i_ ? nl : 0;
-        second = i_ ? nr + d : d;
-      } else {
-        second = i_ ? nr : 0;
-        first = i_ ? nl + d : d;
-      }
-      if (s_.TestModeOptionBits(8)) std::swap(edges[0], edges[2]);
+    // Landscape fits along x (edges left and right), portrait along y (top and bottom); the
+    // difference goes to the far edge when the page is turned by 180 degrees, else the near one.
+    const bool landscape = s_.GetOrientation() == 2;
+    *length = landscape ? q : sw;
+    const int near_edge = landscape ? 0 : 1;
+    const int far_edge = near_edge + 2;
+    const int32_t near_n = landscape ? nl : nt;
+    const int32_t far_n = landscape ? nr : nb;
+    if (r180) {
+      edges[near_edge] = i_ ? near_n : 0;
+      edges[far_edge] = i_ ? far_n + d : d;
     } else {
-      *length = sw;
-      int32_t& first = edges[1];
-      int32_t& second = edges[3];
-      if (r180) {
-        first = i_ ? nt : 0;
-        second = i_ ? nb + d : d;
-      } else {
-        second = i_ ? nb : 0;
-        first = i_ ? nt + d : d;
-      }
+      edges[far_edge] = i_ ? far_n : 0;
+      edges[near_edge] = i_ ? near_n + d : d;
     }
+    if (landscape && s_.TestModeOptionBits(8)) std::swap(edges[0], edges[2]);
   }
 
   settings::JobSettings& s_;

@@ -89,23 +89,10 @@ DriverDevMode SheetJob(const DriverDevMode& base, int32_t x, int32_t y) {
   return r;
 }
 
-class JobDataSheetTest : public ::testing::Test {
+class JobDataSheetTest : public SharedPrinterTest<SheetJobModel> {
  protected:
-  static void SetUpTestSuite() { printer_ = new RecordsPrinter(SheetJobModel()); }
-  static void TearDownTestSuite() {
-    delete printer_;
-    printer_ = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_TRUE(printer_->ok()) << printer_->error();
-    base_ = printer_->Current();
-  }
   Answer Call(const DriverDevMode& r, int32_t version = 1) { return Ask(printer_->client(), r, printer_->name(), version); }
-
-  static RecordsPrinter* printer_;
-  DriverDevMode base_{};
 };
-RecordsPrinter* JobDataSheetTest::printer_ = nullptr;
 
 TEST_F(JobDataSheetTest, RefusedRequestsLeaveTheRecordAlone) {
   const DriverDevMode good = SheetJob(base_, 720, 360);

@@ -271,33 +271,21 @@ TEST_P(JobLayoutModelTest, OptionWords) {
 INSTANTIATE_TEST_SUITE_P(SampleModels, JobLayoutModelTest, ::testing::Values(true, false),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Roll" : "Sheet"; });
 
-class JobLayoutSheetTest : public ::testing::Test {
+testkit::ModelDescription SheetLayoutModel() {
+  testkit::ModelDescription model = RecordModel(testkit::SheetModel());
+  model.header.flags20 = 0x4000;  // ink and text block
+  model.header.flags40 = 2;       // head information
+  model.header.byte78 = 3;
+  model.header.flags72 = 0x0F;
+  return model;
+}
+
+class JobLayoutSheetTest : public SharedPrinterTest<SheetLayoutModel> {
  protected:
-  static void SetUpTestSuite() {
-    testkit::ModelDescription model = RecordModel(testkit::SheetModel());
-    model.header.flags20 = 0x4000;  // ink and text block
-    model.header.flags40 = 2;       // head information
-    model.header.byte78 = 3;
-    model.header.flags72 = 0x0F;
-    printer_ = new RecordsPrinter(model);
-  }
-  static void TearDownTestSuite() {
-    delete printer_;
-    printer_ = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_TRUE(printer_->ok()) << printer_->error();
-    base_ = printer_->Current();
-  }
   DriverDevMode Job(Paper paper = Paper::kA4, SourceChoice source = kManualFeed, Resolution res = {360, 360}) {
     return JobRecord(base_, printer_->model(), paper, source, res, false);
   }
-  testkit::RenderClient& client() { return printer_->client(); }
-
-  static RecordsPrinter* printer_;
-  DriverDevMode base_{};
 };
-RecordsPrinter* JobLayoutSheetTest::printer_ = nullptr;
 
 TEST_F(JobLayoutSheetTest, OutputPaperOfACustomOrUserPaper) {
   struct Case {
@@ -553,6 +541,96 @@ TEST(JobLayoutMediaTuning, VersionOfTheModel) {
       ASSERT_NE(tuning, nullptr);
       EXPECT_EQ(testkit::Field<uint16_t>(tuning, 0), 2);
     }
+  }
+}
+
+}  // namespace
+}  // namespace kalimu::driver::records_test
+
+namespace kalimu::driver::records_test {
+namespace {
+
+// A large-format model (header word 28 bit 0x200) with roll margins (word 24 bit 4): the roll
+// paper names margin record 2 {72, 72, 72, 72} for its own feed and record 1
+// {108, 108, 108, 198} as its roll margins (paper value 44).
+TEST(JobLayoutLargeFormat, RollLayoutsAndPrintableArea) {
+  testkit::ModelDescription model = RecordModel(testkit::RollPaperModel());
+  model.header.flags28 = 0x200;
+  model.header.flags24 = 4;
+  model.papers[4].margin_index[8] = 1;  // value 44
+  for (auto& media : model.media) media.flags8 = 0;
+  RecordsPrinter printer(model);
+  ASSERT_TRUE(printer.ok()) << printer.error();
+  struct Case {
+    uint16_t feed_auto;  // 0: layout flags 0x40, 1: 0x4040
+    int32_t width, height, height_a, width_a_area, left_shift;
+  };
+  // At 720 dpi: edge margins of 144/360 inch are 288 dots; the roll trim of layout 0x40 takes
+  // the top and bottom of both records, 288/360 inch (576 dots).
+  const Case cases[] = {{0, 17280 - 288, 20000 - 288, 20000 - 576, 17280 + 144, 72},
+                        {1, 17280 - 288, 20000, 20000, 17280, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.feed_auto);
+    DriverDevMode r = JobRecord(printer.Current(), model, Paper::kRoll, kRollSource, {720, 720}, false);
+    r.PaperFeedAuto = c.feed_auto;
+    r.PaperDotExtent = {17280, 20000};
+    r.PaperMargins = {};
+    r.MarginAdditions = {};
+    Handle handle(printer.client(), printer.Open(r));
+    ASSERT_TRUE(handle);
+    Record layout(printer.client(), handle.get(), kLayout);
+    ASSERT_TRUE(layout.made());
+    EXPECT_EQ(layout.i32(render::kWidth), c.width);
+    EXPECT_EQ(layout.i32(render::kHeight), c.height);
+    EXPECT_EQ(layout.i32(render::kWidthA), 17280);
+    EXPECT_EQ(layout.i32(render::kHeightA), c.height_a);
+    EXPECT_EQ(layout.i32(render::kHeightB), c.height_a);
+    EXPECT_EQ(layout.i32(render::kTopMargin), Dots(108, 720));  // top of the roll margins
+    EXPECT_EQ(layout.i32(render::kRollLeft), 108);
+    EXPECT_EQ(layout.i32(render::kOutputPaper), 301);
+    EXPECT_EQ(layout.u32(render::kJobOptionWord), 0x80000400u);
+    EXPECT_EQ(layout.ptr(render::kLayoutOffset), nullptr);
+    const uint8_t* area = layout.ptr(render::kPrintableArea);
+    ASSERT_NE(area, nullptr);
+    std::vector<int32_t> values;
+    for (size_t at = 4; at < 28; at += 4) values.push_back(testkit::Field<int32_t>(area, at));
+    EXPECT_EQ(testkit::Field<uint16_t>(area, 0), 1);
+    EXPECT_EQ(values, (std::vector<int32_t>{c.width_a_area, c.height_a, c.width_a_area, c.height_a, c.left_shift, 0}));
+  }
+}
+
+// Sub-records whose version the model gives as 2 are never made, whatever else asks for them.
+TEST(JobLayoutVersions, SubRecordsOnlyOfVersionOne) {
+  for (uint8_t version : {1, 2}) {
+    SCOPED_TRACE(int{version});
+    RecordVersions versions;
+    versions.layout_offset = versions.ink_text = versions.head_info = versions.brs = versions.tone = version;
+    testkit::ModelDescription model = RecordModel(testkit::SheetModel(), versions);
+    model.header.flags20 = 0x4000;
+    model.header.flags40 = 2;
+    model.header.byte78 = 3;
+    model.header.flags24 = 0x8000;
+    RecordsPrinter printer(model);
+    ASSERT_TRUE(printer.ok()) << printer.error();
+    DriverDevMode r = JobRecord(printer.Current(), model, Paper::kA4, kManualFeed, {360, 360}, false);
+    r.PaperOptions = 8;
+    r.CutOptions = 1 | 2;  // layout flags 0xB80: an offset block
+    r.SettingsRecord.ModeVariant = 2;
+    Handle handle(printer.client(), printer.Open(r));
+    ASSERT_TRUE(handle);
+    testkit::RenderClient::SetBuilderFlags(handle.get(), 0x02);
+    Record layout(printer.client(), handle.get(), kLayout);
+    ASSERT_TRUE(layout.made());
+    const bool made = version == 1;
+    EXPECT_EQ(layout.ptr(render::kLayoutOffset) != nullptr, made);
+    EXPECT_EQ(layout.ptr(render::kInkText) != nullptr, made);
+    EXPECT_EQ(layout.ptr(render::kHeadInfo) != nullptr, made);
+    if (testkit::RenderClient::BuilderFlags(handle.get()) & 0x02) {
+      EXPECT_EQ(layout.ptr(render::kBrs) != nullptr, made);
+    }
+    Record colour(printer.client(), handle.get(), 0);
+    ASSERT_TRUE(colour.made());
+    EXPECT_EQ(colour.ptr(render::kTone) != nullptr, made);
   }
 }
 

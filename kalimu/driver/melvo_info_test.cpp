@@ -14,34 +14,20 @@ namespace {
 
 constexpr DWORD kLayout = 1, kColour = 0, kPaths = 2, kPacked = 10, kModule = 20;
 
-class RenderHandleTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    testkit::ModelDescription model = RecordModel(testkit::RollPaperModel());
-    model.header.value64 = 0x0102;
-    model.header.value66 = 0x0304;
-    model.header.flags72 = 1;        // a media tuning block
-    model.header.ink_word |= 0x100;  // ink-correction lines
-    printer_ = new RecordsPrinter(model);
-  }
-  static void TearDownTestSuite() {
-    delete printer_;
-    printer_ = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_TRUE(printer_->ok()) << printer_->error();
-    record_ = printer_->Current();
-  }
-  testkit::RenderClient& client() { return printer_->client(); }
+testkit::ModelDescription HandleModel() {
+  testkit::ModelDescription model = RecordModel(testkit::RollPaperModel());
+  model.header.value64 = 0x0102;
+  model.header.value66 = 0x0304;
+  model.header.flags72 = 1;        // a media tuning block
+  model.header.ink_word |= 0x100;  // ink-correction lines
+  return model;
+}
 
-  static RecordsPrinter* printer_;
-  DriverDevMode record_{};
-};
-RecordsPrinter* RenderHandleTest::printer_ = nullptr;
+using RenderHandleTest = SharedPrinterTest<HandleModel>;
 
 TEST_F(RenderHandleTest, RefusedArgumentsGiveTheirFailureResults) {
   EXPECT_EQ(client().CreateMelvoInfo(nullptr), nullptr);
-  render::Params params{&record_, nullptr, nullptr, nullptr, 0, "No Such Printer"};
+  render::Params params{&base_, nullptr, nullptr, nullptr, 0, "No Such Printer"};
   EXPECT_EQ(client().CreateMelvoInfo(&params), nullptr);
   params.printer_name = nullptr;
   EXPECT_EQ(client().CreateMelvoInfo(&params), nullptr);
@@ -53,7 +39,7 @@ TEST_F(RenderHandleTest, RefusedArgumentsGiveTheirFailureResults) {
     EXPECT_EQ(client().DestroyStruct(type, nullptr, nullptr), 0u) << type;
   }
 
-  Handle handle(client(), printer_->Open(record_));
+  Handle handle(client(), printer_->Open(base_));
   ASSERT_TRUE(handle);
   for (DWORD type : {3u, 9u, 11u, 21u, 0xFFFFFFFFu}) {
     EXPECT_EQ(client().CreateStruct(type, handle.get(), nullptr, nullptr), nullptr) << type;
@@ -63,7 +49,7 @@ TEST_F(RenderHandleTest, RefusedArgumentsGiveTheirFailureResults) {
 }
 
 TEST_F(RenderHandleTest, HandleAndEveryBlockAreFreed) {
-  void* raw = printer_->Open(record_, {0, 0, 0, "first text", "second text"});
+  void* raw = printer_->Open(base_, {0, 0, 0, "first text", "second text"});
   ASSERT_NE(raw, nullptr);
   const uint8_t* job = testkit::RenderClient::Job(raw);
   ASSERT_NE(job, nullptr);
@@ -81,26 +67,26 @@ TEST_F(RenderHandleTest, HandleAndEveryBlockAreFreed) {
                                  GlobalHandle(testkit::PointerField(job, render::kJobText2))};
   {
     // Every record of every family, and the blocks they point to, go back with DestroyStruct.
-    std::vector<HGLOBAL> record_blocks;
+    std::vector<HGLOBAL> base_blocks;
     for (DWORD type : {kLayout, kColour, kPaths, kModule}) {
       void* record = client().CreateStruct(type, raw, nullptr, nullptr);
       ASSERT_NE(record, nullptr) << type;
-      record_blocks.push_back(GlobalHandle(record));
+      base_blocks.push_back(GlobalHandle(record));
       if (type == kLayout) {
         for (size_t at : {render::kMediaTuning, render::kOutputModule}) {
           ASSERT_NE(testkit::PointerField(record, at), nullptr) << at;
-          record_blocks.push_back(GlobalHandle(testkit::PointerField(record, at)));
+          base_blocks.push_back(GlobalHandle(testkit::PointerField(record, at)));
         }
       }
       if (type == kPaths) {
         for (size_t at : {render::kEnginePath, render::kMwPath, render::kResourceList}) {
           ASSERT_NE(testkit::PointerField(record, at), nullptr) << at;
-          record_blocks.push_back(GlobalHandle(testkit::PointerField(record, at)));
+          base_blocks.push_back(GlobalHandle(testkit::PointerField(record, at)));
         }
       }
       EXPECT_EQ(client().DestroyStruct(type, record, raw), type == kModule ? 0u : 1u) << type;
     }
-    for (HGLOBAL block : record_blocks) EXPECT_TRUE(testkit::GlobalBlockFreed(block));
+    for (HGLOBAL block : base_blocks) EXPECT_TRUE(testkit::GlobalBlockFreed(block));
   }
   for (HGLOBAL block : blocks) ASSERT_NE(block, nullptr);
   EXPECT_EQ(client().DestroyMelvoInfo(raw), 1u);
@@ -127,7 +113,7 @@ TEST_F(RenderHandleTest, JobFlagWordFromOptionsAndDuplex) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.options);
-    DriverDevMode record = record_;
+    DriverDevMode record = base_;
     record.Public.dmDuplex = c.duplex;
     record.DuplexOptions = c.option4 ? (record.DuplexOptions | kDuplexOption4) : (record.DuplexOptions & ~kDuplexOption4);
     record.Public.dmColor = DMCOLOR_MONOCHROME;
@@ -157,7 +143,7 @@ TEST_F(RenderHandleTest, TextsAreCutToTheirLimits) {
       {"", nullptr, "<null>", "<null>"},
   };
   for (const Case& c : cases) {
-    Handle handle(client(), printer_->Open(record_, {0, 0, 0, c.text1, c.text2}));
+    Handle handle(client(), printer_->Open(base_, {0, 0, 0, c.text1, c.text2}));
     ASSERT_TRUE(handle);
     const uint8_t* job = testkit::RenderClient::Job(handle.get());
     EXPECT_EQ(testkit::TextField(job, render::kJobText1), c.copy1);
@@ -187,7 +173,7 @@ TEST_F(RenderHandleTest, DoubleByteCutWalksFromTheStart) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const bool first = c.limit == 62;
-    Handle handle(client(), printer_->Open(record_, {0, 0, 0, first ? c.text.c_str() : nullptr,
+    Handle handle(client(), printer_->Open(base_, {0, 0, 0, first ? c.text.c_str() : nullptr,
                                                      first ? nullptr : c.text.c_str()}));
     ASSERT_TRUE(handle);
     const uint8_t* job = testkit::RenderClient::Job(handle.get());
@@ -204,7 +190,7 @@ TEST_F(RenderHandleTest, StatusTextOfTheStoredReply) {
   const testkit::Bytes reply = testkit::BinaryReply().Status(1).Record(18, {'x', 'y'}).Build();
   ASSERT_TRUE(printer_->WritePrinterValue("RX_STATUS", REG_BINARY, reply.data(), static_cast<DWORD>(reply.size())));
   {
-    Handle handle(client(), printer_->Open(record_));
+    Handle handle(client(), printer_->Open(base_));
     ASSERT_TRUE(handle);
     const uint8_t* job = testkit::RenderClient::Job(handle.get());
     EXPECT_EQ(testkit::TextField(job, render::kJobStatusText), "SB:xy");
@@ -214,7 +200,7 @@ TEST_F(RenderHandleTest, StatusTextOfTheStoredReply) {
     EXPECT_EQ(layout.text(render::kStatusText), "SB:xy");
   }
   printer_->DeletePrinterValue("RX_STATUS");
-  Handle handle(client(), printer_->Open(record_));
+  Handle handle(client(), printer_->Open(base_));
   ASSERT_TRUE(handle);
   const uint8_t* job = testkit::RenderClient::Job(handle.get());
   EXPECT_EQ(testkit::PointerField(job, render::kJobStatusText), nullptr);
@@ -224,7 +210,7 @@ TEST_F(RenderHandleTest, StatusTextOfTheStoredReply) {
 }
 
 TEST_F(RenderHandleTest, AFailedRequestDoesNotSpoilTheNextOnes) {
-  Handle handle(client(), printer_->Open(record_));
+  Handle handle(client(), printer_->Open(base_));
   ASSERT_TRUE(handle);
   {
     Record before(client(), handle.get(), kLayout);
@@ -243,7 +229,7 @@ TEST_F(RenderHandleTest, AFailedRequestDoesNotSpoilTheNextOnes) {
 }
 
 TEST_F(RenderHandleTest, TemporarySettingsAreMadeAndRestored) {
-  Handle handle(client(), printer_->Open(record_));
+  Handle handle(client(), printer_->Open(base_));
   ASSERT_TRUE(handle);
   const uint8_t* job = testkit::RenderClient::Job(handle.get());
   void* settings = testkit::Field<void*>(job, render::kJobSettings);
@@ -282,7 +268,7 @@ TEST_F(RenderHandleTest, TemporarySettingsAreMadeAndRestored) {
 }
 
 TEST_F(RenderHandleTest, PackedModelValueAndOutputModule) {
-  Handle handle(client(), printer_->Open(record_));
+  Handle handle(client(), printer_->Open(base_));
   ASSERT_TRUE(handle);
   EXPECT_EQ(reinterpret_cast<intptr_t>(client().CreateStruct(kPacked, handle.get(), nullptr, nullptr)),
             intptr_t{0x03040102});
@@ -292,7 +278,7 @@ TEST_F(RenderHandleTest, PackedModelValueAndOutputModule) {
     std::string file;
   };
   for (const Case& c : {Case{false, "KVOUT64.DLL"}, Case{true, "KVXCMD64.DLL"}}) {
-    DriverDevMode record = record_;
+    DriverDevMode record = base_;
     record.SettingsRecord.ModeOptions3 = c.xcmd ? 0x20 : 0;
     Handle own(client(), printer_->Open(record));
     ASSERT_TRUE(own);
@@ -340,7 +326,7 @@ TEST_F(RenderHandleTest, ModulePathsAndTheOutputResourceList) {
     SCOPED_TRACE(std::string(c.count) + " " + c.resource);
     ASSERT_TRUE(model_printer.SetInfoKey("OutPutResouceNum", c.count));
     ASSERT_TRUE(model_printer.SetInfoKey("OutPutResource", c.resource));
-    Handle handle(client(), printer_->Open(record_, {0, 0xAB, 0xCD}));
+    Handle handle(client(), printer_->Open(base_, {0, 0xAB, 0xCD}));
     ASSERT_TRUE(handle);
     Record paths(client(), handle.get(), kPaths);
     ASSERT_TRUE(paths.made());
@@ -371,7 +357,12 @@ TEST(RenderHandleModel, RecordVersionsAndResolutionOutsideTheirRange) {
     uint8_t layout, colour;
     bool layout_made, colour_made;
   };
-  const Case cases[] = {{9, 3, true, true}, {10, 4, false, false}, {0, 0, false, false}, {1, 2, true, true}};
+  // Every version the builder accepts (layout 1 to 9, colour 1 to 3) and those around them.
+  std::vector<Case> cases;
+  for (uint8_t v = 0; v <= 10; ++v) {
+    const auto colour = static_cast<uint8_t>(v % 5);  // 0 to 4
+    cases.push_back({v, colour, v >= 1 && v <= 9, colour >= 1 && colour <= 3});
+  }
   for (const Case& c : cases) {
     SCOPED_TRACE(int{c.layout});
     RecordVersions versions;
@@ -398,7 +389,7 @@ TEST(RenderHandleModel, RecordVersionsAndResolutionOutsideTheirRange) {
         EXPECT_EQ(colour.at<uint16_t>(render::kChVersion), c.colour);
       }
     }
-    if (!c.layout_made) continue;
+    if (!c.layout_made || c.layout != 1) continue;
     // A record without a device resolution divides by nothing: refused.
     for (const settings::ResolutionPair resolution : {settings::ResolutionPair{0, 720}, settings::ResolutionPair{720, 0}}) {
       record.DeviceResolution = resolution;

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -161,6 +163,25 @@ class Handle {
  private:
   testkit::RenderClient& client_;
   void* handle_;
+};
+
+// A test suite whose tests share one printer of the model that Model makes.
+template <testkit::ModelDescription (*Model)()>
+class SharedPrinterTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { printer_ = new RecordsPrinter(Model()); }
+  static void TearDownTestSuite() {
+    delete printer_;
+    printer_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(printer_->ok()) << printer_->error();
+    base_ = printer_->Current();
+  }
+  testkit::RenderClient& client() { return printer_->client(); }
+
+  static inline RecordsPrinter* printer_ = nullptr;
+  DriverDevMode base_{};  // the printer's current record
 };
 
 // 1/360 inch to dots, rounded as the layout record rounds.
