@@ -96,15 +96,9 @@ TEST_F(KalimuDll, EntryPointsNotBuiltYetAnswerTheirFailureResult) {
       {"DestroyStruct", 0, false, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DestroyStruct)>(p)(1, nullptr, nullptr)); }},
       {"CreateMelvoInfo", 0, false, [](FARPROC p) { return reinterpret_cast<LONG_PTR>(reinterpret_cast<decltype(&CreateMelvoInfo)>(p)(nullptr)); }},
       {"DestroyMelvoInfo", 1, false, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DestroyMelvoInfo)>(p)(nullptr)); }},
-      {"DRVUIGetInkSet", 1, false, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DRVUIGetInkSet)>(p)(nullptr, nullptr, "none")); }},
       {"DRVUIGetJobDataEx2", 1, false, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DRVUIGetJobDataEx2)>(p)(nullptr, nullptr, "none")); }},
-      {"DRVUIGetPrePrintStatus", 0, false, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DRVUIGetPrePrintStatus)>(p)(nullptr, nullptr)); }},
-      {"DRVUIGetUIData2", 1, false, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DRVUIGetUIData2)>(p)(nullptr, nullptr, nullptr, "none")); }},
       {"DrvDevicePropertySheets", -1, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvDevicePropertySheets)>(p)(nullptr, 0)); }},
       {"PrinterProperties", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&PrinterProperties)>(p)(nullptr, nullptr)); }},
-      {"DrvDocumentEvent", DOCUMENTEVENT_FAILURE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvDocumentEvent)>(p)(nullptr, nullptr, DOCUMENTEVENT_STARTDOCPOST, 0, nullptr, 0, nullptr)); }},
-      {"DrvPrinterEvent", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvPrinterEvent)>(p)(nullptr, PRINTER_EVENT_INITIALIZE, 0, 0)); }},
-      {"DrvDriverEvent", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvDriverEvent)>(p)(DRIVER_EVENT_INITIALIZE, 3, nullptr, 0)); }},
   };
   for (const Case& c : cases) {
     FARPROC proc = GetProcAddress(dll_, c.name);

@@ -17,20 +17,8 @@ T NotImplemented(T result) {
 
 extern "C" {
 
-// Records for the rendering library.
-DWORD WINAPI DRVUIGetInkSet(DEVMODEW*, void*, const char*) { return 1; }
-DWORD WINAPI DRVUIGetPrePrintStatus(DEVMODEW*, HANDLE) { return 0; }
-DWORD WINAPI DRVUIGetUIData2(DEVMODEW*, void*, void*, const char*) { return 1; }
-
 // Property sheets and document properties.
 LONG WINAPI DrvDevicePropertySheets(PPROPSHEETUI_INFO, LPARAM) { return NotImplemented<LONG>(-1); }
 BOOL WINAPI PrinterProperties(HWND, HANDLE) { return NotImplemented<BOOL>(FALSE); }
-
-// Events.
-int WINAPI DrvDocumentEvent(HANDLE, HDC, int, ULONG, PVOID, ULONG, PVOID) {
-  return NotImplemented<int>(DOCUMENTEVENT_FAILURE);
-}
-BOOL WINAPI DrvPrinterEvent(LPWSTR, INT, DWORD, LPARAM) { return NotImplemented<BOOL>(FALSE); }
-BOOL WINAPI DrvDriverEvent(DWORD, DWORD, LPBYTE, LPARAM) { return NotImplemented<BOOL>(FALSE); }
 
 }  // extern "C"

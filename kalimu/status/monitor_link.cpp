@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "kalimu/platform/global_block.h"
+#include "kalimu/platform/spooler_info.h"
 #include "kalimu/platform/text_conversion.h"
 #include "kalimu/platform/unique_handle.h"
 #include "kalimu/settings/job_settings.h"
@@ -15,30 +16,8 @@
 namespace kalimu::status {
 namespace {
 
-// One level-2 record of the spooler in a block sized as the size query says; the query must
-// fail for want of room.
-template <typename Info, typename Query>
-const Info* ReadSpoolerInfo(platform::GlobalBlock& block, Query query) {
-  DWORD needed = 0;
-  if (query(nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed < sizeof(Info) ||
-      !block.Allocate(needed) || !query(block.data(), needed, &needed)) {
-    block.Reset();
-    return nullptr;
-  }
-  return reinterpret_cast<const Info*>(block.data());
-}
-
-const DRIVER_INFO_2A* ReadDriverInfo(HANDLE printer, platform::GlobalBlock& block) {
-  return ReadSpoolerInfo<DRIVER_INFO_2A>(block, [printer](BYTE* data, DWORD size, DWORD* needed) {
-    return GetPrinterDriverA(printer, nullptr, 2, data, size, needed);
-  });
-}
-
-const PRINTER_INFO_2A* ReadPrinterInfo(HANDLE printer, platform::GlobalBlock& block) {
-  return ReadSpoolerInfo<PRINTER_INFO_2A>(block, [printer](BYTE* data, DWORD size, DWORD* needed) {
-    return GetPrinterA(printer, 2, data, size, needed);
-  });
-}
+using platform::ReadDriverInfo2A;
+using platform::ReadPrinterInfo2A;
 
 // A name copied whole into out (kMonitorNameChars + 1 bytes); false when it is longer.
 bool CopyName(const char* name, char* out) {
@@ -53,7 +32,7 @@ bool CopyName(const char* name, char* out) {
 
 int GetDriverDirectoryOf(HANDLE printer, char* out, size_t size) {
   platform::GlobalBlock block;
-  const DRIVER_INFO_2A* info = ReadDriverInfo(printer, block);
+  const DRIVER_INFO_2A* info = ReadDriverInfo2A(printer, block);
   if (info == nullptr || info->pDriverPath == nullptr) return 0;
   const char* slash = std::strrchr(info->pDriverPath, '\\');
   const size_t n = slash != nullptr ? static_cast<size_t>(slash - info->pDriverPath) + 1 : 0;
@@ -79,7 +58,7 @@ int ReadStmSetting(HANDLE printer, settings::JobSettings* /*settings*/, uint32_t
 
 int WriteStmSetting(HANDLE printer, settings::JobSettings* /*settings*/, uint32_t value) {
   platform::GlobalBlock block;
-  const PRINTER_INFO_2A* info = ReadPrinterInfo(printer, block);
+  const PRINTER_INFO_2A* info = ReadPrinterInfo2A(printer, block);
   if (info == nullptr || info->pPrinterName == nullptr) return 0;
   const auto name = platform::WideFromAnsi(info->pPrinterName);
   if (!name) return 0;
@@ -123,11 +102,11 @@ int BuildMonitorCommand(char* out, size_t size, HANDLE printer, int16_t type, co
   char printer_name[kMonitorNameChars + 1] = "";
   {
     platform::GlobalBlock block;
-    const DRIVER_INFO_2A* driver = ReadDriverInfo(printer, block);
+    const DRIVER_INFO_2A* driver = ReadDriverInfo2A(printer, block);
     if (driver == nullptr || !CopyName(driver->pName, driver_name)) return -1;
     // A printer that cannot be read is named by an empty text; a name too long for the
     // monitor is not cut into another printer's.
-    const PRINTER_INFO_2A* info = ReadPrinterInfo(printer, block);
+    const PRINTER_INFO_2A* info = ReadPrinterInfo2A(printer, block);
     if (info != nullptr && !CopyName(info->pPrinterName, printer_name)) return -1;
   }
   char library[MAX_PATH] = "";

@@ -113,6 +113,10 @@ bool ModelPrinter::SetInfoKey(const std::string& key, const std::string& value) 
   return printer_.RewriteDataFile(data_.Render());
 }
 
+bool ModelPrinter::AppendDataText(const std::string& text) {
+  return printer_.RewriteDataFile(data_.Render() + text);
+}
+
 bool ModelPrinter::InstallResourceLibrary(const std::string& standin) {
   const std::string name = stem_ + "_" + standin;
   if (!CopyFileA((TestProgramDirectory() + standin).c_str(), (DriverDirectory() + name).c_str(), FALSE)) return false;

@@ -39,6 +39,9 @@ class ModelPrinter {
 
   // Sets one key of the driver data file and rewrites it.
   bool SetInfoKey(const std::string& key, const std::string& value);
+  // Rewrites the data file with the table's text followed by text of the caller's own
+  // (sections the table cannot say, such as lines without "=").
+  bool AppendDataText(const std::string& text);
   // Copies a stand-in resource library from the test programs' folder into the driver
   // directory and names it under both resource-library keys.
   bool InstallResourceLibrary(const std::string& standin = "testkit_resources_english.dll");

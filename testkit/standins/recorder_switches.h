@@ -9,6 +9,8 @@
 //   <dir>\<stem>.hold      while this file exists the started program waits (at most kHoldLimitMs)
 //   <dir>\<stem>.exit      decimal exit code (default 0)
 //   <dir>\<stem>.end       one '.' appended per start when the program ends
+//   <dir>\<stem>.calls     the installer library stand-in (installer_standin.cpp): one line per call,
+//                          the function's name and its text arguments parted by tabs
 #pragma once
 
 namespace testkit {
@@ -18,6 +20,7 @@ inline constexpr char kRecordLogExt[] = ".log";
 inline constexpr char kRecordHoldExt[] = ".hold";
 inline constexpr char kRecordExitExt[] = ".exit";
 inline constexpr char kRecordEndExt[] = ".end";
+inline constexpr char kRecordCallsExt[] = ".calls";
 inline constexpr unsigned kHoldLimitMs = 60000;  // an abandoned hold never keeps a program alive longer
 
 }  // namespace testkit

@@ -15,6 +15,7 @@ namespace testkit {
 namespace {
 
 constexpr char kProgramFile[] = "testkit_recorder.exe";
+constexpr char kInstallerFile[] = "testkit_installer.dll";
 constexpr int kWaitTicks = 3000;  // of 10 ms
 
 std::atomic<int> g_counter{0};
@@ -65,6 +66,11 @@ std::vector<uint8_t> ProgramRecorder::ProgramBytes() {
   return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
+std::vector<uint8_t> ProgramRecorder::InstallerLibraryBytes() {
+  const std::string bytes = ReadAll(TestProgramDirectory() + kInstallerFile);
+  return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
 bool ProgramRecorder::InstallAs(const std::string& path) {
   if (!CopyFileA((TestProgramDirectory() + kProgramFile).c_str(), path.c_str(), FALSE)) return false;
   installed_.push_back(path);
@@ -107,6 +113,14 @@ std::vector<ProgramLaunch> ProgramRecorder::WaitForLaunches(const std::string& s
 }
 
 size_t ProgramRecorder::Ends(const std::string& stem) const { return ReadAll(PathOf(stem, kRecordEndExt)).size(); }
+
+std::vector<std::string> ProgramRecorder::LibraryCalls(const std::string& stem) const {
+  std::vector<std::string> calls;
+  std::istringstream lines(ReadAll(PathOf(stem, kRecordCallsExt)));
+  std::string line;
+  while (std::getline(lines, line)) calls.push_back(line);
+  return calls;
+}
 
 bool ProgramRecorder::WaitForEnds(const std::string& stem, size_t count) const {
   for (int tick = 0; tick < kWaitTicks; ++tick) {

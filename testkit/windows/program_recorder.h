@@ -29,6 +29,8 @@ class ProgramRecorder {
   // The stand-in program's bytes (for a fixture that writes driver files itself) and a copy of
   // it at path, removed again at the end.
   static std::vector<uint8_t> ProgramBytes();
+  // The installer library stand-in's bytes (its calls are recorded under its file's stem).
+  static std::vector<uint8_t> InstallerLibraryBytes();
   bool InstallAs(const std::string& path);
 
   // Started programs of this stem wait until Release (or the stand-in's own limit).
@@ -42,6 +44,8 @@ class ProgramRecorder {
   std::vector<ProgramLaunch> WaitForLaunches(const std::string& stem, size_t count = 1) const;
   // How many starts have ended, and the bounded wait until count have.
   size_t Ends(const std::string& stem) const;
+  // The installer library's calls so far: "function\targument..." each.
+  std::vector<std::string> LibraryCalls(const std::string& stem) const;
   bool WaitForEnds(const std::string& stem, size_t count = 1) const;
 
  private:
