@@ -96,6 +96,12 @@ void FillMelvoJobRecord(MelvoJobRecord& job, settings::JobSettings& settings, co
 
 MelvoInfo* MakeHandle(const MelvoInfoParams* params) {
   if (params == nullptr || params->dev_mode == nullptr || params->printer_name == nullptr) return nullptr;
+  // The whole 1048-byte record of this driver is read; a shorter or foreign one is refused
+  // before anything past its public part is touched.
+  const auto* caller = static_cast<const DEVMODEW*>(params->dev_mode);
+  if (caller->dmSize != settings::kDevModePublicSize || caller->dmDriverExtra != settings::kDevModePrivateSize) {
+    return nullptr;
+  }
   platform::UniquePrinter printer;
   {
     HANDLE opened = nullptr;

@@ -9,6 +9,7 @@
 
 #include "kalimu/driver/render_records_test_support.h"
 #include "testkit/status/status_replies.h"
+#include "testkit/windows/guard_page.h"
 
 namespace kalimu::driver::records_test {
 namespace {
@@ -33,6 +34,11 @@ TEST_F(RenderHandleTest, RefusedArgumentsGiveTheirFailureResults) {
   params.printer_name = nullptr;
   EXPECT_EQ(client().CreateMelvoInfo(&params), nullptr);
   params = {nullptr, nullptr, nullptr, nullptr, 0, printer_->name()};
+  EXPECT_EQ(client().CreateMelvoInfo(&params), nullptr);
+  // An application's public-only record: reading past its 220 bytes would fault.
+  const DEVMODEW foreign = testkit::ForeignDevMode(2);
+  const testkit::GuardedBytes guarded(sizeof(foreign), &foreign, true);
+  params.dev_mode = guarded.data();
   EXPECT_EQ(client().CreateMelvoInfo(&params), nullptr);
   EXPECT_EQ(client().DestroyMelvoInfo(nullptr), 1u);
   for (DWORD type : {kLayout, kColour, kPaths, kModule}) {
