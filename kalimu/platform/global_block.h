@@ -16,6 +16,21 @@ class GlobalBlock {
   GlobalBlock() = default;
   GlobalBlock(const GlobalBlock&) = delete;
   GlobalBlock& operator=(const GlobalBlock&) = delete;
+  GlobalBlock(GlobalBlock&& other) noexcept { Swap(other); }
+  GlobalBlock& operator=(GlobalBlock&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      Swap(other);
+    }
+    return *this;
+  }
+
+  void Swap(GlobalBlock& other) noexcept {
+    std::swap(memory_, other.memory_);
+    std::swap(lock_, other.lock_);
+    std::swap(data_, other.data_);
+    std::swap(size_, other.size_);
+  }
 
   // Replaces the held block by a new zero-filled one; false (nothing held) when none can be had.
   bool Allocate(size_t size) {

@@ -18,6 +18,8 @@ class WorldAccessDescriptor {
   static WorldAccessDescriptor ForSharedFolder() {
     return WorldAccessDescriptor(FILE_ALL_ACCESS, {CONTAINER_INHERIT_ACE, OBJECT_INHERIT_ACE});
   }
+  // Files of the shared folder (watermark bitmaps and thumbnails): FILE_ALL_ACCESS, no inheritance.
+  static WorldAccessDescriptor ForSharedFile() { return WorldAccessDescriptor(FILE_ALL_ACCESS, {0}); }
   // Keys of the store: KEY_ALL_ACCESS, inherited by subkeys.
   static WorldAccessDescriptor ForSharedKey() {
     return WorldAccessDescriptor(KEY_ALL_ACCESS, {CONTAINER_INHERIT_ACE});

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "tonvar/colour/colour_engine.h"
+#include "tonvar/common/exact_division.h"
 
 namespace tonvar::colour {
 namespace {
@@ -69,8 +70,8 @@ inline const uint8_t* Locate(const Grid3& grid, const uint8_t* body, uint32_t u1
   const AxisCells& a3 = grid.axis[2];
   *d = a1.width[u1];
   const uint32_t x = a1.offset[u1];
-  const uint32_t y = a2.offset[u2] * *d / a2.width[u2];
-  const uint32_t z = a3.offset[u3] * *d / a3.width[u3];
+  const uint32_t y = common::DivideAny(a2.offset[u2] * *d, a2.width[u2]);
+  const uint32_t z = common::DivideAny(a3.offset[u3] * *d, a3.width[u3]);
   *t = Choose(*d, x, y, z, grid.s1, grid.s2, grid.s3);
   return body + a1.lower[u1] * grid.s1 + a2.lower[u2] * grid.s2 + a3.lower[u3] * grid.s3;
 }
@@ -90,8 +91,19 @@ void InterpolateColor3(const CmColorEngine* engine, uint32_t count, const uint8_
     uint32_t d;
     const uint8_t* p = Locate(grid, lut->body, pixels[layout.index[0]], pixels[layout.index[1]],
                               pixels[layout.index[2]], &t, &d);
-    TetraSums(p, t, ch, sums);
-    for (uint32_t k = 0; k < ch; ++k) out[k] = static_cast<uint8_t>(sums[k] / d);
+    if (ch == 8) {
+      // The usual table: loops of known length; sums of a sound cell stay small.
+      TetraSums(p, t, 8, sums);
+      uint32_t all = 0;
+      for (uint32_t k = 0; k < 8; ++k) all |= sums[k];
+      if (all < common::kSmallDividendLimit && d < 256) {
+        for (uint32_t k = 0; k < 8; ++k) out[k] = static_cast<uint8_t>(common::DivideSmall(sums[k], d));
+        continue;
+      }
+    } else {
+      TetraSums(p, t, ch, sums);
+    }
+    for (uint32_t k = 0; k < ch; ++k) out[k] = static_cast<uint8_t>(common::DivideExact(sums[k], d));
   }
 }
 
@@ -104,8 +116,8 @@ void InterpolateColor4(const LutDescriptor* lut, uint32_t u1, uint32_t u2, uint3
   const uint32_t s4 = ch, s3 = g * ch, s2 = g * g * ch, s1 = g * g * g * ch;
   const uint32_t d = cells.width[u1];
   const uint32_t x = cells.offset[u1];
-  const uint32_t y = cells.offset[u2] * d / cells.width[u2];
-  const uint32_t z = cells.offset[u3] * d / cells.width[u3];
+  const uint32_t y = common::DivideExact(cells.offset[u2] * d, cells.width[u2]);
+  const uint32_t z = common::DivideExact(cells.offset[u3] * d, cells.width[u3]);
   const Tetra t = Choose(d, x, y, z, s1, s2, s3);
   const uint8_t* p = lut->body + cells.lower[u1] * s1 + cells.lower[u2] * s2 + cells.lower[u3] * s3 +
                      cells.lower[u4] * s4;
@@ -115,7 +127,7 @@ void InterpolateColor4(const LutDescriptor* lut, uint32_t u1, uint32_t u2, uint3
   TetraSums(p, t, ch, lo);
   TetraSums(p + s4, t, ch, hi);
   for (uint32_t k = 0; k < ch; ++k) {
-    out[k] = static_cast<uint8_t>((lo[k] * (d4 - f4) + hi[k] * f4) / (d4 * d));
+    out[k] = static_cast<uint8_t>(common::DivideExact(lo[k] * (d4 - f4) + hi[k] * f4, d4 * d));
   }
 }
 
@@ -132,7 +144,7 @@ void TransformPoints(const CmColorEngine* engine, uint8_t* pixels, uint32_t coun
     const uint8_t* p = Locate(grid, table->body, pixels[layout.index[0]], pixels[layout.index[1]],
                               pixels[layout.index[2]], &t, &d);
     TetraSums(p, t, 3, sums);
-    for (int k = 0; k < 3; ++k) pixels[layout.index[k]] = static_cast<uint8_t>(sums[k] / d);
+    for (int k = 0; k < 3; ++k) pixels[layout.index[k]] = static_cast<uint8_t>(common::DivideExact(sums[k], d));
   }
 }
 

@@ -90,6 +90,18 @@ TEST_F(InterpTest, TetrahedralValueBetweenGridPoints) {
   EXPECT_EQ(Look(255, 255, 255)[3], body_.back());
 }
 
+TEST_F(InterpTest, CoincidingGridCoordinatesGiveAValueInsteadOfAFault) {
+  // A damaged table whose first two coordinates coincide: the cells of width 0 give 0.
+  testkit::ColourTableSpec desc;
+  desc.grid = 3;
+  desc.channels = 2;
+  desc.coords = {0, 0, 255};
+  Use(desc);
+  EXPECT_EQ(Look(0, 0, 0), (std::vector<uint8_t>{0, 0}));
+  // Axis 1 has a real cell here; axes 2 and 3 sit in the empty one.
+  EXPECT_EQ(Look(128, 0, 0).size(), 2u);
+}
+
 TEST_F(InterpTest, FourInputSlicesMatchTheThreeInputLookUp) {
   testkit::ColourTableSpec desc;
   desc.grid = 3;

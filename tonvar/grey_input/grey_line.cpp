@@ -1,6 +1,8 @@
 // Line preparation, threshold look-ups and the ordered dithers of the grey-input engine.
 #include "tonvar/grey_input/grey_line.h"
 
+#include "tonvar/halftone_lines/four_level_dots.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -175,21 +177,18 @@ const uint32_t* DotMask1Bit() {
 }
 
 void DitherSpan2Bit(const SpanArgs& a, const DotMasks2Bit& masks) {
+  (void)masks;  // the code shifted into place is the mask: code << 2 (position XOR 3)
   const int16_t* matrix = a.engine->layout.samples;
   WalkSpanCells<16>(a, [&](int32_t, int p, int32_t phi, const int32_t (&t)[4][3], uint32_t (&rows)[2]) {
-    for (int s = 0; s < 4; ++s) {
-      const int32_t m = matrix[phi + kMatrixOffset[s]];
-      const int at = p + (s & 1);
-      uint32_t code = 0;
-      if (t[s][kLargeDot] > m) {
-        code = masks.large[at];
-      } else if (t[s][kMediumOrLarge] > m) {
-        code = masks.medium[at];
-      } else if (t[s][kAnyDot] > m) {
-        code = masks.small[at];
-      }
-      rows[s >> 1] |= code;
-    }
+    const int16_t* m = matrix + phi;
+    // Sub-pixels A, B, C, D at matrix offsets 0, 2, 1, 3; codes without branches.
+    const uint32_t a_code = halftone_lines::FourLevelCodeOf(t[kA], m[0]);
+    const uint32_t b_code = halftone_lines::FourLevelCodeOf(t[kB], m[2]);
+    const uint32_t c_code = halftone_lines::FourLevelCodeOf(t[kC], m[1]);
+    const uint32_t d_code = halftone_lines::FourLevelCodeOf(t[kD], m[3]);
+    const int shift = 2 * ((p + 1) ^ 3);  // the right dot; the left one sits two bits higher
+    rows[0] |= (a_code << 2 | b_code) << shift;
+    rows[1] |= (c_code << 2 | d_code) << shift;
   });
 }
 

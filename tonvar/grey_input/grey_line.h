@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "tonvar/grey_input/grey_halftone_engine.h"
 #include "tonvar/halftone_lines/line_tables.h"
@@ -59,18 +60,27 @@ ZoneTables TablesOfZone(const GreyHalftoneEngine& engine, int group, int zone, i
                         const HorizontalZone plan[kZoneCount]);
 
 // Thresholds of `amount` in the zone at the cell's column x.
-inline void ZoneThresholds(const ZoneTables& z, int32_t x, uint32_t amount, int32_t out[3]) {
+inline void FlatThresholds(const ZoneTables& z, uint32_t amount, int32_t out[3]) {
   const uint32_t* b = z.other->level[amount];
-  if (z.flat) {
-    out[0] = static_cast<int32_t>(b[0]);
-    out[1] = static_cast<int32_t>(b[1]);
-    out[2] = static_cast<int32_t>(b[2]);
-    return;
-  }
+  out[0] = static_cast<int32_t>(b[0]);
+  out[1] = static_cast<int32_t>(b[1]);
+  out[2] = static_cast<int32_t>(b[2]);
+}
+inline int32_t ZoneWeight(const ZoneTables& z, int32_t x) {
+  return z.width != 0 ? ((x - z.start) * 32) / z.width : 0;
+}
+inline void BlendedThresholds(const ZoneTables& z, int32_t w, uint32_t amount, int32_t out[3]) {
+  const uint32_t* b = z.other->level[amount];
   const uint32_t* a = z.weighted->level[amount];
-  const int32_t w = z.width != 0 ? ((x - z.start) * 32) / z.width : 0;
   for (int j = 0; j < 3; ++j) {
     out[j] = (static_cast<int32_t>(a[j]) * w + static_cast<int32_t>(b[j]) * (32 - w)) / 32;
+  }
+}
+inline void ZoneThresholds(const ZoneTables& z, int32_t x, uint32_t amount, int32_t out[3]) {
+  if (z.flat) {
+    FlatThresholds(z, amount, out);
+  } else {
+    BlendedThresholds(z, ZoneWeight(z, x), amount, out);
   }
 }
 
@@ -121,16 +131,19 @@ void WalkSpanCells(const SpanArgs& a, CellFn&& cell) {
   int32_t phi = a.phase;
   const uint32_t* ink = a.ink_line;
   int64_t offset = 0;
-  for (int z = 0; z < kZoneCount; ++z) {
-    const HorizontalZone& zone = a.plan[z];
-    if (zone.start >= zone.end) continue;
-    const ZoneTables tables = TablesOfZone(e, a.group, z, a.v, a.plan);
+  // One zone's cells; a flat zone reads one table, a transition blends two by column.
+  auto walk_zone = [&](const HorizontalZone& zone, const ZoneTables& tables, auto flat_zone) {
     for (int32_t x = zone.start; x < zone.end; x += 2) {
       phi = (phi + 4) & mask;
       const uint32_t amounts[4] = {ink[0] >> 16, ink[0] & 0xFFFF, ink[1] >> 16, ink[1] & 0xFFFF};
       ink += 2;
       int32_t t[4][3];
-      for (int s = 0; s < 4; ++s) ZoneThresholds(tables, x, amounts[s], t[s]);
+      if constexpr (decltype(flat_zone)::value) {
+        for (int s = 0; s < 4; ++s) FlatThresholds(tables, amounts[s], t[s]);
+      } else {
+        const int32_t w = ZoneWeight(tables, x);
+        for (int s = 0; s < 4; ++s) BlendedThresholds(tables, w, amounts[s], t[s]);
+      }
       cell(x, position, phi, t, rows);
       position += 2;
       if (position == kWordDots) {
@@ -140,6 +153,16 @@ void WalkSpanCells(const SpanArgs& a, CellFn&& cell) {
         position = 0;
         rows[0] = rows[1] = 0;
       }
+    }
+  };
+  for (int z = 0; z < kZoneCount; ++z) {
+    const HorizontalZone& zone = a.plan[z];
+    if (zone.start >= zone.end) continue;
+    const ZoneTables tables = TablesOfZone(e, a.group, z, a.v, a.plan);
+    if (tables.flat) {
+      walk_zone(zone, tables, std::true_type{});
+    } else {
+      walk_zone(zone, tables, std::false_type{});
     }
   }
   constexpr int kDotsPerByte = kWordDots / 4;

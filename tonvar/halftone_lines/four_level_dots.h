@@ -29,6 +29,14 @@ inline uint32_t FourLevelCode(int32_t any, int32_t medium_or_large, int32_t larg
   return large > sample ? kLargeDot : medium_or_large > sample ? kMediumDot : any > sample ? kSmallDot : kNoDot;
 }
 
+// The same code without branches from thresholds {any, medium or large, large}: the highest
+// code whose threshold passes, whatever order the thresholds stand in.
+inline uint32_t FourLevelCodeOf(const int32_t t[3], int32_t sample) {
+  uint32_t code = t[0] > sample ? kSmallDot : kNoDot;
+  code = t[1] > sample ? kMediumDot : code;
+  return t[2] > sample ? kLargeDot : code;
+}
+
 // Threshold group of each ink slot in a cell's threshold block.
 inline constexpr int kLeadingGroup[8] = {1, 2, 3, 0, 4, 5, 6, 7};
 inline constexpr int kLeadingGroupValues = 12;  // c0, c1, c2 of the pixels A, B, C, D

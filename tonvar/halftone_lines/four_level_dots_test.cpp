@@ -1,6 +1,7 @@
 // Four-level dot codes and the eight-slot leading cell.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "tonvar/halftone_lines/cell_bits.h"
@@ -18,7 +19,28 @@ TEST(FourLevelCode, StrictlyAboveTheSampleFromTheLargestDotDown) {
       {10, 10, 10, 10, kNoDot},     {11, 0, 0, 10, kSmallDot},  {0, 11, 0, 10, kMediumDot},
       {0, 0, 11, 10, kLargeDot},    {0, 0, 0, -1, kLargeDot},   {5, 3, 1, 2, kMediumDot},
   };
-  for (const Case& c : cases) EXPECT_EQ(FourLevelCode(c.any, c.medium_or_large, c.large, c.sample), c.code);
+  for (const Case& c : cases) {
+    EXPECT_EQ(FourLevelCode(c.any, c.medium_or_large, c.large, c.sample), c.code);
+    const int32_t t[3] = {c.any, c.medium_or_large, c.large};
+    EXPECT_EQ(FourLevelCodeOf(t, c.sample), c.code);
+  }
+}
+
+TEST(FourLevelCode, BranchFreeFormAgreesForThresholdsInAnyOrder) {
+  // Damaged tables need not be cumulative: every order of three values around the sample,
+  // with ties and the ends of the range.
+  const int32_t values[] = {INT32_MIN, -5, 9, 10, 11, INT32_MAX};
+  for (int32_t sample : {-32768, 10, 32767}) {
+    for (int32_t any : values) {
+      for (int32_t medium : values) {
+        for (int32_t large : values) {
+          const int32_t t[3] = {any, medium, large};
+          ASSERT_EQ(FourLevelCodeOf(t, sample), FourLevelCode(any, medium, large, sample))
+              << any << " " << medium << " " << large << " " << sample;
+        }
+      }
+    }
+  }
 }
 
 TEST(DitherLeadingCell8, EachSlotDecidesItsFourDotsWithItsGroupAndSamples) {

@@ -42,36 +42,26 @@ struct CellInput {
 };
 
 bool IsFlat(const CellInput& c) {
+  // Every comparison is made: on a busy picture a branch per comparison mispredicts.
+  bool flat = true;
   for (int comp = 0; comp < 3; ++comp) {
     const int32_t tl = c.pixel[kTopLeft][comp], tr = c.pixel[kTopRight][comp];
     const int32_t bl = c.pixel[kBottomLeft][comp], br = c.pixel[kBottomRight][comp];
-    if (std::abs(tl - br) > kFlatTolerance || std::abs(tr - tl) > kFlatTolerance ||
-        std::abs(tr - bl) > kFlatTolerance) {
-      return false;
-    }
+    flat &= (std::abs(tl - br) <= kFlatTolerance) & (std::abs(tr - tl) <= kFlatTolerance) &
+            (std::abs(tr - bl) <= kFlatTolerance);
   }
-  return true;
+  return flat;
 }
 
-}  // namespace
+// Input reading of a run: 2:1 reduction (code -1), pixel pairs (code 0) or replication.
+enum InputMode { kReduce, kPairs, kReplicate };
 
-template <int kInks, bool kOneBit>
-EngineStatus SeparateLine(MultiLevelState* state, int32_t pattern_index, int32_t x, const uint8_t* pair[2]) {
-  int32_t pattern[halftone_lines::kPatternLength];
-  halftone_lines::GetReplicationPattern(state->replication_code, pattern);
-  uint32_t r = DrawRounding(&state->random);
-  const int32_t end = state->x_end;
-  const int32_t code = state->replication_code;
-  if (x >= end) return kStatusOk;
-  if (kOneBit && code == -1) return kStatusBadResource;
-  int32_t index = pattern_index >= 0 && pattern_index < halftone_lines::kPatternLength ? pattern_index : 0;
-  if (pattern[index] < 0) index = 0;
-
-  uint32_t* planes[kInks];
-  for (int k = 0; k < kInks; ++k) planes[k] = reinterpret_cast<uint32_t*>(state->cell_planes[k]);
-  uint32_t* flat_words = reinterpret_cast<uint32_t*>(state->flat_cells);
-  CubeReader cube{state->tone_ramp, state->cubes, 0};
-
+// The cells of the run [x, end), the input mode fixed for the whole run.
+template <int kInks, InputMode kMode>
+void SeparateCells(int32_t x, int32_t end, uint32_t r, const int32_t pattern[], int32_t index,
+                   const CubeReader& reader, uint32_t* const planes[kInks], uint32_t* flat_words,
+                   const uint8_t* pair[2]) {
+  CubeReader cube = reader;
   const uint8_t* row0 = pair[0];
   const uint8_t* row1 = pair[1];
   bool previous_flat = false;
@@ -82,7 +72,7 @@ EngineStatus SeparateLine(MultiLevelState* state, int32_t pattern_index, int32_t
   for (; x < end; x += 2, ++cell) {
     cube.offset = RoundingOffset(r);
     CellInput in;
-    if (code == -1) {
+    if constexpr (kMode == kReduce) {
       in.pixel[kTopLeft] = DarkerPixel(row0, row0 + kPixelBytes);
       in.pixel[kBottomLeft] = DarkerPixel(row1, row1 + kPixelBytes);
       if (x == end - 1) {
@@ -96,7 +86,7 @@ EngineStatus SeparateLine(MultiLevelState* state, int32_t pattern_index, int32_t
         row0 += 4 * kPixelBytes;
         row1 += 4 * kPixelBytes;
       }
-    } else if (code == 0 && x != end - 1) {
+    } else if (kMode == kPairs && x != end - 1) {
       in = {{row0, row0 + kPixelBytes, row1, row1 + kPixelBytes}};
       row0 += 2 * kPixelBytes;
       row1 += 2 * kPixelBytes;
@@ -109,11 +99,11 @@ EngineStatus SeparateLine(MultiLevelState* state, int32_t pattern_index, int32_t
       if (pattern[++index] < 0) index = 0;
     }
     // The white right pixel of a 2:1 reduction takes the left pixel's tag.
+    const bool white = kMode == kReduce && in.pixel[kTopRight] == kWhite;
     const int32_t tags[kCellPixelCount] = {in.pixel[kTopLeft][3],
-                                           in.pixel[kTopRight] == kWhite ? in.pixel[kTopLeft][3] : in.pixel[kTopRight][3],
+                                           white ? in.pixel[kTopLeft][3] : in.pixel[kTopRight][3],
                                            in.pixel[kBottomLeft][3],
-                                           in.pixel[kBottomRight] == kWhite ? in.pixel[kBottomLeft][3]
-                                                                            : in.pixel[kBottomRight][3]};
+                                           white ? in.pixel[kBottomLeft][3] : in.pixel[kBottomRight][3]};
 
     if (IsFlat(in)) {
       const uint8_t* tl = in.pixel[kTopLeft];
@@ -155,6 +145,33 @@ EngineStatus SeparateLine(MultiLevelState* state, int32_t pattern_index, int32_t
   if (cell % kCellsPerFlatWord != 0) flat_words[cell / kCellsPerFlatWord] = bits;
   pair[0] = row0;
   pair[1] = row1;
+}
+
+}  // namespace
+
+template <int kInks, bool kOneBit>
+EngineStatus SeparateLine(MultiLevelState* state, int32_t pattern_index, int32_t x, const uint8_t* pair[2]) {
+  int32_t pattern[halftone_lines::kPatternLength];
+  halftone_lines::GetReplicationPattern(state->replication_code, pattern);
+  uint32_t r = DrawRounding(&state->random);
+  const int32_t end = state->x_end;
+  const int32_t code = state->replication_code;
+  if (x >= end) return kStatusOk;
+  if (kOneBit && code == -1) return kStatusBadResource;
+  int32_t index = pattern_index >= 0 && pattern_index < halftone_lines::kPatternLength ? pattern_index : 0;
+  if (pattern[index] < 0) index = 0;
+
+  uint32_t* planes[kInks];
+  for (int k = 0; k < kInks; ++k) planes[k] = reinterpret_cast<uint32_t*>(state->cell_planes[k]);
+  uint32_t* flat_words = reinterpret_cast<uint32_t*>(state->flat_cells);
+  const CubeReader cube{state->tone_ramp, state->cubes, 0};
+  if (code == -1) {
+    SeparateCells<kInks, kReduce>(x, end, r, pattern, index, cube, planes, flat_words, pair);
+  } else if (code == 0) {
+    SeparateCells<kInks, kPairs>(x, end, r, pattern, index, cube, planes, flat_words, pair);
+  } else {
+    SeparateCells<kInks, kReplicate>(x, end, r, pattern, index, cube, planes, flat_words, pair);
+  }
   return kStatusOk;
 }
 

@@ -8,99 +8,121 @@
 namespace tonvar::multi_level {
 namespace {
 
-using halftone_lines::FourLevelCode;
 using halftone_lines::kDotShift;
 using halftone_lines::kWordDots;
-
-using ThresholdRow = const uint32_t*;
 
 inline void StoreWord(uint8_t* at, uint32_t word, uint32_t bytes) {
   for (uint32_t i = 0; i < bytes; ++i) at[i] = static_cast<uint8_t>(word >> (8 * i));
 }
 
-inline uint32_t Decide(const int32_t t[3], int32_t sample) { return FourLevelCode(t[0], t[1], t[2], sample); }
+// The two dots of a cell row as a nibble, left dot in the high half.
+inline uint32_t RowNibble(const int32_t left[3], int32_t left_sample, const int32_t right[3], int32_t right_sample) {
+  return halftone_lines::FourLevelCodeOf(left, left_sample) << 2 | halftone_lines::FourLevelCodeOf(right, right_sample);
+}
 
-// The thresholds of a level: one table, or two blended with weights (32 - f, f).
-struct ZoneTables {
-  const DotTable* b;
-  const DotTable* a;
-  int32_t f;  // -1: table b alone
+// Shift of the nibble of the cell at dot position 2q of a word.
+constexpr int kNibbleShift[kWordDots / 2] = {4, 0, 12, 8, 20, 16, 28, 24};
+static_assert(kNibbleShift[1] == kDotShift[3] && kNibbleShift[6] == kDotShift[13]);
 
-  inline void At(int32_t level, int32_t out[3]) const {
-    const uint32_t* tb = b->level[level];
-    if (f < 0) {
-      out[0] = static_cast<int32_t>(tb[0]);
-      out[1] = static_cast<int32_t>(tb[1]);
-      out[2] = static_cast<int32_t>(tb[2]);
-      return;
-    }
+// The thresholds of a level: table b alone, or two blended with weights (32 - f, f).
+template <bool kBlend>
+inline void LevelThresholds(const DotTable* b, const DotTable* a, int32_t f, uint32_t level, int32_t out[3]) {
+  const uint32_t* tb = b->level[level];
+  if constexpr (!kBlend) {
+    out[0] = static_cast<int32_t>(tb[0]);
+    out[1] = static_cast<int32_t>(tb[1]);
+    out[2] = static_cast<int32_t>(tb[2]);
+  } else {
     const uint32_t* ta = a->level[level];
-    for (int j = 0; j < 3; ++j) {
-      out[j] = Blend32(static_cast<int32_t>(tb[j]), 32 - f, static_cast<int32_t>(ta[j]), f);
+    for (int j = 0; j < 3; ++j) out[j] = Blend32(static_cast<int32_t>(tb[j]), 32 - f, static_cast<int32_t>(ta[j]), f);
+  }
+}
+
+// Where a plane's walk stands: the pending words, the next dot position, the matrix position,
+// the output offset and the next cell.
+struct PlaneWalk {
+  uint32_t word0, word1;
+  int32_t position;
+  int32_t matrix;
+  uint32_t offset;
+  uint32_t cell;
+};
+
+// The two row nibbles of a cell (row 1's in bits 4..7): four levels, or one for a flat cell.
+template <bool kBlend>
+[[gnu::always_inline]] inline uint32_t CellNibbles(const DotTable* b, const DotTable* a, int32_t f, uint32_t value,
+                                                   bool flat, const int16_t* s) {
+  const int32_t s0 = s[0], s1 = s[1], s2 = s[2], s3 = s[3];
+  if (flat) {
+    if (value == 0) return 0;
+    int32_t t[3];
+    LevelThresholds<kBlend>(b, a, f, 2 * value, t);
+    return RowNibble(t, s0, t, s2) | RowNibble(t, s1, t, s3) << 4;
+  }
+  int32_t tl[3], tr[3], bl[3], br[3];
+  LevelThresholds<kBlend>(b, a, f, 2 * (value >> 24), tl);
+  LevelThresholds<kBlend>(b, a, f, 2 * ((value >> 16) & 0xFF), tr);
+  LevelThresholds<kBlend>(b, a, f, 2 * ((value >> 8) & 0xFF), bl);
+  LevelThresholds<kBlend>(b, a, f, 2 * (value & 0xFF), br);
+  return RowNibble(tl, s0, tr, s2) | RowNibble(bl, s1, br, s3) << 4;
+}
+
+// The cells of one zone. A transition zone (kTransition) blends its two table sets by column;
+// a transition of no width is never blended and takes table b alone.
+template <bool kTransition>
+void DitherZone(const PlaneDither& d, const HorizontalZone& zone, const HorizontalZone& job_zone, const DotTable* b,
+                const DotTable* a, PlaneWalk& w) {
+  uint32_t word0 = w.word0, word1 = w.word1;
+  int32_t q = w.position / 2;
+  int32_t m = w.matrix;
+  uint32_t offset = w.offset;
+  uint32_t cell = w.cell;
+  const int16_t* const matrix = d.matrix;
+  const int32_t mask = d.matrix_mask;
+  const uint32_t* const cells = d.cells;
+  const uint32_t* const flat_words = d.flat_words;
+  const bool blend = kTransition && job_zone.width > 0;
+  for (int32_t x = zone.start; x < zone.end; x += 2, ++cell) {
+    m = (m + 4) & mask;
+    const int16_t* s = matrix + m;
+    const uint32_t value = cells[cell];
+    const bool flat = ((flat_words[cell / kCellsPerFlatWord] >> (cell % kCellsPerFlatWord)) & 1) == 0;
+    const uint32_t n = kTransition && blend ? CellNibbles<true>(b, a, TransitionWeight(job_zone, x), value, flat, s)
+                                            : CellNibbles<false>(b, a, -1, value, flat, s);
+    word0 |= (n & 15) << kNibbleShift[q];
+    word1 |= (n >> 4) << kNibbleShift[q];
+    if (++q == kWordDots / 2) {
+      StoreWord(d.out[1] + offset, word1, 4);
+      StoreWord(d.out[0] + offset, word0, 4);
+      offset += 4;
+      word0 = word1 = 0;
+      q = 0;
     }
   }
-};
+  w = {word0, word1, 2 * q, m, offset, cell};
+}
 
 }  // namespace
 
 void DitherPlane(const PlaneDither& d) {
   const int set_a[kZoneCount] = {kEdgeSet, d.kind, d.kind, kEdgeSet, kEdgeSet};
   const int set_b[kZoneCount] = {kEdgeSet, kEdgeSet, d.kind, d.kind, kEdgeSet};
-  uint32_t word0 = d.initial[0];
-  uint32_t word1 = d.initial[1];
-  int32_t p = d.dot_position;
-  int32_t m = d.position;
-  uint32_t offset = 0;
-  uint32_t cell = 0;
+  PlaneWalk w{d.initial[0], d.initial[1], d.dot_position, d.position, 0, 0};
   for (int z = 0; z < kZoneCount; ++z) {
     const HorizontalZone& zone = d.run->zone[z];
     if (zone.start >= zone.end) continue;
-    const bool plain = d.zones[z].plain != 0;
-    ZoneTables tables{&d.slot->set[set_b[z]], &d.slot->set[set_a[z]], -1};
-    for (int32_t x = zone.start; x < zone.end; x += 2, ++cell) {
-      m = (m + 4) & d.matrix_mask;
-      const int16_t* s = d.matrix + m;
-      if (!plain) tables.f = TransitionWeight(d.zones[z], x);
-      const uint32_t value = d.cells[cell];
-      uint32_t c_tl, c_tr, c_bl, c_br;
-      if (((d.flat_words[cell / kCellsPerFlatWord] >> (cell % kCellsPerFlatWord)) & 1) == 0) {
-        if (value == 0) {
-          c_tl = c_tr = c_bl = c_br = 0;
-        } else {
-          int32_t t[3];
-          tables.At(static_cast<int32_t>(2 * value), t);
-          c_tl = Decide(t, s[0]);
-          c_bl = Decide(t, s[1]);
-          c_tr = Decide(t, s[2]);
-          c_br = Decide(t, s[3]);
-        }
-      } else {
-        int32_t t[3];
-        tables.At(static_cast<int32_t>(2 * (value >> 24)), t);
-        c_tl = Decide(t, s[0]);
-        tables.At(static_cast<int32_t>(2 * ((value >> 16) & 0xFF)), t);
-        c_tr = Decide(t, s[2]);
-        tables.At(static_cast<int32_t>(2 * ((value >> 8) & 0xFF)), t);
-        c_bl = Decide(t, s[1]);
-        tables.At(static_cast<int32_t>(2 * (value & 0xFF)), t);
-        c_br = Decide(t, s[3]);
-      }
-      word0 |= c_tl << kDotShift[p] | c_tr << kDotShift[p + 1];
-      word1 |= c_bl << kDotShift[p] | c_br << kDotShift[p + 1];
-      p += 2;
-      if (p == kWordDots) {
-        StoreWord(d.out[1] + offset, word1, 4);
-        StoreWord(d.out[0] + offset, word0, 4);
-        offset += 4;
-        word0 = word1 = 0;
-        p = 0;
-      }
+    const DotTable* b = &d.slot->set[set_b[z]];
+    const DotTable* a = &d.slot->set[set_a[z]];
+    if (d.zones[z].plain != 0) {
+      DitherZone<false>(d, zone, d.zones[z], b, a, w);
+    } else {
+      DitherZone<true>(d, zone, d.zones[z], b, a, w);
     }
   }
-  if (p != 0) {
+  if (w.position != 0) {
     const uint32_t bytes = ((d.first_dot + d.count) % kWordDots + 3) / 4;
-    StoreWord(d.out[1] + offset, word1, bytes);
-    StoreWord(d.out[0] + offset, word0, bytes);
+    StoreWord(d.out[1] + w.offset, w.word1, bytes);
+    StoreWord(d.out[0] + w.offset, w.word0, bytes);
   }
 }
 
