@@ -68,10 +68,10 @@ function(share_machine_state)
 endfunction()
 
 # Lists the product sources of a library: every .cpp below root except tests, fuzz targets,
-# benchmarks and the folders named in ARGN (relative to root).
+# benchmarks, screenshot programs and the folders named in ARGN (relative to root).
 function(collect_product_sources out_var root)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${root}/*.cpp)
-  list(FILTER sources EXCLUDE REGEX "_(test|fuzz|bench)\\.cpp$")
+  list(FILTER sources EXCLUDE REGEX "_(test|fuzz|bench|screenshots)\\.cpp$")
   foreach(excluded IN LISTS ARGN)
     list(FILTER sources EXCLUDE REGEX "^${root}/${excluded}/")
   endforeach()

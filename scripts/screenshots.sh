@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Draws every window of the screenshot programs (build/win/bin/kalimu_*_screenshots.exe) under
+# Xvfb and converts the pictures to build/screenshots/<folder>/*.png. Xvfb takes a free display
+# (-displayfd); the programs run in a Wine prefix of their own (build/screenshot-prefix) with the
+# default graphics driver. Fails when there is no program, a program fails or a picture is blank.
+set -eu
+cd "$(dirname "$0")/.."
+root=$PWD
+build=$(cd "${BUILD_DIR:-build/win}" && pwd)
+out=$root/build/screenshots
+prefix=$root/build/screenshot-prefix
+shopt -s nullglob
+programs=("$build"/bin/kalimu_*_screenshots.exe)
+if [ ${#programs[@]} -eq 0 ]; then
+  echo "screenshots: no screenshot programs in $build/bin (build first)" >&2
+  exit 1
+fi
+for tool in Xvfb convert; do
+  command -v $tool >/dev/null || { echo "screenshots: $tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
+done
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+server=/usr/lib/wine/wineserver64
+[ -x "$server" ] || server=$(command -v wineserver)
+
+# A display of our own: Xvfb writes the number it chose to the descriptor we give it.
+displayfile=$(mktemp)
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$displayfile" 2>/dev/null &
+xvfb=$!
+cleanup() {
+  WINEPREFIX=$prefix "$server" -k 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+  wait "$xvfb" 2>/dev/null || true
+  rm -f "$displayfile"
+}
+trap cleanup EXIT
+for _ in $(seq 100); do
+  [ -s "$displayfile" ] && break
+  sleep 0.1
+done
+[ -s "$displayfile" ] || { echo "screenshots: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(head -n1 "$displayfile")
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$prefix/.ready" ]; then
+  rm -rf "$prefix"
+  mkdir -p "$prefix"
+  "$wine" wineboot -i >/dev/null 2>&1 || true
+  "$server" -w 2>/dev/null || true
+  touch "$prefix/.ready"
+fi
+
+rm -rf "$out"
+mkdir -p "$out"
+status=0
+for program in "${programs[@]}"; do
+  name=$(basename "$program" .exe)
+  folder=${name#kalimu_}
+  folder=${folder%_screenshots}
+  dir=$out/$folder
+  mkdir -p "$dir"
+  echo "== $name"
+  windir="Z:${dir//\//\\}"
+  if ! (cd "$(dirname "$program")" && "$wine" "$program" "$windir"); then
+    echo "screenshots: $name failed" >&2
+    status=1
+  fi
+  pictures=("$dir"/*.bmp)
+  if [ ${#pictures[@]} -eq 0 ]; then
+    echo "screenshots: $name drew no picture" >&2
+    status=1
+  fi
+  for bmp in "${pictures[@]}"; do
+    png=${bmp%.bmp}.png
+    colours=$(convert "$bmp" -format %k info: 2>/dev/null || echo 0)
+    if [ "$colours" -le 1 ]; then
+      echo "screenshots: $(basename "$bmp") is blank" >&2
+      status=1
+    fi
+    convert "$bmp" "$png" && rm -f "$bmp"
+  done
+done
+echo "screenshots: pictures in $out"
+exit $status
