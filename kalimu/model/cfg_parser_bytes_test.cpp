@@ -41,7 +41,9 @@ TEST(CfgParserBytes, EveryCutOfAGoodFileIsRefusedOrReadInsideIt) {
     if (ParseCfgImage(file.span(), base_count, &image) == CfgParseStatus::kOk) {
       EXPECT_TRUE(inside(image.presets, file) && inside(image.tables, file) && inside(image.lfp_records, file));
     }
-    if (ParseInkSetTable(file.span(), &ink_sets) == CfgParseStatus::kOk) EXPECT_TRUE(inside(ink_sets.records, file));
+    if (ParseInkSetTable(file.span(), &ink_sets) == CfgParseStatus::kOk) {
+      EXPECT_TRUE(inside(ink_sets.records, file));
+    }
   }
   // Cut before its header ends, the file is refused.
   const ExactFile headless(std::vector<uint8_t>(built.bytes.begin(), built.bytes.begin() + built.header_offset + 4));
