@@ -86,6 +86,7 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   set(HOST_FUZZ_INSTRUMENT -fsanitize=fuzzer-no-link)
 endif()
 set(FUZZ_SECONDS 60 CACHE STRING "Seconds each fuzz target runs under CTest")
+set(FUZZ_SEEDS_DIR ${CMAKE_SOURCE_DIR}/testkit/fuzz_seeds)
 
 # Gives a host library the sanitizers (and the fuzzers' coverage instrumentation), so that unit
 # tests and fuzz targets link checked code.
@@ -103,7 +104,9 @@ endfunction()
 
 # Each source in `sources` (a list) is a libFuzzer program linked with ARGN, run by CTest for
 # FUZZ_SECONDS. The malloc limit sits just above the largest resource the engines accept
-# (256 MiB): any larger single allocation is a finding.
+# (256 MiB): any larger single allocation is a finding. The run starts from the committed seeds
+# of testkit/fuzz_seeds/<target> (made by the test kit's generators, see make_fuzz_seeds) and
+# writes what it finds into the build tree's corpus folder only.
 function(add_fuzz_targets sources)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     return()
@@ -115,8 +118,12 @@ function(add_fuzz_targets sources)
     target_link_options(${fuzz_name} PRIVATE -fsanitize=fuzzer)
     set(corpus ${CMAKE_BINARY_DIR}/fuzz-corpus/${fuzz_name})
     file(MAKE_DIRECTORY ${corpus})
+    set(seeds ${FUZZ_SEEDS_DIR}/${fuzz_name})
+    if(NOT IS_DIRECTORY ${seeds})
+      set(seeds "")
+    endif()
     add_test(NAME ${fuzz_name} COMMAND ${fuzz_name} -max_total_time=${FUZZ_SECONDS}
-             -rss_limit_mb=2048 -malloc_limit_mb=257 -print_final_stats=1 ${corpus})
+             -rss_limit_mb=2048 -malloc_limit_mb=257 -print_final_stats=1 ${corpus} ${seeds})
     set_tests_properties(${fuzz_name} PROPERTIES TIMEOUT 600 LABELS fuzz)
   endforeach()
 endfunction()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Draws every window of the screenshot programs (build/win/bin/kalimu_*_screenshots.exe) under
-# Xvfb and converts the pictures to build/screenshots/<folder>/*.png. Xvfb takes a free display
+# Xvfb and converts the pictures to build/screenshots/<folder>_<name>.png. Xvfb takes a free display
 # (-displayfd); the programs run in a Wine prefix of their own (build/screenshot-prefix) with the
 # default graphics driver. Fails when there is no program, a program fails or a picture is blank.
 set -eu
@@ -70,7 +70,7 @@ for program in "${programs[@]}"; do
     status=1
   fi
   for bmp in "${pictures[@]}"; do
-    png=${bmp%.bmp}.png
+    png=$out/${folder}_$(basename "${bmp%.bmp}").png
     colours=$(convert "$bmp" -format %k info: 2>/dev/null || echo 0)
     if [ "$colours" -le 1 ]; then
       echo "screenshots: $(basename "$bmp") is blank" >&2
@@ -78,6 +78,7 @@ for program in "${programs[@]}"; do
     fi
     convert "$bmp" "$png" && rm -f "$bmp"
   done
+  rmdir "$dir" 2>/dev/null || true
 done
 echo "screenshots: pictures in $out"
 exit $status

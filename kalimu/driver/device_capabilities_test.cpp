@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <array>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "kalimu/driver/driver_ui_types.h"
@@ -212,6 +215,35 @@ TEST(CapabilityEdges, PaperSizesWithoutPaperRecordsFailOnlyWithAnOutput) {
   std::vector<uint8_t> out(64, kPoison);
   EXPECT_EQ(Capability(printer.handle(), DC_PAPERSIZE, out.data()), DWORD{GDI_ERROR});
   EXPECT_EQ(out, std::vector<uint8_t>(64, kPoison));
+}
+
+// The spooler calls from several threads. Two printers of different models asked at once, each
+// from its own thread, keep their own answers: what the driver keeps for the process (model and
+// data files, resource modules) never hands one printer's capabilities to the other.
+TEST(CapabilityThreads, TwoPrintersAskedAtOnceKeepTheirOwnAnswers) {
+  testkit::DriverPrinter roll(testkit::RollPaperModel(), testkit::kStandinConfigModule, "Roll");
+  testkit::DriverPrinter sheet(testkit::SheetModel(), testkit::kStandinConfigModule, "Sheet");
+  ASSERT_TRUE(roll.ok()) << roll.error();
+  ASSERT_TRUE(sheet.ok()) << sheet.error();
+  using Answers = std::array<DWORD, 4>;
+  const auto answers = [](HANDLE printer) {
+    return Answers{Capability(printer, DC_PAPERS, nullptr), Capability(printer, DC_BINS, nullptr),
+                   Capability(printer, DC_MAXEXTENT, nullptr), Capability(printer, DC_MEDIATYPES, nullptr)};
+  };
+  const Answers roll_answers = answers(roll.handle());
+  const Answers sheet_answers = answers(sheet.handle());
+  ASSERT_NE(roll_answers, sheet_answers) << "the models must differ for the test to tell them apart";
+  std::atomic<int> wrong{0};
+  const auto ask = [&](HANDLE printer, const Answers& expected) {
+    for (int i = 0; i < 15; ++i) {
+      if (answers(printer) != expected) ++wrong;
+    }
+  };
+  std::thread first(ask, roll.handle(), roll_answers);
+  std::thread second(ask, sheet.handle(), sheet_answers);
+  first.join();
+  second.join();
+  EXPECT_EQ(wrong, 0);
 }
 
 }  // namespace

@@ -17,13 +17,6 @@ T NotImplemented(T result) {
 
 extern "C" {
 
-// Records for the rendering library.
-void* WINAPI CreateStruct(DWORD, void*, void*, void*) { return nullptr; }
-DWORD WINAPI DestroyStruct(DWORD, void*, void*) { return 0; }
-void* WINAPI CreateMelvoInfo(void*) { return nullptr; }
-DWORD WINAPI DestroyMelvoInfo(void*) { return 1; }  // nothing can be outstanding
-DWORD WINAPI DRVUIGetJobDataEx2(DEVMODEW*, void*, const char*) { return 1; }
-
 // Property sheets and document properties.
 LONG WINAPI DrvDevicePropertySheets(PPROPSHEETUI_INFO, LPARAM) { return NotImplemented<LONG>(-1); }
 BOOL WINAPI PrinterProperties(HWND, HANDLE) { return NotImplemented<BOOL>(FALSE); }

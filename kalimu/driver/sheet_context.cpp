@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "kalimu/platform/global_block.h"
+#include "kalimu/platform/spooler_info.h"
 #include "kalimu/platform/text_conversion.h"
 #include "kalimu/platform/unique_handle.h"
 
@@ -25,17 +26,13 @@ using UniqueHeap = platform::UniqueHandle<PrivateHeapTraits>;
 
 // The printer's driver information must be readable and its name must have an ANSI form.
 bool HasReadableDriver(HANDLE printer) {
-  DWORD needed = 0;
-  if (GetPrinterDriverW(printer, nullptr, 2, nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-    return false;
-  }
   platform::GlobalBlock block;
-  if (needed < sizeof(DRIVER_INFO_2W) || !block.Allocate(needed) ||
-      !GetPrinterDriverW(printer, nullptr, 2, block.data(), needed, &needed)) {
-    return false;
-  }
-  const wchar_t* name = reinterpret_cast<const DRIVER_INFO_2W*>(block.data())->pName;
-  return name != nullptr && platform::AnsiFromWide(name).has_value();
+  const auto* info = reinterpret_cast<const DRIVER_INFO_2W*>(platform::ReadSpoolerRecord(
+      [printer](BYTE* buffer, DWORD size, DWORD* needed) {
+        return GetPrinterDriverW(printer, nullptr, 2, buffer, size, needed);
+      },
+      sizeof(DRIVER_INFO_2W), block));
+  return info != nullptr && info->pName != nullptr && platform::AnsiFromWide(info->pName).has_value();
 }
 
 // "KVProperty" as stored: false when it is missing, short or of another version.

@@ -2,28 +2,21 @@
 #include "kalimu/model/model_capabilities.h"
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "kalimu/model/cfg_parser.h"
 #include "kalimu/platform/driver_file.h"
+#include "kalimu/platform/file_cache.h"
 #include "kalimu/platform/text_helpers.h"
 
 namespace kalimu::model {
 namespace {
 
-// Reads a whole file; empty when it cannot be opened or read.
-std::vector<uint8_t> ReadWholeFile(const char* path) {
-  std::vector<uint8_t> bytes;
-  platform::DriverFile file(path);
-  if (!file.Open(0)) return bytes;
-  const DWORD size = file.GetSize();
-  if (size != 0) {
-    bytes.resize(size);
-    const long read = file.Read(bytes.data(), size, nullptr);
-    bytes.resize(read > 0 ? static_cast<size_t>(read) : 0);
-  }
-  file.Close();
-  return bytes;
+// A whole file's bytes, through the process-wide cache (read again once the file changed);
+// empty when it cannot be read.
+std::span<const uint8_t> Bytes(const std::shared_ptr<const std::vector<uint8_t>>& file) {
+  return file != nullptr ? std::span<const uint8_t>(*file) : std::span<const uint8_t>();
 }
 
 bool CopyInto(platform::GlobalBlock& block, size_t size, std::span<const uint8_t> bytes) {
@@ -84,12 +77,10 @@ void ModelCapabilities::LoadCfgFile() {
   loading_ = true;
   load_message_shown_ = false;
   ReloadInkSetTable();
-  const uint32_t size = ReadCfgFile(nullptr, 0);
-  if (size != 0) {
-    std::vector<uint8_t> bytes(size);
-    ReadCfgFile(bytes.data(), size);
-    AdoptCfgImage(bytes);
-  }
+  char path[MAX_PATH] = {};
+  GetVariantCfgFilePath(path, MAX_PATH);
+  const auto file = platform::CachedFileBytes(path);
+  if (!Bytes(file).empty()) AdoptCfgImage(Bytes(file));
   loading_ = false;
 }
 
@@ -167,9 +158,9 @@ int ModelCapabilities::LoadInkSetTable() {
   if (ink_sets_.held() && ink_set_count_ != 0) return 1;
   char path[MAX_PATH] = {};
   if (!locator_.GetCfgFilePath(path, MAX_PATH, nullptr)) return 0;
-  const std::vector<uint8_t> bytes = ReadWholeFile(path);
-  if (bytes.empty()) return 0;
-  return AdoptInkSetTable(bytes);
+  const auto file = platform::CachedFileBytes(path);
+  if (Bytes(file).empty()) return 0;
+  return AdoptInkSetTable(Bytes(file));
 }
 
 int ModelCapabilities::AdoptInkSetTable(std::span<const uint8_t> base_file) {

@@ -213,6 +213,25 @@ TEST(ModelLoading, WithoutAnLfpBlockEveryLfpCheckReadsTheFileAgain) {
   EXPECT_EQ(Marker(model), 0x42u);
 }
 
+// Files read once are kept for the process: a model file replaced on disk (an upgrade), of the
+// same size, is still what the next object sees, and the object loaded before keeps its tables.
+TEST(ModelLoading, ReplacedFileIsSeenByTheNextObject) {
+  ModelPrinter printer(testkit::RollPaperModel());
+  ASSERT_TRUE(printer.ok()) << printer.error();
+  ModelCapabilities before;
+  printer.Attach(before);
+  EXPECT_EQ(Marker(before), 0x10u);
+  for (const uint8_t marker : {0x51, 0x52}) {
+    auto upgraded = testkit::VariantFor(printer.model(), 0);
+    upgraded.header.byte76 = marker;
+    ASSERT_TRUE(printer.WriteDriverFile(printer.VariantFileName(0), testkit::BuildCfgFile(upgraded).bytes));
+    ModelCapabilities after;
+    printer.Attach(after);
+    EXPECT_EQ(Marker(after), marker);
+  }
+  EXPECT_EQ(Marker(before), 0x10u);
+}
+
 TEST(ModelLoading, LfpBlockIsLoaded) {
   ModelPrinter printer(testkit::RollPaperModel());
   ASSERT_TRUE(printer.ok()) << printer.error();

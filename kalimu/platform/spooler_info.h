@@ -1,16 +1,23 @@
-// The spooler's level-2 printer and driver records in the system code page, read with a size
-// query that must fail for want of room, then the read into a block of that size.
+// Reads of the spooler's variable-size information records (GetPrinter, GetPrinterDriver) in one
+// call where a first buffer is large enough: each spooler call is costly, and the usual size
+// probe doubles it. A record larger than the first buffer takes a second call of its size.
 #pragma once
 
 #include <windows.h>
 #include <winspool.h>
 
+#include <functional>
+
 #include "kalimu/platform/global_block.h"
 
 namespace kalimu::platform {
 
-// Null (and an empty block) when the size query does not fail with ERROR_INSUFFICIENT_BUFFER,
-// the size is too small for the record or the read fails.
+// call(buffer, size, needed) is the spooler's read. Answers the record in block (at least
+// min_size bytes), or null with nothing held.
+BYTE* ReadSpoolerRecord(const std::function<BOOL(BYTE*, DWORD, DWORD*)>& call, size_t min_size, GlobalBlock& block);
+
+// The level-2 printer and driver records in the system code page. Null (and an empty block)
+// when the record cannot be read or is too small for its kind.
 const DRIVER_INFO_2A* ReadDriverInfo2A(HANDLE printer, GlobalBlock& block);
 const PRINTER_INFO_2A* ReadPrinterInfo2A(HANDLE printer, GlobalBlock& block);
 

@@ -6,8 +6,10 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
+#include "kalimu/platform/file_cache.h"
 #include "kalimu/platform/text_helpers.h"
 #include "kalimu/platform/unique_handle.h"
 #include "kalimu/settings/length_units.h"
@@ -29,6 +31,7 @@ constexpr uint32_t kRollCut = 1 | 8;
 constexpr int kDriverUiModuleKey = 4;  // "UIModuleI"
 constexpr char kDllNamePrefix[] = "DLLName32=";
 constexpr UINT kWatermarkColorString = 1831;
+constexpr size_t kCachedLibraries = 8;  // resource libraries of a few drivers in use at once
 
 // Watermark colours by their letter in the resource library's colour string.
 struct WatermarkColorLetter {
@@ -48,6 +51,19 @@ uint32_t WatermarkColorForLetter(char letter) {
     }
   }
   return 0;  // black
+}
+
+// The resource library's colour letters of the built-in watermarks; null when the library or
+// its string cannot be loaded. Loading a library is costly: read once per version of it.
+std::shared_ptr<const std::string> WatermarkColorLetters(const char* path) {
+  static platform::FileCache<std::string> cache(kCachedLibraries);
+  return cache.GetFromPath(path, [path]() -> std::shared_ptr<const std::string> {
+    platform::UniqueModule library(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!library) return nullptr;
+    char letters[32] = {};
+    if (LoadStringA(library.get(), kWatermarkColorString, letters, sizeof(letters)) <= 0) return nullptr;
+    return std::make_shared<const std::string>(letters);
+  });
 }
 
 }  // namespace
@@ -235,13 +251,11 @@ void JobSettings::SetWatermarkDefaults() {
 
   char path[MAX_PATH] = {};
   if (!GetUiResourceModulePath(path, sizeof(path))) return;
-  platform::UniqueModule library(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
-  if (!library) return;
-  char letters[32] = {};
-  if (LoadStringA(library.get(), kWatermarkColorString, letters, sizeof(letters)) <= 0) return;
+  const std::shared_ptr<const std::string> letters = WatermarkColorLetters(path);
+  if (letters == nullptr) return;
   const int32_t index = GetWatermarkIndex();
-  if (index < 0 || index >= static_cast<int32_t>(std::strlen(letters))) return;
-  SetWatermarkColor(WatermarkColorForLetter(letters[index]));
+  if (index < 0 || index >= static_cast<int32_t>(letters->size())) return;
+  SetWatermarkColor(WatermarkColorForLetter((*letters)[index]));
 }
 
 }  // namespace kalimu::settings

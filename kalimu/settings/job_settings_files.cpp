@@ -2,6 +2,7 @@
 // file, the paths of sibling modules and files, and the numbered registry values.
 #include <cstring>
 
+#include "kalimu/platform/profile_file.h"
 #include "kalimu/platform/text_helpers.h"
 #include "kalimu/settings/job_settings.h"
 #include "kalimu/storage/registry_table.h"
@@ -35,7 +36,7 @@ int JobSettings::ReadDriverIniString(const char* section, const char* key, char*
                                      const char* default_text, const char* file) {
   char path[MAX_PATH] = {};
   IniPath(locator(), file, path);
-  return static_cast<int>(GetPrivateProfileStringA(section, key, default_text != nullptr ? default_text : kIniMissingDefault,
+  return static_cast<int>(platform::ReadProfileStringA(section, key, default_text != nullptr ? default_text : kIniMissingDefault,
                                                    out, size, path));
 }
 

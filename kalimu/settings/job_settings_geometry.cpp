@@ -330,6 +330,7 @@ void JobSettings::RecomputePageGeometry() {
     DriverDevMode copy = *GetDriverDevMode();
     JobSettings fitted(&copy, GetPrinterHandle(), printer_name_, GetDriverName());
     if (!fitted.IsValid()) return;
+    fitted.locator().ShareDriverFiles(locator());
     fitted.SetScalePercent(100);
     fitted.SetScalingOptionBits(2 | 4, 0);
     fitted.SetScalingOptionBits(8, 1);

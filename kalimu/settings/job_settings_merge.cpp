@@ -148,6 +148,7 @@ int JobSettings::MergeDevMode(const void* dev_mode, HANDLE printer) {
   std::unique_ptr<JobSettings> incoming(new (std::nothrow)
                                             JobSettings(scratch.data(), printer_, printer_name_, GetDriverName()));
   if (incoming == nullptr || !incoming->IsValid()) return 0;
+  incoming->locator().ShareDriverFiles(locator());
   JobSettings& in = *incoming;
   MergeState state;
 

@@ -4,7 +4,9 @@
 #include <winspool.h>
 
 #include <cstring>
+#include <memory>
 
+#include "kalimu/platform/file_cache.h"
 #include "kalimu/platform/resource_library.h"
 #include "kalimu/platform/text_helpers.h"
 #include "kalimu/platform/unique_handle.h"
@@ -13,6 +15,12 @@
 #include "kalimu/storage/driver_registry.h"
 
 namespace kalimu::settings {
+namespace {
+
+// Resource modules of a few drivers in use at once.
+constexpr size_t kCachedModules = 8;
+
+}  // namespace
 
 int JobSettings::ReadPrinterDevMode(void* buffer, uint32_t size) {
   if (buffer == nullptr) return 0;
@@ -65,6 +73,7 @@ void JobSettings::CreateForModel(const model::InkInfoValue* record) {
 
   JobSettings variant(block.data(), printer_, printer_name_, GetDriverName());
   if (!variant.IsValid()) return;
+  variant.locator().ShareDriverFiles(locator());
   // The record passes through the merge, which checks every field against the model variant
   // of the new ink codes, and is stored again.
   DriverDevMode copy;
@@ -76,7 +85,9 @@ void JobSettings::CreateForModel(const model::InkInfoValue* record) {
 int JobSettings::BuildDefaultDevMode(void* buffer) {
   if (buffer == nullptr) return 0;
   JobSettings fresh(buffer, printer_, printer_name_, GetDriverName());
-  if (!fresh.IsValid() || !fresh.ResetToDefaults()) return 0;
+  if (!fresh.IsValid()) return 0;
+  fresh.locator().ShareDriverFiles(locator());
+  if (!fresh.ResetToDefaults()) return 0;
   uint16_t pm_flag = 0;
   if (ReadPmFlag(&pm_flag)) fresh.SetJobOptions(MirrorPmFlag(fresh.GetJobOptions(), pm_flag, kPmFlagJobBits));
   return 1;
@@ -158,13 +169,16 @@ int JobSettings::LookupDriverIniKey(int key, char* out, size_t size, const char*
 
 uint16_t GetModuleLanguageId(const char* path) {
   if (path == nullptr || path[0] == '\0') return platform::kDefaultResourceLanguage;
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
-  platform::GlobalBlock block;
-  if (size == 0 || !block.Allocate(size) || !GetFileVersionInfoA(path, 0, size, block.data())) {
-    return platform::kDefaultResourceLanguage;
-  }
-  return platform::VersionBlockLanguage(block.data());
+  // Reading a module's version block is costly: it is read once per version of the module.
+  static platform::FileCache<uint16_t> languages(kCachedModules);
+  const auto cached = languages.GetFromPath(path, [path]() -> std::shared_ptr<const uint16_t> {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    platform::GlobalBlock block;
+    if (size == 0 || !block.Allocate(size) || !GetFileVersionInfoA(path, 0, size, block.data())) return nullptr;
+    return std::make_shared<const uint16_t>(platform::VersionBlockLanguage(block.data()));
+  });
+  return cached != nullptr ? *cached : platform::kDefaultResourceLanguage;
 }
 
 }  // namespace kalimu::settings

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "kalimu/platform/spooler_info.h"
 #include "kalimu/platform/text_conversion.h"
 #include "kalimu/platform/text_helpers.h"
 
@@ -14,16 +15,9 @@ namespace kalimu::settings {
 
 PRINTER_INFO_2W* ReadPrinterInfo2(HANDLE printer, platform::GlobalBlock& block) {
   block.Reset();
-  DWORD needed = 0;
-  if (GetPrinterW(printer, 2, nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER ||
-      needed < sizeof(PRINTER_INFO_2W) || !block.Allocate(needed)) {
-    return nullptr;
-  }
-  if (!GetPrinterW(printer, 2, block.data(), needed, &needed)) {
-    block.Reset();
-    return nullptr;
-  }
-  return reinterpret_cast<PRINTER_INFO_2W*>(block.data());
+  return reinterpret_cast<PRINTER_INFO_2W*>(platform::ReadSpoolerRecord(
+      [printer](BYTE* buffer, DWORD size, DWORD* needed) { return GetPrinterW(printer, 2, buffer, size, needed); },
+      sizeof(PRINTER_INFO_2W), block));
 }
 
 size_t StoredDevModeBytes(const PRINTER_INFO_2W& info, const platform::GlobalBlock& block) {

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "kalimu/platform/profile_file.h"
 #include "kalimu/platform/text_helpers.h"
 #include "kalimu/storage/driver_module_locator.h"
 #include "kalimu/storage/locator_paths.h"
@@ -45,7 +46,7 @@ const char* SectionOf(int key) {
 int ReadProfileValue(const char* section, const char* name, char* value,
                      const char* data_file) {
   const DWORD n =
-      GetPrivateProfileStringA(section, name, kMissingKeyText, value, kValueChars, data_file);
+      platform::ReadProfileStringA(section, name, kMissingKeyText, value, kValueChars, data_file);
   if (n >= kValueChars - 1) {
     value[0] = 0;
     return 0;

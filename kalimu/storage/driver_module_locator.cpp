@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "kalimu/platform/debug_hook.h"
+#include "kalimu/platform/global_block.h"
+#include "kalimu/platform/spooler_info.h"
 #include "kalimu/platform/text_conversion.h"
 #include "kalimu/platform/text_helpers.h"
 #include "kalimu/storage/locator_paths.h"
@@ -17,15 +19,14 @@ namespace {
 
 constexpr char kDefaultRefreshUtility[] = "Pellan30.EXE";
 
-// Level-2 driver information of a printer, or null.
-std::unique_ptr<BYTE[]> GetDriverInfo2(HANDLE printer) {
+// Level-2 driver information of a printer in block, or null.
+const DRIVER_INFO_2W* ReadDriverInfo2(HANDLE printer, platform::GlobalBlock& block) {
   if (printer == nullptr) return nullptr;
-  DWORD needed = 0;
-  GetPrinterDriverW(printer, nullptr, 2, nullptr, 0, &needed);
-  if (needed == 0) return nullptr;
-  auto buffer = std::make_unique<BYTE[]>(needed);
-  if (!GetPrinterDriverW(printer, nullptr, 2, buffer.get(), needed, &needed)) return nullptr;
-  return buffer;
+  return reinterpret_cast<const DRIVER_INFO_2W*>(platform::ReadSpoolerRecord(
+      [printer](BYTE* buffer, DWORD size, DWORD* needed) {
+        return GetPrinterDriverW(printer, nullptr, 2, buffer, size, needed);
+      },
+      sizeof(DRIVER_INFO_2W), block));
 }
 
 // Converts a wide text into out (system code page); 0 when it does not fit.
@@ -57,18 +58,39 @@ int DriverModuleLocator::Init(const char* printer_name, const char* driver_name,
 
 int DriverModuleLocator::GetDriverDataFile(HANDLE printer, char* out, size_t len) {
   if (data_file_[0] == 0) {
-    auto info = GetDriverInfo2(printer);
-    if (info == nullptr) return 0;
-    const auto* driver = reinterpret_cast<const DRIVER_INFO_2W*>(info.get());
-    char path[MAX_PATH];
-    if (!WideToAnsi(driver->pDataFile, path, sizeof(path))) return 0;
-    platform::CopyStringA(data_file_, MAX_PATH, path);
+    DriverFiles scratch;
+    const DriverFiles* files = DriverFilesOf(printer, scratch);
+    if (files == nullptr || files->data_file[0] == 0) return 0;
+    platform::CopyStringA(data_file_, MAX_PATH, files->data_file);
   }
   return platform::CopyStringA(out, len, data_file_);
 }
 
 int DriverModuleLocator::GetDriverDataFilePath(char* out, size_t len) {
   return GetDriverDataFile(printer_, out, len);
+}
+
+const DriverModuleLocator::DriverFiles* DriverModuleLocator::DriverFilesOf(HANDLE printer, DriverFiles& scratch) {
+  // The own printer's driver is read once; another printer's into the caller's scratch.
+  const bool own = printer != nullptr && printer == printer_;
+  if (own && driver_files_.held) return &driver_files_;
+  platform::GlobalBlock block;
+  const DRIVER_INFO_2W* info = ReadDriverInfo2(printer, block);
+  if (info == nullptr) return nullptr;
+  DriverFiles& files = own ? driver_files_ : scratch;
+  files = DriverFiles{};
+  // A text without an ANSI form reads as missing, as each one is needed on its own.
+  WideToAnsi(info->pName, files.name, sizeof(files.name));
+  WideToAnsi(info->pDataFile, files.data_file, sizeof(files.data_file));
+  WideToAnsi(info->pDriverPath, files.driver_path, sizeof(files.driver_path));
+  files.held = true;
+  return &files;
+}
+
+void DriverModuleLocator::ShareDriverFiles(const DriverModuleLocator& other) {
+  if (other.printer_ == nullptr || other.printer_ != printer_) return;
+  if (other.driver_files_.held) driver_files_ = other.driver_files_;
+  if (data_file_[0] == 0) platform::CopyStringA(data_file_, MAX_PATH, other.data_file_);
 }
 
 int DriverModuleLocator::ReadDriverInfoKeyPath(HANDLE printer, char* out, size_t len, int key) {
@@ -194,9 +216,9 @@ int DriverModuleLocator::GetWatermarkFilePathFor(HANDLE printer, char* out, size
   // The shared folder belongs to the printer's own driver.
   char driver_name[MAX_PATH];
   platform::CopyStringA(driver_name, MAX_PATH, driver_name_);
-  if (auto info = GetDriverInfo2(printer)) {
-    WideToAnsi(reinterpret_cast<const DRIVER_INFO_2W*>(info.get())->pName, driver_name,
-               sizeof(driver_name));
+  DriverFiles scratch;
+  if (const DriverFiles* files = DriverFilesOf(printer, scratch); files != nullptr && files->name[0] != 0) {
+    platform::CopyStringA(driver_name, MAX_PATH, files->name);
   }
   char folder[MAX_PATH] = "";
   GetSharedFolderPath(driver_name, folder, sizeof(folder));
@@ -244,13 +266,11 @@ int DriverModuleLocator::GetHelpFilePathAlt(char* out, size_t len) {
 }
 
 int DriverModuleLocator::GetDriverDirectory(char* out, size_t len) {
-  auto info = GetDriverInfo2(printer_);
-  if (info == nullptr) return 0;
+  DriverFiles scratch;
+  const DriverFiles* files = DriverFilesOf(printer_, scratch);
+  if (files == nullptr || files->driver_path[0] == 0) return 0;
   char path[MAX_PATH];
-  if (!WideToAnsi(reinterpret_cast<const DRIVER_INFO_2W*>(info.get())->pDriverPath, path,
-                  sizeof(path))) {
-    return 0;
-  }
+  platform::CopyStringA(path, sizeof(path), files->driver_path);
   char* slash = std::strrchr(path, '\\');
   if (slash == nullptr) {
     platform::DebugBreakIfEnabled();

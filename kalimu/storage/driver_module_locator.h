@@ -88,6 +88,9 @@ class DriverModuleLocator {
 
   // Every path operation answers 1 when it produced a path, 0 otherwise.
   int GetDriverDataFile(HANDLE printer, char* out, size_t len);
+  // Takes over what another locator of the same printer has read of its driver already (the
+  // spooler's answer is the same within one call).
+  void ShareDriverFiles(const DriverModuleLocator& other);
   int GetDriverDataFilePath(char* out, size_t len);
 
   static int ReadDriverInfoKey(int key, char* out, size_t size, const char* data_file);
@@ -137,6 +140,16 @@ class DriverModuleLocator {
   static BOOL OpenPrinterWithDefaults(const char* printer_name, HANDLE* out_handle);
 
  private:
+  // The names the driver's level-2 information gives, in ANSI (empty: none or no ANSI form).
+  struct DriverFiles {
+    char name[MAX_PATH] = {};
+    char data_file[MAX_PATH] = {};
+    char driver_path[MAX_PATH] = {};
+    bool held = false;
+  };
+  // The driver information of printer: read once for the locator's own printer (each settings
+  // object lives for one call), else read into scratch. Null when it cannot be read.
+  const DriverFiles* DriverFilesOf(HANDLE printer, DriverFiles& scratch);
   int LocalizedPath(int match_key, int other_key, char* out, size_t len);
   int FixedKeyPath(int key, char* out, size_t len);
 
@@ -144,6 +157,7 @@ class DriverModuleLocator {
   char driver_name_[MAX_PATH] = {};
   HANDLE printer_ = nullptr;
   char data_file_[MAX_PATH] = {};  // cached driver data file; empty until found
+  DriverFiles driver_files_;
   DriverRegistry registry_;
 };
 

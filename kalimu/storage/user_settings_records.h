@@ -16,7 +16,12 @@ inline constexpr int16_t kFirstUserPaperId = 768;  // user paper slot j has the 
 
 #pragma pack(push, 1)
 
-// A user preset: the device mode's colour settings block followed by a preset record.
+// A user preset: the device mode's colour settings block followed by a preset record. Its texts
+// are UTF-16 in wchar_t, so the record itself is declared where wchar_t has 16 bits (Windows);
+// plain readers elsewhere use its size and the place of its state word.
+inline constexpr size_t kUserSettingsEntryBytes = 408;
+inline constexpr size_t kUserSettingsStateAt = 404;  // preset.kind: 2 in use
+#ifdef _WIN32
 struct UserSettingsEntry {
   wchar_t name[32];
   wchar_t profile_names[6][16];  // 8.3 names
@@ -33,7 +38,10 @@ static_assert(offsetof(UserSettingsEntry, intents) == 256);
 static_assert(offsetof(UserSettingsEntry, profile_flags) == 268);
 static_assert(offsetof(UserSettingsEntry, color_management_mode) == 272);
 static_assert(offsetof(UserSettingsEntry, preset) == 280);
-static_assert(offsetof(UserSettingsEntry, preset) + offsetof(model::PresetRecord, kind) == 404);
+static_assert(offsetof(UserSettingsEntry, preset) + offsetof(model::PresetRecord, kind) == kUserSettingsStateAt);
+static_assert(sizeof(UserSettingsEntry) == kUserSettingsEntryBytes);
+static_assert(std::is_trivially_copyable_v<UserSettingsEntry>);
+#endif
 
 // A user paper: a paper-size record (word 4 is the unit: 1 = 0.1 mm, else 1/100 inch), its
 // slot number, its state and its name.
@@ -50,11 +58,11 @@ static_assert(offsetof(UserPaperEntry, name) == 60);
 
 #pragma pack(pop)
 
-static_assert(std::is_trivially_copyable_v<UserSettingsEntry> && std::is_trivially_copyable_v<UserPaperEntry>);
+static_assert(std::is_trivially_copyable_v<UserPaperEntry>);
 
 // Size of a user-settings file for the given capacities.
 constexpr size_t UcfFileSize(size_t settings_capacity, size_t paper_capacity) {
-  return 2 + settings_capacity * sizeof(UserSettingsEntry) + paper_capacity * sizeof(UserPaperEntry);
+  return 2 + settings_capacity * kUserSettingsEntryBytes + paper_capacity * sizeof(UserPaperEntry);
 }
 static_assert(UcfFileSize(10, 20) == 5922);
 

@@ -2,8 +2,11 @@
 #include "kalimu/storage/user_settings_store.h"
 
 #include <cstring>
+#include <span>
+#include <vector>
 
 #include "kalimu/platform/driver_file.h"
+#include "kalimu/storage/ucf_image.h"
 
 namespace kalimu::storage {
 
@@ -39,42 +42,55 @@ int UserSettingsStore::Load() {
 
   platform::DriverFile file(path_);
   bool make_new = !file.Exists();
+  uint32_t papers_read = 0;
   if (!make_new) {
     if (!file.Open(0)) {
       Forget();  // exists but cannot be read: empty, and tried again at the next operation
       return 1;
     }
-    int16_t version = 0;
-    const long read = file.Read(&version, sizeof(version), nullptr);
-    if (read != static_cast<long>(sizeof(version)) || version != kUcfVersion) {
-      file.Close();
+    std::vector<uint8_t> bytes(UcfFileSize(settings_capacity_, paper_capacity_));
+    const long read = file.Read(bytes.data(), static_cast<DWORD>(bytes.size()), nullptr);
+    file.Close();
+    UcfImage image;
+    const UcfImageStatus parsed = ParseUcfImage(
+        std::span<const uint8_t>(bytes.data(), read > 0 ? static_cast<size_t>(read) : 0), settings_capacity_,
+        paper_capacity_, &image);
+    if (parsed == UcfImageStatus::kVersion) {
       ShowErrorMessage(kUcfVersionMessage);
       make_new = true;
     } else {
-      if (settings_.held()) file.Read(settings_.data(), static_cast<DWORD>(settings_.size()), nullptr);
-      if (papers_.held()) file.Read(papers_.data(), static_cast<DWORD>(papers_.size()), nullptr);
-      file.Close();
+      // A file cut inside an entry is reported; its whole entries are kept, the cut one is not.
+      if (parsed == UcfImageStatus::kCut) ShowErrorMessage(kUcfVersionMessage);
+      if (!image.settings.empty()) std::memcpy(settings_.data(), image.settings.data(), image.settings.size());
+      if (!image.papers.empty()) std::memcpy(papers_.data(), image.papers.data(), image.papers.size());
+      papers_read = image.paper_count;
       version_word_ = static_cast<uint16_t>(kUcfVersion);
     }
   }
   if (make_new) {
     version_word_ = static_cast<uint16_t>(kUcfVersion);
     FillDefaultPapers();
+  } else {
+    // Paper slots the file does not hold (a file of a model with fewer slots) are free slots.
+    FillFreePapers(static_cast<uint16_t>(papers_read));
   }
 
-  settings_in_use_ = papers_in_use_ = 0;
-  for (uint16_t i = 0; i < settings_capacity_; ++i) {
-    if (reinterpret_cast<const UserSettingsEntry*>(Entry(Array::kSettings, i))->preset.kind == kEntryInUse) {
-      ++settings_in_use_;
-    }
-  }
-  for (uint16_t i = 0; i < paper_capacity_; ++i) {
-    if (reinterpret_cast<const UserPaperEntry*>(Entry(Array::kPapers, i))->state == kEntryInUse) ++papers_in_use_;
-  }
+  settings_in_use_ = settings_.held() ? static_cast<uint16_t>(CountSettingsInUse(
+                                            {settings_.data(), size_t{settings_capacity_} * kUserSettingsEntryBytes}))
+                                      : 0;
+  papers_in_use_ = papers_.held() ? static_cast<uint16_t>(CountPapersInUse(
+                                        {papers_.data(), size_t{paper_capacity_} * sizeof(UserPaperEntry)}))
+                                  : 0;
   return 1;
 }
 
 void UserSettingsStore::FillDefaultPapers() {
+  FillFreePapers(0);
+  papers_in_use_ = 0;
+  Save();
+}
+
+void UserSettingsStore::FillFreePapers(uint16_t first) {
   UserPaperEntry tmpl{};
   uint32_t paper_count = 0;
   GetPaperSizeCount(&paper_count);
@@ -88,12 +104,10 @@ void UserSettingsStore::FillDefaultPapers() {
   tmpl.slot = -1;
   tmpl.state = kEntryFree;
   std::memset(tmpl.name, 0, sizeof(tmpl.name));
-  for (uint16_t j = 0; j < paper_capacity_ && papers_.held(); ++j) {
+  for (uint16_t j = first; j < paper_capacity_ && papers_.held(); ++j) {
     tmpl.paper.id = static_cast<int16_t>(kFirstUserPaperId + j);
     std::memcpy(Entry(Array::kPapers, j), &tmpl, sizeof(tmpl));
   }
-  papers_in_use_ = 0;
-  Save();
 }
 
 int UserSettingsStore::Save() {

@@ -60,6 +60,8 @@ class UserSettingsStore : public virtual model::ModelCapabilities {
   int GetWideText(uint32_t offset, uint32_t chars, uint16_t index, wchar_t* out, size_t len);
   int SetWideText(uint32_t offset, uint32_t chars, uint16_t index, const wchar_t* text, size_t text_length);
   void Forget();
+  // Paper slots from `first` on become free slots (ids 768 + slot), without saving.
+  void FillFreePapers(uint16_t first);
 
   uint16_t version_word_ = 0;  // 0 = not loaded
   uint16_t settings_in_use_ = 0;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "testkit/tonvar/exact_block.h"
 #include "tonvar/colour/engine_operations.h"
 #include "tonvar/container/unpack_context.h"
 
@@ -40,7 +41,9 @@ tonvar::EngineStatus ColourJob::Run(tonvar::CmHandle* handle) {
     asked.push_back(id);
     auto it = resources.find(id);
     if (it == resources.end()) return tonvar::kStatusBadResource;
-    tonvar::common::ResourceBytes bytes{it->second.data(), bounded ? it->second.size() : tonvar::common::kUnboundedSize};
+    // A block of exactly the resource's size: an unbounded read past it is a sanitizer finding.
+    const ExactBlock exact(it->second);
+    const tonvar::common::ResourceBytes bytes = exact.Bytes(bounded);
     if (!unwrap) {
       status = tonvar::colour::CmColorSetResource(handle->engine, bytes, &id);
     } else {

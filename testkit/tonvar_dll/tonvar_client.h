@@ -8,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "testkit/tonvar_dll/guarded_bytes.h"
 #include "tonvar/interface/client_records.h"
 #include "tonvar/interface/status.h"
 
@@ -65,14 +66,16 @@ class TonvarLibrary {
   TonvarExports exports_;
 };
 
-// The client's resource collection.
+// The client's resource collection. Every resource ends right before a no-access page, as a
+// printing application's may: the engines read a plain resource only as far as its own grammar
+// says it reaches.
 class ResourceMap {
  public:
-  void Add(uint32_t id, std::vector<uint8_t> bytes) { blocks_[id] = std::move(bytes); }
+  void Add(uint32_t id, const std::vector<uint8_t>& bytes) { blocks_.insert_or_assign(id, GuardedBytes(bytes)); }
   const uint8_t* Find(uint32_t id) const;
 
  private:
-  std::map<uint32_t, std::vector<uint8_t>> blocks_;
+  std::map<uint32_t, GuardedBytes> blocks_;
 };
 
 // Result of feeding a handle until it is complete, a step fails, or an id has no resource.

@@ -50,12 +50,15 @@ bool ParseCwLists(const uint8_t* option, CwLists* lists) {
 }
 
 uint32_t ReadMemoryCurveTable(InkCurveSet* set, const uint8_t* table) {
+  // The table comes without a length of its own: its size word is read first, and nothing past
+  // the 128-byte header is read before the size word has said the table holds it.
+  const uint32_t size = common::ReadDword(table);
+  if (size < kCurveTableHeader) return 1;
   if (common::ReadDword(table + 8) != kCurveTableFormat) return 1;
   if (common::ReadDword(table + 16) != kCurveTableLevels) return 2;
   const uint32_t count = common::ReadDword(table + 24);
   if (count > kInkCurveMax) return 2;
   set->count = static_cast<int32_t>(count);
-  const uint32_t size = common::ReadDword(table);
   if (size < count * kCurveBytes + kCurveTableHeader) return 1;
   if (common::ReadDword(table + 20) != kInkCurveMax) return 2;
   // Every curve must lie inside the table the size word describes.

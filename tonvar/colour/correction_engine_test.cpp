@@ -93,6 +93,9 @@ TEST(MemoryCurveTableTest, ChecksInOrderAndCopiesTheCurves) {
       {"maximum 11", patched(20, 11), 2, 12},
       {"a curve past the size", patched(32 + 8 * 11, 12 * 512 + 128 - 2), 1, 12},
       {"no curves", BuildMemoryCurveTable({}), 0, 0},
+      // The size word alone, saying the table ends there: nothing after it is read.
+      {"4-byte table", {4, 0, 0, 0}, 1, -1},
+      {"size below the header", patched(0, 127), 1, -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

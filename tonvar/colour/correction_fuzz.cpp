@@ -5,9 +5,18 @@
 // bit 3 the input patches the good resource of that kind instead (bytes 1-2: the length to cut
 // it to; then triples of offset and value), so that an empty corpus reaches deep. Bit 4 takes
 // version 300 for the mode table.
+//
+// Bit 7 runs every step as the exports do: no length, each resource in a heap block of exactly
+// its size. The fuzzed resource is first made consistent, so that its grammar ends inside it:
+// the ink map gets its end bytes, the reference block the binary form with room for every
+// reference, the rank curve table the rows the binary or good references can pick, dot-curve
+// blocks their size word, the rate header its record count. The rate curve block and the
+// markup have no such rule here: in this mode their slots fuzz the rate header and the binary
+// reference block instead.
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "testkit/tonvar/correction_job.h"
@@ -33,6 +42,33 @@ std::vector<uint8_t> Markup() {
       "<default_rank_upper_limmt=20><default_rank_lower_limmt=0><default_nc_range=3>"
       "<mode> h_res v_res mode &\n 360 * single n 1 &\n * 720 dual n 1 a 2 m 3 &\n"
       " * * smbrate n 1 1 2 3 &\n</mode>");
+}
+
+// The unbounded mode's rules (see the top): the id the consistent resource stands for.
+uint32_t Consistent(uint32_t kind, std::vector<uint8_t>* r) {
+  constexpr size_t kMaxReferences = 16;
+  constexpr size_t kRankRows = 51;  // the binary defaults and the markup above allow rows 0..50
+  switch (kind) {
+    case 0:
+      *r = testkit::EndInkMap(std::move(*r));
+      return 980;
+    case 2:
+      if (r->size() < kRankRows * 256) r->resize(kRankRows * 256);
+      return 3050;
+    case 3:
+    case 5:
+      *r = testkit::SizeWordFromLength(std::move(*r));
+      return 7000;
+    case 4:
+    case 6:
+      *r = testkit::RecordsFromLength(std::move(*r));
+      return 991;
+    default:  // 1, 7: binary references, b0 below 10 or 30..70, every reference present
+      if (r->empty()) r->push_back(0);
+      if ((*r)[0] >= 10 && ((*r)[0] < 30 || (*r)[0] > 70)) (*r)[0] %= 10;
+      if (r->size() < 1 + kMaxReferences) r->resize(1 + kMaxReferences, 30);
+      return 990;
+  }
 }
 
 }  // namespace
@@ -71,8 +107,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                 {5, {segment, {0, 10, 90, 300}, {5, 0, 6, 1}}}})
           : testkit::BuildRateCurveBlock(0, 3, {{3, {table, table, table}}, {5, {table, table, table}}});
 
-  job.resources[kind.id] = (choice & 8) ? testkit::PatchResource(job.resources[kind.id], data + 1, size - 1)
-                                         : std::vector<uint8_t>(data + 1, data + size);
+  std::vector<uint8_t> fuzzed = (choice & 8) ? testkit::PatchResource(job.resources[kind.id], data + 1, size - 1)
+                                             : std::vector<uint8_t>(data + 1, data + size);
+  const bool unbounded = (choice & 0x80) != 0;
+  job.resources[unbounded ? Consistent(choice & 7, &fuzzed) : kind.id] = std::move(fuzzed);
+  // A curve table without a length holds every row the limits can pick (rows 0..50 here).
+  if (unbounded && job.resources[3050].size() < 51 * 256) job.resources[3050].resize(51 * 256);
+  job.bounded = !unbounded;
   CmHandle handle{};
   job.Run(&handle);
   colour::CmColorGetLut(handle.engine);

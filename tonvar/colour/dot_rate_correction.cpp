@@ -98,8 +98,7 @@ int32_t ReadInkSlotRecord(DotRateCorrection* state, uint32_t length, const uint8
 
 int32_t ReadRateHeaderBlock(DotRateCorrection* state, common::ResourceBytes data) {
   const common::ResourceView r(data);
-  if (!r.Has(0, 12)) return 1;
-  if (std::memcmp(r.At(0), "HL<c", 4) != 0) return 1;
+  if (!r.Matches(0, "HL<c", 4) || !r.Has(0, 12)) return 1;
   if (r.U16(8) != 1) return 4;
   const uint32_t records = r.U16(10);
   uint64_t at = 12;

@@ -62,7 +62,7 @@ uint32_t InvertAmount(const double* w, double x) {
 uint32_t ReadRateCurveBlock(RateCurveBlock* block, common::ResourceBytes data) {
   std::memset(block, 0, sizeof *block);
   const common::ResourceView r(data);
-  if (!r.Has(0, 32) || std::memcmp(r.At(0), kRateCurveMagic, 8) != 0) return 3;
+  if (!r.Matches(0, kRateCurveMagic, sizeof kRateCurveMagic) || !r.Has(0, 32)) return 3;
   if (r.U16(8) != 1 || r.U16(14) != 1 || r.U16(16) != 2) return 1;
   block->count = r.U8(18);
   block->columns = r.U8(19);

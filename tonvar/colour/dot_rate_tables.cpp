@@ -105,7 +105,7 @@ const RateDotTable* FindDotTable(const DotTableSet* set, uint32_t slot) {
 EngineStatus ReadDotTableBlock(DotTableSet* set, common::ResourceBytes data) {
   std::memset(set, 0, sizeof *set);
   common::ResourceView whole(data);
-  const bool signature = whole.Has(4, 4) && std::memcmp(whole.At(4), common::kDotCurveSignature, 4) == 0;
+  const bool signature = whole.Matches(4, common::kDotCurveSignature, sizeof common::kDotCurveSignature);
   uint32_t format = kFormatHeaderless;
   if (signature) {
     if (!whole.Has(0, 32)) return kStatusBadResource;

@@ -1,12 +1,17 @@
-// Fuzz target: the colour mode table parser and row choice on bounded text. An odd first byte
-// patches a good version-510 table (triples of offset and value) so that an empty corpus
-// reaches the rows and name lines; an even one parses the rest of the input as it is.
+// Fuzz target: the colour mode table parser and row choice. An odd first byte patches a good
+// version-510 table (triples of offset and value) so that an empty corpus reaches the rows and
+// name lines; an even one parses the rest of the input as it is. With bit 3 the text is read
+// as the exports hand it over: ended by a NUL (appended when the input has no end of its own),
+// in a block of exactly its size, without a length.
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
+#include "testkit/tonvar/exact_block.h"
+#include "testkit/tonvar/fuzz_patches.h"
 #include "tonvar/colour/mode_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -33,7 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   colour::ModeTableJob job = testkit::DefaultModeTableJob();
   if (data[0] & 4) job.channel_order = 0;
+  const bool unbounded = (data[0] & 8) != 0;
+  if (unbounded) text = testkit::EndText(std::move(text));
+  const testkit::ExactBlock block(text);
   colour::ModeTableChoice choice;
-  colour::ReadModeTable(common::ResourceBytes{text.data(), text.size()}, job, &choice);
+  colour::ReadModeTable(block.Bytes(!unbounded), job, &choice);
   return 0;
 }

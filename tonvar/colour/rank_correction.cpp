@@ -167,7 +167,7 @@ EngineStatus ReadRankBlockStart(RankCorrection* state, common::ResourceBytes dat
     state->value_sets.set_count = 1;
     state->mode = kRankSingle;
   } else {
-    if (!r.Has(0, 4) || std::memcmp(r.At(0), "zzzz", 4) != 0) return kStatusBadResource;
+    if (!r.Matches(0, "zzzz", 4)) return kStatusBadResource;
     if (ReadIcDataBlock(state, data) != 1) return kStatusBadResource;
   }
   if (state->color_cnv && ApplyChannelPairs(state) != 1) return kStatusBadResource;

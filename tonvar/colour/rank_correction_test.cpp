@@ -296,6 +296,16 @@ TEST(RankToneTableTest, ToneValuesFollowTheRemapWithTheirFraction) {
   EXPECT_EQ(values[0], 14);
 }
 
+// A negative lower limit lets a rank fall below row 0, which no curve table holds, also one
+// handed over without a length.
+TEST_F(RankTest, ARowBelowZeroIsRefusedInATableWithoutALength) {
+  Prepare({{0, 30, 30, 30}});
+  job_.resources[kReferenceBlockId] = Markup("single n 1", "<default_rank_lower_limmt=-5>");
+  job_.bounded = false;
+  EXPECT_EQ(Run(), kStatusBadResource);
+  ExpectUnchanged();
+}
+
 TEST_F(RankTest, DamagedResourcesAreRefused) {
   auto patch = [](std::vector<uint8_t> bytes, size_t at, std::vector<uint8_t> with) {
     std::copy(with.begin(), with.end(), bytes.begin() + static_cast<ptrdiff_t>(at));

@@ -131,16 +131,20 @@ struct Ranks {
   }
 };
 
+// A table without a length holds every row from 0 up that the limits let a rank reach; a row
+// below 0 (a negative lower limit) lies in no table.
 bool RowInTable(common::ResourceBytes table, int32_t row) {
-  return table.size == common::kUnboundedSize ||
-         (uint64_t{static_cast<uint32_t>(row)} + 1) * kRankLevels <= table.size;
+  if (row < 0) return false;
+  return table.size == common::kUnboundedSize || (uint64_t{static_cast<uint32_t>(row)} + 1) * kRankLevels <= table.size;
 }
 
 }  // namespace
 
 EngineStatus ReadMeasuredValues(RankCorrection* state, common::ResourceBytes data) {
   const common::ResourceView r(data);
-  if (!r.Has(0, 12) || std::memcmp(r.At(4), common::kDotCurveSignature, 4) != 0) return kStatusBadResource;
+  if (!r.Has(0, 12) || !r.Matches(4, common::kDotCurveSignature, sizeof common::kDotCurveSignature)) {
+    return kStatusBadResource;
+  }
   common::ScopedBlock work;
   EngineStatus status = work.Allocate(uint64_t{kWorkLevels} * 4 * sizeof(int32_t), true);
   if (status != kStatusOk) return status;

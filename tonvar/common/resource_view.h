@@ -20,6 +20,16 @@ class ResourceView {
     return offset <= size_ && length <= size_ - offset;
   }
   const uint8_t* At(uint64_t offset) const { return data_ + offset; }
+  // True when the bytes from `offset` on are the `length` bytes of `tag`. They are compared one
+  // at a time and the first that differs decides: nothing past it is read, so a plain resource
+  // may end there (a block compare may load the whole tag at once).
+  bool Matches(uint64_t offset, const void* tag, size_t length) const {
+    const auto* expected = static_cast<const uint8_t*>(tag);
+    for (size_t i = 0; i < length; ++i) {
+      if (!Has(offset + i, 1) || data_[offset + i] != expected[i]) return false;
+    }
+    return true;
+  }
   uint8_t U8(uint64_t offset) const { return data_[offset]; }
   int32_t S8(uint64_t offset) const { return static_cast<int8_t>(data_[offset]); }
   int32_t S16(uint64_t offset) const {

@@ -1,6 +1,4 @@
 // Unpacking context and the container reader: hands engine steps plain or expanded bytes.
-#include <cstring>
-
 #include "tonvar/common/byte_readers.h"
 #include "tonvar/common/scoped_block.h"
 #include "tonvar/container/unpack_context.h"
@@ -32,6 +30,20 @@ EngineStatus DeleteUnpackContext(UnpackContext* context) {
   return self_status != kStatusOk ? self_status : buffer_status;
 }
 
+// A plain resource may end anywhere its own grammar lets it: its bytes are compared one at a
+// time and the first that differs decides, so nothing past it is read (a block compare may load
+// the whole signature at once). The eighth byte is read only after all seven matched.
+bool HasContainerSignature(common::ResourceBytes resource) {
+  const uint8_t* const bytes = resource.data;
+  const size_t available = resource.size;
+  for (size_t i = 0; i < sizeof kContainerSignature; ++i) {
+    if (i >= available || bytes[i] != kContainerSignature[i]) return false;
+  }
+  if (available <= sizeof kContainerSignature) return false;
+  const uint8_t form = bytes[sizeof kContainerSignature];
+  return form == kContainerPlain || form == kContainerPlaneOrdered;
+}
+
 EngineStatus UnwrapResource(UnpackContext* context, common::ResourceBytes resource,
                             common::ResourceBytes* unwrapped) {
   if (context == nullptr || resource.data == nullptr || unwrapped == nullptr) {
@@ -39,11 +51,7 @@ EngineStatus UnwrapResource(UnpackContext* context, common::ResourceBytes resour
   }
   const uint8_t* const bytes = resource.data;
   const bool bounded = resource.size != common::kUnboundedSize;
-  const bool signed_container =
-      (!bounded || resource.size >= sizeof kContainerSignature + 1) &&
-      std::memcmp(bytes, kContainerSignature, sizeof kContainerSignature) == 0 &&
-      (bytes[7] == kContainerPlain || bytes[7] == kContainerPlaneOrdered);
-  if (!signed_container) {
+  if (!HasContainerSignature(resource)) {
     *unwrapped = resource;
     return kStatusOk;
   }

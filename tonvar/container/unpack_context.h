@@ -61,6 +61,9 @@ EngineStatus DeleteUnpackContext(UnpackContext* context);
 
 // Hands back the bytes an engine step reads: a plain resource unchanged, a container expanded
 // into the context's buffer (size = expanded length). A resource of known size bounds the reads.
+// True when the resource begins with the container signature and a known eighth byte; reads no
+// byte past the first that differs.
+bool HasContainerSignature(common::ResourceBytes resource);
 EngineStatus UnwrapResource(UnpackContext* context, common::ResourceBytes resource, common::ResourceBytes* unwrapped);
 
 // Expands input (its first four bytes are the byte count, the bit stream follows) into output.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "testkit/tonvar/container_encoder.h"
 #include "testkit/tonvar/correction_job.h"
 #include "testkit/tonvar/correction_resources.h"
+#include "testkit/tonvar_dll/guarded_bytes.h"
 #include "testkit/tonvar_dll/tonvar_client.h"
 #include "testkit/tonvar_dll/tonvar_dll_test.h"
 #include "tonvar/interface/lut_descriptor.h"
@@ -261,6 +263,76 @@ TEST_F(CorrectionChain, DamagedCorrectionResourcesGiveAStatusAndTheHandleStaysUs
     EXPECT_EQ(lut->ink_curves_valid, 0u);
     const std::vector<uint8_t> ramp = Ramp();
     EXPECT_EQ(std::memcmp(lut->body, ramp.data(), ramp.size()), 0);
+  }
+}
+
+// The ink map given as the single byte FF (no groups) against a no-access page: the step
+// answers 990 and the identity map stays, so ink 0 (34 against 30) corrects channel 0.
+TEST_F(CorrectionChain, InkMapOfTheEndMarkerAloneKeepsTheIdentityMap) {
+  Prepare();
+  const std::vector<uint8_t> lists = testkit::BuildCwLists(1, {{34, 30, 30, 30}});
+  options_.Add(512, lists.data());
+  job_.resources[980] = {0xFF};
+  job_.resources[990] = testkit::BuildBinaryReference(5, {30, 30, 30, 30});
+  job_.resources[kRankTableId] = testkit::BuildRankCurveTable(30);
+  const testkit::FeedResult fed = Run();
+  ASSERT_EQ(fed.status, tonvar::kStatusOk);
+  EXPECT_EQ(fed.ids, (std::vector<uint32_t>{0, 3100, 980, 990, kRankTableId}));
+  const LutDescriptor* lut = Lut();
+  const std::vector<uint8_t> ramp = Ramp();
+  for (size_t e = 0; e < ramp.size() / 4; e += 5) {
+    ASSERT_EQ(lut->body[e * 4 + 0], testkit::RankCurveValue(12, ramp[e * 4 + 0])) << e;
+    ASSERT_EQ(lut->body[e * 4 + 1], testkit::RankCurveValue(10, ramp[e * 4 + 1])) << e;
+  }
+}
+
+// The shortest option values and correction resources each step takes, every one ending right
+// before a no-access page (options as well as resources: the engine has no length for either).
+TEST_F(CorrectionChain, ShortestOptionsAndResourcesAgainstNoAccessPages) {
+  using Bytes = std::vector<uint8_t>;
+  const Bytes four_lists = testkit::BuildCwLists(1, {{34, 30, 30, 30}});
+  const Bytes header_only = testkit::BuildMemoryCurveTable({});
+  struct Case {
+    const char* name;
+    uint32_t option;
+    Bytes value;
+    std::map<uint32_t, Bytes> resources;
+    uint32_t status;
+    std::vector<uint32_t> ids;
+    uint32_t curves_valid;
+  } cases[] = {
+      // One list of one value, ended at once: four references against one value skip the correction.
+      {"one-value list", 512, {'C', 'W', ':', 1, 34, 0xFE, 0xFF}, {{980, {0xFF}}, {990, {30, 30, 30, 30}}},
+       tonvar::kStatusOk, {0, 3100, 980, 990}, 0},
+      // References from byte 0 (first byte 30..70): exactly the table's four channels.
+      {"references without a lead byte", 512, four_lists, {{980, {0xFF}}, {990, {30, 30, 30, 30}}},
+       tonvar::kStatusOk, {0, 3100, 980, 990, kRankTableId}, 0},
+      // Each tag compare stops at the first byte that differs from the tag.
+      {"reference block leaving its tag at byte 1", 512, four_lists, {{980, {0xFF}}, {990, {'z', 'q'}}},
+       tonvar::kStatusBadResource,
+       {0, 3100, 980, 990}, 0},
+      // Byte 1 counts the rates plus one; bytes 0 and 2 are not read, the single rate is 0.
+      {"one zero rate", 514, {0, 2, 0, 0}, {}, tonvar::kStatusOk, {0, 3100}, 0},
+      {"no rates", 514, {0, 1}, {}, tonvar::kStatusBadArgument, {0, 3100}, 0},
+      {"rate header leaving its tag at byte 1", 514, {0, 2, 0, 10}, {{991, {'H', 'X'}}}, tonvar::kStatusBadResource,
+       {0, 3100, 991}, 0},
+      {"curve table of its header alone", 560, header_only, {}, tonvar::kStatusOk, {0, 3100}, 1},
+      {"curve table of its size word alone", 560, {4, 0, 0, 0}, {}, tonvar::kStatusOk, {0, 3100}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Prepare();
+    const testkit::GuardedBytes value(c.value);
+    options_.Add(c.option, value.data());
+    job_.resources[kRankTableId] = testkit::BuildRankCurveTable(30);
+    for (const auto& [id, bytes] : c.resources) job_.resources[id] = bytes;
+    const testkit::FeedResult fed = Run();
+    EXPECT_EQ(fed.status, c.status);
+    EXPECT_EQ(fed.ids, c.ids);
+    const LutDescriptor* lut = Lut();
+    ASSERT_NE(lut, nullptr);
+    EXPECT_EQ(lut->ink_curves_valid, c.curves_valid);
+    Delete();
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include "testkit/tonvar/screening_bands.h"
 #include "testkit/tonvar_dll/exported_calls.h"
+#include "testkit/tonvar_dll/guarded_bytes.h"
 #include "testkit/tonvar_dll/tonvar_client.h"
 #include "testkit/tonvar_dll/tonvar_dll_test.h"
 
@@ -28,35 +29,7 @@ TEST_F(ScreeningChainDll, TwoHandlesAgree) {
   }
 }
 
-// A row whose last byte lies just before a no-access page; the bytes before it on its page
-// hold a sentinel.
-class GuardedRow {
- public:
-  GuardedRow(const std::vector<uint8_t>& bytes) : size_(bytes.size()) {
-    base_ = static_cast<uint8_t*>(VirtualAlloc(nullptr, 2 * kPage, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-    DWORD old = 0;
-    VirtualProtect(base_ + kPage, kPage, PAGE_NOACCESS, &old);
-    std::memset(base_, kSentinel, kPage);
-    std::memcpy(data(), bytes.data(), size_);
-  }
-  ~GuardedRow() { VirtualFree(base_, 0, MEM_RELEASE); }
-  GuardedRow(const GuardedRow&) = delete;
-  GuardedRow& operator=(const GuardedRow&) = delete;
-  uint8_t* data() const { return base_ + kPage - size_; }
-  bool SentinelIntact() const {
-    for (size_t i = 0; i < kPage - size_; ++i) {
-      if (base_[i] != kSentinel) return false;
-    }
-    return true;
-  }
-  std::vector<uint8_t> Bytes() const { return std::vector<uint8_t>(data(), data() + size_); }
-
- private:
-  static constexpr size_t kPage = 4096;
-  static constexpr uint8_t kSentinel = 0xA7;
-  uint8_t* base_ = nullptr;
-  size_t size_;
-};
+using GuardedRow = testkit::GuardedBytes;
 
 TEST_F(ScreeningChainDll, RowsAgainstNoAccessPages) {
   for (const testkit::BandScenario& s : testkit::ScreeningBandScenarios()) {

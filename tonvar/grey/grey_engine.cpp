@@ -78,7 +78,7 @@ EngineStatus StepDotCurves(CmGreyEngine* engine, common::ResourceBytes resource)
 
 EngineStatus StepCorrection(CmGreyEngine* engine, common::ResourceBytes resource) {
   const common::ResourceView r(resource);
-  if (!r.Has(0, 4) || std::memcmp(r.At(0), "tgvm", 4) != 0) return kStatusBadResource;
+  if (!r.Matches(0, "tgvm", 4)) return kStatusBadResource;
   return ApplyGreyRankCorrection(engine, resource);
 }
 

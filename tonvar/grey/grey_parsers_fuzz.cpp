@@ -3,12 +3,17 @@
 // "ic_data" markup, or the correction-curve block (on an engine ready for step 5). Bit 7 patches
 // a good resource of that kind with the rest of the input (testkit::PatchResource) so that an
 // empty corpus reaches its later parts; without it the rest of the input is the resource.
+// Bit 6 reads a text (the header table, or the markup in the slots of the container and the
+// curve block, which have no rule of their own here) as the exports hand it over: ended by a
+// NUL when the input has no end of its own, in a heap block of exactly its size, no length.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "testkit/tonvar/correction_resources.h"
+#include "testkit/tonvar/exact_block.h"
 #include "testkit/tonvar/fuzz_patches.h"
 #include "testkit/tonvar/grey_engine_fixture.h"
 #include "testkit/tonvar/grey_resources.h"
@@ -53,10 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       testkit::GreyTextResource(testkit::GreyIcData({})),
       testkit::GreyCorrectionCurves(),
   };
-  const int reader = data[0] & 3;
+  const bool unbounded = (data[0] & 0x40) != 0;
+  const int reader = unbounded ? (data[0] & 2) : (data[0] & 3);
   std::vector<uint8_t> input(data + 1, data + size);
   if (data[0] & 0x80) input = testkit::PatchResource(kGood[reader], data + 1, size - 1);
-  const common::ResourceBytes bytes = testkit::Bounded(input);
+  if (unbounded) input = testkit::EndText(std::move(input));
+  const testkit::ExactBlock exact(input);
+  const common::ResourceBytes bytes = exact.Bytes(!unbounded);
   switch (reader) {
     case 0: {
       auto engine = testkit::NewGreyEngineState();

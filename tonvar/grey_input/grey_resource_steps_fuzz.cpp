@@ -1,14 +1,26 @@
 // Fuzz target of the grey-input engine's resource steps: the dot-curve block, the screen block,
 // the "HL<c" layout and the per-ink table block (each fuzzed or the kit's good one), on jobs of
 // either bit depth and every resolution class, with and without a handed-over ink list; a band
-// is halftoned when the steps complete.
+// is halftoned when the steps complete. With bit 5 of the first byte the steps run as the
+// exports call them: no length, each block alone in a heap block of exactly its size, the
+// fuzzed ones made consistent first (dot curves read as kind 3 of their full size, the screen's
+// matrix shaped to its length, the layout's record count from its length; the ink tables have
+// no such rule here, so that step takes the good block).
+//
+// Step 0 builds 21 MB of level tables. The engine lives for the whole run and keeps the tables
+// of the good dot-curve block: an input that does not fuzz step 0 starts at step 1, and what an
+// input changed of those tables (a fuzzed step 0, the ink tables of step 3) is put back from a
+// copy after it, group by group.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
+#include "testkit/tonvar/exact_block.h"
+#include "testkit/tonvar/fuzz_patches.h"
 #include "testkit/tonvar/grey_halftone_resources.h"
 #include "tonvar/grey_input/grey_halftone_engine.h"
 
@@ -66,18 +78,65 @@ GreyLut* Lut(bool list) {
   return lut.get();
 }
 
+// The good dot-curve block's products, and the edge tables' mark: step 3 writes the edge table
+// of every group it adjusts, so a group whose edge table lost the mark was changed.
+struct PreparedTables {
+  int32_t trailer[kGroups][3];
+  DotTable interior[kGroups];
+  LevelTable levels[kGroups];
+  uint32_t ink0_shifted;
+};
+constexpr uint8_t kEdgeMark = 0xFF;
+
+void MarkEdges(GreyHalftoneEngine* e) {
+  for (int g = 0; g < kGroups; ++g) std::memset(&e->dot_tables[g][kEdgeTable], kEdgeMark, sizeof(DotTable));
+}
+
+bool EdgeMarked(const DotTable& edge) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&edge);
+  return bytes[0] == kEdgeMark && std::memcmp(bytes, bytes + 1, sizeof edge - 1) == 0;
+}
+
+void PutBack(GreyHalftoneEngine* e, const PreparedTables& p) {
+  for (int g = 0; g < kGroups; ++g) {
+    const bool changed = std::memcmp(&e->dot_tables[g][kInteriorTable], &p.interior[g], sizeof(DotTable)) != 0 ||
+                         std::memcmp(e->group_trailer[g], p.trailer[g], sizeof p.trailer[g]) != 0 ||
+                         !EdgeMarked(e->dot_tables[g][kEdgeTable]);
+    if (!changed) continue;
+    e->dot_tables[g][kInteriorTable] = p.interior[g];
+    e->level_tables[g][kInteriorTable] = p.levels[g];
+    std::copy(p.trailer[g], p.trailer[g] + 3, e->group_trailer[g]);
+    std::memset(&e->dot_tables[g][kEdgeTable], kEdgeMark, sizeof(DotTable));
+  }
+  e->ink0_shifted = p.ink0_shifted;
+}
+
 }  // namespace
 
-// One engine for the whole run (its block is large): each input restarts its step machine with
-// the job's fields and the grey table's hand-over, as creation leaves them.
-GreyHalftoneEngine* Restarted(const RasterJob& job, const GreyLut& lut) {
+// One engine for the whole run (its block is large), taken through the good step 0 once: each
+// input restarts its step machine with the job's fields and the grey table's hand-over, as
+// creation leaves them, at step 0 or (keeping the prepared tables) at step 1.
+GreyHalftoneEngine* Restarted(const RasterJob& job, const GreyLut& lut, bool from_step_0,
+                              const PreparedTables** prepared) {
   static void* engine = nullptr;
+  static PreparedTables* tables = nullptr;
   if (engine == nullptr) {
     EngineCreateArgs args;
     args.job = &job;
     args.tables[0] = &lut;
     ResourceId id = 0;
     if (GreyHalftoneNew(args, &id, &engine) != kStatusOk) __builtin_trap();
+    auto* e = static_cast<GreyHalftoneEngine*>(engine);
+    const std::vector<uint8_t>& good = GoodBlock(0);
+    if (GreyHalftoneSetResource(e, {good.data(), good.size()}, &id) != kStatusOk) __builtin_trap();
+    tables = new PreparedTables;
+    for (int g = 0; g < kGroups; ++g) {
+      tables->interior[g] = e->dot_tables[g][kInteriorTable];
+      tables->levels[g] = e->level_tables[g][kInteriorTable];
+      std::copy(e->group_trailer[g], e->group_trailer[g] + 3, tables->trailer[g]);
+    }
+    tables->ink0_shifted = e->ink0_shifted;
+    MarkEdges(e);
   }
   auto* e = static_cast<GreyHalftoneEngine*>(engine);
   halftone_lines::FreeEngineBuffers(e->buffers, kEngineBuffers);
@@ -88,9 +147,11 @@ GreyHalftoneEngine* Restarted(const RasterJob& job, const GreyLut& lut) {
   e->args.width = job.width_pixels;
   e->ratio_class = RatioClassOf(job.resolution_x_dpi, job.resolution_y_dpi);
   e->handover = lut.handover;
-  e->step = 0;
+  e->step = from_step_0 ? 0 : 1;
+  e->ink_count = kInks;
   e->ready = e->step_failed = 0;
   e->layout = {};
+  *prepared = tables;
   return e;
 }
 
@@ -106,13 +167,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   job.resolution_y_dpi = kResolutions[(flags >> 1) & 3][1];
   job.bits_per_dot = (flags & 8) != 0 ? 1 : 2;
   job.width_pixels = in.Byte() % 64 + 1;
-  GreyHalftoneEngine* engine = Restarted(job, *Lut((flags & 16) != 0));
-  const uint8_t fuzzed = in.Byte();  // which steps take fuzzed bytes
+  const bool unbounded = (flags & 32) != 0;
+  uint8_t fuzzed = in.Byte();  // which steps take fuzzed bytes
+  if (unbounded) fuzzed &= 7;
+  const PreparedTables* prepared = nullptr;
+  GreyHalftoneEngine* engine = Restarted(job, *Lut((flags & 16) != 0), (fuzzed & 1) != 0, &prepared);
   bool ready = false;
   ResourceId id = 0;
-  for (int step = 0; step < 4; ++step) {
-    const std::vector<uint8_t> block = (fuzzed >> step) & 1 ? in.Block() : GoodBlock(step);
-    if (GreyHalftoneSetResource(engine, {block.data(), block.size()}, &id) != kStatusOk) break;
+  for (int step = engine->step; step < 4; ++step) {
+    std::vector<uint8_t> block = (fuzzed >> step) & 1 ? in.Block() : GoodBlock(step);
+    if (unbounded && ((fuzzed >> step) & 1) != 0) {
+      if (step == 0) block = testkit::Kind3CurvesFromLength(std::move(block));
+      if (step == 1) block = testkit::LaidOutMatrixFromLength(std::move(block));
+      if (step == 2) block = testkit::RecordsFromLength(std::move(block));
+    }
+    const testkit::ExactBlock exact(block);
+    if (GreyHalftoneSetResource(engine, exact.Bytes(!unbounded), &id) != kStatusOk) break;
     if (id == kNoMoreResources) {
       ready = true;
       break;
@@ -126,5 +196,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const HalftoneBand band{in_rows, out_rows, 32, 0, job.width_pixels, 0, 2, in.Byte(), 0, 0};
     GreyHalftone(engine, band);
   }
+  PutBack(engine, *prepared);
   return 0;
 }

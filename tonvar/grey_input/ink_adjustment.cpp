@@ -200,7 +200,7 @@ EngineStatus AdjustInk(GreyHalftoneEngine* engine, uint32_t k) {
 
 EngineStatus ReadHandoverLayoutBlock(ResourceBytes block, GreyHandover* h) {
   const ResourceView b(block);
-  if (!b.Has(0, 12) || std::memcmp(b.At(0), "HL<c", 4) != 0 || b.U16(8) != 1) return kStatusBadResource;
+  if (!b.Matches(0, "HL<c", 4) || !b.Has(0, 12) || b.U16(8) != 1) return kStatusBadResource;
   const int32_t records = b.S16(10);
   uint64_t at = 12;
   for (int32_t r = 0; r < records; ++r) {
@@ -262,7 +262,7 @@ EngineStatus ArrangeHandoverValues(GreyHandover* h) {
 
 EngineStatus ReadInkTableBlock(ResourceBytes block, InkTableBlock* s) {
   const ResourceView b(block);
-  if (!b.Has(0, 32) || std::memcmp(b.At(0), kInkTableMagic, 8) != 0) return kStatusBadResource;
+  if (!b.Matches(0, kInkTableMagic, sizeof kInkTableMagic) || !b.Has(0, 32)) return kStatusBadResource;
   s->version = b.U16(8);
   s->first_index = b.U16(10);
   s->last_index = b.U16(12);

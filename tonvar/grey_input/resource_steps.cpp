@@ -143,7 +143,7 @@ EngineStatus ReadKind4(GreyHalftoneEngine* engine, const ResourceView& b) {
 // ---- Screen -------------------------------------------------------------------------------
 
 EngineStatus ReadGreyDitherMatrix(const ResourceView& b) {
-  if (!b.Has(0, 8) || std::memcmp(b.At(0), "0123", 4) != 0) return kStatusMatrixMagic;
+  if (!b.Matches(0, "0123", 4) || !b.Has(0, 8)) return kStatusMatrixMagic;
   if (b.U32(4) > halftone_lines::kMatrixCount512) return kStatusMatrixCount;
   // The "0123" form knows layouts for four and six or seven inks only.
   MatrixLayout layout{};
@@ -269,7 +269,7 @@ EngineStatus ReadGreyDotCurveBlock(GreyHalftoneEngine* engine, ResourceBytes blo
 EngineStatus ReadGreyScreenBlock(GreyHalftoneEngine* engine, ResourceBytes block) {
   const ResourceView b(block);
   const bool screen_form =
-      b.Has(0, 132) && std::memcmp(b.At(4), kScreenMagic, 4) == 0 && b.U8(8) == 3;
+      b.Has(0, 132) && b.Matches(4, kScreenMagic, sizeof kScreenMagic) && b.U8(8) == 3;
   if (!screen_form || b.U8(9) != 2 || b.U8(25) != 0) return ReadGreyDitherMatrix(b);
   ReadScreenLayoutKind2(engine, b);
   const MatrixLayout& layout = engine->layout;

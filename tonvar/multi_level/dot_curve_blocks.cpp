@@ -54,7 +54,7 @@ EngineStatus ParseDotCurveTable(const ResourceView& b, DotTable shared[2]) {
   int32_t rows, bits, f, rescale;
   uint32_t offset;
   if (!b.Has(0, 8)) return kStatusDotCurveFormat;
-  if (std::memcmp(b.At(4), kCurveMagic, 4) != 0) {
+  if (!b.Matches(4, kCurveMagic, sizeof kCurveMagic)) {
     if (b.U8(0) != 0 || b.U8(1) != 0 || b.U8(2) != 0 || b.U8(3) >= 21) return kStatusDotCurveFormat;
     rows = kHeadlessRows, bits = 8, f = 0, rescale = 0, offset = 0;
   } else {

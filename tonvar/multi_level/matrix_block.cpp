@@ -30,7 +30,7 @@ uint32_t PhaseOffset(uint8_t format, int32_t ink_count) {
 }
 
 bool IsMatrixBlock(const ResourceView& b, int32_t ink_count) {
-  if (!b.Has(0, 27) || std::memcmp(b.At(4), kMatrixMagic, 4) != 0 || b.U8(8) != kMatrixKind) {
+  if (!b.Has(0, 27) || !b.Matches(4, kMatrixMagic, sizeof kMatrixMagic) || b.U8(8) != kMatrixKind) {
     return false;
   }
   return (b.U8(9) == 1 && ink_count != 8) || (b.U8(9) == 2 && b.U8(25) == 0);
@@ -109,7 +109,7 @@ EngineStatus ReadMatrixBlock(MultiLevelEngine* engine, ResourceBytes resource) {
 
 EngineStatus ReadDitherMatrix(MultiLevelEngine* engine, ResourceBytes resource) {
   const ResourceView b(resource);
-  if (!b.Has(0, 8) || std::memcmp(b.At(0), kPlainMagic, 4) != 0) return kStatusMatrixMagic;
+  if (!b.Matches(0, kPlainMagic, sizeof kPlainMagic) || !b.Has(0, 8)) return kStatusMatrixMagic;
   const uint32_t count = b.U32(4);
   if (static_cast<int32_t>(count) > static_cast<int32_t>(halftone_lines::kMatrixCount512)) {
     return kStatusMatrixCount;

@@ -1,9 +1,15 @@
 // Fuzz target of the resource steps after the first: the matrix block, the interior and edge
 // dot-curve blocks and the job fields the steps read, on an engine whose cubes were built once.
+// Bit 7 of the first byte runs the matrix step as the exports do: no length, the block alone in
+// a heap block of exactly its size, its value count or shape made to fit its length first (the
+// dot-curve blocks have no such rule here: that mode ends after the matrix).
 #include <cstddef>
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
+#include "testkit/tonvar/exact_block.h"
+#include "testkit/tonvar/fuzz_patches.h"
 #include "testkit/tonvar/halftone_resources.h"
 #include "tonvar/multi_level/fuzz_engine.h"
 
@@ -40,6 +46,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   table.bsmb_id = (flags & 64) != 0 ? -1 : 734;
   engine->step = 1;
   engine->ready = engine->step_failed = 0;
+  if ((flags & 0x80) != 0) {
+    const common::ResourceBytes fuzzed = in.Block();
+    const testkit::ExactBlock block(
+        testkit::LaidOutMatrixFromLength(std::vector<uint8_t>(fuzzed.data, fuzzed.data + fuzzed.size)));
+    ResourceId id = 0;
+    MultiLevelSetResource(engine, block.Unbounded(), &id);
+    return 0;
+  }
   for (int step = 2; step <= 5; ++step) {
     ResourceId id = 0;
     if (MultiLevelSetResource(engine, in.Block(), &id) != kStatusOk || id == kNoMoreResources) break;

@@ -177,7 +177,7 @@ EngineStatus ReadColorDotCurve(common::ResourceBytes block, int16_t curve[512][3
   uint32_t sample_bits = 8;
   int32_t shift = 0;
   bool trailing_value = false;
-  const bool tagged = std::memcmp(r.At(4), kCurveSignature, 4) == 0;
+  const bool tagged = r.Matches(4, kCurveSignature, sizeof kCurveSignature);
   if (!tagged) {
     if (r.U8(0) != 0 || r.U8(1) != 0 || r.U8(2) != 0 || r.U8(3) > 20) return kStatusDotCurveFormat;
   } else {

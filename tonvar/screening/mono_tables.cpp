@@ -35,7 +35,7 @@ struct CurveForm {
 EngineStatus ReadForm(const ResourceView& r, uint32_t bits_per_dot, CurveForm* f, bool* third_only) {
   *third_only = false;
   if (!r.Has(0, 8)) return kStatusDotCurveFormat;
-  if (std::memcmp(r.At(4), kCurveSignature, 4) != 0) {
+  if (!r.Matches(4, kCurveSignature, sizeof kCurveSignature)) {
     if (r.U8(0) != 0 || r.U8(1) != 0 || r.U8(2) != 0 || r.U8(3) > 20) return kStatusDotCurveFormat;
     return kStatusOk;
   }

@@ -164,7 +164,7 @@ EngineStatus ReadScreenMatrix(ScreenEngine* e, common::ResourceBytes block) {
   const ResourceView r(block);
   if (!r.Has(0, 8)) return kStatusBadResource;
   uint64_t width, height, levels, data_offset, gap;
-  if (HasSignature(r.At(4), kMatrixSignature)) {
+  if (r.Matches(4, kMatrixSignature, sizeof kMatrixSignature)) {
     if (!r.Has(0, 32)) return kStatusBadResource;
     levels = r.U32(16);
     width = r.U32(20);

@@ -1,0 +1,10 @@
+# The remote-command packet, the exported-settings file format and the printer adjustment rules
+# are plain computation: they build for the host too, where the file reader meets the fuzzer.
+set(HOST_SOURCES
+  printer_adjust_rules.cpp
+  remote_command_packet.cpp
+  settings_export_file.cpp)
+set(HOST_TESTS
+  printer_adjust_rules_test.cpp
+  remote_command_packet_test.cpp
+  settings_export_file_test.cpp)
