@@ -167,7 +167,7 @@ TEST_F(DocumentPropertiesTest, OlderPublicPartGetsItsOwnShapeBack) {
             std::vector<uint8_t>(kDevModeSize - 188 - settings::kDevModePrivateSize, kPoison));
 }
 
-TEST_F(DocumentPropertiesTest, FailuresAndTheSheetPathsNotBuiltYet) {
+TEST_F(DocumentPropertiesTest, FailuresWithoutASheet) {
   std::vector<uint8_t> out(kDevModeSize, kPoison);
   EXPECT_EQ(DrvDocumentPropertySheets(nullptr, 0), -1);
   DOCUMENTPROPERTYHEADER header = Header(nullptr, out.data(), DM_COPY);
@@ -177,22 +177,24 @@ TEST_F(DocumentPropertiesTest, FailuresAndTheSheetPathsNotBuiltYet) {
             -1);
   EXPECT_EQ(out, std::vector<uint8_t>(kDevModeSize, kPoison));
 
+  // A sheet whose component hands no callback cannot add its pages: INIT fails, and DESTROY
+  // still frees what INIT made; without a context every later reason fails.
   header = Header(nullptr, out.data(), DM_COPY);
   PROPSHEETUI_INFO info{};
   info.cbSize = sizeof(info);
   info.lParamInit = reinterpret_cast<LPARAM>(&header);
-  SetLastError(ERROR_SUCCESS);
+  info.Reason = PROPSHEETUI_REASON_INIT;
   EXPECT_EQ(DrvDocumentPropertySheets(&info, 0), -1);
-  EXPECT_EQ(GetLastError(), DWORD{ERROR_CALL_NOT_IMPLEMENTED});
-  SetLastError(ERROR_SUCCESS);
-  EXPECT_EQ(DrvDocumentProperties(nullptr, handle(), nullptr, reinterpret_cast<DEVMODEW*>(out.data()), nullptr,
-                                  DM_COPY | DM_PROMPT),
-            -1);
-  EXPECT_EQ(GetLastError(), DWORD{ERROR_CALL_NOT_IMPLEMENTED});
-  SetLastError(ERROR_SUCCESS);
-  EXPECT_EQ(DrvAdvancedDocumentProperties(nullptr, handle(), nullptr, reinterpret_cast<DEVMODEW*>(out.data()), nullptr),
-            FALSE);
-  EXPECT_EQ(GetLastError(), DWORD{ERROR_CALL_NOT_IMPLEMENTED});
+  EXPECT_NE(info.UserData, 0u);
+  info.Reason = PROPSHEETUI_REASON_DESTROY;
+  EXPECT_EQ(DrvDocumentPropertySheets(&info, 0), 1);
+  EXPECT_EQ(info.UserData, 0u);
+  info.Reason = PROPSHEETUI_REASON_SET_RESULT;
+  EXPECT_EQ(DrvDocumentPropertySheets(&info, 0), -1);
+  header.hPrinter = nullptr;
+  info.Reason = PROPSHEETUI_REASON_INIT;
+  EXPECT_EQ(DrvDocumentPropertySheets(&info, 0), -1);
+  EXPECT_EQ(info.UserData, 0u);
   EXPECT_EQ(out, std::vector<uint8_t>(kDevModeSize, kPoison));
 }
 

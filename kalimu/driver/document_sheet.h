@@ -1,12 +1,13 @@
-// The document property sheet: the sheet callback's reasons when compstui runs the sheet, and
-// the two ways an application opens it. Not built yet: each answers its failure result with
-// ERROR_CALL_NOT_IMPLEMENTED, and no window is shown.
+// The document property sheet: the sheet callback's reasons when the common property-sheet
+// component runs the sheet, the setup that runs before the pages exist, and the two ways an
+// application opens the sheet.
 #pragma once
 
 #include <windows.h>
 #include <compstui.h>
 
 #include "kalimu/driver/driver_ui_types.h"
+#include "kalimu/driver/sheet_context.h"
 
 namespace kalimu::driver {
 
@@ -16,5 +17,15 @@ LONG RunDocumentSheetReason(PROPSHEETUI_INFO* info, LPARAM lparam, DOCUMENTPROPE
 LONG ShowDocumentSheet(HWND window, DOCUMENTPROPERTYHEADER* header);
 // DrvAdvancedDocumentProperties with an output: TRUE when the sheet ended with OK.
 BOOL ShowAdvancedDocumentSheet(HWND window, DOCUMENTPROPERTYHEADER* header);
+
+// Runs "CommonPropertySheetUIW" of "compstui.dll" (loaded for the call): its answer, or -1 when
+// the library or the function is missing.
+LONG RunCommonPropertySheet(HWND owner, PFNPROPSHEETUI callback, LPARAM lparam, DWORD* result);
+
+// The sheet's records before the pages exist: the settings on the context's record, the
+// resource library (its message when it cannot be loaded), the custom controls, the PageShared,
+// the job options of "PMFlag", the persistent options and the status monitor's presence.
+// 1, or 0 when the settings or the resource library cannot be had.
+int SetUpDocumentSheet(PageParam* param, const DOCUMENTPROPERTYHEADER* header, SheetContext* context);
 
 }  // namespace kalimu::driver

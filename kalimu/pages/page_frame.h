@@ -22,7 +22,10 @@
 //                   own page handle and CPSUI_OK; 6. PSNRET_NOERROR; 7. ReleasePageResources.
 //   WM_PAINT        steps.before_paint; BeginPaint; when the sheet may not change the settings,
 //                   every editable control of the page (frame table) is disabled; EndPaint.
-//   WM_DRAWITEM     steps.draw_item.
+//   WM_DRAWITEM     the page's layout preview (main 2016, paper 2209, layout 2401) is painted
+//                   by the frame (PaintLayoutPreview); every other item goes to steps.draw_item.
+//                   A step that changes what the preview shows redraws it (InvalidateRect on
+//                   the preview control, or PaintLayoutPreview).
 //   WM_MEASUREITEM  MeasureComboItem for the page's owner-drawn combos (frame table).
 //   WM_HELP         ShowContextHelp(page, item window, HELP_WM_HELP, page table).
 //   WM_CONTEXTMENU  ShowContextHelp(page, page window, HELP_CONTEXTMENU, page table).

@@ -12,6 +12,7 @@
 #include <span>
 
 #include "kalimu/pages/drawing_helpers.h"
+#include "kalimu/pages/layout_preview.h"
 #include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/tooltips.h"
 #include "kalimu/platform/win32_helpers.h"
@@ -27,6 +28,7 @@ struct PageFrame {
   uint16_t tooltip_kind;
   std::span<const int> measured_combos;  // owner-drawn combos measured with MeasureComboItem
   std::span<const ControlRange> editable;  // disabled at every paint of a read-only sheet
+  int preview_control;                   // the page's layout preview (owner-drawn), or 0
   UINT scroll_message;                   // the scroll message the page handles, or 0
   bool notify_before_scroll;             // NotifySheetChanged before the page's scroll step
   bool polls_status;                     // the main page: status polling, timer and label clicks
@@ -58,12 +60,12 @@ constexpr ControlRange kUtilityEditable[] = {
 };
 
 constexpr PageFrame kFrames[] = {
-    {DocumentPage::kMain, kMainPageTips, kMainMeasured, kMainEditable, WM_HSCROLL, true, true, false, &MainPageSteps},
-    {DocumentPage::kPaper, kPaperPageTips, kPaperMeasured, kPaperEditable, WM_VSCROLL, false, false, false,
+    {DocumentPage::kMain, kMainPageTips, kMainMeasured, kMainEditable, 2016, WM_HSCROLL, true, true, false, &MainPageSteps},
+    {DocumentPage::kPaper, kPaperPageTips, kPaperMeasured, kPaperEditable, 2209, WM_VSCROLL, false, false, false,
      &PaperPageSteps},
-    {DocumentPage::kLayout, kLayoutPageTips, kLayoutMeasured, kLayoutEditable, WM_VSCROLL, true, false, false,
+    {DocumentPage::kLayout, kLayoutPageTips, kLayoutMeasured, kLayoutEditable, 2401, WM_VSCROLL, true, false, false,
      &LayoutPageSteps},
-    {DocumentPage::kUtility, kUtilityPageTips, {}, kUtilityEditable, 0, false, false, true, &UtilityPageSteps},
+    {DocumentPage::kUtility, kUtilityPageTips, {}, kUtilityEditable, 0, 0, false, false, true, &UtilityPageSteps},
 };
 
 void StartPage(const PageFrame& frame, HWND page, LPARAM lparam) {
@@ -181,9 +183,15 @@ INT_PTR RunPage(const PageFrame& frame, HWND page, UINT message, WPARAM wparam, 
       if (lparam == 0) return FALSE;
       Notify(frame, page, *param, reinterpret_cast<NMHDR*>(lparam));
       return TRUE;
-    case WM_DRAWITEM:
-      if (steps.draw_item != nullptr) steps.draw_item(page, *param, reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (item != nullptr && frame.preview_control != 0 && static_cast<int>(item->CtlID) == frame.preview_control) {
+        PaintLayoutPreview(page, param, frame.preview_control);
+      } else if (steps.draw_item != nullptr) {
+        steps.draw_item(page, *param, item);
+      }
       return TRUE;
+    }
     case WM_MEASUREITEM: {
       if (frame.measured_combos.empty()) return FALSE;
       auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
