@@ -81,7 +81,7 @@ ENGLISH = {
     8031: "Margins", 8032: "Maximum margins may lower the print quality at the edges.",
     8036: "Duplex", 8037: "Duplex printing needs sheets.", 8038: "The binding margin was changed.",
     8041: "The paper source cannot take this size. Choose the paper to print on:",
-    8048: "Output Paper", 8049: "Paper", 8052: "The watermark picture is too large.",
+    8048: "Tahoma", 8049: "7", 8052: "The watermark picture is too large.",
     8053: "Duplex printing was switched off.",
     8054: "Reduce", 8055: "This media cannot be used with the paper source.", 8056: "Media",
     8063: "Enlarge",
