@@ -124,6 +124,11 @@ void TonvarSeeds() {
              Block(testkit::BuildHandoverLayout({testkit::HandoverDimensions(2, 1, 3), testkit::HandoverRoles(2, 0, 1),
                                                  testkit::HandoverSelector(0, 1, 2)}))}));
 
+  Seed("grey_resource_steps_fuzz", "ink_tables_unbounded",
+       Join({{32 | 16, 31, 8},
+             Block(testkit::BuildInkTableBlock(1, {{1, {{{0, 0, 255, 255}, {0, 10, 255, 200}, {0, 5, 255, 90}}}},
+                                                   {4, {{{0, 0, 255, 128}, {0, 0, 255, 255}, {0, 0, 255, 255}}}}}))}));
+
   // Multi-level steps: a laid-out matrix and a plain one (unbounded), then dot-curve tables.
   testkit::MatrixBlockSpec matrix;
   Seed("resource_steps_fuzz", "matrix_block", Join({{0, 0, 16, 8, 8, 0, 0, 0, 0, 0, 0, 0, 0}, Block(testkit::BuildMatrixBlock(matrix))}));

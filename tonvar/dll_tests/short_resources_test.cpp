@@ -9,7 +9,11 @@
 #include <vector>
 
 #include "testkit/tonvar/colour_job.h"
+#include "testkit/tonvar/colour_resources.h"
+#include "testkit/tonvar/grey_halftone_bands.h"
+#include "testkit/tonvar/grey_halftone_resources.h"
 #include "testkit/tonvar/grey_resources.h"
+#include "testkit/tonvar/screening_resources.h"
 #include "testkit/tonvar/screening_bands.h"
 #include "testkit/tonvar/screening_job.h"
 #include "testkit/tonvar_dll/guarded_bytes.h"
@@ -90,6 +94,65 @@ TEST_F(ShortResources, IdListOfTheEndMarkerAlone) {
                 kStatusBadArgument);
       EXPECT_EQ(row, std::vector<uint8_t>(c.scenario.RowBytes(), 0x3C));
     }
+    EXPECT_EQ(dll().HalftoneDelete(halftone), kStatusOk);
+    EXPECT_EQ(dll().CmDelete(cm), kStatusOk);
+  }
+}
+
+// The shortest resource each step of the halftoning chains takes, in place of the scenario's
+// usual one (the colour table, the screening engine's id lists and both matrix forms, the
+// grey-input engine's screen): every resource of the chain ends right before a no-access page,
+// and the chain completes and halftones a row as with the scenario's own resources.
+TEST_F(ShortResources, ShortestResourceOfEveryStepAgainstANoAccessPage) {
+  using Bytes = std::vector<uint8_t>;
+  const std::vector<testkit::BandScenario> screening = testkit::ScreeningBandScenarios();
+  const std::vector<testkit::BandScenario> grey = testkit::GreyHalftoneBandScenarios();
+  const testkit::BandScenario& mono = screening[0];
+  const testkit::BandScenario& four_inks = screening.back();
+  ASSERT_EQ(mono.halftone_ids, (std::vector<uint32_t>{testkit::kScreenIdList, testkit::kScreenMatrixIds[0],
+                                                      testkit::kScreenFinalId}));
+  testkit::ColourTableSpec grid_of_two;
+  grid_of_two.grid = 2;
+  grid_of_two.with_cdbg = false;
+  grid_of_two.gamma = 0;
+  testkit::GreyScreenSpec two_by_two;
+  two_by_two.width = 2;
+  two_by_two.height = 2;
+  const uint32_t grey_screen = grey[0].halftone_ids[1];
+  const struct {
+    const char* name;
+    const testkit::BandScenario& scenario;
+    uint32_t id;
+    Bytes bytes;
+  } cases[] = {
+      {"tagged colour table of two grid points", mono, 3100, testkit::BuildTaggedColourTable(grid_of_two)},
+      {"id list of one matrix", mono, testkit::kScreenIdList, testkit::ScreenIdList({testkit::kScreenMatrixIds[0]})},
+      {"short-form matrix of one cell", mono, testkit::kScreenMatrixIds[0], testkit::ShortMatrixBlock(1, 1, {0})},
+      {"header-form matrix of one cell", mono, testkit::kScreenMatrixIds[0],
+       testkit::HeaderMatrixBlock(1, 1, 1, {0})},
+      {"four-ink id list ending after the grid block", four_inks, testkit::kScreenIdList,
+       testkit::ScreenIdList({testkit::kScreenGridId, testkit::kScreenMatrixIds[0]})},
+      {"grey screen of two by two", grey[0], grey_screen, testkit::BuildGreyScreen(two_by_two)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testkit::ResourceMap resources;
+    for (const auto& [id, bytes] : c.scenario.resources) resources.Add(id, bytes);
+    resources.Add(c.id, c.bytes);
+    void* cm = nullptr;
+    uint32_t first = 0;
+    ASSERT_EQ(dll().CmNew(&c.scenario.params, &c.scenario.job, 0, &first, &cm), kStatusOk);
+    ASSERT_EQ(testkit::FeedResources(dll().CmSetResource, cm, first, resources).status, kStatusOk);
+    tonvar::CmLutInfo* luts[2] = {dll().CmGetLut(cm), nullptr};
+    void* halftone = nullptr;
+    ASSERT_EQ(dll().HalftoneNew(&c.scenario.job, luts, 0, &first, &halftone), kStatusOk);
+    EXPECT_EQ(testkit::FeedResources(dll().HalftoneSetResource, halftone, first, resources).status, kStatusOk);
+    const std::vector<uint8_t> input(c.scenario.width * c.scenario.bytes_per_pixel * c.scenario.planes, 0x80);
+    std::vector<uint8_t> row(c.scenario.RowBytes(), 0);
+    const uint8_t* in[1] = {input.data()};
+    uint8_t* out[1] = {row.data()};
+    EXPECT_EQ(dll().Halftone(halftone, in, out, c.scenario.PlaneBytes(), 0, c.scenario.width, 0, 1, 0, 0, 0),
+              kStatusOk);
     EXPECT_EQ(dll().HalftoneDelete(halftone), kStatusOk);
     EXPECT_EQ(dll().CmDelete(cm), kStatusOk);
   }
