@@ -134,6 +134,18 @@ PreviewTurn TurnFor(JobSettings& s, PreviewPart part, PreviewExtent extent) {
   return PreviewOrientation(part, s.GetOrientation(), s.GetPagesPerSheet(), IsPageWide(s) != 0, extent);
 }
 
+// A paper's extent and its margin set, as they are or turned by the part's orientation rule.
+int FillPaperAndMargins(const PageParam& param, int32_t paper_id, PreviewPart part, PreviewExtent* extent_out,
+                        PreviewMargins* margins_out) {
+  JobSettings& s = *param.settings;
+  PaperRecord paper{};
+  if (!FindPaperRecord(s, paper_id, &paper)) return 0;
+  const PreviewExtent extent = PaperExtent(s, paper);
+  const PreviewMargins margins = Finish(s, OptionMargins(s, paper.record), paper.record.kind);
+  Store(TurnFor(s, part, extent), extent, margins, extent_out, margins_out);
+  return 1;
+}
+
 }  // namespace
 
 int32_t PreviewExtentFromUnit(int32_t value, int32_t unit) {
@@ -183,13 +195,9 @@ PreviewTurn PreviewOrientation(PreviewPart part, int32_t o, int32_t n, bool wide
 }
 
 int GetPreviewPaperSize(const PageParam& param, int32_t paper_id, PreviewLayout* layout) {
-  JobSettings& s = *param.settings;
-  PaperRecord paper{};
-  if (layout == nullptr || !FindPaperRecord(s, paper_id, &paper)) return 0;
-  const PreviewExtent extent = PaperExtent(s, paper);
-  const PreviewMargins margins = Finish(s, OptionMargins(s, paper.record), paper.record.kind);
-  Store(TurnFor(s, PreviewPart::kPaperSize, extent), extent, margins, &layout->output_paper, &layout->output_margins);
-  return 1;
+  return layout != nullptr ? FillPaperAndMargins(param, paper_id, PreviewPart::kPaperSize, &layout->output_paper,
+                                                 &layout->output_margins)
+                           : 0;
 }
 
 int GetPreviewPrintableArea(const PageParam& param, int32_t paper_id, PreviewLayout* layout) {
@@ -204,13 +212,9 @@ int GetPreviewPrintableArea(const PageParam& param, int32_t paper_id, PreviewLay
 }
 
 int GetPreviewMargins(const PageParam& param, int32_t paper_id, PreviewLayout* layout) {
-  JobSettings& s = *param.settings;
-  PaperRecord paper{};
-  if (layout == nullptr || !FindPaperRecord(s, paper_id, &paper)) return 0;
-  const PreviewExtent extent = PaperExtent(s, paper);
-  const PreviewMargins margins = Finish(s, OptionMargins(s, paper.record), paper.record.kind);
-  Store(TurnFor(s, PreviewPart::kMargins, extent), extent, margins, &layout->document_paper, &layout->document_margins);
-  return 1;
+  return layout != nullptr ? FillPaperAndMargins(param, paper_id, PreviewPart::kMargins, &layout->document_paper,
+                                                 &layout->document_margins)
+                           : 0;
 }
 
 }  // namespace kalimu::pages
