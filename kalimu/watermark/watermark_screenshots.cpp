@@ -1,5 +1,6 @@
-// Screenshots of the watermark list dialog: opened over two built-in and three user watermarks,
-// once as it opens and once with a user text watermark selected.
+// Screenshots of the watermark dialogs: the list dialog opened over two built-in and three user
+// watermarks, as it opens and with a user watermark selected; the edit dialog on a text, a
+// built-in bitmap and a user bitmap watermark, in move and rotation mode, and without entries.
 // Usage: kalimu_watermark_screenshots <output folder>.
 #include <windows.h>
 
@@ -9,7 +10,11 @@
 #include <vector>
 
 #include "kalimu/platform/global_block.h"
+#include "kalimu/watermark/watermark_bitmap_file.h"
+#include "kalimu/watermark/watermark_edit_state.h"
 #include "kalimu/watermark/watermark_list_dialog.h"
+#include "testkit/kalimu/user_files_builder.h"
+#include "testkit/watermark/bmp_builder.h"
 #include "testkit/windows/printer_fixture.h"
 #include "testkit/windows/window_capture.h"
 
@@ -22,6 +27,7 @@ using namespace kalimu::watermark;
 std::function<void(HWND)> g_shoot;
 HHOOK g_hook = nullptr;
 HWND g_dialog = nullptr;
+int g_marker = kListNames;  // a control of the dialog to wait for
 
 void CALLBACK Shoot(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
@@ -33,7 +39,7 @@ void CALLBACK Shoot(HWND, UINT, UINT_PTR timer, DWORD) {
 LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
   if (code == HCBT_ACTIVATE && g_dialog == nullptr) {
     HWND window = reinterpret_cast<HWND>(wparam);
-    if (GetDlgItem(window, kListNames) != nullptr) {
+    if (GetDlgItem(window, g_marker) != nullptr) {
       g_dialog = window;
       SetTimer(nullptr, 0, 50, Shoot);
     }
@@ -62,6 +68,7 @@ void ListDialog(testkit::ScreenshotRun& run, HMODULE library, const std::string&
   const int32_t margins[4] = {50, 50, 50, 50};
   bool taken = false;
   g_dialog = nullptr;
+  g_marker = kListNames;
   g_shoot = [&](HWND dialog) {
     prepare(dialog);
     testkit::PumpMessages(200);
@@ -77,6 +84,62 @@ void ListDialog(testkit::ScreenshotRun& run, HMODULE library, const std::string&
   } else if (!taken) {
     run.Fail(name, "the dialog was not captured");
   }
+}
+
+// The edit dialog over a built-in, a text and a user bitmap watermark (entry `index`).
+void EditDialog(testkit::ScreenshotRun& run, HMODULE library, const std::string& name, int16_t index,
+                const std::string& folder, bool with_entries, std::function<void(HWND)> prepare) {
+  std::vector<WatermarkEntry> entries = {Entry(0, "CONFIDENTIAL", "", 16001, 2), Entry(1, "Sample", "SAMPLE", 0, 0),
+                                         Entry(2, "Company Logo", (folder + "logo.bmp").c_str(), 0, 1)};
+  std::strcpy(entries[0].thumbnail_path, (folder + "KVWM01.MWB").c_str());
+  entries[0].color[2] = 255;
+  LOGFONTA font = MakeDefaultWatermarkFont(false);
+  SetEntryFont(entries[1], font);
+  entries[1].angle = -0.5235987755982988;
+  entries[1].color[0] = 255;
+  entries[1].stamp = 0;
+  entries[1].frame = 1;
+  for (WatermarkEntry& e : entries) {
+    e.size_percent = 45;
+    e.density_percent = 100;
+  }
+  int16_t count = static_cast<int16_t>(entries.size());
+  const int32_t margins[4] = {80, 80, 80, 80};
+  WatermarkHelpBlock help{"", 0};
+  bool taken = false;
+  g_dialog = nullptr;
+  g_marker = kEditPreview;
+  g_shoot = [&](HWND dialog) {
+    prepare(dialog);
+    testkit::PumpMessages(200);
+    InvalidateRect(dialog, nullptr, TRUE);
+    testkit::PumpMessages(200);
+    taken = run.Take(dialog, name);
+  };
+  g_hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+  WatermarkEntry* result = EditWatermarkDialog(nullptr, library, with_entries ? entries.data() : nullptr, &count,
+                                               &index, 4, 2100, 2970, margins, nullptr, &help);
+  UnhookWindowsHookEx(g_hook);
+  if (result != nullptr) kalimu::platform::GlobalBlock::FreeLocked(result);
+  if (g_dialog == nullptr) {
+    run.Fail(name, "the dialog did not open");
+  } else if (!taken) {
+    run.Fail(name, "the dialog was not captured");
+  }
+}
+
+// Posts a pointer message at a point of the preview and lets the dialog handle it.
+void Pointer(HWND dialog, UINT message, PreviewPoint at, WPARAM keys) {
+  const PreviewPoint p = PreviewToDialogPoint(dialog, at);
+  SendMessageA(dialog, message, keys, MAKELPARAM(p.x, p.y));
+}
+
+void ClickWatermark(HWND dialog) {
+  const WatermarkEditState* s = EditStateOf(dialog);
+  const PreviewPoint c{s->shape.box.centre_x, s->shape.box.centre_y};
+  Pointer(dialog, WM_MOUSEMOVE, c, 0);
+  Pointer(dialog, WM_LBUTTONDOWN, c, MK_LBUTTON);
+  Pointer(dialog, WM_LBUTTONUP, c, 0);
 }
 
 void SelectItem(HWND dialog, const char* name) {
@@ -101,6 +164,27 @@ int main(int argc, char** argv) {
   ListDialog(run, library, "watermark_list_text_selected", [](HWND dialog) { SelectItem(dialog, "Sample"); });
   ListDialog(run, library, "watermark_list_bitmap_selected",
              [](HWND dialog) { SelectItem(dialog, "Company Logo"); });
+  // The edit dialog's files go to a folder of the run's own.
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof(temp), temp);
+  const std::string folder = std::string(temp) + "kalimu_edit_screenshots\\";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  testkit::watermark::BmpSpec spec;
+  spec.width = 160;
+  spec.height = 120;
+  spec.bits = 24;
+  testkit::WriteBytes(folder + "logo.bmp", testkit::watermark::BuildBmp(spec));
+  EditDialog(run, library, "watermark_edit_text", 1, folder, true, [](HWND dialog) {
+    const WatermarkEditState* s = EditStateOf(dialog);
+    Pointer(dialog, WM_MOUSEMOVE, {s->shape.box.centre_x, s->shape.box.centre_y}, 0);
+  });
+  EditDialog(run, library, "watermark_edit_text_rotating", 1, folder, true, ClickWatermark);
+  EditDialog(run, library, "watermark_edit_fixed_bitmap", 0, folder, true, [](HWND) {});
+  EditDialog(run, library, "watermark_edit_user_bitmap", 2, folder, true, [](HWND dialog) {
+    SendDlgItemMessageA(dialog, kEditPosition, CB_SETCURSEL, 3, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kEditPosition, CBN_SELCHANGE), 0);
+  });
+  EditDialog(run, library, "watermark_edit_empty", 0, folder, false, [](HWND) {});
   FreeLibrary(library);
   return run.ExitCode();
 }
