@@ -91,6 +91,7 @@ void EditDialog(testkit::ScreenshotRun& run, HMODULE library, const std::string&
                 const std::string& folder, bool with_entries, std::function<void(HWND)> prepare) {
   std::vector<WatermarkEntry> entries = {Entry(0, "CONFIDENTIAL", "", 16001, 2), Entry(1, "Sample", "SAMPLE", 0, 0),
                                          Entry(2, "Company Logo", (folder + "logo.bmp").c_str(), 0, 1)};
+  std::strcpy(entries[0].bitmap_path, (folder + "KVWM01.BMP").c_str());
   std::strcpy(entries[0].thumbnail_path, (folder + "KVWM01.MWB").c_str());
   entries[0].color[2] = 255;
   LOGFONTA font = MakeDefaultWatermarkFont(false);
