@@ -4,6 +4,7 @@
 // Usage: kalimu_watermark_screenshots <output folder>.
 #include <windows.h>
 
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -14,7 +15,6 @@
 #include "kalimu/watermark/watermark_edit_state.h"
 #include "kalimu/watermark/watermark_list_dialog.h"
 #include "testkit/kalimu/user_files_builder.h"
-#include "testkit/watermark/bmp_builder.h"
 #include "testkit/windows/printer_fixture.h"
 #include "testkit/windows/window_capture.h"
 
@@ -86,6 +86,36 @@ void ListDialog(testkit::ScreenshotRun& run, HMODULE library, const std::string&
   }
 }
 
+// A user's picture: a 24-bit BMP of a sun over green hills on a blue sky.
+std::vector<uint8_t> LogoPicture(int width, int height) {
+  const int row = (width * 3 + 3) / 4 * 4;
+  std::vector<uint8_t> file(54 + size_t(row) * height, 0);
+  auto put = [&](size_t at, uint32_t v, int bytes) {
+    for (int k = 0; k < bytes; ++k) file[at + k] = static_cast<uint8_t>(v >> (8 * k));
+  };
+  put(0, 0x4D42, 2);
+  put(2, static_cast<uint32_t>(file.size()), 4);
+  put(10, 54, 4);
+  put(14, 40, 4);
+  put(18, static_cast<uint32_t>(width), 4);
+  put(22, static_cast<uint32_t>(height), 4);
+  put(26, 1, 2);
+  put(28, 24, 2);
+  for (int y = 0; y < height; ++y) {
+    const int top = height - 1 - y;  // rows bottom-up
+    for (int x = 0; x < width; ++x) {
+      uint8_t b = static_cast<uint8_t>(255 - top), g = static_cast<uint8_t>(180 - top / 2), r = 90;
+      const int dx = x - width * 2 / 3, dy = top - height / 3;
+      if (dx * dx + dy * dy < height * height / 36) b = 40, g = 210, r = 250;
+      const double hill = height * 0.7 + 12 * std::sin(x * 0.05);
+      if (top > hill) b = 40, g = static_cast<uint8_t>(150 + (x % 40)), r = 50;
+      uint8_t* p = &file[54 + size_t(y) * row + size_t(x) * 3];
+      p[0] = b, p[1] = g, p[2] = r;
+    }
+  }
+  return file;
+}
+
 // The edit dialog over a built-in, a text and a user bitmap watermark (entry `index`).
 void EditDialog(testkit::ScreenshotRun& run, HMODULE library, const std::string& name, int16_t index,
                 const std::string& folder, bool with_entries, std::function<void(HWND)> prepare) {
@@ -112,8 +142,6 @@ void EditDialog(testkit::ScreenshotRun& run, HMODULE library, const std::string&
   g_marker = kEditPreview;
   g_shoot = [&](HWND dialog) {
     prepare(dialog);
-    testkit::PumpMessages(200);
-    InvalidateRect(dialog, nullptr, TRUE);
     testkit::PumpMessages(200);
     taken = run.Take(dialog, name);
   };
@@ -170,11 +198,7 @@ int main(int argc, char** argv) {
   GetTempPathA(sizeof(temp), temp);
   const std::string folder = std::string(temp) + "kalimu_edit_screenshots\\";
   CreateDirectoryA(folder.c_str(), nullptr);
-  testkit::watermark::BmpSpec spec;
-  spec.width = 160;
-  spec.height = 120;
-  spec.bits = 24;
-  testkit::WriteBytes(folder + "logo.bmp", testkit::watermark::BuildBmp(spec));
+  testkit::WriteBytes(folder + "logo.bmp", LogoPicture(160, 120));
   EditDialog(run, library, "watermark_edit_text", 1, folder, true, [](HWND dialog) {
     const WatermarkEditState* s = EditStateOf(dialog);
     Pointer(dialog, WM_MOUSEMOVE, {s->shape.box.centre_x, s->shape.box.centre_y}, 0);
