@@ -86,6 +86,18 @@ void RefitAndShow(HWND dialog, WatermarkEditState* state) {
   PresentPreview(dialog, state);
 }
 
+// Draws the watermark again in its colour and density after either changed.
+void RecolourAndShow(HWND dialog, WatermarkEditState* state) {
+  if (state->IsBitmap()) {
+    FadeWatermarkBitmap(dialog, state);
+    RedrawBitmapWatermark(dialog, state);
+  } else {
+    state->faded = FadeColor(state->colour, state->density);
+    RedrawTextWatermark(dialog, state, true);
+  }
+  PresentPreview(dialog, state);
+}
+
 void RedrawRotated(HWND dialog, WatermarkEditState* state) {
   UpdateTextBox(dialog, state);
   RedrawTextWatermark(dialog, state, true);
@@ -243,27 +255,13 @@ void ApplyDensityTrackBar(HWND dialog, WatermarkEditState* state) {
       DensityOfPosition(static_cast<int>(SendDlgItemMessageA(dialog, kEditDensity, TBM_GETPOS, 0, 0)));
   if (density == state->density) return;
   state->density = density;
-  if (state->IsBitmap()) {
-    FadeWatermarkBitmap(dialog, state);
-    RedrawBitmapWatermark(dialog, state);
-  } else {
-    state->faded = FadeColor(state->colour, state->density);
-    RedrawTextWatermark(dialog, state, true);
-  }
-  PresentPreview(dialog, state);
+  RecolourAndShow(dialog, state);
 }
 
 void ApplyColourChoice(HWND dialog, WatermarkEditState* state) {
   if (!state->Loaded()) return;
   state->colour = ColourOfItem(static_cast<int>(SendDlgItemMessageA(dialog, kEditColour, CB_GETCURSEL, 0, 0)));
-  if (state->IsBitmap()) {
-    FadeWatermarkBitmap(dialog, state);
-    RedrawBitmapWatermark(dialog, state);
-  } else {
-    state->faded = FadeColor(state->colour, state->density);
-    RedrawTextWatermark(dialog, state, true);
-  }
-  PresentPreview(dialog, state);
+  RecolourAndShow(dialog, state);
 }
 
 void ApplyAngleTrackBar(HWND dialog, WatermarkEditState* state) {

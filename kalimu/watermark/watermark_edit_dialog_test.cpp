@@ -251,6 +251,33 @@ TEST_F(EditDialog, BitmapEntriesTakeTheirKindAndLayout) {
   }
 }
 
+TEST_F(EditDialog, SizeComesFromAStoredBoxAndAnotherNameReloadsWithoutRefillingLists) {
+  entries_[2].box[2] = 5000;  // half the printable width, a quarter of its height
+  entries_[2].box[3] = 2500;
+  Run(
+      [](HWND dialog, WatermarkEditState* s) {
+        const PixelRect& a = s->printable;
+        const double aw = a.right - a.left, ah = a.bottom - a.top;
+        EXPECT_NEAR(s->shape.size, std::max(aw / 2, ah / 4) / std::sqrt(aw * aw + ah * ah) * 100, 1e-9);
+        const LRESULT faces = SendDlgItemMessageA(dialog, kEditFace, CB_GETCOUNT, 0, 0);
+        SendDlgItemMessageA(dialog, kEditFace, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Marker"));
+        SendDlgItemMessageA(dialog, kEditNames, CB_SETCURSEL, 1, 0);
+        Command(dialog, kEditNames, CBN_SELCHANGE);
+        EXPECT_EQ(s->current, 1);
+        EXPECT_EQ(s->kind, kTextKind);
+        EXPECT_EQ(s->shape.size, 30);  // an empty box: the stored size
+        EXPECT_TRUE(Visible(dialog, kEditFace));
+        EXPECT_EQ(SendDlgItemMessageA(dialog, kEditFace, CB_GETCOUNT, 0, 0), faces + 1);
+        Command(dialog, IDOK, BN_CLICKED);
+      },
+      2);
+  ASSERT_NE(result_, nullptr);
+  EXPECT_EQ(request_, 1);
+  EXPECT_STREQ(result_[1].text, "SAMPLE");
+  EXPECT_EQ(result_[1].flags, 1);
+  EXPECT_EQ(result_[2].flags, 0);
+}
+
 TEST_F(EditDialog, PointerMovesTheBoxWithinThePrintableArea) {
   Run(
       [](HWND dialog, WatermarkEditState* s) {

@@ -57,6 +57,29 @@ WatermarkEntry Entry(int position, const char* name, const char* text, int bitma
   return e;
 }
 
+// Opens a dialog (the one holding control `marker`) with `open`, captures it as `name` once
+// `prepare` has set it up, and cancels it.
+void Shoot(testkit::ScreenshotRun& run, const std::string& name, int marker, const std::function<void(HWND)>& prepare,
+           const std::function<WatermarkEntry*()>& open) {
+  bool taken = false;
+  g_dialog = nullptr;
+  g_marker = marker;
+  g_shoot = [&](HWND dialog) {
+    prepare(dialog);
+    testkit::PumpMessages(200);
+    taken = run.Take(dialog, name);
+  };
+  g_hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+  WatermarkEntry* result = open();
+  UnhookWindowsHookEx(g_hook);
+  if (result != nullptr) kalimu::platform::GlobalBlock::FreeLocked(result);
+  if (g_dialog == nullptr) {
+    run.Fail(name, "the dialog did not open");
+  } else if (!taken) {
+    run.Fail(name, "the dialog was not captured");
+  }
+}
+
 void ListDialog(testkit::ScreenshotRun& run, HMODULE library, const std::string& name,
                 std::function<void(HWND)> prepare) {
   std::vector<WatermarkEntry> entries = {
@@ -66,24 +89,10 @@ void ListDialog(testkit::ScreenshotRun& run, HMODULE library, const std::string&
   int16_t count = static_cast<int16_t>(entries.size());
   int16_t selection = 0;
   const int32_t margins[4] = {50, 50, 50, 50};
-  bool taken = false;
-  g_dialog = nullptr;
-  g_marker = kListNames;
-  g_shoot = [&](HWND dialog) {
-    prepare(dialog);
-    testkit::PumpMessages(200);
-    taken = run.Take(dialog, name);
-  };
-  g_hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
-  WatermarkEntry* result = ManageWatermarksDialog(nullptr, library, entries.data(), &count, &selection, 8, 2100, 2970,
-                                                  margins, nullptr, nullptr);
-  UnhookWindowsHookEx(g_hook);
-  if (result != nullptr) kalimu::platform::GlobalBlock::FreeLocked(result);
-  if (g_dialog == nullptr) {
-    run.Fail(name, "the dialog did not open");
-  } else if (!taken) {
-    run.Fail(name, "the dialog was not captured");
-  }
+  Shoot(run, name, kListNames, prepare, [&] {
+    return ManageWatermarksDialog(nullptr, library, entries.data(), &count, &selection, 8, 2100, 2970, margins,
+                                  nullptr, nullptr);
+  });
 }
 
 // A user's picture: a 24-bit BMP of a sun over green hills on a blue sky.
@@ -137,24 +146,10 @@ void EditDialog(testkit::ScreenshotRun& run, HMODULE library, const std::string&
   int16_t count = static_cast<int16_t>(entries.size());
   const int32_t margins[4] = {80, 80, 80, 80};
   WatermarkHelpBlock help{"", 0};
-  bool taken = false;
-  g_dialog = nullptr;
-  g_marker = kEditPreview;
-  g_shoot = [&](HWND dialog) {
-    prepare(dialog);
-    testkit::PumpMessages(200);
-    taken = run.Take(dialog, name);
-  };
-  g_hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
-  WatermarkEntry* result = EditWatermarkDialog(nullptr, library, with_entries ? entries.data() : nullptr, &count,
-                                               &index, 4, 2100, 2970, margins, nullptr, &help);
-  UnhookWindowsHookEx(g_hook);
-  if (result != nullptr) kalimu::platform::GlobalBlock::FreeLocked(result);
-  if (g_dialog == nullptr) {
-    run.Fail(name, "the dialog did not open");
-  } else if (!taken) {
-    run.Fail(name, "the dialog was not captured");
-  }
+  Shoot(run, name, kEditPreview, prepare, [&] {
+    return EditWatermarkDialog(nullptr, library, with_entries ? entries.data() : nullptr, &count, &index, 4, 2100,
+                               2970, margins, nullptr, &help);
+  });
 }
 
 // Posts a pointer message at a point of the preview and lets the dialog handle it.
