@@ -55,12 +55,24 @@ void Shoot(testkit::ScreenshotRun& run, Sheet& sheet, int template_id, DLGPROC p
     opened = true;
     return true;
   });
+  // The capture pumps messages: the steps' timer runs meanwhile, so the last step waits for it.
+  bool captured = false;
+  const ULONGLONG settle = 300;
+  ULONGLONG since = 0;
+  prepare.push_back([&](HWND) {
+    if (since == 0) since = GetTickCount64();
+    return GetTickCount64() - since >= settle;
+  });
   prepare.push_back([&](HWND dialog) {
-    testkit::PumpMessages(200);
     taken = run.Take(dialog, name);
+    captured = true;
     return true;
   });
-  prepare.push_back(dialogs::test::Press(cancel));
+  prepare.push_back([&, cancel](HWND dialog) {
+    if (!captured) return false;
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(cancel, BN_CLICKED), 0);
+    return true;
+  });
   ModalScript script(g_library, template_id, procedure);
   script.Run(&sheet.param, std::move(prepare));
   pages::RemovePageToolTipHooks();

@@ -351,6 +351,31 @@ TEST_F(PrinterAdjustDialogTest, CutterFromThePrinterAndFromTheUserInBothViews) {
   EXPECT_FALSE(maintenance_after_uncheck);
   EXPECT_EQ(CutterIn(KEY_WOW64_64KEY), 0u);
   EXPECT_EQ(CutterIn(KEY_WOW64_32KEY), 0u);
+  EXPECT_EQ(settings_->TestCutOptionBits(1), 0);
+}
+
+TEST_F(PrinterAdjustDialogTest, PlatenChecksAreStoredAndTheWideOneWarns) {
+  settings::DevModeAccessor(&record_).SetNoBidiFlagBits(4, 1);
+  ASSERT_EQ(settings_->WritePlatenInfo(1), 1);
+  testkit::MessageBoxWatcher boxes;
+  bool first = false, second = true;
+  const INT_PTR result = Run({Answered(),
+                              [&](HWND dialog) {
+                                first = IsDlgButtonChecked(dialog, kAdjustPlaten1) == BST_CHECKED;
+                                second = IsDlgButtonChecked(dialog, kAdjustPlaten2) == BST_CHECKED;
+                                CheckDlgButton(dialog, kAdjustPlaten1, BST_UNCHECKED);
+                                CheckDlgButton(dialog, kAdjustPlaten2, BST_CHECKED);
+                                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kAdjustPlaten2, BN_CLICKED), 0);
+                                return true;
+                              },
+                              test::Press(kAdjustOk)});
+  EXPECT_EQ(result, 1);
+  EXPECT_TRUE(first);
+  EXPECT_FALSE(second);
+  EXPECT_EQ(boxes.shown().size(), 1u);  // settings message 26
+  uint32_t platen = 0;
+  settings_->ReadPlatenInfo(&platen);
+  EXPECT_EQ(platen, 2u);
 }
 
 TEST_F(PrinterAdjustDialogTest, InkSetChoiceWithoutPrinterTalkSelectsTheOtherInkSet) {
@@ -371,6 +396,33 @@ TEST_F(PrinterAdjustDialogTest, InkSetChoiceWithoutPrinterTalkSelectsTheOtherInk
   model::InkInfoValue stored{};
   settings_->ReadInkInfo(&stored);
   EXPECT_EQ(stored.codes[1], 0x02);  // ink set 0
+}
+
+TEST_F(PrinterAdjustDialogTest, InkSetReportedByThePrinterIsStoredAtOk) {
+  Bytes reply = BinaryReply()
+                    .Status(1)
+                    .Record(11, {0x0A, 1, 2, 3, 4, 5, 6})
+                    .Inks({{0x0501, 40}, {0x0201, 50}})
+                    .Build();
+  StoreReply(reply);
+  testkit::MessageBoxWatcher boxes;
+  LRESULT line = -1;
+  bool list_enabled = true;
+  const INT_PTR result = Run({Answered(),
+                              [&](HWND dialog) {
+                                line = SendDlgItemMessageA(dialog, kAdjustInkList, LB_GETCURSEL, 0, 0);
+                                list_enabled = ItemEnabled(dialog, kAdjustInkList);
+                                return true;
+                              },
+                              test::Press(kAdjustOk)});
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(line, 1);  // not the model's default ink set
+  EXPECT_FALSE(list_enabled);
+  EXPECT_EQ(shared_.ink_set_changed, 1);
+  EXPECT_EQ(boxes.shown().size(), 1u);
+  model::InkInfoValue stored{};
+  settings_->ReadInkInfo(&stored);
+  EXPECT_EQ(stored.codes[1], 0x02);
 }
 
 TEST(PrinterAdjustHelp, TableCoversTheDialogsControls) {
