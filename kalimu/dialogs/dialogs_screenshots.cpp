@@ -83,19 +83,8 @@ void Shoot(testkit::ScreenshotRun& run, Sheet& sheet, int template_id, DLGPROC p
   }
 }
 
-testkit::ModelDescription AdjustModel() {
-  auto model = testkit::SheetModel();
-  model.header.ink_word = 0x4000u | 0x100u | 4u;
-  model.header.flags40 = 3;
-  model.header.byte77 = 2;
-  model.header.byte78 = 4;
-  model.header.flags24 = 0x4000u | 8u | 32u;
-  model.header.flags28 = 16u;
-  return model;
-}
-
 void PrinterAdjust(testkit::ScreenshotRun& run) {
-  testkit::StatusPrinter printer(AdjustModel());
+  testkit::StatusPrinter printer(dialogs::PrinterAdjustModel(4, 4));
   if (!printer.ok() || !printer.model_printer().InstallResourceLibrary()) {
     run.Fail("printer_adjust", "no printer: " + printer.error());
     return;

@@ -21,12 +21,6 @@ pages::PageParam* SharedParamOf(HWND dialog) {
   return param != nullptr && param->settings != nullptr && param->shared != nullptr ? param : nullptr;
 }
 
-bool HasVisibleText(const char* text) {
-  for (; *text != '\0'; ++text) {
-    if (*text != ' ' && *text != '\t') return true;
-  }
-  return false;
-}
 
 }  // namespace
 
@@ -70,7 +64,7 @@ void OnNewEntryNameChange(HWND dialog) {
   if (param == nullptr) return;
   char text[kAnsiTextBytes] = {};
   GetDlgItemTextA(dialog, kRenameEdit, text, sizeof(text));
-  if (!HasVisibleText(text)) {
+  if (!HasNameText(text)) {
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
     return;
   }

@@ -34,19 +34,6 @@ using test::Step;
 using testkit::BinaryReply;
 using testkit::Bytes;
 
-// Three channels in two rows with the channel check, two IWF fields, HT fields past the
-// template's four, RT, a cutter with maintenance buttons, both platen options.
-testkit::ModelDescription AdjustModel() {
-  auto model = testkit::SheetModel();
-  model.header.ink_word = 0x4000u | 0x100u | 3u;
-  model.header.flags40 = 3;
-  model.header.byte77 = 2;
-  model.header.byte78 = 9;
-  model.header.flags24 = 0x4000u | 8u | 32u;
-  model.header.flags28 = 16u;
-  return model;
-}
-
 // A reply with the channel rows {row 1, row 2} (two bytes per channel), IWF, HT and RT, the
 // cutter reading and the inks of the model's default ink set.
 Bytes AdjustReply(std::vector<uint8_t> channels, uint8_t cutter = 1) {
@@ -121,7 +108,7 @@ class PrinterAdjustDialogTest : public ::testing::Test {
     return value;
   }
 
-  testkit::StatusPrinter printer_{AdjustModel()};
+  testkit::StatusPrinter printer_{PrinterAdjustModel()};
   pages::test::ControlLibrary library_;
   settings::DriverDevMode record_{};
   std::unique_ptr<settings::JobSettings> settings_;

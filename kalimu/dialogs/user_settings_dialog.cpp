@@ -62,13 +62,6 @@ void EndUserSettings(HWND dialog, UserSettingsState& state, INT_PTR result) {
   EndDialog(dialog, result);
 }
 
-// Whether the text holds anything but blanks and tabs.
-bool HasVisibleText(const char* text) {
-  for (; *text != '\0'; ++text) {
-    if (*text != ' ' && *text != '\t') return true;
-  }
-  return false;
-}
 
 }  // namespace
 
@@ -102,6 +95,13 @@ void ClearListSelection(HWND list) {
   } else {
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
   }
+}
+
+bool HasNameText(const char* text) {
+  for (; *text != '\0'; ++text) {
+    if (*text != ' ' && *text != '\t') return true;
+  }
+  return false;
 }
 
 bool IsSettingsNameAllowed(const pages::PageParam& param, const char* name) {
@@ -214,7 +214,7 @@ void OnSettingsNameChange(HWND dialog, UserSettingsState& state) {
   char text[kAnsiTextBytes] = {};
   GetDlgItemTextA(dialog, kSettingsName, text, sizeof(text));
   HWND list = GetDlgItem(dialog, kSettingsList);
-  if (!HasVisibleText(text)) {
+  if (!HasNameText(text)) {
     Enable(dialog, kSettingsSave, false);
     Enable(dialog, kSettingsDelete, false);
     // An empty edit in the extended model keeps a selection of several entries (for export).

@@ -58,6 +58,8 @@ void OnSaveSettings(HWND dialog, UserSettingsState& state);
 void OnDeleteSettings(HWND dialog, UserSettingsState& state);
 void CloseUserSettingsDialog(HWND dialog, UserSettingsState& state);
 
+// Whether a typed name holds anything but blanks and tabs.
+bool HasNameText(const char* text);
 // Whether a name may be given to an entry: not a display name of the model's presets of groups
 // 1 and 2, not the reserved name (string 1650).
 bool IsSettingsNameAllowed(const pages::PageParam& param, const char* name);
