@@ -65,6 +65,8 @@ ULONGLONG WINAPI TestClock() { return g_now; }
 
 class PrinterAdjustDialogTest : public ::testing::Test {
  protected:
+  explicit PrinterAdjustDialogTest(const testkit::ModelDescription& model = PrinterAdjustModel()) : printer_(model) {}
+
   void SetUp() override {
     ASSERT_TRUE(printer_.ok()) << printer_.error();
     ASSERT_TRUE(printer_.model_printer().InstallResourceLibrary());
@@ -108,7 +110,7 @@ class PrinterAdjustDialogTest : public ::testing::Test {
     return value;
   }
 
-  testkit::StatusPrinter printer_{PrinterAdjustModel()};
+  testkit::StatusPrinter printer_;
   pages::test::ControlLibrary library_;
   settings::DriverDevMode record_{};
   std::unique_ptr<settings::JobSettings> settings_;
@@ -410,6 +412,41 @@ TEST_F(PrinterAdjustDialogTest, InkSetReportedByThePrinterIsStoredAtOk) {
   model::InkInfoValue stored{};
   settings_->ReadInkInfo(&stored);
   EXPECT_EQ(stored.codes[1], 0x02);
+}
+
+// A model without adjustment values and without RT: OK stores only the choices, whatever the
+// value fields hold.
+class NoAdjustmentDialogTest : public PrinterAdjustDialogTest {
+ protected:
+  static testkit::ModelDescription Model() {
+    auto model = PrinterAdjustModel();
+    model.header.flags24 = 0x80u | 8u;
+    return model;
+  }
+  NoAdjustmentDialogTest() : PrinterAdjustDialogTest(Model()) {}
+};
+
+TEST_F(NoAdjustmentDialogTest, OkStoresOnlyTheChoices) {
+  settings::DevModeAccessor(&record_).SetNoBidiFlagBits(4, 1);
+  testkit::MessageBoxWatcher boxes;
+  bool rt_shown = true;
+  const INT_PTR result = Run({Answered(),
+                              [&](HWND dialog) {
+                                rt_shown = ItemShown(dialog, kAdjustRtField);
+                                SetDlgItemTextA(dialog, kAdjustRow1Fields[0], "7a");
+                                SetDlgItemTextA(dialog, kAdjustHtFields[0], "999");
+                                CheckDlgButton(dialog, kAdjustPlaten1, BST_CHECKED);
+                                return true;
+                              },
+                              test::Press(kAdjustOk)});
+  EXPECT_EQ(result, 1);
+  EXPECT_FALSE(rt_shown);
+  EXPECT_TRUE(boxes.shown().empty());
+  uint8_t ht[8] = {};
+  EXPECT_EQ(settings_->ReadHtInfo(ht), 0);  // nothing of the values was written
+  uint32_t platen = 0;
+  settings_->ReadPlatenInfo(&platen);
+  EXPECT_EQ(platen, 1u);
 }
 
 TEST(PrinterAdjustHelp, TableCoversTheDialogsControls) {
