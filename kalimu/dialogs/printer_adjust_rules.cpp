@@ -39,14 +39,14 @@ AdjustRoad DecideAdjustOpening(bool printer_talk, int refresh) {
   }
 }
 
-AdjustRoad DecideAdjustTick(int32_t request_flag, uint32_t ticks_waited) {
+AdjustRoad DecideAdjustTick(int32_t request_flag, uint32_t milliseconds_waited) {
   switch (request_flag) {
     case 2:
       return AdjustRoad::kPrinter;
     case 1:
       return AdjustRoad::kStore;
     case 0:
-      return ticks_waited < kAdjustWaitTicks ? AdjustRoad::kWait : AdjustRoad::kStore;
+      return milliseconds_waited < kAdjustWaitMilliseconds ? AdjustRoad::kWait : AdjustRoad::kStore;
     default:
       return AdjustRoad::kStop;
   }

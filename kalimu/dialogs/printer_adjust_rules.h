@@ -15,8 +15,8 @@ inline constexpr uint32_t kCountedRecordValues = 7;   // value bytes of an 8-byt
 inline constexpr uint32_t kAdjustFieldDefault = 50;   // channel and IWF values when none is stored
 inline constexpr uint32_t kTwoDigitLimit = 99;
 inline constexpr uint32_t kByteLimit = 255;
-// Timer ticks (1 ms apart) a pending refresh is waited for before the stored values are shown.
-inline constexpr uint32_t kAdjustWaitTicks = 30000;
+// How long a pending refresh is waited for before the stored values are shown.
+inline constexpr uint32_t kAdjustWaitMilliseconds = 30000;
 
 // The model's counts, held to what the template has fields for.
 struct AdjustCounts {
@@ -37,8 +37,8 @@ enum class AdjustRoad { kWait, kPrinter, kStore, kStop };
 // could not be started). Only one refresh is ever asked for.
 AdjustRoad DecideAdjustOpening(bool printer_talk, int refresh);
 // At a timer tick: request flag 2 a reply is stored, 1 none will come, 0 still pending (waited
-// for at most kAdjustWaitTicks ticks); any other value stops polling.
-AdjustRoad DecideAdjustTick(int32_t request_flag, uint32_t ticks_waited);
+// for at most kAdjustWaitMilliseconds); any other value stops polling.
+AdjustRoad DecideAdjustTick(int32_t request_flag, uint32_t milliseconds_waited);
 
 // Field checks: one or two digits below 100; one to three digits below 256.
 bool IsValidTwoDigitField(const char* text);

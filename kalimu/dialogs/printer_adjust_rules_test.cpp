@@ -21,8 +21,8 @@ TEST(PrinterAdjustRulesTest, RoadsAtOpeningAndPerTick) {
       {2, 0, AdjustRoad::kPrinter},
       {1, 0, AdjustRoad::kStore},
       {0, 0, AdjustRoad::kWait},
-      {0, kAdjustWaitTicks - 1, AdjustRoad::kWait},
-      {0, kAdjustWaitTicks, AdjustRoad::kStore},  // the wait is bounded
+      {0, kAdjustWaitMilliseconds - 1, AdjustRoad::kWait},
+      {0, kAdjustWaitMilliseconds, AdjustRoad::kStore},  // the wait is bounded
       {3, 0, AdjustRoad::kStop},
       {-1, 0, AdjustRoad::kStop},
   };

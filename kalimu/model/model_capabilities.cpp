@@ -214,6 +214,10 @@ uint16_t ModelCapabilities::FindCurrentInkSet() {
   return FindInkSet(value.codes);
 }
 
+uint16_t ModelCapabilities::GetDefaultInkSetIndex() {
+  return LoadInkSetTable() == 1 ? default_ink_set_ : 0;
+}
+
 void ModelCapabilities::FormatInkSetSuffix(uint16_t index, char* out, size_t len) {
   if (out == nullptr || len == 0) return;
   out[0] = '\0';

@@ -82,6 +82,8 @@ class ModelCapabilities {
   uint16_t FindInkSet(const uint8_t codes[kInkCodeCount]);
   void ReadInkInfo(InkInfoValue* out);
   uint16_t FindCurrentInkSet();
+  // The base file's default ink set (0 when the table cannot be loaded).
+  uint16_t GetDefaultInkSetIndex();
   void FormatInkSetSuffix(uint16_t index, char* out, size_t len);
   // Copies up to `count` code bytes of the header's selected ink set, those whose bit is set in
   // the ink-code mask, in rising order; answers the number copied.

@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include "kalimu/dialogs/printer_adjust_dialog.h"
+#include "kalimu/dialogs/user_settings_dialog.h"
 #include "kalimu/pages/tooltips.h"
 
 namespace kalimu::pages {
@@ -34,9 +36,26 @@ INT_PTR CALLBACK StandInDialogProc(HWND dialog, UINT message, WPARAM wparam, LPA
   }
 }
 
+// The dialogs' own procedures; the others keep their stand-in.
+constexpr DLGPROC OwnProcedure(SettingsDialog dialog) {
+  switch (dialog) {
+    case SettingsDialog::kPrinterAdjust:
+      return &dialogs::PrinterAdjustDlgProc;
+    case SettingsDialog::kUserSettings:
+      return &dialogs::UserSettingsDlgProc;
+    default:
+      return nullptr;
+  }
+}
+
+template <SettingsDialog Dialog>
+constexpr DLGPROC ProcedureOf() {
+  return OwnProcedure(Dialog) != nullptr ? OwnProcedure(Dialog) : &StandInDialogProc<Dialog>;
+}
+
 template <size_t... I>
 std::array<DLGPROC, sizeof...(I)> StandIns(std::index_sequence<I...>) {
-  return {&StandInDialogProc<static_cast<SettingsDialog>(I)>...};
+  return {ProcedureOf<static_cast<SettingsDialog>(I)>()...};
 }
 
 std::array<DLGPROC, static_cast<size_t>(SettingsDialog::kCount)>& Procedures() {

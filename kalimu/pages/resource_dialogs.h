@@ -22,6 +22,7 @@ enum class SettingsDialog : uint8_t {
   kDriverOptions,    // utility page, button 2332
   kUserPaperSize,    // paper size editor
   kPosterPanel,      // layout page, button 2423
+  kUserSettings,     // advanced dialog, button 2122
   kCount,
 };
 
@@ -44,6 +45,7 @@ inline constexpr SettingsDialogEntry kSettingsDialogs[] = {
     {SettingsDialog::kDriverOptions, 2500, 9, "driver options"},
     {SettingsDialog::kUserPaperSize, 2550, 10, "user paper size"},
     {SettingsDialog::kPosterPanel, 2950, 11, "poster panel"},
+    {SettingsDialog::kUserSettings, 2600, 5, "user settings"},
 };
 static_assert(std::size(kSettingsDialogs) == static_cast<size_t>(SettingsDialog::kCount));
 
@@ -60,8 +62,8 @@ INT_PTR ShowResourceDialog(HWND parent, DLGPROC procedure, int template_id);
 DLGPROC SettingsDialogProcedure(SettingsDialog dialog);
 INT_PTR ShowSettingsDialog(HWND parent, SettingsDialog dialog);
 
-// Until each settings dialog has its own procedure, its entry point is a stand-in that follows
-// the dialogs' protocol (PageParam, tooltips; OK ends with 1, Cancel with 0). The entry point
+// A settings dialog without a procedure of its own yet has a stand-in that follows the dialogs'
+// protocol (PageParam, tooltips; OK ends with 1, Cancel with 0). The entry point
 // can be replaced (tests end a dialog with the result they choose); answers the previous one.
 DLGPROC ReplaceSettingsDialogProcedure(SettingsDialog dialog, DLGPROC procedure);
 

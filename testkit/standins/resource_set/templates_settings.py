@@ -138,7 +138,7 @@ def printer_adjust_dialog():
     values = Group(None, "Adjustment Values", Col(
         C("label", 2352, "Enter the values printed on the adjustment sheet.", w=250),
         row1, row2, iwf, ht, rt,
-        Row(C("button", 2366, "Print Adjustment Sheet", w=96), C("text", 2369, "", w=150)),
+        Row(C("button", 2366, "Print Adjustment Sheet", w=96), C("text", 2369, "", w=150, h=18)),
         Row(C("label", 2367, "", w=4), C("label", 2368, "", w=4), C("label", 2373, "", w=4),
             C("label", 2374, "", w=4), C("label", 2375, "", w=4)), gap=3), width=262)
     ink = Group(2392, "Black Ink", Col(C("label", 2390, "Ink set:", w=60), C("list", 2391, w=236, h=24), gap=2),
