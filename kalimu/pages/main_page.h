@@ -61,6 +61,8 @@ inline constexpr UINT kFirstPollMs = 5;
 inline constexpr UINT kRepollMs = 1;
 // How long the page waits for a started status refresh before it stops polling.
 inline constexpr DWORD kStatusPollLimitMs = 30000;
+// The page's window property that holds the tick count at which the waiting began.
+inline constexpr char kStatusPollStartProperty[] = "KalimuStatusPollStart";
 
 // Tone preset rows: {item 9, item 10, gamma change, items 0, 1, 6, 7, 8, 11}.
 inline constexpr int32_t kTonePresets[5][9] = {

@@ -13,9 +13,9 @@
 namespace kalimu::pages {
 namespace {
 
-// When the page started waiting for a refresh: a window property of the page, so that a
-// refresh helper that never answers does not keep the page polling for the sheet's life.
-constexpr char kPollStartProperty[] = "KalimuStatusPollStart";
+// When the page started waiting for a refresh is kept as a window property of the page, so
+// that a refresh helper that never answers does not keep the page polling for the sheet's life.
+constexpr const char* kPollStartProperty = kStatusPollStartProperty;
 constexpr UINT kOwnInkSetString = 3025;
 constexpr UINT kOtherInkSetString = 3024;
 constexpr int kFirstInkLabel = 1989;
