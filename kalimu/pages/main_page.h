@@ -127,3 +127,13 @@ void RefreshInkSetText(HWND window, PageParam& param);
 void CommitMainPage(HWND window, PageParam& param);
 
 }  // namespace kalimu::pages
+
+namespace kalimu::pages {
+
+// --- Drawing (main_page_drawing.cpp) ------------------------------------------------------
+// WM_MEASUREITEM of the owner-drawn combos.
+void MeasureMainPageItem(HWND window, MEASUREITEMSTRUCT* item);
+// WM_DRAWITEM: the mode picture and the owner-drawn combos (the layout preview draws itself).
+void DrawMainPageItem(HWND window, const DRAWITEMSTRUCT* item, PageParam& param);
+
+}  // namespace kalimu::pages

@@ -283,6 +283,9 @@ void InitMainPage(HWND window, PageParam& param) {
     const bool colour = s.GetColor() == 2;
     CheckRadioButton(window, kColourRadio, kBlackRadio, colour ? kColourRadio : kBlackRadio);
     param.shared->colour_picture_id = colour ? kColourPicture : kBlackPicture;
+    // A model without tone presets never shows their group.
+    Show(window, kTonePresetLabel, false);
+    Show(window, kTonePresetCombo, false);
   }
   uint32_t modes = 0;
   s.GetPrintModeCount(&modes);

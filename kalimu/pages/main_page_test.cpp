@@ -18,21 +18,11 @@ namespace kalimu::pages {
 namespace {
 
 using test::InkModel;
+using test::MainSteps;
 using test::PageFixture;
 using test::PageSteps;
 using test::SheetHost;
 
-PageSteps MainSteps() {
-  PageSteps steps;
-  steps.init = [](HWND window, PageParam& param) {
-    InitMainPage(window, param);
-    StartStatusPolling(window, param);
-  };
-  steps.command = [](HWND window, PageParam& param, int id, int code) { MainPageCommand(window, param, id, code); };
-  steps.apply = [](HWND window, PageParam& param) { CommitMainPage(window, param); };
-  steps.timer = [](HWND window, PageParam& param, UINT_PTR id) { PollPrinterStatus(window, param, id); };
-  return steps;
-}
 
 // A model whose header enables the second colour variant and the tone presets.
 testkit::ModelDescription ToneModel() {

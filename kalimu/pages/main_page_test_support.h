@@ -10,7 +10,9 @@
 #include <cstring>
 #include <functional>
 
+#include "kalimu/pages/main_page.h"
 #include "kalimu/pages/page_test_support.h"
+#include "kalimu/pages/utility_page.h"
 
 namespace kalimu::pages::test {
 
@@ -20,7 +22,8 @@ struct PageSteps {
   std::function<void(HWND, PageParam&, int id, int code)> command;
   std::function<void(HWND, PageParam&)> apply;
   std::function<void(HWND, PageParam&, UINT_PTR)> timer;
-  std::function<void(const DRAWITEMSTRUCT*, PageParam&)> draw;
+  std::function<void(HWND, const DRAWITEMSTRUCT*, PageParam&)> draw;
+  std::function<void(HWND, MEASUREITEMSTRUCT*)> measure;
 };
 
 class SheetHost {
@@ -112,8 +115,12 @@ class SheetHost {
         return TRUE;
       case WM_DRAWITEM:
         if (param != nullptr && self->steps_.draw) {
-          self->steps_.draw(reinterpret_cast<const DRAWITEMSTRUCT*>(lparam), *param);
+          self->steps_.draw(window, reinterpret_cast<const DRAWITEMSTRUCT*>(lparam), *param);
         }
+        return TRUE;
+      case WM_MEASUREITEM:
+        // Sent before WM_INITDIALOG stored the PageParam.
+        if (self->steps_.measure) self->steps_.measure(window, reinterpret_cast<MEASUREITEMSTRUCT*>(lparam));
         return TRUE;
       case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lparam);
@@ -145,5 +152,31 @@ class SheetHost {
   int applies_ = 0;
   int resets_ = 0;
 };
+
+
+// The steps of the main page as the page frame runs them.
+inline PageSteps MainSteps() {
+  PageSteps steps;
+  steps.init = [](HWND window, PageParam& param) {
+    InitMainPage(window, param);
+    StartStatusPolling(window, param);
+  };
+  steps.command = [](HWND window, PageParam& param, int id, int code) { MainPageCommand(window, param, id, code); };
+  steps.apply = [](HWND window, PageParam& param) { CommitMainPage(window, param); };
+  steps.timer = [](HWND window, PageParam& param, UINT_PTR id) { PollPrinterStatus(window, param, id); };
+  steps.draw = [](HWND window, const DRAWITEMSTRUCT* item, PageParam& param) { DrawMainPageItem(window, item, param); };
+  steps.measure = [](HWND window, MEASUREITEMSTRUCT* item) { MeasureMainPageItem(window, item); };
+  return steps;
+}
+
+// The steps of the utility page as the page frame runs them.
+inline PageSteps UtilitySteps() {
+  PageSteps steps;
+  steps.init = [](HWND window, PageParam& param) { InitUtilityPage(window, param); };
+  steps.command = [](HWND window, PageParam& param, int id, int) { UtilityPageCommand(window, param, id); };
+  steps.apply = [](HWND, PageParam& param) { CommitUtilityPage(param); };
+  steps.draw = [](HWND, const DRAWITEMSTRUCT* item, PageParam& param) { DrawUtilityButton(item, param); };
+  return steps;
+}
 
 }  // namespace kalimu::pages::test

@@ -18,6 +18,7 @@ using test::InkModel;
 using test::PageFixture;
 using test::PageSteps;
 using test::SheetHost;
+using test::UtilitySteps;
 
 constexpr char kDravonKey[] = "SOFTWARE\\NORVA\\NORVA Dravon";
 
@@ -32,14 +33,6 @@ INT_PTR CALLBACK EndWithCancel(HWND dialog, UINT message, WPARAM, LPARAM) {
   return TRUE;
 }
 
-PageSteps UtilitySteps() {
-  PageSteps steps;
-  steps.init = [](HWND window, PageParam& param) { InitUtilityPage(window, param); };
-  steps.command = [](HWND window, PageParam& param, int id, int) { UtilityPageCommand(window, param, id); };
-  steps.apply = [](HWND, PageParam& param) { CommitUtilityPage(param); };
-  steps.draw = [](const DRAWITEMSTRUCT* item, PageParam& param) { DrawUtilityButton(item, param); };
-  return steps;
-}
 
 class UtilityPageTest : public ::testing::Test {
  protected:
