@@ -283,7 +283,7 @@ void OnModeVariantSelected(HWND window, PageParam& param) {
   UpdateModePicture(window, param);
   EnableWindow(GetDlgItem(window, kModeRadioType2), s.GetModeVariant() != 0);
   UpdateModeOptionRadios(window, param);
-  InitTonePresetCombo(window, param);
+  RefreshToneCombo(window, param);
   RedrawLayoutPreview(window);
 }
 
