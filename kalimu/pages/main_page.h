@@ -106,6 +106,8 @@ void OnPresetSelected(HWND window, PageParam& param);
 // --- Commands (main_page_commands.cpp) ----------------------------------------------------
 void MainPageCommand(HWND window, PageParam& param, int control_id, int notification);
 void OnQualitySliderMoved(HWND window, PageParam& param);
+// A click on an end label of the slider moves it one step toward that end.
+void OnQualityLabelClick(HWND window);
 void OnMediaTypeSelected(HWND window, PageParam& param);
 void OnModeRadio(HWND window, PageParam& param, int radio);
 void OnColorRadio(HWND window, PageParam& param, int radio);
@@ -122,9 +124,11 @@ void ShowInkSetText(HWND window, PageParam& param);
 void RefreshInkSetText(HWND window, PageParam& param);
 
 // --- Apply (main_page_apply.cpp) ----------------------------------------------------------
-// Geometry and paper flags, the silent option (value 127) and the utility flags' bits 0 to 2
-// (value 107) from JobOptions; the frame copies the record and reports the result.
+// Before the sheet snapshot takes the settings: the page geometry and the paper flags.
 void CommitMainPage(HWND window, PageParam& param);
+// After it: the silent option (value 127) and the utility flags' bits 0 to 2 (value 107) from
+// JobOptions, in both registry views.
+void StoreMainPageValues(HWND window, PageParam& param);
 
 }  // namespace kalimu::pages
 

@@ -19,9 +19,12 @@ constexpr PmFlagBit kMainPagePmFlags[] = {{1, 64}, {2, 128}, {4, 2048}};
 }  // namespace
 
 void CommitMainPage(HWND, PageParam& param) {
+  param.settings->RecomputePageGeometry();
+  param.settings->CommitPaperFlags();
+}
+
+void StoreMainPageValues(HWND, PageParam& param) {
   settings::JobSettings* s = param.settings;
-  s->RecomputePageGeometry();
-  s->CommitPaperFlags();
   const uint32_t silent = param.shared->silent_state;
   settings::WritePrinterRegValueById(s, storage::kValueSilent, &silent, sizeof(silent), kBothViews);
   if (param.context == nullptr) return;

@@ -158,6 +158,22 @@ void OnQualitySliderMoved(HWND window, PageParam& param) {
   RedrawLayoutPreview(window);
 }
 
+void OnQualityLabelClick(HWND window) {
+  POINT cursor = {};
+  GetCursorPos(&cursor);
+  const struct {
+    int label;
+    LPARAM direction;
+  } kLabels[] = {{kSliderLowLabel, 0}, {kSliderHighLabel, 1}};
+  HWND slider = GetDlgItem(window, kQualitySlider);
+  for (const auto& end : kLabels) {
+    RECT rect = {};
+    if (!GetWindowRect(GetDlgItem(window, end.label), &rect) || !PtInRect(&rect, cursor)) continue;
+    SendMessageA(slider, WM_USER, kTrackStep, end.direction);
+    if (GetFocus() != slider) SetFocus(slider);
+  }
+}
+
 void OnMediaTypeSelected(HWND window, PageParam& param) {
   JobSettings& s = *param.settings;
   NotifySheetChanged(window, param);

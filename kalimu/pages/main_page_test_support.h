@@ -162,7 +162,10 @@ inline PageSteps MainSteps() {
     StartStatusPolling(window, param);
   };
   steps.command = [](HWND window, PageParam& param, int id, int code) { MainPageCommand(window, param, id, code); };
-  steps.apply = [](HWND window, PageParam& param) { CommitMainPage(window, param); };
+  steps.apply = [](HWND window, PageParam& param) {
+    CommitMainPage(window, param);
+    StoreMainPageValues(window, param);
+  };
   steps.timer = [](HWND window, PageParam& param, UINT_PTR id) { PollPrinterStatus(window, param, id); };
   steps.draw = [](HWND window, const DRAWITEMSTRUCT* item, PageParam& param) { DrawMainPageItem(window, item, param); };
   steps.measure = [](HWND window, MEASUREITEMSTRUCT* item) { MeasureMainPageItem(window, item); };

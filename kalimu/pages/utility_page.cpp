@@ -3,19 +3,16 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "kalimu/driver/utility_launcher.h"
 #include "kalimu/pages/drawing_helpers.h"
 #include "kalimu/pages/main_page_frame_calls.h"
 #include "kalimu/pages/resource_dialogs.h"
-#include "kalimu/pages/tooltips.h"
 #include "kalimu/platform/program_start.h"
 #include "kalimu/platform/text_helpers.h"
 #include "kalimu/settings/job_settings.h"
 #include "kalimu/settings/printer_reg_values.h"
 #include "kalimu/status/monitor_link.h"
-#include "kalimu/status/printer_status.h"
 #include "kalimu/storage/driver_registry.h"
 
 namespace kalimu::pages {
@@ -102,14 +99,10 @@ void InitUtilityPage(HWND window, PageParam& param) {
   if (param.shared != nullptr) param.shared->folder_loaded = 0;
   ShowDriverVersionText(GetDlgItem(window, kUtilityVersionText), param);
   param.settings->SetSheetState(2);
-  if (std::unique_ptr<status::PrinterStatus> reading{status::CreatePrinterStatus(*param.settings)}) {
-    reading->RefreshStatus();  // the reply is not waited for
-  }
   uint32_t stm = 0;
   const HANDLE printer = param.context != nullptr ? param.context->printer : param.settings->GetPrinterHandle();
   status::ReadStmSetting(printer, param.settings, &stm);
   if (param.shared != nullptr) param.shared->stm_setting = stm == 1 ? 1 : 0;
-  InstallToolTips(window, kUtilityToolTipKind);
   if (!settings::EnsurePrinterRegRootKey(param.settings, 0)) EnableGroup(window, kAdjustGroup, false);
 }
 

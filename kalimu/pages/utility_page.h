@@ -24,8 +24,8 @@ inline constexpr int kLastUtilityButton = 2317;
 inline constexpr int kUtilityButtonBitmap = 7600;  // + (button - 2310)
 
 // Page start-up after the frame kept the PageParam and took the snapshot: the control refresh,
-// the version text, the status refresh, the status-monitor setting, tooltips and the adjustment
-// group's registry check.
+// the version text, the status-monitor setting and the adjustment group's registry check (the
+// frame then asks for the printer's status and installs the tooltips).
 void InitUtilityPage(HWND window, PageParam& param);
 // Enables, disables and hides the buttons by the monitor, the model and what is installed.
 void RefreshUtilityControls(HWND window, PageParam& param);
