@@ -92,11 +92,13 @@ void VersionPageShot(testkit::ScreenshotRun& run) {
 
 }  // namespace
 
-// Called by the folder's screenshot program.
-void SheetPageScreenshots(testkit::ScreenshotRun& run) {
+// Usage: kalimu_pages_main_page_screenshots <output folder>.
+int main(int argc, char** argv) {
+  testkit::ScreenshotRun run(argc, argv);
   PageShot(run, test::InkModel(8, true), kMainPageTemplate, test::MainSteps(), "main_page", false);
   PageShot(run, test::InkModel(6, false), kMainPageTemplate, test::MainSteps(), "main_page_two_meters", false);
   PageShot(run, test::InkModel(8, true), kMainPageTemplate, test::MainSteps(), "main_page_no_ink_levels", true);
   PageShot(run, test::InkModel(8, true), kUtilityPageTemplate, test::UtilitySteps(), "utility_page", false);
   VersionPageShot(run);
+  return run.ExitCode();
 }
