@@ -64,8 +64,11 @@ void ApplyPage(HWND page, const PageParam& param, driver::SheetPage which) {
     std::memcpy(param.shared->sheet_snapshot, s.GetDriverDevMode(), sizeof(settings::DriverDevMode));
   }
   if (param.context != nullptr) {
-    if (s.GetDevMode() != nullptr) {
-      platform::CopyDevModeRecord(s.GetDevMode(), reinterpret_cast<DEVMODEW*>(&param.context->dev_mode));
+    // The public record the settings were made over; the driver record when they have none.
+    const DEVMODEW* source = s.GetDevMode();
+    if (source == nullptr && s.GetDriverDevMode() != nullptr) source = &s.GetDriverDevMode()->Public;
+    if (source != nullptr && reinterpret_cast<const void*>(source) != &param.context->dev_mode) {
+      platform::CopyDevModeRecord(source, reinterpret_cast<DEVMODEW*>(&param.context->dev_mode));
     }
     if (param.context->sheet_callback != nullptr) {
       param.context->sheet_callback(param.context->sheet_handle, CPSFUNC_SET_RESULT, param.context->page_handles[which],
