@@ -102,7 +102,9 @@ int32_t EditWatermarks(HWND page, const PageParam& param, int mode) {
       return old_index;
     }
   } else {
-    const uint32_t new_users = users + new_count - count;
+    // A list shorter than the built-in entries leaves no user entries, never a negative count.
+    const uint32_t new_users = new_count > count ? users + (new_count - count)
+                                                 : (users > count - new_count ? users - (count - new_count) : 0);
     store.SetUserCount(&new_users);
     store.SetEntryCount(&new_count);
     changed = true;
