@@ -344,9 +344,6 @@ void Templates(testkit::ScreenshotRun& run) {
 
 }  // namespace
 
-// The paper and layout pages and the binding margin dialog (paper_page_screenshots.cpp).
-void PaperLayoutScreenshots(testkit::ScreenshotRun& run);
-
 int main(int argc, char** argv) {
   testkit::ScreenshotRun run(argc, argv);
   const std::string library = testkit::TestProgramDirectory() + "testkit_resources_english.dll";
@@ -365,7 +362,6 @@ int main(int argc, char** argv) {
     if (!printer.ok()) run.Fail("sample picture", "no settings object: " + printer.error());
   }
   Templates(run);
-  PaperLayoutScreenshots(run);
   UnregisterCustomControls(g_library);
   FreeLibrary(g_library);
   return run.ExitCode();

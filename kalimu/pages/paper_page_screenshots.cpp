@@ -2,6 +2,7 @@
 // printers: the paper page on a sheet feeder and on a wide roll of a cutter model, the layout
 // page with normal size and with a poster, duplex and a watermark, and the binding margin dialog
 // in both units.
+// Usage: kalimu_pages_paper_page_screenshots <output folder>.
 #include <windows.h>
 #include <prsht.h>
 
@@ -90,7 +91,8 @@ void BindingShot(testkit::ScreenshotRun& run, bool inch, const std::string& name
 
 }  // namespace
 
-void PaperLayoutScreenshots(testkit::ScreenshotRun& run) {
+int main(int argc, char** argv) {
+  testkit::ScreenshotRun run(argc, argv);
   PageShot(run, test::PaperModel(), kPaperPageTemplate, &PaperPageProc,
            [](test::PageFixture& f) {
              test::UseSource(f.settings(), test::kSheetFeeder);
@@ -118,4 +120,6 @@ void PaperLayoutScreenshots(testkit::ScreenshotRun& run) {
            "layout_page_scaled_duplex");
   BindingShot(run, false, "binding_margin_metric");
   BindingShot(run, true, "binding_margin_inch");
+  RemovePageToolTipHooks();
+  return run.ExitCode();
 }
