@@ -32,15 +32,6 @@ void ShowPercentageIfFit(HWND page, const PageParam& param) {
   }
 }
 
-std::string ItemText(HWND list, LRESULT item) {
-  const LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
-  if (length < 0) return {};
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(std::strlen(text.c_str()));
-  return text;
-}
-
 // Selects the item whose text is `name`: prefix search from the top, going on while the found
 // item's text differs, stopping at an exact match or at an item found before.
 void SelectName(HWND list, const char* name) {

@@ -22,15 +22,6 @@ namespace {
 constexpr int kPaperNameChars = 256;
 constexpr uint16_t kUserPaperListChars = 64;
 
-std::string ItemText(HWND list, LRESULT item) {
-  const LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
-  if (length < 0) return {};
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(std::strlen(text.c_str()));
-  return text;
-}
-
 // The item whose text equals `text` exactly; else the first whose text begins with it (in any
 // case). Answers the selected position or CB_ERR.
 LRESULT SelectListText(HWND list, const char* text) {

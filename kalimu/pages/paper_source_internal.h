@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstring>
+#include <string>
 
 #include "kalimu/pages/page_access.h"
 
@@ -40,6 +42,15 @@ inline LRESULT SelectedData(HWND page, int control) {
   HWND list = GetDlgItem(page, control);
   const LRESULT item = SendMessageA(list, CB_GETCURSEL, 0, 0);
   return item == CB_ERR ? -1 : SendMessageA(list, CB_GETITEMDATA, static_cast<WPARAM>(item), 0);
+}
+// The text of a combo item, whole.
+inline std::string ItemText(HWND list, LRESULT item) {
+  const LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
+  if (length < 0) return {};
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(std::strlen(text.c_str()));
+  return text;
 }
 // Appends text with item data; answers the item's position.
 inline LRESULT AddItem(HWND page, int control, const char* text, LPARAM data) {

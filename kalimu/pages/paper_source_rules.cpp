@@ -76,6 +76,33 @@ void SelectSourceItem(HWND page, const PageParam& param, uint16_t s) {
 
 void RedrawOrderPicture(HWND page, const PageParam& param) { UpdateOrderPicture(page, param); }
 
+// The roll controls of a wide source (all cleared and disabled) or of a narrow one (roll margin
+// enabled; fit to roll width for 530, save roll paper for 256).
+void SetWideRollControls(HWND page) {
+  for (int control : {kFitRollCheck, kSaveRollCheck, kRollMarginCheck}) Check(page, control, false);
+  for (int control : {kRollGroup, kFitRollCheck, kRollMarginCheck, kSaveRollCheck}) Enable(page, control, false);
+}
+void SetNarrowRollControls(HWND page, int32_t id) {
+  Enable(page, kRollMarginCheck, true);
+  if (id == kSourceRoll530) {
+    Enable(page, kFitRollCheck, true);
+    Enable(page, kSaveRollCheck, false);
+  } else if (id == kSourceRoll256) {
+    Enable(page, kFitRollCheck, false);
+    Enable(page, kSaveRollCheck, true);
+  }
+}
+// 530 offers the width dialog with fit to roll width; other roll sources neither.
+void SetRollWidthControls(HWND page, int32_t id) {
+  if (id == kSourceRoll530) {
+    Enable(page, kPaperWidthButton, Checked(page, kFitRollCheck));
+  } else {
+    Check(page, kFitRollCheck, false);
+    Enable(page, kFitRollCheck, false);
+    Enable(page, kPaperWidthButton, false);
+  }
+}
+
 }  // namespace
 
 bool IsRollCutSource(settings::JobSettings& s) { return s.IsSourceFlag4000ById(SourceId(s)) != 0; }
@@ -161,25 +188,11 @@ void UpdateSourceOptionControls(HWND page, const PageParam& param) {
   const int32_t id = SourceId(s);
   if (roll) {
     if (IsWideRollSource(s)) {
-      for (int control : {kFitRollCheck, kSaveRollCheck, kRollMarginCheck}) Check(page, control, false);
-      for (int control : {kRollGroup, kFitRollCheck, kRollMarginCheck, kSaveRollCheck}) Enable(page, control, false);
+      SetWideRollControls(page);
     } else if (IsNarrowRollSource(s)) {
-      Enable(page, kRollMarginCheck, true);
-      if (id == kSourceRoll530) {
-        Enable(page, kFitRollCheck, true);
-        Enable(page, kSaveRollCheck, false);
-      } else if (id == kSourceRoll256) {
-        Enable(page, kFitRollCheck, false);
-        Enable(page, kSaveRollCheck, true);
-      }
+      SetNarrowRollControls(page, id);
     }
-    if (id == kSourceRoll530) {
-      Enable(page, kPaperWidthButton, Checked(page, kFitRollCheck));
-    } else {
-      Check(page, kFitRollCheck, false);
-      Enable(page, kFitRollCheck, false);
-      Enable(page, kPaperWidthButton, false);
-    }
+    SetRollWidthControls(page, id);
     return;
   }
   if (!IsSpecialFeedSource(s)) {
@@ -450,8 +463,7 @@ void ResetSourceOptions(HWND page, const PageParam& param) {
     if (IsWideRollSource(s)) {
       s.SetPaperOptionBit2(0);
       s.SetPaperOptionBit32(0);
-      for (int control : {kFitRollCheck, kSaveRollCheck, kRollMarginCheck}) Check(page, control, false);
-      for (int control : {kRollGroup, kFitRollCheck, kRollMarginCheck, kSaveRollCheck}) Enable(page, control, false);
+      SetWideRollControls(page);
       Check(page, kReverseOrderCheck, false);
       Enable(page, kReverseOrderCheck, false);
       s.SetLayoutOptionBits(0x80, 0);
@@ -460,23 +472,10 @@ void ResetSourceOptions(HWND page, const PageParam& param) {
       s.SetPaperOptionBit2(0);
       Check(page, kRollMarginCheck, false);
       Check(page, kSaveRollCheck, false);
-      Enable(page, kRollMarginCheck, true);
-      if (id == kSourceRoll530) {
-        Enable(page, kFitRollCheck, true);
-        Enable(page, kSaveRollCheck, false);
-      } else if (id == kSourceRoll256) {
-        Enable(page, kFitRollCheck, false);
-        Enable(page, kSaveRollCheck, true);
-      }
+      SetNarrowRollControls(page, id);
     }
-    if (id == kSourceRoll530) {
-      Enable(page, kPaperWidthButton, Checked(page, kFitRollCheck));
-      Enable(page, kReverseOrderCheck, false);
-    } else {
-      Check(page, kFitRollCheck, false);
-      Enable(page, kFitRollCheck, false);
-      Enable(page, kPaperWidthButton, false);
-    }
+    SetRollWidthControls(page, id);
+    if (id == kSourceRoll530) Enable(page, kReverseOrderCheck, false);
   }
   Check(page, kRotateCheck, false);
   s.ChangeRotate180(0);
