@@ -88,7 +88,7 @@ void RepaintLayoutPreview(HWND page);
 // entry index selected afterwards (-1 for none).
 int32_t EditWatermarks(HWND page, const PageParam& param, int mode);
 
-// The editor's entry points (the list dialog, and the edit dialog once it exists); tests replace
+// The editor's entry points (mode 0 the edit dialog, mode 1 the list dialog); tests replace
 // them. Both answer a new entry array (global memory, freed by the caller) or null.
 using WatermarkEditorCall = storage::WatermarkEntry* (*)(HWND owner, HMODULE module,
                                                          const storage::WatermarkEntry* entries, int16_t* count,

@@ -6,19 +6,13 @@
 #include "kalimu/pages/layout_page.h"
 #include "kalimu/pages/paper_page_frame.h"
 #include "kalimu/platform/global_block.h"
+#include "kalimu/watermark/watermark_edit_state.h"
 #include "kalimu/watermark/watermark_list_dialog.h"
 
 namespace kalimu::pages {
 namespace {
 
-// The edit dialog is not built yet: until it is, editing one entry answers as a cancelled edit.
-storage::WatermarkEntry* EditWatermarkStandIn(HWND, HMODULE, const storage::WatermarkEntry*, int16_t*, int16_t*,
-                                              int16_t, int32_t, int32_t, const int32_t[4], const void*,
-                                              const watermark::WatermarkHelpBlock*) {
-  return nullptr;
-}
-
-WatermarkEditorCall g_editors[2] = {&EditWatermarkStandIn, &watermark::ManageWatermarksDialog};
+WatermarkEditorCall g_editors[2] = {&watermark::EditWatermarkDialog, &watermark::ManageWatermarksDialog};
 
 }  // namespace
 
