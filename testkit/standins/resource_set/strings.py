@@ -139,6 +139,8 @@ ENGLISH = {
                                           "Lighter (2.4)"])},
 }
 
+ENGLISH.update(__import__("strings_paper_layout").STRINGS)  # paper and layout pages
+
 # The strings that differ by language: the built-in watermarks (count, colour list, names, files).
 LANGUAGE = {
     "english": {1830: "3", 1831: "ABF", 1840: "CONFIDENTIAL", 1841: "DRAFT",
