@@ -4,6 +4,9 @@
 #include <array>
 #include <utility>
 
+#include "kalimu/dialogs/driver_options_dialog.h"
+#include "kalimu/dialogs/page_order_dialog.h"
+#include "kalimu/dialogs/user_paper_dialog.h"
 #include "kalimu/pages/tooltips.h"
 
 namespace kalimu::pages {
@@ -39,8 +42,22 @@ std::array<DLGPROC, sizeof...(I)> StandIns(std::index_sequence<I...>) {
   return {&StandInDialogProc<static_cast<SettingsDialog>(I)>...};
 }
 
-std::array<DLGPROC, static_cast<size_t>(SettingsDialog::kCount)>& Procedures() {
-  static auto procedures = StandIns(std::make_index_sequence<static_cast<size_t>(SettingsDialog::kCount)>());
+using ProcedureTable = std::array<DLGPROC, static_cast<size_t>(SettingsDialog::kCount)>;
+
+// The dialogs that have their own procedure; the others keep their stand-in.
+ProcedureTable RealProcedures() {
+  ProcedureTable table = StandIns(std::make_index_sequence<static_cast<size_t>(SettingsDialog::kCount)>());
+  const auto set = [&table](SettingsDialog dialog, DLGPROC procedure) {
+    table[static_cast<size_t>(dialog)] = procedure;
+  };
+  set(SettingsDialog::kUserPaperSize, &dialogs::UserPaperSizeDlgProc);
+  set(SettingsDialog::kDriverOptions, &dialogs::DriverOptionsDlgProc);
+  set(SettingsDialog::kPageOrder, &dialogs::PageOrderDlgProc);
+  return table;
+}
+
+ProcedureTable& Procedures() {
+  static ProcedureTable procedures = RealProcedures();
   return procedures;
 }
 
