@@ -1,6 +1,8 @@
 // Snapshots, ends and help of the settings dialogs.
 #include "kalimu/dialogs/dialog_services.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 
 #include "kalimu/pages/tooltips.h"
@@ -42,6 +44,12 @@ void CancelDialogSnapshot(HWND dialog, const PageParam& param, settings::DriverD
 void EndSettingsDialog(HWND dialog, INT_PTR result) {
   SetWindowLongPtrA(dialog, DWLP_USER, 0);
   EndDialog(dialog, result);
+}
+
+void NotifySheetChanged(HWND window, const PageParam& param) {
+  if (param.shared != nullptr && param.shared->sheet_window != nullptr) {
+    SendMessageA(param.shared->sheet_window, PSM_CHANGED, reinterpret_cast<WPARAM>(window), 0);
+  }
 }
 
 namespace {

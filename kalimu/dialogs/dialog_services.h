@@ -29,6 +29,9 @@ void CancelDialogSnapshot(HWND dialog, const PageParam& param, settings::DriverD
 // still brings (the focus moving away from an edit or a combo) change nothing.
 void EndSettingsDialog(HWND dialog, INT_PTR result);
 
+// Tells the property sheet that a page changed (PSM_CHANGED); nothing without a sheet window.
+void NotifySheetChanged(HWND window, const PageParam& param);
+
 // {control id, help context} pairs ended by 0, 0, as WinHelpA takes them; context kNoHelp: none.
 inline constexpr DWORD kNoHelp = static_cast<DWORD>(-1);
 

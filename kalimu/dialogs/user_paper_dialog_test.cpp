@@ -10,6 +10,7 @@
 #include <string>
 
 #include "kalimu/dialogs/dialog_run_test_support.h"
+#include "kalimu/dialogs/user_paper_test_support.h"
 #include "kalimu/pages/page_test_support.h"
 #include "kalimu/pages/resource_dialogs.h"
 #include "kalimu/pages/tooltips.h"
@@ -25,6 +26,7 @@ using test::Checked;
 using test::Click;
 using test::Command;
 using test::Enabled;
+using test::LimitedModel;
 using test::ModalScript;
 using test::PickListItem;
 using test::Shown;
@@ -32,24 +34,6 @@ using test::TextOf;
 using test::Type;
 
 constexpr int16_t kSheetFeeder = 7, kManualFeed = 4, kRoll = 256;
-
-// The roll-paper model with size limits per source (0.1 mm): the sheet feeder takes 89..329 x
-// 127..483, the manual feed 10..440 x 10..999.9, both rolls 254..1118 x 100..15000.
-testkit::ModelDescription LimitedModel(bool with_user_defined_paper = true) {
-  testkit::ModelDescription m = testkit::RollPaperModel();
-  const auto limits = [](model::PaperSourceRecord& s, settings::ExtentPair low, settings::ExtentPair high) {
-    std::memcpy(s.value32, &high, sizeof(high));
-    std::memcpy(s.value40, &low, sizeof(low));
-  };
-  limits(m.sources[0], {890, 1270}, {3290, 4830});
-  limits(m.sources[1], {100, 100}, {4400, 9999});
-  limits(m.sources[2], {2540, 1000}, {11180, 150000});
-  limits(m.sources[3], {2540, 1000}, {11180, 150000});
-  if (!with_user_defined_paper) {
-    std::erase_if(m.papers, [](const model::PaperSizeRecord& p) { return p.id == model::kCustomPaperId; });
-  }
-  return m;
-}
 
 class UserPaperDialog : public ::testing::Test {
  protected:

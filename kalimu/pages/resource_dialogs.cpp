@@ -5,7 +5,9 @@
 #include <utility>
 
 #include "kalimu/dialogs/driver_options_dialog.h"
+#include "kalimu/dialogs/level_slider_dialog.h"
 #include "kalimu/dialogs/page_order_dialog.h"
+#include "kalimu/dialogs/source_paper_dialogs.h"
 #include "kalimu/dialogs/user_paper_dialog.h"
 #include "kalimu/pages/tooltips.h"
 
@@ -53,6 +55,9 @@ ProcedureTable RealProcedures() {
   set(SettingsDialog::kUserPaperSize, &dialogs::UserPaperSizeDlgProc);
   set(SettingsDialog::kDriverOptions, &dialogs::DriverOptionsDlgProc);
   set(SettingsDialog::kPageOrder, &dialogs::PageOrderDlgProc);
+  set(SettingsDialog::kSourcePaperSize, &dialogs::SourcePaperSizeDlgProc);
+  set(SettingsDialog::kPaperWidth, &dialogs::PaperWidthDlgProc);
+  set(SettingsDialog::kLevelSlider, &dialogs::LevelSliderDlgProc);
   return table;
 }
 
