@@ -77,3 +77,22 @@ void ShowContextHelp(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam, co
 }
 
 }  // namespace kalimu::dialogs
+
+namespace kalimu::dialogs {
+
+bool HandleTipsAndHelp(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam, const PageParam& param,
+                       uint16_t kind, const DWORD* table) {
+  switch (message) {
+    case WM_NOTIFY:
+      pages::HandleToolTipNotifyA(reinterpret_cast<NMHDR*>(lparam), param, kind);
+      return true;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+      ShowContextHelp(dialog, message, wparam, lparam, table);
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace kalimu::dialogs

@@ -37,6 +37,10 @@ inline constexpr DWORD kNoHelp = static_cast<DWORD>(-1);
 
 // The driver's help file at `context` (WinHelpA HELP_CONTEXT).
 void ShowHelpTopic(HWND window, const PageParam& param, DWORD context);
+// WM_NOTIFY (the tooltips of `kind`), WM_HELP and WM_CONTEXTMENU (the help table): true when
+// the message was one of them.
+bool HandleTipsAndHelp(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam, const PageParam& param,
+                       uint16_t kind, const DWORD* table);
 // WM_HELP (HELP_WM_HELP, on the control the help info names) or WM_CONTEXTMENU
 // (HELP_CONTEXTMENU, on the window clicked) with the dialog's table.
 void ShowContextHelp(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam, const DWORD* table);

@@ -134,6 +134,7 @@ INT_PTR CALLBACK LevelSliderDlgProc(HWND dialog, UINT message, WPARAM wparam, LP
   }
   PageParam* param = pages::PageParamOf(dialog);
   if (param == nullptr) return FALSE;
+  if (HandleTipsAndHelp(dialog, message, wparam, lparam, *param, kTips, kHelpTable)) return FALSE;
   switch (message) {
     case WM_COMMAND:
       // The whole wParam: only BN_CLICKED counts.
@@ -156,13 +157,6 @@ INT_PTR CALLBACK LevelSliderDlgProc(HWND dialog, UINT message, WPARAM wparam, LP
       }
       return FALSE;
     }
-    case WM_NOTIFY:
-      pages::HandleToolTipNotifyA(reinterpret_cast<NMHDR*>(lparam), *param, kTips);
-      return FALSE;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-      ShowContextHelp(dialog, message, wparam, lparam, kHelpTable);
-      return FALSE;
     default:
       return FALSE;
   }

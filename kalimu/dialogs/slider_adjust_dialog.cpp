@@ -364,6 +364,7 @@ INT_PTR CALLBACK SliderAdjustDlgProc(HWND dialog, UINT message, WPARAM wparam, L
   }
   PageParam* param = pages::PageParamOf(dialog);
   if (param == nullptr) return FALSE;
+  if (HandleTipsAndHelp(dialog, message, wparam, lparam, *param, kTips, kHelpTable)) return FALSE;
   switch (message) {
     case WM_HSCROLL: {
       HWND bar = reinterpret_cast<HWND>(lparam);
@@ -418,13 +419,6 @@ INT_PTR CALLBACK SliderAdjustDlgProc(HWND dialog, UINT message, WPARAM wparam, L
       if (item->CtlType == ODT_BUTTON) DrawSign(dialog, *param, item);
       return FALSE;
     }
-    case WM_NOTIFY:
-      pages::HandleToolTipNotifyA(reinterpret_cast<NMHDR*>(lparam), *param, kTips);
-      return FALSE;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-      ShowContextHelp(dialog, message, wparam, lparam, kHelpTable);
-      return FALSE;
     default:
       return FALSE;
   }

@@ -489,6 +489,7 @@ INT_PTR CALLBACK UserPaperSizeDlgProc(HWND dialog, UINT message, WPARAM wparam, 
   }
   PageParam* param = pages::PageParamOf(dialog);
   if (param == nullptr) return FALSE;
+  if (HandleTipsAndHelp(dialog, message, wparam, lparam, *param, kTips, kHelpTable)) return TRUE;
   switch (message) {
     case WM_COMMAND: {
       const int id = LOWORD(wparam);
@@ -529,13 +530,6 @@ INT_PTR CALLBACK UserPaperSizeDlgProc(HWND dialog, UINT message, WPARAM wparam, 
       DrawUserPaperItem(dialog, *param, item);
       return TRUE;
     }
-    case WM_NOTIFY:
-      pages::HandleToolTipNotifyA(reinterpret_cast<NMHDR*>(lparam), *param, kTips);
-      return TRUE;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-      ShowContextHelp(dialog, message, wparam, lparam, kHelpTable);
-      return TRUE;
     default:
       return FALSE;
   }
