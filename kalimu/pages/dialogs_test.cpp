@@ -92,11 +92,11 @@ TEST_F(Dialogs, EveryTableEntryOpensItsTemplateWithThePageParam) {
 TEST_F(Dialogs, StandInsFollowTheDialogProtocol) {
   for (const auto& [button, result] : {std::pair{IDOK, 1}, std::pair{IDCANCEL, 0}}) {
     DialogPresser presser(button);
-    EXPECT_EQ(ShowSettingsDialog(page_->window(), SettingsDialog::kLevelSlider), result);
+    EXPECT_EQ(ShowSettingsDialog(page_->window(), SettingsDialog::kPosterPanel), result);
     // The dialog's tooltip hook is gone with it.
     const ToolTipSlot* slot = FindToolTipSlot();
     if (slot != nullptr) {
-      EXPECT_EQ(slot->entries[kLevelSliderTips].hook, nullptr);
+      EXPECT_EQ(slot->entries[kPosterPanelTips].hook, nullptr);
     }
   }
 }

@@ -4,7 +4,12 @@
 #include <array>
 #include <utility>
 
+#include "kalimu/dialogs/driver_options_dialog.h"
+#include "kalimu/dialogs/level_slider_dialog.h"
+#include "kalimu/dialogs/page_order_dialog.h"
 #include "kalimu/dialogs/printer_adjust_dialog.h"
+#include "kalimu/dialogs/source_paper_dialogs.h"
+#include "kalimu/dialogs/user_paper_dialog.h"
 #include "kalimu/dialogs/user_settings_dialog.h"
 #include "kalimu/pages/tooltips.h"
 
@@ -36,30 +41,32 @@ INT_PTR CALLBACK StandInDialogProc(HWND dialog, UINT message, WPARAM wparam, LPA
   }
 }
 
-// The dialogs' own procedures; the others keep their stand-in.
-constexpr DLGPROC OwnProcedure(SettingsDialog dialog) {
-  switch (dialog) {
-    case SettingsDialog::kPrinterAdjust:
-      return &dialogs::PrinterAdjustDlgProc;
-    case SettingsDialog::kUserSettings:
-      return &dialogs::UserSettingsDlgProc;
-    default:
-      return nullptr;
-  }
-}
-
-template <SettingsDialog Dialog>
-constexpr DLGPROC ProcedureOf() {
-  return OwnProcedure(Dialog) != nullptr ? OwnProcedure(Dialog) : &StandInDialogProc<Dialog>;
-}
-
 template <size_t... I>
 std::array<DLGPROC, sizeof...(I)> StandIns(std::index_sequence<I...>) {
-  return {ProcedureOf<static_cast<SettingsDialog>(I)>()...};
+  return {&StandInDialogProc<static_cast<SettingsDialog>(I)>...};
 }
 
-std::array<DLGPROC, static_cast<size_t>(SettingsDialog::kCount)>& Procedures() {
-  static auto procedures = StandIns(std::make_index_sequence<static_cast<size_t>(SettingsDialog::kCount)>());
+using ProcedureTable = std::array<DLGPROC, static_cast<size_t>(SettingsDialog::kCount)>;
+
+// The dialogs that have their own procedure; the others keep their stand-in.
+ProcedureTable RealProcedures() {
+  ProcedureTable table = StandIns(std::make_index_sequence<static_cast<size_t>(SettingsDialog::kCount)>());
+  const auto set = [&table](SettingsDialog dialog, DLGPROC procedure) {
+    table[static_cast<size_t>(dialog)] = procedure;
+  };
+  set(SettingsDialog::kUserPaperSize, &dialogs::UserPaperSizeDlgProc);
+  set(SettingsDialog::kDriverOptions, &dialogs::DriverOptionsDlgProc);
+  set(SettingsDialog::kPageOrder, &dialogs::PageOrderDlgProc);
+  set(SettingsDialog::kSourcePaperSize, &dialogs::SourcePaperSizeDlgProc);
+  set(SettingsDialog::kPaperWidth, &dialogs::PaperWidthDlgProc);
+  set(SettingsDialog::kLevelSlider, &dialogs::LevelSliderDlgProc);
+  set(SettingsDialog::kPrinterAdjust, &dialogs::PrinterAdjustDlgProc);
+  set(SettingsDialog::kUserSettings, &dialogs::UserSettingsDlgProc);
+  return table;
+}
+
+ProcedureTable& Procedures() {
+  static ProcedureTable procedures = RealProcedures();
   return procedures;
 }
 

@@ -17,6 +17,7 @@ sys.dont_write_bytecode = True  # nothing is written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import pictures as P  # noqa: E402
+import pictures_folders  # noqa: E402
 import strings  # noqa: E402
 import templates_pages  # noqa: E402
 import templates_settings  # noqa: E402
@@ -96,6 +97,8 @@ def bitmaps():
     add(7803, P.bmp24(P.sample_photo(120, 90)))
     add(8548, P.bmp24(P.sample_photo(120, 90)))
     add(7802, P.bmp8(quantised_sample()))
+    for bid, canvas in pictures_folders.pictures().items():
+        add(bid, P.bmp24(canvas))
     [add(bid, data) for bid, data in templates_watermark_edit.bitmaps(P).items()]
     return out
 
