@@ -4,6 +4,7 @@
 #include <array>
 #include <utility>
 
+#include "kalimu/dialogs/advanced_settings_dialog.h"
 #include "kalimu/pages/tooltips.h"
 
 namespace kalimu::pages {
@@ -40,7 +41,11 @@ std::array<DLGPROC, sizeof...(I)> StandIns(std::index_sequence<I...>) {
 }
 
 std::array<DLGPROC, static_cast<size_t>(SettingsDialog::kCount)>& Procedures() {
-  static auto procedures = StandIns(std::make_index_sequence<static_cast<size_t>(SettingsDialog::kCount)>());
+  static auto procedures = [] {
+    auto table = StandIns(std::make_index_sequence<static_cast<size_t>(SettingsDialog::kCount)>());
+    table[static_cast<size_t>(SettingsDialog::kAdvanced)] = &dialogs::AdvancedDlgProc;
+    return table;
+  }();
   return procedures;
 }
 
