@@ -61,8 +61,16 @@ void Apply(HWND dialog, int id, const ControlChange& change) {
   if (change.shown >= 0) ShowItem(dialog, id, change.shown != 0);
 }
 
+// Radios shown for the colour modes other than 5; a radio the current mode does not allow stays
+// disabled.
 void EnableColorModeRadios(HWND dialog, const PageParam& param, bool on) {
+  const uint32_t allowed = AllowedColourModeRadios(AllowedRadioBits(*param.settings), param.settings->GetRenderMethod());
   for (int id : {2111, 2113, 2109, 2112}) pages::EnableShowDlgItem(dialog, id, on ? 1 : 0);
+  if (on) {
+    EnableItem(dialog, 2109, (allowed & kRadioIcm) != 0);
+    EnableItem(dialog, 2111, (allowed & kRadioPhoto) != 0);
+    EnableItem(dialog, 2112, (allowed & kRadioNoAdjust) != 0);
+  }
   pages::EnableShowDlgItem(dialog, 2191, on ? 0 : 1);
   EnableItem(dialog, 2099, on && param.settings->CurrentModeHasFlag200() == 1);
 }
@@ -320,7 +328,7 @@ void FillRenderMethodCombo(HWND dialog, const PageParam& param) {
   // With no method allowed, nothing is selected and the stored method stays.
   if (list.selected >= 0) {
     SendDlgItemMessageA(dialog, kRenderCombo, CB_SETCURSEL, static_cast<WPARAM>(list.selected), 0);
-    if (list.data[list.selected] != s.GetRenderMethod()) s.SetRenderMethod(list.data[list.selected]);
+    if (list.data[list.selected] != static_cast<int32_t>(s.GetRenderMethod())) s.SetRenderMethod(list.data[list.selected]);
   }
   Repaint(dialog, kRenderPicture);
 }

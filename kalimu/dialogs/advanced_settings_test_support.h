@@ -33,6 +33,7 @@ inline testkit::ModelDescription AdvancedModel(bool toning, const ModeColumns& c
   testkit::ModelDescription model = testkit::RollPaperModel();
   model.header.flags24 = (model.header.flags24 & ~0x8000u) | (toning ? 0x8000u : 0u) | 0x400u;
   model.header.flags20 &= ~(4u | 8u | 0x8000000u | 64u);
+  for (size_t i = 0; i < model.table7.size(); ++i) model.table7[i].value4 = static_cast<int16_t>(i);  // strings 1300+
   for (auto& mode : model.modes) {
     for (auto& group : mode.groups) {
       group.flags18 = columns.render_methods;
