@@ -89,17 +89,19 @@ void ShowColorAdjustRowValues(HWND dialog, const PageParam& param) {
   }
 }
 
-void InitColorAdjustRows(HWND dialog, const PageParam& param) {
-  const bool new_style = param.context != nullptr && param.context->notification_style != 0;
-  for (int i = 0; i < 6; ++i) {
-    const int slider = 2070 + i;
-    if (new_style) SendTrackBar(dialog, slider, pages::kTrackSetNotificationStyle, 0);
-    SendTrackBar(dialog, slider, pages::kTrackSetRange, MAKELPARAM(0, 50));
-    SendTrackBar(dialog, slider, pages::kTrackSetPageStep, 5);
-    SendTrackBar(dialog, slider, pages::kTrackSetPosition, 25);
-    SendTrackBar(dialog, slider, pages::kTrackSetTickMarks, 0);
-    SendTrackBar(dialog, slider, pages::kTrackSetMark, 25);
+void InitAdjustSlider(HWND dialog, const PageParam& param, int slider, int32_t position) {
+  if (param.context != nullptr && param.context->notification_style != 0) {
+    SendTrackBar(dialog, slider, pages::kTrackSetNotificationStyle, 0);
   }
+  SendTrackBar(dialog, slider, pages::kTrackSetRange, MAKELPARAM(0, 50));
+  SendTrackBar(dialog, slider, pages::kTrackSetPageStep, 5);
+  SendTrackBar(dialog, slider, pages::kTrackSetPosition, position);
+  SendTrackBar(dialog, slider, pages::kTrackSetTickMarks, 0);
+  SendTrackBar(dialog, slider, pages::kTrackSetMark, 25);
+}
+
+void InitColorAdjustRows(HWND dialog, const PageParam& param) {
+  for (int i = 0; i < 6; ++i) InitAdjustSlider(dialog, param, 2070 + i, 25);
   ShowColorAdjustRowValues(dialog, param);
 }
 

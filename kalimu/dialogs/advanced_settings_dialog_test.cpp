@@ -123,8 +123,7 @@ TEST_F(AdvancedDialogTest, RowsByVariantAndQuality) {
       EXPECT_EQ(Enabled(2080 + row), c.rows[row]) << row;
       EXPECT_EQ((shared().adjust_edit_states[row] & pages::kEditActive) != 0, c.rows[row]) << row;
     }
-    DestroyWindow(dialog_);
-    dialog_ = nullptr;
+    Close();
   }
 }
 
@@ -150,8 +149,7 @@ TEST_F(AdvancedDialogTest, LayoutByColourMode) {
     EXPECT_EQ(Visible(2102), c.correction);
     EXPECT_EQ(Visible(2080), c.panel);
     EXPECT_EQ(Visible(8501), c.tone_group);
-    DestroyWindow(dialog_);
-    dialog_ = nullptr;
+    Close();
   }
 }
 
@@ -203,8 +201,7 @@ TEST_F(AdvancedDialogTest, OkChoosesThePresetKindAndFreesTheCopy) {
     Command(IDOK, BN_CLICKED);
     EXPECT_EQ(s().GetPresetKind(), entry != 0 ? 2u : 5u);
     EXPECT_EQ(shared().dialog_snapshot, nullptr);
-    DestroyWindow(dialog_);
-    dialog_ = nullptr;
+    Close();
   }
 }
 
@@ -287,6 +284,7 @@ TEST_F(AdvancedDialogTest, CancelUndoesEveryChangeSubDialogsIncluded) {
     settings::JobSettings* settings;
     int32_t colour_mode = -1;
     int32_t adjustment = -1;
+    int32_t toning_x = -1;
     uint32_t media_before = 0;
     uint32_t media_after = 0;
   } seen{&s()};
@@ -309,6 +307,8 @@ TEST_F(AdvancedDialogTest, CancelUndoesEveryChangeSubDialogsIncluded) {
         seen->media_after = s.GetMediaId();
         SendMessageA(GetDlgItem(dialog, 2190), BM_CLICK, 0, 0);  // the slider adjustment dialog
         seen->adjustment = s.GetAdjustment(2);
+        SetDlgItemTextA(dialog, 8557, "20");  // a toning value
+        seen->toning_x = s.GetAdjustment(9);
         SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
       },
       &seen);
@@ -318,6 +318,7 @@ TEST_F(AdvancedDialogTest, CancelUndoesEveryChangeSubDialogsIncluded) {
   EXPECT_EQ(seen.colour_mode, 2);
   EXPECT_NE(seen.media_after, seen.media_before);
   EXPECT_EQ(seen.adjustment, 11);
+  EXPECT_EQ(seen.toning_x, 20);
   EXPECT_EQ(std::memcmp(before.data(), &fixture_->record(), before.size()), 0);
   EXPECT_EQ(shared().dialog_snapshot, nullptr);
 }

@@ -37,6 +37,8 @@ void ShowCorrectionGroup(HWND dialog, const PageParam& param, int show);
 void EnableColorAdjustRows(HWND dialog, const PageParam& param, int rows_case);
 
 // ---- Colour-adjust rows (advanced_settings_adjust.cpp) ----
+// A 0..50 custom track bar at the position, its centre marked.
+void InitAdjustSlider(HWND dialog, const PageParam& param, int slider, int32_t position);
 void InitColorAdjustRows(HWND dialog, const PageParam& param);
 void ShowColorAdjustRowValues(HWND dialog, const PageParam& param);
 void OnColorAdjustEdit(HWND dialog, const PageParam& param, int control_id, int code);

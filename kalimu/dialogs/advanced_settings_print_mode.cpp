@@ -209,6 +209,17 @@ void AfterColourModeRadio(HWND dialog, const PageParam& param) {
   UpdateColorManagementGroup(dialog, param);
 }
 
+// The common end of the ICM and photo radios: their rows off, no gamma, the quality list and
+// the layout of the new colour mode.
+void FinishAdjustingRadio(HWND dialog, const PageParam& param, int radio) {
+  CheckColourModeRadioOnly(dialog, radio);
+  EnableColorAdjustRows(dialog, param, 1);
+  pages::ShowGammaControls(dialog, param, 0);
+  pages::FillPrintQualityCombo(dialog, const_cast<PageParam*>(&param), 2119, 0);
+  ShowColorModeLayout(dialog, param);
+  CheckColorModeRadio(dialog, param);
+}
+
 void OnColourModeRadio(HWND dialog, const PageParam& param, int id) {
   JobSettings& s = *param.settings;
   ClearUserEntry(param);
@@ -229,24 +240,14 @@ void OnColourModeRadio(HWND dialog, const PageParam& param, int id) {
       s.SetPerObjectIcmMode(1);
       ShowColorModeLayout(dialog, param);
       CheckColorModeRadio(dialog, param);
-      CheckColourModeRadioOnly(dialog, 2109);
-      EnableColorAdjustRows(dialog, param, 1);
-      pages::ShowGammaControls(dialog, param, 0);
-      pages::FillPrintQualityCombo(dialog, const_cast<PageParam*>(&param), 2119, 0);
-      ShowColorModeLayout(dialog, param);
-      CheckColorModeRadio(dialog, param);
+      FinishAdjustingRadio(dialog, param, 2109);
       break;
     case 2111:
       s.OnSettingChanged(7, 2);
       pages::FillCorrectionModeCombo(dialog, param);
       pages::UpdateCorrectionLevelControls(dialog, param);
       SendTrackBar(dialog, 2104, 2, static_cast<LPARAM>(s.GetCorrectionStrength()) - 1);
-      CheckColourModeRadioOnly(dialog, 2111);
-      EnableColorAdjustRows(dialog, param, 1);
-      pages::ShowGammaControls(dialog, param, 0);
-      pages::FillPrintQualityCombo(dialog, const_cast<PageParam*>(&param), 2119, 0);
-      ShowColorModeLayout(dialog, param);
-      CheckColorModeRadio(dialog, param);
+      FinishAdjustingRadio(dialog, param, 2111);
       break;
     default: {  // 2112, 2113, 2099
       const int32_t mode = id == 2112 ? 3 : id == 2113 ? 4 : 6;

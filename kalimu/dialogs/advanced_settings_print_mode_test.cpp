@@ -84,8 +84,7 @@ TEST_F(PrintModeTest, RadiosFollowTheAllowedBitsAndTheRenderMethod) {
     EXPECT_EQ(Enabled(2110), c.colour);
     EXPECT_EQ(Enabled(2111), c.photo);
     EXPECT_EQ(Enabled(2112), c.plain);
-    DestroyWindow(dialog_);
-    dialog_ = nullptr;
+    Close();
   }
 }
 
@@ -183,8 +182,7 @@ TEST_F(PrintModeTest, ModeOptionChecksByRule) {
     if (c.shown_2178) {
       EXPECT_EQ(Enabled(2178), c.enabled_2178);
     }
-    DestroyWindow(dialog_);
-    dialog_ = nullptr;
+    Close();
   }
 }
 
@@ -263,6 +261,82 @@ TEST_F(ManagementTest, ChoosingNoPrinterProfileKeepsTheStoredOne) {
   wchar_t after[MAX_PATH] = {};
   s().GetPrinterProfile1(after, MAX_PATH);
   EXPECT_STREQ(after, before);
+}
+
+}  // namespace
+}  // namespace kalimu::dialogs
+
+namespace kalimu::dialogs {
+namespace {
+
+constexpr wchar_t kForMedia[] = L"Kalimu Advanced Test Media.icc";
+constexpr wchar_t kGeneric[] = L"Kalimu Advanced Test Generic.icc";
+
+class PrinterProfileTest : public ManagementTest {
+ protected:
+  void SetUp() override {
+    Open(false);
+    int32_t media_id = 0;
+    ASSERT_TRUE(s().GetMediaTypeId(0, &media_id));
+    s().SetMediaId(static_cast<uint32_t>(media_id));
+    uint8_t codes[16] = {};
+    const uint32_t count = s().GetSelectedInkCodes(codes, sizeof(codes));
+    const std::string driver = s().GetDriverName();
+    ASSERT_TRUE(files_.Install(kForMedia, testkit::PrinterProfile("For the media", {driver},
+                                                                  {static_cast<uint32_t>(media_id)},
+                                                                  std::vector<uint8_t>(codes, codes + count))));
+    ASSERT_TRUE(files_.Install(kGeneric, testkit::PrinterProfile("Any media", {driver}, {}, {})));
+    s().SetModeVariant(1);
+    s().SetColorMode(1);
+    s().SetColorManagementMode(3);
+    s().SetProfileFlagBits(4 | 64, 0);
+    s().SetProfileFlagBits(8, 1);
+    ASSERT_NE(Show(), nullptr);
+    // The enumeration of this prefix associates nothing with the printer: mark ours as a user's
+    // system would, then fill the group again.
+    s().GetPrinterProfileCount(1);
+    for (const wchar_t* name : {kForMedia, kGeneric}) {
+      ASSERT_EQ(s().SetPrinterProfileFlags(s().FindPrinterProfile(name), 1, 1, 0), 1);
+    }
+    advanced::UpdateColorManagementGroup(dialog_, fixture_->param());
+  }
+  std::wstring Stored() {
+    wchar_t name[MAX_PATH] = {};
+    s().GetPrinterProfile1(name, MAX_PATH);
+    return name;
+  }
+  testkit::InstalledProfiles files_;
+};
+
+TEST_F(PrinterProfileTest, DriverProfilesStandBehindTheAutomaticItem) {
+  // Both of the driver's profiles make the automatic choice possible: neither is listed by name.
+  const uint32_t n = s().GetPrinterProfileCount(0);
+  ASSERT_EQ(Count(8172), 1);
+  EXPECT_EQ(SendMessageA(item(8172), CB_GETITEMDATA, 0, 0), static_cast<LPARAM>(n));
+  wchar_t automatic[128] = {};
+  LoadStringW(fixture_->module(), 1774, automatic, 128);
+  EXPECT_EQ(ItemText(8172, 0), automatic);
+  ASSERT_TRUE(Choose(8172, static_cast<LPARAM>(n)));
+  EXPECT_EQ(Stored(), kForMedia);
+  EXPECT_TRUE(s().TestProfileFlagBits(64));
+  EXPECT_TRUE(Enabled(8191));  // the chosen profile's description is shown
+  EXPECT_EQ(Text(8191), "For the media");
+}
+
+TEST_F(PrinterProfileTest, NamedGenericProfileOffersOneIntent) {
+  CheckDlgButton(dialog_, 8173, BST_CHECKED);  // list every profile
+  Command(8173, BN_CLICKED);
+  ASSERT_TRUE(s().TestProfileFlagBits(4));
+  const uint32_t generic = s().FindPrinterProfile(kGeneric);
+  ASSERT_TRUE(Choose(8172, static_cast<LPARAM>(generic)));
+  EXPECT_EQ(Stored(), kGeneric);
+  EXPECT_FALSE(s().TestProfileFlagBits(64));
+  ASSERT_EQ(Count(8170), 1);
+  wchar_t relative[128] = {};
+  LoadStringW(fixture_->module(), 1771, relative, 128);
+  EXPECT_EQ(ItemText(8170, 0), relative);
+  EXPECT_EQ(SendMessageA(item(8170), CB_GETITEMDATA, 0, 0), 2);
+  EXPECT_FALSE(Enabled(8191));
 }
 
 }  // namespace

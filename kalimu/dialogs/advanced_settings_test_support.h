@@ -63,12 +63,14 @@ class AdvancedDialogTest : public ::testing::Test {
     }
     return dialog_;
   }
-  void TearDown() override {
-    if (dialog_ != nullptr) {
-      if (pages::PageParamOf(dialog_) != nullptr) SendMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
-      DestroyWindow(dialog_);
-    }
+  // Cancels the dialog when it is still open and destroys its window.
+  void Close() {
+    if (dialog_ == nullptr) return;
+    if (pages::PageParamOf(dialog_) != nullptr) SendMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
+    DestroyWindow(dialog_);
+    dialog_ = nullptr;
   }
+  void TearDown() override { Close(); }
 
   settings::JobSettings& s() { return fixture_->settings(); }
   pages::PageShared& shared() { return fixture_->shared(); }

@@ -260,16 +260,7 @@ void ShowToningValues(HWND dialog, const PageParam& param) {
 }
 
 void InitToningControls(HWND dialog, const PageParam& param) {
-  const bool new_style = param.context != nullptr && param.context->notification_style != 0;
-  for (int r = 0; r < 5; ++r) {
-    const int slider = 8515 + r;
-    if (new_style) SendTrackBar(dialog, slider, pages::kTrackSetNotificationStyle, 0);
-    SendTrackBar(dialog, slider, pages::kTrackSetRange, MAKELPARAM(0, 50));
-    SendTrackBar(dialog, slider, pages::kTrackSetPageStep, 5);
-    SendTrackBar(dialog, slider, pages::kTrackSetPosition, r == 4 ? 50 : 25);
-    SendTrackBar(dialog, slider, pages::kTrackSetTickMarks, 0);
-    SendTrackBar(dialog, slider, pages::kTrackSetMark, 25);
-  }
+  for (int r = 0; r < 5; ++r) InitAdjustSlider(dialog, param, 8515 + r, r == 4 ? 50 : 25);
   // The spin arrows are scroll bars: the handler's limits bound the values.
   for (int edit : {kEditX, kEditY}) SendDlgItemMessageA(dialog, edit, EM_LIMITTEXT, 4, 0);
   ShowToningValues(dialog, param);
