@@ -227,25 +227,22 @@ TEST_F(DrawTest, WithoutToningNeitherToningSignsNorMonoSampleAreDrawn) {
   EXPECT_EQ(bitmap, nullptr);
 }
 
-bool HasColour(const Surface& surface, COLORREF colour) {
-  for (int y = 0; y < surface.height(); ++y) {
-    for (int x = 0; x < surface.width(); ++x) {
-      if (surface.At(x, y) == colour) return true;
-    }
-  }
-  return false;
-}
-
 TEST_F(DrawTest, VariantsTheMediaLacksLookDisabled) {
   OpenAt(true, 0);
+  // The same item (variant 2, which needs flag 4) under a media that offers it and one that
+  // does not: only the look differs.
+  s().SetMediaId(101);
+  ASSERT_EQ(pages::GetMediaVariantFlags(s()), 7u);
+  Surface offered(120, 16);
+  Draw(offered, 8120, ODT_COMBOBOX, 1, 2);
   s().SetMediaId(102);  // its modes offer variant 0 only
   ASSERT_EQ(pages::GetMediaVariantFlags(s()), 1u);
   Surface lacking(120, 16);
-  Draw(lacking, 8120, ODT_COMBOBOX, 1, 2);  // variant 2 needs flag 4
-  Surface offered(120, 16);
-  Draw(offered, 8120, ODT_COMBOBOX, 2, 0);
-  EXPECT_TRUE(HasColour(lacking, GetSysColor(COLOR_GRAYTEXT)));
-  EXPECT_FALSE(HasColour(offered, GetSysColor(COLOR_GRAYTEXT)));
+  Draw(lacking, 8120, ODT_COMBOBOX, 1, 2);
+  EXPECT_NE(lacking.Bytes(), offered.Bytes());
+  Surface disabled(120, 16);
+  Draw(disabled, 8120, ODT_COMBOBOX, 1, 2, ODS_DISABLED);
+  EXPECT_EQ(lacking.Bytes(), disabled.Bytes());  // the disabled look
   // Both are still listed.
   EXPECT_EQ(SendMessageA(item(8120), CB_GETCOUNT, 0, 0), 3);
 }

@@ -17,6 +17,15 @@ class ToningTest : public test::AdvancedDialogTest {
     s().SetGamma(180);
     ASSERT_NE(Show(), nullptr);
     ASSERT_EQ(s().GetColorMode(), 7);
+    // The circle on the screen whatever the dialog's size (a larger font widens it): drawing on
+    // the dialog's device context reaches only the visible pixels.
+    RECT screen{};
+    GetWindowRect(item(8547), &screen);
+    RECT window{};
+    GetWindowRect(dialog_, &window);
+    SetWindowPos(dialog_, nullptr, window.left + 100 - screen.left, window.top + 100 - screen.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateWindow(dialog_);
     circle_ = ClientRect(8547);
   }
   // The client point of toning point (x, y).
