@@ -79,6 +79,13 @@ void TonvarSeeds() {
   header.micro = {{"MIC", 0x00}};
   Seed("correction_fuzz", "rate_header_unbounded", Join({{0x80 | 4}, testkit::BuildRateHeaderBlock(header)}));
   Seed("correction_fuzz", "ink_map_unbounded", Join({{0x80}, {1, 1, 0, 2, 3, 0xFE, 0xFF}}));
+  const std::vector<uint16_t> segment = {0, 0, 100, 256};
+  Seed("correction_fuzz", "rate_curves_unbounded",
+       Join({{0x80 | 0x40 | 6}, testkit::BuildRateCurveBlock(1, 3, {{3, {segment, segment, segment}},
+                                                                   {5, {segment, segment, segment}}})}));
+  Seed("correction_fuzz", "markup_unbounded",
+       Join({{0x80 | 7}, testkit::BuildIcDataBlock("<version=\"10_00\"><ink_num=4><id_row=1><id=0:30-31-32-33>"
+                                                   "<default_id_step=2><default_id_lowest_value=30>")}));
 
   // Colour tables: the fixed and tagged forms, table A and the gamma-and-matrix block.
   Seed("colour_table_fuzz", "fixed", Join({{0, 0}, testkit::BuildFixedColourTable({})}));
@@ -86,6 +93,10 @@ void TonvarSeeds() {
   Seed("colour_table_fuzz", "table_a", Join({{2, 0}, testkit::BuildPreTransformTable(3)}));
   const int16_t m[9] = {8192, 0, 0, 0, 8192, 0, 0, 0, 8192};
   Seed("colour_table_fuzz", "gamma_matrix", Join({{3, 0}, testkit::BuildGammaMatrixBlock(100, m)}));
+  Seed("colour_table_fuzz", "fixed_unbounded", Join({{0x80 | 0, 0}, testkit::BuildFixedColourTable({})}));
+  Seed("colour_table_fuzz", "tagged_unbounded", Join({{0x80 | 1, 0}, testkit::BuildTaggedColourTable({})}));
+  Seed("colour_table_fuzz", "table_a_unbounded", Join({{0x80 | 2, 0}, testkit::BuildPreTransformTable(3)}));
+  Seed("colour_table_fuzz", "gamma_matrix_unbounded", Join({{0x80 | 3, 0}, testkit::BuildGammaMatrixBlock(100, m)}));
 
   // Container reader: a raw plain resource, a stream of literals, a plane-ordered table.
   Seed("container_fuzz", "plain", Join({{0}, ModeTable(500)}));
@@ -97,6 +108,9 @@ void TonvarSeeds() {
        Join({{0}, testkit::GreyTextResource(testkit::GreyHeaderTable({testkit::GreyHeaderRowSpec{}}))}));
   Seed("grey_parsers_fuzz", "container",
        Join({{1}, testkit::GreyChunkContainer({{"tgvm", testkit::GreyTableChunk({})}})}));
+  Seed("grey_parsers_fuzz", "container_unbounded",
+       Join({{0x40 | 1}, testkit::GreyChunkContainer({{"tgvm", testkit::GreyTableChunk({})}})}));
+  Seed("grey_parsers_fuzz", "curves_unbounded", Join({{0x40 | 3}, testkit::GreyCorrectionCurves()}));
   Seed("grey_parsers_fuzz", "markup_unbounded", Join({{0x40 | 2}, testkit::GreyTextResource(testkit::GreyIcData({}))}));
   Seed("grey_parsers_fuzz", "curves", Join({{3}, testkit::GreyCorrectionCurves()}));
 
@@ -110,6 +124,11 @@ void TonvarSeeds() {
              Block(testkit::BuildHandoverLayout({testkit::HandoverDimensions(2, 1, 3), testkit::HandoverRoles(2, 0, 1),
                                                  testkit::HandoverSelector(0, 1, 2)}))}));
 
+  Seed("grey_resource_steps_fuzz", "ink_tables_unbounded",
+       Join({{32 | 16, 31, 8},
+             Block(testkit::BuildInkTableBlock(1, {{1, {{{0, 0, 255, 255}, {0, 10, 255, 200}, {0, 5, 255, 90}}}},
+                                                   {4, {{{0, 0, 255, 128}, {0, 0, 255, 255}, {0, 0, 255, 255}}}}}))}));
+
   // Multi-level steps: a laid-out matrix and a plain one (unbounded), then dot-curve tables.
   testkit::MatrixBlockSpec matrix;
   Seed("resource_steps_fuzz", "matrix_block", Join({{0, 0, 16, 8, 8, 0, 0, 0, 0, 0, 0, 0, 0}, Block(testkit::BuildMatrixBlock(matrix))}));
@@ -117,6 +136,9 @@ void TonvarSeeds() {
        Join({{0x80, 0, 16, 8, 8, 0, 0, 0, 0, 0, 0, 0, 0}, Block(Bytes(24, 0))}));
   Seed("resource_steps_fuzz", "dot_tables",
        Join({{0, 0, 16, 8, 8, 0, 0, 0, 0, 0, 0, 0, 0}, Block({}), Block(testkit::BuildDotCurveTable({}))}));
+  Seed("resource_steps_fuzz", "dot_tables_unbounded",
+       Join({{0x80, 0, 16, 8, 8, 0, 0, 0, 0, 0, 0, 0, 0}, Block(testkit::BuildMatrixBlock(matrix)),
+             Block(testkit::BuildDotCurveTable({}))}));
 
   // Screening steps: mono and four-ink jobs, each step's good block patched, and the unbounded
   // id list and matrix.

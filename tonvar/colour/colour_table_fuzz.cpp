@@ -6,6 +6,13 @@
 // to cut it to; then triples of offset and value), so that an empty corpus reaches deep.
 // With bit 3 of the first byte every resource passes through the container reader first, so
 // that a raw input may also be a (damaged) container or plane-ordered table.
+//
+// Bit 7 runs the job as the exports do as well: no length, each resource in a heap block of
+// exactly its size. These formats end where offsets, grid sizes and channel counts spread
+// through them say, not at one size field a generator could set from the input's length, so
+// the bounded readers decide which inputs are consistent: a job they complete ends, by every
+// resource's own grammar, inside its bytes, and it must then run to the same status unbounded
+// (a read past a resource is a sanitizer finding, a different status a crash of the target).
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -109,8 +116,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
   }
   CmHandle handle{};
-  job.Run(&handle);
+  const EngineStatus bounded = job.Run(&handle);
   colour::CmColorGetLut(handle.engine);
   colour::CmColorDelete(&handle.engine);
+  if ((data[0] & 0x80) != 0 && bounded == kStatusOk) {
+    job.bounded = false;
+    CmHandle unbounded{};
+    if (job.Run(&unbounded) != bounded) __builtin_trap();
+    colour::CmColorGetLut(unbounded.engine);
+    colour::CmColorDelete(&unbounded.engine);
+  }
   return 0;
 }

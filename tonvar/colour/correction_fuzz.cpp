@@ -10,9 +10,10 @@
 // its size. The fuzzed resource is first made consistent, so that its grammar ends inside it:
 // the ink map gets its end bytes, the reference block the binary form with room for every
 // reference, the rank curve table the rows the binary or good references can pick, dot-curve
-// blocks their size word, the rate header its record count. The rate curve block and the
-// markup have no such rule here: in this mode their slots fuzz the rate header and the binary
-// reference block instead.
+// blocks their size word, the rate header its record count, the markup (a reference block whose
+// first byte is not a binary one) its NUL. The rate curve block ends where its entries' offsets
+// and counts say, so the bounded reader decides: a job it completes is run again unbounded and
+// must end with the same status.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -60,11 +61,16 @@ uint32_t Consistent(uint32_t kind, std::vector<uint8_t>* r) {
       *r = testkit::SizeWordFromLength(std::move(*r));
       return 7000;
     case 4:
-    case 6:
       *r = testkit::RecordsFromLength(std::move(*r));
       return 991;
+    case 6:  // the rate curve block: left as it is, the bounded run decides (see the top)
+      return 50;
     default:  // 1, 7: binary references, b0 below 10 or 30..70, every reference present
       if (r->empty()) r->push_back(0);
+      if (kind == 7 && (*r)[0] >= 10 && ((*r)[0] < 30 || (*r)[0] > 70)) {
+        *r = testkit::EndText(std::move(*r), /*nul_only=*/true);
+        return 990;
+      }
       if ((*r)[0] >= 10 && ((*r)[0] < 30 || (*r)[0] > 70)) (*r)[0] %= 10;
       if (r->size() < 1 + kMaxReferences) r->resize(1 + kMaxReferences, 30);
       return 990;
@@ -113,10 +119,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   job.resources[unbounded ? Consistent(choice & 7, &fuzzed) : kind.id] = std::move(fuzzed);
   // A curve table without a length holds every row the limits can pick (rows 0..50 here).
   if (unbounded && job.resources[3050].size() < 51 * 256) job.resources[3050].resize(51 * 256);
-  job.bounded = !unbounded;
+  const bool gated = unbounded && (choice & 7) == 6;
+  job.bounded = !unbounded || gated;
   CmHandle handle{};
-  job.Run(&handle);
+  const EngineStatus first = job.Run(&handle);
   colour::CmColorGetLut(handle.engine);
   colour::CmColorDelete(&handle.engine);
+  if (gated && first == kStatusOk) {
+    job.bounded = false;
+    CmHandle again{};
+    if (job.Run(&again) != first) __builtin_trap();
+    colour::CmColorGetLut(again.engine);
+    colour::CmColorDelete(&again.engine);
+  }
   return 0;
 }

@@ -9,7 +9,11 @@
 #include <vector>
 
 #include "testkit/tonvar/colour_job.h"
+#include "testkit/tonvar/colour_resources.h"
+#include "testkit/tonvar/grey_halftone_bands.h"
+#include "testkit/tonvar/grey_halftone_resources.h"
 #include "testkit/tonvar/grey_resources.h"
+#include "testkit/tonvar/screening_resources.h"
 #include "testkit/tonvar/screening_bands.h"
 #include "testkit/tonvar/screening_job.h"
 #include "testkit/tonvar_dll/guarded_bytes.h"
@@ -53,6 +57,48 @@ TEST_F(ShortResources, FirstResourcesOfOneToThreeBytesGetAStatus) {
   }
 }
 
+// A scenario's colour-matching and halftoning handles fed from its resources, one of them
+// replaced, every resource right before a no-access page; the handles go with the object.
+class FedChain {
+ public:
+  FedChain(const testkit::TonvarExports& dll, const testkit::BandScenario& s, uint32_t id,
+           const std::vector<uint8_t>& bytes)
+      : dll_(dll), s_(s) {
+    testkit::ResourceMap resources;
+    for (const auto& [each, resource] : s.resources) resources.Add(each, resource);
+    resources.Add(id, bytes);
+    uint32_t first = 0;
+    EXPECT_EQ(dll.CmNew(&s.params, &s.job, 0, &first, &cm_), kStatusOk);
+    EXPECT_EQ(testkit::FeedResources(dll.CmSetResource, cm_, first, resources).status, kStatusOk);
+    tonvar::CmLutInfo* luts[2] = {dll.CmGetLut(cm_), nullptr};
+    EXPECT_EQ(dll.HalftoneNew(&s.job, luts, 0, &first, &halftone_), kStatusOk);
+    fed.status = testkit::FeedResult::kMissingResource;  // until the halftoning handle is fed
+    if (halftone_ != nullptr) fed = testkit::FeedResources(dll.HalftoneSetResource, halftone_, first, resources);
+  }
+  ~FedChain() {
+    if (halftone_ != nullptr) EXPECT_EQ(dll_.HalftoneDelete(halftone_), kStatusOk);
+    if (cm_ != nullptr) EXPECT_EQ(dll_.CmDelete(cm_), kStatusOk);
+  }
+  FedChain(const FedChain&) = delete;
+  FedChain& operator=(const FedChain&) = delete;
+
+  // Halftone of one mid-grey row of the scenario's width into `row` (RowBytes long).
+  uint32_t HalftoneRow(std::vector<uint8_t>* row) const {
+    const std::vector<uint8_t> input(s_.width * s_.bytes_per_pixel * s_.planes, 0x80);
+    const uint8_t* in[1] = {input.data()};
+    uint8_t* out[1] = {row->data()};
+    return dll_.Halftone(halftone_, in, out, s_.PlaneBytes(), 0, s_.width, 0, 1, 0, 0, 0);
+  }
+
+  testkit::FeedResult fed;
+
+ private:
+  const testkit::TonvarExports& dll_;
+  const testkit::BandScenario& s_;
+  void* cm_ = nullptr;
+  void* halftone_ = nullptr;
+};
+
 // The id list FF FF names no matrix: the four-ink engine (method 10) takes it as complete and
 // its halftone call then refuses with 512 and writes nothing; the monochrome engine (method 12)
 // looks its matrix up by resolution and refuses with 768.
@@ -68,30 +114,53 @@ TEST_F(ShortResources, IdListOfTheEndMarkerAlone) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.scenario.name);
-    testkit::ResourceMap resources;
-    for (const auto& [id, bytes] : c.scenario.resources) resources.Add(id, bytes);
-    resources.Add(testkit::kScreenIdList, {0xFF, 0xFF});
-    void* cm = nullptr;
-    uint32_t first = 0;
-    ASSERT_EQ(dll().CmNew(&c.scenario.params, &c.scenario.job, 0, &first, &cm), kStatusOk);
-    ASSERT_EQ(testkit::FeedResources(dll().CmSetResource, cm, first, resources).status, kStatusOk);
-    tonvar::CmLutInfo* luts[2] = {dll().CmGetLut(cm), nullptr};
-    void* halftone = nullptr;
-    ASSERT_EQ(dll().HalftoneNew(&c.scenario.job, luts, 0, &first, &halftone), kStatusOk);
-    const testkit::FeedResult fed = testkit::FeedResources(dll().HalftoneSetResource, halftone, first, resources);
-    EXPECT_EQ(fed.status, c.status);
-    EXPECT_EQ(fed.ids, c.ids);
+    const FedChain chain(dll(), c.scenario, testkit::kScreenIdList, {0xFF, 0xFF});
+    EXPECT_EQ(chain.fed.status, c.status);
+    EXPECT_EQ(chain.fed.ids, c.ids);
     if (c.status == kStatusOk) {
-      const std::vector<uint8_t> input(c.scenario.width * c.scenario.bytes_per_pixel, 0x80);
       std::vector<uint8_t> row(c.scenario.RowBytes(), 0x3C);
-      const uint8_t* in[1] = {input.data()};
-      uint8_t* out[1] = {row.data()};
-      EXPECT_EQ(dll().Halftone(halftone, in, out, c.scenario.PlaneBytes(), 0, c.scenario.width, 0, 1, 0, 0, 0),
-                kStatusBadArgument);
+      EXPECT_EQ(chain.HalftoneRow(&row), kStatusBadArgument);
       EXPECT_EQ(row, std::vector<uint8_t>(c.scenario.RowBytes(), 0x3C));
     }
-    EXPECT_EQ(dll().HalftoneDelete(halftone), kStatusOk);
-    EXPECT_EQ(dll().CmDelete(cm), kStatusOk);
+  }
+}
+
+// The shortest resource each step of the halftoning chains takes, in place of the scenario's
+// usual one (a colour table of two grid points, the screening engine's matrices of one cell in
+// both forms, the grey-input engine's screen of two by two; the id lists' shortest, FF FF, is
+// above): every resource of the chain ends right before a no-access page,
+// and the chain completes and halftones a row as with the scenario's own resources.
+TEST_F(ShortResources, ShortestResourceOfEveryStepAgainstANoAccessPage) {
+  using Bytes = std::vector<uint8_t>;
+  const std::vector<testkit::BandScenario> screening = testkit::ScreeningBandScenarios();
+  const std::vector<testkit::BandScenario> grey = testkit::GreyHalftoneBandScenarios();
+  const testkit::BandScenario& mono = screening[0];
+  ASSERT_EQ(mono.halftone_ids, (std::vector<uint32_t>{testkit::kScreenIdList, testkit::kScreenMatrixIds[0],
+                                                      testkit::kScreenFinalId}));
+  testkit::ColourTableSpec grid_of_two;
+  grid_of_two.grid = 2;
+  testkit::GreyScreenSpec two_by_two;
+  two_by_two.width = 2;
+  two_by_two.height = 2;
+  const uint32_t grey_screen = grey[0].halftone_ids[1];
+  const struct {
+    const char* name;
+    const testkit::BandScenario& scenario;
+    uint32_t id;
+    Bytes bytes;
+  } cases[] = {
+      {"tagged colour table of two grid points", mono, 3100, testkit::BuildTaggedColourTable(grid_of_two)},
+      {"short-form matrix of one cell", mono, testkit::kScreenMatrixIds[0], testkit::ShortMatrixBlock(1, 1, {0})},
+      {"header-form matrix of one cell", mono, testkit::kScreenMatrixIds[0],
+       testkit::HeaderMatrixBlock(1, 1, 1, {0})},
+      {"grey screen of two by two", grey[0], grey_screen, testkit::BuildGreyScreen(two_by_two)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const FedChain chain(dll(), c.scenario, c.id, c.bytes);
+    EXPECT_EQ(chain.fed.status, kStatusOk);
+    std::vector<uint8_t> row(c.scenario.RowBytes(), 0);
+    EXPECT_EQ(chain.HalftoneRow(&row), kStatusOk);
   }
 }
 

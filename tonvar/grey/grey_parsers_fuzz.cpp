@@ -3,9 +3,11 @@
 // "ic_data" markup, or the correction-curve block (on an engine ready for step 5). Bit 7 patches
 // a good resource of that kind with the rest of the input (testkit::PatchResource) so that an
 // empty corpus reaches its later parts; without it the rest of the input is the resource.
-// Bit 6 reads a text (the header table, or the markup in the slots of the container and the
-// curve block, which have no rule of their own here) as the exports hand it over: ended by a
-// NUL when the input has no end of its own, in a heap block of exactly its size, no length.
+// Bit 6 reads the resource as the exports hand it over: in a heap block of exactly its size, no
+// length. A text (the header table, the markup) is first ended by a NUL when it has no end of its
+// own. The chunk container and the curve block end where their directories, offsets and counts
+// say, so the bounded reader decides which inputs are consistent: one it accepts is read again
+// unbounded and must be accepted again (a read past it is a sanitizer finding).
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -59,12 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       testkit::GreyCorrectionCurves(),
   };
   const bool unbounded = (data[0] & 0x40) != 0;
-  const int reader = unbounded ? (data[0] & 2) : (data[0] & 3);
+  const int reader = data[0] & 3;
+  const bool text = reader == 0 || reader == 2;
   std::vector<uint8_t> input(data + 1, data + size);
   if (data[0] & 0x80) input = testkit::PatchResource(kGood[reader], data + 1, size - 1);
-  if (unbounded) input = testkit::EndText(std::move(input));
+  if (unbounded && text) input = testkit::EndText(std::move(input));
   const testkit::ExactBlock exact(input);
-  const common::ResourceBytes bytes = exact.Bytes(!unbounded);
+  const common::ResourceBytes bytes = exact.Bytes(!unbounded || !text);
   switch (reader) {
     case 0: {
       auto engine = testkit::NewGreyEngineState();
@@ -74,6 +77,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case 1: {
       auto engine = testkit::NewGreyEngineState();
       if (grey::ReadGreyChunks(bytes, &engine->lut, &engine->has_ink_limit) != kStatusOk) break;
+      if (unbounded) {
+        auto again = testkit::NewGreyEngineState();
+        if (grey::ReadGreyChunks(exact.Unbounded(), &again->lut, &again->has_ink_limit) != kStatusOk) {
+          __builtin_trap();
+        }
+      }
       // Adjustments from the high bits of the first byte, within their ranges.
       engine->tone = {(data[0] & 4) ? 40 : 0,
                       (data[0] & 8) ? -50 : 0,
@@ -95,7 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     default: {
       static const std::unique_ptr<grey::CmGreyEngine> kReady = CorrectionEngine();
       auto engine = std::make_unique<grey::CmGreyEngine>(*kReady);
-      grey::ApplyGreyRankCorrection(engine.get(), bytes);
+      if (grey::ApplyGreyRankCorrection(engine.get(), bytes) != kStatusOk || !unbounded) break;
+      auto again = std::make_unique<grey::CmGreyEngine>(*kReady);
+      if (grey::ApplyGreyRankCorrection(again.get(), exact.Unbounded()) != kStatusOk) __builtin_trap();
       break;
     }
   }

@@ -4,8 +4,9 @@
 // is halftoned when the steps complete. With bit 5 of the first byte the steps run as the
 // exports call them: no length, each block alone in a heap block of exactly its size, the
 // fuzzed ones made consistent first (dot curves read as kind 3 of their full size, the screen's
-// matrix shaped to its length, the layout's record count from its length; the ink tables have
-// no such rule here, so that step takes the good block).
+// matrix shaped to its length, the layout's record count from its length). The ink-table block
+// ends where its counts and offsets say: its reader, run bounded first, decides whether the
+// block is whole, and only a whole block is handed over without its length.
 //
 // Step 0 builds 21 MB of level tables. The engine lives for the whole run and keeps the tables
 // of the good dot-curve block: an input that does not fuzz step 0 starts at step 1, and what an
@@ -169,7 +170,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   job.width_pixels = in.Byte() % 64 + 1;
   const bool unbounded = (flags & 32) != 0;
   uint8_t fuzzed = in.Byte();  // which steps take fuzzed bytes
-  if (unbounded) fuzzed &= 7;
   const PreparedTables* prepared = nullptr;
   GreyHalftoneEngine* engine = Restarted(job, *Lut((flags & 16) != 0), (fuzzed & 1) != 0, &prepared);
   bool ready = false;
@@ -182,7 +182,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (step == 2) block = testkit::RecordsFromLength(std::move(block));
     }
     const testkit::ExactBlock exact(block);
-    if (GreyHalftoneSetResource(engine, exact.Bytes(!unbounded), &id) != kStatusOk) break;
+    bool bounded = !unbounded;
+    if (unbounded && step == 3 && ((fuzzed >> step) & 1) != 0) {
+      static InkTableBlock scratch;
+      bounded = ReadInkTableBlock(exact.Bounded(), &scratch) != kStatusOk;
+    }
+    if (GreyHalftoneSetResource(engine, exact.Bytes(bounded), &id) != kStatusOk) break;
     if (id == kNoMoreResources) {
       ready = true;
       break;
@@ -197,5 +202,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     GreyHalftone(engine, band);
   }
   PutBack(engine, *prepared);
+  // Each input frees what it allocated, so that libFuzzer's leak check never has to run it again.
+  halftone_lines::FreeEngineBuffers(engine->buffers, kEngineBuffers);
   return 0;
 }

@@ -234,16 +234,25 @@ EngineStatus InterpolateDotTable(const DotTable& dots, LevelTable* levels) {
     if (row[0] < 0 || row[1] < 0 || row[2] < 0) return kStatusBadResource;
     if (int64_t{row[0]} + row[1] + row[2] > kDotWeight) return kStatusBadResource;
   }
+  // Level 128k + j lies (128 - j)/128 of the way back from row k + 1 to row k, the step
+  // rounded toward zero (without a compare: the sign's mask adds 127 to a negative step); the
+  // rows' differences are taken once per pair.
+  auto step = [](int32_t difference, int32_t back) {
+    const int32_t x = difference * back;
+    return (x + ((x >> 31) & 127)) >> 7;
+  };
   for (int k = 0; k + 1 < kDotLevels; ++k) {
     const int32_t* e0 = dots.row[k];
     const int32_t* e1 = dots.row[k + 1];
-    for (int j = 0; j < 128; ++j) {
-      uint32_t* entry = levels->level[128 * k + j];
-      int32_t v[3];
-      for (int c = 0; c < 3; ++c) v[c] = e1[c] + ((e1[c] - e0[c]) * (j - 128)) / 128;
-      entry[kAnyDot] = static_cast<uint32_t>(v[kSmall] + v[kMedium] + v[kLarge]);
-      entry[kMediumOrLarge] = static_cast<uint32_t>(v[kMedium] + v[kLarge]);
-      entry[kLargeDot] = static_cast<uint32_t>(v[kLarge]);
+    const int32_t small = e1[kSmall], medium = e1[kMedium], large = e1[kLarge];
+    const int32_t d_small = small - e0[kSmall], d_medium = medium - e0[kMedium], d_large = large - e0[kLarge];
+    uint32_t(*entry)[3] = &levels->level[128 * k];
+    for (int32_t back = -128; back < 0; ++back, ++entry) {
+      const int32_t l = large + step(d_large, back);
+      const int32_t ml = l + medium + step(d_medium, back);
+      (*entry)[kLargeDot] = static_cast<uint32_t>(l);
+      (*entry)[kMediumOrLarge] = static_cast<uint32_t>(ml);
+      (*entry)[kAnyDot] = static_cast<uint32_t>(ml + small + step(d_small, back));
     }
   }
   // Amounts above the top one read as the top one.

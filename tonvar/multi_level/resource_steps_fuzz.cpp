@@ -1,8 +1,10 @@
 // Fuzz target of the resource steps after the first: the matrix block, the interior and edge
 // dot-curve blocks and the job fields the steps read, on an engine whose cubes were built once.
-// Bit 7 of the first byte runs the matrix step as the exports do: no length, the block alone in
-// a heap block of exactly its size, its value count or shape made to fit its length first (the
-// dot-curve blocks have no such rule here: that mode ends after the matrix).
+// Bit 7 of the first byte runs the steps as the exports do: no length, each block alone in a
+// heap block of exactly its size. The matrix gets its value count or shape made to fit its
+// length first. The dot-curve blocks end where their directories and entry offsets say, so the
+// bounded steps decide which are consistent: the steps are first run bounded, and each dot-curve
+// step they accept is then run again unbounded and must be accepted again.
 #include <cstddef>
 #include <algorithm>
 #include <cstdint>
@@ -26,6 +28,22 @@ MultiLevelEngine* EngineFor(bool eight_inks) {
   return engine;
 }
 
+// Steps 2 to 5 from a fresh start, each block in a heap block of exactly its size, bounded where
+// `bounds` says; the statuses of the steps run.
+std::vector<EngineStatus> RunSteps(MultiLevelEngine* engine, const std::vector<std::vector<uint8_t>>& blocks,
+                                   const std::vector<bool>& bounds) {
+  engine->step = 1;
+  engine->ready = engine->step_failed = 0;
+  std::vector<EngineStatus> statuses;
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    const testkit::ExactBlock block(blocks[i]);
+    ResourceId id = 0;
+    statuses.push_back(MultiLevelSetResource(engine, block.Bytes(bounds[i]), &id));
+    if (statuses.back() != kStatusOk || id == kNoMoreResources) break;
+  }
+  return statuses;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -44,19 +62,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   table.upper = in.Small(), table.lower = in.Small(), table.left = in.Small(), table.right = in.Small();
   table.dot_curve_id = (flags & 32) != 0 ? -1 : 733;
   table.bsmb_id = (flags & 64) != 0 ? -1 : 734;
-  engine->step = 1;
-  engine->ready = engine->step_failed = 0;
-  if ((flags & 0x80) != 0) {
-    const common::ResourceBytes fuzzed = in.Block();
-    const testkit::ExactBlock block(
-        testkit::LaidOutMatrixFromLength(std::vector<uint8_t>(fuzzed.data, fuzzed.data + fuzzed.size)));
-    ResourceId id = 0;
-    MultiLevelSetResource(engine, block.Unbounded(), &id);
+  std::vector<std::vector<uint8_t>> blocks;
+  for (int step = 2; step <= 5; ++step) {
+    const common::ResourceBytes block = in.Block();
+    blocks.emplace_back(block.data, block.data + block.size);
+  }
+  if ((flags & 0x80) == 0) {
+    RunSteps(engine, blocks, std::vector<bool>(blocks.size(), true));
     return 0;
   }
-  for (int step = 2; step <= 5; ++step) {
-    ResourceId id = 0;
-    if (MultiLevelSetResource(engine, in.Block(), &id) != kStatusOk || id == kNoMoreResources) break;
+  blocks[0] = testkit::LaidOutMatrixFromLength(std::move(blocks[0]));
+  const std::vector<EngineStatus> bounded = RunSteps(engine, blocks, std::vector<bool>(blocks.size(), true));
+  std::vector<bool> bounds(blocks.size(), false);
+  for (size_t i = 1; i < blocks.size(); ++i) bounds[i] = i >= bounded.size() || bounded[i] != kStatusOk;
+  const std::vector<EngineStatus> unbounded = RunSteps(engine, blocks, bounds);
+  for (size_t i = 1; i < std::min(bounded.size(), unbounded.size()); ++i) {
+    if (bounded[i] == kStatusOk && unbounded[i] != kStatusOk) __builtin_trap();
   }
   return 0;
 }
