@@ -1,12 +1,13 @@
 // Screenshots of the advanced settings dialog: colour modes 0, 2 and 7 (monochrome toning with
 // its cross) and colour mode 1 with management mode 3 (the profile pairs at full width).
+// Usage: kalimu_dialogs_advanced_settings_screenshots <output folder>.
 #include <windows.h>
 
 #include <string>
 
 #include "kalimu/dialogs/advanced_settings_dialog.h"
 #include "kalimu/dialogs/advanced_settings_test_support.h"
-#include "kalimu/dialogs/dialog_screenshots.h"
+#include "testkit/windows/window_capture.h"
 
 namespace kalimu::dialogs {
 namespace {
@@ -63,7 +64,11 @@ void TakeAdvancedSettings(testkit::ScreenshotRun& run) {
   }
 }
 
-const screenshots::Register kRegistered(&TakeAdvancedSettings);
-
 }  // namespace
 }  // namespace kalimu::dialogs
+
+int main(int argc, char** argv) {
+  testkit::ScreenshotRun run(argc, argv);
+  kalimu::dialogs::TakeAdvancedSettings(run);
+  return run.ExitCode();
+}
