@@ -21,10 +21,10 @@ struct State {
 
 void TakeAdvancedSettings(testkit::ScreenshotRun& run) {
   const State states[] = {
-      {"advanced_settings_colour_mode_0", false, 0, 0},
-      {"advanced_settings_colour_mode_2", false, 2, 0},
-      {"advanced_settings_colour_mode_7", true, 7, 0},
-      {"advanced_settings_management_mode_3", false, 1, 3},
+      {"colour_mode_0", false, 0, 0},
+      {"colour_mode_2", false, 2, 0},
+      {"colour_mode_7", true, 7, 0},
+      {"management_mode_3", false, 1, 3},
   };
   for (const State& state : states) {
     pages::test::PageFixture fixture(test::AdvancedModel(state.toning));
