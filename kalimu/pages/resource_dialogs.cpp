@@ -4,6 +4,7 @@
 #include <array>
 #include <utility>
 
+#include "kalimu/dialogs/advanced_settings_dialog.h"
 #include "kalimu/dialogs/driver_options_dialog.h"
 #include "kalimu/dialogs/level_slider_dialog.h"
 #include "kalimu/dialogs/page_order_dialog.h"
@@ -62,6 +63,7 @@ ProcedureTable RealProcedures() {
   set(SettingsDialog::kLevelSlider, &dialogs::LevelSliderDlgProc);
   set(SettingsDialog::kPrinterAdjust, &dialogs::PrinterAdjustDlgProc);
   set(SettingsDialog::kUserSettings, &dialogs::UserSettingsDlgProc);
+  set(SettingsDialog::kAdvanced, &dialogs::AdvancedDlgProc);
   return table;
 }
 

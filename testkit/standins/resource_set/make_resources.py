@@ -95,12 +95,19 @@ def bitmaps():
     # Sample pictures: the corrected sample (24-bit), the monochrome sample (24-bit), and an
     # 8-bit picture the corrected sample must refuse.
     add(7803, P.bmp24(P.sample_photo(120, 90)))
-    add(8548, P.bmp24(P.sample_photo(120, 90)))
+    add(8548, P.bmp24(grey_sample()))
     add(7802, P.bmp8(quantised_sample()))
     for bid, canvas in pictures_folders.pictures().items():
         add(bid, P.bmp24(canvas))
     [add(bid, data) for bid, data in templates_watermark_edit.bitmaps(P).items()]
     return out
+
+
+def grey_sample():
+    """The monochrome sample: the sample photo as grey levels, which the toning engine tints."""
+    cv = P.sample_photo(120, 90)
+    cv.px = [[(g, g, g) for g in ((r * 30 + gr * 59 + b * 11) // 100 for r, gr, b in row)] for row in cv.px]
+    return cv
 
 
 def quantised_sample():

@@ -81,13 +81,20 @@ def advanced_dialog():
              Row(C("label", 8190, "Profile:", w=50), C("text", 8191, "", w=130)), gap=3)
     for c in _controls(correction) + _controls(cm):  # shown by colour mode
         c.style &= ~0x10000000
-    placeholders = Row(C("placeholder", 2170, w=6, h=4, hidden=True), C("placeholder", 2171, w=150, h=4, hidden=True),
-                       C("placeholder", 2173, w=206, h=4, hidden=True), C("placeholder", 2172, w=4, h=150, hidden=True),
-                       C("placeholder", 2174, w=4, h=4, hidden=True), gap=0)
+    # The etched frame (drawn by the dialog) around the two buttons: 2170 gives its top-left corner
+    # and the caption's start A, 2171 the width B after the caption, 2173 its width W, 2172 its
+    # height H; 2174 marks where the right-hand part begins. B = W - A: no caption gap.
+    frame_w = 214
+    placeholders = Col(
+        Row(C("placeholder", 2170, w=6, h=4, hidden=True), Space(frame_w - 10),
+            C("placeholder", 2174, w=4, h=4, hidden=True), gap=0),
+        C("placeholder", 2171, w=frame_w - 6, h=4, hidden=True),
+        C("placeholder", 2173, w=frame_w, h=4, hidden=True),
+        C("placeholder", 2172, w=4, h=24, hidden=True), gap=0)
+    framed_buttons = Col(Space(0, 5), Row(Space(2), C("button", 2122, "Custom Settings...", w=70),
+                                         C("button", 2190, "Fine Tuning...", w=62), C("label", 2182, "", w=4)))
     middle = Col(colour_mode, Group(None, "Settings", Stack(panel, correction, cm), width=214),
-                 Row(C("button", 2122, "Custom Settings...", w=70), C("button", 2190, "Fine Tuning...", w=62),
-                     C("label", 2182, "", w=4)),
-                 Stack(Space(0, 4), placeholders), gap=5)
+                 Stack(placeholders, framed_buttons), gap=5)
 
     toning_rows = Col(*[Row(C("label", 8504 + r, n, w=40), C("trackbar", 8515 + r, w=86, h=16),
                             C("edit", 8510 + r, "0", w=18), C("sign", 8540 + r), gap=3)
