@@ -10,6 +10,7 @@
 
 #include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
+#include "testkit/tonvar/correction_resources.h"
 #include "testkit/tonvar/grey_halftone_bands.h"
 #include "testkit/tonvar/grey_halftone_resources.h"
 #include "testkit/tonvar/grey_resources.h"
@@ -191,6 +192,29 @@ TEST_F(ShortResources, ShortestResourceOfEveryStepAgainstANoAccessPage) {
     std::vector<uint8_t> row(c.scenario.RowBytes(), 0);
     EXPECT_EQ(chain.HalftoneRow(&row), kStatusOk);
   }
+}
+
+// With a hand-over list (option 514 of the grey colour chain) the grey-input engine asks after
+// its screen for the "HL<c" layout (991) and then the ink-table block the hand-over names (300):
+// a layout of two inks and ink tables in the line form, each right before a no-access page,
+// complete the chain and a row is halftoned.
+TEST_F(ShortResources, GreyInputLayoutAndInkTablesAgainstANoAccessPage) {
+  constexpr uint32_t kLayoutId = 991, kInkTablesId = 300;
+  testkit::BandScenario s = testkit::GreyHalftoneBandScenarios()[0];
+  testkit::GreyOptionList options;
+  options.Bytes(514, testkit::BuildRateList({3, 40, 5, 7, 200, 100}));
+  s.params.options = options.Get();
+  s.resources[kLayoutId] = testkit::BuildHandoverLayout(
+      {testkit::HandoverDimensions(2, 1, 3), testkit::HandoverRoles(2, 0, 1), testkit::HandoverSelector(0, 1, 2),
+       testkit::HandoverInkCodes(9, "", {{1, 0}, {4, 1}}), testkit::HandoverSetNames({{"MX", 0}})});
+  const std::vector<uint8_t> ink_tables = testkit::BuildInkTableBlock(
+      1, {{1, {{{0, 0, 255, 255}, {0, 10, 255, 200}, {0, 5, 255, 90}}}},
+          {4, {{{0, 0, 255, 128}, {0, 0, 255, 255}, {0, 0, 255, 255}}}}});
+  const FedChain chain(dll(), s, kInkTablesId, ink_tables);
+  EXPECT_EQ(chain.fed.status, kStatusOk);
+  EXPECT_EQ(chain.fed.ids, (std::vector<uint32_t>{s.halftone_ids[0], s.halftone_ids[1], kLayoutId, kInkTablesId}));
+  std::vector<uint8_t> row(s.RowBytes(), 0);
+  EXPECT_EQ(chain.HalftoneRow(&row), kStatusOk);
 }
 
 }  // namespace
