@@ -14,6 +14,8 @@
 #include "testkit/tonvar/grey_halftone_bands.h"
 #include "testkit/tonvar/grey_halftone_resources.h"
 #include "testkit/tonvar/grey_resources.h"
+#include "testkit/tonvar/halftone_resources.h"
+#include "testkit/tonvar/multi_level_bands.h"
 #include "testkit/tonvar/screening_resources.h"
 #include "testkit/tonvar/screening_bands.h"
 #include "testkit/tonvar/screening_job.h"
@@ -215,6 +217,70 @@ TEST_F(ShortResources, GreyInputLayoutAndInkTablesAgainstANoAccessPage) {
   EXPECT_EQ(chain.fed.ids, (std::vector<uint32_t>{s.halftone_ids[0], s.halftone_ids[1], kLayoutId, kInkTablesId}));
   std::vector<uint8_t> row(s.RowBytes(), 0);
   EXPECT_EQ(chain.HalftoneRow(&row), kStatusOk);
+}
+
+// A multi-level band as a fed chain's scenario: the colour job's parameters, the band's job and
+// resources, rows of four-byte pixels.
+testkit::BandScenario MultiLevelScenario(const testkit::MultiLevelBand& band) {
+  static const testkit::ColourJob colour;
+  testkit::BandScenario s;
+  s.name = band.name;
+  s.params = colour.params;
+  s.job = band.Job();
+  s.resources = testkit::MultiLevelResources(band);
+  s.width = band.width;
+  s.lines = band.lines;
+  s.planes = static_cast<uint32_t>(band.inks);
+  s.bytes_per_pixel = 4;
+  return s;
+}
+
+// The multi-level engine's matrix, interior dot-curve and edge dot-curve steps each given their
+// shortest resource (a matrix of two by two, one kind-3 table for every ink, with its header or
+// in the headerless form of 256 rows of three bytes), right before a no-access page: the chain
+// completes and a row is halftoned. The steps' ids are the ones the band's own chain asks for.
+TEST_F(ShortResources, MultiLevelStepsTakeTheirShortestResources) {
+  using Bytes = std::vector<uint8_t>;
+  const std::vector<testkit::MultiLevelBand> bands = testkit::MultiLevelBands();
+  const testkit::BandScenario plain = MultiLevelScenario(bands[0]);
+  const testkit::BandScenario edged = MultiLevelScenario(bands[16]);
+  ASSERT_NE(edged.job.edge_mask, 0u);
+  std::vector<uint32_t> plain_ids, edged_ids;
+  {
+    const FedChain own(dll(), plain, 0, plain.resources.at(0));
+    ASSERT_EQ(own.fed.status, kStatusOk);
+    plain_ids = own.fed.ids;
+    const FedChain own_edged(dll(), edged, 0, edged.resources.at(0));
+    ASSERT_EQ(own_edged.fed.status, kStatusOk);
+    edged_ids = own_edged.fed.ids;
+  }
+  ASSERT_EQ(plain_ids.size(), 3u);  // cube step, matrix, interior dot curves
+  ASSERT_EQ(edged_ids.size(), 4u);  // and the edge dot curves
+  testkit::MatrixBlockSpec two_by_two;
+  two_by_two.width = 2;
+  two_by_two.height = 2;
+  two_by_two.phases = testkit::SamplePhases(bands[0].inks);
+  const Bytes one_table = testkit::BuildDotCurveTable({});
+  const Bytes headless = testkit::BuildHeadlessDotCurveTable(testkit::RampDotRows(256));
+  const struct {
+    const char* name;
+    const testkit::BandScenario& scenario;
+    uint32_t id;
+    Bytes bytes;
+  } cases[] = {
+      {"matrix of two by two", plain, plain_ids[1], testkit::BuildMatrixBlock(two_by_two)},
+      {"interior: one table for every ink", plain, plain_ids[2], one_table},
+      {"interior: headless table", plain, plain_ids[2], headless},
+      {"edges: one table for every ink", edged, edged_ids[3], one_table},
+      {"edges: headless table", edged, edged_ids[3], headless},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const FedChain chain(dll(), c.scenario, c.id, c.bytes);
+    EXPECT_EQ(chain.fed.status, kStatusOk);
+    std::vector<uint8_t> row(c.scenario.RowBytes(), 0);
+    EXPECT_EQ(chain.HalftoneRow(&row), kStatusOk);
+  }
 }
 
 }  // namespace
