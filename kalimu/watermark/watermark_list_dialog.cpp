@@ -100,9 +100,9 @@ INT_PTR CALLBACK WatermarkListDlgProc(HWND dialog, UINT message, WPARAM wparam, 
   }
 }
 
-bool BrowseForBitmap(HWND dialog, const WatermarkListState& state) {
+bool ChooseBitmapFile(HWND owner, HMODULE module, char* file, size_t size) {
   char filter[256] = {};
-  const int length = LoadStringA(state.module, kBrowseFilterString, filter, sizeof(filter) - 1);
+  const int length = LoadStringA(module, kBrowseFilterString, filter, sizeof(filter) - 1);
   if (length <= 0) {
     std::memcpy(filter, kDefaultFilter, sizeof(kDefaultFilter));
   } else {
@@ -113,23 +113,29 @@ bool BrowseForBitmap(HWND dialog, const WatermarkListState& state) {
     }
   }
   char title[64] = {};
-  LoadStringA(state.module, kBrowseTitleString, title, sizeof(title));
-  char file[MAX_PATH] = {};
+  LoadStringA(module, kBrowseTitleString, title, sizeof(title));
   char file_title[64] = {};
+  if (size == 0) return false;
+  file[0] = '\0';
   OPENFILENAMEA open{};
   open.lStructSize = sizeof(open);
-  open.hwndOwner = dialog;
+  open.hwndOwner = owner;
   open.lpstrFilter = filter;
   open.nFilterIndex = 1;
   open.lpstrFile = file;
-  open.nMaxFile = sizeof(file);
+  open.nMaxFile = static_cast<DWORD>(size);
   open.lpstrFileTitle = file_title;
   open.nMaxFileTitle = sizeof(file_title);
   open.lpstrInitialDir = "";
   open.lpstrTitle = title[0] != '\0' ? title : nullptr;
   open.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
   open.lpstrDefExt = "bmp";
-  if (!GetOpenFileNameA(&open)) return false;
+  return GetOpenFileNameA(&open) != FALSE;
+}
+
+bool BrowseForBitmap(HWND dialog, const WatermarkListState& state) {
+  char file[MAX_PATH] = {};
+  if (!ChooseBitmapFile(dialog, state.module, file, sizeof(file))) return false;
   SetDlgItemTextA(dialog, kListContentEdit, file);
   return true;
 }

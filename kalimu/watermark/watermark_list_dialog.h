@@ -45,6 +45,9 @@ bool OnConfirmList(HWND dialog, WatermarkListState* state);
 void OnCancelList(HWND dialog, WatermarkListState* state);
 // The common open dialog for a BMP file; its path goes into the content edit. True when chosen.
 bool BrowseForBitmap(HWND dialog, const WatermarkListState& state);
+// The common open dialog for a BMP file (filter and title strings of the resource library):
+// its path in file (size bytes). True when one was chosen.
+bool ChooseBitmapFile(HWND owner, HMODULE module, char* file, size_t size);
 
 // Text of a dialog control, whole.
 std::string ControlText(HWND dialog, int control);

@@ -23,49 +23,6 @@ namespace {
 
 using storage::WatermarkEntry;
 
-// Runs a script inside the dialog's modal loop once it is up (a thread timer started when the
-// list dialog is activated), then whatever ends the dialog.
-class DialogScript {
- public:
-  explicit DialogScript(std::function<void(HWND)> script) : script_(std::move(script)) {
-    current_ = this;
-    hook_ = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
-  }
-  ~DialogScript() {
-    UnhookWindowsHookEx(hook_);
-    current_ = nullptr;
-  }
-  bool ran() const { return ran_; }
-
- private:
-  static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
-    DialogScript* self = current_;
-    if (code == HCBT_ACTIVATE && self != nullptr && self->dialog_ == nullptr) {
-      HWND window = reinterpret_cast<HWND>(wparam);
-      if (GetDlgItem(window, kListNames) != nullptr) {
-        self->dialog_ = window;
-        SetTimer(nullptr, 0, 1, Run);
-      }
-    }
-    return CallNextHookEx(self != nullptr ? self->hook_ : nullptr, code, wparam, lparam);
-  }
-  static void CALLBACK Run(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    DialogScript* self = current_;
-    if (self == nullptr || self->ran_) return;
-    self->ran_ = true;
-    self->script_(self->dialog_);
-    // A script that leaves the dialog open has it cancelled, so that no test hangs.
-    if (IsWindow(self->dialog_)) PostMessageA(self->dialog_, WM_COMMAND, IDCANCEL, 0);
-  }
-
-  static inline DialogScript* current_ = nullptr;
-  std::function<void(HWND)> script_;
-  HHOOK hook_ = nullptr;
-  HWND dialog_ = nullptr;
-  bool ran_ = false;
-};
-
 void Click(HWND dialog, int control) { SendMessageA(GetDlgItem(dialog, control), BM_CLICK, 0, 0); }
 void Type(HWND dialog, int control, const char* text) { SetDlgItemTextA(dialog, control, text); }
 bool Enabled(HWND dialog, int control) { return IsWindowEnabled(GetDlgItem(dialog, control)) != FALSE; }
@@ -102,7 +59,7 @@ class ListDialog : public ::testing::Test {
   // Runs the dialog over entries_ with the script; the result and the values written back.
   void Run(std::function<void(HWND)> script, int16_t capacity = 4) {
     count_ = static_cast<int16_t>(entries_.size());
-    DialogScript driver(std::move(script));
+    test::DialogScript driver(std::move(script), kListNames);
     result_ = ManageWatermarksDialog(nullptr, test::TestResources(), entries_.data(), &count_, &selection_, capacity,
                                      2100, 2970, margins_, nullptr, &help_);
     ASSERT_TRUE(driver.ran()) << "the dialog never came up";

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kalimu/platform/unique_handle.h"
@@ -65,5 +67,49 @@ inline std::string ResourceString(UINT id) {
 }
 
 inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Runs a script inside a modal dialog's loop once it is up (a thread timer started when the
+// window holding control `marker` is activated), then whatever ends the dialog.
+class DialogScript {
+ public:
+  DialogScript(std::function<void(HWND)> script, int marker) : script_(std::move(script)), marker_(marker) {
+    current_ = this;
+    hook_ = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+  }
+  ~DialogScript() {
+    UnhookWindowsHookEx(hook_);
+    current_ = nullptr;
+  }
+  bool ran() const { return ran_; }
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
+    DialogScript* self = current_;
+    if (code == HCBT_ACTIVATE && self != nullptr && self->dialog_ == nullptr) {
+      HWND window = reinterpret_cast<HWND>(wparam);
+      if (GetDlgItem(window, self->marker_) != nullptr) {
+        self->dialog_ = window;
+        SetTimer(nullptr, 0, 1, Run);
+      }
+    }
+    return CallNextHookEx(self != nullptr ? self->hook_ : nullptr, code, wparam, lparam);
+  }
+  static void CALLBACK Run(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    DialogScript* self = current_;
+    if (self == nullptr || self->ran_) return;
+    self->ran_ = true;
+    self->script_(self->dialog_);
+    // A script that leaves the dialog open has it cancelled, so that no test hangs.
+    if (IsWindow(self->dialog_)) PostMessageA(self->dialog_, WM_COMMAND, IDCANCEL, 0);
+  }
+
+  static inline DialogScript* current_ = nullptr;
+  std::function<void(HWND)> script_;
+  int marker_;
+  HHOOK hook_ = nullptr;
+  HWND dialog_ = nullptr;
+  bool ran_ = false;
+};
 
 }  // namespace kalimu::watermark::test

@@ -20,13 +20,15 @@ import pictures as P  # noqa: E402
 import strings  # noqa: E402
 import templates_pages  # noqa: E402
 import templates_settings  # noqa: E402
+import templates_watermark_edit  # noqa: E402
 from layout import check_dialog, emit_dialog, rc_quote  # noqa: E402
 
 FONT = "MS Shell Dlg"
+strings.ENGLISH.update(templates_watermark_edit.STRINGS)
 
 
 def all_templates():
-    return templates_pages.templates() + templates_settings.templates()
+    return templates_pages.templates() + templates_settings.templates() + templates_watermark_edit.templates()
 
 
 def bitmaps():
@@ -94,6 +96,7 @@ def bitmaps():
     add(7803, P.bmp24(P.sample_photo(120, 90)))
     add(8548, P.bmp24(P.sample_photo(120, 90)))
     add(7802, P.bmp8(quantised_sample()))
+    [add(bid, data) for bid, data in templates_watermark_edit.bitmaps(P).items()]
     return out
 
 
@@ -130,6 +133,7 @@ def write_rc(language, out_dir, source_dir):
     with open(os.path.join(out_dir, "cursor8605.cur"), "wb") as f:
         f.write(P.cur_crosshair())
     lines.append("8605 CURSOR \"cursor8605.cur\"")
+    lines += templates_watermark_edit.cursor_lines(out_dir)
     # The built-in watermark bitmaps (type 16000) of the model data.
     res = os.path.join(source_dir, "..", "resources").replace("\\", "/")
     for rid, name in ((16001, "wm_core_200x100.bmp"), (16002, "wm_info_300x100.bmp"),
