@@ -11,11 +11,10 @@
 
 #include "kalimu/platform/driver_file.h"
 #include "kalimu/platform/text_helpers.h"
+#include "kalimu/storage/watermark_list_header.h"
 
 namespace kalimu::storage {
 namespace {
-
-constexpr uint32_t kMaxBuiltIn = 9999;  // four decimal digits in resource string 1830
 
 // Colour letters of resource string 1831, as blue, green, red.
 void ColorFromLetter(char letter, uint8_t color[4]) {
@@ -85,7 +84,7 @@ int WatermarkStore::BuildBuiltInEntries() {
   char text[32] = {};
   LoadStringA(module, platform::kBuiltInCountString, text, 5);
   uint32_t built_in = static_cast<uint32_t>(std::strtoul(text, nullptr, 10));
-  if (built_in > kMaxBuiltIn) built_in = kMaxBuiltIn;
+  if (built_in > kMaxBuiltInWatermarks) built_in = kMaxBuiltInWatermarks;
   uint32_t capacity = 0;
   GetModelHeaderValue62(&capacity);
   char colors[32] = {};
@@ -142,21 +141,17 @@ int WatermarkStore::Load() {
   if (!file.Open(0)) return 0;
   Forget();
   const DWORD file_size = file.GetSize();
-  WatFileHeader header{};
-  const bool header_read = file.Read(&header, sizeof(header), nullptr) == static_cast<long>(sizeof(header));
-  // Counts must fit the list's own capacity and the file must hold every entry it counts.
-  const bool counts_fit = header_read && header.built_in_count >= 0 && header.user_count >= 0 &&
-                          header.user_capacity >= 0 && uint32_t(header.built_in_count) <= kMaxBuiltIn &&
-                          header.user_capacity <= 0xFFFF && header.user_count <= header.user_capacity &&
-                          sizeof(header) + (uint64_t(header.built_in_count) + header.user_count) * sizeof(WatermarkEntry) <=
-                              file_size;
-  if (!header_read || header.version != kWatVersion || !counts_fit) {
+  uint8_t head[sizeof(WatFileHeader)];
+  const long head_read = file.Read(head, sizeof(head), nullptr);
+  WatListLayout layout;
+  if (!ReadWatListHeader({head, head_read > 0 ? size_t(head_read) : 0}, file_size, &layout)) {
     file.Close();
     ShowErrorMessage(kWatVersionMessage);
     return 0;
   }
-  const uint32_t room = uint32_t(header.built_in_count) + uint32_t(header.user_capacity);
-  const uint32_t total = uint32_t(header.built_in_count) + uint32_t(header.user_count);
+  const WatFileHeader& header = layout.header;
+  const uint32_t room = layout.room;
+  const uint32_t total = layout.total;
   entries_.Reset();
   if (room != 0 && !entries_.Allocate(size_t{room} * sizeof(WatermarkEntry))) {
     file.Close();

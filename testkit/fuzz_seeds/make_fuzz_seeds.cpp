@@ -166,6 +166,11 @@ void KalimuSeeds() {
   ucf[2 + 404] = 2;
   ucf[2 + 2 * 408 + 58] = 2;
   Seed("ucf_image_fuzz", "two_and_three", Join({{2, 3}, ucf}));
+  // A watermark list of one built-in and one user entry (room for four), version 1808.
+  Bytes wat(18 + 2 * 816, 0);
+  wat[0] = 0x09, wat[1] = 0x04, wat[2] = 0x10, wat[3] = 0x07, wat[6] = 1, wat[10] = 1, wat[14] = 4;
+  wat[18 + 10] = 'A', wat[18 + 816] = 1, wat[18 + 816 + 10] = 'B';
+  Seed("watermark_list_fuzz", "one_and_one", wat);
   Seed("status_reply_fuzz", "text", testkit::TextReply("ST:01;"));
   Seed("icc_tags_fuzz", "description", Join({{0}, testkit::DescriptionTag("Kalimu WF-7000 Photo")}));
   Seed("image_engines_fuzz", "small", Bytes(64, 0x40));

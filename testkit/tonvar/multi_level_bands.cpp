@@ -546,6 +546,10 @@ std::vector<std::vector<uint8_t>> MultiLevelInput(const MultiLevelBand& band, bo
   return rows;
 }
 
+std::map<uint32_t, std::vector<uint8_t>> MultiLevelResources(const MultiLevelBand& band) {
+  return BandResources(band);
+}
+
 MultiLevelChain::MultiLevelChain(const EngineCalls& calls, const MultiLevelBand& band)
     : calls_(calls), band_(band), resources_(BandResources(band)), job_(band.Job()) {}
 

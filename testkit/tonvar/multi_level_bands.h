@@ -49,6 +49,10 @@ struct MultiLevelBand {
 
 std::vector<MultiLevelBand> MultiLevelBands();
 
+// The band's colour and halftoning resources, by id: the mode table, the colour table, the cube
+// step's block, a matrix for each resolution class, the interior and edge dot curves.
+std::map<uint32_t, std::vector<uint8_t>> MultiLevelResources(const MultiLevelBand& band);
+
 // Rows of 4-byte pixels (components and tag): gradients, flat patches and texture; or white.
 std::vector<std::vector<uint8_t>> MultiLevelInput(const MultiLevelBand& band, bool blank);
 

@@ -10,9 +10,12 @@
 
 #include "testkit/tonvar/colour_job.h"
 #include "testkit/tonvar/colour_resources.h"
+#include "testkit/tonvar/correction_resources.h"
 #include "testkit/tonvar/grey_halftone_bands.h"
 #include "testkit/tonvar/grey_halftone_resources.h"
 #include "testkit/tonvar/grey_resources.h"
+#include "testkit/tonvar/halftone_resources.h"
+#include "testkit/tonvar/multi_level_bands.h"
 #include "testkit/tonvar/screening_resources.h"
 #include "testkit/tonvar/screening_bands.h"
 #include "testkit/tonvar/screening_job.h"
@@ -76,8 +79,12 @@ class FedChain {
     if (halftone_ != nullptr) fed = testkit::FeedResources(dll.HalftoneSetResource, halftone_, first, resources);
   }
   ~FedChain() {
-    if (halftone_ != nullptr) EXPECT_EQ(dll_.HalftoneDelete(halftone_), kStatusOk);
-    if (cm_ != nullptr) EXPECT_EQ(dll_.CmDelete(cm_), kStatusOk);
+    if (halftone_ != nullptr) {
+      EXPECT_EQ(dll_.HalftoneDelete(halftone_), kStatusOk);
+    }
+    if (cm_ != nullptr) {
+      EXPECT_EQ(dll_.CmDelete(cm_), kStatusOk);
+    }
   }
   FedChain(const FedChain&) = delete;
   FedChain& operator=(const FedChain&) = delete;
@@ -101,20 +108,28 @@ class FedChain {
 
 // The id list FF FF names no matrix: the four-ink engine (method 10) takes it as complete and
 // its halftone call then refuses with 512 and writes nothing; the monochrome engine (method 12)
-// looks its matrix up by resolution and refuses with 768.
-TEST_F(ShortResources, IdListOfTheEndMarkerAlone) {
+// looks its matrix up by resolution and refuses with 768. A list of the grid block's id alone
+// (four bytes) ends before the square matrix's entry: the four-ink engine refuses when it looks
+// the matrix up after the grid block, the monochrome engine at once.
+TEST_F(ShortResources, IdListsEndingBeforeTheMatrix) {
   const std::vector<testkit::BandScenario> scenarios = testkit::ScreeningBandScenarios();
+  const std::vector<uint8_t> end_alone = {0xFF, 0xFF};
+  const std::vector<uint8_t> grid_alone = testkit::ScreenIdList({testkit::kScreenGridId});
+  const uint32_t list = testkit::kScreenIdList;
   const struct {
     const testkit::BandScenario& scenario;
+    const std::vector<uint8_t>& bytes;
     uint32_t status;
     std::vector<uint32_t> ids;
   } cases[] = {
-      {scenarios.back(), kStatusOk, {testkit::kScreenIdList}},
-      {scenarios[2], kStatusBadResource, {testkit::kScreenIdList}},
+      {scenarios.back(), end_alone, kStatusOk, {list}},
+      {scenarios[2], end_alone, kStatusBadResource, {list}},
+      {scenarios[7], grid_alone, kStatusBadResource, {list, testkit::kScreenGridId}},
+      {scenarios[0], grid_alone, kStatusBadResource, {list}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.scenario.name);
-    const FedChain chain(dll(), c.scenario, testkit::kScreenIdList, {0xFF, 0xFF});
+    SCOPED_TRACE(c.scenario.name + " " + ::testing::PrintToString(c.bytes));
+    const FedChain chain(dll(), c.scenario, list, c.bytes);
     EXPECT_EQ(chain.fed.status, c.status);
     EXPECT_EQ(chain.fed.ids, c.ids);
     if (c.status == kStatusOk) {
@@ -126,9 +141,11 @@ TEST_F(ShortResources, IdListOfTheEndMarkerAlone) {
 }
 
 // The shortest resource each step of the halftoning chains takes, in place of the scenario's
-// usual one (a colour table of two grid points, the screening engine's matrices of one cell in
-// both forms, the grey-input engine's screen of two by two; the id lists' shortest, FF FF, is
-// above): every resource of the chain ends right before a no-access page,
+// usual one (a colour table of two grid points, id lists that end right after the square
+// matrix's entry, the screening engine's matrices of one cell in both forms, the grey-input
+// engine's dot curves of 8-bit samples in both kinds, the per-ink kind with ink 0 lacking small
+// dots, and its screen of two by two; id lists that end sooner are above): every resource of
+// the chain ends right before a no-access page,
 // and the chain completes and halftones a row as with the scenario's own resources.
 TEST_F(ShortResources, ShortestResourceOfEveryStepAgainstANoAccessPage) {
   using Bytes = std::vector<uint8_t>;
@@ -137,12 +154,22 @@ TEST_F(ShortResources, ShortestResourceOfEveryStepAgainstANoAccessPage) {
   const testkit::BandScenario& mono = screening[0];
   ASSERT_EQ(mono.halftone_ids, (std::vector<uint32_t>{testkit::kScreenIdList, testkit::kScreenMatrixIds[0],
                                                       testkit::kScreenFinalId}));
+  ASSERT_EQ(screening[7].halftone_ids, (std::vector<uint32_t>{testkit::kScreenIdList, testkit::kScreenGridId,
+                                                              testkit::kScreenMatrixIds[0], testkit::kScreenFinalId}));
   testkit::ColourTableSpec grid_of_two;
   grid_of_two.grid = 2;
   testkit::GreyScreenSpec two_by_two;
   two_by_two.width = 2;
   two_by_two.height = 2;
   const uint32_t grey_screen = grey[0].halftone_ids[1];
+  const uint32_t grey_dots = grey[0].halftone_ids[0];
+  testkit::GreyDotCurveKind3Spec kind3_of_bytes;
+  kind3_of_bytes.sample_bits = 8;
+  testkit::GreyDotCurveKind4Spec kind4_of_bytes;
+  kind4_of_bytes.sample_bits = 8;
+  for (uint8_t ink : {0, 1, 2, 3, 4, 5, 7, 11}) kind4_of_bytes.entries.emplace_back(ink);
+  kind4_of_bytes.entries[0].small_present = false;
+  const Bytes up_to_square = testkit::ScreenIdList({testkit::kScreenGridId, testkit::kScreenMatrixIds[0]});
   const struct {
     const char* name;
     const testkit::BandScenario& scenario;
@@ -150,10 +177,102 @@ TEST_F(ShortResources, ShortestResourceOfEveryStepAgainstANoAccessPage) {
     Bytes bytes;
   } cases[] = {
       {"tagged colour table of two grid points", mono, 3100, testkit::BuildTaggedColourTable(grid_of_two)},
+      {"monochrome id list up to the square matrix", mono, testkit::kScreenIdList, up_to_square},
+      {"four-ink id list up to the square matrix", screening[7], testkit::kScreenIdList, up_to_square},
       {"short-form matrix of one cell", mono, testkit::kScreenMatrixIds[0], testkit::ShortMatrixBlock(1, 1, {0})},
       {"header-form matrix of one cell", mono, testkit::kScreenMatrixIds[0],
        testkit::HeaderMatrixBlock(1, 1, 1, {0})},
       {"grey screen of two by two", grey[0], grey_screen, testkit::BuildGreyScreen(two_by_two)},
+      {"grey dot curves of 8-bit samples", grey[0], grey_dots, testkit::BuildGreyDotCurveKind3(kind3_of_bytes)},
+      {"per-ink grey dot curves of 8-bit samples", grey[0], grey_dots,
+       testkit::BuildGreyDotCurveKind4(kind4_of_bytes)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const FedChain chain(dll(), c.scenario, c.id, c.bytes);
+    EXPECT_EQ(chain.fed.status, kStatusOk);
+    std::vector<uint8_t> row(c.scenario.RowBytes(), 0);
+    EXPECT_EQ(chain.HalftoneRow(&row), kStatusOk);
+  }
+}
+
+// With a hand-over list (option 514 of the grey colour chain) the grey-input engine asks after
+// its screen for the "HL<c" layout (991) and then the ink-table block the hand-over names (300):
+// a layout of two inks and ink tables in the line form, each right before a no-access page,
+// complete the chain and a row is halftoned.
+TEST_F(ShortResources, GreyInputLayoutAndInkTablesAgainstANoAccessPage) {
+  constexpr uint32_t kLayoutId = 991, kInkTablesId = 300;
+  testkit::BandScenario s = testkit::GreyHalftoneBandScenarios()[0];
+  testkit::GreyOptionList options;
+  options.Bytes(514, testkit::BuildRateList({3, 40, 5, 7, 200, 100}));
+  s.params.options = options.Get();
+  s.resources[kLayoutId] = testkit::BuildHandoverLayout(
+      {testkit::HandoverDimensions(2, 1, 3), testkit::HandoverRoles(2, 0, 1), testkit::HandoverSelector(0, 1, 2),
+       testkit::HandoverInkCodes(9, "", {{1, 0}, {4, 1}}), testkit::HandoverSetNames({{"MX", 0}})});
+  const std::vector<uint8_t> ink_tables = testkit::BuildInkTableBlock(
+      1, {{1, {{{0, 0, 255, 255}, {0, 10, 255, 200}, {0, 5, 255, 90}}}},
+          {4, {{{0, 0, 255, 128}, {0, 0, 255, 255}, {0, 0, 255, 255}}}}});
+  const FedChain chain(dll(), s, kInkTablesId, ink_tables);
+  EXPECT_EQ(chain.fed.status, kStatusOk);
+  EXPECT_EQ(chain.fed.ids, (std::vector<uint32_t>{s.halftone_ids[0], s.halftone_ids[1], kLayoutId, kInkTablesId}));
+  std::vector<uint8_t> row(s.RowBytes(), 0);
+  EXPECT_EQ(chain.HalftoneRow(&row), kStatusOk);
+}
+
+// A multi-level band as a fed chain's scenario: the colour job's parameters, the band's job and
+// resources, rows of four-byte pixels.
+testkit::BandScenario MultiLevelScenario(const testkit::MultiLevelBand& band) {
+  static const testkit::ColourJob colour;
+  testkit::BandScenario s;
+  s.name = band.name;
+  s.params = colour.params;
+  s.job = band.Job();
+  s.resources = testkit::MultiLevelResources(band);
+  s.width = band.width;
+  s.lines = band.lines;
+  s.planes = static_cast<uint32_t>(band.inks);
+  s.bytes_per_pixel = 4;
+  return s;
+}
+
+// The multi-level engine's matrix, interior dot-curve and edge dot-curve steps each given their
+// shortest resource (a matrix of two by two, one kind-3 table for every ink, with its header or
+// in the headerless form of 256 rows of three bytes), right before a no-access page: the chain
+// completes and a row is halftoned. The steps' ids are the ones the band's own chain asks for.
+TEST_F(ShortResources, MultiLevelStepsTakeTheirShortestResources) {
+  using Bytes = std::vector<uint8_t>;
+  const std::vector<testkit::MultiLevelBand> bands = testkit::MultiLevelBands();
+  const testkit::BandScenario plain = MultiLevelScenario(bands[0]);
+  const testkit::BandScenario edged = MultiLevelScenario(bands[16]);
+  ASSERT_NE(edged.job.edge_mask, 0u);
+  std::vector<uint32_t> plain_ids, edged_ids;
+  {
+    const FedChain own(dll(), plain, 0, plain.resources.at(0));
+    ASSERT_EQ(own.fed.status, kStatusOk);
+    plain_ids = own.fed.ids;
+    const FedChain own_edged(dll(), edged, 0, edged.resources.at(0));
+    ASSERT_EQ(own_edged.fed.status, kStatusOk);
+    edged_ids = own_edged.fed.ids;
+  }
+  ASSERT_EQ(plain_ids.size(), 3u);  // cube step, matrix, interior dot curves
+  ASSERT_EQ(edged_ids.size(), 4u);  // and the edge dot curves
+  testkit::MatrixBlockSpec two_by_two;
+  two_by_two.width = 2;
+  two_by_two.height = 2;
+  two_by_two.phases = testkit::SamplePhases(bands[0].inks);
+  const Bytes one_table = testkit::BuildDotCurveTable({});
+  const Bytes headless = testkit::BuildHeadlessDotCurveTable(testkit::RampDotRows(256));
+  const struct {
+    const char* name;
+    const testkit::BandScenario& scenario;
+    uint32_t id;
+    Bytes bytes;
+  } cases[] = {
+      {"matrix of two by two", plain, plain_ids[1], testkit::BuildMatrixBlock(two_by_two)},
+      {"interior: one table for every ink", plain, plain_ids[2], one_table},
+      {"interior: headless table", plain, plain_ids[2], headless},
+      {"edges: one table for every ink", edged, edged_ids[3], one_table},
+      {"edges: headless table", edged, edged_ids[3], headless},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
