@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/page_access.h"
 
 namespace kalimu::pages {
@@ -26,7 +27,6 @@ enum BindingMarginControl : int {
   kBindingHelpButton = 2975,
 };
 inline constexpr int kBindingMarginTemplate = 2960;
-inline constexpr DWORD kBindingMarginHelpContext = 5376;
 inline constexpr size_t kBindingLimitsChars = 128;
 
 INT_PTR CALLBACK BindingMarginDlgProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);

@@ -294,15 +294,9 @@ void RefreshLayoutPage(HWND page, const PageParam& param) {
   paper_layout::ShowVersionText(GetDlgItem(page, kLayoutVersionText), param);
 }
 
-int StartLayoutPage(HWND page, PageParam* param) {
-  StorePageParam(page, param);
-  if (param == nullptr || param->settings == nullptr || param->shared == nullptr) return FALSE;
-  paper_layout::TakeSnapshot(*param, &param->shared->sheet_snapshot);
-  RefreshLayoutPage(page, *param);
-  param->settings->SetSheetState(2);
-  paper_layout::RequestStatusRefresh(*param);
-  InstallToolTips(page, kLayoutPageTips);
-  return TRUE;
+void FillLayoutPageControls(HWND page, PageParam& param) {
+  RefreshLayoutPage(page, param);
+  param.settings->SetSheetState(2);
 }
 
 void CommitLayoutPage(HWND page, const PageParam& param) {
@@ -349,76 +343,6 @@ void DrawLayoutPageItem(HWND page, const PageParam& param, const DRAWITEMSTRUCT*
     char last[64] = {};
     s.GetEntryName(static_cast<uint16_t>(built_in - 1), last, sizeof(last));
     if (std::strcmp(text, last) == 0) DrawItemSeparator(item, 1);
-  }
-}
-
-void PaintLayoutPage(HWND page, const PageParam& param) {
-  PAINTSTRUCT paint;
-  BeginPaint(page, &paint);
-  if (param.context != nullptr && param.context->may_change == 0) {
-    for (int control : kLayoutPageControls) {
-      if (HWND item = GetDlgItem(page, control)) EnableWindow(item, FALSE);
-    }
-  }
-  EndPaint(page, &paint);
-}
-
-INT_PTR CALLBACK LayoutPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) {
-    return StartLayoutPage(page, reinterpret_cast<PageParam*>(reinterpret_cast<PROPSHEETPAGEW*>(lparam)->lParam));
-  }
-  PageParam* param = PageParamOf(page);
-  if (param == nullptr || param->settings == nullptr || param->shared == nullptr) return FALSE;
-  switch (message) {
-    case WM_COMMAND:
-      OnLayoutPageCommand(page, *param, LOWORD(wparam), HIWORD(wparam));
-      return TRUE;
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lparam);
-      HandleToolTipNotify(header, *param, kLayoutPageTips);
-      FreeWatermarkBuffers(*param->shared);
-      switch (header->code) {
-        case PSN_SETACTIVE:
-          RefreshLayoutPage(page, *param);
-          break;
-        case PSN_APPLY:
-          CommitLayoutPage(page, *param);
-          paper_layout::ApplyPage(page, *param, driver::kLayoutPage);
-          break;
-        case PSN_RESET:
-          paper_layout::ResetPage(*param);
-          break;
-        case PSN_HELP:
-          paper_layout::ShowContextTopic(page, *param, kLayoutPageHelpContext);
-          break;
-        default:
-          break;
-      }
-      return TRUE;
-    }
-    case WM_DRAWITEM:
-      DrawLayoutPageItem(page, *param, reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
-      return TRUE;
-    case WM_MEASUREITEM: {
-      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
-      if (item->CtlID == kOutputPaperList || item->CtlID == kWatermarkList) MeasureComboItem(page, item);
-      return TRUE;
-    }
-    case WM_PAINT:
-      PaintLayoutPage(page, *param);
-      return TRUE;
-    case WM_VSCROLL:
-      OnLayoutScroll(page, *param, reinterpret_cast<HWND>(lparam), LOWORD(wparam));
-      return TRUE;
-    case WM_HELP:
-      paper_layout::ShowTableHelp(page, static_cast<HWND>(reinterpret_cast<HELPINFO*>(lparam)->hItemHandle),
-                                  HELP_WM_HELP, paper_layout::kLayoutPageHelpIds);
-      return TRUE;
-    case WM_CONTEXTMENU:
-      paper_layout::ShowTableHelp(page, page, HELP_CONTEXTMENU, paper_layout::kLayoutPageHelpIds);
-      return TRUE;
-    default:
-      return FALSE;
   }
 }
 

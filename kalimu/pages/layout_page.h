@@ -55,16 +55,16 @@ inline constexpr DWORD kLayoutPageHelpContext = 768;
 inline constexpr int32_t kMinScale = 10;
 inline constexpr int32_t kMaxScale = 650;
 
-INT_PTR CALLBACK LayoutPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
+// The page runs in the page frame (LayoutPageProc, page_frame.h); these are its steps.
 
-int StartLayoutPage(HWND page, PageParam* param);
+// Start-up: the controls filled from the settings.
+void FillLayoutPageControls(HWND page, PageParam& param);
 void RefreshLayoutPage(HWND page, const PageParam& param);
 void OnLayoutPageCommand(HWND page, const PageParam& param, int control, int code);
 // WM_VSCROLL: marks the sheet changed; the percentage arrows for SB_LINEUP / SB_LINEDOWN of 2407.
 void OnLayoutScroll(HWND page, const PageParam& param, HWND from, int code);
 void CommitLayoutPage(HWND page, const PageParam& param);
 void DrawLayoutPageItem(HWND page, const PageParam& param, const DRAWITEMSTRUCT* item);
-void PaintLayoutPage(HWND page, const PageParam& param);
 
 void UpdateLayoutControls(HWND page, const PageParam& param);
 void UpdateDuplexControls(HWND page, const PageParam& param);

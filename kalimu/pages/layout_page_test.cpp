@@ -1,6 +1,7 @@
 // The layout page on its template with its real procedure, driven by messages: the percentage and
 // its arrows, posters on long papers, duplex against the poster radio, and the watermark group
 // with the list dialog.
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/layout_page.h"
 
 #include <gtest/gtest.h>

@@ -72,21 +72,16 @@ void FillPaperPageOptionList(HWND page, const PageParam& param) {
   SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(static_cast<int32_t>(s.GetPaperPageOption()) - 1), 0);
 }
 
-int StartPaperPage(HWND page, PageParam* param) {
-  StorePageParam(page, param);
-  if (param == nullptr || param->settings == nullptr || param->shared == nullptr) return FALSE;
-  settings::JobSettings& s = *param->settings;
-  paper_layout::TakeSnapshot(*param, &param->shared->sheet_snapshot);
-  paper_layout::ShowVersionText(GetDlgItem(page, kPaperVersionText), *param);
+void FillPaperPageControls(HWND page, PageParam& param) {
+  settings::JobSettings& s = *param.settings;
+  paper_layout::ShowVersionText(GetDlgItem(page, kPaperVersionText), param);
   s.SetSheetState(2);
-  FillStartCutList(page, *param);
-  UpdateSourceOptionControls(page, *param);
-  if (!s.IsDuplexOn() || SourceWord12Bit(s, 4)) ApplyStartSourceCodes(page, *param);
-  ApplyMarginLock(page, *param);
-  paper_layout::RequestStatusRefresh(*param);
-  UpdateFeedModeList(page, *param);
-  FillPaperPageOptionList(page, *param);
-  return InstallToolTips(page, kPaperPageTips);
+  FillStartCutList(page, param);
+  UpdateSourceOptionControls(page, param);
+  if (!s.IsDuplexOn() || SourceWord12Bit(s, 4)) ApplyStartSourceCodes(page, param);
+  ApplyMarginLock(page, param);
+  UpdateFeedModeList(page, param);
+  FillPaperPageOptionList(page, param);
 }
 
 int RefreshPaperPage(HWND page, const PageParam& param) {
@@ -207,82 +202,6 @@ void DrawPaperPageItem(HWND page, const PageParam& param, const DRAWITEMSTRUCT* 
       return;
     default:
       return;
-  }
-}
-
-void PaintPaperPage(HWND page, const PageParam& param) {
-  UpdateSourceOptionControls(page, param);
-  if (HasCutter(*param.settings)) UpdateCutterControls(page, param);
-  PAINTSTRUCT paint;
-  BeginPaint(page, &paint);
-  if (param.context != nullptr && param.context->may_change == 0) {
-    for (int control : kPaperPageControls) {
-      if (HWND item = GetDlgItem(page, control)) EnableWindow(item, FALSE);
-    }
-  }
-  EndPaint(page, &paint);
-}
-
-INT_PTR CALLBACK PaperPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) {
-    StartPaperPage(page, reinterpret_cast<PageParam*>(reinterpret_cast<PROPSHEETPAGEW*>(lparam)->lParam));
-    return TRUE;
-  }
-  PageParam* param = PageParamOf(page);
-  if (param == nullptr || param->settings == nullptr || param->shared == nullptr) return FALSE;
-  switch (message) {
-    case WM_COMMAND:
-      OnPaperPageCommand(page, *param, LOWORD(wparam), HIWORD(wparam));
-      return TRUE;
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lparam);
-      HandleToolTipNotify(header, *param, kPaperPageTips);
-      switch (header->code) {
-        case PSN_SETACTIVE:
-          OnPaperPageActivate(page, *param);
-          break;
-        case PSN_APPLY:
-          CommitPaperPage(page, *param);
-          paper_layout::ApplyPage(page, *param, driver::kPaperPage);
-          break;
-        case PSN_RESET:
-          paper_layout::ResetPage(*param);
-          break;
-        case PSN_HELP:
-          paper_layout::ShowContextTopic(page, *param, kPaperPageHelpContext);
-          break;
-        default:
-          break;
-      }
-      return TRUE;
-    }
-    case WM_DRAWITEM:
-      DrawPaperPageItem(page, *param, reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
-      return TRUE;
-    case WM_MEASUREITEM: {
-      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
-      const UINT id = item->CtlID;
-      if (id == kPaperSizeList || id == kPaperSourceList || id == kCutModeList || id == kPaperPageOptionList ||
-          id == kFeedModeList) {
-        MeasureComboItem(page, item);
-      }
-      return TRUE;
-    }
-    case WM_PAINT:
-      PaintPaperPage(page, *param);
-      return TRUE;
-    case WM_VSCROLL:
-      if (reinterpret_cast<HWND>(lparam) == GetDlgItem(page, kCopiesArrows)) OnCopiesArrows(page, *param, LOWORD(wparam));
-      return TRUE;
-    case WM_HELP:
-      paper_layout::ShowTableHelp(page, static_cast<HWND>(reinterpret_cast<HELPINFO*>(lparam)->hItemHandle),
-                                  HELP_WM_HELP, paper_layout::kPaperPageHelpIds);
-      return TRUE;
-    case WM_CONTEXTMENU:
-      paper_layout::ShowTableHelp(page, page, HELP_CONTEXTMENU, paper_layout::kPaperPageHelpIds);
-      return TRUE;
-    default:
-      return FALSE;
   }
 }
 

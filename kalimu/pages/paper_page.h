@@ -55,10 +55,10 @@ inline constexpr int kPaperPageTemplate = 901;
 inline constexpr DWORD kPaperPageHelpContext = 512;
 inline constexpr int32_t kMaxCopies = 9999;
 
-INT_PTR CALLBACK PaperPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
+// The page runs in the page frame (PaperPageProc, page_frame.h); these are its steps.
 
-// WM_INITDIALOG: answers the tooltips' result.
-int StartPaperPage(HWND page, PageParam* param);
+// Start-up: the controls filled from the settings.
+void FillPaperPageControls(HWND page, PageParam& param);
 // PSN_SETACTIVE's refresh (1), before the paper-size combo is filled again.
 int RefreshPaperPage(HWND page, const PageParam& param);
 void OnPaperPageActivate(HWND page, const PageParam& param);
@@ -68,8 +68,6 @@ void OnCopiesArrows(HWND page, const PageParam& param, int code);
 void CommitPaperPage(HWND page, const PageParam& param);
 void CommitCopies(HWND page, const PageParam& param);
 void DrawPaperPageItem(HWND page, const PageParam& param, const DRAWITEMSTRUCT* item);
-// WM_PAINT's updates, then every control disabled without permission to change settings.
-void PaintPaperPage(HWND page, const PageParam& param);
 
 // Combo 2201 after a source change: the papers the source mask allows, model papers first.
 void FillPaperSizeList(HWND page, const PageParam& param, uint32_t mask);

@@ -12,6 +12,7 @@
 
 #include "kalimu/pages/binding_margin_dialog.h"
 #include "kalimu/pages/layout_page.h"
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_page.h"
 #include "kalimu/pages/paper_page_frame.h"
 #include "kalimu/pages/paper_page_test_support.h"

@@ -1,6 +1,7 @@
 // The paper page on its template with its real procedure, driven by messages: copies, the default
 // paper by measurement system, duplex against collation, the order picture, a one-source model,
 // and Apply and Reset.
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_page.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // The rules that follow the paper source, on the paper page's template: the source list, refused
 // source changes, the cut-mode lists of the source classes, media that refuse cut modes, and the
 // feed-mode list.
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_source_rules.h"
 
 #include <gtest/gtest.h>
