@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "kalimu/driver/device_sheet.h"
 #include "kalimu/pages/custom_controls.h"
 #include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/page_records.h"
 #include "kalimu/platform/module_handle.h"
-#include "kalimu/platform/unique_handle.h"
 #include "kalimu/platform/win32_helpers.h"
 #include "kalimu/settings/job_settings.h"
 #include "kalimu/settings/printer_reg_values.h"
@@ -196,15 +196,6 @@ LONG RunDocumentSheetReason(PROPSHEETUI_INFO* info, LPARAM lparam, DOCUMENTPROPE
     default:
       return kFailure;
   }
-}
-
-LONG RunCommonPropertySheet(HWND owner, PFNPROPSHEETUI callback, LPARAM lparam, DWORD* result) {
-  platform::UniqueModule library(LoadLibraryA("compstui.dll"));
-  if (!library) return kFailure;
-  using Function = LONG(WINAPI*)(HWND, PFNPROPSHEETUI, LPARAM, LPDWORD);
-  auto run = reinterpret_cast<Function>(GetProcAddress(library.get(), "CommonPropertySheetUIW"));
-  if (run == nullptr) return kFailure;
-  return run(owner, callback, lparam, result);
 }
 
 LONG ShowDocumentSheet(HWND window, DOCUMENTPROPERTYHEADER* header) {

@@ -18,10 +18,6 @@ LONG ShowDocumentSheet(HWND window, DOCUMENTPROPERTYHEADER* header);
 // DrvAdvancedDocumentProperties with an output: TRUE when the sheet ended with OK.
 BOOL ShowAdvancedDocumentSheet(HWND window, DOCUMENTPROPERTYHEADER* header);
 
-// Runs "CommonPropertySheetUIW" of "compstui.dll" (loaded for the call): its answer, or -1 when
-// the library or the function is missing.
-LONG RunCommonPropertySheet(HWND owner, PFNPROPSHEETUI callback, LPARAM lparam, DWORD* result);
-
 // The sheet's records before the pages exist: the settings on the context's record, the
 // resource library (its message when it cannot be loaded), the custom controls, the PageShared,
 // the job options of "PMFlag", the persistent options and the status monitor's presence.
