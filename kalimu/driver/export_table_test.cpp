@@ -97,8 +97,6 @@ TEST_F(KalimuDll, EntryPointsNotBuiltYetAnswerTheirFailureResult) {
       {"CreateMelvoInfo", 0, false, [](FARPROC p) { return reinterpret_cast<LONG_PTR>(reinterpret_cast<decltype(&CreateMelvoInfo)>(p)(nullptr)); }},
       {"DestroyMelvoInfo", 1, false, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DestroyMelvoInfo)>(p)(nullptr)); }},
       {"DRVUIGetJobDataEx2", 1, false, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DRVUIGetJobDataEx2)>(p)(nullptr, nullptr, "none")); }},
-      {"DrvDevicePropertySheets", -1, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&DrvDevicePropertySheets)>(p)(nullptr, 0)); }},
-      {"PrinterProperties", FALSE, true, [](FARPROC p) { return static_cast<LONG_PTR>(reinterpret_cast<decltype(&PrinterProperties)>(p)(nullptr, nullptr)); }},
   };
   for (const Case& c : cases) {
     FARPROC proc = GetProcAddress(dll_, c.name);

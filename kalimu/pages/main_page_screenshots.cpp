@@ -1,0 +1,104 @@
+// Screenshots of the sheets' own pages on a sample-model printer: the main page with its ink
+// meters and without status, the utility page, and the device sheet's version page.
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <string>
+#include <vector>
+
+#include "kalimu/driver/device_sheet.h"
+#include "kalimu/pages/main_page_test_support.h"
+#include "kalimu/pages/version_page.h"
+#include "testkit/kalimu/driver_printer.h"
+#include "testkit/windows/window_capture.h"
+
+namespace {
+
+using namespace kalimu::pages;
+
+void TakeSheet(testkit::ScreenshotRun& run, test::SheetHost& host, const std::string& name) {
+  if (host.sheet() == nullptr || host.page() == nullptr) {
+    run.Fail(name, "the sheet did not open");
+    return;
+  }
+  SetWindowPos(host.sheet(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  host.Pump(100);
+  run.Take(host.sheet(), name);
+}
+
+void PageShot(testkit::ScreenshotRun& run, const testkit::ModelDescription& model, int template_id,
+              const test::PageSteps& steps, const std::string& name, bool no_status) {
+  test::PageFixture fixture(model);
+  if (!fixture.ok()) {
+    run.Fail(name, fixture.error());
+    return;
+  }
+  if (no_status) fixture.settings().SetNoBidiFlagBits(8, 1);
+  fixture.shared().monitor_present = 1;
+  test::SheetHost host(fixture, template_id, steps);
+  if (no_status) ShowInkSetText(host.page(), fixture.param());
+  TakeSheet(run, host, name);
+}
+
+std::vector<HPROPSHEETPAGE>* g_added = nullptr;
+LONG_PTR CALLBACK AddPage(HANDLE, UINT function, LPARAM page, LPARAM) {
+  if (function != CPSFUNC_ADD_HPROPSHEETPAGE || g_added == nullptr) return 0;
+  g_added->push_back(reinterpret_cast<HPROPSHEETPAGE>(page));
+  return 1;
+}
+
+// The device sheet as compstui shows it: its INIT adds the version page to a property sheet.
+void VersionPageShot(testkit::ScreenshotRun& run) {
+  const std::string name = "device_sheet_version_page";
+  testkit::DriverPrinter printer(testkit::RollPaperModel());
+  if (!printer.ok()) {
+    run.Fail(name, printer.error());
+    return;
+  }
+  std::wstring printer_name = printer.wide_printer_name();
+  DEVICEPROPERTYHEADER header = {sizeof(DEVICEPROPERTYHEADER), 0, printer.handle(), printer_name.data()};
+  std::vector<HPROPSHEETPAGE> added;
+  g_added = &added;
+  PROPSHEETUI_INFO info = {};
+  info.cbSize = sizeof(info);
+  info.Version = PROPSHEETUI_INFO_VERSION;
+  info.Reason = PROPSHEETUI_REASON_INIT;
+  info.pfnComPropSheet = &AddPage;
+  info.lParamInit = reinterpret_cast<LPARAM>(&header);
+  if (kalimu::driver::RunDeviceSheetReason(&info, 0) != 1 || added.size() != 1) {
+    run.Fail(name, "INIT did not add the page");
+  } else {
+    PROPSHEETHEADERW sheet = {};
+    sheet.dwSize = sizeof(sheet);
+    sheet.dwFlags = PSH_MODELESS;
+    sheet.pszCaption = printer_name.c_str();
+    sheet.nPages = 1;
+    sheet.phpage = added.data();
+    HWND window = reinterpret_cast<HWND>(PropertySheetW(&sheet));
+    if (window == nullptr) {
+      run.Fail(name, "the sheet did not open");
+    } else {
+      ShowWindow(window, SW_SHOWNOACTIVATE);
+      SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+      run.Take(window, name);
+      DestroyWindow(window);
+    }
+  }
+  info.Reason = PROPSHEETUI_REASON_DESTROY;
+  if (info.UserData != 0) kalimu::driver::RunDeviceSheetReason(&info, 0);
+  g_added = nullptr;
+}
+
+}  // namespace
+
+// Usage: kalimu_pages_main_page_screenshots <output folder>.
+int main(int argc, char** argv) {
+  testkit::ScreenshotRun run(argc, argv);
+  PageShot(run, test::InkModel(8, true), kMainPageTemplate, test::MainSteps(), "main_page", false);
+  PageShot(run, test::InkModel(6, false), kMainPageTemplate, test::MainSteps(), "main_page_two_meters", false);
+  PageShot(run, test::InkModel(8, true), kMainPageTemplate, test::MainSteps(), "main_page_no_ink_levels", true);
+  PageShot(run, test::InkModel(8, true), kUtilityPageTemplate, test::UtilitySteps(), "utility_page", false);
+  VersionPageShot(run);
+  return run.ExitCode();
+}
