@@ -106,6 +106,15 @@ class FedChain {
   void* halftone_ = nullptr;
 };
 
+// The scenario's chain with resource `id` replaced by `bytes` completes and halftones a row.
+void ExpectChainCompletes(const testkit::TonvarExports& dll, const testkit::BandScenario& s, uint32_t id,
+                          const std::vector<uint8_t>& bytes) {
+  const FedChain chain(dll, s, id, bytes);
+  EXPECT_EQ(chain.fed.status, kStatusOk);
+  std::vector<uint8_t> row(s.RowBytes(), 0);
+  EXPECT_EQ(chain.HalftoneRow(&row), kStatusOk);
+}
+
 // The id list FF FF names no matrix: the four-ink engine (method 10) takes it as complete and
 // its halftone call then refuses with 512 and writes nothing; the monochrome engine (method 12)
 // looks its matrix up by resolution and refuses with 768. A list of the grid block's id alone
@@ -189,10 +198,7 @@ TEST_F(ShortResources, ShortestResourceOfEveryStepAgainstANoAccessPage) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const FedChain chain(dll(), c.scenario, c.id, c.bytes);
-    EXPECT_EQ(chain.fed.status, kStatusOk);
-    std::vector<uint8_t> row(c.scenario.RowBytes(), 0);
-    EXPECT_EQ(chain.HalftoneRow(&row), kStatusOk);
+    ExpectChainCompletes(dll(), c.scenario, c.id, c.bytes);
   }
 }
 
@@ -276,10 +282,7 @@ TEST_F(ShortResources, MultiLevelStepsTakeTheirShortestResources) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const FedChain chain(dll(), c.scenario, c.id, c.bytes);
-    EXPECT_EQ(chain.fed.status, kStatusOk);
-    std::vector<uint8_t> row(c.scenario.RowBytes(), 0);
-    EXPECT_EQ(chain.HalftoneRow(&row), kStatusOk);
+    ExpectChainCompletes(dll(), c.scenario, c.id, c.bytes);
   }
 }
 
