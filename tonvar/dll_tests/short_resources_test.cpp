@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,25 @@ class FedChain {
   void* halftone_ = nullptr;
 };
 
+// A scenario's resource `id` replaced by `bytes`.
+struct ReplacedResource {
+  const char* name;
+  const testkit::BandScenario& scenario;
+  uint32_t id;
+  std::vector<uint8_t> bytes;
+};
+
+// Each scenario's chain with its resource replaced completes and halftones a row.
+void ExpectChainsComplete(const testkit::TonvarExports& dll, std::span<const ReplacedResource> cases) {
+  for (const ReplacedResource& c : cases) {
+    SCOPED_TRACE(c.name);
+    const FedChain chain(dll, c.scenario, c.id, c.bytes);
+    EXPECT_EQ(chain.fed.status, kStatusOk);
+    std::vector<uint8_t> row(c.scenario.RowBytes(), 0);
+    EXPECT_EQ(chain.HalftoneRow(&row), kStatusOk);
+  }
+}
+
 // The id list FF FF names no matrix: the four-ink engine (method 10) takes it as complete and
 // its halftone call then refuses with 512 and writes nothing; the monochrome engine (method 12)
 // looks its matrix up by resolution and refuses with 768. A list of the grid block's id alone
@@ -170,12 +190,7 @@ TEST_F(ShortResources, ShortestResourceOfEveryStepAgainstANoAccessPage) {
   for (uint8_t ink : {0, 1, 2, 3, 4, 5, 7, 11}) kind4_of_bytes.entries.emplace_back(ink);
   kind4_of_bytes.entries[0].small_present = false;
   const Bytes up_to_square = testkit::ScreenIdList({testkit::kScreenGridId, testkit::kScreenMatrixIds[0]});
-  const struct {
-    const char* name;
-    const testkit::BandScenario& scenario;
-    uint32_t id;
-    Bytes bytes;
-  } cases[] = {
+  const ReplacedResource cases[] = {
       {"tagged colour table of two grid points", mono, 3100, testkit::BuildTaggedColourTable(grid_of_two)},
       {"monochrome id list up to the square matrix", mono, testkit::kScreenIdList, up_to_square},
       {"four-ink id list up to the square matrix", screening[7], testkit::kScreenIdList, up_to_square},
@@ -187,13 +202,7 @@ TEST_F(ShortResources, ShortestResourceOfEveryStepAgainstANoAccessPage) {
       {"per-ink grey dot curves of 8-bit samples", grey[0], grey_dots,
        testkit::BuildGreyDotCurveKind4(kind4_of_bytes)},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const FedChain chain(dll(), c.scenario, c.id, c.bytes);
-    EXPECT_EQ(chain.fed.status, kStatusOk);
-    std::vector<uint8_t> row(c.scenario.RowBytes(), 0);
-    EXPECT_EQ(chain.HalftoneRow(&row), kStatusOk);
-  }
+  ExpectChainsComplete(dll(), cases);
 }
 
 // With a hand-over list (option 514 of the grey colour chain) the grey-input engine asks after
@@ -262,25 +271,14 @@ TEST_F(ShortResources, MultiLevelStepsTakeTheirShortestResources) {
   two_by_two.phases = testkit::SamplePhases(bands[0].inks);
   const Bytes one_table = testkit::BuildDotCurveTable({});
   const Bytes headless = testkit::BuildHeadlessDotCurveTable(testkit::RampDotRows(256));
-  const struct {
-    const char* name;
-    const testkit::BandScenario& scenario;
-    uint32_t id;
-    Bytes bytes;
-  } cases[] = {
+  const ReplacedResource cases[] = {
       {"matrix of two by two", plain, plain_ids[1], testkit::BuildMatrixBlock(two_by_two)},
       {"interior: one table for every ink", plain, plain_ids[2], one_table},
       {"interior: headless table", plain, plain_ids[2], headless},
       {"edges: one table for every ink", edged, edged_ids[3], one_table},
       {"edges: headless table", edged, edged_ids[3], headless},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const FedChain chain(dll(), c.scenario, c.id, c.bytes);
-    EXPECT_EQ(chain.fed.status, kStatusOk);
-    std::vector<uint8_t> row(c.scenario.RowBytes(), 0);
-    EXPECT_EQ(chain.HalftoneRow(&row), kStatusOk);
-  }
+  ExpectChainsComplete(dll(), cases);
 }
 
 }  // namespace
