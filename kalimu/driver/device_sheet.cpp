@@ -1,6 +1,5 @@
 // The device property sheet's reasons and PrinterProperties.
 #include "kalimu/driver/device_sheet.h"
-#include "kalimu/driver/document_sheet.h"
 
 #include <prsht.h>
 #include <winspool.h>
@@ -150,6 +149,17 @@ BOOL ProbePrinterDataPermission(HANDLE printer) {
   wchar_t name[sizeof(kPermissionProbeValue)];
   for (size_t i = 0; i < sizeof(kPermissionProbeValue); ++i) name[i] = static_cast<wchar_t>(kPermissionProbeValue[i]);
   return SetPrinterDataW(printer, name, REG_DWORD, reinterpret_cast<BYTE*>(&one), sizeof(one)) == ERROR_SUCCESS;
+}
+
+LONG RunCommonPropertySheet(HWND window, PFNPROPSHEETUI callback, LPARAM lparam, DWORD* result) {
+  using CommonPropertySheet = LONG(WINAPI*)(HWND, PFNPROPSHEETUI, LPARAM, LPDWORD);
+  HMODULE library = LoadLibraryA("compstui.dll");
+  if (library == nullptr) return kFailure;
+  auto run = reinterpret_cast<CommonPropertySheet>(
+      reinterpret_cast<void*>(GetProcAddress(library, "CommonPropertySheetUIW")));
+  const LONG answer = run != nullptr ? run(window, callback, lparam, result) : kFailure;
+  FreeLibrary(library);
+  return answer;
 }
 
 BOOL ShowPrinterProperties(HWND window, HANDLE printer) {

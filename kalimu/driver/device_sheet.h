@@ -27,6 +27,8 @@ PrinterPropertiesCalls ReplacePrinterPropertiesCalls(const PrinterPropertiesCall
 
 // The probe as shipped: writes "KVPermission" = 1 (REG_DWORD) into the printer's data.
 BOOL ProbePrinterDataPermission(HANDLE printer);
+// The sheet component as shipped: "CommonPropertySheetUIW" of "compstui.dll", loaded for the call.
+LONG RunCommonPropertySheet(HWND window, PFNPROPSHEETUI callback, LPARAM lparam, DWORD* result);
 
 // PrinterProperties: TRUE when the sheet ran and its result is not 0.
 BOOL ShowPrinterProperties(HWND window, HANDLE printer);
