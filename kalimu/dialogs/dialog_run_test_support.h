@@ -17,7 +17,7 @@ namespace kalimu::dialogs::test {
 // What a dialog answers when the script left it open (it is then ended by force).
 inline constexpr INT_PTR kLeftOpen = -77;
 
-class ModalScript {
+class ModalRun {
  public:
   using Script = std::function<void(HWND dialog)>;
 
@@ -25,7 +25,7 @@ class ModalScript {
   // init value; the script runs once the dialog is active. Answers the dialog's result.
   static INT_PTR Run(HMODULE module, HWND parent, DLGPROC procedure, int template_id, pages::PageParam* param,
                      Script script) {
-    ModalScript run(std::move(script));
+    ModalRun run(std::move(script));
     const INT_PTR result = DialogBoxParamA(module, MAKEINTRESOURCEA(template_id), parent, procedure,
                                            reinterpret_cast<LPARAM>(param));
     EXPECT_TRUE(run.ran_) << "the dialog never became active";
@@ -33,18 +33,18 @@ class ModalScript {
   }
 
  private:
-  explicit ModalScript(Script script) : script_(std::move(script)) {
+  explicit ModalRun(Script script) : script_(std::move(script)) {
     previous_ = current_;
     current_ = this;
     hook_ = SetWindowsHookExA(WH_CBT, &Hook, nullptr, GetCurrentThreadId());
   }
-  ~ModalScript() {
+  ~ModalRun() {
     if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
     current_ = previous_;
   }
 
   static LRESULT CALLBACK Hook(int code, WPARAM wparam, LPARAM lparam) {
-    ModalScript* self = current_;
+    ModalRun* self = current_;
     if (code == HCBT_ACTIVATE && self != nullptr && self->dialog_ == nullptr) {
       HWND window = reinterpret_cast<HWND>(wparam);
       char name[32] = {};
@@ -59,7 +59,7 @@ class ModalScript {
 
   static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    ModalScript* self = current_;
+    ModalRun* self = current_;
     if (self == nullptr || self->ran_) return;
     // The dialog may take the activation (focus set in WM_INITDIALOG) before the dialog manager
     // shows it: the script waits until it is on screen.
@@ -75,8 +75,8 @@ class ModalScript {
     }
   }
 
-  static inline thread_local ModalScript* current_ = nullptr;
-  ModalScript* previous_ = nullptr;
+  static inline thread_local ModalRun* current_ = nullptr;
+  ModalRun* previous_ = nullptr;
   HHOOK hook_ = nullptr;
   Script script_;
   HWND dialog_ = nullptr;

@@ -26,7 +26,7 @@ using test::Checked;
 using test::Click;
 using test::Command;
 using test::Enabled;
-using test::ModalScript;
+using test::ModalRun;
 using test::TextOf;
 
 constexpr char kRoot[] = "c:\\kvoptions";
@@ -97,8 +97,8 @@ class DriverOptionsDialog : public ::testing::Test {
     std::memset(shared().temp_folder, 0, sizeof(shared().temp_folder));
     std::memcpy(shared().temp_folder, path.c_str(), path.size());
   }
-  INT_PTR Run(ModalScript::Script script) {
-    return ModalScript::Run(fixture_.module(), page_->window(), &DriverOptionsDlgProc, kDriverOptionsDialog,
+  INT_PTR Run(ModalRun::Script script) {
+    return ModalRun::Run(fixture_.module(), page_->window(), &DriverOptionsDlgProc, kDriverOptionsDialog,
                             &fixture_.param(), std::move(script));
   }
   int64_t StoredStmSetting() {

@@ -21,7 +21,7 @@ using pages::test::PageFixture;
 using test::Checked;
 using test::Click;
 using test::Enabled;
-using test::ModalScript;
+using test::ModalRun;
 using test::TextOf;
 
 int BarPosition(HWND dialog) {
@@ -42,8 +42,8 @@ class LevelSliderDialog : public ::testing::Test {
   }
   void TearDown() override { pages::RemovePageToolTipHooks(); }
   settings::JobSettings& s() { return fixture_.settings(); }
-  INT_PTR Run(ModalScript::Script script) {
-    return ModalScript::Run(fixture_.module(), page_->window(), &LevelSliderDlgProc, kLevelSliderDialog,
+  INT_PTR Run(ModalRun::Script script) {
+    return ModalRun::Run(fixture_.module(), page_->window(), &LevelSliderDlgProc, kLevelSliderDialog,
                             &fixture_.param(), std::move(script));
   }
   PageFixture fixture_{pages::test::InkModel(8, true)};

@@ -19,7 +19,7 @@ using pages::test::HostedPage;
 using pages::test::PageFixture;
 using test::Click;
 using test::Enabled;
-using test::ModalScript;
+using test::ModalRun;
 using test::Shown;
 using test::TextOf;
 
@@ -42,8 +42,8 @@ class PageOrderDialog : public ::testing::Test {
     s().SetPaperMargins(&margins);
     s().SetOrientation(orientation);
   }
-  INT_PTR Run(ModalScript::Script script) {
-    return ModalScript::Run(fixture_.module(), page_->window(), &PageOrderDlgProc, kPageOrderDialog,
+  INT_PTR Run(ModalRun::Script script) {
+    return ModalRun::Run(fixture_.module(), page_->window(), &PageOrderDlgProc, kPageOrderDialog,
                             &fixture_.param(), std::move(script));
   }
   // The pixel at (x, y) of a button as drawn.

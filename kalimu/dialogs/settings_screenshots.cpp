@@ -27,7 +27,7 @@ using namespace kalimu::dialogs;
 using kalimu::pages::test::HostedPage;
 using kalimu::pages::test::PageFixture;
 using test::Click;
-using test::ModalScript;
+using test::ModalRun;
 using test::PickListItem;
 using test::Type;
 
@@ -36,7 +36,7 @@ void Shoot(testkit::ScreenshotRun& run, PageFixture& fixture, DLGPROC procedure,
            const std::string& name, const std::function<void(HWND)>& script) {
   HostedPage page(fixture, 901);
   bool shown = false;
-  ModalScript::Run(fixture.module(), page.window(), procedure, template_id, &fixture.param(), [&](HWND dialog) {
+  ModalRun::Run(fixture.module(), page.window(), procedure, template_id, &fixture.param(), [&](HWND dialog) {
     shown = true;
     script(dialog);
     if (IsWindowVisible(dialog)) SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);

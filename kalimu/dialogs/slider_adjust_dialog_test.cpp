@@ -20,7 +20,7 @@ using pages::test::HostedPage;
 using pages::test::PageFixture;
 using test::Click;
 using test::Command;
-using test::ModalScript;
+using test::ModalRun;
 using test::TextOf;
 using test::Type;
 
@@ -50,8 +50,8 @@ class SliderAdjustDialog : public ::testing::Test {
   }
   void TearDown() override { pages::RemovePageToolTipHooks(); }
   settings::JobSettings& s() { return fixture_.settings(); }
-  INT_PTR Run(ModalScript::Script script) {
-    return ModalScript::Run(fixture_.module(), page_->window(), &SliderAdjustDlgProc, kSliderAdjustDialog,
+  INT_PTR Run(ModalRun::Script script) {
+    return ModalRun::Run(fixture_.module(), page_->window(), &SliderAdjustDlgProc, kSliderAdjustDialog,
                             &fixture_.param(), std::move(script));
   }
   int Value1() { return static_cast<int>(s().GetMediaTuning1()); }

@@ -24,7 +24,7 @@ namespace {
 using pages::test::HostedPage;
 using pages::test::PageFixture;
 using test::Click;
-using test::ModalScript;
+using test::ModalRun;
 using test::PickComboItem;
 using test::TextOf;
 
@@ -91,8 +91,8 @@ class PaperChoosers : public ::testing::Test {
 
   settings::JobSettings& s() { return fixture_.settings(); }
   testkit::MessageBoxWatcher notices_{IDOK};  // the paper warnings
-  INT_PTR Run(DLGPROC procedure, int template_id, ModalScript::Script script) {
-    return ModalScript::Run(fixture_.module(), page_->window(), procedure, template_id, &fixture_.param(),
+  INT_PTR Run(DLGPROC procedure, int template_id, ModalRun::Script script) {
+    return ModalRun::Run(fixture_.module(), page_->window(), procedure, template_id, &fixture_.param(),
                             std::move(script));
   }
 
@@ -144,7 +144,7 @@ TEST(PaperChooserLocale, NoPaperOfTheLocalesKindChoosesNothing) {
   s.SetDefaultSource(kSheetFeeder);
   s.SetScalingOptions(0);
   s.SetOutputPaperSize(11);
-  const INT_PTR result = ModalScript::Run(fixture.module(), page.window(), &SourcePaperSizeDlgProc,
+  const INT_PTR result = ModalRun::Run(fixture.module(), page.window(), &SourcePaperSizeDlgProc,
                                           kSourcePaperDialog, &fixture.param(), [&](HWND dialog) {
                                             EXPECT_EQ(SelectedText(dialog, kSourcePaperCombo), "(none)");
                                             Click(dialog, IDOK);

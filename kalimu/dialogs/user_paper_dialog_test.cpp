@@ -27,7 +27,7 @@ using test::Click;
 using test::Command;
 using test::Enabled;
 using test::LimitedModel;
-using test::ModalScript;
+using test::ModalRun;
 using test::PickListItem;
 using test::Shown;
 using test::TextOf;
@@ -49,8 +49,8 @@ class UserPaperDialog : public ::testing::Test {
   void TearDown() override { pages::RemovePageToolTipHooks(); }
 
   JobSettings& s() { return fixture_.settings(); }
-  INT_PTR Run(ModalScript::Script script) {
-    return ModalScript::Run(fixture_.module(), page_->window(), &UserPaperSizeDlgProc, kUserPaperDialog,
+  INT_PTR Run(ModalRun::Script script) {
+    return ModalRun::Run(fixture_.module(), page_->window(), &UserPaperSizeDlgProc, kUserPaperDialog,
                             &fixture_.param(), std::move(script));
   }
   uint32_t PaperCount() {
@@ -393,7 +393,7 @@ TEST_F(UserPaperDialog, SaveRefusesReservedNamesFullStoresAndCancelledOverwrites
 
 TEST_F(UserPaperDialog, PageOpensItThroughTheTable) {
   testkit::MessageBoxWatcher answers(IDOK);
-  const INT_PTR result = ModalScript::Run(fixture_.module(), page_->window(),
+  const INT_PTR result = ModalRun::Run(fixture_.module(), page_->window(),
                                           pages::SettingsDialogProcedure(pages::SettingsDialog::kUserPaperSize),
                                           kUserPaperDialog, &fixture_.param(),
                                           [](HWND dialog) { Click(dialog, IDCANCEL); });
