@@ -34,7 +34,9 @@ void StartWaiting(HWND window) {
 void StopWaiting(HWND window) { RemovePropA(window, kPollStartProperty); }
 bool WaitedTooLong(HWND window) {
   const auto start = static_cast<DWORD>(reinterpret_cast<uintptr_t>(GetPropA(window, kPollStartProperty)));
-  return start == 0 || GetTickCount() - start > kStatusPollLimitMs;
+  // The start is kept with its low bit set (0 means none): clear it again, or a start one above
+  // the clock would count as some 49 days of waiting.
+  return start == 0 || GetTickCount() - (start & ~DWORD{1}) > kStatusPollLimitMs;
 }
 
 void HideMeters(HWND window, PageParam& param) {
