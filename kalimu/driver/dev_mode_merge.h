@@ -8,7 +8,7 @@
 namespace kalimu::driver {
 
 // Copies the common length of the public parts and of the private parts of source over
-// destination; destination keeps its driver version, sizes and a spec version that fits its
+// destination; destination keeps its driver version, sizes and a record version (dmSpecVersion) that fits its
 // public size (0x320 for 188 bytes, 0x401 for 220). Answers the bytes copied, or -1 (nothing
 // written) when the driver versions differ or a record is shorter than its own header.
 int MergeDevModeParts(const DEVMODEW* source, DEVMODEW* destination);

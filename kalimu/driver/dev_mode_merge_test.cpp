@@ -11,11 +11,11 @@ namespace kalimu::driver {
 namespace {
 
 // A record of the given shape: header words set, every other byte the given fill.
-std::vector<uint8_t> Record(WORD spec, WORD driver_version, WORD size, WORD extra, uint8_t fill) {
+std::vector<uint8_t> Record(WORD version, WORD driver_version, WORD size, WORD extra, uint8_t fill) {
   std::vector<uint8_t> bytes(size_t{size} + extra + 64, 0xEE);  // 0xEE: past the record
   std::memset(bytes.data(), fill, size_t{size} + extra);
   auto* header = reinterpret_cast<DEVMODEW*>(bytes.data());
-  header->dmSpecVersion = spec;
+  header->dmSpecVersion = version;
   header->dmDriverVersion = driver_version;
   header->dmSize = size;
   header->dmDriverExtra = extra;
@@ -44,7 +44,7 @@ TEST(MergeDevModeParts, CopiesTheCommonLengthsAndKeepsTheDestinationShape) {
       {"220 into 188", 220, 828, 0x500, 0x400, 188, 828, 0x500, 188 + 828, 0x320},
       {"220 into 220 with a shorter private part", 220, 828, 0x500, 0x401, 220, 100, 0x500, 220 + 100, 0x401},
       {"public only into 220", 220, 0, 0x500, 0x401, 220, 828, 0x500, 220, 0x401},
-      {"into another public size keeps its spec version", 220, 828, 0x500, 0x777, 200, 828, 0x500, 200 + 828, 0x777},
+      {"into another public size keeps its record version", 220, 828, 0x500, 0x777, 200, 828, 0x500, 200 + 828, 0x777},
       {"driver versions differ", 220, 828, 0x400, 0x401, 220, 828, 0x500, -1, 0x401},
       {"destination shorter than its header", 220, 828, 0x500, 0x401, 40, 828, 0x500, -1, 0x401},
   };

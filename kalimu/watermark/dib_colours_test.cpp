@@ -12,10 +12,10 @@
 namespace kalimu::watermark {
 namespace {
 
-using testkit::watermark::BmpSpec;
+using testkit::watermark::BmpLayout;
 
-std::vector<uint8_t> PackedDib(const BmpSpec& spec) {
-  const std::vector<uint8_t> file = testkit::watermark::BuildBmp(spec);
+std::vector<uint8_t> PackedDib(const BmpLayout& layout) {
+  const std::vector<uint8_t> file = testkit::watermark::BuildBmp(layout);
   DibPlan plan;
   EXPECT_EQ(PlanBmpFile(file, &plan), kDibLoaded);
   std::vector<uint8_t> dib(plan.total_bytes);
@@ -24,9 +24,9 @@ std::vector<uint8_t> PackedDib(const BmpSpec& spec) {
 }
 
 std::vector<uint8_t> OneBit(const uint8_t entry0[3], const uint8_t entry1[3]) {
-  BmpSpec spec;
-  spec.bits = 1;
-  std::vector<uint8_t> dib = PackedDib(spec);
+  BmpLayout layout;
+  layout.bits = 1;
+  std::vector<uint8_t> dib = PackedDib(layout);
   std::memcpy(dib.data() + 40, entry0, 3);
   std::memcpy(dib.data() + 44, entry1, 3);
   return dib;
@@ -71,7 +71,7 @@ TEST(WatermarkFade, DensityFadesEveryEntryOfPaletteBitmapsOnly) {
   EXPECT_EQ(Entry(one_bit, 1), (std::vector<int>{204, 204, 204, 0}));
   EXPECT_EQ(Entry(one_bit, 0), (std::vector<int>{255, 255, 255, 0}));
 
-  BmpSpec eight;
+  BmpLayout eight;
   eight.colors_used = 3;
   std::vector<uint8_t> palette = PackedDib(eight);
   const std::vector<uint8_t> before = palette;
@@ -81,7 +81,7 @@ TEST(WatermarkFade, DensityFadesEveryEntryOfPaletteBitmapsOnly) {
   }
   EXPECT_TRUE(std::equal(palette.begin() + 52, palette.end(), before.begin() + 52));  // bits untouched
 
-  BmpSpec deep;
+  BmpLayout deep;
   deep.bits = 24;
   std::vector<uint8_t> rgb = PackedDib(deep);
   const std::vector<uint8_t> rgb_before = rgb;
@@ -90,9 +90,9 @@ TEST(WatermarkFade, DensityFadesEveryEntryOfPaletteBitmapsOnly) {
 }
 
 TEST(WatermarkFade, BlocksThatAreNoDibAreLeftAlone) {
-  BmpSpec spec;
-  spec.bits = 8;
-  std::vector<uint8_t> dib = PackedDib(spec);
+  BmpLayout layout;
+  layout.bits = 8;
+  std::vector<uint8_t> dib = PackedDib(layout);
   std::vector<uint8_t> many = dib;
   const uint32_t colours = 4000;  // entries beyond the block
   std::memcpy(many.data() + 32, &colours, 4);
@@ -105,7 +105,7 @@ TEST(WatermarkFade, BlocksThatAreNoDibAreLeftAlone) {
 
 TEST(WatermarkPalette, Entries) {
   std::array<PaletteColor, 256> colours{};
-  BmpSpec rgb;
+  BmpLayout rgb;
   rgb.bits = 24;
   ASSERT_EQ(WatermarkPaletteColors(PackedDib(rgb), colours), 256u);
   auto same = [](PaletteColor c, int r, int g, int b) { return c.red == r && c.green == g && c.blue == b && c.flags == 0; };
@@ -113,16 +113,16 @@ TEST(WatermarkPalette, Entries) {
   EXPECT_TRUE(same(colours[9], 32, 32, 0));
   EXPECT_TRUE(same(colours[255], 224, 224, 192));
 
-  BmpSpec four;
+  BmpLayout four;
   four.bits = 4;
   ASSERT_EQ(WatermarkPaletteColors(PackedDib(four), colours), 16u);
   EXPECT_EQ(colours[3].blue, testkit::watermark::TableByte(3, 0));
   EXPECT_EQ(colours[3].red, testkit::watermark::TableByte(3, 2));
 
-  BmpSpec sixteen;  // the layout page's palette has a cube for 16 bits; this one has none
+  BmpLayout sixteen;  // the layout page's palette has a cube for 16 bits; this one has none
   sixteen.bits = 16;
   EXPECT_EQ(WatermarkPaletteColors(PackedDib(sixteen), colours), 0u);
-  BmpSpec v4 = four;
+  BmpLayout v4 = four;
   v4.header_bytes = 108;
   EXPECT_EQ(WatermarkPaletteColors(PackedDib(v4), colours), 0u);
 }

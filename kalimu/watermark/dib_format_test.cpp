@@ -14,7 +14,7 @@
 namespace kalimu::watermark {
 namespace {
 
-using testkit::watermark::BmpSpec;
+using testkit::watermark::BmpLayout;
 using testkit::watermark::BuildBmp;
 using testkit::watermark::PixelByte;
 using testkit::watermark::TableByte;
@@ -43,7 +43,7 @@ DibInfoHeader HeaderOf(const std::vector<uint8_t>& dib) {
   return h;
 }
 
-std::string Describe(const BmpSpec& s) {
+std::string Describe(const BmpLayout& s) {
   return "header " + std::to_string(s.header_bytes) + ", " + std::to_string(s.bits) + " bits, compression " +
          std::to_string(s.compression) + ", " + std::to_string(s.width) + " x " + std::to_string(s.height);
 }
@@ -54,13 +54,13 @@ TEST(DibParser, EveryHeaderAndDepthLoads) {
   for (uint32_t header : {12u, 40u, 108u}) {
     for (uint16_t bits : {1, 4, 8, 16, 24, 32}) {
       if (header == 12 && (bits == 16 || bits == 32)) continue;
-      BmpSpec spec;
-      spec.header_bytes = header;
-      spec.width = 13;
-      spec.height = header == 12 ? 5 : -5;
-      spec.bits = bits;
-      SCOPED_TRACE(Describe(spec));
-      const Packed p = Load(BuildBmp(spec));
+      BmpLayout layout;
+      layout.header_bytes = header;
+      layout.width = 13;
+      layout.height = header == 12 ? 5 : -5;
+      layout.bits = bits;
+      SCOPED_TRACE(Describe(layout));
+      const Packed p = Load(BuildBmp(layout));
       ASSERT_EQ(p.status, kDibLoaded);
       const DibInfoHeader h = HeaderOf(p.dib);
       const uint32_t entries = bits <= 8 ? 1u << bits : 0;
@@ -88,11 +88,11 @@ TEST(DibParser, EveryHeaderAndDepthLoads) {
 }
 
 TEST(DibParser, CoreHeaderOf8BitsBecomesAnInfoHeaderWith256Entries) {
-  BmpSpec spec;
-  spec.header_bytes = 12;
-  spec.width = 3;
-  spec.height = 2;
-  const Packed p = Load(BuildBmp(spec));
+  BmpLayout layout;
+  layout.header_bytes = 12;
+  layout.width = 3;
+  layout.height = 2;
+  const Packed p = Load(BuildBmp(layout));
   ASSERT_EQ(p.status, kDibLoaded);
   const DibInfoHeader h = HeaderOf(p.dib);
   EXPECT_EQ(h.biSize, 40u);
@@ -106,18 +106,18 @@ TEST(DibParser, CoreHeaderOf8BitsBecomesAnInfoHeaderWith256Entries) {
 TEST(DibParser, SizesOfStoredImages) {
   struct Case {
     const char* what;
-    BmpSpec spec;
+    BmpLayout layout;
     uint32_t size_image;
   };
-  BmpSpec bottom_up;
+  BmpLayout bottom_up;
   bottom_up.bits = 24, bottom_up.width = 5, bottom_up.height = 3;
-  BmpSpec top_down = bottom_up;
+  BmpLayout top_down = bottom_up;
   top_down.height = -3;
-  BmpSpec stale = bottom_up;  // an uncompressed image always takes its padded rows
+  BmpLayout stale = bottom_up;  // an uncompressed image always takes its padded rows
   stale.size_image = 7;
-  BmpSpec rle8;
+  BmpLayout rle8;
   rle8.compression = kBiRle8, rle8.size_image = 10, rle8.pixel_bytes = 10;
-  BmpSpec rle8_unsized;
+  BmpLayout rle8_unsized;
   rle8_unsized.compression = kBiRle8;
   const Case cases[] = {
       {"24 bits, size 0, bottom-up", bottom_up, 48},
@@ -128,20 +128,20 @@ TEST(DibParser, SizesOfStoredImages) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const Packed p = Load(BuildBmp(c.spec));
+    const Packed p = Load(BuildBmp(c.layout));
     ASSERT_EQ(p.status, kDibLoaded);
     EXPECT_EQ(HeaderOf(p.dib).biSizeImage, c.size_image);
   }
 }
 
 TEST(DibParser, BitfieldsKeepTheirMasksAndDropAColourTable) {
-  BmpSpec spec;
-  spec.bits = 16;
-  spec.compression = kBiBitfields;
-  spec.colors_used = 3;
-  spec.width = 4;
-  spec.height = 2;
-  const Packed p = Load(BuildBmp(spec));
+  BmpLayout layout;
+  layout.bits = 16;
+  layout.compression = kBiBitfields;
+  layout.colors_used = 3;
+  layout.width = 4;
+  layout.height = 2;
+  const Packed p = Load(BuildBmp(layout));
   ASSERT_EQ(p.status, kDibLoaded);
   EXPECT_EQ(GetDibTableBytes(p.dib.data()), 12);
   uint32_t red_mask;
@@ -154,74 +154,74 @@ TEST(DibParser, BitfieldsKeepTheirMasksAndDropAColourTable) {
 // bfOffBits is not consulted (thumbnails hold 14 there): a gap after the colour table is
 // read as the first pixel bytes.
 TEST(DibParser, BitsFollowTheColourTableWhateverBfOffBitsSays) {
-  BmpSpec spec;
-  spec.bits = 24;
-  spec.width = 2;
-  spec.height = 2;
-  spec.gap = 4;
-  spec.off_bits = 14 + 40 + 4;
-  const Packed p = Load(BuildBmp(spec));
+  BmpLayout layout;
+  layout.bits = 24;
+  layout.width = 2;
+  layout.height = 2;
+  layout.gap = 4;
+  layout.off_bits = 14 + 40 + 4;
+  const Packed p = Load(BuildBmp(layout));
   ASSERT_EQ(p.status, kDibLoaded);
   EXPECT_EQ(p.dib[40], PixelByte(0));  // a gap byte
 
-  spec.gap = 0;
-  spec.off_bits = 14;
-  EXPECT_EQ(Load(BuildBmp(spec)).status, kDibLoaded);
+  layout.gap = 0;
+  layout.off_bits = 14;
+  EXPECT_EQ(Load(BuildBmp(layout)).status, kDibLoaded);
 }
 
 TEST(DibParser, DamagedFilesGetTheirStatus) {
   struct Case {
     const char* what;
-    BmpSpec spec;
+    BmpLayout layout;
     DibStatus status;
   };
   auto with = [](auto change) {
-    BmpSpec s;
+    BmpLayout s;
     change(s);
     return s;
   };
   const Case cases[] = {
-      {"signature BA", with([](BmpSpec& s) { s.signature = 0x4142; }), kDibBadFormat},
-      {"64-byte header", with([](BmpSpec& s) { s.header_bytes = 64; }), kDibBadFormat},
-      {"124-byte header", with([](BmpSpec& s) { s.header_bytes = 124; }), kDibBadFormat},
-      {"header size 0", with([](BmpSpec& s) { s.header_bytes = 0; }), kDibBadFormat},
-      {"2 bits", with([](BmpSpec& s) { s.bits = 2; }), kDibBadFormat},
-      {"0 bits", with([](BmpSpec& s) { s.bits = 0; }), kDibBadFormat},
-      {"64 bits", with([](BmpSpec& s) { s.bits = 64; }), kDibBadFormat},
-      {"core 16 bits", with([](BmpSpec& s) { s.header_bytes = 12, s.bits = 16; }), kDibBadFormat},
-      {"core width 0", with([](BmpSpec& s) { s.header_bytes = 12, s.width = 0; }), kDibBadFormat},
-      {"core height 0", with([](BmpSpec& s) { s.header_bytes = 12, s.height = 0; }), kDibBadFormat},
-      {"width 0", with([](BmpSpec& s) { s.width = 0; }), kDibBadFormat},
-      {"negative width", with([](BmpSpec& s) { s.width = -8; }), kDibBadFormat},
-      {"height 0", with([](BmpSpec& s) { s.height = 0; }), kDibBadFormat},
-      {"1 bit with 3 colours", with([](BmpSpec& s) { s.bits = 1, s.colors_used = 3; }), kDibBadFormat},
-      {"4 bits with 17 colours", with([](BmpSpec& s) { s.bits = 4, s.colors_used = 17; }), kDibBadFormat},
+      {"signature BA", with([](BmpLayout& s) { s.signature = 0x4142; }), kDibBadFormat},
+      {"64-byte header", with([](BmpLayout& s) { s.header_bytes = 64; }), kDibBadFormat},
+      {"124-byte header", with([](BmpLayout& s) { s.header_bytes = 124; }), kDibBadFormat},
+      {"header size 0", with([](BmpLayout& s) { s.header_bytes = 0; }), kDibBadFormat},
+      {"2 bits", with([](BmpLayout& s) { s.bits = 2; }), kDibBadFormat},
+      {"0 bits", with([](BmpLayout& s) { s.bits = 0; }), kDibBadFormat},
+      {"64 bits", with([](BmpLayout& s) { s.bits = 64; }), kDibBadFormat},
+      {"core 16 bits", with([](BmpLayout& s) { s.header_bytes = 12, s.bits = 16; }), kDibBadFormat},
+      {"core width 0", with([](BmpLayout& s) { s.header_bytes = 12, s.width = 0; }), kDibBadFormat},
+      {"core height 0", with([](BmpLayout& s) { s.header_bytes = 12, s.height = 0; }), kDibBadFormat},
+      {"width 0", with([](BmpLayout& s) { s.width = 0; }), kDibBadFormat},
+      {"negative width", with([](BmpLayout& s) { s.width = -8; }), kDibBadFormat},
+      {"height 0", with([](BmpLayout& s) { s.height = 0; }), kDibBadFormat},
+      {"1 bit with 3 colours", with([](BmpLayout& s) { s.bits = 1, s.colors_used = 3; }), kDibBadFormat},
+      {"4 bits with 17 colours", with([](BmpLayout& s) { s.bits = 4, s.colors_used = 17; }), kDibBadFormat},
       {"8 bits with 257 colours (16-bit count wraps)",
-       with([](BmpSpec& s) { s.colors_used = 257, s.table_entries = 257; }), kDibBadFormat},
-      {"24 bits with 257 colours", with([](BmpSpec& s) { s.bits = 24, s.colors_used = 257; }), kDibBadFormat},
+       with([](BmpLayout& s) { s.colors_used = 257, s.table_entries = 257; }), kDibBadFormat},
+      {"24 bits with 257 colours", with([](BmpLayout& s) { s.bits = 24, s.colors_used = 257; }), kDibBadFormat},
       {"24 bits with 0x40000000 colours",
-       with([](BmpSpec& s) { s.bits = 24, s.colors_used = 0x40000000, s.table_entries = 0; }), kDibBadFormat},
-      {"RLE8 at 4 bits", with([](BmpSpec& s) { s.bits = 4, s.compression = kBiRle8; }), kDibBadFormat},
-      {"RLE4 at 8 bits", with([](BmpSpec& s) { s.compression = kBiRle4; }), kDibBadFormat},
-      {"bit fields at 24 bits", with([](BmpSpec& s) { s.bits = 24, s.compression = kBiBitfields; }), kDibBadFormat},
-      {"JPEG compression", with([](BmpSpec& s) { s.compression = 4; }), kDibBadFormat},
-      {"colour table cut short", with([](BmpSpec& s) { s.table_entries = 255, s.pixel_bytes = 0; }), kDibBadFormat},
-      {"one pixel byte missing", with([](BmpSpec& s) { s.pixel_bytes = 31; }), kDibBadFormat},
+       with([](BmpLayout& s) { s.bits = 24, s.colors_used = 0x40000000, s.table_entries = 0; }), kDibBadFormat},
+      {"RLE8 at 4 bits", with([](BmpLayout& s) { s.bits = 4, s.compression = kBiRle8; }), kDibBadFormat},
+      {"RLE4 at 8 bits", with([](BmpLayout& s) { s.compression = kBiRle4; }), kDibBadFormat},
+      {"bit fields at 24 bits", with([](BmpLayout& s) { s.bits = 24, s.compression = kBiBitfields; }), kDibBadFormat},
+      {"JPEG compression", with([](BmpLayout& s) { s.compression = 4; }), kDibBadFormat},
+      {"colour table cut short", with([](BmpLayout& s) { s.table_entries = 255, s.pixel_bytes = 0; }), kDibBadFormat},
+      {"one pixel byte missing", with([](BmpLayout& s) { s.pixel_bytes = 31; }), kDibBadFormat},
       {"RLE8 claiming more bytes than there are",
-       with([](BmpSpec& s) { s.compression = kBiRle8, s.size_image = 0xFFFFFF00, s.pixel_bytes = 40; }),
+       with([](BmpLayout& s) { s.compression = kBiRle8, s.size_image = 0xFFFFFF00, s.pixel_bytes = 40; }),
        kDibBadFormat},
       {"rows beyond 32 bits",
-       with([](BmpSpec& s) { s.bits = 32, s.width = 0x7FFFFFFF, s.height = 0x7FFFFFFF, s.pixel_bytes = 0; }),
+       with([](BmpLayout& s) { s.bits = 32, s.width = 0x7FFFFFFF, s.height = 0x7FFFFFFF, s.pixel_bytes = 0; }),
        kDibBadFormat},
       {"rows within 32 bits but beyond the file",
-       with([](BmpSpec& s) { s.bits = 24, s.width = 40000, s.height = 30000, s.pixel_bytes = 64; }),
+       with([](BmpLayout& s) { s.bits = 24, s.width = 40000, s.height = 30000, s.pixel_bytes = 64; }),
        kDibBadFormat},
-      {"height -2^31", with([](BmpSpec& s) { s.height = INT32_MIN, s.pixel_bytes = 0; }), kDibBadFormat},
-      {"more bytes than needed are fine", with([](BmpSpec& s) { s.pixel_bytes = 100; }), kDibLoaded},
+      {"height -2^31", with([](BmpLayout& s) { s.height = INT32_MIN, s.pixel_bytes = 0; }), kDibBadFormat},
+      {"more bytes than needed are fine", with([](BmpLayout& s) { s.pixel_bytes = 100; }), kDibLoaded},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(Load(BuildBmp(c.spec)).status, c.status);
+    EXPECT_EQ(Load(BuildBmp(c.layout)).status, c.status);
   }
 }
 
@@ -229,12 +229,12 @@ TEST(DibParser, DamagedFilesGetTheirStatus) {
 // anything cut later is refused (4); only the whole file loads.
 TEST(DibParser, EveryTruncationIsRefused) {
   for (uint32_t header : {12u, 40u, 108u}) {
-    BmpSpec spec;
-    spec.header_bytes = header;
-    spec.bits = 4;
-    spec.width = 5;
-    spec.height = 3;
-    const std::vector<uint8_t> file = BuildBmp(spec);
+    BmpLayout layout;
+    layout.header_bytes = header;
+    layout.bits = 4;
+    layout.width = 5;
+    layout.height = 3;
+    const std::vector<uint8_t> file = BuildBmp(layout);
     for (size_t n = 0; n < file.size(); ++n) {
       const std::vector<uint8_t> cut(file.begin(), file.begin() + static_cast<ptrdiff_t>(n));
       ASSERT_EQ(Load(cut).status, n < 14 ? kDibCannotOpen : kDibBadFormat) << header << " cut at " << n;
@@ -244,11 +244,11 @@ TEST(DibParser, EveryTruncationIsRefused) {
 }
 
 TEST(DibParser, PackedBlocksAreChecked) {
-  BmpSpec spec;
-  spec.bits = 8;
-  spec.width = 6;
-  spec.height = 2;
-  const Packed good = Load(BuildBmp(spec));
+  BmpLayout layout;
+  layout.bits = 8;
+  layout.width = 6;
+  layout.height = 2;
+  const Packed good = Load(BuildBmp(layout));
   ASSERT_EQ(good.status, kDibLoaded);
   EXPECT_EQ(CheckPackedDib(good.dib), kDibLoaded);
 

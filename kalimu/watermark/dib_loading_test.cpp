@@ -10,7 +10,7 @@
 namespace kalimu::watermark {
 namespace {
 
-using testkit::watermark::BmpSpec;
+using testkit::watermark::BmpLayout;
 using testkit::watermark::BuildBmp;
 
 class LoadDibTest : public ::testing::Test {
@@ -26,9 +26,9 @@ class LoadDibTest : public ::testing::Test {
 };
 
 TEST_F(LoadDibTest, FilesGetTheirStatus) {
-  BmpSpec bad_header;
+  BmpLayout bad_header;
   bad_header.header_bytes = 124;
-  BmpSpec good;
+  BmpLayout good;
   good.bits = 4;
   struct Case {
     const char* what;
@@ -63,11 +63,11 @@ TEST_F(LoadDibTest, FilesGetTheirStatus) {
 }
 
 TEST_F(LoadDibTest, FilesUpToTheLimitLoad) {
-  BmpSpec spec;
-  spec.bits = 8;
-  spec.width = 4;
-  spec.height = 4;
-  std::vector<uint8_t> bytes = BuildBmp(spec);
+  BmpLayout layout;
+  layout.bits = 8;
+  layout.width = 4;
+  layout.height = 4;
+  std::vector<uint8_t> bytes = BuildBmp(layout);
   bytes.resize(kMaxBitmapFileBytes, 0x11);  // trailing bytes behind the bits do not matter
   EXPECT_EQ(LoadFile(bytes), kDibLoaded);
   bytes.push_back(0);
@@ -88,11 +88,11 @@ TEST_F(LoadDibTest, ResourcesOfTheLibrary) {
 }
 
 TEST(WatermarkPaletteGdi, CubeOf24BitDibs) {
-  BmpSpec spec;
-  spec.bits = 24;
+  BmpLayout layout;
+  layout.bits = 24;
   platform::GlobalBlock block;
   uint32_t size = 0;
-  ASSERT_EQ(LoadDibFromBytes(BuildBmp(spec), &block, &size), kDibLoaded);
+  ASSERT_EQ(LoadDibFromBytes(BuildBmp(layout), &block, &size), kDibLoaded);
   HPALETTE palette = CreateWatermarkPalette(block.data(), size);
   ASSERT_NE(palette, nullptr);
   PALETTEENTRY entries[256] = {};

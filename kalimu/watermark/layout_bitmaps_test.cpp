@@ -18,15 +18,15 @@
 namespace kalimu::watermark {
 namespace {
 
-using testkit::watermark::BmpSpec;
+using testkit::watermark::BmpLayout;
 using testkit::watermark::BuildBmp;
 
 std::vector<uint8_t> Picture(int32_t width, int32_t height, uint16_t bits = 24) {
-  BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bits = bits;
-  return BuildBmp(spec);
+  BmpLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.bits = bits;
+  return BuildBmp(layout);
 }
 
 void SetTime(const std::string& path, FILETIME time) {

@@ -134,11 +134,11 @@ class EditDialog : public ::testing::Test {
     text.color[0] = 255;  // blue
     entries_.push_back(text);
 
-    testkit::watermark::BmpSpec spec;
-    spec.width = 120;
-    spec.height = 60;
-    spec.bits = 24;
-    EXPECT_TRUE(testkit::WriteBytes(picture_, testkit::watermark::BuildBmp(spec)));
+    testkit::watermark::BmpLayout layout;
+    layout.width = 120;
+    layout.height = 60;
+    layout.bits = 24;
+    EXPECT_TRUE(testkit::WriteBytes(picture_, testkit::watermark::BuildBmp(layout)));
     WatermarkEntry user{};
     user.position = 2;
     user.kind = 1;
@@ -603,11 +603,11 @@ TEST_F(EditDialog, LongNameIsStoredCutToThirtyOneCharacters) {
 
 TEST_F(EditDialog, BrowsedBitmapKeepsTheListsFilesWhicheverWayTheDialogEnds) {
   const std::string other = folder_ / "other.bmp";
-  testkit::watermark::BmpSpec spec;
-  spec.width = 50;
-  spec.height = 100;
-  spec.bits = 8;
-  ASSERT_TRUE(testkit::WriteBytes(other, testkit::watermark::BuildBmp(spec)));
+  testkit::watermark::BmpLayout layout;
+  layout.width = 50;
+  layout.height = 100;
+  layout.bits = 8;
+  ASSERT_TRUE(testkit::WriteBytes(other, testkit::watermark::BuildBmp(layout)));
   for (const bool ok : {false, true}) {
     SCOPED_TRACE(ok);
     std::string old_thumbnail, new_thumbnail;

@@ -137,11 +137,11 @@ TEST_F(ListDialog, CancelDeletesEveryFileItMade) {
 TEST_F(ListDialog, DeletingOnOkRemovesOnlyTheFilesTheDriverMade) {
   // A first run adds a text and a bitmap watermark.
   const std::string picture = folder_ / "user picture.bmp";
-  testkit::watermark::BmpSpec spec;
-  spec.width = 300;
-  spec.height = 100;
-  spec.bits = 24;
-  ASSERT_TRUE(testkit::WriteBytes(picture, testkit::watermark::BuildBmp(spec)));
+  testkit::watermark::BmpLayout layout;
+  layout.width = 300;
+  layout.height = 100;
+  layout.bits = 24;
+  ASSERT_TRUE(testkit::WriteBytes(picture, testkit::watermark::BuildBmp(layout)));
   Run([&](HWND dialog) {
     AddText(dialog, "Secret", "TOP SECRET");
     Click(dialog, kListBitmapRadio);
@@ -385,8 +385,8 @@ TEST_F(ListDialog, ToolTipsAreInstalledAndRemoved) {
 // The open dialog is the real one: a hook fills in its file name and confirms it.
 TEST_F(ListDialog, BrowseThroughTheOpenDialog) {
   const std::string picture = folder_ / "browsed.bmp";
-  testkit::watermark::BmpSpec spec;
-  ASSERT_TRUE(testkit::WriteBytes(picture, testkit::watermark::BuildBmp(spec)));
+  testkit::watermark::BmpLayout layout;
+  ASSERT_TRUE(testkit::WriteBytes(picture, testkit::watermark::BuildBmp(layout)));
   static std::string chosen;
   chosen = picture;
   static HHOOK hook = nullptr;

@@ -17,15 +17,15 @@ namespace kalimu::watermark {
 namespace {
 
 using test::ScratchFolder;
-using testkit::watermark::BmpSpec;
+using testkit::watermark::BmpLayout;
 using testkit::watermark::BuildBmp;
 
 std::vector<uint8_t> Picture(int32_t width, int32_t height, uint16_t bits) {
-  BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bits = bits;
-  return BuildBmp(spec);
+  BmpLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.bits = bits;
+  return BuildBmp(layout);
 }
 
 platform::GlobalBlock Packed(const std::vector<uint8_t>& file) {
@@ -98,12 +98,12 @@ TEST_F(Thumbnails, UniqueNamesNeverOverwrite) {
 
 TEST_F(Thumbnails, BlackTextSurvivesTheShrinking) {
   // A 1-bit picture, black (index 0) on white, with a thin black line: BLACKONWHITE keeps it.
-  BmpSpec spec;
-  spec.width = 1024;
-  spec.height = 64;
-  spec.bits = 1;
-  spec.pixel_bytes = 0;
-  std::vector<uint8_t> file = BuildBmp(spec);
+  BmpLayout layout;
+  layout.width = 1024;
+  layout.height = 64;
+  layout.bits = 1;
+  layout.pixel_bytes = 0;
+  std::vector<uint8_t> file = BuildBmp(layout);
   file[54] = 0, file[55] = 0, file[56] = 0;            // colour 0 black
   file[58] = 255, file[59] = 255, file[60] = 255;      // colour 1 white
   const uint32_t stride = 128;
@@ -249,11 +249,11 @@ class DisplaySeam : public ::testing::Test {
 };
 
 TEST_F(DisplaySeam, SixteenColourDisplaysAreNotFaded) {
-  BmpSpec spec;
-  spec.bits = 1;
+  BmpLayout layout;
+  layout.bits = 1;
   WatermarkBitmaps bitmaps;
   uint32_t size = 0;
-  ASSERT_EQ(LoadDibFromBytes(BuildBmp(spec), &bitmaps.loaded, &size), kDibLoaded);
+  ASSERT_EQ(LoadDibFromBytes(BuildBmp(layout), &bitmaps.loaded, &size), kDibLoaded);
   ASSERT_TRUE(bitmaps.display.Allocate(size));
   SetDisplayCapsQuery(SixteenColours);
   HDC screen = GetDC(nullptr);
@@ -265,11 +265,11 @@ TEST_F(DisplaySeam, SixteenColourDisplaysAreNotFaded) {
 }
 
 TEST_F(DisplaySeam, PaletteDisplaysRealiseTheWatermarkPalette) {
-  BmpSpec spec;
-  spec.bits = 4;
+  BmpLayout layout;
+  layout.bits = 4;
   platform::GlobalBlock dib;
   uint32_t size = 0;
-  ASSERT_EQ(LoadDibFromBytes(BuildBmp(spec), &dib, &size), kDibLoaded);
+  ASSERT_EQ(LoadDibFromBytes(BuildBmp(layout), &dib, &size), kDibLoaded);
   HDC dc = CreateCompatibleDC(nullptr);
   const HGDIOBJ before = GetCurrentObject(dc, OBJ_PAL);
   {

@@ -26,50 +26,50 @@ uint8_t TableByte(uint32_t entry, int channel) {
 
 uint8_t PixelByte(uint64_t k) { return static_cast<uint8_t>(k * 37 + 11); }
 
-uint32_t ImpliedEntries(const BmpSpec& spec) {
-  if (spec.header_bytes == 12) return ByBits(spec.bits);
-  return spec.colors_used != 0 ? spec.colors_used : ByBits(spec.bits);
+uint32_t ImpliedEntries(const BmpLayout& layout) {
+  if (layout.header_bytes == 12) return ByBits(layout.bits);
+  return layout.colors_used != 0 ? layout.colors_used : ByBits(layout.bits);
 }
 
-uint64_t PaddedImageBytes(const BmpSpec& spec) {
-  const uint64_t w = static_cast<uint64_t>(std::llabs(spec.width));
-  const uint64_t h = static_cast<uint64_t>(std::llabs(spec.height));
-  return ((w * spec.bits + 31) / 32) * 4 * h;
+uint64_t PaddedImageBytes(const BmpLayout& layout) {
+  const uint64_t w = static_cast<uint64_t>(std::llabs(layout.width));
+  const uint64_t h = static_cast<uint64_t>(std::llabs(layout.height));
+  return ((w * layout.bits + 31) / 32) * 4 * h;
 }
 
-std::vector<uint8_t> BuildBmp(const BmpSpec& spec) {
-  const bool core = spec.header_bytes == 12;
-  const uint32_t entries = spec.table_entries.value_or(ImpliedEntries(spec));
+std::vector<uint8_t> BuildBmp(const BmpLayout& layout) {
+  const bool core = layout.header_bytes == 12;
+  const uint32_t entries = layout.table_entries.value_or(ImpliedEntries(layout));
   const uint32_t entry_bytes = core ? 3 : 4;
-  const uint32_t masks = (spec.header_bytes == 40 && spec.compression == 3) ? 12 : 0;
-  const uint64_t pixels = spec.pixel_bytes.value_or(PaddedImageBytes(spec));
-  const uint32_t bits_at = 14 + spec.header_bytes + masks + entries * entry_bytes + spec.gap;
+  const uint32_t masks = (layout.header_bytes == 40 && layout.compression == 3) ? 12 : 0;
+  const uint64_t pixels = layout.pixel_bytes.value_or(PaddedImageBytes(layout));
+  const uint32_t bits_at = 14 + layout.header_bytes + masks + entries * entry_bytes + layout.gap;
 
   std::vector<uint8_t> out;
-  Put16(out, spec.signature);
+  Put16(out, layout.signature);
   Put32(out, static_cast<uint32_t>(bits_at + pixels));
   Put32(out, 0);
-  Put32(out, spec.off_bits.value_or(bits_at));
+  Put32(out, layout.off_bits.value_or(bits_at));
   if (core) {
     Put32(out, 12);
-    Put16(out, static_cast<uint32_t>(spec.width));
-    Put16(out, static_cast<uint32_t>(spec.height));
+    Put16(out, static_cast<uint32_t>(layout.width));
+    Put16(out, static_cast<uint32_t>(layout.height));
     Put16(out, 1);
-    Put16(out, spec.bits);
+    Put16(out, layout.bits);
   } else {
-    Put32(out, spec.header_bytes);
-    Put32(out, static_cast<uint32_t>(spec.width));
-    Put32(out, static_cast<uint32_t>(spec.height));
+    Put32(out, layout.header_bytes);
+    Put32(out, static_cast<uint32_t>(layout.width));
+    Put32(out, static_cast<uint32_t>(layout.height));
     Put16(out, 1);
-    Put16(out, spec.bits);
-    Put32(out, spec.compression);
-    Put32(out, spec.size_image);
+    Put16(out, layout.bits);
+    Put32(out, layout.compression);
+    Put32(out, layout.size_image);
     Put32(out, 2835);
     Put32(out, 2835);
-    Put32(out, spec.colors_used);
+    Put32(out, layout.colors_used);
     Put32(out, 0);
     // The rest of a longer header: V4 masks and colour-space fields, recognisable bytes.
-    for (uint32_t i = 40; i < spec.header_bytes; ++i) out.push_back(static_cast<uint8_t>(0xA0 + i));
+    for (uint32_t i = 40; i < layout.header_bytes; ++i) out.push_back(static_cast<uint8_t>(0xA0 + i));
   }
   if (masks != 0) {
     Put32(out, 0xF800);
@@ -81,17 +81,17 @@ std::vector<uint8_t> BuildBmp(const BmpSpec& spec) {
     if (!core) out.push_back(0);
   }
   // The gap continues the pixel sequence, so that a loader that reads it as pixels is seen.
-  for (uint64_t k = 0; k < spec.gap + pixels; ++k) out.push_back(PixelByte(k));
+  for (uint64_t k = 0; k < layout.gap + pixels; ++k) out.push_back(PixelByte(k));
   return out;
 }
 
 std::vector<uint8_t> BuildThumbnailFile(int32_t width, int32_t height, uint16_t bits, uint32_t block_bytes) {
-  BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bits = bits;
-  spec.colors_used = 1u << bits;
-  std::vector<uint8_t> file = BuildBmp(spec);
+  BmpLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.bits = bits;
+  layout.colors_used = 1u << bits;
+  std::vector<uint8_t> file = BuildBmp(layout);
   file.resize(14 + static_cast<size_t>(block_bytes), 0);
   const uint32_t size = 14 + block_bytes;
   std::memcpy(file.data() + 2, &size, 4);

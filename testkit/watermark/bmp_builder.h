@@ -10,7 +10,7 @@
 
 namespace testkit::watermark {
 
-struct BmpSpec {
+struct BmpLayout {
   uint32_t header_bytes = 40;  // 12, 40, 108, or anything else for a damaged file
   int32_t width = 8;
   int32_t height = 4;  // negative: top-down rows
@@ -31,11 +31,11 @@ uint8_t TableByte(uint32_t entry, int channel);
 uint8_t PixelByte(uint64_t k);
 
 // Entries the header implies: biClrUsed, else 2, 16 or 256 by the bit count (core: by bits).
-uint32_t ImpliedEntries(const BmpSpec& spec);
+uint32_t ImpliedEntries(const BmpLayout& layout);
 // Padded row bytes x |height|.
-uint64_t PaddedImageBytes(const BmpSpec& spec);
+uint64_t PaddedImageBytes(const BmpLayout& layout);
 
-std::vector<uint8_t> BuildBmp(const BmpSpec& spec);
+std::vector<uint8_t> BuildBmp(const BmpLayout& layout);
 
 // A thumbnail file as the editor writes it: "BM", bfOffBits 14, bfSize 14 + block, then the
 // packed DIB block (40-byte header, biClrUsed 2^bits, table, rows, zero slack to block bytes).
