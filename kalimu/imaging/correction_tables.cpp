@@ -37,13 +37,13 @@ void BuildBaseCurve(const CorrectionAmounts& a, int ch, int32_t* curve) {
   }
 }
 
-struct ZoneSpec {
+struct ZoneShape {
   CurveGroup group;
   uint32_t flag;
   int32_t key;  // x of the moved knot; its y is 4 * (amount + key)
 };
 
-void BuildZoneCurves(const ZoneSpec& zone, const int32_t amount[3], CorrectionTables* tables) {
+void BuildZoneCurves(const ZoneShape& zone, const int32_t amount[3], CorrectionTables* tables) {
   if (amount[0] == 0 && amount[1] == 0 && amount[2] == 0) return;
   tables->zone_flags |= zone.flag;
   for (int ch = 0; ch < 3; ++ch) {
@@ -131,10 +131,10 @@ int32_t BuildCorrectionTables(const RowLayout* row, CorrectionParameters* parame
     }
   }
   for (int ch = 0; ch < 3; ++ch) BuildBaseCurve(a, ch, tables->curves[kBaseCurves][ch]);
-  static constexpr ZoneSpec kSkin{kSkinCurves, kZoneSkin, 192};
-  static constexpr ZoneSpec kGreen{kGreenCurves, kZoneGreen, 64};
-  static constexpr ZoneSpec kBlue{kBlueCurves, kZoneBlue, 192};
-  static constexpr ZoneSpec kRed{kRedCurves, kZoneRed, 128};
+  static constexpr ZoneShape kSkin{kSkinCurves, kZoneSkin, 192};
+  static constexpr ZoneShape kGreen{kGreenCurves, kZoneGreen, 64};
+  static constexpr ZoneShape kBlue{kBlueCurves, kZoneBlue, 192};
+  static constexpr ZoneShape kRed{kRedCurves, kZoneRed, 128};
   BuildZoneCurves(kSkin, a.skin_zone, tables);
   BuildZoneCurves(kGreen, a.green_zone, tables);
   BuildZoneCurves(kBlue, a.blue_zone, tables);

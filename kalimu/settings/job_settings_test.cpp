@@ -102,7 +102,7 @@ TEST_F(JobSettingsOnPrinter, StoredRecordIsAdoptedOnlyWhenItIsThisDriversWhole) 
          for (char* c = r.DriverName; *c != '\0'; ++c) *c = static_cast<char>(toupper(*c));
        },
        false},
-      {"another specification version", [](DriverDevMode& r) { r.Public.dmSpecVersion = 0x400; }, false},
+      {"another device-mode version", [](DriverDevMode& r) { r.Public.dmSpecVersion = 0x400; }, false},
       {"another driver version", [](DriverDevMode& r) { r.Public.dmDriverVersion = 0x501; }, false},
       {"a shorter private part", [](DriverDevMode& r) { r.Public.dmDriverExtra = 600; }, false},
   };

@@ -16,13 +16,13 @@ namespace kalimu::watermark {
 namespace {
 
 // A dialog template in memory: controls {class atom, id, style}.
-struct ControlSpec {
+struct ControlShape {
   WORD atom;  // 0x0080 button, 0x0081 edit, 0x0082 static, 0x0083 list box
   WORD id;
   DWORD style;
 };
 
-std::vector<WORD> Template(const std::vector<ControlSpec>& controls) {
+std::vector<WORD> Template(const std::vector<ControlShape>& controls) {
   std::vector<WORD> t;
   auto dword = [&](DWORD v) {
     t.push_back(LOWORD(v));
@@ -51,16 +51,16 @@ std::vector<WORD> Template(const std::vector<ControlSpec>& controls) {
 
 INT_PTR CALLBACK PlainProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
-HWND MakeDialog(const std::vector<ControlSpec>& controls) {
+HWND MakeDialog(const std::vector<ControlShape>& controls) {
   const std::vector<WORD> t = Template(controls);
   return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()),
                                     nullptr, PlainProc, 0);
 }
 
-const std::vector<ControlSpec> kListControls = {
+const std::vector<ControlShape> kListControls = {
     {0x0080, 2868, BS_AUTORADIOBUTTON}, {0x0080, 2869, BS_AUTORADIOBUTTON}, {0x0083, 2901, 0},
     {0x0081, 2902, 0}, {0x0081, 2903, 0}, {0x0082, 2907, 0}, {0x0082, 2911, 0}, {0x0080, 2908, 0}};
-const std::vector<ControlSpec> kEditControls = {
+const std::vector<ControlShape> kEditControls = {
     {0x0081, 2806, 0}, {0x0080, 2830, 0}, {0x0082, 2805, 0}, {0x0082, 2801, 0}, {0x0080, 2873, 0}};
 
 LRESULT ToolCount(HWND tooltip) { return SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0); }

@@ -46,9 +46,9 @@ Bytes Block(const Bytes& bytes) {
 }
 
 Bytes ModeTable(int version) {
-  testkit::ModeTableSpec desc;
+  testkit::ModeTableShape desc;
   desc.version = version;
-  desc.rows = {testkit::ModeRowSpec{}};
+  desc.rows = {testkit::ModeRowShape{}};
   return testkit::TextBytes(testkit::BuildModeTable(desc));
 }
 
@@ -60,7 +60,7 @@ void TonvarSeeds() {
 
   // Dot curves: kind 3 and kind 4 as they are, bounded and unbounded (ink set 9 is choice 6).
   const Bytes kind3 = testkit::BuildDotCurveKind3({});
-  testkit::DotCurveKind4Spec four;
+  testkit::DotCurveKind4Shape four;
   four.entries = testkit::DotCurveEntriesFor(9);
   const Bytes kind4 = testkit::BuildDotCurveKind4(four);
   Seed("dot_curve_fuzz", "kind3", Join({{6}, kind3}));
@@ -73,7 +73,7 @@ void TonvarSeeds() {
   Seed("correction_fuzz", "references", Join({{1}, testkit::BuildBinaryReference(5, {30, 31, 32, 33})}));
   Seed("correction_fuzz", "rank_table", Join({{2}, testkit::BuildRankCurveTable(30)}));
   Seed("correction_fuzz", "dots_unbounded", Join({{0x80 | 3}, kind3}));
-  testkit::RateHeaderSpec header;
+  testkit::RateHeaderShape header;
   header.column_count = 3;
   header.records = {{9, "", {{3, {0}}, {5, {1}}}}};
   header.micro = {{"MIC", 0x00}};
@@ -105,7 +105,7 @@ void TonvarSeeds() {
 
   // Grey engine readers: header table, chunk container, markup, correction curves.
   Seed("grey_parsers_fuzz", "header",
-       Join({{0}, testkit::GreyTextResource(testkit::GreyHeaderTable({testkit::GreyHeaderRowSpec{}}))}));
+       Join({{0}, testkit::GreyTextResource(testkit::GreyHeaderTable({testkit::GreyHeaderRowShape{}}))}));
   Seed("grey_parsers_fuzz", "container",
        Join({{1}, testkit::GreyChunkContainer({{"tgvm", testkit::GreyTableChunk({})}})}));
   Seed("grey_parsers_fuzz", "container_unbounded",
@@ -130,7 +130,7 @@ void TonvarSeeds() {
                                                    {4, {{{0, 0, 255, 128}, {0, 0, 255, 255}, {0, 0, 255, 255}}}}}))}));
 
   // Multi-level steps: a laid-out matrix and a plain one (unbounded), then dot-curve tables.
-  testkit::MatrixBlockSpec matrix;
+  testkit::MatrixBlockShape matrix;
   Seed("resource_steps_fuzz", "matrix_block", Join({{0, 0, 16, 8, 8, 0, 0, 0, 0, 0, 0, 0, 0}, Block(testkit::BuildMatrixBlock(matrix))}));
   Seed("resource_steps_fuzz", "plain_matrix_unbounded",
        Join({{0x80, 0, 16, 8, 8, 0, 0, 0, 0, 0, 0, 0, 0}, Block(Bytes(24, 0))}));

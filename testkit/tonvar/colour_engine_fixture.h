@@ -24,7 +24,7 @@ class ColourEngineFixture : public ::testing::Test {
   }
   // Runs a one-row mode table of `version` naming table_id, with `table` under that id.
   tonvar::EngineStatus RunOneRow(uint32_t table_id, std::vector<uint8_t> table, int version,
-                                 ModeRowSpec row = {}) {
+                                 ModeRowShape row = {}) {
     tonvar::colour::CmColorDelete(&handle_.engine);
     handle_ = tonvar::CmHandle{};
     job_.AddOneRowTables(table_id, std::move(table), version, std::move(row));

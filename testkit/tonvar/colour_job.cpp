@@ -22,8 +22,8 @@ ColourJob::ColourJob() {
 }
 
 void ColourJob::AddOneRowTables(uint32_t table_id, std::vector<uint8_t> table, int version,
-                                ModeRowSpec row) {
-  ModeTableSpec desc;
+                                ModeRowShape row) {
+  ModeTableShape desc;
   desc.version = version;
   row.table_id = static_cast<int32_t>(table_id);
   desc.rows = {row};

@@ -25,7 +25,7 @@ struct ColourJob {
   ColourJob();
   // Resource 0: a one-row mode table of `version` whose row names table_id; `table` under it.
   void AddOneRowTables(uint32_t table_id, std::vector<uint8_t> table, int version = 500,
-                       ModeRowSpec row = {});
+                       ModeRowShape row = {});
   // CmColorNew, then every asked resource until the end marker or a failure (a missing
   // resource stops with 768). The handle keeps the engine; the caller deletes it.
   tonvar::EngineStatus Run(tonvar::CmHandle* handle);

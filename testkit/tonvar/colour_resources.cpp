@@ -30,21 +30,21 @@ void Append(std::vector<uint8_t>& out, const std::vector<uint8_t>& bytes) {
   out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
-std::vector<uint8_t> Coords(const ColourTableSpec& desc) {
+std::vector<uint8_t> Coords(const ColourTableShape& desc) {
   return desc.coords.empty() ? UniformGrid(desc.grid) : desc.coords;
 }
-std::vector<uint8_t> Body(const ColourTableSpec& desc) {
+std::vector<uint8_t> Body(const ColourTableShape& desc) {
   return desc.body.empty() ? RampBody(desc) : desc.body;
 }
-std::vector<uint8_t> BlackAxis(const ColourTableSpec& desc) {
+std::vector<uint8_t> BlackAxis(const ColourTableShape& desc) {
   if (!desc.black_axis.empty()) return desc.black_axis;
   return Coords(desc);
 }
-std::vector<uint8_t> GreyAxis(const ColourTableSpec& desc) {
+std::vector<uint8_t> GreyAxis(const ColourTableShape& desc) {
   if (!desc.grey_axis.empty()) return desc.grey_axis;
   return std::vector<uint8_t>(size_t{desc.grid} * desc.channels, 0);
 }
-std::vector<uint8_t> GreyComponent(const ColourTableSpec& desc) {
+std::vector<uint8_t> GreyComponent(const ColourTableShape& desc) {
   if (!desc.grey_component.empty()) return desc.grey_component;
   std::vector<uint8_t> t(256);
   for (int i = 0; i < 256; ++i) t[i] = static_cast<uint8_t>(i);
@@ -94,7 +94,7 @@ std::vector<uint8_t> UniformGrid(uint32_t points) {
   return c;
 }
 
-std::vector<uint8_t> RampBody(const ColourTableSpec& desc) {
+std::vector<uint8_t> RampBody(const ColourTableShape& desc) {
   const std::vector<uint8_t> c = Coords(desc);
   const uint32_t g = desc.grid, ch = desc.channels;
   const uint32_t g4 = desc.format == 0x80 ? g : 1;
@@ -119,11 +119,11 @@ std::vector<uint8_t> RampBody(const ColourTableSpec& desc) {
   return body;
 }
 
-size_t FixedBodyOffset(const ColourTableSpec& desc) {
+size_t FixedBodyOffset(const ColourTableShape& desc) {
   return desc.format == 0x80 ? 77 + 4 * size_t{desc.grid} : 76 + 3 * size_t{desc.grid};
 }
 
-std::vector<uint8_t> BuildFixedColourTable(const ColourTableSpec& desc) {
+std::vector<uint8_t> BuildFixedColourTable(const ColourTableShape& desc) {
   const bool four = desc.format == 0x80;
   std::vector<uint8_t> out(four ? 77 : 76, 0);
   out[0] = 'K';
@@ -155,7 +155,7 @@ std::vector<uint8_t> BuildFixedColourTable(const ColourTableSpec& desc) {
   return out;
 }
 
-static std::vector<std::vector<uint8_t>> TaggedChunks(const ColourTableSpec& desc) {
+static std::vector<std::vector<uint8_t>> TaggedChunks(const ColourTableShape& desc) {
   std::vector<uint8_t> ink_ids = desc.ink_ids;
   if (ink_ids.empty()) {
     static const uint8_t kDefault[16] = {1, 2, 3, 0, 4, 5, 7, 11, 6, 8, 9, 10, 12, 13, 14, 15};
@@ -234,11 +234,11 @@ static std::vector<std::vector<uint8_t>> TaggedChunks(const ColourTableSpec& des
   return chunks;
 }
 
-std::vector<uint8_t> BuildTaggedColourTable(const ColourTableSpec& desc) {
+std::vector<uint8_t> BuildTaggedColourTable(const ColourTableShape& desc) {
   return Tagged(TaggedChunks(desc));
 }
 
-size_t TaggedBodyOffset(const ColourTableSpec& desc) {
+size_t TaggedBodyOffset(const ColourTableShape& desc) {
   const size_t chunks = TaggedChunks(desc).size();
   return 24 + 8 * chunks + 10 + desc.channels + 3 * size_t{desc.grid};
 }
@@ -268,7 +268,7 @@ std::vector<uint8_t> TextBytes(const std::string& text) {
   return std::vector<uint8_t>(text.begin(), text.end());
 }
 
-std::string BuildModeTable(const ModeTableSpec& desc) {
+std::string BuildModeTable(const ModeTableShape& desc) {
   std::string t = "Colour mode table (generated)\r\n";
   t += "//";
   t += std::to_string(desc.version);
@@ -284,7 +284,7 @@ std::string BuildModeTable(const ModeTableSpec& desc) {
     t += desc.micro_column ? "X1 X2 Micro X4 X5 X6 X7 X8 X9 " : "X1 X2 X3 X4 X5 X6 X7 X8 X9 ";
     t += "CSEC MSEC\r\n";
   }
-  for (const ModeRowSpec& r : desc.rows) {
+  for (const ModeRowShape& r : desc.rows) {
     auto n = [](int32_t v) { return std::to_string(v) + " "; };
     if (!tagged) {
       t += n(r.table_id) + n(r.first_halftone_id) + r.method + " " + r.media + " " + n(r.h_res) +

@@ -13,7 +13,7 @@ namespace testkit {
 // ---- Mode table -------------------------------------------------------------------------
 
 // One row. For layouts with "SMB-ID" the two dot-curve columns hold SMB-ID and bSMB-ID.
-struct ModeRowSpec {
+struct ModeRowShape {
   int32_t table_id = 1100;
   int32_t first_halftone_id = 701;
   int32_t table_a_id = -1;
@@ -36,12 +36,12 @@ struct ModeRowSpec {
   int32_t mono_second = 0;
 };
 
-struct ModeTableSpec {
+struct ModeTableShape {
   int version = 500;
   bool ink_set_column = false;
   bool smb_columns = false;   // "SMB-ID", "bSMB-ID" and the four zone columns (510 and above)
   bool micro_column = false;
-  std::vector<ModeRowSpec> rows;
+  std::vector<ModeRowShape> rows;
   // Method n is entry n, mode n is entry n; media numbers are base + index.
   std::vector<std::string> methods = {"NONE", "DIFFUSE", "SPARE", "DITHER"};
   int32_t media_base = -1;    // -1: no base number on the media line
@@ -51,7 +51,7 @@ struct ModeTableSpec {
   std::vector<int32_t> table_a_offsets;   // written for versions 401 and above
 };
 
-std::string BuildModeTable(const ModeTableSpec& desc);
+std::string BuildModeTable(const ModeTableShape& desc);
 std::vector<uint8_t> TextBytes(const std::string& text);
 
 // ---- Colour tables ----------------------------------------------------------------------
@@ -59,7 +59,7 @@ std::vector<uint8_t> TextBytes(const std::string& text);
 // Uniform grid coordinates 0..255 over `points` points.
 std::vector<uint8_t> UniformGrid(uint32_t points);
 
-struct ColourTableSpec {
+struct ColourTableShape {
   uint32_t grid = 5;                 // points per axis
   uint32_t channels = 4;
   uint8_t format = '1';              // fixed form: '1', '2', '3' or 0x80 (four inputs)
@@ -99,12 +99,12 @@ struct ColourTableSpec {
 
 // Entry of grid point (i, j, k): channel c holds the point's coordinate on axis c % 3 for
 // channels 0..2 and a mix for the others, so that every entry is different and predictable.
-std::vector<uint8_t> RampBody(const ColourTableSpec& desc);
-std::vector<uint8_t> BuildFixedColourTable(const ColourTableSpec& desc);
-std::vector<uint8_t> BuildTaggedColourTable(const ColourTableSpec& desc);
+std::vector<uint8_t> RampBody(const ColourTableShape& desc);
+std::vector<uint8_t> BuildFixedColourTable(const ColourTableShape& desc);
+std::vector<uint8_t> BuildTaggedColourTable(const ColourTableShape& desc);
 // Offset of the body inside a table built by the two functions above.
-size_t FixedBodyOffset(const ColourTableSpec& desc);
-size_t TaggedBodyOffset(const ColourTableSpec& desc);
+size_t FixedBodyOffset(const ColourTableShape& desc);
+size_t TaggedBodyOffset(const ColourTableShape& desc);
 
 // Pre-transform table: three outputs per entry; identity (the entry holds its coordinates)
 // when body is empty.

@@ -3,35 +3,35 @@
 
 namespace testkit {
 
-ColourTableSpec CorrectionTableSpec(const CorrectionJobSpec& spec) {
-  ColourTableSpec table;
+ColourTableShape CorrectionTableShape(const CorrectionJobShape& shape) {
+  ColourTableShape table;
   table.grid = 5;
-  table.channels = spec.channels;
-  table.with_tone = spec.tone_table;
+  table.channels = shape.channels;
+  table.with_tone = shape.tone_table;
   return table;
 }
 
-ColourJob CorrectionJob(const CorrectionJobSpec& spec) {
+ColourJob CorrectionJob(const CorrectionJobShape& shape) {
   ColourJob job;
-  ModeTableSpec desc;
-  desc.version = spec.version;
-  ModeRowSpec row;
+  ModeTableShape desc;
+  desc.version = shape.version;
+  ModeRowShape row;
   row.table_id = static_cast<int32_t>(kCorrectionTableId);
-  row.bits_per_dot = static_cast<int32_t>(spec.bits_per_dot);
-  job.job.bits_per_dot = spec.bits_per_dot;
-  if (spec.version >= 500) {
-    desc.ink_set_column = spec.version >= 501;
+  row.bits_per_dot = static_cast<int32_t>(shape.bits_per_dot);
+  job.job.bits_per_dot = shape.bits_per_dot;
+  if (shape.version >= 500) {
+    desc.ink_set_column = shape.version >= 501;
     desc.micro_column = true;
-    row.correction_offset = spec.correction_offset;
-    row.colour_dot_curve_id = spec.smb_id;
-    row.micro = spec.micro;
-    row.ink_set = spec.ink_set_name;
+    row.correction_offset = shape.correction_offset;
+    row.colour_dot_curve_id = shape.smb_id;
+    row.micro = shape.micro;
+    row.ink_set = shape.ink_set_name;
   }
   desc.rows = {row};
   job.resources[0] = TextBytes(BuildModeTable(desc));
-  const ColourTableSpec table = CorrectionTableSpec(spec);
+  const ColourTableShape table = CorrectionTableShape(shape);
   job.resources[kCorrectionTableId] =
-      spec.version >= 500 ? BuildTaggedColourTable(table) : BuildFixedColourTable(table);
+      shape.version >= 500 ? BuildTaggedColourTable(table) : BuildFixedColourTable(table);
   return job;
 }
 

@@ -15,7 +15,7 @@ namespace testkit {
 inline constexpr uint32_t kCorrectionTableId = 3100;
 inline constexpr uint32_t kCorrectionIdBase = 3000;
 
-struct CorrectionJobSpec {
+struct CorrectionJobShape {
   int version = 501;                // below 500: fixed-form table without the named columns
   uint32_t channels = 4;
   int32_t correction_offset = 50;
@@ -27,7 +27,7 @@ struct CorrectionJobSpec {
 };
 
 // The colour table of the job (its body before any correction is RampBody of it).
-ColourTableSpec CorrectionTableSpec(const CorrectionJobSpec& spec);
-ColourJob CorrectionJob(const CorrectionJobSpec& spec = {});
+ColourTableShape CorrectionTableShape(const CorrectionJobShape& shape);
+ColourJob CorrectionJob(const CorrectionJobShape& shape = {});
 
 }  // namespace testkit

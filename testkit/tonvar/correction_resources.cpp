@@ -113,16 +113,16 @@ std::vector<uint8_t> BuildRankCurveTable(uint32_t rows) {
   return out;
 }
 
-std::vector<uint8_t> BuildRateHeaderBlock(const RateHeaderSpec& spec) {
+std::vector<uint8_t> BuildRateHeaderBlock(const RateHeaderShape& shape) {
   std::vector<uint8_t> out = {'H', 'L', '<', 'c', 0, 0, 0, 0};
   Put16(out, 8, 1);
   std::vector<std::vector<uint8_t>> records;
-  records.push_back({0, 1, spec.group_size, spec.set_count, spec.column_count});
-  if (spec.order_records) {
+  records.push_back({0, 1, shape.group_size, shape.set_count, shape.column_count});
+  if (shape.order_records) {
     records.push_back({1, 2, 0, 1});
     records.push_back({2, 0, 1, 2});
   }
-  for (const InkSlotRecord& r : spec.records) {
+  for (const InkSlotRecord& r : shape.records) {
     std::vector<uint8_t> rec = {3, r.ink_set};
     rec.insert(rec.end(), r.name.begin(), r.name.end());
     rec.push_back(0);
@@ -134,17 +134,17 @@ std::vector<uint8_t> BuildRateHeaderBlock(const RateHeaderSpec& spec) {
     }
     records.push_back(rec);
   }
-  if (!spec.micro.empty()) {
+  if (!shape.micro.empty()) {
     std::vector<uint8_t> rec = {4};
-    Append16(rec, static_cast<uint32_t>(spec.micro.size()));
-    for (const MicroEntry& e : spec.micro) {
+    Append16(rec, static_cast<uint32_t>(shape.micro.size()));
+    for (const MicroEntry& e : shape.micro) {
       rec.insert(rec.end(), e.name.begin(), e.name.end());
       rec.push_back(0);
       rec.push_back(e.value);
     }
     records.push_back(rec);
   }
-  if (spec.end_record) records.push_back({255});
+  if (shape.end_record) records.push_back({255});
   Put16(out, 10, static_cast<uint32_t>(records.size()));
   out.resize(12);
   for (const auto& rec : records) {
@@ -155,7 +155,7 @@ std::vector<uint8_t> BuildRateHeaderBlock(const RateHeaderSpec& spec) {
 }
 
 std::vector<uint8_t> BuildRateCurveBlock(uint8_t form, uint8_t columns,
-                                         const std::vector<RateCurveSpec>& curves) {
+                                         const std::vector<RateCurveShape>& curves) {
   std::vector<uint8_t> out = {0xA9, 0x81, 0x55, 0x27, 0x40, 0xAA, 0x35, 0x4A};
   Put16(out, 8, 1);
   Put16(out, 14, 1);
@@ -179,16 +179,16 @@ std::vector<uint8_t> BuildRateCurveBlock(uint8_t form, uint8_t columns,
   return out;
 }
 
-std::vector<uint8_t> BuildDotCurveKind3(const DotCurveKind3Spec& spec) {
-  const DotSample sample = spec.sample ? spec.sample : DotSample(DefaultSample);
-  const uint32_t bytes = spec.sample_bits == 16 ? 2 : 1;
+std::vector<uint8_t> BuildDotCurveKind3(const DotCurveKind3Shape& shape) {
+  const DotSample sample = shape.sample ? shape.sample : DotSample(DefaultSample);
+  const uint32_t bytes = shape.sample_bits == 16 ? 2 : 1;
   std::vector<uint8_t> out(32, 0);
   PutHeader(out, 3);
   Put16(out, 16, 3);
-  Put16(out, 18, spec.levels);
-  Put16(out, 20, spec.sample_bits);
-  Put16(out, 22, spec.shift);
-  for (uint32_t l = 0; l < spec.levels; ++l) {
+  Put16(out, 18, shape.levels);
+  Put16(out, 20, shape.sample_bits);
+  Put16(out, 22, shape.shift);
+  for (uint32_t l = 0; l < shape.levels; ++l) {
     for (uint32_t c = 0; c < 3; ++c) {
       const int32_t v = sample(l, c);
       if (bytes == 2) {
@@ -199,22 +199,22 @@ std::vector<uint8_t> BuildDotCurveKind3(const DotCurveKind3Spec& spec) {
     }
   }
   out.resize(out.size() + 4, 0);
-  for (int16_t w : spec.weights) Append16(out, static_cast<uint16_t>(w));
+  for (int16_t w : shape.weights) Append16(out, static_cast<uint16_t>(w));
   Put32(out, 0, static_cast<uint32_t>(out.size()));
   return out;
 }
 
-std::vector<uint8_t> BuildDotCurveKind4(const DotCurveKind4Spec& spec) {
-  const uint32_t bytes = spec.sample_bits == 16 ? 2 : 1;
+std::vector<uint8_t> BuildDotCurveKind4(const DotCurveKind4Shape& shape) {
+  const uint32_t bytes = shape.sample_bits == 16 ? 2 : 1;
   std::vector<uint8_t> out(256, 0);
   PutHeader(out, 4);
-  Put16(out, 18, spec.levels);
-  Put16(out, 20, spec.sample_bits);
-  Put16(out, 34, static_cast<uint32_t>(spec.entries.size()));
-  for (int i = 0; i < 3; ++i) Put16(out, 208 + 4 * i, static_cast<uint16_t>(spec.block_weights[i]));
+  Put16(out, 18, shape.levels);
+  Put16(out, 20, shape.sample_bits);
+  Put16(out, 34, static_cast<uint32_t>(shape.entries.size()));
+  for (int i = 0; i < 3; ++i) Put16(out, 208 + 4 * i, static_cast<uint16_t>(shape.block_weights[i]));
   std::vector<std::pair<int, uint32_t>> tables;  // shared table key -> offset
-  for (size_t e = 0; e < spec.entries.size(); ++e) {
-    const DotCurveEntrySpec& entry = spec.entries[e];
+  for (size_t e = 0; e < shape.entries.size(); ++e) {
+    const DotCurveEntryShape& entry = shape.entries[e];
     uint32_t offset = 0;
     bool shared = false;
     for (const auto& [key, at] : tables) {
@@ -226,16 +226,16 @@ std::vector<uint8_t> BuildDotCurveKind4(const DotCurveKind4Spec& spec) {
     if (!shared) {
       offset = static_cast<uint32_t>(out.size());
       tables.emplace_back(entry.table, offset);
-      const DotSample sample = entry.sample ? entry.sample : spec.sample ? spec.sample : DotSample(DefaultSample);
-      out.resize(offset + 96 + 3 * spec.levels * bytes, 0);
+      const DotSample sample = entry.sample ? entry.sample : shape.sample ? shape.sample : DotSample(DefaultSample);
+      out.resize(offset + 96 + 3 * shape.levels * bytes, 0);
       Put32(out, offset + 8, 3);
       out[offset + 16] = entry.small_present ? 1 : 0;
       out[offset + 17] = 1;
       out[offset + 18] = 1;
-      for (int c = 0; c < 3; ++c) Put16(out, offset + 32 + 4 * c, spec.table_weights[c]);
+      for (int c = 0; c < 3; ++c) Put16(out, offset + 32 + 4 * c, shape.table_weights[c]);
       for (uint32_t c = 0; c < 3; ++c) {
-        for (uint32_t l = 0; l < spec.levels; ++l) {
-          const size_t at = offset + 96 + (c * spec.levels + l) * bytes;
+        for (uint32_t l = 0; l < shape.levels; ++l) {
+          const size_t at = offset + 96 + (c * shape.levels + l) * bytes;
           const int32_t v = (c == 0 && !entry.small_present) ? 0 : sample(l, c);
           if (bytes == 2) {
             Put16(out, at, static_cast<uint16_t>(v));
@@ -248,13 +248,13 @@ std::vector<uint8_t> BuildDotCurveKind4(const DotCurveKind4Spec& spec) {
     out[48 + 8 * e] = entry.ink_id;
     Put32(out, 49 + 8 * e, offset);
   }
-  Put16(out, 32, spec.table_count < 0 ? static_cast<uint32_t>(tables.size())
-                                      : static_cast<uint32_t>(spec.table_count));
+  Put16(out, 32, shape.table_count < 0 ? static_cast<uint32_t>(tables.size())
+                                      : static_cast<uint32_t>(shape.table_count));
   Put32(out, 0, static_cast<uint32_t>(out.size()));
   return out;
 }
 
-std::vector<DotCurveEntrySpec> DotCurveEntriesFor(uint32_t ink_set) {
+std::vector<DotCurveEntryShape> DotCurveEntriesFor(uint32_t ink_set) {
   std::vector<uint8_t> ids;
   switch (ink_set) {
     case 1:
@@ -265,7 +265,7 @@ std::vector<DotCurveEntrySpec> DotCurveEntriesFor(uint32_t ink_set) {
     case 7: ids = {0, 1, 2, 3, 8, 9, 10}; break;
     default: ids = {0, 1, 2, 3, 4, 5, 7, 11}; break;
   }
-  std::vector<DotCurveEntrySpec> entries;
+  std::vector<DotCurveEntryShape> entries;
   for (uint8_t id : ids) entries.push_back({id, -1, true, {}});
   return entries;
 }

@@ -58,7 +58,7 @@ struct MicroEntry {
   std::string name;
   uint8_t value;                    // low 4 bits: set; high 4 bits: column; 0xFF: none
 };
-struct RateHeaderSpec {
+struct RateHeaderShape {
   uint8_t group_size = 3;           // A
   uint8_t set_count = 1;            // B
   uint8_t column_count = 1;         // C
@@ -67,15 +67,15 @@ struct RateHeaderSpec {
   bool order_records = true;        // the two fixed records of types 1 and 2
   bool end_record = true;
 };
-std::vector<uint8_t> BuildRateHeaderBlock(const RateHeaderSpec& spec);
+std::vector<uint8_t> BuildRateHeaderBlock(const RateHeaderShape& shape);
 
-struct RateCurveSpec {
+struct RateCurveShape {
   uint16_t ink_id = 0;
   // Per column: 256 values (form 0) or x0, y0, x1, y1 (form 1).
   std::vector<std::vector<uint16_t>> columns;
 };
 std::vector<uint8_t> BuildRateCurveBlock(uint8_t form, uint8_t columns,
-                                         const std::vector<RateCurveSpec>& curves);
+                                         const std::vector<RateCurveShape>& curves);
 
 // ---- Dot-curve blocks -------------------------------------------------------------------
 
@@ -84,16 +84,16 @@ using DotSample = std::function<int32_t(uint32_t level, uint32_t column)>;
 
 // Kind 3 (format 3 with the signature): rows of three samples, then 4 spare bytes and three
 // 16-bit weights. The same block serves every reader of kind 3.
-struct DotCurveKind3Spec {
+struct DotCurveKind3Shape {
   uint16_t levels = 512;
   uint16_t sample_bits = 16;
   uint16_t shift = 4;
   int16_t weights[3] = {1, 2, 4};
   DotSample sample;                 // level / 2, level / 4, level / 8 when empty
 };
-std::vector<uint8_t> BuildDotCurveKind3(const DotCurveKind3Spec& spec);
+std::vector<uint8_t> BuildDotCurveKind3(const DotCurveKind3Shape& shape);
 
-struct DotCurveEntrySpec {
+struct DotCurveEntryShape {
   uint8_t ink_id;
   int table = -1;                   // entries naming one table share it; -1: a table of its own
   bool small_present = true;
@@ -101,17 +101,17 @@ struct DotCurveEntrySpec {
 };
 // Kind 4: a directory of per-ink tables with 16-bit samples column by column; the block weights
 // (in tenths, at 208) and each table's own weights (at +32) are written.
-struct DotCurveKind4Spec {
+struct DotCurveKind4Shape {
   uint16_t levels = 512;
   uint16_t sample_bits = 16;
   int16_t block_weights[3] = {10, 20, 40};   // tenths
   uint16_t table_weights[3] = {1, 2, 4};
-  std::vector<DotCurveEntrySpec> entries;
+  std::vector<DotCurveEntryShape> entries;
   DotSample sample;
   int table_count = -1;             // written at 32; the number of tables when -1
 };
-std::vector<uint8_t> BuildDotCurveKind4(const DotCurveKind4Spec& spec);
+std::vector<uint8_t> BuildDotCurveKind4(const DotCurveKind4Shape& shape);
 // Entries for every ink id an ink set needs (0..5, 7 and 11 for ink set 9).
-std::vector<DotCurveEntrySpec> DotCurveEntriesFor(uint32_t ink_set);
+std::vector<DotCurveEntryShape> DotCurveEntriesFor(uint32_t ink_set);
 
 }  // namespace testkit

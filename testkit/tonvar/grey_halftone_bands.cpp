@@ -16,7 +16,7 @@ constexpr uint32_t kBandLines = 8;
 constexpr uint32_t kHalftoneId = 200;
 int32_t kTone[9] = {0, 0, 100, 0, 0, 0, 0, 0, 0};
 
-struct ScenarioSpec {
+struct ScenarioShape {
   const char* name;
   uint32_t bits, h, v, method;
   bool per_ink_curves;
@@ -25,7 +25,7 @@ struct ScenarioSpec {
 
 // Golden checksums of each scenario's band (FNV-1a over every output row). Dither bands of
 // equal curves agree across resolution classes: only diffusion reads the class's thresholds.
-const ScenarioSpec kScenarios[] = {
+const ScenarioShape kScenarios[] = {
     {"1 bit, 720 x 720, dither", 1, 720, 720, 3, false, 0xcfc92a8cfb3d3e35ull},
     {"1 bit, 1440 x 720, diffusion", 1, 1440, 720, 1, true, 0x4f7bfb4e0b60b8d9ull},
     {"1 bit, 1440 x 720, dither", 1, 1440, 720, 3, false, 0xcfc92a8cfb3d3e35ull},
@@ -42,34 +42,34 @@ uint16_t WhiteIsBlank(uint32_t level, uint32_t column) {
   return static_cast<uint16_t>((255 - level) * 256 * (column + 1) / 8);
 }
 
-BandScenario Build(const ScenarioSpec& spec) {
+BandScenario Build(const ScenarioShape& shape) {
   BandScenario s;
-  s.name = spec.name;
-  s.golden = spec.golden;
+  s.name = shape.name;
+  s.golden = shape.golden;
   s.params.document_type = 7;
   s.params.tone_adjustments = kTone;
-  s.job.method = spec.method;
+  s.job.method = shape.method;
   s.job.channel_order = 3;
   s.job.ink_set = 9;
-  s.job.resolution_x_dpi = spec.h;
-  s.job.resolution_y_dpi = spec.v;
-  s.job.bits_per_dot = spec.bits;
+  s.job.resolution_x_dpi = shape.h;
+  s.job.resolution_y_dpi = shape.v;
+  s.job.bits_per_dot = shape.bits;
   s.job.width_pixels = kBandWidth;
   s.job.height_lines = kBandLines;
-  GreyHeaderRowSpec row;
-  row.halftone = spec.method == 1 ? "ED" : "DitherB";
-  row.h_res = static_cast<int32_t>(spec.h);
-  row.v_res = static_cast<int32_t>(spec.v);
-  row.out_bit = static_cast<int32_t>(spec.bits);
+  GreyHeaderRowShape row;
+  row.halftone = shape.method == 1 ? "ED" : "DitherB";
+  row.h_res = static_cast<int32_t>(shape.h);
+  row.v_res = static_cast<int32_t>(shape.v);
+  row.out_bit = static_cast<int32_t>(shape.bits);
   row.smb_id = kHalftoneId;
   s.resources[0] = GreyTextResource(GreyHeaderTable({row}));
-  GreyTableSpec table;
+  GreyTableShape table;
   for (uint32_t level = 0; level < 256; ++level) {
     for (uint32_t column = 0; column < 8; ++column) table.amounts.push_back(WhiteIsBlank(level, column));
   }
   s.resources[row.cmm_id] = GreyChunkContainer({{"tgvm", GreyTableChunk(table)}});
-  if (spec.per_ink_curves) {
-    GreyDotCurveKind4Spec dots;
+  if (shape.per_ink_curves) {
+    GreyDotCurveKind4Shape dots;
     for (uint8_t ink : {0, 1, 2, 3, 4, 5, 7, 11}) {
       GreyDotCurveEntry entry(ink);
       entry.sample = [ink](uint32_t row, uint32_t size) {
@@ -79,10 +79,10 @@ BandScenario Build(const ScenarioSpec& spec) {
     }
     s.resources[kHalftoneId] = BuildGreyDotCurveKind4(dots);
   } else {
-    GreyDotCurveKind3Spec dots;
+    GreyDotCurveKind3Shape dots;
     s.resources[kHalftoneId] = BuildGreyDotCurveKind3(dots);
   }
-  const uint32_t screen_id = 701 + (spec.h == spec.v ? 0 : spec.h == 2 * spec.v ? 1 : 2);
+  const uint32_t screen_id = 701 + (shape.h == shape.v ? 0 : shape.h == 2 * shape.v ? 1 : 2);
   s.resources[screen_id] = BuildGreyScreen({});
   s.halftone_ids = {kHalftoneId, screen_id};
   s.width = kBandWidth;
@@ -96,7 +96,7 @@ BandScenario Build(const ScenarioSpec& spec) {
 
 std::vector<BandScenario> GreyHalftoneBandScenarios() {
   std::vector<BandScenario> out;
-  for (const ScenarioSpec& spec : kScenarios) out.push_back(Build(spec));
+  for (const ScenarioShape& shape : kScenarios) out.push_back(Build(shape));
   return out;
 }
 

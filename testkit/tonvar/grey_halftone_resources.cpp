@@ -46,33 +46,33 @@ int32_t GreyRampDot(uint32_t row, uint32_t size) {
   return size == 0 ? small : size == 1 ? medium : large;
 }
 
-std::vector<uint8_t> BuildGreyDotCurveKind3(const GreyDotCurveKind3Spec& spec) {
-  const GreyDotSample sample = spec.sample ? spec.sample : GreyDotSample(GreyRampDot);
-  const int bytes = spec.sample_bits == 16 ? 2 : 1;
+std::vector<uint8_t> BuildGreyDotCurveKind3(const GreyDotCurveKind3Shape& shape) {
+  const GreyDotSample sample = shape.sample ? shape.sample : GreyDotSample(GreyRampDot);
+  const int bytes = shape.sample_bits == 16 ? 2 : 1;
   std::vector<uint8_t> out(32, 0);
-  PutDotCurveHeader(out, 3, spec.levels, spec.sample_bits);
-  Put16(out, 16, static_cast<uint16_t>(spec.columns));
+  PutDotCurveHeader(out, 3, shape.levels, shape.sample_bits);
+  Put16(out, 16, static_cast<uint16_t>(shape.columns));
   for (uint32_t l = 0; l < 512; ++l) {
     for (uint32_t c = 0; c < 3; ++c) PutSample(out, 32 + (l * 3 + c) * bytes, sample(l, c), bytes);
   }
-  const size_t trailer = 36 + size_t(3) * spec.sample_bits * 512 / 8;
-  for (int i = 0; i < 3; ++i) Put16(out, trailer + 2 * i, static_cast<uint16_t>(spec.trailer[i]));
+  const size_t trailer = 36 + size_t(3) * shape.sample_bits * 512 / 8;
+  for (int i = 0; i < 3; ++i) Put16(out, trailer + 2 * i, static_cast<uint16_t>(shape.trailer[i]));
   return out;
 }
 
-std::vector<uint8_t> BuildGreyDotCurveKind4(const GreyDotCurveKind4Spec& spec) {
-  std::vector<GreyDotCurveEntry> entries = spec.entries;
+std::vector<uint8_t> BuildGreyDotCurveKind4(const GreyDotCurveKind4Shape& shape) {
+  std::vector<GreyDotCurveEntry> entries = shape.entries;
   if (entries.empty()) {
     for (uint8_t ink : kGreyInks) entries.push_back({ink});
   }
-  const int bytes = spec.sample_bits == 16 ? 2 : 1;
+  const int bytes = shape.sample_bits == 16 ? 2 : 1;
   std::vector<uint8_t> out(48 + 8 * entries.size(), 0);
-  PutDotCurveHeader(out, 4, spec.levels, spec.sample_bits);
+  PutDotCurveHeader(out, 4, shape.levels, shape.sample_bits);
   Put16(out, 34, static_cast<uint16_t>(entries.size()));
   for (size_t e = 0; e < entries.size(); ++e) {
     const GreyDotCurveEntry& entry = entries[e];
     const GreyDotSample sample = entry.sample ? entry.sample
-                                 : spec.sample ? spec.sample
+                                 : shape.sample ? shape.sample
                                                : GreyDotSample(GreyRampDot);
     const size_t offset = (out.size() + 3) & ~size_t{3};
     out.resize(offset + 96, 0);
@@ -106,27 +106,27 @@ int16_t GreyScreenSample(int32_t width, int32_t height, int32_t row, int32_t col
   return static_cast<int16_t>(int64_t{index} * 4080 / cells);
 }
 
-std::vector<uint8_t> BuildGreyScreen(const GreyScreenSpec& spec) {
+std::vector<uint8_t> BuildGreyScreen(const GreyScreenShape& shape) {
   std::vector<uint8_t> out(132, 0);
   const uint8_t magic[4] = {0xCF, 0xF9, 0x2E, 0x47};
   std::memcpy(out.data() + 4, magic, 4);
   out[8] = 3;
-  out[9] = spec.layout_kind;
-  Put16(out, 10, static_cast<uint16_t>(spec.offset));
-  Put16(out, 12, static_cast<uint16_t>(spec.width));
-  Put16(out, 14, static_cast<uint16_t>(spec.height));
-  out[22] = spec.sample_bytes_a;
-  out[23] = spec.sample_bytes_b;
-  out[25] = spec.storage;
+  out[9] = shape.layout_kind;
+  Put16(out, 10, static_cast<uint16_t>(shape.offset));
+  Put16(out, 12, static_cast<uint16_t>(shape.width));
+  Put16(out, 14, static_cast<uint16_t>(shape.height));
+  out[22] = shape.sample_bytes_a;
+  out[23] = shape.sample_bytes_b;
+  out[25] = shape.storage;
   out[26] = 1;
-  for (int i = 0; i < 16; ++i) Put16(out, 100 + 2 * i, static_cast<uint16_t>(spec.phases[i]));
-  const size_t count = spec.width > 0 && spec.height > 0 ? size_t(spec.width) * size_t(spec.height) : 0;
+  for (int i = 0; i < 16; ++i) Put16(out, 100 + 2 * i, static_cast<uint16_t>(shape.phases[i]));
+  const size_t count = shape.width > 0 && shape.height > 0 ? size_t(shape.width) * size_t(shape.height) : 0;
   for (size_t i = 0; i < count; ++i) {
-    const int16_t v = i < spec.samples.size()
-                          ? spec.samples[i]
-                          : GreyScreenSample(spec.width, spec.height, int32_t(i / spec.width),
-                                             int32_t(i % spec.width));
-    Put16(out, size_t(std::max<int16_t>(spec.offset, 0)) + 2 * i, static_cast<uint16_t>(v));
+    const int16_t v = i < shape.samples.size()
+                          ? shape.samples[i]
+                          : GreyScreenSample(shape.width, shape.height, int32_t(i / shape.width),
+                                             int32_t(i % shape.width));
+    Put16(out, size_t(std::max<int16_t>(shape.offset, 0)) + 2 * i, static_cast<uint16_t>(v));
   }
   return out;
 }
@@ -174,7 +174,7 @@ HandoverRecord HandoverSetNames(const std::vector<std::pair<std::string, uint8_t
   return r;
 }
 
-std::vector<uint8_t> BuildInkTableBlock(uint8_t form, const std::vector<InkTableSpec>& inks) {
+std::vector<uint8_t> BuildInkTableBlock(uint8_t form, const std::vector<InkTableShape>& inks) {
   static constexpr uint8_t kMagic[8] = {0xA9, 0x81, 0x55, 0x27, 0x40, 0xAA, 0x35, 0x4A};
   std::vector<uint8_t> out(32, 0);
   std::copy(kMagic, kMagic + 8, out.begin());

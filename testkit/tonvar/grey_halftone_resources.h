@@ -22,14 +22,14 @@ using GreyDotSample = std::function<int32_t(uint32_t row, uint32_t size)>;
 // dot (4080): rows 0 and 1 ask for nothing, row 511 for one whole dot.
 int32_t GreyRampDot(uint32_t row, uint32_t size);
 
-struct GreyDotCurveKind3Spec {
+struct GreyDotCurveKind3Shape {
   int16_t levels = 512;
   int16_t sample_bits = 16;
   int16_t columns = 3;
   int16_t trailer[3] = {0, 0, 0};
   GreyDotSample sample;  // GreyRampDot when empty
 };
-std::vector<uint8_t> BuildGreyDotCurveKind3(const GreyDotCurveKind3Spec& spec);
+std::vector<uint8_t> BuildGreyDotCurveKind3(const GreyDotCurveKind3Shape& shape);
 
 struct GreyDotCurveEntry {
   GreyDotCurveEntry(uint8_t ink) : ink_id(ink) {}  // NOLINT: {ink} names an entry
@@ -39,15 +39,15 @@ struct GreyDotCurveEntry {
   int16_t trailer[3] = {0, 0, 0};  // stored as given; the engine divides by 10
   GreyDotSample sample;            // the block's when empty
 };
-struct GreyDotCurveKind4Spec {
+struct GreyDotCurveKind4Shape {
   int16_t levels = 512;
   int16_t sample_bits = 16;
   std::vector<GreyDotCurveEntry> entries;  // inks 0, 1, 2, 3, 4, 5, 7, 11 when empty
   GreyDotSample sample;                    // GreyRampDot when empty
 };
-std::vector<uint8_t> BuildGreyDotCurveKind4(const GreyDotCurveKind4Spec& spec);
+std::vector<uint8_t> BuildGreyDotCurveKind4(const GreyDotCurveKind4Shape& shape);
 
-struct GreyScreenSpec {
+struct GreyScreenShape {
   int16_t width = 16;
   int16_t height = 16;
   uint8_t layout_kind = 2;
@@ -61,7 +61,7 @@ struct GreyScreenSpec {
 // An ordered-dither screen: recursive 2 x 2 (Bayer) order scaled to 0..4079 for power-of-two
 // shapes (a ramp for others).
 int16_t GreyScreenSample(int32_t width, int32_t height, int32_t row, int32_t column);
-std::vector<uint8_t> BuildGreyScreen(const GreyScreenSpec& spec);
+std::vector<uint8_t> BuildGreyScreen(const GreyScreenShape& shape);
 
 // "HL<c" block: the records as given (each {type, data}); lengths are filled in.
 struct HandoverRecord {
@@ -77,12 +77,12 @@ HandoverRecord HandoverInkCodes(uint8_t ink_set, const std::string& name,
                                 const std::vector<std::pair<uint8_t, uint8_t>>& code_slot);
 HandoverRecord HandoverSetNames(const std::vector<std::pair<std::string, uint8_t>>& names);
 
-struct InkTableSpec {
+struct InkTableShape {
   uint16_t ink_code;
   // Form 0: three tables of 256 values; form 1: three lines {x0, y0, x1, y1}.
   std::array<std::vector<uint16_t>, 3> coordinates;
 };
-std::vector<uint8_t> BuildInkTableBlock(uint8_t form, const std::vector<InkTableSpec>& inks);
+std::vector<uint8_t> BuildInkTableBlock(uint8_t form, const std::vector<InkTableShape>& inks);
 
 // A finished grey table in memory: packed rows from `amount` (level, slot), a first halftone
 // id and an empty hand-over (no ink list).

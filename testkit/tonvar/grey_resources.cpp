@@ -23,7 +23,7 @@ void Set32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
 
 }  // namespace
 
-std::string GreyHeaderRowText(const GreyHeaderRowSpec& r) {
+std::string GreyHeaderRowText(const GreyHeaderRowShape& r) {
   return std::to_string(r.cmm_id) + " " + std::to_string(r.ink_id) + " " +
          std::to_string(r.smb_id) + " " + r.halftone + " " + r.media + " " + r.doc_type + " " +
          std::to_string(r.sub_type) + " " + std::to_string(r.h_res) + " " +
@@ -41,10 +41,10 @@ std::string GreyHeaderTableText(const std::string& version_line, const std::stri
   return text;
 }
 
-std::string GreyHeaderTable(const std::vector<GreyHeaderRowSpec>& rows, int version,
+std::string GreyHeaderTable(const std::vector<GreyHeaderRowShape>& rows, int version,
                             const std::string& columns) {
   std::vector<std::string> lines;
-  for (const GreyHeaderRowSpec& row : rows) lines.push_back(GreyHeaderRowText(row));
+  for (const GreyHeaderRowShape& row : rows) lines.push_back(GreyHeaderRowText(row));
   return GreyHeaderTableText("//" + std::to_string(version) + " grey header", columns, lines);
 }
 
@@ -52,24 +52,24 @@ uint16_t GreyRampAmount(uint32_t level, uint32_t column) {
   return static_cast<uint16_t>(level * 200 + column * 10);
 }
 
-std::vector<uint8_t> GreyTableChunk(const GreyTableSpec& spec) {
+std::vector<uint8_t> GreyTableChunk(const GreyTableShape& shape) {
   const uint8_t inks =
-      spec.ink_count == 0xFF ? static_cast<uint8_t>(spec.ink_ids.size()) : spec.ink_count;
-  std::vector<uint8_t> out = {'t', 'g', 'v', 'm', spec.byte4, inks, spec.channels};
-  Put16(out, spec.levels);
-  Put16(out, spec.gamma_base);
-  out.push_back(spec.byte11);
-  out.push_back(spec.full_scale_code);
+      shape.ink_count == 0xFF ? static_cast<uint8_t>(shape.ink_ids.size()) : shape.ink_count;
+  std::vector<uint8_t> out = {'t', 'g', 'v', 'm', shape.byte4, inks, shape.channels};
+  Put16(out, shape.levels);
+  Put16(out, shape.gamma_base);
+  out.push_back(shape.byte11);
+  out.push_back(shape.full_scale_code);
   Put16(out, 0);
-  out.insert(out.end(), spec.ink_ids.begin(), spec.ink_ids.end());
-  const uint32_t levels = spec.levels > 0 ? static_cast<uint32_t>(spec.levels) : 0;
+  out.insert(out.end(), shape.ink_ids.begin(), shape.ink_ids.end());
+  const uint32_t levels = shape.levels > 0 ? static_cast<uint32_t>(shape.levels) : 0;
   for (uint32_t i = 0; i < levels; ++i) {
-    out.push_back(spec.level_bytes.empty() ? static_cast<uint8_t>(i) : spec.level_bytes[i]);
+    out.push_back(shape.level_bytes.empty() ? static_cast<uint8_t>(i) : shape.level_bytes[i]);
   }
-  const uint32_t columns = static_cast<uint32_t>(spec.ink_ids.size());
+  const uint32_t columns = static_cast<uint32_t>(shape.ink_ids.size());
   for (uint32_t i = 0; i < levels; ++i) {
     for (uint32_t j = 0; j < columns; ++j) {
-      Put16(out, spec.amounts.empty() ? GreyRampAmount(i, j) : spec.amounts[i * columns + j]);
+      Put16(out, shape.amounts.empty() ? GreyRampAmount(i, j) : shape.amounts[i * columns + j]);
     }
   }
   return out;
@@ -89,13 +89,13 @@ std::vector<GreyTintRecord> GreyDefaultTint() {
   return records;
 }
 
-std::vector<uint8_t> GreyCtcnChunk(const GreyCtcnSpec& spec) {
+std::vector<uint8_t> GreyCtcnChunk(const GreyCtcnShape& shape) {
   const std::vector<GreyTintRecord> records =
-      spec.records.empty() ? GreyDefaultTint() : spec.records;
+      shape.records.empty() ? GreyDefaultTint() : shape.records;
   std::vector<uint8_t> out = {
-      'c', 't', 'c', 'n', spec.ink_count, spec.channels, spec.knots_per_ink, spec.scale_kind};
+      'c', 't', 'c', 'n', shape.ink_count, shape.channels, shape.knots_per_ink, shape.scale_kind};
   for (const GreyTintRecord& r : records) out.push_back(r.ink_id);
-  for (const auto& pair : spec.ranges) {
+  for (const auto& pair : shape.ranges) {
     Put16(out, pair[0]);
     Put16(out, pair[1]);
   }
@@ -132,26 +132,26 @@ std::vector<uint8_t> GreyChunkContainer(const std::vector<GreyChunkEntry>& entri
   return out;
 }
 
-std::string GreyIcData(const GreyIcDataSpec& spec) {
+std::string GreyIcData(const GreyIcDataShape& shape) {
   std::string text = "zzzz\r\n<ic_data>\r\n<version=\"10_03\">\r\n";
-  text += "<ink_num=" + std::to_string(spec.ink_num) + ">\r\n";
-  text += "<id_row=" + std::to_string(spec.rows.size()) + ">\r\n";
-  for (size_t r = 0; r < spec.rows.size(); ++r) {
+  text += "<ink_num=" + std::to_string(shape.ink_num) + ">\r\n";
+  text += "<id_row=" + std::to_string(shape.rows.size()) + ">\r\n";
+  for (size_t r = 0; r < shape.rows.size(); ++r) {
     text += "<id=" + std::to_string(r) + ":";
-    for (size_t i = 0; i < spec.rows[r].size(); ++i) {
+    for (size_t i = 0; i < shape.rows[r].size(); ++i) {
       if (i > 0) text += '-';
-      text += std::to_string(spec.rows[r][i]);
+      text += std::to_string(shape.rows[r][i]);
     }
     text += ">\r\n";
   }
-  for (const std::string& line : spec.color_cnv) text += line + "\r\n";
-  text += "<default_id_step=" + std::to_string(spec.id_step) + ">\r\n";
-  text += "<default_id_lowest_value=" + std::to_string(spec.id_lowest_value) + ">\r\n";
-  text += "<default_rank_lower_limmt=" + std::to_string(spec.rank_lower) + ">\r\n";
-  text += "<default_rank_upper_limmt=" + std::to_string(spec.rank_upper) + ">\r\n";
-  text += "<default_nc_range=" + std::to_string(spec.nc_range) + ">\r\n";
+  for (const std::string& line : shape.color_cnv) text += line + "\r\n";
+  text += "<default_id_step=" + std::to_string(shape.id_step) + ">\r\n";
+  text += "<default_id_lowest_value=" + std::to_string(shape.id_lowest_value) + ">\r\n";
+  text += "<default_rank_lower_limmt=" + std::to_string(shape.rank_lower) + ">\r\n";
+  text += "<default_rank_upper_limmt=" + std::to_string(shape.rank_upper) + ">\r\n";
+  text += "<default_nc_range=" + std::to_string(shape.nc_range) + ">\r\n";
   text += "<mode>\r\nh_res v_res kind\r\n";
-  for (const std::string& line : spec.mode_lines) text += line + "\r\n";
+  for (const std::string& line : shape.mode_lines) text += line + "\r\n";
   text += "</mode>\r\n</ic_data>\r\n";
   return text;
 }
@@ -224,7 +224,7 @@ GreyColourJob::GreyColourJob() {
 }
 
 void GreyColourJob::AddMinimalResources() {
-  resources[0] = GreyTextResource(GreyHeaderTable({GreyHeaderRowSpec{}}));
+  resources[0] = GreyTextResource(GreyHeaderTable({GreyHeaderRowShape{}}));
   resources[100] = GreyChunkContainer({{"tgvm", GreyTableChunk({})}});
 }
 
@@ -232,7 +232,7 @@ std::vector<uint8_t> GreyColourJob::CwList() { return BuildCwLists('a', {{20, 20
 
 void GreyColourJob::AddCorrectionResources() {
   resources[990] = GreyTextResource(GreyIcData({}));
-  DotCurveKind4Spec dots;
+  DotCurveKind4Shape dots;
   dots.entries = DotCurveEntriesFor(9);
   resources[200] = BuildDotCurveKind4(dots);
   resources[300] = GreyCorrectionCurves();

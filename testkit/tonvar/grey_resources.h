@@ -20,7 +20,7 @@ namespace testkit {
 
 // Name lists of the generated tables: method 1 is "ED", media 0 "Plain" (base 0), document
 // type 7 "Grey".
-struct GreyHeaderRowSpec {
+struct GreyHeaderRowShape {
   std::string halftone = "ED";
   std::string media = "Plain";
   std::string doc_type = "Grey";
@@ -40,20 +40,20 @@ inline constexpr char kGreyNameLines[] =
     "None ED Dith DitherB\n0 Plain Photo Matte\nD0 D1 D2 D3 D4 D5 D6 Grey\n";
 
 // Version line, the skipped line, the column line, the rows, "//" and the name lines.
-std::string GreyHeaderTable(const std::vector<GreyHeaderRowSpec>& rows, int version = 510,
+std::string GreyHeaderTable(const std::vector<GreyHeaderRowShape>& rows, int version = 510,
                             const std::string& columns = kGreyColumnLine);
 // The same parts as given, for tables that need another shape.
 std::string GreyHeaderTableText(const std::string& version_line, const std::string& columns,
                                 const std::vector<std::string>& rows,
                                 const std::string& names = kGreyNameLines);
-std::string GreyHeaderRowText(const GreyHeaderRowSpec& row);
+std::string GreyHeaderRowText(const GreyHeaderRowShape& row);
 
 // ---- Chunk container --------------------------------------------------------------------
 
 // The eight inks the packed table needs, in a column order of their own.
 inline const std::vector<uint8_t> kGreyInkIds = {1, 2, 3, 0, 4, 5, 7, 11};
 
-struct GreyTableSpec {
+struct GreyTableShape {
   uint8_t byte4 = 1;
   std::vector<uint8_t> ink_ids = kGreyInkIds;
   uint8_t ink_count = 0xFF;  // ink_ids.size() when 0xFF
@@ -67,7 +67,7 @@ struct GreyTableSpec {
 };
 // Amount of column j at level i in a generated table: distinct per column, rising with i.
 uint16_t GreyRampAmount(uint32_t level, uint32_t column);
-std::vector<uint8_t> GreyTableChunk(const GreyTableSpec& spec);
+std::vector<uint8_t> GreyTableChunk(const GreyTableShape& shape);
 
 // Eighteen values; the twelfth is the total-ink limit in 1/255 of full scale.
 std::vector<uint8_t> GreyInkdChunk(int16_t limit, int16_t others = 0);
@@ -77,7 +77,7 @@ struct GreyTintRecord {
   int16_t knots[4];
   int16_t values[6];  // y1 at the upper bound, y2 at the lower, y3..y6 at the knots
 };
-struct GreyCtcnSpec {
+struct GreyCtcnShape {
   uint8_t ink_count = 8;
   uint8_t channels = 1;
   uint8_t knots_per_ink = 4;
@@ -88,7 +88,7 @@ struct GreyCtcnSpec {
 // Records for inks 0..5, 7, 11 whose six points lie on the line value = knot (y3 = 0 at the
 // knot 0): the tint factor of a component t is 1 + t / 100 (scale kind 1).
 std::vector<GreyTintRecord> GreyDefaultTint();
-std::vector<uint8_t> GreyCtcnChunk(const GreyCtcnSpec& spec);
+std::vector<uint8_t> GreyCtcnChunk(const GreyCtcnShape& shape);
 
 // A chunk of any tag: the tag, then the body.
 std::vector<uint8_t> GreyChunk(const char tag[4], const std::vector<uint8_t>& body);
@@ -107,7 +107,7 @@ std::vector<uint8_t> GreyChunkContainer(const std::vector<GreyChunkEntry>& entri
 
 // The defaults: three inks compared each with itself, one reference row and rows of the
 // correction block 0..6 (rank differences clamped to 0..30, five units a row, offset by 10).
-struct GreyIcDataSpec {
+struct GreyIcDataShape {
   int32_t ink_num = 3;
   std::vector<std::vector<int32_t>> rows = {{10, 20, 30}};
   std::vector<std::string> color_cnv = {"<color_cnv=9::0:1:2>"};
@@ -118,7 +118,7 @@ struct GreyIcDataSpec {
   int32_t nc_range = 5;
   std::vector<std::string> mode_lines = {"* * single a 1 &"};
 };
-std::string GreyIcData(const GreyIcDataSpec& spec);
+std::string GreyIcData(const GreyIcDataShape& shape);
 
 // "tgvm", C, the knots, then the rows of C values. GreyCorrectionCurves: knots 0, 32768,
 // 65535 and rows r = 0..6 of r * 1000 + (0, 16384, 32768): row r maps v below 32768 to

@@ -55,29 +55,29 @@ std::vector<MatrixPhasePair> SamplePhases(int ink_count) {
   return phases;
 }
 
-std::vector<uint8_t> BuildMatrixBlock(const MatrixBlockSpec& spec) {
+std::vector<uint8_t> BuildMatrixBlock(const MatrixBlockShape& shape) {
   std::vector<uint8_t> b(132, 0);
   const uint8_t magic[4] = {0xCF, 0xF9, 0x2E, 0x47};
   std::copy(magic, magic + 4, b.begin() + 4);
   b[8] = 3;
-  b[9] = spec.format;
-  const size_t offset = spec.sample_offset < 0 ? 132 : static_cast<size_t>(spec.sample_offset);
+  b[9] = shape.format;
+  const size_t offset = shape.sample_offset < 0 ? 132 : static_cast<size_t>(shape.sample_offset);
   Put16(b, 10, offset);
-  Put16(b, 12, static_cast<uint16_t>(spec.width));
-  Put16(b, 14, static_cast<uint16_t>(spec.height));
-  b[22] = spec.sample_bytes_a;
-  b[23] = spec.sample_bytes_b;
-  b[25] = spec.copy_mode;
-  b[26] = spec.kind_byte;
-  const size_t phases = PhaseOffset(spec.format, spec.phases.size());
-  for (size_t k = 0; k < spec.phases.size(); ++k) {
-    Put16(b, phases + 4 * k, static_cast<uint16_t>(spec.phases[k].x));
-    Put16(b, phases + 4 * k + 2, static_cast<uint16_t>(spec.phases[k].y));
+  Put16(b, 12, static_cast<uint16_t>(shape.width));
+  Put16(b, 14, static_cast<uint16_t>(shape.height));
+  b[22] = shape.sample_bytes_a;
+  b[23] = shape.sample_bytes_b;
+  b[25] = shape.copy_mode;
+  b[26] = shape.kind_byte;
+  const size_t phases = PhaseOffset(shape.format, shape.phases.size());
+  for (size_t k = 0; k < shape.phases.size(); ++k) {
+    Put16(b, phases + 4 * k, static_cast<uint16_t>(shape.phases[k].x));
+    Put16(b, phases + 4 * k + 2, static_cast<uint16_t>(shape.phases[k].y));
   }
-  std::vector<int16_t> samples = spec.samples;
+  std::vector<int16_t> samples = shape.samples;
   if (samples.empty()) {
-    const int w = std::max<int>(spec.width, 0), h = std::max<int>(spec.height, 0);
-    if (spec.copy_mode == 1) {
+    const int w = std::max<int>(shape.width, 0), h = std::max<int>(shape.height, 0);
+    if (shape.copy_mode == 1) {
       // The plain ramp r x w + c, already in row-pair order, and the two repeated samples.
       samples.resize(size_t(w) * h + 2);
       for (int r = 0; r < h; ++r) {
@@ -104,24 +104,24 @@ std::vector<DotCurveRow> RampDotRows(int rows, int seed) {
   return out;
 }
 
-std::vector<uint8_t> BuildDotCurveTable(const DotCurveTableSpec& spec) {
+std::vector<uint8_t> BuildDotCurveTable(const DotCurveTableShape& shape) {
   std::vector<uint8_t> b(32, 0);
-  if (spec.magic) {
+  if (shape.magic) {
     const uint8_t magic[4] = {0xFB, 0x69, 0xF7, 0xDC};
     std::copy(magic, magic + 4, b.begin() + 4);
   }
   Put32(b, 8, 3);
-  Put16(b, 16, static_cast<uint16_t>(spec.columns));
-  Put16(b, 18, static_cast<uint16_t>(spec.rows));
-  Put16(b, 20, static_cast<uint16_t>(spec.bits));
-  Put16(b, 22, static_cast<uint16_t>(spec.fraction_bits));
-  Put16(b, 24, static_cast<uint16_t>(spec.rescale));
-  const std::vector<DotCurveRow> rows = spec.values.empty() ? RampDotRows(std::max<int>(spec.rows, 0)) : spec.values;
-  const int bytes = spec.bits == 16 ? 2 : 1;
+  Put16(b, 16, static_cast<uint16_t>(shape.columns));
+  Put16(b, 18, static_cast<uint16_t>(shape.rows));
+  Put16(b, 20, static_cast<uint16_t>(shape.bits));
+  Put16(b, 22, static_cast<uint16_t>(shape.fraction_bits));
+  Put16(b, 24, static_cast<uint16_t>(shape.rescale));
+  const std::vector<DotCurveRow> rows = shape.values.empty() ? RampDotRows(std::max<int>(shape.rows, 0)) : shape.values;
+  const int bytes = shape.bits == 16 ? 2 : 1;
   size_t at = 32;
   for (const DotCurveRow& row : rows) {
     for (uint16_t v : {row.small, row.medium, row.large}) {
-      PutSample(b, at, spec.bits, v);
+      PutSample(b, at, shape.bits, v);
       at += bytes;
     }
   }
@@ -141,23 +141,23 @@ std::vector<uint8_t> BuildHeadlessDotCurveTable(std::vector<DotCurveRow> rows) {
   return b;
 }
 
-uint32_t DotCurveEntryOffset(const DotCurveSetSpec& spec, size_t i) {
-  const size_t bytes = spec.bits == 16 ? 2 : 1;
+uint32_t DotCurveEntryOffset(const DotCurveSetShape& shape, size_t i) {
+  const size_t bytes = shape.bits == 16 ? 2 : 1;
   return static_cast<uint32_t>(kSetHeader + i * (kEntrySamples + 3 * 512 * bytes));
 }
 
-std::vector<uint8_t> BuildDotCurveSet(const DotCurveSetSpec& spec) {
+std::vector<uint8_t> BuildDotCurveSet(const DotCurveSetShape& shape) {
   std::vector<uint8_t> b(kSetHeader, 0);
   Put32(b, 8, 4);
-  Put16(b, 18, static_cast<uint16_t>(spec.levels));
-  Put16(b, 20, static_cast<uint16_t>(spec.bits));
-  Put16(b, 22, static_cast<uint16_t>(spec.fraction_bits));
-  const int16_t count = spec.entry_count < 0 ? static_cast<int16_t>(spec.entries.size()) : spec.entry_count;
+  Put16(b, 18, static_cast<uint16_t>(shape.levels));
+  Put16(b, 20, static_cast<uint16_t>(shape.bits));
+  Put16(b, 22, static_cast<uint16_t>(shape.fraction_bits));
+  const int16_t count = shape.entry_count < 0 ? static_cast<int16_t>(shape.entries.size()) : shape.entry_count;
   Put16(b, 34, static_cast<uint16_t>(count));
-  const int bytes = spec.bits == 16 ? 2 : 1;
-  for (size_t i = 0; i < spec.entries.size(); ++i) {
-    const DotCurveSetEntry& e = spec.entries[i];
-    const uint32_t offset = DotCurveEntryOffset(spec, i);
+  const int bytes = shape.bits == 16 ? 2 : 1;
+  for (size_t i = 0; i < shape.entries.size(); ++i) {
+    const DotCurveSetEntry& e = shape.entries[i];
+    const uint32_t offset = DotCurveEntryOffset(shape, i);
     if (48 + 8 * i + 5 <= kSetHeader) {
       b[48 + 8 * i] = e.ink_id;
       Put32(b, 49 + 8 * i, offset);
@@ -168,7 +168,7 @@ std::vector<uint8_t> BuildDotCurveSet(const DotCurveSetSpec& spec) {
     const std::vector<DotCurveRow> rows = e.values.empty() ? RampDotRows(512, e.ink_id) : e.values;
     for (size_t level = 0; level < 512 && level < rows.size(); ++level) {
       const uint16_t v[3] = {rows[level].small, rows[level].medium, rows[level].large};
-      for (int c = 0; c < 3; ++c) PutSample(b, offset + kEntrySamples + (c * 512 + level) * bytes, spec.bits, v[c]);
+      for (int c = 0; c < 3; ++c) PutSample(b, offset + kEntrySamples + (c * 512 + level) * bytes, shape.bits, v[c]);
     }
   }
   return b;
@@ -226,16 +226,16 @@ std::vector<uint32_t> IdentityCurve() {
   return curve;
 }
 
-CubeTable::CubeTable(const CubeTableSpec& spec) {
-  const uint32_t n = spec.grid, m = spec.channels;
-  const std::vector<uint8_t> levels = spec.levels.empty() ? EvenLevels(n) : spec.levels;
+CubeTable::CubeTable(const CubeTableShape& shape) {
+  const uint32_t n = shape.grid, m = shape.channels;
+  const std::vector<uint8_t> levels = shape.levels.empty() ? EvenLevels(n) : shape.levels;
   lut_.channel_count = m;
   for (int axis = 0; axis < 3; ++axis) {
     lut_.grid_points[axis] = n;
     std::copy(levels.begin(), levels.begin() + std::min<size_t>(levels.size(), 64), lut_.grid[axis]);
   }
   lut_.grid_points[3] = 1;
-  body_ = spec.body;
+  body_ = shape.body;
   if (body_.empty()) {
     body_.resize(size_t{n} * n * n * m);
     size_t at = 0;
@@ -245,34 +245,34 @@ CubeTable::CubeTable(const CubeTableSpec& spec) {
           for (uint32_t c = 0; c < m; ++c) body_[at++] = NodeValue(i, j, k, c);
   }
   lut_.body = body_.data();
-  lut_.density_b = spec.gain_none;
-  lut_.density_a = spec.gain_full;
-  lut_.first_halftone_id = spec.first_halftone_id;
-  lut_.dot_curve_id = spec.dot_curve_id;
-  lut_.bsmb_id = spec.edge_id;
-  lut_.upper = spec.transitions[0];
-  lut_.lower = spec.transitions[1];
-  lut_.left = spec.transitions[2];
-  lut_.right = spec.transitions[3];
-  if (!spec.screening_block.empty()) {
-    screening_ = spec.screening_block;
+  lut_.density_b = shape.gain_none;
+  lut_.density_a = shape.gain_full;
+  lut_.first_halftone_id = shape.first_halftone_id;
+  lut_.dot_curve_id = shape.dot_curve_id;
+  lut_.bsmb_id = shape.edge_id;
+  lut_.upper = shape.transitions[0];
+  lut_.lower = shape.transitions[1];
+  lut_.left = shape.transitions[2];
+  lut_.right = shape.transitions[3];
+  if (!shape.screening_block.empty()) {
+    screening_ = shape.screening_block;
     lut_.screening_block = screening_.data();
   }
-  if (!spec.grey_levels.empty()) {
+  if (!shape.grey_levels.empty()) {
     tone_.kind = tonvar::kToneTableKind;
-    tone_.point_count = static_cast<uint32_t>(spec.grey_levels.size());
+    tone_.point_count = static_cast<uint32_t>(shape.grey_levels.size());
     tone_.channel_count = m;
-    std::copy(spec.grey_levels.begin(), spec.grey_levels.end(), tone_.levels);
-    grey_values_ = spec.grey_values;
+    std::copy(shape.grey_levels.begin(), shape.grey_levels.end(), tone_.levels);
+    grey_values_ = shape.grey_values;
     tone_.values = grey_values_.data();
     lut_.tone_table = &tone_;
   }
-  if (!spec.curves.empty()) {
-    curves_.count = static_cast<int32_t>(spec.curves.size());
-    curves_.fraction_bits = spec.curve_shift;
-    for (size_t k = 0; k < spec.curves.size() && k < tonvar::kInkCurveMax; ++k) {
-      curves_.ink_ids[k] = spec.curves[k].first;
-      std::copy(spec.curves[k].second.begin(), spec.curves[k].second.end(), curves_.curves[k]);
+  if (!shape.curves.empty()) {
+    curves_.count = static_cast<int32_t>(shape.curves.size());
+    curves_.fraction_bits = shape.curve_shift;
+    for (size_t k = 0; k < shape.curves.size() && k < tonvar::kInkCurveMax; ++k) {
+      curves_.ink_ids[k] = shape.curves[k].first;
+      std::copy(shape.curves[k].second.begin(), shape.curves[k].second.end(), curves_.curves[k]);
     }
     lut_.ink_curves_valid = 1;
     lut_.ink_curves = &curves_;

@@ -27,7 +27,7 @@ struct MatrixPhasePair {
   int16_t y;
 };
 
-struct MatrixBlockSpec {
+struct MatrixBlockShape {
   uint8_t format = 2;        // 1 (4, 6, 7 inks) or 2 (also 8 inks)
   int16_t width = 4;
   int16_t height = 4;
@@ -41,7 +41,7 @@ struct MatrixBlockSpec {
   // ramp 0, 1, 2 ... in plain rows (and the matching matrix order for copy mode 1).
   std::vector<int16_t> samples;
 };
-std::vector<uint8_t> BuildMatrixBlock(const MatrixBlockSpec& spec);
+std::vector<uint8_t> BuildMatrixBlock(const MatrixBlockShape& shape);
 
 // Phases 0..n-1 as (16k, 8k): distinct and easy to recognise.
 std::vector<MatrixPhasePair> SamplePhases(int ink_count);
@@ -58,7 +58,7 @@ struct DotCurveRow {
 // level scaled to 0..255), distinct at every level.
 std::vector<DotCurveRow> RampDotRows(int rows, int seed = 0);
 
-struct DotCurveTableSpec {   // kind 3
+struct DotCurveTableShape {   // kind 3
   bool magic = true;
   int16_t columns = 3;
   int16_t rows = 512;
@@ -67,7 +67,7 @@ struct DotCurveTableSpec {   // kind 3
   int16_t rescale = 0;
   std::vector<DotCurveRow> values;  // RampDotRows(rows) when empty
 };
-std::vector<uint8_t> BuildDotCurveTable(const DotCurveTableSpec& spec);
+std::vector<uint8_t> BuildDotCurveTable(const DotCurveTableShape& shape);
 // The headerless kind-3 form: 256 rows of three bytes from offset 0, whose bytes 8 to 11 (the
 // kind field) read 3: the generator fixes rows 0, 2 and 3 so that they do.
 std::vector<uint8_t> BuildHeadlessDotCurveTable(std::vector<DotCurveRow> rows);
@@ -79,16 +79,16 @@ struct DotCurveSetEntry {
   std::vector<DotCurveRow> values;       // RampDotRows(512, ink_id) when empty
 };
 
-struct DotCurveSetSpec {     // kind 4
+struct DotCurveSetShape {     // kind 4
   int16_t levels = 512;
   int16_t bits = 8;
   int16_t fraction_bits = 0;
   std::vector<DotCurveSetEntry> entries;
   int16_t entry_count = -1;  // -1: entries.size()
 };
-std::vector<uint8_t> BuildDotCurveSet(const DotCurveSetSpec& spec);
+std::vector<uint8_t> BuildDotCurveSet(const DotCurveSetShape& shape);
 // Offset of entry i's table in a block of BuildDotCurveSet.
-uint32_t DotCurveEntryOffset(const DotCurveSetSpec& spec, size_t i);
+uint32_t DotCurveEntryOffset(const DotCurveSetShape& shape, size_t i);
 // One entry for each ink id the ink set needs.
 std::vector<DotCurveSetEntry> DotCurveSetEntriesFor(uint32_t ink_set);
 
@@ -100,7 +100,7 @@ std::vector<uint8_t> BuildHalftoneHeaderBlock(uint16_t version, int16_t id, uint
 
 // ---- Colour-table descriptors -----------------------------------------------------------
 
-struct CubeTableSpec {
+struct CubeTableShape {
   uint32_t grid = 5;
   uint32_t channels = 4;
   std::vector<uint8_t> levels;    // per axis (all three the same); uniform when empty
@@ -133,7 +133,7 @@ std::vector<uint32_t> IdentityCurve();
 // handle's would); movable, not copyable.
 class CubeTable {
  public:
-  explicit CubeTable(const CubeTableSpec& spec = {});
+  explicit CubeTable(const CubeTableShape& shape = {});
   CubeTable(CubeTable&&) = delete;
   const LutDescriptor* Get() const { return &lut_; }
   LutDescriptor* Mutable() { return &lut_; }

@@ -44,10 +44,10 @@ uint8_t BodyByte(int i, int j, int k, int c) {
 
 std::map<uint32_t, std::vector<uint8_t>> BandResources(const MultiLevelBand& band) {
   std::map<uint32_t, std::vector<uint8_t>> map;
-  ModeTableSpec desc;
+  ModeTableShape desc;
   desc.version = 510;
   desc.smb_columns = true;
-  ModeRowSpec row;
+  ModeRowShape row;
   row.table_id = kTableId;
   row.first_halftone_id = kFirstId;
   row.colour_dot_curve_id = kDotTableId;
@@ -61,7 +61,7 @@ std::map<uint32_t, std::vector<uint8_t>> BandResources(const MultiLevelBand& ban
   desc.rows = {row};
   desc.table_a_offsets = {};
   map[0] = TextBytes(BuildModeTable(desc));
-  ColourTableSpec table;
+  ColourTableShape table;
   table.grid = kCubeAxis;
   table.channels = static_cast<uint32_t>(band.inks);
   table.coords = CubeNodeLevels();
@@ -78,7 +78,7 @@ std::map<uint32_t, std::vector<uint8_t>> BandResources(const MultiLevelBand& ban
 
   map[kFirstId] = std::vector<uint8_t>(16, 0);
   for (uint32_t id : {701u, 702u, 703u, 704u}) {
-    MatrixBlockSpec matrix;
+    MatrixBlockShape matrix;
     matrix.width = matrix.height = kMatrixSide;
     matrix.phases = SamplePhases(band.inks);
     for (int r = 0; r < kMatrixSide; ++r) {
@@ -86,7 +86,7 @@ std::map<uint32_t, std::vector<uint8_t>> BandResources(const MultiLevelBand& ban
     }
     map[id] = BuildMatrixBlock(matrix);
   }
-  DotCurveSetSpec dots;
+  DotCurveSetShape dots;
   dots.entries = DotCurveSetEntriesFor(InkSetOf(band.inks));
   map[kDotTableId] = BuildDotCurveSet(dots);
   map[kDotTableId + 1] = BuildDotCurveTable({});  // one edge table for every ink

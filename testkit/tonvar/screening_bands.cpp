@@ -16,7 +16,7 @@ constexpr uint32_t kBandLines = 8;
 
 enum class MainBlock { kThreeSizes, kTwoSizes };
 
-struct ScenarioSpec {
+struct ScenarioShape {
   const char* name;
   bool four_inks;
   uint32_t bits, h, v;
@@ -25,7 +25,7 @@ struct ScenarioSpec {
 };
 
 // Golden checksums of each scenario's band (FNV-1a over every output row).
-const ScenarioSpec kScenarios[] = {
+const ScenarioShape kScenarios[] = {
     {"mono 1 bit, 720 x 720", false, 1, 720, 720, MainBlock::kThreeSizes, 0xb33d88a81199f165ull},
     {"mono 1 bit, 1440 x 720", false, 1, 1440, 720, MainBlock::kThreeSizes, 0xbe57eff9df96d7c2ull},
     {"mono 2 bits, three sizes, 720 x 720", false, 2, 720, 720, MainBlock::kThreeSizes, 0x6dd7ca560d0227caull},
@@ -54,42 +54,42 @@ std::vector<uint8_t> TableBody(uint32_t grid, bool four_inks) {
   return body;
 }
 
-BandScenario Build(const ScenarioSpec& spec) {
+BandScenario Build(const ScenarioShape& shape) {
   BandScenario s;
-  s.name = spec.name;
-  s.golden = spec.golden;
+  s.name = shape.name;
+  s.golden = shape.golden;
   s.width = kBandWidth;
   s.lines = kBandLines;
-  s.planes = spec.four_inks ? 4 : 1;
-  s.bytes_per_pixel = spec.four_inks ? 4 : 1;
+  s.planes = shape.four_inks ? 4 : 1;
+  s.bytes_per_pixel = shape.four_inks ? 4 : 1;
   tonvar::RasterJob& job = s.job;
   job.method = 3;
-  job.channel_order = spec.four_inks ? 2 : 0;
-  job.ink_set = spec.four_inks ? 5 : 0;
-  job.resolution_x_dpi = spec.h;
-  job.resolution_y_dpi = spec.v;
-  job.bits_per_dot = spec.bits;
+  job.channel_order = shape.four_inks ? 2 : 0;
+  job.ink_set = shape.four_inks ? 5 : 0;
+  job.resolution_x_dpi = shape.h;
+  job.resolution_y_dpi = shape.v;
+  job.bits_per_dot = shape.bits;
   job.width_pixels = kBandWidth;
-  s.params.document_type = spec.four_inks ? 1 : 0;
-  s.params.mode_modifier = spec.four_inks ? 1 : 0;
+  s.params.document_type = shape.four_inks ? 1 : 0;
+  s.params.mode_modifier = shape.four_inks ? 1 : 0;
 
-  ModeTableSpec modes;
+  ModeTableShape modes;
   modes.version = 500;
-  ModeRowSpec row;
+  ModeRowShape row;
   row.table_id = kTableId;
   row.first_halftone_id = kScreenIdList;
   row.colour_dot_curve_id = kScreenFinalId;
   row.mono_dot_curve_id = kScreenFinalId;
-  row.h_res = static_cast<int32_t>(spec.h);
-  row.v_res = static_cast<int32_t>(spec.v);
-  row.bits_per_dot = static_cast<int32_t>(spec.bits);
-  row.mode = spec.four_inks ? "AUTO" : "MONO";
+  row.h_res = static_cast<int32_t>(shape.h);
+  row.v_res = static_cast<int32_t>(shape.v);
+  row.bits_per_dot = static_cast<int32_t>(shape.bits);
+  row.mode = shape.four_inks ? "AUTO" : "MONO";
   modes.rows = {row};
   s.resources[0] = TextBytes(BuildModeTable(modes));
-  ColourTableSpec table;
+  ColourTableShape table;
   table.grid = 9;
   table.channels = 4;
-  table.body = TableBody(9, spec.four_inks);
+  table.body = TableBody(9, shape.four_inks);
   s.resources[kTableId] = BuildTaggedColourTable(table);
 
   s.resources[kScreenIdList] = ScreenIdList({kScreenGridId, kScreenMatrixIds[0], kScreenMatrixIds[1],
@@ -100,18 +100,18 @@ BandScenario Build(const ScenarioSpec& spec) {
   s.resources[kScreenMatrixIds[2]] = HeaderMatrixBlock(2048, 32, 64, DispersedMatrix(32, 64));
   s.resources[kScreenMatrixIds[3]] = ShortMatrixBlock(64, 128, DispersedMatrix(64, 128));
   uint32_t matrix = kScreenMatrixIds[0];
-  if ((spec.h == 1440 && spec.v == 720) || spec.h >= 4 * spec.v) {
+  if ((shape.h == 1440 && shape.v == 720) || shape.h >= 4 * shape.v) {
     matrix = kScreenMatrixIds[2];
-  } else if (spec.h > spec.v) {
+  } else if (shape.h > shape.v) {
     matrix = kScreenMatrixIds[1];
-  } else if (2 * spec.h == spec.v) {
+  } else if (2 * shape.h == shape.v) {
     matrix = kScreenMatrixIds[3];
   }
-  if (spec.four_inks) {
+  if (shape.four_inks) {
     s.resources[kScreenFinalId] = DefaultColourDotCurve();
     s.halftone_ids = {kScreenIdList, kScreenGridId, matrix, kScreenFinalId};
   } else {
-    s.resources[kScreenFinalId] = spec.block == MainBlock::kTwoSizes ? TwoSizeMainBlock() : ThreeSizeMainBlock();
+    s.resources[kScreenFinalId] = shape.block == MainBlock::kTwoSizes ? TwoSizeMainBlock() : ThreeSizeMainBlock();
     s.halftone_ids = {kScreenIdList, matrix, kScreenFinalId};
   }
   return s;
@@ -121,7 +121,7 @@ BandScenario Build(const ScenarioSpec& spec) {
 
 std::vector<BandScenario> ScreeningBandScenarios() {
   std::vector<BandScenario> out;
-  for (const ScenarioSpec& spec : kScenarios) out.push_back(Build(spec));
+  for (const ScenarioShape& shape : kScenarios) out.push_back(Build(shape));
   return out;
 }
 

@@ -14,12 +14,12 @@ std::vector<uint8_t> DefaultMatrix() {
 namespace {
 // A kind-3 block (second_kind 0) or a kind-2 block with a second table of 1 or 2 words.
 std::vector<uint8_t> MainBlock(CurveForm form, uint32_t second_kind) {
-  DotCurveSpec spec;
-  spec.form = form;
-  spec.entries = RampDotShares(256, 255);
-  spec.second_kind = second_kind;
-  if (second_kind != 0) spec.second = RampDotShares(256, 65535);
-  return DotCurveBlock(spec);
+  DotCurveShape shape;
+  shape.form = form;
+  shape.entries = RampDotShares(256, 255);
+  shape.second_kind = second_kind;
+  if (second_kind != 0) shape.second = RampDotShares(256, 65535);
+  return DotCurveBlock(shape);
 }
 }  // namespace
 

@@ -126,17 +126,17 @@ std::vector<DotShares> RampDotShares(uint32_t count, int32_t max_share) {
   return out;
 }
 
-std::vector<uint8_t> DotCurveBlock(const DotCurveSpec& spec) {
-  const uint32_t n = static_cast<uint32_t>(spec.entries.size());
-  const int32_t count = spec.count < 0 ? static_cast<int32_t>(n) : spec.count;
-  const uint32_t bytes = spec.sample_bits >= 16 ? 2 : 1;
+std::vector<uint8_t> DotCurveBlock(const DotCurveShape& shape) {
+  const uint32_t n = static_cast<uint32_t>(shape.entries.size());
+  const int32_t count = shape.count < 0 ? static_cast<int32_t>(n) : shape.count;
+  const uint32_t bytes = shape.sample_bits >= 16 ? 2 : 1;
   std::vector<uint8_t> out;
   auto entries_from = [&](size_t at, uint32_t sample_bytes) {
     for (uint32_t e = 0; e < n; ++e) {
-      for (uint32_t s = 0; s < 3; ++s) PutSample(out, at + (3 * e + s) * sample_bytes, Share(spec.entries[e], s), sample_bytes);
+      for (uint32_t s = 0; s < 3; ++s) PutSample(out, at + (3 * e + s) * sample_bytes, Share(shape.entries[e], s), sample_bytes);
     }
   };
-  switch (spec.form) {
+  switch (shape.form) {
     case CurveForm::kRaw:
       entries_from(0, 1);
       return out;
@@ -147,24 +147,24 @@ std::vector<uint8_t> DotCurveBlock(const DotCurveSpec& spec) {
       return out;
     case CurveForm::kKind0:
       out.resize(32, 0);
-      Put16(out, 16, spec.format);
+      Put16(out, 16, shape.format);
       Put16(out, 18, count);
       entries_from(32, 1);
       break;
     case CurveForm::kKind2: {
       out.resize(32, 0);
       Put32(out, 8, 2);
-      out[16] = static_cast<uint8_t>(spec.format);
-      out[17] = static_cast<uint8_t>(spec.second_kind);
+      out[16] = static_cast<uint8_t>(shape.format);
+      out[17] = static_cast<uint8_t>(shape.second_kind);
       Put16(out, 18, count);
-      out[20] = static_cast<uint8_t>(spec.sample_bits / 8);
-      out[21] = static_cast<uint8_t>(spec.second_bits / 8);
+      out[20] = static_cast<uint8_t>(shape.sample_bits / 8);
+      out[21] = static_cast<uint8_t>(shape.second_bits / 8);
       entries_from(32, bytes);
-      const uint32_t words = spec.second_kind;
+      const uint32_t words = shape.second_kind;
       const size_t second_at = 32 + size_t{bytes} * 3 * n;
-      const uint32_t second_bytes = spec.second_bits >= 16 ? 2 : 1;
-      for (uint32_t e = 0; e < spec.second.size() && words >= 1 && words <= 3; ++e) {
-        const DotShares& d = spec.second[e];
+      const uint32_t second_bytes = shape.second_bits >= 16 ? 2 : 1;
+      for (uint32_t e = 0; e < shape.second.size() && words >= 1 && words <= 3; ++e) {
+        const DotShares& d = shape.second[e];
         const int32_t w[3] = {d.small, words == 3 ? d.medium : d.large, d.large};
         for (uint32_t k = 0; k < words; ++k) {
           PutSample(out, second_at + (size_t{words} * e + k) * second_bytes, w[k], second_bytes);
@@ -175,36 +175,36 @@ std::vector<uint8_t> DotCurveBlock(const DotCurveSpec& spec) {
     case CurveForm::kKind3:
       out.resize(32, 0);
       Put32(out, 8, 3);
-      Put16(out, 16, spec.format);
+      Put16(out, 16, shape.format);
       Put16(out, 18, count);
-      Put16(out, 20, static_cast<int32_t>(spec.sample_bits));
-      Put16(out, 22, spec.shift);
-      Put16(out, 24, spec.flag);
+      Put16(out, 20, static_cast<int32_t>(shape.sample_bits));
+      Put16(out, 22, shape.shift);
+      Put16(out, 24, shape.flag);
       entries_from(32, bytes);
       break;
     case CurveForm::kKind4: {
-      out.resize(48 + 8 * spec.directory_entries, 0);
+      out.resize(48 + 8 * shape.directory_entries, 0);
       Put32(out, 8, 4);
       Put16(out, 18, count);
-      Put16(out, 20, static_cast<int32_t>(spec.sample_bits));
-      Put16(out, 22, spec.shift);
-      Put16(out, 24, spec.flag);
-      Put16(out, 34, static_cast<int32_t>(spec.directory_entries));
-      for (uint32_t i = 0; i < spec.directory_entries; ++i) {
+      Put16(out, 20, static_cast<int32_t>(shape.sample_bits));
+      Put16(out, 22, shape.shift);
+      Put16(out, 24, shape.flag);
+      Put16(out, 34, static_cast<int32_t>(shape.directory_entries));
+      for (uint32_t i = 0; i < shape.directory_entries; ++i) {
         // Entries before the last carry other ids; the last one names the part.
-        out[48 + 8 * i] = i + 1 == spec.directory_entries ? spec.directory_id : static_cast<uint8_t>(7 + i);
-        Put32(out, 48 + 8 * i + 1, static_cast<uint32_t>(spec.part_offset));
+        out[48 + 8 * i] = i + 1 == shape.directory_entries ? shape.directory_id : static_cast<uint8_t>(7 + i);
+        Put32(out, 48 + 8 * i + 1, static_cast<uint32_t>(shape.part_offset));
       }
-      const size_t part = static_cast<size_t>(std::max(spec.part_offset, 48 + 8 * static_cast<int32_t>(spec.directory_entries)));
-      Put16(out, part + 8, spec.format);
+      const size_t part = static_cast<size_t>(std::max(shape.part_offset, 48 + 8 * static_cast<int32_t>(shape.directory_entries)));
+      Put16(out, part + 8, shape.format);
       for (uint32_t s = 0; s < 3; ++s) {
-        for (uint32_t e = 0; e < n; ++e) Put16(out, part + 96 + 2 * (size_t{s} * n + e), Share(spec.entries[e], s));
+        for (uint32_t e = 0; e < n; ++e) Put16(out, part + 96 + 2 * (size_t{s} * n + e), Share(shape.entries[e], s));
       }
       break;
     }
   }
   PutBytes(out, 4, kCurveSignature, 4);
-  if (spec.form == CurveForm::kKind0) Put32(out, 8, 0);
+  if (shape.form == CurveForm::kKind0) Put32(out, 8, 0);
   return out;
 }
 
@@ -277,9 +277,9 @@ std::vector<DamagedBlock> DamagedGridBlocks() {
 
 std::vector<DamagedBlock> DamagedColourDotCurves() {
   std::vector<DamagedBlock> out;
-  DotCurveSpec good;
+  DotCurveShape good;
   good.entries = RampDotShares(256, 255);
-  DotCurveSpec s = good;
+  DotCurveShape s = good;
   s.form = CurveForm::kRaw;
   s.entries[0] = {0, 1, 0};
   out.push_back(Damaged("raw, byte 1 not 0", DotCurveBlock(s), 992));
@@ -327,9 +327,9 @@ std::vector<DamagedBlock> DamagedColourDotCurves() {
 
 std::vector<DamagedBlock> DamagedMainBlocks() {
   std::vector<DamagedBlock> out;
-  DotCurveSpec good;
+  DotCurveShape good;
   good.entries = RampDotShares(256, 255);
-  DotCurveSpec s = good;
+  DotCurveShape s = good;
   s.form = CurveForm::kRaw;
   s.entries[0] = {0, 0, 1};
   out.push_back(Damaged("raw, byte 2 not 0", DotCurveBlock(s), 992));

@@ -47,7 +47,7 @@ std::vector<DotShares> RampDotShares(uint32_t count, int32_t max_share);
 
 enum class CurveForm { kRaw, kKindMinus1, kKind0, kKind2, kKind3, kKind4 };
 
-struct DotCurveSpec {
+struct DotCurveShape {
   CurveForm form = CurveForm::kKind3;
   std::vector<DotShares> entries;  // 256 or 512 (or any count, to damage the block)
   int32_t count = -1;              // the header's count; entries.size() when -1
@@ -66,7 +66,7 @@ struct DotCurveSpec {
 };
 
 // A dot-curve / main block (FB 69 F7 DC at 4 for every form but raw).
-std::vector<uint8_t> DotCurveBlock(const DotCurveSpec& spec);
+std::vector<uint8_t> DotCurveBlock(const DotCurveShape& shape);
 
 // The colour table's id block: kind 1 (id at 6) or kind 2 (signature at 8, id at 16), and the
 // monochrome form (4 at 0, kind 1 at 4, id at 6, signature at 8).

@@ -16,9 +16,9 @@ using namespace tonvar;
 
 testkit::ColourJob MakeJob(uint32_t grid) {
   testkit::ColourJob job;
-  testkit::ModeTableSpec desc;
+  testkit::ModeTableShape desc;
   desc.version = 500;
-  testkit::ModeRowSpec row;
+  testkit::ModeRowShape row;
   row.table_id = 1000;
   row.table_a_id = 300;
   row.gamma_matrix_id = 500;
@@ -27,7 +27,7 @@ testkit::ColourJob MakeJob(uint32_t grid) {
   job.resources[300] = testkit::BuildPreTransformTable(17);
   const int16_t m[9] = {8000, 150, 42, 100, 8100, -8, 30, 60, 8102};
   job.resources[500] = testkit::BuildGammaMatrixBlock(110, m);
-  testkit::ColourTableSpec table;
+  testkit::ColourTableShape table;
   table.grid = grid;
   table.channels = 8;
   table.with_tone = true;

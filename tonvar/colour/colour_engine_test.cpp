@@ -21,9 +21,9 @@ using testkit::BuildFixedColourTable;
 using testkit::BuildModeTable;
 using testkit::BuildTaggedColourTable;
 using testkit::ColourJob;
-using testkit::ColourTableSpec;
-using testkit::ModeRowSpec;
-using testkit::ModeTableSpec;
+using testkit::ColourTableShape;
+using testkit::ModeRowShape;
+using testkit::ModeTableShape;
 using testkit::OptionList;
 
 constexpr uint32_t kTableId = 2100;
@@ -37,8 +37,8 @@ class ColourEngineTest : public ::testing::Test {
   }
 
   // A version-500 table with one row, and a tagged colour table under kTableId.
-  void Prepare(const ModeRowSpec& row, int version = 500, const ColourTableSpec& table = {}) {
-    ModeTableSpec desc;
+  void Prepare(const ModeRowShape& row, int version = 500, const ColourTableShape& table = {}) {
+    ModeTableShape desc;
     desc.version = version;
     desc.rows = {row};
     desc.table_a_offsets = {5, 6, 7};
@@ -54,14 +54,14 @@ class ColourEngineTest : public ::testing::Test {
   CmHandle handle_{};
 };
 
-ModeRowSpec Row() {
-  ModeRowSpec row;
+ModeRowShape Row() {
+  ModeRowShape row;
   row.table_id = kTableId;
   return row;
 }
 
 TEST_F(ColourEngineTest, AsksForTheResourcesTheRowNames) {
-  ModeRowSpec row = Row();
+  ModeRowShape row = Row();
   row.table_a_id = 300;
   row.table_b_id = 400;
   row.gamma_matrix_id = 500;
@@ -69,7 +69,7 @@ TEST_F(ColourEngineTest, AsksForTheResourcesTheRowNames) {
   OptionList options;
   options.Add(kOptionUseTableA, &use_a).Add(kOptionTableAVariant, &variant);
   job_.params.options = options.Get();
-  ColourTableSpec table;
+  ColourTableShape table;
   table.gamma = 100;
   Prepare(row, 500, table);
   const int16_t identity[9] = {8192, 0, 0, 0, 8192, 0, 0, 0, 8192};
@@ -87,7 +87,7 @@ TEST_F(ColourEngineTest, Option288ChoosesTheTableAOffset) {
   };
   for (const Case& c : {Case{-1, 305}, Case{1, 305}, Case{2, 306}, Case{3, 307}, Case{9, 305}}) {
     SCOPED_TRACE(c.variant);
-    ModeRowSpec row = Row();
+    ModeRowShape row = Row();
     row.table_a_id = 300;
     const uint8_t use_a = 1;
     const uint8_t variant = static_cast<uint8_t>(c.variant);
@@ -104,7 +104,7 @@ TEST_F(ColourEngineTest, Option288ChoosesTheTableAOffset) {
 }
 
 TEST_F(ColourEngineTest, TableAIsSkippedWithoutOption272) {
-  ModeRowSpec row = Row();
+  ModeRowShape row = Row();
   row.table_a_id = 300;
   const uint8_t off = 0;
   OptionList options;
@@ -130,14 +130,14 @@ TEST_F(ColourEngineTest, MatchingModeFollowsMethodDocumentTypeAndModifier) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ModeRowSpec row = Row();
+    ModeRowShape row = Row();
     row.mode = c.mode;
     job_ = ColourJob();
     job_.job.method = c.method;
     job_.job.channel_order = c.channel_order;
     job_.params.document_type = c.document_type;
     job_.params.mode_modifier = c.modifier;
-    ColourTableSpec table;
+    ColourTableShape table;
     table.with_cgry = true;
     Prepare(row, 500, table);
     EXPECT_EQ(job_.Run(&handle_), kStatusOk);
@@ -146,17 +146,17 @@ TEST_F(ColourEngineTest, MatchingModeFollowsMethodDocumentTypeAndModifier) {
 }
 
 TEST_F(ColourEngineTest, NoMatchingRowGives768) {
-  ModeRowSpec row = Row();
+  ModeRowShape row = Row();
   row.h_res = 360;
   Prepare(row);
   EXPECT_EQ(job_.Run(&handle_), kStatusBadResource);
 }
 
 TEST_F(ColourEngineTest, DescriptorCarriesWhatTheHalftoningEnginesRead) {
-  ModeTableSpec desc;
+  ModeTableShape desc;
   desc.version = 510;
   desc.smb_columns = true;
-  ModeRowSpec row = Row();
+  ModeRowShape row = Row();
   row.first_halftone_id = 701;
   row.colour_dot_curve_id = 733;  // SMB-ID
   row.mono_dot_curve_id = 734;    // bSMB-ID
@@ -167,7 +167,7 @@ TEST_F(ColourEngineTest, DescriptorCarriesWhatTheHalftoningEnginesRead) {
   row.colour_second = 9;
   desc.rows = {row};
   desc.table_a_offsets = {};
-  ColourTableSpec table;
+  ColourTableShape table;
   table.channels = 6;
   table.ink_ids = {1, 2, 3, 0, 4, 5};
   job_.resources[0] = testkit::TextBytes(BuildModeTable(desc));
@@ -202,7 +202,7 @@ TEST_F(ColourEngineTest, DescriptorCarriesWhatTheHalftoningEnginesRead) {
 }
 
 TEST_F(ColourEngineTest, FixedFormCarriesItsScreeningBlock) {
-  ColourTableSpec table;
+  ColourTableShape table;
   table.screening_block = {8, 0, 0, 0, 2, 0, 0xBD, 0x02};
   Prepare(Row(), 300, table);
   ASSERT_EQ(job_.Run(&handle_), kStatusOk);
@@ -226,7 +226,7 @@ TEST_F(ColourEngineTest, FixedFormCarriesItsScreeningBlock) {
 TEST_F(ColourEngineTest, ShortScreeningBlockReadsAsZerosPastItsEnd) {
   // The halftoning engines read the block's header (up to byte 21) without knowing its length:
   // a block shorter than that must not send them past its end.
-  ColourTableSpec table;
+  ColourTableShape table;
   table.screening_block = {0xFF, 0x7F};
   Prepare(Row(), 300, table);
   ASSERT_EQ(job_.Run(&handle_), kStatusOk);
@@ -240,7 +240,7 @@ TEST_F(ColourEngineTest, ShortScreeningBlockReadsAsZerosPastItsEnd) {
 TEST_F(ColourEngineTest, UnadjustedTableKeepsItsBodyByteForByte) {
   for (int version : {300, 500}) {
     SCOPED_TRACE(version);
-    ColourTableSpec table;
+    ColourTableShape table;
     table.grid = 9;
     table.channels = 8;
     table.coords = {0, 10, 40, 90, 128, 160, 200, 240, 255};
@@ -257,7 +257,7 @@ TEST_F(ColourEngineTest, PlainResourcesWithoutASizeAreReadByTheirOwnFields) {
   job_.bounded = false;
   for (int version : {300, 500}) {
     SCOPED_TRACE(version);
-    ColourTableSpec table;
+    ColourTableShape table;
     table.with_tone = true;
     Prepare(Row(), version, table);
     ASSERT_EQ(job_.Run(&handle_), kStatusOk);
@@ -272,7 +272,7 @@ TEST_F(ColourEngineTest, CompressedAndPlaneOrderedTablesGiveTheSameBody) {
   for (int version : {300, 500}) {
     for (bool planes : {false, true}) {
       SCOPED_TRACE(testing::Message() << version << (planes ? " plane-ordered" : " compressed"));
-      ColourTableSpec table;
+      ColourTableShape table;
       table.grid = 17;
       table.channels = 8;
       Prepare(Row(), version, table);
@@ -335,7 +335,7 @@ TEST_F(ColourEngineTest, CreationReleasesWhatItAllocatedOnEveryFailure) {
 }
 
 TEST_F(ColourEngineTest, StepFailuresUnderMemoryFaultsGiveTheirStatus) {
-  ColourTableSpec table;
+  ColourTableShape table;
   table.with_tone = true;
   Prepare(Row(), 500, table);
   // Find how many allocations a full run makes, then fail each in turn.

@@ -14,15 +14,15 @@
 namespace tonvar::colour {
 namespace {
 
-using testkit::ColourTableSpec;
-using testkit::ModeRowSpec;
+using testkit::ColourTableShape;
+using testkit::ModeRowShape;
 using testkit::OptionList;
 
 constexpr uint32_t kTableId = 4100;
 
 class FinishTest : public testkit::ColourEngineFixture {
  protected:
-  EngineStatus Run(const ColourTableSpec& table, int version = 500, ModeRowSpec row = {}) {
+  EngineStatus Run(const ColourTableShape& table, int version = 500, ModeRowShape row = {}) {
     return RunOneRow(kTableId,
                      version >= 500 ? testkit::BuildTaggedColourTable(table)
                                     : testkit::BuildFixedColourTable(table),
@@ -37,7 +37,7 @@ class FinishTest : public testkit::ColourEngineFixture {
 };
 
 TEST_F(FinishTest, IdentityPreTransformsAndGammaMatrixKeepTheBody) {
-  ModeRowSpec row;
+  ModeRowShape row;
   row.table_a_id = 300;
   row.table_b_id = 400;
   row.gamma_matrix_id = 500;
@@ -50,7 +50,7 @@ TEST_F(FinishTest, IdentityPreTransformsAndGammaMatrixKeepTheBody) {
   job_.resources[300] = testkit::BuildPreTransformTable(5);
   job_.resources[400] = testkit::BuildPreTransformTable(9);
   job_.resources[500] = testkit::BuildGammaMatrixBlock(100, identity);
-  ColourTableSpec table;
+  ColourTableShape table;
   table.gamma = 100;
   table.with_matrix = true;
   std::memcpy(table.matrix, identity, sizeof identity);
@@ -59,7 +59,7 @@ TEST_F(FinishTest, IdentityPreTransformsAndGammaMatrixKeepTheBody) {
 }
 
 TEST_F(FinishTest, TableASwappingTwoAxesSwapsTheBody) {
-  ModeRowSpec row;
+  ModeRowShape row;
   row.table_a_id = 300;
   const uint8_t use_a = 1;
   OptionList options;
@@ -71,7 +71,7 @@ TEST_F(FinishTest, TableASwappingTwoAxesSwapsTheBody) {
     for (int j = 0; j < 5; ++j)
       for (int k = 0; k < 5; ++k) swap.insert(swap.end(), {c[j], c[i], c[k]});
   job_.resources[300] = testkit::BuildPreTransformTable(5, swap);
-  ColourTableSpec table;
+  ColourTableShape table;
   ASSERT_EQ(Run(table, 500, row), kStatusOk);
   const std::vector<uint8_t> ramp = testkit::RampBody(table);
   const std::vector<uint8_t> body = Body();
@@ -84,7 +84,7 @@ TEST_F(FinishTest, TableASwappingTwoAxesSwapsTheBody) {
 TEST_F(FinishTest, AdjustmentsSpareTheFirstAndLastGridPoints) {
   job_.params.brightness = 30;
   job_.params.contrast = -20;
-  ColourTableSpec table;
+  ColourTableShape table;
   ASSERT_EQ(Run(table), kStatusOk);
   const std::vector<uint8_t> body = Body(), ramp = testkit::RampBody(table);
   EXPECT_NE(body, ramp);
@@ -95,7 +95,7 @@ TEST_F(FinishTest, AdjustmentsSpareTheFirstAndLastGridPoints) {
 }
 
 TEST_F(FinishTest, RedOffsetDropsTheToneTable) {
-  ColourTableSpec table;
+  ColourTableShape table;
   table.with_tone = true;
   ASSERT_EQ(Run(table), kStatusOk);
   EXPECT_NE(Lut()->tone_table, nullptr);
@@ -107,7 +107,7 @@ TEST_F(FinishTest, RedOffsetDropsTheToneTable) {
 // A tone curve cannot follow channel curves: a job that gives them drops the tone table, as
 // the colour offsets do.
 TEST_F(FinishTest, ChannelCurvesDropTheToneTable) {
-  ColourTableSpec table;
+  ColourTableShape table;
   table.with_tone = true;
   std::vector<uint8_t> curves(3 * 256);
   for (size_t i = 0; i < curves.size(); ++i) curves[i] = static_cast<uint8_t>(i);
@@ -122,7 +122,7 @@ TEST_F(FinishTest, ChannelCurvesDropTheToneTable) {
 TEST_F(FinishTest, InkBalanceOfDocumentType2) {
   job_.params.document_type = 2;
   job_.params.mode_modifier = 0;
-  ColourTableSpec table;
+  ColourTableShape table;
   table.grid = 3;  // 0, 127, 255
   table.format = '2';
   table.dominant[0] = 50;
@@ -139,7 +139,7 @@ TEST_F(FinishTest, InkBalanceOfDocumentType2) {
 TEST_F(FinishTest, GreyAxisNotSuppliedLeavesTheDiagonalAsLookedUp) {
   job_.params.document_type = 2;
   job_.params.mode_modifier = 1;  // the entries are taken with modifier 0 only
-  ColourTableSpec table;
+  ColourTableShape table;
   table.grid = 3;
   table.format = '2';
   table.grey_axis = std::vector<uint8_t>(12, 200);
@@ -148,10 +148,10 @@ TEST_F(FinishTest, GreyAxisNotSuppliedLeavesTheDiagonalAsLookedUp) {
 }
 
 TEST_F(FinishTest, DensityRescaleForHalftoneIds300To399) {
-  ModeRowSpec row;
+  ModeRowShape row;
   row.first_halftone_id = 350;
   job_.job.sub_mode = 0;
-  ColourTableSpec table;
+  ColourTableShape table;
   table.density_b = 200;
   table.density_a = 100;
   ASSERT_EQ(Run(table, 500, row), kStatusOk);
@@ -166,7 +166,7 @@ TEST_F(FinishTest, DensityRescaleForHalftoneIds300To399) {
 }
 
 TEST_F(FinishTest, NeutralGreyTableFollowsTheBlackChannel) {
-  ColourTableSpec table;  // channel 3 (ink 0) = 255 - mean of the coordinates
+  ColourTableShape table;  // channel 3 (ink 0) = 255 - mean of the coordinates
   ASSERT_EQ(Run(table), kStatusOk);
   const uint8_t* grey = Lut()->grey_table;
   EXPECT_EQ(grey[0], 255);
@@ -177,7 +177,7 @@ TEST_F(FinishTest, NeutralGreyTableFollowsTheBlackChannel) {
   ASSERT_EQ(Run(table), kStatusOk);
   EXPECT_EQ(Lut()->grey_table[0], 254);  // class 0: no full black below level 255
   // Four inputs: entry 255 - i from the black line (0, 0, 0, i).
-  ColourTableSpec four;
+  ColourTableShape four;
   four.format = kFormatFourInputs;
   four.grid = 3;
   ASSERT_EQ(Run(four, 300), kStatusOk);
@@ -196,7 +196,7 @@ TEST_F(FinishTest, NeutralGreyTableFollowsTheBlackChannel) {
 }
 
 TEST_F(FinishTest, InkScaleOption) {
-  ColourTableSpec table;
+  ColourTableShape table;
   const std::vector<uint8_t> ramp = testkit::RampBody(table);
   int32_t scale = 1024;
   OptionList options;
@@ -213,7 +213,7 @@ TEST_F(FinishTest, InkScaleOption) {
 }
 
 TEST_F(FinishTest, ClearOptionEmptiesTheChannelOfInk10) {
-  ColourTableSpec table;
+  ColourTableShape table;
   table.channels = 5;
   table.ink_ids = {1, 2, 3, 0, 10};
   uint8_t clear = 2;

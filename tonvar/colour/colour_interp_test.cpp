@@ -26,7 +26,7 @@ class InterpTest : public ::testing::Test {
     engine_->lut->body = nullptr;
     EXPECT_EQ(CmColorDelete(&handle_.engine), kStatusOk);
   }
-  void Use(const testkit::ColourTableSpec& desc) {
+  void Use(const testkit::ColourTableShape& desc) {
     body_ = testkit::RampBody(desc);
     coords_ = desc.coords.empty() ? testkit::UniformGrid(desc.grid) : desc.coords;
     LutDescriptor* lut = engine_->lut;
@@ -52,7 +52,7 @@ class InterpTest : public ::testing::Test {
 };
 
 TEST_F(InterpTest, GridPointsReturnTheirEntriesExactly) {
-  testkit::ColourTableSpec desc;
+  testkit::ColourTableShape desc;
   desc.grid = 6;
   desc.channels = 5;
   desc.coords = {0, 20, 21, 100, 180, 255};
@@ -68,7 +68,7 @@ TEST_F(InterpTest, GridPointsReturnTheirEntriesExactly) {
 TEST_F(InterpTest, TetrahedralValueBetweenGridPoints) {
   // Channel 0 holds the axis-1 coordinate and channel 1 the axis-2 coordinate: linear in the
   // grid, so any point inside reproduces its inputs (up to truncation of the fractions).
-  testkit::ColourTableSpec desc;
+  testkit::ColourTableShape desc;
   desc.grid = 3;  // 0, 127, 255
   desc.channels = 4;
   Use(desc);
@@ -92,7 +92,7 @@ TEST_F(InterpTest, TetrahedralValueBetweenGridPoints) {
 
 TEST_F(InterpTest, CoincidingGridCoordinatesGiveAValueInsteadOfAFault) {
   // A damaged table whose first two coordinates coincide: the cells of width 0 give 0.
-  testkit::ColourTableSpec desc;
+  testkit::ColourTableShape desc;
   desc.grid = 3;
   desc.channels = 2;
   desc.coords = {0, 0, 255};
@@ -103,7 +103,7 @@ TEST_F(InterpTest, CoincidingGridCoordinatesGiveAValueInsteadOfAFault) {
 }
 
 TEST_F(InterpTest, FourInputSlicesMatchTheThreeInputLookUp) {
-  testkit::ColourTableSpec desc;
+  testkit::ColourTableShape desc;
   desc.grid = 3;
   desc.channels = 4;
   desc.format = kFormatFourInputs;
@@ -120,7 +120,7 @@ TEST_F(InterpTest, FourInputSlicesMatchTheThreeInputLookUp) {
 }
 
 TEST_F(InterpTest, ToneTableIsLinearBetweenItsPoints) {
-  testkit::ColourTableSpec desc;
+  testkit::ColourTableShape desc;
   Use(desc);
   ToneTable* tone = engine_->lut->tone_table;
   uint16_t values[6] = {0, 100, 1000, 200, 4080, 300};

@@ -26,9 +26,9 @@ namespace {
 using namespace tonvar;
 
 std::vector<uint8_t> ModeTable(int version, bool with_extras) {
-  testkit::ModeTableSpec desc;
+  testkit::ModeTableShape desc;
   desc.version = version;
-  testkit::ModeRowSpec row;
+  testkit::ModeRowShape row;
   row.table_id = 1000;
   if (with_extras) {
     row.table_a_id = 300;
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::vector<uint8_t> kV300 = ModeTable(300, false);
   static const std::vector<uint8_t> kV500 = ModeTable(500, true);
   static const std::vector<uint8_t> kTagged = [] {
-    testkit::ColourTableSpec desc;
+    testkit::ColourTableShape desc;
     desc.with_tone = true;
     desc.with_matrix = true;  // patched matrices reach the combination with the block's
     return testkit::BuildTaggedColourTable(desc);

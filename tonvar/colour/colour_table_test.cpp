@@ -13,8 +13,8 @@
 namespace tonvar::colour {
 namespace {
 
-using testkit::ColourTableSpec;
-using testkit::ModeRowSpec;
+using testkit::ColourTableShape;
+using testkit::ModeRowShape;
 
 constexpr uint32_t kTableId = 1300;
 
@@ -36,7 +36,7 @@ TEST_F(ColourTableTest, BlackOnlyNeutralAxisReplacesTheDiagonal) {
   job_.params.mode_modifier = 0;
   job_.params.document_type = 4;
   job_.job.ink_set = 0;  // no density rescale
-  ColourTableSpec table;
+  ColourTableShape table;
   table.black_axis = {10, 20, 30, 40, 50};
   for (uint8_t cls : {uint8_t{1}, uint8_t{3}}) {
     SCOPED_TRACE(static_cast<int>(cls));
@@ -59,7 +59,7 @@ TEST_F(ColourTableTest, DensityLimitsRescaleTheBlackAxisForColourInkSets) {
   job_.params.neutral_axis = 50;
   job_.params.mode_modifier = 0;
   job_.params.document_type = 4;
-  ColourTableSpec table;
+  ColourTableShape table;
   table.table_class = 3;
   table.density_b = 200;
   table.density_a = 100;
@@ -71,7 +71,7 @@ TEST_F(ColourTableTest, DensityLimitsRescaleTheBlackAxisForColourInkSets) {
     EXPECT_EQ(Entry(i, i, i)[3], static_cast<uint8_t>((s / 2 + 255 * v) / s)) << i;
   }
   // Limits of 0 (a tagged table without "cdbg") would divide by zero: refused.
-  ColourTableSpec tagged;
+  ColourTableShape tagged;
   tagged.table_class = 3;
   tagged.with_cdbg = false;
   tagged.with_mlut = true;
@@ -79,7 +79,7 @@ TEST_F(ColourTableTest, DensityLimitsRescaleTheBlackAxisForColourInkSets) {
 }
 
 TEST_F(ColourTableTest, TaggedChunksFillTheDescriptor) {
-  ColourTableSpec table;
+  ColourTableShape table;
   table.with_cdbg = false;
   table.with_mdbg = true;
   table.density_b = 150;
@@ -109,7 +109,7 @@ TEST_F(ColourTableTest, TaggedChunksFillTheDescriptor) {
 }
 
 TEST_F(ColourTableTest, LaterClutEntryWins) {
-  ColourTableSpec first, second;
+  ColourTableShape first, second;
   second.grid = 3;
   std::vector<uint8_t> bytes = testkit::BuildTaggedColourTable(second);
   // Append a directory entry pointing at an earlier, different "clut" chunk.
@@ -143,7 +143,7 @@ TEST_F(ColourTableTest, LaterClutEntryWins) {
 TEST_F(ColourTableTest, DocumentType2TakesTheGreyAxisEntries) {
   job_.params.document_type = 2;
   job_.params.mode_modifier = 0;
-  ColourTableSpec table;
+  ColourTableShape table;
   table.grid = 3;
   table.channels = 4;
   table.format = '2';
@@ -162,7 +162,7 @@ TEST_F(ColourTableTest, DocumentType2TakesTheGreyAxisEntries) {
 TEST_F(ColourTableTest, TaggedTableWithoutGreyAxisIsRefusedWhenDocumentType2NeedsIt) {
   job_.params.document_type = 2;
   job_.params.mode_modifier = 0;
-  ColourTableSpec table;
+  ColourTableShape table;
   EXPECT_EQ(Run(testkit::BuildTaggedColourTable(table)), kStatusBadResource);
   table.with_cgry = true;
   table.grey_axis.assign(5 * 4, 9);
@@ -171,12 +171,12 @@ TEST_F(ColourTableTest, TaggedTableWithoutGreyAxisIsRefusedWhenDocumentType2Need
 }
 
 TEST_F(ColourTableTest, FixedFormUnderAVersion500ModeTableHasNoGammaBase) {
-  ColourTableSpec table;
+  ColourTableShape table;
   EXPECT_EQ(Run(testkit::BuildFixedColourTable(table), 500), kStatusBadResource);
   table.gamma = 0;  // a tagged table without "gama"
   EXPECT_EQ(Run(testkit::BuildTaggedColourTable(table), 500), kStatusBadResource);
   // Four-input tables are not rebuilt and need no base.
-  ColourTableSpec four;
+  ColourTableShape four;
   four.format = 0x80;
   four.grid = 3;
   EXPECT_EQ(Run(testkit::BuildFixedColourTable(four), 500), kStatusOk);
@@ -188,7 +188,7 @@ TEST_F(ColourTableTest, HostileGridsAndChannelCountsAreRefused) {
     size_t offset;  // from the start of the fixed-form table
     uint8_t value;
   };
-  ColourTableSpec table;
+  ColourTableShape table;
   const std::vector<uint8_t> good = testkit::BuildFixedColourTable(table);
   const Case cases[] = {
       {"grid 65", 72, 65},
@@ -207,7 +207,7 @@ TEST_F(ColourTableTest, HostileGridsAndChannelCountsAreRefused) {
     bad[c.offset] = c.value;
     EXPECT_EQ(Run(bad, 300), kStatusBadResource);
   }
-  ColourTableSpec tagged;
+  ColourTableShape tagged;
   std::vector<uint8_t> bad = testkit::BuildTaggedColourTable(tagged);
   bad[20] = 0xFF;  // directory beyond the resource
   bad[21] = 0xFF;
@@ -224,7 +224,7 @@ TEST_F(ColourTableTest, HostileGridsAndChannelCountsAreRefused) {
 }
 
 TEST_F(ColourTableTest, TruncatedTablesGiveAStatus) {
-  ColourTableSpec table;
+  ColourTableShape table;
   table.with_tone = true;
   table.with_mlut = true;
   for (bool tagged : {false, true}) {

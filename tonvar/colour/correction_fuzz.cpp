@@ -83,10 +83,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const uint8_t choice = data[0];
   const Kind kind = kKinds[choice & 7];
-  testkit::CorrectionJobSpec spec;
-  spec.version = (choice & 0x10) ? 300 : 501;
-  spec.tone_table = (choice & 0x20) != 0;
-  testkit::ColourJob job = testkit::CorrectionJob(spec);
+  testkit::CorrectionJobShape shape;
+  shape.version = (choice & 0x10) ? 300 : 501;
+  shape.tone_table = (choice & 0x20) != 0;
+  testkit::ColourJob job = testkit::CorrectionJob(shape);
 
   const std::vector<uint8_t> lists = testkit::BuildCwLists(1, {{34, 30, 30, 30}, {40, 41, 42, 43}, {1, 2, 3, 4}});
   const std::vector<uint8_t> rates = testkit::BuildRateList({10, 20, 30, 40, 50, 60, 70, 80, 90});
@@ -98,10 +98,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   job.resources[990] = (choice & 0x40) ? Markup() : testkit::BuildBinaryReference(5, {30, 30, 30, 30});
   if ((choice & 7) == 7) job.resources[990] = Markup();
   job.resources[3050] = testkit::BuildRankCurveTable(30);
-  testkit::DotCurveKind4Spec four;
+  testkit::DotCurveKind4Shape four;
   four.entries = testkit::DotCurveEntriesFor(9);
   job.resources[7000] = (choice & 0x40) ? testkit::BuildDotCurveKind4(four) : testkit::BuildDotCurveKind3({});
-  testkit::RateHeaderSpec header;
+  testkit::RateHeaderShape header;
   header.column_count = 3;
   header.records = {{9, "", {{3, {0}}, {5, {1}}}}};
   header.micro = {{"MIC", 0x00}};

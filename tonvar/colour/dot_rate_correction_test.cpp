@@ -31,16 +31,16 @@ std::vector<uint16_t> Constant(uint16_t v) { return std::vector<uint16_t>(256, v
 
 // Dot amounts W(l) = l: one column of weight 1 carries the level.
 std::vector<uint8_t> LinearDots(uint16_t levels = 256) {
-  testkit::DotCurveKind3Spec spec;
-  spec.levels = levels;
-  spec.sample_bits = 8;
-  spec.shift = 0;
-  spec.weights[0] = 1;
-  spec.weights[1] = spec.weights[2] = 0;
-  spec.sample = [levels](uint32_t l, uint32_t c) {
+  testkit::DotCurveKind3Shape shape;
+  shape.levels = levels;
+  shape.sample_bits = 8;
+  shape.shift = 0;
+  shape.weights[0] = 1;
+  shape.weights[1] = shape.weights[2] = 0;
+  shape.sample = [levels](uint32_t l, uint32_t c) {
     return c == 0 ? static_cast<int32_t>(levels == 512 ? l / 2 : l) : 0;
   };
-  return BuildDotCurveKind3(spec);
+  return BuildDotCurveKind3(shape);
 }
 
 std::vector<uint16_t> Segment() { return {0, 0, 100, 256}; }
@@ -48,8 +48,8 @@ std::vector<uint16_t> Segment() { return {0, 0, 100, 256}; }
 // Three rate columns (one per dot column of the tables), one set, groups of three.
 struct RateSetup {
   std::vector<uint8_t> rates = {10, 20, 30, 10, 20, 30, 10, 20, 30};
-  testkit::RateHeaderSpec header = [] {
-    testkit::RateHeaderSpec h;
+  testkit::RateHeaderShape header = [] {
+    testkit::RateHeaderShape h;
     h.column_count = 3;
     h.records = {{9, "", {{3, {0}}, {5, {1}}}}};
     h.micro = {{"OTHER", 0xFF}, {"MIC", 0x00}};
@@ -68,11 +68,11 @@ class DotRateTest : public ::testing::Test {
     EXPECT_EQ(common::faults::LiveBlocks(), 0);
   }
 
-  EngineStatus Run(const RateSetup& s, uint32_t bits_per_dot = 2, testkit::CorrectionJobSpec spec = {}) {
+  EngineStatus Run(const RateSetup& s, uint32_t bits_per_dot = 2, testkit::CorrectionJobShape shape = {}) {
     CmColorDelete(&handle_.engine);
     handle_ = {};
-    spec.bits_per_dot = bits_per_dot;
-    job_ = testkit::CorrectionJob(spec);
+    shape.bits_per_dot = bits_per_dot;
+    job_ = testkit::CorrectionJob(shape);
     rates_ = BuildRateList(s.rates);
     options_ = testkit::OptionList();
     options_.Add(kOptionRateList, rates_.data());
@@ -122,12 +122,12 @@ TEST_F(DotRateTest, CurvesWithoutTheirWorkMemoryEndTheCorrection) {
 }
 
 TEST_F(DotRateTest, ARowWithoutTheBlocksIdsIsRefused) {
-  testkit::CorrectionJobSpec spec;
-  spec.smb_id = -1;
-  EXPECT_EQ(Run({}, 2, spec), kStatusBadResource);
-  spec = {};
-  spec.correction_offset = -1;
-  EXPECT_EQ(Run({}, 2, spec), kStatusBadResource);
+  testkit::CorrectionJobShape shape;
+  shape.smb_id = -1;
+  EXPECT_EQ(Run({}, 2, shape), kStatusBadResource);
+  shape = {};
+  shape.correction_offset = -1;
+  EXPECT_EQ(Run({}, 2, shape), kStatusBadResource);
   EXPECT_EQ(job_.asked, (std::vector<uint32_t>{0, 3100, kRateHeaderId}));
   EXPECT_EQ(Lut()->ink_curves_valid, 0u);
 }
@@ -229,7 +229,7 @@ TEST_F(DotRateTest, NoCorrectionForThePrinterOrTheInkSet) {
 }
 
 TEST_F(DotRateTest, DotTablesOfEveryFormAndLevelCount) {
-  testkit::DotCurveKind4Spec four;
+  testkit::DotCurveKind4Shape four;
   four.levels = 512;
   four.table_weights[0] = 1;
   four.table_weights[1] = four.table_weights[2] = 0;
@@ -277,14 +277,14 @@ TEST_F(DotRateTest, DotTablesOfEveryFormAndLevelCount) {
 
 TEST_F(DotRateTest, AFlatAmountCurveMapsToTheTop) {
   RateSetup s;
-  testkit::DotCurveKind3Spec spec;
-  spec.levels = 256;
-  spec.sample_bits = 8;
-  spec.shift = 0;
-  spec.weights[1] = spec.weights[2] = 0;
-  spec.weights[0] = 1;
-  spec.sample = [](uint32_t l, uint32_t c) { return c == 0 ? static_cast<int32_t>(l < 100 ? l : 100) : 0; };
-  s.dots = BuildDotCurveKind3(spec);
+  testkit::DotCurveKind3Shape shape;
+  shape.levels = 256;
+  shape.sample_bits = 8;
+  shape.shift = 0;
+  shape.weights[1] = shape.weights[2] = 0;
+  shape.weights[0] = 1;
+  shape.sample = [](uint32_t l, uint32_t c) { return c == 0 ? static_cast<int32_t>(l < 100 ? l : 100) : 0; };
+  s.dots = BuildDotCurveKind3(shape);
   ASSERT_EQ(Run(s), kStatusOk);
   EXPECT_EQ(Curves().curves[0][99], 99u * 256);
   EXPECT_EQ(Curves().curves[0][100], 0xFF00u);
@@ -311,7 +311,7 @@ TEST_F(DotRateTest, InkTwelveLendsItsCurveToInkZero) {
   s.header.group_size = 12;
   s.rates = std::vector<uint8_t>(36, 1);
   s.header.records = {{9, "", {}}};
-  std::vector<testkit::RateCurveSpec> curves;
+  std::vector<testkit::RateCurveShape> curves;
   for (uint8_t i = 0; i < 12; ++i) {
     s.header.records[0].inks.push_back({static_cast<uint8_t>(i + 1), {i}});
     curves.push_back({static_cast<uint16_t>(i + 1), {one, one, one}});
@@ -328,18 +328,18 @@ TEST_F(DotRateTest, DamagedResourcesAreRefused) {
   };
   const RateSetup good;
   const std::vector<uint8_t> header = BuildRateHeaderBlock(good.header);
-  testkit::RateHeaderSpec slot_beyond_group = good.header;
+  testkit::RateHeaderShape slot_beyond_group = good.header;
   slot_beyond_group.records[0].inks[1].slots = {3};  // A is 3
   // A second shape record after the ink slots: A = 1, B = 3, C = 3 keeps the nine rates, but
   // slot 1 (and the second ink) no longer fit the group.
   std::vector<uint8_t> group_shrunk_later = header;
   group_shrunk_later.insert(group_shrunk_later.end() - 3, {7, 0, 0, 1, 1, 3, 3});
   ++group_shrunk_later[10];
-  testkit::DotCurveKind4Spec four;
+  testkit::DotCurveKind4Shape four;
   four.entries = {{0, -1, true, {}}, {5, -1, true, {}}};
   const std::vector<uint8_t> directory = BuildDotCurveKind4(four);
   const std::vector<uint16_t> one = Constant(128);
-  std::vector<testkit::RateCurveSpec> thirteen(13, {3, {one, one, one}});
+  std::vector<testkit::RateCurveShape> thirteen(13, {3, {one, one, one}});
   struct Case {
     const char* name;
     uint32_t id;

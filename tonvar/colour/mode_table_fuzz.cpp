@@ -18,12 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tonvar;
   if (size < 1) return 0;
   static const std::vector<uint8_t> kGood = [] {
-    testkit::ModeTableSpec desc;
+    testkit::ModeTableShape desc;
     desc.version = 510;
     desc.smb_columns = true;
     desc.ink_set_column = true;
     desc.micro_column = true;
-    desc.rows = {testkit::ModeRowSpec{}, testkit::ModeRowSpec{}};
+    desc.rows = {testkit::ModeRowShape{}, testkit::ModeRowShape{}};
     desc.rows[1].ink_set = "INK";
     desc.table_a_offsets = {1, 2};
     return testkit::TextBytes(testkit::BuildModeTable(desc));

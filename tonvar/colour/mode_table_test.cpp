@@ -13,8 +13,8 @@ namespace tonvar::colour {
 namespace {
 
 using testkit::BuildModeTable;
-using testkit::ModeRowSpec;
-using testkit::ModeTableSpec;
+using testkit::ModeRowShape;
+using testkit::ModeTableShape;
 
 ModeTableJob ColourJob() { return testkit::DefaultModeTableJob(); }
 
@@ -24,25 +24,25 @@ EngineStatus Read(const std::string& text, const ModeTableJob& job, ModeTableCho
 }
 
 // Rows that differ in one match value each; the table id names the difference.
-ModeTableSpec RowChoiceTable(int version) {
-  ModeTableSpec desc;
+ModeTableShape RowChoiceTable(int version) {
+  ModeTableShape desc;
   desc.version = version;
-  ModeRowSpec base;
+  ModeRowShape base;
   auto add = [&](int32_t id, auto change) {
-    ModeRowSpec r = base;
+    ModeRowShape r = base;
     r.table_id = id;
     change(r);
     desc.rows.push_back(r);
   };
-  add(1000, [](ModeRowSpec&) {});
-  add(1001, [](ModeRowSpec& r) { r.method = "DIFFUSE"; });
-  add(1002, [](ModeRowSpec& r) { r.h_res = 1440; });
-  add(1003, [](ModeRowSpec& r) { r.v_res = 1440; });
-  add(1004, [](ModeRowSpec& r) { r.bits_per_dot = 1; });
-  add(1005, [](ModeRowSpec& r) { r.media = "PGLOSS"; });
-  add(1006, [](ModeRowSpec& r) { r.sub_type = 3; });
-  add(1007, [](ModeRowSpec& r) { r.mode = "PHOTO"; });
-  add(1008, [](ModeRowSpec& r) { r.mode = "MONO"; });
+  add(1000, [](ModeRowShape&) {});
+  add(1001, [](ModeRowShape& r) { r.method = "DIFFUSE"; });
+  add(1002, [](ModeRowShape& r) { r.h_res = 1440; });
+  add(1003, [](ModeRowShape& r) { r.v_res = 1440; });
+  add(1004, [](ModeRowShape& r) { r.bits_per_dot = 1; });
+  add(1005, [](ModeRowShape& r) { r.media = "PGLOSS"; });
+  add(1006, [](ModeRowShape& r) { r.sub_type = 3; });
+  add(1007, [](ModeRowShape& r) { r.mode = "PHOTO"; });
+  add(1008, [](ModeRowShape& r) { r.mode = "MONO"; });
   return desc;
 }
 
@@ -95,9 +95,9 @@ TEST(ModeTableTest, BitsPerDotAreComparedFromVersion300On) {
 }
 
 TEST(ModeTableTest, LastMatchingRowWinsAndVersion300RowsNameNoOtherResources) {
-  ModeTableSpec desc;
+  ModeTableShape desc;
   desc.version = 300;
-  desc.rows = {ModeRowSpec{}, ModeRowSpec{}};
+  desc.rows = {ModeRowShape{}, ModeRowShape{}};
   desc.rows[0].table_id = 2000;
   desc.rows[1].table_id = 2500;
   desc.rows[1].first_halftone_id = 0;
@@ -113,10 +113,10 @@ TEST(ModeTableTest, LastMatchingRowWinsAndVersion300RowsNameNoOtherResources) {
 }
 
 TEST(ModeTableTest, MediaLineMayStartWithABaseNumber) {
-  ModeTableSpec desc;
+  ModeTableShape desc;
   desc.media_base = 16;
   desc.media = {"PMATTE", "PGLOSS"};
-  desc.rows = {ModeRowSpec{}};
+  desc.rows = {ModeRowShape{}};
   desc.rows[0].media = "PGLOSS";
   ModeTableJob job = ColourJob();
   ModeTableChoice choice;
@@ -144,12 +144,12 @@ TEST(ModeTableTest, AtSignContinuesARow) {
 }
 
 TEST(ModeTableTest, Version510ZoneColumnsAndTheirFallback) {
-  ModeTableSpec desc;
+  ModeTableShape desc;
   desc.version = 510;
   desc.smb_columns = true;
   desc.ink_set_column = true;
   desc.micro_column = true;
-  ModeRowSpec row;
+  ModeRowShape row;
   row.colour_dot_curve_id = 705;  // SMB-ID
   row.mono_dot_curve_id = 706;    // bSMB-ID
   row.upper = 11;
@@ -191,11 +191,11 @@ TEST(ModeTableTest, MicroNameComesOnlyFromTheNineFurtherColumns) {
       {"method column with the ink-set column", true, "METHOD", ""},
   };
   for (const Case& c : cases) {
-    ModeTableSpec desc;
+    ModeTableShape desc;
     desc.version = 501;
     desc.ink_set_column = c.ink_set;
     desc.micro_column = true;
-    ModeRowSpec row;
+    ModeRowShape row;
     row.ink_set = "INK";
     row.micro = "MICRO1";  // written in the third further column
     desc.rows = {row};
@@ -228,13 +228,13 @@ TEST(ModeTableTest, ColumnLayoutsThatBreakTheRulesAreRefused) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ModeTableSpec desc;
+    ModeTableShape desc;
     desc.version = c.version;
     desc.ink_set_column = c.version >= 501;
     desc.smb_columns = std::string(c.from).find("SMB-ID b") != std::string::npos ||
                        std::string(c.from).find("upper") != std::string::npos ||
                        (c.version >= 510 && std::string(c.from).find("ink_set") != std::string::npos);
-    desc.rows = {ModeRowSpec{}};
+    desc.rows = {ModeRowShape{}};
     std::string text = BuildModeTable(desc);
     const size_t at = text.find(c.from);
     ASSERT_NE(at, std::string::npos);
@@ -245,8 +245,8 @@ TEST(ModeTableTest, ColumnLayoutsThatBreakTheRulesAreRefused) {
 }
 
 TEST(ModeTableTest, TableAOffsetsLineHoldsExactlyItsCount) {
-  ModeTableSpec desc;
-  desc.rows = {ModeRowSpec{}};
+  ModeTableShape desc;
+  desc.rows = {ModeRowShape{}};
   desc.table_a_offsets = {10, 20};
   std::string text = BuildModeTable(desc);
   ModeTableChoice choice;
@@ -266,8 +266,8 @@ TEST(ModeTableTest, TableAOffsetsLineHoldsExactlyItsCount) {
 }
 
 TEST(ModeTableTest, DefaultModeForMonochromeJobsComesFromTheModeNames) {
-  ModeTableSpec desc;
-  desc.rows = {ModeRowSpec{}};
+  ModeTableShape desc;
+  desc.rows = {ModeRowShape{}};
   desc.rows[0].mode = "GRAPH";  // mode 2
   desc.mono_default = "GRAPH";
   ModeTableJob job = ColourJob();
@@ -283,7 +283,7 @@ TEST(ModeTableTest, DefaultModeForMonochromeJobsComesFromTheModeNames) {
 }
 
 TEST(ModeTableTest, PlainTextWithoutASizeIsReadUpToWhatTheParseNeeds) {
-  ModeTableSpec desc = RowChoiceTable(500);
+  ModeTableShape desc = RowChoiceTable(500);
   desc.table_a_offsets = {4};
   // Nothing after the offsets line is read: no terminator is needed there.
   const std::string text = BuildModeTable(desc);
@@ -296,7 +296,7 @@ TEST(ModeTableTest, PlainTextWithoutASizeIsReadUpToWhatTheParseNeeds) {
 }
 
 TEST(ModeTableTest, DamagedTextsGiveAStatus) {
-  ModeTableSpec desc = RowChoiceTable(510);
+  ModeTableShape desc = RowChoiceTable(510);
   desc.smb_columns = true;
   const std::string good = BuildModeTable(desc);
   const size_t end_row = good.find("/end");
@@ -314,7 +314,7 @@ TEST(ModeTableTest, DamagedTextsGiveAStatus) {
   for (int i = 0; i < 301; ++i) many_rows += one_row;
   many_rows += good.substr(end_row);
   std::string long_ink = good;
-  ModeTableSpec ink = desc;
+  ModeTableShape ink = desc;
   ink.ink_set_column = true;
   ink.rows[0].ink_set = std::string(16, 'I');
   const Case cases[] = {

@@ -46,11 +46,11 @@ class RankTest : public ::testing::Test {
   }
 
   // The job with option 512 (code 1, the given lists), the identity ink map and 30 rank rows.
-  void Prepare(std::vector<std::vector<uint8_t>> lists, const testkit::CorrectionJobSpec& spec = {}) {
+  void Prepare(std::vector<std::vector<uint8_t>> lists, const testkit::CorrectionJobShape& shape = {}) {
     CmColorDelete(&handle_.engine);
     handle_ = {};
-    spec_ = spec;
-    job_ = testkit::CorrectionJob(spec);
+    spec_ = shape;
+    job_ = testkit::CorrectionJob(shape);
     lists_ = BuildCwLists(1, lists);
     options_ = testkit::OptionList();
     options_.Add(kOptionCwLists, lists_.data());
@@ -60,7 +60,7 @@ class RankTest : public ::testing::Test {
   }
   EngineStatus Run() { return job_.Run(&handle_); }
   const LutDescriptor* Lut() { return static_cast<const LutDescriptor*>(CmColorGetLut(handle_.engine)); }
-  std::vector<uint8_t> Ramp() { return testkit::RampBody(testkit::CorrectionTableSpec(spec_)); }
+  std::vector<uint8_t> Ramp() { return testkit::RampBody(testkit::CorrectionTableShape(spec_)); }
   // The colour table's channel c went through rank row `row`.
   void ExpectChannelRow(uint32_t c, uint32_t row) {
     const std::vector<uint8_t> ramp = Ramp();
@@ -75,7 +75,7 @@ class RankTest : public ::testing::Test {
   }
 
   common::faults::ScopedReset reset_;
-  testkit::CorrectionJobSpec spec_;
+  testkit::CorrectionJobShape spec_;
   testkit::ColourJob job_;
   std::vector<uint8_t> lists_;
   testkit::OptionList options_;
@@ -83,9 +83,9 @@ class RankTest : public ::testing::Test {
 };
 
 TEST_F(RankTest, ResourcesFollowTheReferenceFormModeAndVersion) {
-  testkit::ModeTableSpec header;
+  testkit::ModeTableShape header;
   header.version = 300;
-  testkit::ModeRowSpec row;
+  testkit::ModeRowShape row;
   row.table_id = 4321;
   row.mode = "MONO";  // the header table is matched in mode 0
   header.rows = {row};
@@ -112,10 +112,10 @@ TEST_F(RankTest, ResourcesFollowTheReferenceFormModeAndVersion) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    testkit::CorrectionJobSpec spec;
-    spec.version = c.version;
-    if (std::strstr(c.name, "without a dot-curve id") != nullptr) spec.smb_id = -1;
-    Prepare({{34, 30, 30, 30}, {30, 30, 30, 30}, {30, 30, 30, 30}}, spec);
+    testkit::CorrectionJobShape shape;
+    shape.version = c.version;
+    if (std::strstr(c.name, "without a dot-curve id") != nullptr) shape.smb_id = -1;
+    Prepare({{34, 30, 30, 30}, {30, 30, 30, 30}, {30, 30, 30, 30}}, shape);
     job_.resources[kReferenceBlockId] = c.reference;
     job_.resources[kHeaderTableId] = testkit::TextBytes(testkit::BuildModeTable(header));
     job_.resources[4321] = BuildRankCurveTable(30);
@@ -216,9 +216,9 @@ TEST_F(RankTest, InkMapAndReferenceBlockStart) {
 }
 
 TEST_F(RankTest, ReferencesThatDoNotFitTheListsSkipTheCorrection) {
-  testkit::CorrectionJobSpec spec;
-  spec.channels = 8;
-  Prepare({{40, 40, 40, 40, 40, 40}}, spec);
+  testkit::CorrectionJobShape shape;
+  shape.channels = 8;
+  Prepare({{40, 40, 40, 40, 40, 40}}, shape);
   job_.resources[kReferenceBlockId] = BuildBinaryReference(5, {30, 30, 30, 30, 30, 30, 30, 30});
   ASSERT_EQ(Run(), kStatusOk);
   EXPECT_EQ(job_.asked, (std::vector<uint32_t>{0, 3100, 980, 990}));
@@ -227,7 +227,7 @@ TEST_F(RankTest, ReferencesThatDoNotFitTheListsSkipTheCorrection) {
 
 TEST_F(RankTest, DualAndSmbrateRanksFollowTheMeasuredValues) {
   // Column 0 only below level 256 of 512, column 1 only above: M is V0 below, V1 above.
-  testkit::DotCurveKind3Spec dots;
+  testkit::DotCurveKind3Shape dots;
   dots.sample = [](uint32_t l, uint32_t c) { return (c == 0) == (l < 256) && c < 2 ? 100 : 0; };
   Prepare({{30, 30, 30, 30}, {50, 50, 50, 50}, {30, 30, 30, 30}});
   job_.resources[kReferenceBlockId] = Markup("dual n 1 n 2 n 3");
@@ -311,7 +311,7 @@ TEST_F(RankTest, DamagedResourcesAreRefused) {
     std::copy(with.begin(), with.end(), bytes.begin() + static_cast<ptrdiff_t>(at));
     return bytes;
   };
-  testkit::DotCurveKind4Spec four;
+  testkit::DotCurveKind4Shape four;
   four.entries = testkit::DotCurveEntriesFor(9);
   const std::vector<uint8_t> kind4 = testkit::BuildDotCurveKind4(four);
   const std::vector<uint8_t> kind3 = testkit::BuildDotCurveKind3({});

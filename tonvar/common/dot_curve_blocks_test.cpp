@@ -17,8 +17,8 @@ namespace {
 using testkit::BuildDotCurveKind3;
 using testkit::BuildDotCurveKind4;
 using testkit::DotCurveEntriesFor;
-using testkit::DotCurveKind3Spec;
-using testkit::DotCurveKind4Spec;
+using testkit::DotCurveKind3Shape;
+using testkit::DotCurveKind4Shape;
 
 // A sample that tells ink, level and column apart.
 int32_t Sample(uint32_t level, uint32_t column) { return static_cast<int32_t>(level % 200 + 7 * column); }
@@ -44,15 +44,15 @@ class DotCurveTest : public ::testing::Test {
 };
 
 TEST_F(DotCurveTest, Kind4FillsTheGroupOfEveryEntryAndTakesTheWeightsInTenths) {
-  DotCurveKind4Spec spec;
-  spec.entries = DotCurveEntriesFor(9);
-  spec.entries[7].sample = [](uint32_t l, uint32_t c) { return static_cast<int32_t>(1000 + l + c); };
-  spec.sample = Sample;
-  spec.block_weights[0] = 105;
-  spec.block_weights[1] = 200;
-  spec.block_weights[2] = -333;
+  DotCurveKind4Shape shape;
+  shape.entries = DotCurveEntriesFor(9);
+  shape.entries[7].sample = [](uint32_t l, uint32_t c) { return static_cast<int32_t>(1000 + l + c); };
+  shape.sample = Sample;
+  shape.block_weights[0] = 105;
+  shape.block_weights[1] = 200;
+  shape.block_weights[2] = -333;
   for (bool bounded : {true, false}) {
-    ASSERT_EQ(Read(BuildDotCurveKind4(spec), 9, bounded), kStatusOk);
+    ASSERT_EQ(Read(BuildDotCurveKind4(shape), 9, bounded), kStatusOk);
     EXPECT_EQ(weights_[0], 10);
     EXPECT_EQ(weights_[1], 20);
     EXPECT_EQ(weights_[2], -33);  // truncated toward zero
@@ -65,24 +65,24 @@ TEST_F(DotCurveTest, Kind4FillsTheGroupOfEveryEntryAndTakesTheWeightsInTenths) {
 }
 
 TEST_F(DotCurveTest, Kind4LaterEntryOfAGroupWinsAndInkZeroMayLackItsSmallColumn) {
-  DotCurveKind4Spec spec;
-  spec.sample = Sample;
-  spec.entries = DotCurveEntriesFor(9);
-  spec.entries[0].small_present = false;
-  spec.entries.push_back({8, -1, true, [](uint32_t, uint32_t) { return 99; }});  // group 4 again
-  ASSERT_EQ(Read(BuildDotCurveKind4(spec)), kStatusOk);
+  DotCurveKind4Shape shape;
+  shape.sample = Sample;
+  shape.entries = DotCurveEntriesFor(9);
+  shape.entries[0].small_present = false;
+  shape.entries.push_back({8, -1, true, [](uint32_t, uint32_t) { return 99; }});  // group 4 again
+  ASSERT_EQ(Read(BuildDotCurveKind4(shape)), kStatusOk);
   EXPECT_EQ(At(4, 10, 1), 99u);
   for (uint32_t l : {0u, 100u, 511u}) EXPECT_EQ(At(0, l, 0), 0u);
   EXPECT_EQ(At(0, 100, 1), static_cast<uint32_t>(Sample(100, 1)));
 }
 
 TEST_F(DotCurveTest, SixteenBitSamplesKeepTheirSignAndBytesStayUnsigned) {
-  DotCurveKind4Spec wide;
+  DotCurveKind4Shape wide;
   wide.entries = DotCurveEntriesFor(1);
   wide.sample = [](uint32_t, uint32_t) { return 0xFFFF; };
   ASSERT_EQ(Read(BuildDotCurveKind4(wide), 1), kStatusOk);
   EXPECT_EQ(At(3, 5, 2), 0xFFFFFFFFu);
-  DotCurveKind4Spec narrow = wide;
+  DotCurveKind4Shape narrow = wide;
   narrow.sample_bits = 8;
   ASSERT_EQ(Read(BuildDotCurveKind4(narrow), 1), kStatusOk);
   EXPECT_EQ(At(3, 5, 2), 255u);
@@ -99,20 +99,20 @@ TEST_F(DotCurveTest, Kind4InkSetsNeedTheirInks) {
                {0, 9, kStatusBadResource}, {10, 9, kStatusBadResource}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "ink set " << c.ink_set << ", entries of " << c.entries_of);
-    DotCurveKind4Spec spec;
-    spec.entries = DotCurveEntriesFor(c.entries_of);
-    EXPECT_EQ(Read(BuildDotCurveKind4(spec), c.ink_set), c.expected);
+    DotCurveKind4Shape shape;
+    shape.entries = DotCurveEntriesFor(c.entries_of);
+    EXPECT_EQ(Read(BuildDotCurveKind4(shape), c.ink_set), c.expected);
   }
 }
 
 TEST_F(DotCurveTest, Kind3FastFormIsCopiedToEveryGroup) {
   for (uint16_t bits : {8, 16}) {
-    DotCurveKind3Spec spec;
-    spec.sample_bits = bits;
-    spec.shift = 0;  // not looked at in the fast form
-    spec.sample = Sample;
-    spec.weights[1] = -5;
-    std::vector<uint8_t> block = BuildDotCurveKind3(spec);
+    DotCurveKind3Shape shape;
+    shape.sample_bits = bits;
+    shape.shift = 0;  // not looked at in the fast form
+    shape.sample = Sample;
+    shape.weights[1] = -5;
+    std::vector<uint8_t> block = BuildDotCurveKind3(shape);
     block[8 + 0] = 3;
     block[24] = 9;  // the reserved value is not looked at either
     ASSERT_EQ(Read(block), kStatusOk) << bits;
@@ -124,12 +124,12 @@ TEST_F(DotCurveTest, Kind3FastFormIsCopiedToEveryGroup) {
 }
 
 TEST_F(DotCurveTest, Kind3TablesOf256LevelsAreScaledAndWidened) {
-  DotCurveKind3Spec spec;
-  spec.levels = 256;
-  spec.sample_bits = 8;
-  spec.shift = 0;
-  spec.sample = [](uint32_t l, uint32_t c) { return static_cast<int32_t>(l / 2 + c); };
-  ASSERT_EQ(Read(BuildDotCurveKind3(spec)), kStatusOk);
+  DotCurveKind3Shape shape;
+  shape.levels = 256;
+  shape.sample_bits = 8;
+  shape.shift = 0;
+  shape.sample = [](uint32_t l, uint32_t c) { return static_cast<int32_t>(l / 2 + c); };
+  ASSERT_EQ(Read(BuildDotCurveKind3(shape)), kStatusOk);
   for (uint32_t l : {0u, 1u, 100u, 254u}) {
     EXPECT_EQ(At(0, 2 * l, 2), (l / 2 + 2) * 16) << l;
   }
@@ -153,15 +153,15 @@ TEST_F(DotCurveTest, Kind3UntaggedTableIsToldByItsFirstWord) {
 
 TEST_F(DotCurveTest, DamagedBlocksGiveAStatus) {
   const std::vector<uint8_t> kind3 = [] {
-    DotCurveKind3Spec spec;
-    spec.levels = 256;
-    return BuildDotCurveKind3(spec);
+    DotCurveKind3Shape shape;
+    shape.levels = 256;
+    return BuildDotCurveKind3(shape);
   }();
   const std::vector<uint8_t> fast = BuildDotCurveKind3({});
   const std::vector<uint8_t> kind4 = [] {
-    DotCurveKind4Spec spec;
-    spec.entries = DotCurveEntriesFor(9);
-    return BuildDotCurveKind4(spec);
+    DotCurveKind4Shape shape;
+    shape.entries = DotCurveEntriesFor(9);
+    return BuildDotCurveKind4(shape);
   }();
   struct Case {
     const char* name;
@@ -215,16 +215,16 @@ TEST_F(DotCurveTest, DamagedBlocksGiveAStatus) {
 }
 
 TEST_F(DotCurveTest, SmallColumnMissingOnlyForInkZero) {
-  DotCurveKind4Spec spec;
-  spec.entries = DotCurveEntriesFor(9);
-  spec.entries[1].small_present = false;
-  EXPECT_EQ(Read(BuildDotCurveKind4(spec)), kStatusBadResource);
+  DotCurveKind4Shape shape;
+  shape.entries = DotCurveEntriesFor(9);
+  shape.entries[1].small_present = false;
+  EXPECT_EQ(Read(BuildDotCurveKind4(shape)), kStatusBadResource);
 }
 
 TEST_F(DotCurveTest, WideningFailuresArePassedOn) {
-  DotCurveKind3Spec spec;
-  spec.levels = 256;
-  const std::vector<uint8_t> block = BuildDotCurveKind3(spec);
+  DotCurveKind3Shape shape;
+  shape.levels = 256;
+  const std::vector<uint8_t> block = BuildDotCurveKind3(shape);
   faults::FailNth(faults::MemOp::kAlloc, 1);
   EXPECT_EQ(Read(block), kStatusAllocFailed);
   faults::FailNth(faults::MemOp::kLock, 1);

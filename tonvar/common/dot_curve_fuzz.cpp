@@ -20,15 +20,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   static const std::vector<uint8_t> kTemplates[3] = {
       [] {
-        testkit::DotCurveKind3Spec spec;
-        spec.levels = 256;
-        return testkit::BuildDotCurveKind3(spec);
+        testkit::DotCurveKind3Shape shape;
+        shape.levels = 256;
+        return testkit::BuildDotCurveKind3(shape);
       }(),
       testkit::BuildDotCurveKind3({}),
       [] {
-        testkit::DotCurveKind4Spec spec;
-        spec.entries = testkit::DotCurveEntriesFor(9);
-        return testkit::BuildDotCurveKind4(spec);
+        testkit::DotCurveKind4Shape shape;
+        shape.entries = testkit::DotCurveEntriesFor(9);
+        return testkit::BuildDotCurveKind4(shape);
       }(),
   };
   static const uint32_t kInkSets[8] = {1, 3, 4, 5, 6, 7, 9, 2};

@@ -90,9 +90,9 @@ TEST_F(ColourChain, UnadjustedTablePassesUnchangedWhateverItsPacking) {
     for (Packing packing : {Packing::kPlain, Packing::kCompressed, Packing::kPlaneOrdered}) {
       SCOPED_TRACE(testing::Message() << c.name << ", packing " << static_cast<int>(packing));
       job_ = testkit::ColourJob();
-      testkit::ModeTableSpec desc;
+      testkit::ModeTableShape desc;
       desc.version = c.version;
-      testkit::ModeRowSpec row;
+      testkit::ModeRowShape row;
       row.table_id = 3100;
       row.first_halftone_id = 702;
       if (c.extras) {
@@ -106,7 +106,7 @@ TEST_F(ColourChain, UnadjustedTablePassesUnchangedWhateverItsPacking) {
       }
       desc.rows = {row};
       job_.resources[0] = testkit::TextBytes(testkit::BuildModeTable(desc));
-      testkit::ColourTableSpec table;
+      testkit::ColourTableShape table;
       table.grid = 17;
       table.channels = 8;
       table.gamma = c.extras ? 100 : 150;
@@ -132,12 +132,12 @@ TEST_F(ColourChain, UnadjustedTablePassesUnchangedWhateverItsPacking) {
 }
 
 TEST_F(ColourChain, AdjustedTableChangesAndAJobWithoutARowGives768) {
-  testkit::ModeTableSpec desc;
-  testkit::ModeRowSpec row;
+  testkit::ModeTableShape desc;
+  testkit::ModeRowShape row;
   row.table_id = 3200;
   desc.rows = {row};
   job_.resources[0] = testkit::TextBytes(testkit::BuildModeTable(desc));
-  testkit::ColourTableSpec table;
+  testkit::ColourTableShape table;
   job_.resources[3200] = testkit::BuildTaggedColourTable(table);
   job_.params.saturation = 40;
   ASSERT_EQ(Run(Collection(3200, Packing::kCompressed)).status, tonvar::kStatusOk);

@@ -29,10 +29,10 @@ constexpr uint32_t kRateCurvesId = 50;
 class CorrectionChain : public testkit::TonvarDllTest {
  protected:
   void TearDown() override { Delete(); }
-  void Prepare(const testkit::CorrectionJobSpec& spec = {}) {
+  void Prepare(const testkit::CorrectionJobShape& shape = {}) {
     Delete();
-    spec_ = spec;
-    job_ = testkit::CorrectionJob(spec);
+    spec_ = shape;
+    job_ = testkit::CorrectionJob(shape);
     options_ = testkit::OptionList();
   }
   // Every resource plain except the colour table, which goes compressed.
@@ -58,9 +58,9 @@ class CorrectionChain : public testkit::TonvarDllTest {
     }
     handle_ = nullptr;
   }
-  std::vector<uint8_t> Ramp() const { return testkit::RampBody(testkit::CorrectionTableSpec(spec_)); }
+  std::vector<uint8_t> Ramp() const { return testkit::RampBody(testkit::CorrectionTableShape(spec_)); }
 
-  testkit::CorrectionJobSpec spec_;
+  testkit::CorrectionJobShape spec_;
   testkit::ColourJob job_;
   testkit::OptionList options_;
   void* handle_ = nullptr;
@@ -91,14 +91,14 @@ TEST_F(CorrectionChain, RateOptionBuildsCurvesFromEveryDotCurveForm) {
   };
   std::vector<std::pair<std::string, std::vector<uint8_t>>> blocks;
   for (uint16_t levels : {256, 512}) {
-    testkit::DotCurveKind3Spec three;
+    testkit::DotCurveKind3Shape three;
     three.levels = levels;
     three.shift = 0;
     three.weights[0] = 1;
     three.weights[1] = three.weights[2] = 0;
     three.sample = linear(levels);
     blocks.emplace_back("kind 3, " + std::to_string(levels) + " levels", testkit::BuildDotCurveKind3(three));
-    testkit::DotCurveKind4Spec four;
+    testkit::DotCurveKind4Shape four;
     four.levels = levels;
     four.table_weights[0] = 1;
     four.table_weights[1] = four.table_weights[2] = 0;
@@ -112,7 +112,7 @@ TEST_F(CorrectionChain, RateOptionBuildsCurvesFromEveryDotCurveForm) {
     Prepare();
     const std::vector<uint8_t> rates = testkit::BuildRateList({10, 20, 30, 10, 20, 30, 10, 20, 30});
     options_.Add(514, rates.data());
-    testkit::RateHeaderSpec header;
+    testkit::RateHeaderShape header;
     header.column_count = 3;
     header.records = {{9, "IS9", {{3, {0}}, {5, {1}}}}};
     header.micro = {{"MIC", 0}};
@@ -136,9 +136,9 @@ TEST_F(CorrectionChain, RateOptionBuildsCurvesFromEveryDotCurveForm) {
 }
 
 TEST_F(CorrectionChain, RankOptionAsksByReferenceFormAndRemapsTheTable) {
-  testkit::ModeTableSpec header;
+  testkit::ModeTableShape header;
   header.version = 300;
-  testkit::ModeRowSpec row;
+  testkit::ModeRowShape row;
   row.table_id = 4321;
   row.mode = "MONO";
   header.rows = {row};
@@ -149,7 +149,7 @@ TEST_F(CorrectionChain, RankOptionAsksByReferenceFormAndRemapsTheTable) {
   auto markup = [&](const std::string& row_text) {
     return testkit::BuildIcDataBlock(defaults + "<mode> v_res mode &\n 720 " + row_text + " &\n</mode>");
   };
-  testkit::DotCurveKind4Spec dots;
+  testkit::DotCurveKind4Shape dots;
   dots.entries = testkit::DotCurveEntriesFor(9);
   struct Case {
     const char* name;
@@ -170,9 +170,9 @@ TEST_F(CorrectionChain, RankOptionAsksByReferenceFormAndRemapsTheTable) {
   const std::vector<uint8_t> lists = testkit::BuildCwLists(1, {{34, 30, 30, 30}, {34, 30, 30, 30}, {34, 30, 30, 30}});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    testkit::CorrectionJobSpec spec;
-    spec.version = c.version;
-    Prepare(spec);
+    testkit::CorrectionJobShape shape;
+    shape.version = c.version;
+    Prepare(shape);
     options_.Add(512, lists.data());
     job_.resources[980] = testkit::BuildInkMap({{1, {1, 0, 2, 3}}});
     job_.resources[990] = c.reference;
@@ -197,10 +197,10 @@ TEST_F(CorrectionChain, RankOptionAsksByReferenceFormAndRemapsTheTable) {
 TEST_F(CorrectionChain, DualRanksReadEveryDotCurveForm) {
   std::vector<std::pair<std::string, std::vector<uint8_t>>> blocks;
   for (uint16_t levels : {256, 512}) {
-    testkit::DotCurveKind3Spec three;
+    testkit::DotCurveKind3Shape three;
     three.levels = levels;
     blocks.emplace_back("kind 3, " + std::to_string(levels) + " levels", testkit::BuildDotCurveKind3(three));
-    testkit::DotCurveKind4Spec four;
+    testkit::DotCurveKind4Shape four;
     four.levels = levels;
     four.entries = testkit::DotCurveEntriesFor(9);
     blocks.emplace_back("kind 4, " + std::to_string(levels) + " levels", testkit::BuildDotCurveKind4(four));

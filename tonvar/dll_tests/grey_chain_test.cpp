@@ -133,9 +133,9 @@ TEST_F(GreyChain, RefusalsThroughTheExports) {
     uint32_t status;
     std::vector<uint32_t> ids;
   };
-  testkit::GreyTableSpec ink_13;
+  testkit::GreyTableShape ink_13;
   ink_13.ink_ids = {1, 2, 3, 0, 4, 5, 7, 13};
-  testkit::GreyHeaderRowSpec dither;
+  testkit::GreyHeaderRowShape dither;
   dither.halftone = "Dith";
   const Case cases[] = {
       {"header without a fitting row",

@@ -36,10 +36,10 @@ class MultiLevelChain : public testkit::TonvarDllTest {
   void MakeColourTable(const tonvar::RasterJob& job, uint32_t channels) {
     kit::ColourJob colour;
     colour.job = job;
-    kit::ModeTableSpec desc;
+    kit::ModeTableShape desc;
     desc.version = 510;
     desc.smb_columns = true;
-    kit::ModeRowSpec row;
+    kit::ModeRowShape row;
     row.table_id = kTableId;
     row.first_halftone_id = kFirstId;
     row.colour_dot_curve_id = kDotTableId;
@@ -49,7 +49,7 @@ class MultiLevelChain : public testkit::TonvarDllTest {
     row.upper = 4;
     desc.rows = {row};
     desc.table_a_offsets = {};
-    kit::ColourTableSpec table;
+    kit::ColourTableShape table;
     table.channels = channels;
     testkit::ResourceMap map;
     map.Add(0, kit::TextBytes(kit::BuildModeTable(desc)));
@@ -64,10 +64,10 @@ class MultiLevelChain : public testkit::TonvarDllTest {
   testkit::ResourceMap HalftoneResources(uint32_t ink_set, int ink_count) {
     testkit::ResourceMap map;
     map.Add(kFirstId, std::vector<uint8_t>(64, 0));
-    kit::MatrixBlockSpec matrix;
+    kit::MatrixBlockShape matrix;
     matrix.phases = kit::SamplePhases(ink_count);
     for (uint32_t id : {701u, 702u, 703u, 704u}) map.Add(id, kit::BuildMatrixBlock(matrix));
-    kit::DotCurveSetSpec interior;
+    kit::DotCurveSetShape interior;
     interior.entries = kit::DotCurveSetEntriesFor(ink_set);
     // Packed in the engine's container: read within its expanded length.
     map.Add(kDotTableId, kit::EncodeContainer(kit::BuildDotCurveSet(interior)));
@@ -152,7 +152,7 @@ TEST_F(MultiLevelChain, RefusalsThroughTheExports) {
   EXPECT_EQ(dll().HalftoneDelete(halftone_), tonvar::kStatusOk);
 
   ASSERT_EQ(dll().HalftoneNew(&job, luts, 0, &first, &halftone_), tonvar::kStatusOk);
-  kit::MatrixBlockSpec odd_height;
+  kit::MatrixBlockShape odd_height;
   odd_height.height = 3;
   odd_height.phases = kit::SamplePhases(4);
   map.Add(701, kit::BuildMatrixBlock(odd_height));

@@ -176,16 +176,16 @@ TEST_F(ShortResources, ShortestResourceOfEveryStepAgainstANoAccessPage) {
                                                       testkit::kScreenFinalId}));
   ASSERT_EQ(screening[7].halftone_ids, (std::vector<uint32_t>{testkit::kScreenIdList, testkit::kScreenGridId,
                                                               testkit::kScreenMatrixIds[0], testkit::kScreenFinalId}));
-  testkit::ColourTableSpec grid_of_two;
+  testkit::ColourTableShape grid_of_two;
   grid_of_two.grid = 2;
-  testkit::GreyScreenSpec two_by_two;
+  testkit::GreyScreenShape two_by_two;
   two_by_two.width = 2;
   two_by_two.height = 2;
   const uint32_t grey_screen = grey[0].halftone_ids[1];
   const uint32_t grey_dots = grey[0].halftone_ids[0];
-  testkit::GreyDotCurveKind3Spec kind3_of_bytes;
+  testkit::GreyDotCurveKind3Shape kind3_of_bytes;
   kind3_of_bytes.sample_bits = 8;
-  testkit::GreyDotCurveKind4Spec kind4_of_bytes;
+  testkit::GreyDotCurveKind4Shape kind4_of_bytes;
   kind4_of_bytes.sample_bits = 8;
   for (uint8_t ink : {0, 1, 2, 3, 4, 5, 7, 11}) kind4_of_bytes.entries.emplace_back(ink);
   kind4_of_bytes.entries[0].small_present = false;
@@ -265,7 +265,7 @@ TEST_F(ShortResources, MultiLevelStepsTakeTheirShortestResources) {
   }
   ASSERT_EQ(plain_ids.size(), 3u);  // cube step, matrix, interior dot curves
   ASSERT_EQ(edged_ids.size(), 4u);  // and the edge dot curves
-  testkit::MatrixBlockSpec two_by_two;
+  testkit::MatrixBlockShape two_by_two;
   two_by_two.width = 2;
   two_by_two.height = 2;
   two_by_two.phases = testkit::SamplePhases(bands[0].inks);

@@ -14,9 +14,9 @@ using testkit::GreyChunk;
 using testkit::GreyChunkContainer;
 using testkit::GreyChunkEntry;
 using testkit::GreyCtcnChunk;
-using testkit::GreyCtcnSpec;
+using testkit::GreyCtcnShape;
 using testkit::GreyTableChunk;
-using testkit::GreyTableSpec;
+using testkit::GreyTableShape;
 using tonvar::GreyLut;
 using tonvar::kStatusBadResource;
 using tonvar::kStatusOk;
@@ -30,16 +30,16 @@ tonvar::EngineStatus Read(const std::vector<uint8_t>& container, GreyLut* lut,
 
 TEST(GreyChunks, TableChunkFillsTheLutAndTheTable) {
   auto lut = std::make_unique<GreyLut>();
-  GreyTableSpec spec;
-  spec.byte4 = 7;
-  spec.byte11 = 9;
-  spec.full_scale_code = 0;
-  spec.gamma_base = 220;
-  spec.levels = 3;
-  spec.ink_ids = {1, 254, 255};
-  spec.level_bytes = {5, 6, 7};
-  spec.amounts = {1, 2, 3, 4, 5, 6, 7, 8, 0xFFFF};
-  ASSERT_EQ(Read(GreyChunkContainer({{"tgvm", GreyTableChunk(spec)}}), lut.get()), kStatusOk);
+  GreyTableShape shape;
+  shape.byte4 = 7;
+  shape.byte11 = 9;
+  shape.full_scale_code = 0;
+  shape.gamma_base = 220;
+  shape.levels = 3;
+  shape.ink_ids = {1, 254, 255};
+  shape.level_bytes = {5, 6, 7};
+  shape.amounts = {1, 2, 3, 4, 5, 6, 7, 8, 0xFFFF};
+  ASSERT_EQ(Read(GreyChunkContainer({{"tgvm", GreyTableChunk(shape)}}), lut.get()), kStatusOk);
   EXPECT_EQ(lut->table_byte4, 7);
   EXPECT_EQ(lut->table_byte11, 9);
   EXPECT_EQ(lut->ink_count, 3);
@@ -89,11 +89,11 @@ TEST(GreyChunks, SingleValueChunksAndRepeats) {
 
 TEST(GreyChunks, CtcnChunkStoresRecordsByInkId) {
   auto lut = std::make_unique<GreyLut>();
-  GreyCtcnSpec spec;
-  spec.scale_kind = 2;
-  spec.records = testkit::GreyDefaultTint();
-  spec.records[3].knots[1] = -75;  // ink 3: on its lower bound
-  ASSERT_EQ(Read(GreyChunkContainer({{"ctcn", GreyCtcnChunk(spec)}}), lut.get()), kStatusOk);
+  GreyCtcnShape shape;
+  shape.scale_kind = 2;
+  shape.records = testkit::GreyDefaultTint();
+  shape.records[3].knots[1] = -75;  // ink 3: on its lower bound
+  ASSERT_EQ(Read(GreyChunkContainer({{"ctcn", GreyCtcnChunk(shape)}}), lut.get()), kStatusOk);
   EXPECT_EQ(lut->tint.scale_kind, 2);
   EXPECT_EQ(lut->tint.ranges[2][0], -75);
   EXPECT_EQ(lut->tint.ranges[2][1], 75);
@@ -123,17 +123,17 @@ struct DamageCase {
   std::vector<uint8_t> container;
 };
 
-std::vector<uint8_t> TableWith(void (*change)(GreyTableSpec&)) {
-  GreyTableSpec spec;
-  change(spec);
-  return GreyChunkContainer({{"tgvm", GreyTableChunk(spec)}});
+std::vector<uint8_t> TableWith(void (*change)(GreyTableShape&)) {
+  GreyTableShape shape;
+  change(shape);
+  return GreyChunkContainer({{"tgvm", GreyTableChunk(shape)}});
 }
 
-std::vector<uint8_t> CtcnWith(void (*change)(GreyCtcnSpec&)) {
-  GreyCtcnSpec spec;
-  spec.records = testkit::GreyDefaultTint();
-  change(spec);
-  return GreyChunkContainer({{"ctcn", GreyCtcnChunk(spec)}});
+std::vector<uint8_t> CtcnWith(void (*change)(GreyCtcnShape&)) {
+  GreyCtcnShape shape;
+  shape.records = testkit::GreyDefaultTint();
+  change(shape);
+  return GreyChunkContainer({{"ctcn", GreyCtcnChunk(shape)}});
 }
 
 std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, size_t drop) {
@@ -162,23 +162,23 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"EncdAbove3",
                    GreyChunkContainer({{"encd", GreyChunk("encd", {0, 0, 4, 0, 0})}})},
         DamageCase{"InkdCut", Cut(GreyChunkContainer({{"inkd", testkit::GreyInkdChunk(200)}}), 1)},
-        DamageCase{"TableChannels0", TableWith([](GreyTableSpec& s) { s.channels = 0; })},
-        DamageCase{"TableChannels10", TableWith([](GreyTableSpec& s) { s.channels = 10; })},
-        DamageCase{"TableGammaBase0", TableWith([](GreyTableSpec& s) { s.gamma_base = 0; })},
-        DamageCase{"TableFullScale4", TableWith([](GreyTableSpec& s) { s.full_scale_code = 4; })},
-        DamageCase{"TableNineInks", TableWith([](GreyTableSpec& s) { s.ink_ids.push_back(6); })},
-        DamageCase{"TableInkId13", TableWith([](GreyTableSpec& s) { s.ink_ids[5] = 13; })},
-        DamageCase{"Table257Levels", TableWith([](GreyTableSpec& s) { s.levels = 257; })},
+        DamageCase{"TableChannels0", TableWith([](GreyTableShape& s) { s.channels = 0; })},
+        DamageCase{"TableChannels10", TableWith([](GreyTableShape& s) { s.channels = 10; })},
+        DamageCase{"TableGammaBase0", TableWith([](GreyTableShape& s) { s.gamma_base = 0; })},
+        DamageCase{"TableFullScale4", TableWith([](GreyTableShape& s) { s.full_scale_code = 4; })},
+        DamageCase{"TableNineInks", TableWith([](GreyTableShape& s) { s.ink_ids.push_back(6); })},
+        DamageCase{"TableInkId13", TableWith([](GreyTableShape& s) { s.ink_ids[5] = 13; })},
+        DamageCase{"Table257Levels", TableWith([](GreyTableShape& s) { s.levels = 257; })},
         DamageCase{"TableCut", Cut(GreyChunkContainer({{"tgvm", GreyTableChunk({})}}), 1)},
-        DamageCase{"CtcnSevenInks", CtcnWith([](GreyCtcnSpec& s) { s.ink_count = 7; })},
-        DamageCase{"CtcnScaleKind3", CtcnWith([](GreyCtcnSpec& s) { s.scale_kind = 3; })},
-        DamageCase{"CtcnRange74", CtcnWith([](GreyCtcnSpec& s) { s.ranges[1][0] = 74; })},
-        DamageCase{"CtcnInk6", CtcnWith([](GreyCtcnSpec& s) { s.records[6].ink_id = 6; })},
-        DamageCase{"CtcnInkId13", CtcnWith([](GreyCtcnSpec& s) { s.records[0].ink_id = 13; })},
+        DamageCase{"CtcnSevenInks", CtcnWith([](GreyCtcnShape& s) { s.ink_count = 7; })},
+        DamageCase{"CtcnScaleKind3", CtcnWith([](GreyCtcnShape& s) { s.scale_kind = 3; })},
+        DamageCase{"CtcnRange74", CtcnWith([](GreyCtcnShape& s) { s.ranges[1][0] = 74; })},
+        DamageCase{"CtcnInk6", CtcnWith([](GreyCtcnShape& s) { s.records[6].ink_id = 6; })},
+        DamageCase{"CtcnInkId13", CtcnWith([](GreyCtcnShape& s) { s.records[0].ink_id = 13; })},
         DamageCase{"CtcnKnotOutside",
-                   CtcnWith([](GreyCtcnSpec& s) { s.records[2].knots[0] = 76; })},
-        DamageCase{"CtcnY3NotZero", CtcnWith([](GreyCtcnSpec& s) { s.records[4].values[2] = 1; })},
-        DamageCase{"CtcnCut", Cut(CtcnWith([](GreyCtcnSpec&) {}), 1)}),
+                   CtcnWith([](GreyCtcnShape& s) { s.records[2].knots[0] = 76; })},
+        DamageCase{"CtcnY3NotZero", CtcnWith([](GreyCtcnShape& s) { s.records[4].values[2] = 1; })},
+        DamageCase{"CtcnCut", Cut(CtcnWith([](GreyCtcnShape&) {}), 1)}),
     [](const ::testing::TestParamInfo<DamageCase>& info) { return std::string(info.param.name); });
 
 TEST(GreyChunks, ValuesBeforeARefusalStay) {

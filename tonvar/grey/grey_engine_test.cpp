@@ -153,10 +153,10 @@ TEST_F(GreyEngine, TableScale) {
 
 TEST_F(GreyEngine, ScaleOf1024PacksAmountsAboveFullScaleUnchanged) {
   job_.AddMinimalResources();
-  testkit::GreyTableSpec spec;
-  spec.levels = 1;
-  spec.amounts = {65535, 1, 2, 3, 4, 5, 6, 7};
-  job_.resources[100] = testkit::GreyChunkContainer({{"tgvm", testkit::GreyTableChunk(spec)}});
+  testkit::GreyTableShape shape;
+  shape.levels = 1;
+  shape.amounts = {65535, 1, 2, 3, 4, 5, 6, 7};
+  job_.resources[100] = testkit::GreyChunkContainer({{"tgvm", testkit::GreyTableChunk(shape)}});
   ASSERT_EQ(Run(), kStatusOk);
   EXPECT_EQ(Lut().table.packed.rows[0].words[0], 0xFFFF0001u);
 }
@@ -266,9 +266,9 @@ TEST_F(GreyEngine, StepRefusals) {
 
 TEST_F(GreyEngine, PackingNeedsEightInksWithEveryId) {
   job_.AddMinimalResources();
-  testkit::GreyTableSpec spec;
-  spec.ink_ids = {1, 2, 3, 0, 4, 5, 7, 12};  // no ink 11
-  job_.resources[100] = testkit::GreyChunkContainer({{"tgvm", testkit::GreyTableChunk(spec)}});
+  testkit::GreyTableShape shape;
+  shape.ink_ids = {1, 2, 3, 0, 4, 5, 7, 12};  // no ink 11
+  job_.resources[100] = testkit::GreyChunkContainer({{"tgvm", testkit::GreyTableChunk(shape)}});
   EXPECT_EQ(Run(), kStatusBadResource);
   EXPECT_EQ(State().step, kStepFinished);
   ASSERT_EQ(CmGreyDelete(&engine_), kStatusOk);

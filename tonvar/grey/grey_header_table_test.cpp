@@ -10,7 +10,7 @@
 
 namespace {
 
-using testkit::GreyHeaderRowSpec;
+using testkit::GreyHeaderRowShape;
 using testkit::GreyHeaderTable;
 using testkit::GreyHeaderTableText;
 using testkit::kGreyColumnLine;
@@ -20,10 +20,10 @@ using tonvar::grey::ReadCmGreyHeader;
 
 // The default row's text with its CMM-ID replaced.
 std::string Row(uint32_t cmm, const std::string& halftone = "ED") {
-  GreyHeaderRowSpec spec;
-  spec.cmm_id = cmm;
-  spec.halftone = halftone;
-  return testkit::GreyHeaderRowText(spec);
+  GreyHeaderRowShape shape;
+  shape.cmm_id = cmm;
+  shape.halftone = halftone;
+  return testkit::GreyHeaderRowText(shape);
 }
 
 struct HeaderCase {
@@ -56,7 +56,7 @@ const std::string kNames = testkit::kGreyNameLines;
 INSTANTIATE_TEST_SUITE_P(
     Cases, GreyHeaderCases,
     ::testing::Values(
-        HeaderCase{"OneRow", GreyHeaderTable({GreyHeaderRowSpec{}}), kStatusOk, 100},
+        HeaderCase{"OneRow", GreyHeaderTable({GreyHeaderRowShape{}}), kStatusOk, 100},
         HeaderCase{"TwoFittingRowsTakeTheFirst",
                    GreyHeaderTableText("//510", kGreyColumnLine, {Row(101), Row(102)}), kStatusOk,
                    101},
@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(GreyHeaderTableRow, KeepsIdsNamesAndVersionOfTheRowTaken) {
   auto engine = testkit::NewGreyEngineState();
-  const std::string text = GreyHeaderTable({GreyHeaderRowSpec{}}, 512);
+  const std::string text = GreyHeaderTable({GreyHeaderRowShape{}}, 512);
   ASSERT_EQ(ReadCmGreyHeader(testkit::Bounded(text), engine.get()), kStatusOk);
   EXPECT_EQ(engine->header.version, 512);
   EXPECT_EQ(engine->header.ink_id, 300u);

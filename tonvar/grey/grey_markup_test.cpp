@@ -11,7 +11,7 @@
 namespace {
 
 using testkit::GreyIcData;
-using testkit::GreyIcDataSpec;
+using testkit::GreyIcDataShape;
 using tonvar::kStatusBadResource;
 using tonvar::kStatusOk;
 using tonvar::grey::ReadGreyIcData;
@@ -42,10 +42,10 @@ TEST(GreyMarkup, ReadsTheDefaultMarkup) {
 }
 
 TEST(GreyMarkup, ColorCnvLinesAndNames) {
-  GreyIcDataSpec spec;
-  spec.color_cnv = {"<color_cnv=5::0:0:0>", "<color_cnv=9::7:1,2:3,20>", "<color_cnv=9::garbage"};
+  GreyIcDataShape shape;
+  shape.color_cnv = {"<color_cnv=5::0:0:0>", "<color_cnv=9::7:1,2:3,20>", "<color_cnv=9::garbage"};
   auto engine = testkit::NewGreyEngineState();
-  ASSERT_EQ(Read(GreyIcData(spec), engine.get()), kStatusOk);
+  ASSERT_EQ(Read(GreyIcData(shape), engine.get()), kStatusOk);
   EXPECT_EQ(engine->markup.pair_first[0], 7);
   EXPECT_EQ(engine->markup.pair_second[0], 7);
   EXPECT_EQ(engine->markup.pair_first[1], 1);
@@ -54,22 +54,22 @@ TEST(GreyMarkup, ColorCnvLinesAndNames) {
 
   // A name that differs from the row's ink_set name does not apply; with no ink_set name any
   // name applies.
-  spec.color_cnv = {"<color_cnv=9:Other::1:1:1>", "<color_cnv=9:K8::2:2:2>"};
+  shape.color_cnv = {"<color_cnv=9:Other::1:1:1>", "<color_cnv=9:K8::2:2:2>"};
   std::strcpy(engine->header.ink_set_name, "K8");
-  ASSERT_EQ(Read(GreyIcData(spec), engine.get()), kStatusOk);
+  ASSERT_EQ(Read(GreyIcData(shape), engine.get()), kStatusOk);
   EXPECT_EQ(engine->markup.pair_first[0], 2);
   engine->header.ink_set_name[0] = 0;
-  ASSERT_EQ(Read(GreyIcData(spec), engine.get()), kStatusOk);
+  ASSERT_EQ(Read(GreyIcData(shape), engine.get()), kStatusOk);
   EXPECT_EQ(engine->markup.pair_first[0], 1);
 }
 
 TEST(GreyMarkup, ModeLinesByResolution) {
-  GreyIcDataSpec spec;
-  spec.mode_lines = {"720 720 single n 1 &", "1440 * dual a 1 m 1 n 1 &",
+  GreyIcDataShape shape;
+  shape.mode_lines = {"720 720 single n 1 &", "1440 * dual a 1 m 1 n 1 &",
                      "* * smbrate a 1 10 20 70 &"};
   auto engine = testkit::NewGreyEngineState();
   engine->job.h_res = 1440;
-  ASSERT_EQ(Read(GreyIcData(spec), engine.get()), kStatusOk);
+  ASSERT_EQ(Read(GreyIcData(shape), engine.get()), kStatusOk);
   const auto& mode = engine->markup.mode;
   EXPECT_EQ(mode.kind, tonvar::grey::kModeDual);
   EXPECT_EQ(mode.h_res, 1440);
@@ -77,7 +77,7 @@ TEST(GreyMarkup, ModeLinesByResolution) {
   EXPECT_EQ(mode.letters[2], 'n');
 
   engine->job.h_res = 360;
-  ASSERT_EQ(Read(GreyIcData(spec), engine.get()), kStatusOk);
+  ASSERT_EQ(Read(GreyIcData(shape), engine.get()), kStatusOk);
   EXPECT_EQ(mode.kind, tonvar::grey::kModeSmbRate);
   EXPECT_EQ(mode.rates[0], 10);
   EXPECT_EQ(mode.rates[2], 70);
@@ -94,12 +94,12 @@ TEST(GreyMarkup, FourReferenceRowsEndTheReading) {
 }
 
 TEST(GreyMarkup, NoReferenceRowsAndNoInks) {
-  GreyIcDataSpec spec;
-  spec.ink_num = 0;
-  spec.rows = {};
-  spec.color_cnv = {"<color_cnv=9::>"};
+  GreyIcDataShape shape;
+  shape.ink_num = 0;
+  shape.rows = {};
+  shape.color_cnv = {"<color_cnv=9::>"};
   auto engine = testkit::NewGreyEngineState();
-  EXPECT_EQ(Read(GreyIcData(spec), engine.get()), kStatusOk);
+  EXPECT_EQ(Read(GreyIcData(shape), engine.get()), kStatusOk);
 }
 
 // Markups that differ from the default in one place.

@@ -26,7 +26,7 @@ namespace {
 using namespace tonvar;
 
 std::vector<uint8_t> GoodContainer() {
-  testkit::GreyTableSpec table;
+  testkit::GreyTableShape table;
   table.levels = 16;
   return testkit::GreyChunkContainer({{"inkd", testkit::GreyInkdChunk(180)},
                                       {"ctcn", testkit::GreyCtcnChunk({})},
@@ -43,7 +43,7 @@ std::unique_ptr<grey::CmGreyEngine> CorrectionEngine() {
   grey::ReadGreyIcData(testkit::Bounded(markup), engine.get());
   const auto cw = testkit::GreyColourJob::CwList();
   grey::ParseGreyCwList(cw.data(), &engine->cw);
-  testkit::DotCurveKind4Spec dots;
+  testkit::DotCurveKind4Shape dots;
   dots.entries = testkit::DotCurveEntriesFor(9);
   const auto block = testkit::BuildDotCurveKind4(dots);
   common::ReadDotCurveBlock(testkit::Bounded(block), 9, &engine->dot_tables, engine->weights);
@@ -55,7 +55,7 @@ std::unique_ptr<grey::CmGreyEngine> CorrectionEngine() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   static const std::vector<uint8_t> kGood[4] = {
-      testkit::GreyTextResource(testkit::GreyHeaderTable({testkit::GreyHeaderRowSpec{}})),
+      testkit::GreyTextResource(testkit::GreyHeaderTable({testkit::GreyHeaderRowShape{}})),
       GoodContainer(),
       testkit::GreyTextResource(testkit::GreyIcData({})),
       testkit::GreyCorrectionCurves(),

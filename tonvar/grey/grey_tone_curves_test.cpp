@@ -195,10 +195,10 @@ TEST(GreyTint, AxesOfATintAlongTheSecondValue) {
 // A ramp engine with the default tint records (factor 1 + t / 100).
 std::unique_ptr<CmGreyEngine> TintEngine(uint8_t scale_kind = 1) {
   auto engine = RampEngine();
-  testkit::GreyCtcnSpec spec;
-  spec.scale_kind = scale_kind;
+  testkit::GreyCtcnShape shape;
+  shape.scale_kind = scale_kind;
   bool limit = false;
-  const auto container = testkit::GreyChunkContainer({{"ctcn", testkit::GreyCtcnChunk(spec)}});
+  const auto container = testkit::GreyChunkContainer({{"ctcn", testkit::GreyCtcnChunk(shape)}});
   EXPECT_EQ(ReadGreyChunks(testkit::Bounded(container), &engine->lut, &limit), kStatusOk);
   return engine;
 }
@@ -249,12 +249,12 @@ TEST(GreyTint, Refusals) {
 std::unique_ptr<CmGreyEngine> LimitEngine(std::vector<uint16_t> amounts, int16_t k,
                                           uint8_t scale_code) {
   auto engine = testkit::NewGreyEngineState();
-  testkit::GreyTableSpec spec;
-  spec.levels = static_cast<int16_t>(amounts.size() / 8);
-  spec.amounts = std::move(amounts);
-  spec.full_scale_code = scale_code;
+  testkit::GreyTableShape shape;
+  shape.levels = static_cast<int16_t>(amounts.size() / 8);
+  shape.amounts = std::move(amounts);
+  shape.full_scale_code = scale_code;
   const auto container = testkit::GreyChunkContainer(
-      {{"tgvm", testkit::GreyTableChunk(spec)}, {"inkd", testkit::GreyInkdChunk(k)}});
+      {{"tgvm", testkit::GreyTableChunk(shape)}, {"inkd", testkit::GreyInkdChunk(k)}});
   EXPECT_EQ(ReadGreyChunks(testkit::Bounded(container), &engine->lut, &engine->has_ink_limit),
             kStatusOk);
   engine->tone.gamma = 100;

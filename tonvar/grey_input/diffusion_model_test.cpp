@@ -820,7 +820,7 @@ std::vector<uint32_t> TrialInk(std::mt19937& rng, int cells) {
 class DiffusionModelTest : public GreyEngineTest {
  protected:
   void SetUpEngine(uint32_t bits, uint32_t h, uint32_t v) {
-    testkit::GreyDotCurveKind3Spec dots;
+    testkit::GreyDotCurveKind3Shape dots;
     dots.sample = BandVisitingDot;
     Ready(GreyJob(bits, h, v, 1, 512), {}, testkit::BuildGreyDotCurveKind3(dots));
   }

@@ -83,7 +83,7 @@ TEST_F(GreyEngineTest, HalftoneBeforeTheLastResourceIsRefused) {
   EXPECT_EQ(GreyHalftone(engine_, band.Args(0, 8, 0, 2, 0)), kStatusBadArgument);
   ASSERT_EQ(Feed(testkit::BuildGreyDotCurveKind3({})), kStatusOk);
   EXPECT_EQ(GreyHalftone(engine_, band.Args(0, 8, 0, 2, 0)), kStatusBadArgument);
-  testkit::GreyScreenSpec bad;
+  testkit::GreyScreenShape bad;
   bad.layout_kind = 1;
   EXPECT_EQ(Feed(testkit::BuildGreyScreen(bad)), kStatusMatrixMagic);
   EXPECT_EQ(GreyHalftone(engine_, band.Args(0, 8, 0, 2, 0)), kStatusBadArgument);

@@ -36,7 +36,7 @@ class InkAdjustTest : public GreyEngineTest {
   }
   // Kind-4 curves whose trailers (in tenths) give every group the weights b.
   void ReadyForLayout(uint32_t bits, int16_t trailer_tenths) {
-    testkit::GreyDotCurveKind4Spec dots;
+    testkit::GreyDotCurveKind4Shape dots;
     for (uint8_t ink : {0, 1, 2, 3, 4, 5, 7, 11}) {
       testkit::GreyDotCurveEntry e(ink);
       for (int16_t& t : e.trailer) t = trailer_tenths;

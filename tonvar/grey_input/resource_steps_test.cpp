@@ -16,13 +16,13 @@ using testkit::BuildGreyScreen;
 TEST_F(GreyEngineTest, Kind3TrailerFollowsTheSampleSize) {
   for (int16_t bits : {8, 16}) {
     faults::ScopedReset each;
-    testkit::GreyDotCurveKind3Spec spec;
-    spec.sample_bits = bits;
-    spec.trailer[0] = 11;
-    spec.trailer[1] = -12;
-    spec.trailer[2] = 13;
-    spec.sample = [](uint32_t row, uint32_t size) { return int32_t(row % 200) / (size + 1); };
-    const std::vector<uint8_t> block = BuildGreyDotCurveKind3(spec);
+    testkit::GreyDotCurveKind3Shape shape;
+    shape.sample_bits = bits;
+    shape.trailer[0] = 11;
+    shape.trailer[1] = -12;
+    shape.trailer[2] = 13;
+    shape.sample = [](uint32_t row, uint32_t size) { return int32_t(row % 200) / (size + 1); };
+    const std::vector<uint8_t> block = BuildGreyDotCurveKind3(shape);
     const size_t trailer = bits == 8 ? 1572 : 3108;
     ASSERT_EQ(block.size(), trailer + 6);
     ASSERT_EQ(Create(GreyJob(2)), kStatusOk);
@@ -62,16 +62,16 @@ TEST_F(GreyEngineTest, LevelTablesInterpolateAndCapTheTopAmount) {
 }
 
 TEST_F(GreyEngineTest, Kind4CurvesPerInkAndTheShiftedInk0) {
-  testkit::GreyDotCurveKind4Spec spec;
+  testkit::GreyDotCurveKind4Shape shape;
   for (uint8_t ink : {0, 1, 2, 3, 4, 5, 7, 11, 9, 13}) {
     testkit::GreyDotCurveEntry e{ink};
     e.small_present = ink != 0;
     e.trailer[0] = int16_t(10 * ink + 5);
     e.sample = [ink](uint32_t row, uint32_t size) { return int32_t(row / 4 + ink + 10 * size); };
-    spec.entries.push_back(e);
+    shape.entries.push_back(e);
   }
   ASSERT_EQ(Create(GreyJob(2)), kStatusOk);
-  ASSERT_EQ(Feed(BuildGreyDotCurveKind4(spec)), kStatusOk);
+  ASSERT_EQ(Feed(BuildGreyDotCurveKind4(shape)), kStatusOk);
   const GreyHalftoneEngine& e = Engine();
   EXPECT_EQ(e.ink0_shifted, 1u);
   // Ink 7 feeds group 6, ink 11 group 7, ink 9 (listed after 5) group 5; ink 13 has none.
@@ -91,14 +91,14 @@ TEST_F(GreyEngineTest, Kind4CurvesPerInkAndTheShiftedInk0) {
 
 TEST_F(GreyEngineTest, RefusedDotCurveBlocks) {
   auto kind4 = [](auto change) {
-    testkit::GreyDotCurveKind4Spec spec;
-    for (uint8_t ink : {0, 1, 2, 3, 4, 5, 7, 11}) spec.entries.push_back({ink});
-    change(spec);
-    return BuildGreyDotCurveKind4(spec);
+    testkit::GreyDotCurveKind4Shape shape;
+    for (uint8_t ink : {0, 1, 2, 3, 4, 5, 7, 11}) shape.entries.push_back({ink});
+    change(shape);
+    return BuildGreyDotCurveKind4(shape);
   };
   std::vector<uint8_t> other_kind = BuildGreyDotCurveKind3({});
   other_kind[8] = 5;
-  testkit::GreyDotCurveKind3Spec levels, bits, columns, crowded, negative;
+  testkit::GreyDotCurveKind3Shape levels, bits, columns, crowded, negative;
   levels.levels = 256;
   bits.sample_bits = 12;
   columns.columns = 4;
@@ -129,7 +129,7 @@ TEST_F(GreyEngineTest, RefusedDotCurveBlocks) {
 }
 
 TEST_F(GreyEngineTest, ScreenRowsArePairedAndTheLineBuffersSized) {
-  testkit::GreyScreenSpec screen;
+  testkit::GreyScreenShape screen;
   screen.width = 4;
   screen.height = 4;
   for (int16_t i = 0; i < 16; ++i) screen.samples.push_back(int16_t(100 + i));
@@ -154,9 +154,9 @@ TEST_F(GreyEngineTest, ScreenRowsArePairedAndTheLineBuffersSized) {
 
 TEST_F(GreyEngineTest, RefusedScreens) {
   auto screen = [](auto change) {
-    testkit::GreyScreenSpec spec;
-    change(spec);
-    return BuildGreyScreen(spec);
+    testkit::GreyScreenShape shape;
+    change(shape);
+    return BuildGreyScreen(shape);
   };
   std::vector<uint8_t> plain = {'0', '1', '2', '3', 0x02, 0x00, 0x01, 0x00};
   plain.resize(16 + 2 * 0x10002, 0);

@@ -87,7 +87,7 @@ class GreyEngineTest : public ::testing::Test {
     return GreyHalftoneSetResource(engine_, Bytes(block), &id_);
   }
   // Creation and the two resource steps of a job without an ink list.
-  void Ready(const RasterJob& job, const testkit::GreyScreenSpec& screen = {},
+  void Ready(const RasterJob& job, const testkit::GreyScreenShape& screen = {},
              const std::vector<uint8_t>& dots = testkit::BuildGreyDotCurveKind3({})) {
     ASSERT_EQ(Create(job), kStatusOk);
     ASSERT_EQ(Feed(dots), kStatusOk);

@@ -8,15 +8,15 @@
 namespace tonvar::multi_level {
 namespace {
 
-using ::testkit::CubeTableSpec;
+using ::testkit::CubeTableShape;
 
 class ColourCubeTest : public EngineTest {
  protected:
   // Builds cube 0 of an engine on the table (the engine's step 1 without the packing).
-  EngineStatus Build(const CubeTableSpec& spec, uint32_t ink_set = 1) {
+  EngineStatus Build(const CubeTableShape& shape, uint32_t ink_set = 1) {
     RasterJob job = SampleJob();
     job.ink_set = ink_set;
-    EXPECT_EQ(Create(job, spec), kStatusOk);
+    EXPECT_EQ(Create(job, shape), kStatusOk);
     EXPECT_EQ(AllocMultiLevelState(engine_), kStatusOk);
     State().ink_count = InkCountOf(ink_set);
     const EngineStatus checked = CheckCubeSource(engine_->tables[0], State().ink_count);
@@ -28,10 +28,10 @@ class ColourCubeTest : public EngineTest {
 };
 
 TEST_F(ColourCubeTest, ATableOnTheCubeGridIsReproducedExactly) {
-  CubeTableSpec spec;
-  spec.grid = 64;
-  spec.levels = ::testkit::CubeNodeLevels();
-  ASSERT_EQ(Build(spec), kStatusOk);
+  CubeTableShape shape;
+  shape.grid = 64;
+  shape.levels = ::testkit::CubeNodeLevels();
+  ASSERT_EQ(Build(shape), kStatusOk);
   for (uint32_t i = 0; i < 64; i += 7) {
     for (uint32_t j = 0; j < 64; j += 5) {
       for (uint32_t k : {0u, 1u, 31u, 62u, 63u}) {
@@ -45,13 +45,13 @@ TEST_F(ColourCubeTest, ATableOnTheCubeGridIsReproducedExactly) {
 
 TEST_F(ColourCubeTest, NodesOnTableNodesKeepTheirValuesAndOthersInterpolate) {
   // Grid 0, 130, 255 (130 and 255 are cube levels 30 and 63); values linear in the first axis.
-  CubeTableSpec spec;
-  spec.grid = 3;
-  spec.levels = {0, 130, 255};
+  CubeTableShape shape;
+  shape.grid = 3;
+  shape.levels = {0, 130, 255};
   for (uint32_t i = 0; i < 3; ++i)
     for (uint32_t n = 0; n < 9; ++n)
-      for (uint32_t c = 0; c < 4; ++c) spec.body.push_back(static_cast<uint8_t>(i == 0 ? 0 : i == 1 ? 100 : 200));
-  ASSERT_EQ(Build(spec), kStatusOk);
+      for (uint32_t c = 0; c < 4; ++c) shape.body.push_back(static_cast<uint8_t>(i == 0 ? 0 : i == 1 ? 100 : 200));
+  ASSERT_EQ(Build(shape), kStatusOk);
   EXPECT_EQ(Node(30, 4, 9)[0], 100);
   EXPECT_EQ(Node(63, 0, 63)[3], 200);
   EXPECT_EQ(Node(0, 63, 63)[1], 0);
@@ -60,14 +60,14 @@ TEST_F(ColourCubeTest, NodesOnTableNodesKeepTheirValuesAndOthersInterpolate) {
 }
 
 TEST_F(ColourCubeTest, DotGainBendsTheInterpolation) {
-  CubeTableSpec spec;
-  spec.grid = 2;
-  spec.levels = {0, 255};
-  spec.body = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+  CubeTableShape shape;
+  shape.grid = 2;
+  shape.levels = {0, 255};
+  shape.body = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
-  spec.gain_none = 200;
-  spec.gain_full = 100;
-  ASSERT_EQ(Build(spec), kStatusOk);
+  shape.gain_none = 200;
+  shape.gain_full = 100;
+  ASSERT_EQ(Build(shape), kStatusOk);
   // The ends stay, the middle moves, and the curve keeps rising.
   EXPECT_EQ(Node(0, 0, 0)[0], 0);
   EXPECT_EQ(Node(63, 0, 0)[0], 255);
@@ -76,27 +76,27 @@ TEST_F(ColourCubeTest, DotGainBendsTheInterpolation) {
 }
 
 TEST_F(ColourCubeTest, SixChannelCubesDropSingleDotsOfChannelsZeroTwoAndFive) {
-  CubeTableSpec spec;
-  spec.grid = 2;
-  spec.levels = {0, 255};
-  spec.channels = 6;
-  spec.body.assign(8 * 6, 1);
-  ASSERT_EQ(Build(spec, 3), kStatusOk);
+  CubeTableShape shape;
+  shape.grid = 2;
+  shape.levels = {0, 255};
+  shape.channels = 6;
+  shape.body.assign(8 * 6, 1);
+  ASSERT_EQ(Build(shape, 3), kStatusOk);
   const uint8_t expected[6] = {0, 1, 0, 1, 1, 0};
   EXPECT_EQ(std::memcmp(Node(17, 40, 3), expected, 6), 0);
 }
 
 TEST_F(ColourCubeTest, TheGreyAxisReplacesTheDiagonal) {
-  CubeTableSpec spec;
-  spec.grey_levels = {0, 128, 255};
-  spec.grey_values = {1, 2, 3, 4, 100, 110, 120, 130, 227, 228, 229, 230};
-  ASSERT_EQ(Build(spec), kStatusOk);
+  CubeTableShape shape;
+  shape.grey_levels = {0, 128, 255};
+  shape.grey_values = {1, 2, 3, 4, 100, 110, 120, 130, 227, 228, 229, 230};
+  ASSERT_EQ(Build(shape), kStatusOk);
   const uint8_t first[4] = {1, 2, 3, 4}, last[4] = {227, 228, 229, 230};
   EXPECT_EQ(std::memcmp(Node(0, 0, 0), first, 4), 0);
   EXPECT_EQ(std::memcmp(Node(63, 63, 63), last, 4), 0);
   // Level 130: 125/127 of row 1 and 2/127 of row 2, through the (identity) transfer.
   for (uint32_t c = 0; c < 4; ++c) {
-    const uint32_t t = (256 * spec.grey_values[4 + c] * 125 + 256 * spec.grey_values[8 + c] * 2) / 127;
+    const uint32_t t = (256 * shape.grey_values[4 + c] * 125 + 256 * shape.grey_values[8 + c] * 2) / 127;
     EXPECT_EQ(Node(30, 30, 30)[c], (32 * (t >> 8) + ((32 * (t & 255)) >> 8) + 16) >> 5) << c;
   }
   EXPECT_NE(Node(30, 30, 29)[0], Node(30, 30, 30)[0]);

@@ -31,18 +31,18 @@ uint16_t Word(FuzzBytes& in) { return static_cast<uint16_t>(in.Byte() | in.Byte(
 
 // A dot-curve table with fuzzed samples, 8 or 16 bits.
 std::vector<uint8_t> FuzzedDotCurves(FuzzBytes& in, bool wide) {
-  ::testkit::DotCurveTableSpec spec;
-  spec.bits = wide ? 16 : 8;
-  spec.fraction_bits = wide ? static_cast<int16_t>(in.Byte() % 9) : 0;
+  ::testkit::DotCurveTableShape shape;
+  shape.bits = wide ? 16 : 8;
+  shape.fraction_bits = wide ? static_cast<int16_t>(in.Byte() % 9) : 0;
   const uint16_t small = Word(in), medium = Word(in), large = Word(in);
-  for (int level = 0; level < spec.rows; ++level) {
+  for (int level = 0; level < shape.rows; ++level) {
     const auto scale = [&](uint16_t v) {
       const uint32_t ramp = v * static_cast<uint32_t>(level) / 511;
       return static_cast<uint16_t>(wide ? ramp : ramp & 0xFF);
     };
-    spec.values.push_back({scale(small), scale(medium), scale(large)});
+    shape.values.push_back({scale(small), scale(medium), scale(large)});
   }
-  return ::testkit::BuildDotCurveTable(spec);
+  return ::testkit::BuildDotCurveTable(shape);
 }
 
 }  // namespace
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if ((flags & 64) != 0) {
     blocks[0] = in.Block();
   } else {
-    ::testkit::MatrixBlockSpec matrix;
+    ::testkit::MatrixBlockShape matrix;
     matrix.width = matrix.height = 8;
     matrix.phases = ::testkit::SamplePhases(eight_inks ? 8 : 4);
     for (int i = 0; i < 64; ++i) matrix.samples.push_back(static_cast<int16_t>(Word(in) % 5000 - 500));

@@ -46,9 +46,9 @@ class BenchEngine {
     job_.bits_per_dot = bits;
     job_.width_pixels = kWidth;
     job_.height_lines = 100000;
-    testkit::CubeTableSpec spec;
-    spec.channels = static_cast<uint32_t>(inks);
-    table_ = std::make_unique<testkit::CubeTable>(spec);
+    testkit::CubeTableShape shape;
+    shape.channels = static_cast<uint32_t>(inks);
+    table_ = std::make_unique<testkit::CubeTable>(shape);
     EngineCreateArgs args;
     args.job = &job_;
     args.tables[0] = table_->Get();
@@ -57,7 +57,7 @@ class BenchEngine {
     void* raw = nullptr;
     if (MultiLevelNew(args, &id, &raw) != kStatusOk) return;
     engine_ = raw;
-    testkit::MatrixBlockSpec matrix;
+    testkit::MatrixBlockShape matrix;
     matrix.width = matrix.height = kMatrixSide;
     matrix.phases = testkit::SamplePhases(inks);
     for (int i = 0; i < kMatrixSide * kMatrixSide; ++i) matrix.samples.push_back(static_cast<int16_t>((i * 997) % 1800));

@@ -28,11 +28,11 @@ TEST_F(DotTableRangeTest, ThresholdsAboveOneDotAreRefused) {
     SCOPED_TRACE(c.name);
     ASSERT_EQ(Create(SampleJob()), kStatusOk);
     ASSERT_EQ(ThroughMatrix().status, kStatusOk);
-    ::testkit::DotCurveTableSpec spec;
-    spec.bits = c.bits;
-    spec.values.assign(512, {0, 0, 0});
-    spec.values[511] = c.top;
-    const StepResult result = Step(::testkit::BuildDotCurveTable(spec));
+    ::testkit::DotCurveTableShape shape;
+    shape.bits = c.bits;
+    shape.values.assign(512, {0, 0, 0});
+    shape.values[511] = c.top;
+    const StepResult result = Step(::testkit::BuildDotCurveTable(shape));
     EXPECT_EQ(result.status, c.status);
     EXPECT_EQ(engine_->ready, c.status == kStatusOk ? 1u : 0u);
     EXPECT_EQ(DeleteEngine(), kStatusOk);

@@ -32,7 +32,7 @@ MultiLevelEngine* ReadyEngine(bool eight_inks, uint32_t width, const Routed& r) 
   MultiLevelEngine* engine = NewFuzzEngine(eight_inks, width, kClassDpi[r.ratio_class][0],
                                            kClassDpi[r.ratio_class][1], r.bits);
   engine->job.method = r.method;
-  ::testkit::MatrixBlockSpec matrix;
+  ::testkit::MatrixBlockShape matrix;
   matrix.phases = ::testkit::SamplePhases(eight_inks ? 8 : 4);
   ResourceId id = 0;
   for (const auto& bytes : {::testkit::BuildMatrixBlock(matrix), ::testkit::BuildDotCurveTable({})}) {

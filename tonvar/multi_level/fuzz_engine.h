@@ -16,12 +16,12 @@ namespace tonvar::multi_level {
 // dot and 720 x 720 dpi.
 inline MultiLevelEngine* NewFuzzEngine(bool eight_inks, uint32_t width, uint32_t h_dpi = 720, uint32_t v_dpi = 720,
                                        uint32_t bits_per_dot = 2) {
-  ::testkit::CubeTableSpec spec;
-  spec.grid = 2;
-  spec.channels = eight_inks ? 8 : 4;
+  ::testkit::CubeTableShape shape;
+  shape.grid = 2;
+  shape.channels = eight_inks ? 8 : 4;
   static ::testkit::CubeTable* tables[2];
   ::testkit::CubeTable*& table = tables[eight_inks ? 1 : 0];
-  if (table == nullptr) table = new ::testkit::CubeTable(spec);
+  if (table == nullptr) table = new ::testkit::CubeTable(shape);
   RasterJob job{};
   job.method = 3;
   job.channel_order = 3;

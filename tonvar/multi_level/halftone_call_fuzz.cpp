@@ -22,7 +22,7 @@ MultiLevelEngine* EngineFor(bool eight_inks) {
   MultiLevelEngine*& engine = engines[eight_inks ? 1 : 0];
   if (engine != nullptr) return engine;
   engine = NewFuzzEngine(eight_inks, kWidth);
-  ::testkit::MatrixBlockSpec matrix;
+  ::testkit::MatrixBlockShape matrix;
   matrix.phases = ::testkit::SamplePhases(eight_inks ? 8 : 4);
   ResourceId id = 0;
   for (const auto& bytes : {::testkit::BuildMatrixBlock(matrix), ::testkit::BuildDotCurveTable({})}) {

@@ -12,7 +12,7 @@ namespace {
 class HalftoneCallTest : public EngineTest {
  protected:
   // A complete engine for the job.
-  void Ready(const RasterJob& job, const ::testkit::CubeTableSpec& table = {}) {
+  void Ready(const RasterJob& job, const ::testkit::CubeTableShape& table = {}) {
     ASSERT_EQ(Create(job, table), kStatusOk);
     ASSERT_EQ(ThroughMatrix().status, kStatusOk);
     ASSERT_EQ(Step(::testkit::BuildDotCurveTable({})).id, kNoMoreResources);
@@ -114,7 +114,7 @@ TEST_F(HalftoneCallTest, JobsWithoutALineRoutineAreRefusedClearly) {
     RasterJob job = SampleJob();
     job.method = c.method;
     job.ink_set = c.ink_set;
-    ::testkit::CubeTableSpec table;
+    ::testkit::CubeTableShape table;
     table.channels = c.channels;
     Ready(job, table);
     EXPECT_EQ(Call(0, 8), kStatusBadArgument);

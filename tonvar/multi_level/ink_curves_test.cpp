@@ -9,7 +9,7 @@ namespace tonvar::multi_level {
 namespace {
 
 using ::testkit::CubeTable;
-using ::testkit::CubeTableSpec;
+using ::testkit::CubeTableShape;
 
 // Slots whose level v holds (3v + slot, 2v + slot, v).
 std::unique_ptr<DotTableSlot[]> RampSlots() {
@@ -29,9 +29,9 @@ class InkCurveTest : public ::testing::Test {
 };
 
 TEST_F(InkCurveTest, TheIdentityCurveRepeatsLevel510AtTheTop) {
-  CubeTableSpec spec;
-  for (int id : {1, 2, 3, 0}) spec.curves.push_back({id, ::testkit::IdentityCurve()});
-  CubeTable table(spec);
+  CubeTableShape shape;
+  for (int id : {1, 2, 3, 0}) shape.curves.push_back({id, ::testkit::IdentityCurve()});
+  CubeTable table(shape);
   auto slots = RampSlots();
   ASSERT_EQ(ApplyInkCurves(slots.get(), *table.Get(), 1, kInteriorSet, 0), kStatusOk);
   for (int s = 0; s < 4; ++s) {
@@ -46,9 +46,9 @@ TEST_F(InkCurveTest, CurvesResampleBetweenLevelsAndClampPastTheTable) {
   // Half-tone curve: c[i] = 8 i addresses level i at output level 2i.
   std::vector<uint32_t> half(256), steep(256);
   for (uint32_t i = 0; i < 256; ++i) half[i] = 8 * i, steep[i] = 64 * i;
-  CubeTableSpec spec;
-  spec.curves = {{1, half}, {2, steep}, {3, half}, {0, half}};
-  CubeTable table(spec);
+  CubeTableShape shape;
+  shape.curves = {{1, half}, {2, steep}, {3, half}, {0, half}};
+  CubeTable table(shape);
   auto slots = RampSlots();
   ASSERT_EQ(ApplyInkCurves(slots.get(), *table.Get(), 1, kInteriorSet, 1), kStatusOk);
   const auto& ink1 = slots[1].set[kInteriorSet].level;
@@ -75,10 +75,10 @@ TEST_F(InkCurveTest, MissingCurvesAndUnknownInkSetsAreRefused) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    CubeTableSpec spec;
-    for (int id : c.ids) spec.curves.push_back({id, ::testkit::IdentityCurve()});
-    spec.curve_shift = c.shift;
-    CubeTable table(spec);
+    CubeTableShape shape;
+    for (int id : c.ids) shape.curves.push_back({id, ::testkit::IdentityCurve()});
+    shape.curve_shift = c.shift;
+    CubeTable table(shape);
     table.Mutable()->ink_curves_valid = 1;
     auto slots = RampSlots();
     static InkCurveSet empty{};
@@ -90,9 +90,9 @@ TEST_F(InkCurveTest, MissingCurvesAndUnknownInkSetsAreRefused) {
 }
 
 TEST_F(InkCurveTest, WithoutTheFlagNothingChangesAndScratchFailuresAreReported) {
-  CubeTableSpec spec;
-  for (int id : {1, 2, 3, 0}) spec.curves.push_back({id, ::testkit::IdentityCurve()});
-  CubeTable table(spec);
+  CubeTableShape shape;
+  for (int id : {1, 2, 3, 0}) shape.curves.push_back({id, ::testkit::IdentityCurve()});
+  CubeTable table(shape);
   auto slots = RampSlots();
   table.Mutable()->ink_curves_valid = 0;
   EXPECT_EQ(ApplyInkCurves(slots.get(), *table.Get(), 1, kInteriorSet, 0), kStatusOk);

@@ -6,7 +6,7 @@
 namespace tonvar::multi_level {
 namespace {
 
-using ::testkit::MatrixBlockSpec;
+using ::testkit::MatrixBlockShape;
 
 class MatrixBlockTest : public EngineTest {
  protected:
@@ -14,7 +14,7 @@ class MatrixBlockTest : public EngineTest {
   void Prepare(uint32_t ink_set) {
     RasterJob job = SampleJob();
     job.ink_set = ink_set;
-    ::testkit::CubeTableSpec table;
+    ::testkit::CubeTableShape table;
     table.grid = 2;
     table.channels = ink_set == 9 ? 8 : ink_set == 3 ? 6 : 4;
     ASSERT_EQ(Create(job, table), kStatusOk);
@@ -31,13 +31,13 @@ class MatrixBlockTest : public EngineTest {
 
 TEST_F(MatrixBlockTest, PlainRowsAreInterleavedInRowPairs) {
   Prepare(1);
-  MatrixBlockSpec spec;
-  spec.width = 2;
-  spec.height = 2;
-  spec.samples = {1, 2, 3, 4};
-  spec.phases = {{5, 6}, {7, 8}, {-9, 10}, {11, -12}};
-  spec.kind_byte = 9;
-  ASSERT_EQ(Read(::testkit::BuildMatrixBlock(spec)), kStatusOk);
+  MatrixBlockShape shape;
+  shape.width = 2;
+  shape.height = 2;
+  shape.samples = {1, 2, 3, 4};
+  shape.phases = {{5, 6}, {7, 8}, {-9, 10}, {11, -12}};
+  shape.kind_byte = 9;
+  ASSERT_EQ(Read(::testkit::BuildMatrixBlock(shape)), kStatusOk);
   EXPECT_EQ(Samples(), (std::vector<int16_t>{1, 3, 2, 4, 1, 3}));
   const MatrixLayout& m = State().matrix;
   EXPECT_EQ(m.width, 2);
@@ -50,23 +50,23 @@ TEST_F(MatrixBlockTest, PlainRowsAreInterleavedInRowPairs) {
 
 TEST_F(MatrixBlockTest, MatrixOrderedSamplesAreCopiedAsStored) {
   Prepare(1);
-  MatrixBlockSpec spec;
-  spec.format = 1;
-  spec.copy_mode = 1;
-  spec.width = 2;
-  spec.height = 2;
-  spec.samples = {1, 3, 2, 4, 9, 8};
-  spec.phases = ::testkit::SamplePhases(4);
-  ASSERT_EQ(Read(::testkit::BuildMatrixBlock(spec)), kStatusOk);
+  MatrixBlockShape shape;
+  shape.format = 1;
+  shape.copy_mode = 1;
+  shape.width = 2;
+  shape.height = 2;
+  shape.samples = {1, 3, 2, 4, 9, 8};
+  shape.phases = ::testkit::SamplePhases(4);
+  ASSERT_EQ(Read(::testkit::BuildMatrixBlock(shape)), kStatusOk);
   EXPECT_EQ(Samples(), (std::vector<int16_t>{1, 3, 2, 4, 9, 8}));
   EXPECT_EQ(State().matrix.ink_phase[3].x, 48);
 }
 
 TEST_F(MatrixBlockTest, EightInksReadTheirPhasesFromFormatTwo) {
   Prepare(9);
-  MatrixBlockSpec spec;
-  spec.phases = ::testkit::SamplePhases(8);
-  ASSERT_EQ(Read(::testkit::BuildMatrixBlock(spec)), kStatusOk);
+  MatrixBlockShape shape;
+  shape.phases = ::testkit::SamplePhases(8);
+  ASSERT_EQ(Read(::testkit::BuildMatrixBlock(shape)), kStatusOk);
   EXPECT_EQ(State().matrix.ink_phase[7].x, 112);
   EXPECT_EQ(State().matrix.ink_phase[7].y, 56);
 }
@@ -87,32 +87,32 @@ TEST_F(MatrixBlockTest, DamagedBlocksAreRefused) {
   struct Case {
     const char* what;
     uint32_t ink_set;
-    void (*change)(MatrixBlockSpec&);
+    void (*change)(MatrixBlockShape&);
     void (*damage)(std::vector<uint8_t>&);
     EngineStatus expected;
   };
-  auto none = [](MatrixBlockSpec&) {};
+  auto none = [](MatrixBlockShape&) {};
   auto keep = [](std::vector<uint8_t>&) {};
   const Case cases[] = {
-      {"format 1 for eight inks reads as a plain block", 9, [](MatrixBlockSpec& s) { s.format = 1; }, keep, kStatusMatrixMagic},
-      {"format 2 with a copy mode reads as a plain block", 1, [](MatrixBlockSpec& s) { s.copy_mode = 1; }, keep, kStatusMatrixMagic},
+      {"format 1 for eight inks reads as a plain block", 9, [](MatrixBlockShape& s) { s.format = 1; }, keep, kStatusMatrixMagic},
+      {"format 2 with a copy mode reads as a plain block", 1, [](MatrixBlockShape& s) { s.copy_mode = 1; }, keep, kStatusMatrixMagic},
       {"phases of 7 inks missing for 6", 3, none, [](std::vector<uint8_t>& b) { b.resize(60); }, kStatusBadResource},
-      {"odd height", 1, [](MatrixBlockSpec& s) { s.height = 3; }, keep, kStatusBadResource},
-      {"zero width", 1, [](MatrixBlockSpec& s) { s.width = 0; }, keep, kStatusBadResource},
-      {"negative height", 1, [](MatrixBlockSpec& s) { s.height = -4; }, keep, kStatusBadResource},
-      {"size not a power of two", 1, [](MatrixBlockSpec& s) { s.width = 3; }, keep, kStatusBadResource},
-      {"sample bytes not adding up to 2", 1, [](MatrixBlockSpec& s) { s.sample_bytes_b = 1; }, keep, kStatusBadResource},
-      {"negative sample", 1, [](MatrixBlockSpec& s) { s.samples.assign(16, 5); s.samples[9] = -1; }, keep, kStatusBadResource},
+      {"odd height", 1, [](MatrixBlockShape& s) { s.height = 3; }, keep, kStatusBadResource},
+      {"zero width", 1, [](MatrixBlockShape& s) { s.width = 0; }, keep, kStatusBadResource},
+      {"negative height", 1, [](MatrixBlockShape& s) { s.height = -4; }, keep, kStatusBadResource},
+      {"size not a power of two", 1, [](MatrixBlockShape& s) { s.width = 3; }, keep, kStatusBadResource},
+      {"sample bytes not adding up to 2", 1, [](MatrixBlockShape& s) { s.sample_bytes_b = 1; }, keep, kStatusBadResource},
+      {"negative sample", 1, [](MatrixBlockShape& s) { s.samples.assign(16, 5); s.samples[9] = -1; }, keep, kStatusBadResource},
       {"samples past the block", 1, none, [](std::vector<uint8_t>& b) { b.resize(b.size() - 2); }, kStatusBadResource},
-      {"negative sample offset", 1, [](MatrixBlockSpec& s) { s.sample_offset = -2; }, [](std::vector<uint8_t>& b) { b[10] = 0xFE; b[11] = 0xFF; }, kStatusBadResource},
+      {"negative sample offset", 1, [](MatrixBlockShape& s) { s.sample_offset = -2; }, [](std::vector<uint8_t>& b) { b[10] = 0xFE; b[11] = 0xFF; }, kStatusBadResource},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Prepare(c.ink_set);
-    MatrixBlockSpec spec;
-    spec.phases = ::testkit::SamplePhases(c.ink_set == 9 ? 8 : c.ink_set == 3 ? 6 : 4);
-    c.change(spec);
-    std::vector<uint8_t> block = ::testkit::BuildMatrixBlock(spec);
+    MatrixBlockShape shape;
+    shape.phases = ::testkit::SamplePhases(c.ink_set == 9 ? 8 : c.ink_set == 3 ? 6 : 4);
+    c.change(shape);
+    std::vector<uint8_t> block = ::testkit::BuildMatrixBlock(shape);
     c.damage(block);
     EXPECT_EQ(Read(block), c.expected);
     EXPECT_EQ(DeleteEngine(), kStatusOk);

@@ -7,7 +7,7 @@
 namespace tonvar::multi_level {
 namespace {
 
-using ::testkit::CubeTableSpec;
+using ::testkit::CubeTableShape;
 
 TEST_F(EngineTest, CreationRefusesJobsOfOtherEnginesBeforeAllocating) {
   struct Case {
@@ -37,9 +37,9 @@ TEST_F(EngineTest, CreationRefusesJobsOfOtherEnginesBeforeAllocating) {
 TEST_F(EngineTest, CreationCopiesTheJobAndTablesAndAnswersTheFirstId) {
   RasterJob job = SampleJob();
   job.bits_per_dot = 1;
-  CubeTableSpec first;
+  CubeTableShape first;
   first.first_halftone_id = 1234;
-  CubeTableSpec second;
+  CubeTableShape second;
   second.first_halftone_id = 99;
   ASSERT_EQ(Create(job, first, &second), kStatusOk);
   EXPECT_EQ(first_id_, 1234u);
@@ -114,7 +114,7 @@ TEST_F(EngineTest, HalftoneIsRefusedUntilTheResourcesAreComplete) {
   EXPECT_EQ(MultiLevelHalftone(engine_, band), kStatusBadArgument);
   EXPECT_EQ(ThroughMatrix().id, 733u);
   EXPECT_EQ(MultiLevelHalftone(engine_, band), kStatusBadArgument);
-  ::testkit::DotCurveTableSpec curves;
+  ::testkit::DotCurveTableShape curves;
   const StepResult last = Step(::testkit::BuildDotCurveTable(curves));
   ASSERT_EQ(last.status, kStatusOk);
   ASSERT_EQ(last.id, kNoMoreResources);
@@ -136,7 +136,7 @@ TEST_F(EngineTest, AFailedStepCountsAndLeavesTheEngineIncompleteForGood) {
   // The next call runs step 4, which may succeed, but the engine never becomes complete.
   RasterJob& job = engine_->job;
   job.edge_mask = 8;
-  ::testkit::DotCurveTableSpec curves;
+  ::testkit::DotCurveTableShape curves;
   const StepResult edge = Step(::testkit::BuildDotCurveTable(curves));
   EXPECT_EQ(edge.status, kStatusOk);
   EXPECT_EQ(edge.id, kNoMoreResources);
@@ -149,12 +149,12 @@ TEST_F(EngineTest, AFailedStepCountsAndLeavesTheEngineIncompleteForGood) {
 TEST_F(EngineTest, EveryAllocationOfTheSequenceCanFailCleanly) {
   RasterJob job = SampleJob();
   job.edge_mask = 8;
-  ::testkit::CubeTableSpec table;
+  ::testkit::CubeTableShape table;
   table.grid = 2;
   for (int id : {1, 2, 3, 0}) table.curves.push_back({id, ::testkit::IdentityCurve()});
-  ::testkit::DotCurveTableSpec short_table;
+  ::testkit::DotCurveTableShape short_table;
   short_table.rows = 256;  // widened through a scratch block
-  ::testkit::MatrixBlockSpec matrix;
+  ::testkit::MatrixBlockShape matrix;
   matrix.phases = ::testkit::SamplePhases(4);
   const std::vector<std::vector<uint8_t>> resources = {
       {0}, ::testkit::BuildMatrixBlock(matrix), ::testkit::BuildDotCurveTable(short_table),
@@ -190,7 +190,7 @@ TEST_F(EngineTest, StepsAfterAStepOneWithoutWorkBlockAreRefused) {
   common::faults::FailNth(common::faults::MemOp::kAlloc, 1);
   EXPECT_EQ(Step({0}).status, kStatusAllocFailed);
   EXPECT_EQ(engine_->state, nullptr);
-  ::testkit::MatrixBlockSpec matrix;
+  ::testkit::MatrixBlockShape matrix;
   matrix.phases = ::testkit::SamplePhases(4);
   EXPECT_EQ(Step(::testkit::BuildMatrixBlock(matrix)).status, kStatusBadArgument);
   EXPECT_EQ(engine_->step, 2u);
@@ -218,7 +218,7 @@ TEST_F(EngineTest, AHandleThroughTheInterfaceLeavesNothingBehind) {
   HalftoneHandle* handle = nullptr;
   ResourceId id = 0;
   ASSERT_EQ(NewHalftoneHandle(&job, luts, 0, &id, &handle), kStatusOk);
-  ::testkit::MatrixBlockSpec matrix;
+  ::testkit::MatrixBlockShape matrix;
   matrix.phases = ::testkit::SamplePhases(4);
   const std::vector<std::vector<uint8_t>> resources = {
       std::vector<uint8_t>(16, 0), ::testkit::BuildMatrixBlock(matrix), ::testkit::BuildDotCurveTable({})};

@@ -17,12 +17,12 @@ class FlatColourTest : public EngineTest {
   // A complete engine whose every colour gives each ink `amount`, with a 16 x 16 matrix spread
   // over 0..4079 and dot tables that rise with the level.
   void Ready(const RasterJob& job, int channels, uint8_t amount) {
-    ::testkit::CubeTableSpec table;
+    ::testkit::CubeTableShape table;
     table.channels = static_cast<uint32_t>(channels);
     table.body.assign(size_t{table.grid} * table.grid * table.grid * table.channels, amount);
     ASSERT_EQ(Create(job, table), kStatusOk);
     ASSERT_EQ(Step({0}).status, kStatusOk);
-    ::testkit::MatrixBlockSpec matrix;
+    ::testkit::MatrixBlockShape matrix;
     matrix.width = matrix.height = kMatrixSide;
     matrix.phases = ::testkit::SamplePhases(channels);
     for (int i = 0; i < kMatrixSide * kMatrixSide; ++i) matrix.samples.push_back(static_cast<int16_t>((i * 997) % 4080));

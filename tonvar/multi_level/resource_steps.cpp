@@ -107,7 +107,7 @@ EngineStatus StepInteriorTables(MultiLevelEngine* engine, ResourceBytes resource
 }
 
 // Edge widths, and the transition widths beside them, of one edge.
-struct EdgeSpec {
+struct EdgeShape {
   uint32_t bit;
   int32_t* job_width;
   int32_t* transition;
@@ -131,13 +131,13 @@ EngineStatus StepEdgeTables(MultiLevelEngine* engine, ResourceBytes resource, Re
 
   // CheckEdgeMask, in the order right, left, bottom, top.
   if (job.edge_mask == 0 || job.edge_mask > 15) return kStatusBadArgument;
-  EdgeSpec edges[4] = {
+  EdgeShape edges[4] = {
       {kEdgeRight, &job.edge_right, &table.right, job.resolution_x_dpi, &s->edge_right, &s->blend_right},
       {kEdgeLeft, &job.edge_left, &table.left, job.resolution_x_dpi, &s->edge_left, &s->blend_left},
       {kEdgeBottom, &job.edge_bottom, &table.lower, job.resolution_y_dpi, &s->edge_bottom, &s->blend_bottom},
       {kEdgeTop, &job.edge_top, &table.upper, job.resolution_y_dpi, &s->edge_top, &s->blend_top},
   };
-  for (EdgeSpec& e : edges) {
+  for (EdgeShape& e : edges) {
     if ((job.edge_mask & e.bit) == 0) {
       *e.job_width = *e.transition = 0;
     } else if (*e.job_width < 0 || *e.transition < 0) {
@@ -151,7 +151,7 @@ EngineStatus StepEdgeTables(MultiLevelEngine* engine, ResourceBytes resource, Re
   if (job.edge_unit != kEdgeUnitScaled && job.edge_unit != kEdgeUnitDots) return kStatusBadResource;
   int64_t edge[4], blend[4];
   for (int k = 0; k < 4; ++k) {
-    const EdgeSpec& e = edges[k];
+    const EdgeShape& e = edges[k];
     const bool on = (job.edge_mask & e.bit) != 0;
     int64_t w = on ? *e.job_width : 0;
     if (job.edge_unit == kEdgeUnitScaled) w = w * e.resolution / 25;

@@ -9,7 +9,7 @@
 namespace tonvar::multi_level {
 namespace {
 
-using ::testkit::CubeTableSpec;
+using ::testkit::CubeTableShape;
 
 TEST_F(EngineTest, StepOneAnswersTheMatrixOfTheResolutionClass) {
   struct Case {
@@ -92,7 +92,7 @@ TEST(DiffusionThresholdsTest, OneTablePerResolutionClass) {
 }
 
 TEST_F(EngineTest, TwoTablesGetTwoCubes) {
-  CubeTableSpec second;
+  CubeTableShape second;
   second.body.assign(5 * 5 * 5 * 4, 0);
   ASSERT_EQ(Create(SampleJob(), {}, &second), kStatusOk);
   ASSERT_EQ(Step({}).status, kStatusOk);
@@ -106,32 +106,32 @@ TEST_F(EngineTest, StepOneRefusesInkSetsAndTablesItCannotUse) {
   struct Case {
     const char* what;
     uint32_t ink_set;
-    void (*change)(CubeTableSpec&);
+    void (*change)(CubeTableShape&);
     bool second_differs;
   };
   const Case cases[] = {
       {"ink set 2", 2, nullptr, false},
       {"ink set 8", 8, nullptr, false},
-      {"nine channels", 1, [](CubeTableSpec& t) { t.channels = 9; }, false},
-      {"three channels for four inks", 1, [](CubeTableSpec& t) { t.channels = 3; }, false},
-      {"five channels for six inks", 3, [](CubeTableSpec& t) { t.channels = 5; }, false},
-      {"65 nodes", 1, [](CubeTableSpec& t) { t.grid = 65; t.levels.assign(64, 0); }, false},
-      {"levels not ending at 255", 1, [](CubeTableSpec& t) { t.levels = {0, 60, 120, 180, 240}; }, false},
-      {"levels not rising", 1, [](CubeTableSpec& t) { t.levels = {0, 60, 60, 180, 255}; }, false},
-      {"full-ink gain below 100", 1, [](CubeTableSpec& t) { t.gain_full = 50; }, false},
-      {"full-ink gain above no-ink gain", 1, [](CubeTableSpec& t) { t.gain_full = 200; }, false},
-      {"no-ink gain above 1000", 1, [](CubeTableSpec& t) { t.gain_none = 1001; }, false},
-      {"grey axis not reaching 255", 1, [](CubeTableSpec& t) { t.grey_levels = {0, 128}; t.grey_values.assign(8, 0); }, false},
-      {"grey axis value above 255", 1, [](CubeTableSpec& t) { t.grey_levels = {0, 255}; t.grey_values = {0, 0, 0, 256, 1, 1, 1, 1}; }, false},
+      {"nine channels", 1, [](CubeTableShape& t) { t.channels = 9; }, false},
+      {"three channels for four inks", 1, [](CubeTableShape& t) { t.channels = 3; }, false},
+      {"five channels for six inks", 3, [](CubeTableShape& t) { t.channels = 5; }, false},
+      {"65 nodes", 1, [](CubeTableShape& t) { t.grid = 65; t.levels.assign(64, 0); }, false},
+      {"levels not ending at 255", 1, [](CubeTableShape& t) { t.levels = {0, 60, 120, 180, 240}; }, false},
+      {"levels not rising", 1, [](CubeTableShape& t) { t.levels = {0, 60, 60, 180, 255}; }, false},
+      {"full-ink gain below 100", 1, [](CubeTableShape& t) { t.gain_full = 50; }, false},
+      {"full-ink gain above no-ink gain", 1, [](CubeTableShape& t) { t.gain_full = 200; }, false},
+      {"no-ink gain above 1000", 1, [](CubeTableShape& t) { t.gain_none = 1001; }, false},
+      {"grey axis not reaching 255", 1, [](CubeTableShape& t) { t.grey_levels = {0, 128}; t.grey_values.assign(8, 0); }, false},
+      {"grey axis value above 255", 1, [](CubeTableShape& t) { t.grey_levels = {0, 255}; t.grey_values = {0, 0, 0, 256, 1, 1, 1, 1}; }, false},
       {"second table with other channels", 1, nullptr, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     RasterJob job = SampleJob();
     job.ink_set = c.ink_set;
-    CubeTableSpec first;
+    CubeTableShape first;
     if (c.change != nullptr) c.change(first);
-    CubeTableSpec second;
+    CubeTableShape second;
     second.channels = 6;
     ASSERT_EQ(Create(job, first, c.second_differs ? &second : nullptr), kStatusOk);
     EXPECT_EQ(Step({}).status, kStatusBadResource);
@@ -161,7 +161,7 @@ TEST_F(EngineTest, NodesArePackedInTheEngineForm) {
     SCOPED_TRACE(c.channels);
     RasterJob job = SampleJob();
     job.ink_set = c.ink_set;
-    CubeTableSpec table;
+    CubeTableShape table;
     table.channels = c.channels;
     table.grid = 2;
     for (int node = 0; node < 8; ++node) {
@@ -212,16 +212,16 @@ TEST_F(EngineTest, TheDotTableIdComesFromTheDescriptorOrItsHeaderBlock) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ::testkit::CubeTableSpec spec;
-    spec.dot_curve_id = c.descriptor_id;
-    spec.screening_block = c.block;
-    ::testkit::CubeTable table(spec);
+    ::testkit::CubeTableShape shape;
+    shape.dot_curve_id = c.descriptor_id;
+    shape.screening_block = c.block;
+    ::testkit::CubeTable table(shape);
     EXPECT_EQ(GetDotTableId(*table.Get()), c.expected);
   }
 }
 
 TEST_F(EngineTest, WithoutDotTablesOneBitCompletesAndTwoBitsAreRefused) {
-  CubeTableSpec table;
+  CubeTableShape table;
   table.dot_curve_id = -1;
   table.screening_block = ::testkit::BuildHalftoneHeaderBlock(2, -1);
   RasterJob job = SampleJob();
@@ -258,7 +258,7 @@ TEST_F(EngineTest, StepThreeAsksForTheEdgeTablesOnlyWhenEdgesAreOn) {
     RasterJob job = SampleJob();
     job.edge_mask = c.edge_mask;
     job.bits_per_dot = c.bits;
-    CubeTableSpec table;
+    CubeTableShape table;
     table.edge_id = c.edge_id;
     ASSERT_EQ(Create(job, table), kStatusOk);
     ASSERT_EQ(ThroughMatrix().id, 733u);
@@ -298,7 +298,7 @@ TEST_P(EdgeStepTest, StepFourSetsEdgesAndVerticalZones) {
   job.edge_bottom = c.edges[1];
   job.edge_left = c.edges[2];
   job.edge_right = c.edges[3];
-  CubeTableSpec table;
+  CubeTableShape table;
   std::copy(c.transitions, c.transitions + 4, table.transitions);
   ASSERT_EQ(Create(job, table), kStatusOk);
   ASSERT_EQ(ThroughMatrix().status, kStatusOk);

@@ -47,8 +47,8 @@ class EngineTest : public ::testing::Test {
   }
 
   // Creates the engine on one table (or two); the tables outlive it.
-  EngineStatus Create(const RasterJob& job, const ::testkit::CubeTableSpec& first = {},
-                      const ::testkit::CubeTableSpec* second = nullptr) {
+  EngineStatus Create(const RasterJob& job, const ::testkit::CubeTableShape& first = {},
+                      const ::testkit::CubeTableShape* second = nullptr) {
     job_ = job;
     first_ = std::make_unique<::testkit::CubeTable>(first);
     second_.reset(second != nullptr ? new ::testkit::CubeTable(*second) : nullptr);
@@ -71,7 +71,7 @@ class EngineTest : public ::testing::Test {
   // Steps 1 and 2 with a small 4 x 4 matrix; the id step 2 answers.
   StepResult ThroughMatrix() {
     EXPECT_EQ(Step({0}).status, kStatusOk);
-    ::testkit::MatrixBlockSpec matrix;
+    ::testkit::MatrixBlockShape matrix;
     matrix.phases = ::testkit::SamplePhases(engine_->state->ink_count);
     return Step(::testkit::BuildMatrixBlock(matrix));
   }

@@ -128,12 +128,12 @@ TEST(ColourDotCurve, FormsCountsAndDamage) {
   ramp512[511] = {1, 2, 3};
   struct FormCase {
     const char* what;
-    testkit::DotCurveSpec spec;
+    testkit::DotCurveShape shape;
     testkit::DotShares e255;
   };
-  auto spec = [](testkit::CurveForm form, std::vector<testkit::DotShares> entries, uint32_t bits = 8,
+  auto shape = [](testkit::CurveForm form, std::vector<testkit::DotShares> entries, uint32_t bits = 8,
                  int32_t shift = 0) {
-    testkit::DotCurveSpec s;
+    testkit::DotCurveShape s;
     s.form = form;
     s.entries = std::move(entries);
     s.sample_bits = bits;
@@ -143,26 +143,26 @@ TEST(ColourDotCurve, FormsCountsAndDamage) {
   std::vector<testkit::DotShares> shifted = ramp;
   for (auto& e : shifted) e = {e.small << 2, e.medium << 2, e.large << 2};
   const FormCase cases[] = {
-      {"kind 0", spec(testkit::CurveForm::kKind0, ramp), ramp[255]},
-      {"kind 2, 16-bit", spec(testkit::CurveForm::kKind2, ramp, 16), ramp[255]},
-      {"kind 3, 16-bit, shift 2", spec(testkit::CurveForm::kKind3, shifted, 16, 2), ramp[255]},
-      {"kind 3, 512 entries keep entry 511", spec(testkit::CurveForm::kKind3, ramp512), {1, 2, 3}},
+      {"kind 0", shape(testkit::CurveForm::kKind0, ramp), ramp[255]},
+      {"kind 2, 16-bit", shape(testkit::CurveForm::kKind2, ramp, 16), ramp[255]},
+      {"kind 3, 16-bit, shift 2", shape(testkit::CurveForm::kKind3, shifted, 16, 2), ramp[255]},
+      {"kind 3, 512 entries keep entry 511", shape(testkit::CurveForm::kKind3, ramp512), {1, 2, 3}},
   };
   for (const FormCase& c : cases) {
     SCOPED_TRACE(c.what);
     int16_t curve[512][3] = {};
-    ASSERT_EQ(ReadColorDotCurve(Bytes(testkit::DotCurveBlock(c.spec)), curve), kStatusOk);
+    ASSERT_EQ(ReadColorDotCurve(Bytes(testkit::DotCurveBlock(c.shape)), curve), kStatusOk);
     EXPECT_EQ(curve[255][0], c.e255.small);
     EXPECT_EQ(curve[255][1], c.e255.medium);
     EXPECT_EQ(curve[255][2], c.e255.large);
-    const testkit::DotShares& e100 = c.spec.entries.size() == 512 ? ramp512[200] : ramp[100];
+    const testkit::DotShares& e100 = c.shape.entries.size() == 512 ? ramp512[200] : ramp[100];
     EXPECT_EQ(curve[100][2], e100.large);
   }
   // The raw form starts at offset 0: entry 0 is zero and entry 1's small share is byte 3.
   std::vector<testkit::DotShares> raw = ramp;
   raw[0] = {};
   int16_t curve[512][3] = {};
-  ASSERT_EQ(ReadColorDotCurve(Bytes(testkit::DotCurveBlock(spec(testkit::CurveForm::kRaw, raw))), curve), kStatusOk);
+  ASSERT_EQ(ReadColorDotCurve(Bytes(testkit::DotCurveBlock(shape(testkit::CurveForm::kRaw, raw))), curve), kStatusOk);
   EXPECT_EQ(curve[1][0], raw[1].small);
 
   for (const testkit::DamagedBlock& d : testkit::DamagedColourDotCurves()) {

@@ -11,7 +11,7 @@ namespace tonvar::screening {
 namespace {
 
 using testkit::CurveForm;
-using testkit::DotCurveSpec;
+using testkit::DotCurveShape;
 using testkit::DotShares;
 using testkit::ScreenJob;
 using testkit::ScreenKind;
@@ -31,12 +31,12 @@ struct MonoEngine {
   ScreenJob s;
 };
 
-DotCurveSpec Spec(CurveForm form, std::vector<DotShares> entries, uint32_t bits = 8) {
-  DotCurveSpec spec;
-  spec.form = form;
-  spec.entries = std::move(entries);
-  spec.sample_bits = bits;
-  return spec;
+DotCurveShape Shape(CurveForm form, std::vector<DotShares> entries, uint32_t bits = 8) {
+  DotCurveShape shape;
+  shape.form = form;
+  shape.entries = std::move(entries);
+  shape.sample_bits = bits;
+  return shape;
 }
 
 std::vector<DotShares> Constant(uint32_t count, DotShares e) { return std::vector<DotShares>(count, e); }
@@ -44,11 +44,11 @@ std::vector<DotShares> Constant(uint32_t count, DotShares e) { return std::vecto
 TEST(MonoMainBlock, RescaleBySampleWidthShiftAndFlag) {
   struct RescaleCase {
     const char* what;
-    DotCurveSpec spec;
+    DotCurveShape shape;
     uint32_t expected_small;
   };
   auto kind3 = [](uint32_t bits, int32_t shift, int32_t flag, int32_t value) {
-    DotCurveSpec s = Spec(CurveForm::kKind3, Constant(256, {value, 0, 0}), bits);
+    DotCurveShape s = Shape(CurveForm::kKind3, Constant(256, {value, 0, 0}), bits);
     s.shift = shift;
     s.flag = flag;
     return s;
@@ -57,10 +57,10 @@ TEST(MonoMainBlock, RescaleBySampleWidthShiftAndFlag) {
       {"16-bit, shift 8, flag 1: unchanged", kind3(16, 8, 1, 40000), 40000},
       {"16-bit, shift 8, flag 0: x 65535 / 65280", kind3(16, 8, 0, 40000), 40000u * 65535 / 65280},
       {"8-bit, shift 0, flag 0: x 257", kind3(8, 0, 0, 200), 200u * 257},
-      {"kind 0", Spec(CurveForm::kKind0, Constant(256, {100, 0, 0})), 100u * 257},
-      {"kind -1", Spec(CurveForm::kKindMinus1, Constant(256, {100, 0, 0})), 100u * 257},
+      {"kind 0", Shape(CurveForm::kKind0, Constant(256, {100, 0, 0})), 100u * 257},
+      {"kind -1", Shape(CurveForm::kKindMinus1, Constant(256, {100, 0, 0})), 100u * 257},
       {"kind 4, planes of 16-bit samples", [] {
-         DotCurveSpec s = Spec(CurveForm::kKind4, Constant(256, {1000, 0, 0}), 16);
+         DotCurveShape s = Shape(CurveForm::kKind4, Constant(256, {1000, 0, 0}), 16);
          s.shift = 8, s.flag = 1;
          return s;
        }(), 1000},
@@ -68,7 +68,7 @@ TEST(MonoMainBlock, RescaleBySampleWidthShiftAndFlag) {
   for (const RescaleCase& c : cases) {
     SCOPED_TRACE(c.what);
     MonoEngine m;
-    ASSERT_EQ(m.Read(testkit::DotCurveBlock(c.spec)), kStatusOk);
+    ASSERT_EQ(m.Read(testkit::DotCurveBlock(c.shape)), kStatusOk);
     EXPECT_EQ(m.A(100)[0], c.expected_small);
     EXPECT_EQ(m.s.engine()->block_mode, kBlockModeThreeSizes);
   }
@@ -81,14 +81,14 @@ TEST(MonoMainBlock, HalvingAndSampleSelection) {
   entries[510] = {77, 0, 0};
   entries[511] = {99, 0, 0};
   MonoEngine m;
-  ASSERT_EQ(m.Read(testkit::DotCurveBlock(Spec(CurveForm::kKind0, entries))), kStatusOk);
+  ASSERT_EQ(m.Read(testkit::DotCurveBlock(Shape(CurveForm::kKind0, entries))), kStatusOk);
   EXPECT_EQ(m.A(255)[0], 77u * 257);
   EXPECT_EQ(m.A(0)[0], 0u);
   EXPECT_EQ(m.A(3)[0], 3u * 257);
 
   // A kind-3 block for a 1-bit job takes the third sample as the small share.
   MonoEngine one(1);
-  ASSERT_EQ(one.Read(testkit::DotCurveBlock(Spec(CurveForm::kKind3, Constant(256, {1, 2, 3})))), kStatusOk);
+  ASSERT_EQ(one.Read(testkit::DotCurveBlock(Shape(CurveForm::kKind3, Constant(256, {1, 2, 3})))), kStatusOk);
   EXPECT_EQ(one.A(9)[0], 3u * 257);
   EXPECT_EQ(one.A(9)[1], 0u);
   EXPECT_EQ(one.A(9)[2], 0u);
@@ -111,17 +111,17 @@ TEST(MonoMainBlock, SecondTableSetsTheBlockMode) {
   };
   for (const ModeCase& c : cases) {
     SCOPED_TRACE(c.what);
-    DotCurveSpec spec = Spec(CurveForm::kKind2, testkit::RampDotShares(256, c.first_bits == 8 ? 255 : 65535), c.first_bits);
-    spec.second_kind = c.second_kind;
-    spec.second = Constant(256, c.second);
+    DotCurveShape shape = Shape(CurveForm::kKind2, testkit::RampDotShares(256, c.first_bits == 8 ? 255 : 65535), c.first_bits);
+    shape.second_kind = c.second_kind;
+    shape.second = Constant(256, c.second);
     MonoEngine m;
-    ASSERT_EQ(m.Read(testkit::DotCurveBlock(spec)), kStatusOk);
+    ASSERT_EQ(m.Read(testkit::DotCurveBlock(shape)), kStatusOk);
     EXPECT_EQ(m.s.engine()->block_mode, c.mode);
     EXPECT_EQ(m.B(40)[0], static_cast<uint32_t>(c.b.small));
     EXPECT_EQ(m.B(40)[1], static_cast<uint32_t>(c.b.medium));
     EXPECT_EQ(m.B(40)[2], static_cast<uint32_t>(c.b.large));
     // Kind 2's first table: 8-bit samples are scaled by 257, 16-bit ones kept.
-    const DotShares a = spec.entries[200];
+    const DotShares a = shape.entries[200];
     EXPECT_EQ(m.A(200)[0], static_cast<uint32_t>(a.small) * (c.first_bits == 8 ? 257 : 1));
   }
 }
@@ -164,10 +164,10 @@ TEST(MonoLevels, SharesThresholdsAndLevels) {
   std::vector<DotShares> entries = testkit::RampDotShares(256, 65535);
   entries[255] = {0, 0, 65535};   // large only: R = 0, L = N
   entries[0] = {32768, 0, 0};     // small only: R = 32768
-  DotCurveSpec spec = Spec(CurveForm::kKind3, entries, 16);
-  spec.shift = 8, spec.flag = 1;
+  DotCurveShape shape = Shape(CurveForm::kKind3, entries, 16);
+  shape.shift = 8, shape.flag = 1;
   ScreenJob s(ScreenKind::kMono);
-  s.resources[testkit::kScreenFinalId] = testkit::DotCurveBlock(spec);
+  s.resources[testkit::kScreenFinalId] = testkit::DotCurveBlock(shape);
   ASSERT_EQ(s.Run(), kStatusOk);
   const ScreenEngine* e = s.engine();
   EXPECT_EQ(e->diffusion_shares[255], 0u);
