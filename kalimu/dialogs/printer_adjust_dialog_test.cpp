@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "kalimu/dialogs/dialog_test_support.h"
-#include "kalimu/dialogs/dialog_window_test_support.h"
+#include "kalimu/dialogs/dialog_run_test_support.h"
 #include "kalimu/pages/control_test_support.h"
 #include "kalimu/pages/page_access.h"
 #include "kalimu/pages/tooltips.h"
@@ -26,10 +26,10 @@
 namespace kalimu::dialogs {
 namespace {
 
-using test::ItemEnabled;
-using test::ItemShown;
-using test::ItemText;
-using test::ModalScript;
+using test::Enabled;
+using test::Shown;
+using test::TextOf;
+using test::ModalRun;
 using test::Step;
 using testkit::BinaryReply;
 using testkit::Bytes;
@@ -96,10 +96,7 @@ class PrinterAdjustDialogTest : public ::testing::Test {
   }
 
   INT_PTR Run(std::vector<Step> steps) {
-    ModalScript script(library_.module(), 2350, &PrinterAdjustDlgProc);
-    const INT_PTR result = script.Run(&param_, std::move(steps));
-    EXPECT_EQ(script.left, 0u);
-    return result;
+    return ModalRun::RunSteps(library_.module(), nullptr, &PrinterAdjustDlgProc, 2350, &param_, std::move(steps));
   }
 
   std::optional<uint32_t> CutterIn(REGSAM view) {
@@ -122,7 +119,7 @@ class PrinterAdjustDialogTest : public ::testing::Test {
 
 // Waits until OK is enabled: the values have arrived.
 Step Answered() {
-  return [](HWND dialog) { return ItemEnabled(dialog, kAdjustOk); };
+  return [](HWND dialog) { return Enabled(dialog, kAdjustOk); };
 }
 
 TEST_F(PrinterAdjustDialogTest, ValuesComeFromThePrinterOrTheStore) {
@@ -164,23 +161,23 @@ TEST_F(PrinterAdjustDialogTest, ValuesComeFromThePrinterOrTheStore) {
     if (c.wait_out) {
       steps.push_back([](HWND dialog) {
         // Still waiting with only Cancel open, until the clock passes the limit.
-        EXPECT_FALSE(ItemEnabled(dialog, kAdjustOk));
-        EXPECT_FALSE(ItemEnabled(dialog, kAdjustSend));
-        EXPECT_TRUE(ItemEnabled(dialog, kAdjustCancel));
+        EXPECT_FALSE(Enabled(dialog, kAdjustOk));
+        EXPECT_FALSE(Enabled(dialog, kAdjustSend));
+        EXPECT_TRUE(Enabled(dialog, kAdjustCancel));
         g_now += kAdjustWaitMilliseconds;
         return true;
       });
     }
     steps.push_back(Answered());
     steps.push_back([&](HWND dialog) {
-      status_text = ItemText(dialog, kAdjustStatusText);
-      for (int i = 0; i < 3; ++i) row1[i] = ItemText(dialog, kAdjustRow1Fields[i]);
-      row2[0] = ItemText(dialog, kAdjustRow2Fields[0]);
-      iwf = ItemText(dialog, kAdjustIwfFields[1]);
-      ht = ItemText(dialog, kAdjustHtFields[3]);
-      rt = ItemText(dialog, kAdjustRtField);
-      send = ItemEnabled(dialog, kAdjustSend);
-      ok = ItemEnabled(dialog, kAdjustOk);
+      status_text = TextOf(dialog, kAdjustStatusText);
+      for (int i = 0; i < 3; ++i) row1[i] = TextOf(dialog, kAdjustRow1Fields[i]);
+      row2[0] = TextOf(dialog, kAdjustRow2Fields[0]);
+      iwf = TextOf(dialog, kAdjustIwfFields[1]);
+      ht = TextOf(dialog, kAdjustHtFields[3]);
+      rt = TextOf(dialog, kAdjustRtField);
+      send = Enabled(dialog, kAdjustSend);
+      ok = Enabled(dialog, kAdjustOk);
       return true;
     });
     steps.push_back(test::Press(kAdjustCancel));
@@ -215,15 +212,15 @@ TEST_F(PrinterAdjustDialogTest, FieldsFollowTheModel) {
   Run({Answered(),
        [&](HWND dialog) {
          for (int i = 0; i < 8; ++i) {
-           shown.push_back({kAdjustRow1Fields[i], ItemShown(dialog, kAdjustRow1Fields[i])});
-           shown.push_back({kAdjustRow2Fields[i], ItemShown(dialog, kAdjustRow2Fields[i])});
+           shown.push_back({kAdjustRow1Fields[i], Shown(dialog, kAdjustRow1Fields[i])});
+           shown.push_back({kAdjustRow2Fields[i], Shown(dialog, kAdjustRow2Fields[i])});
          }
-         for (int i = 0; i < 7; ++i) shown.push_back({kAdjustRow1Separators[i], ItemShown(dialog, kAdjustRow1Separators[i])});
+         for (int i = 0; i < 7; ++i) shown.push_back({kAdjustRow1Separators[i], Shown(dialog, kAdjustRow1Separators[i])});
          for (int i = 0; i < 4; ++i) {
-           shown.push_back({kAdjustIwfFields[i], ItemShown(dialog, kAdjustIwfFields[i])});
-           shown.push_back({kAdjustHtFields[i], ItemShown(dialog, kAdjustHtFields[i])});
+           shown.push_back({kAdjustIwfFields[i], Shown(dialog, kAdjustIwfFields[i])});
+           shown.push_back({kAdjustHtFields[i], Shown(dialog, kAdjustHtFields[i])});
          }
-         shown.push_back({kAdjustRtField, ItemShown(dialog, kAdjustRtField)});
+         shown.push_back({kAdjustRtField, Shown(dialog, kAdjustRtField)});
          return true;
        },
        test::Press(kAdjustCancel)});
@@ -311,7 +308,7 @@ TEST_F(PrinterAdjustDialogTest, CutterFromThePrinterAndFromTheUserInBothViews) {
   Run({Answered(),
        [&](HWND dialog) {
          checked = IsDlgButtonChecked(dialog, kAdjustCutter) == BST_CHECKED;
-         enabled = ItemEnabled(dialog, kAdjustCutter);
+         enabled = Enabled(dialog, kAdjustCutter);
          return true;
        },
        test::Press(kAdjustCancel)});
@@ -327,10 +324,10 @@ TEST_F(PrinterAdjustDialogTest, CutterFromThePrinterAndFromTheUserInBothViews) {
   const INT_PTR result = Run({Answered(),
                               [&](HWND dialog) {
                                 checked = IsDlgButtonChecked(dialog, kAdjustCutter) == BST_CHECKED;
-                                enabled = ItemEnabled(dialog, kAdjustCutter);
+                                enabled = Enabled(dialog, kAdjustCutter);
                                 CheckDlgButton(dialog, kAdjustCutter, BST_UNCHECKED);
                                 SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kAdjustCutter, BN_CLICKED), 0);
-                                maintenance_after_uncheck = ItemEnabled(dialog, kAdjustMaintenance1);
+                                maintenance_after_uncheck = Enabled(dialog, kAdjustMaintenance1);
                                 return true;
                               },
                               test::Press(kAdjustOk)});
@@ -400,7 +397,7 @@ TEST_F(PrinterAdjustDialogTest, InkSetReportedByThePrinterIsStoredAtOk) {
   const INT_PTR result = Run({Answered(),
                               [&](HWND dialog) {
                                 line = SendDlgItemMessageA(dialog, kAdjustInkList, LB_GETCURSEL, 0, 0);
-                                list_enabled = ItemEnabled(dialog, kAdjustInkList);
+                                list_enabled = Enabled(dialog, kAdjustInkList);
                                 return true;
                               },
                               test::Press(kAdjustOk)});
@@ -432,7 +429,7 @@ TEST_F(NoAdjustmentDialogTest, OkStoresOnlyTheChoices) {
   bool rt_shown = true;
   const INT_PTR result = Run({Answered(),
                               [&](HWND dialog) {
-                                rt_shown = ItemShown(dialog, kAdjustRtField);
+                                rt_shown = Shown(dialog, kAdjustRtField);
                                 SetDlgItemTextA(dialog, kAdjustRow1Fields[0], "7a");
                                 SetDlgItemTextA(dialog, kAdjustHtFields[0], "999");
                                 CheckDlgButton(dialog, kAdjustPlaten1, BST_CHECKED);
