@@ -227,6 +227,34 @@ TEST_F(AdvancedDialogTest, NotificationsAfterCancelChangeNothing) {
   EXPECT_EQ(s().GetAdjustment(9), 0);
 }
 
+// Help goes through the replaceable help entry: the help button's topic 1280, and the table for
+// context help (the help message itself is never sent: the dialog's handler is called).
+TEST_F(AdvancedDialogTest, HelpGoesThroughTheHelpEntry) {
+  Open(false);
+  ASSERT_TRUE(fixture_->printer().SetInfoKey("HelpFile", "KVHELP.CHM"));
+  ASSERT_TRUE(fixture_->printer().SetInfoKey("HelpFileS", "KVHELP.CHM"));
+  ASSERT_NE(Show(), nullptr);
+  test::HelpCalls help;
+  Click(2140);
+  SendMessageA(dialog_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(item(2111)), 0);
+  HELPINFO info = {sizeof(HELPINFO), HELPINFO_WINDOW, 2111, item(2111), 0, {10, 10}};
+  AdvancedDlgProc(dialog_, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+  const auto& calls = test::HelpCalls::calls();
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[0].command, static_cast<UINT>(HELP_CONTEXT));
+  EXPECT_EQ(calls[0].data, 1280u);
+  EXPECT_EQ(calls[1].command, static_cast<UINT>(HELP_CONTEXTMENU));
+  EXPECT_EQ(calls[1].window, item(2111));
+  const auto* ids = reinterpret_cast<const DWORD*>(calls[1].data);
+  ASSERT_NE(ids, nullptr);
+  EXPECT_EQ(ids[0], 2100u);
+  EXPECT_EQ(ids[1], 1280u);
+  EXPECT_EQ(ids[2 * 183], 0u);
+  EXPECT_EQ(calls[2].command, static_cast<UINT>(HELP_WM_HELP));
+  EXPECT_EQ(calls[2].window, item(2111));
+  EXPECT_EQ(calls[2].data, calls[1].data);
+}
+
 // ---- The modal dialog with its sub-dialogs -------------------------------------------------------
 
 // The advanced dialog run from the dialog table over a page, as the main page runs it, with the

@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/page_records.h"
 
 namespace kalimu::dialogs::test {
@@ -164,6 +165,33 @@ inline Step PressOnNested(int marker, int control) {
     return true;
   };
 }
+
+// The help system never runs in a test: while a HelpCalls lives, the help calls of every
+// dialog are recorded in its place.
+struct HelpCall {
+  HWND window;
+  std::string file;
+  UINT command;
+  ULONG_PTR data;
+};
+class HelpCalls {
+ public:
+  HelpCalls() : previous_(pages::ReplaceWinHelp(&Record)) { calls().clear(); }
+  ~HelpCalls() { pages::ReplaceWinHelp(previous_); }
+  HelpCalls(const HelpCalls&) = delete;
+  HelpCalls& operator=(const HelpCalls&) = delete;
+  static std::vector<HelpCall>& calls() {
+    static std::vector<HelpCall> recorded;
+    return recorded;
+  }
+
+ private:
+  static BOOL WINAPI Record(HWND window, LPCSTR file, UINT command, ULONG_PTR data) {
+    calls().push_back({window, file != nullptr ? file : "", command, data});
+    return TRUE;
+  }
+  pages::WinHelpFunction previous_;
+};
 
 // The user's actions on a dialog's controls.
 inline void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }

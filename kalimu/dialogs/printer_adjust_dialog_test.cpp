@@ -18,10 +18,12 @@
 #include "kalimu/pages/control_test_support.h"
 #include "kalimu/pages/page_access.h"
 #include "kalimu/pages/tooltips.h"
+#include "kalimu/pages/utility_page.h"
 #include "testkit/kalimu/status_printer.h"
 #include "testkit/standins/status_switches.h"
 #include "testkit/status/status_replies.h"
 #include "testkit/windows/message_box_watcher.h"
+#include "testkit/windows/program_recorder.h"
 
 namespace kalimu::dialogs {
 namespace {
@@ -338,6 +340,99 @@ TEST_F(PrinterAdjustDialogTest, CutterFromThePrinterAndFromTheUserInBothViews) {
   EXPECT_EQ(CutterIn(KEY_WOW64_64KEY), 0u);
   EXPECT_EQ(CutterIn(KEY_WOW64_32KEY), 0u);
   EXPECT_EQ(settings_->TestCutOptionBits(1), 0);
+}
+
+// The maintenance buttons start the maintenance utility (the recorder stand-in installed as the
+// model's utility program) with their function numbers, 9 and 10, while the cutter check is on;
+// a model without them starts nothing, whatever command arrives.
+class MaintenanceDialogTest : public PrinterAdjustDialogTest {
+ protected:
+  explicit MaintenanceDialogTest(const testkit::ModelDescription& model = PrinterAdjustModel())
+      : PrinterAdjustDialogTest(model) {}
+  void SetUp() override {
+    PrinterAdjustDialogTest::SetUp();
+    ASSERT_TRUE(recorder_.ok());
+    ASSERT_TRUE(printer_.model_printer().WriteDriverFile(stem_ + ".exe", testkit::ProgramRecorder::ProgramBytes()));
+    ASSERT_TRUE(printer_.model_printer().SetInfoKey("UtilModuleIEXE", stem_ + ".exe"));
+    settings::DevModeAccessor(&record_).SetNoBidiFlagBits(4, 1);  // the user's cutter check
+  }
+  // Turns the cutter check on and presses both buttons (by command, whatever their state).
+  void PressMaintenanceButtons(bool* enabled) {
+    Run({Answered(),
+         [&](HWND dialog) {
+           CheckDlgButton(dialog, kAdjustCutter, BST_CHECKED);
+           SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kAdjustCutter, BN_CLICKED), 0);
+           *enabled = Enabled(dialog, kAdjustMaintenance1) && Enabled(dialog, kAdjustMaintenance2);
+           for (int button : {kAdjustMaintenance1, kAdjustMaintenance2}) {
+             SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                          reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+           }
+           return true;
+         },
+         test::Press(kAdjustCancel)});
+  }
+  std::string UtilityNumber(const testkit::ProgramLaunch& launch) const {
+    const size_t at = launch.command_line.find(" /U \"");
+    return at == std::string::npos ? "" : launch.command_line.substr(at + 5, launch.command_line.find('"', at + 5) - at - 5);
+  }
+
+  testkit::ProgramRecorder recorder_;
+  const std::string stem_ = "kvm" + std::to_string(GetCurrentProcessId());
+};
+
+TEST_F(MaintenanceDialogTest, ButtonsStartTheUtilityWithTheirNumbers) {
+  bool enabled = false;
+  PressMaintenanceButtons(&enabled);
+  EXPECT_TRUE(enabled);
+  const auto launches = recorder_.WaitForLaunches(stem_, 2);
+  ASSERT_EQ(launches.size(), 2u);
+  EXPECT_EQ(UtilityNumber(launches[0]), "9");
+  EXPECT_EQ(UtilityNumber(launches[1]), "10");
+  EXPECT_TRUE(recorder_.WaitForEnds(stem_, 2));
+}
+
+class NoMaintenanceDialogTest : public MaintenanceDialogTest {
+ protected:
+  static testkit::ModelDescription Model() {
+    auto model = PrinterAdjustModel();
+    model.header.flags28 = 0;
+    return model;
+  }
+  NoMaintenanceDialogTest() : MaintenanceDialogTest(Model()) {}
+};
+
+TEST_F(NoMaintenanceDialogTest, ButtonsStartNothing) {
+  bool enabled = true;
+  PressMaintenanceButtons(&enabled);
+  EXPECT_FALSE(enabled);
+  // A start made afterwards is the only one recorded once it has ended.
+  pages::RunMaintenanceUtility(nullptr, &param_, kAdjustMaintenance2);
+  ASSERT_TRUE(recorder_.WaitForEnds(stem_, 1));
+  const auto launches = recorder_.Launches(stem_);
+  ASSERT_EQ(launches.size(), 1u);
+  EXPECT_EQ(UtilityNumber(launches[0]), "10");
+}
+
+// Help goes through the replaceable help entry: the topic of the help button and, for the
+// context menu, the dialog's table.
+TEST_F(PrinterAdjustDialogTest, HelpGoesThroughTheHelpEntry) {
+  ASSERT_TRUE(printer_.model_printer().SetInfoKey("HelpFile", "KVHELP.CHM"));
+  ASSERT_TRUE(printer_.model_printer().SetInfoKey("HelpFileS", "KVHELP.CHM"));
+  test::HelpCalls help;
+  Run({Answered(),
+       [&](HWND dialog) {
+         test::Click(dialog, kAdjustHelp);
+         SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(GetDlgItem(dialog, kAdjustCutter)), 0);
+         return true;
+       },
+       test::Press(kAdjustCancel)});
+  const auto& calls = test::HelpCalls::calls();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_NE(calls[0].file.find("KVHELP.CHM"), std::string::npos) << calls[0].file;
+  EXPECT_EQ(calls[0].command, static_cast<UINT>(HELP_CONTEXT));
+  EXPECT_EQ(calls[0].data, kAdjustHelpTopic);
+  EXPECT_EQ(calls[1].command, static_cast<UINT>(HELP_CONTEXTMENU));
+  EXPECT_EQ(calls[1].data, reinterpret_cast<ULONG_PTR>(kPrinterAdjustHelpTable.data()));
 }
 
 TEST_F(PrinterAdjustDialogTest, PlatenChecksAreStoredAndTheWideOneWarns) {
