@@ -272,15 +272,26 @@ class AdvancedSubDialogsTest : public AdvancedDialogTest {
     int32_t toning_x = -1;
   };
 
+  // A step that saves the settings as an entry `name` in the user settings dialog opened from the
+  // advanced dialog, and closes it (the simple model ends it at the save).
+  static test::Step SaveEntry(const char* name) {
+    return [name](HWND owner) {
+      HWND settings = test::FindThreadDialogWith(kSettingsName, owner);
+      if (settings == nullptr) return false;
+      test::Type(settings, kSettingsName, name);
+      test::Click(settings, kSettingsSave);
+      if (IsWindow(settings) && IsWindowVisible(settings)) test::Click(settings, kSettingsClose);
+      return true;
+    };
+  }
+
   INT_PTR RunWithSubDialogs(int end, Seen* seen) {
     pages::test::HostedPage page(*fixture_, 900);
     if (page.window() == nullptr) return -1;
     using test::Click;
     using test::FindThreadDialogWith;
-    HWND advanced = nullptr;
     test::ModalRun run({
         [&](HWND dialog) {
-          advanced = dialog;
           Click(dialog, 2111);  // colour mode 2
           seen->colour_mode = s().GetColorMode();
           seen->media_before = s().GetMediaId();
@@ -300,12 +311,8 @@ class AdvancedSubDialogsTest : public AdvancedDialogTest {
           Click(dialog, 2122);
           return true;
         },
+        SaveEntry("Gallery proof"),
         [&](HWND) {
-          HWND settings = FindThreadDialogWith(kSettingsName, advanced);
-          if (settings == nullptr) return false;
-          test::Type(settings, kSettingsName, "Gallery proof");
-          Click(settings, kSettingsSave);  // the simple model ends the dialog here
-          if (IsWindow(settings) && IsWindowVisible(settings)) Click(settings, kSettingsClose);
           seen->entry_applied = shared().user_entry_applied;
           return true;
         },
@@ -314,8 +321,8 @@ class AdvancedSubDialogsTest : public AdvancedDialogTest {
           Click(dialog, 2190);
           return true;
         },
-        [&](HWND) {
-          HWND slider = FindThreadDialogWith(kDensityEdit, advanced);
+        [&](HWND dialog) {
+          HWND slider = FindThreadDialogWith(kDensityEdit, dialog);
           if (slider == nullptr) return false;
           test::Type(slider, kDensityEdit, "12");
           seen->density = s().GetMediaTuning1();
@@ -392,14 +399,7 @@ TEST_F(AdvancedSubDialogsTest, OkKeepsTheChangesAsPresetKindTwoAfterASavedEntryE
         test::Click(dialog, 2122);
         return true;
       },
-      [&](HWND dialog) {
-        HWND settings = test::FindThreadDialogWith(kSettingsName, dialog);
-        if (settings == nullptr) return false;
-        test::Type(settings, kSettingsName, "Matte");
-        test::Click(settings, kSettingsSave);
-        if (IsWindow(settings) && IsWindowVisible(settings)) test::Click(settings, kSettingsClose);
-        return true;
-      },
+      SaveEntry("Matte"),
       test::Press(IDOK),
   });
   EXPECT_EQ(pages::ShowSettingsDialog(page.window(), pages::SettingsDialog::kAdvanced), 1);
