@@ -96,7 +96,7 @@ WinHelpFunction ReplaceWinHelp(WinHelpFunction function) {
   return std::exchange(HelpEntry(), function != nullptr ? function : &WinHelpA);
 }
 
-BOOL CallHelpEntry(HWND window, LPCSTR help_file, UINT command, ULONG_PTR data) {
+BOOL CallWinHelp(HWND window, LPCSTR help_file, UINT command, ULONG_PTR data) {
   return HelpEntry()(window, help_file, command, data);
 }
 

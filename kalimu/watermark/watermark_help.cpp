@@ -21,7 +21,7 @@ const std::array<HelpIdPair, 38> kWatermarkEditHelpTable = {{
 }};
 
 void ShowWatermarkHelpTopic(HWND dialog, const WatermarkHelpBlock& help, DWORD context) {
-  pages::CallHelpEntry(dialog, help.help_path, HELP_CONTEXT, context);
+  pages::CallWinHelp(dialog, help.help_path, HELP_CONTEXT, context);
 }
 
 bool HandleWatermarkHelp(HWND dialog, UINT message, LPARAM lparam, const WatermarkHelpBlock& help,
@@ -31,11 +31,11 @@ bool HandleWatermarkHelp(HWND dialog, UINT message, LPARAM lparam, const Waterma
     case WM_HELP: {
       const auto* request = reinterpret_cast<const HELPINFO*>(lparam);
       if (request == nullptr) return true;
-      pages::CallHelpEntry(static_cast<HWND>(request->hItemHandle), help.help_path, HELP_WM_HELP, data);
+      pages::CallWinHelp(static_cast<HWND>(request->hItemHandle), help.help_path, HELP_WM_HELP, data);
       return true;
     }
     case WM_CONTEXTMENU:
-      pages::CallHelpEntry(dialog, help.help_path, HELP_CONTEXTMENU, data);
+      pages::CallWinHelp(dialog, help.help_path, HELP_CONTEXTMENU, data);
       return true;
     default:
       return false;
