@@ -164,7 +164,7 @@ void PosterPanelShots(testkit::ScreenshotRun& run, PageFixture& fixture) {
   shoot("poster_panels", -1, 0, 0, nullptr);
   shoot("poster_panels_cut_lines", -2, (1u << 2) | (1u << 6), kPosterCutLineBit, nullptr);
   shoot("poster_panels_overlap", -3, 1u << 15, kPosterJoinBit, nullptr);
-  paper(8410, 2000, DMORIENT_PORTRAIT);  // above 4:1, shown as 3:1
+  paper(5940, 4200, DMORIENT_PORTRAIT);  // a wide page: two upright sheets side by side
   shoot("poster_panels_two_wide", -4, 0, kPosterCutLineBit, [&](HWND dialog) {
     RECT box{};
     GetWindowRect(GetDlgItem(dialog, kPosterPreview), &box);
