@@ -140,13 +140,16 @@ class PosterPanelDialog : public ::testing::Test {
       for (LONG x = left; x < right; ++x) n += Black(x, y) ? 1 : 0;
       return n;
     }
-    // The top left corner of the blue number inside a cell, relative to the cell; (-1, -1) when none.
+    // The top left corner of the blue number inside a cell, relative to the cell; (-1, -1) when
+    // none. Blue text, smoothed or not, on white or grey: red equals green, blue well above them
+    // (the picture has no such pixel). A locale whose character set has no font in the prefix
+    // draws a box for each digit: the box stands where the digit would.
     POINT NumberCorner(const RECT& cell) const {
       POINT corner{-1, -1};
       for (LONG y = cell.top; y < cell.bottom; ++y) {
         for (LONG x = cell.left; x < cell.right; ++x) {
           const COLORREF c = at(x, y);
-          if (GetRValue(c) > 80 || GetGValue(c) > 80 || GetBValue(c) < 180) continue;
+          if (GetRValue(c) != GetGValue(c) || GetBValue(c) < GetRValue(c) + 40) continue;
           if (corner.y < 0) corner.y = y - cell.top;
           if (corner.x < 0 || x - cell.left < corner.x) corner.x = x - cell.left;
         }
