@@ -9,7 +9,7 @@
 #include <string>
 
 #include "kalimu/dialogs/dialog_run_test_support.h"
-#include "kalimu/dialogs/dialog_window_test_support.h"
+#include "kalimu/dialogs/dialog_services.h"
 #include "kalimu/pages/page_test_support.h"
 #include "kalimu/pages/resource_dialogs.h"
 #include "kalimu/pages/tooltips.h"
@@ -369,20 +369,39 @@ TEST_F(PosterPanelDialog, NumbersOfAnElongatedPaperSitInTheCorner) {
   EXPECT_EQ(corner[0].y - corner[1].y, 4);
 }
 
-// The layout page opens the dialog through the settings dialogs' table.
-TEST_F(PosterPanelDialog, OpenedThroughTheDialogTable) {
+// The layout page opens the dialog through the settings dialogs' table; its help button and
+// context help reach the help file with the dialog's topics (recorded, never shown).
+TEST_F(PosterPanelDialog, OpenedThroughTheDialogTableWithItsHelp) {
   EXPECT_EQ(pages::SettingsDialogProcedure(pages::SettingsDialog::kPosterPanel), &PosterPanelDlgProc);
+  ASSERT_TRUE(fixture_.printer().SetInfoKey("HelpFile", "KVHELP.CHM"));
+  ASSERT_TRUE(fixture_.printer().SetInfoKey("HelpFileS", "KVHELP.CHM"));
   s().SetPosterOptions(kPosterJoinBit);
-  const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
-    if (HWND dialog = test::FindThreadDialogWith(kPosterJoinCheck); dialog != nullptr) {
-      PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kPosterCutLines, BN_CLICKED), 0);
-      PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    }
-  });
-  const INT_PTR result = pages::ShowSettingsDialog(page_->window(), pages::SettingsDialog::kPosterPanel);
-  KillTimer(nullptr, timer);
+  test::HelpCalls help;
+  INT_PTR result = 0;
+  {
+    ModalRun run({[](HWND dialog) {
+                    Click(dialog, kPosterHelp);
+                    SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(GetDlgItem(dialog, kPosterPreview)), 0);
+                    Click(dialog, kPosterCutLines);
+                    return true;
+                  },
+                  test::Press(IDOK)});
+    result = pages::ShowSettingsDialog(page_->window(), pages::SettingsDialog::kPosterPanel);
+  }
   EXPECT_EQ(result, 1);
   EXPECT_EQ(Options(), kPosterCutLineBit);
+  const auto& calls = test::HelpCalls::calls();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].command, static_cast<UINT>(HELP_CONTEXT));
+  EXPECT_EQ(calls[0].data, 1792u);
+  EXPECT_EQ(calls[1].command, static_cast<UINT>(HELP_CONTEXTMENU));
+  const auto* table = reinterpret_cast<const DWORD*>(calls[1].data);
+  size_t pairs = 0;
+  while (table[2 * pairs] != 0) ++pairs;
+  ASSERT_EQ(pairs, 10u);
+  EXPECT_EQ(table[2], 2954u);
+  EXPECT_EQ(table[3], 1797u);
+  EXPECT_EQ(table[19], kNoHelp) << "the help button has no topic";
 }
 
 }  // namespace
