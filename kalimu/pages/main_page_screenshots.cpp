@@ -1,9 +1,11 @@
 // Screenshots of the sheets' own pages on a sample-model printer: the main page with its ink
-// meters and without status, the utility page, and the device sheet's version page.
+// meters, without status and with the tone mark on its mode picture, the utility page, and the
+// device sheet's version page.
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,13 +30,15 @@ void TakeSheet(testkit::ScreenshotRun& run, test::SheetHost& host, const std::st
 }
 
 void PageShot(testkit::ScreenshotRun& run, const testkit::ModelDescription& model, int template_id,
-              const test::PageSteps& steps, const std::string& name, bool no_status) {
+              const test::PageSteps& steps, const std::string& name, bool no_status,
+              const std::function<void(kalimu::settings::JobSettings&)>& prepare = nullptr) {
   test::PageFixture fixture(model);
   if (!fixture.ok()) {
     run.Fail(name, fixture.error());
     return;
   }
   if (no_status) fixture.settings().SetNoBidiFlagBits(8, 1);
+  if (prepare) prepare(fixture.settings());
   fixture.shared().monitor_present = 1;
   test::SheetHost host(fixture, template_id, steps);
   if (no_status) ShowInkSetText(host.page(), fixture.param());
@@ -46,6 +50,22 @@ LONG_PTR CALLBACK AddPage(HANDLE, UINT function, LPARAM page, LPARAM) {
   if (function != CPSFUNC_ADD_HPROPSHEETPAGE || g_added == nullptr) return 0;
   g_added->push_back(reinterpret_cast<HPROPSHEETPAGE>(page));
   return 1;
+}
+
+// A model whose modes take the mode option, in colour with a toning correction: the mode
+// picture carries the tone mark.
+testkit::ModelDescription ToneMarkModel() {
+  testkit::ModelDescription model = test::InkModel(6, false);
+  model.header.flags24 |= 0x2000000u;
+  for (auto& mode : model.modes) mode.flags24 |= 0x100u;
+  return model;
+}
+void PrepareToneMark(kalimu::settings::JobSettings& s) {
+  s.ChangePrintModeType(0);
+  s.SetPresetKind5();
+  s.SetModeVariant(1);
+  s.SetColorMode(2);
+  s.SetCorrectionMode(6);
 }
 
 // The device sheet as compstui shows it: its INIT adds the version page to a property sheet.
@@ -98,6 +118,7 @@ int main(int argc, char** argv) {
   PageShot(run, test::InkModel(8, true), kMainPageTemplate, test::MainSteps(), "main_page", false);
   PageShot(run, test::InkModel(6, false), kMainPageTemplate, test::MainSteps(), "main_page_two_meters", false);
   PageShot(run, test::InkModel(8, true), kMainPageTemplate, test::MainSteps(), "main_page_no_ink_levels", true);
+  PageShot(run, ToneMarkModel(), kMainPageTemplate, test::MainSteps(), "main_page_tone_mark", false, &PrepareToneMark);
   PageShot(run, test::InkModel(8, true), kUtilityPageTemplate, test::UtilitySteps(), "utility_page", false);
   VersionPageShot(run);
   return run.ExitCode();
