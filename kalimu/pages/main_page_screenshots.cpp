@@ -11,6 +11,7 @@
 
 #include "kalimu/driver/device_sheet.h"
 #include "kalimu/pages/main_page_test_support.h"
+#include "kalimu/pages/page_frame_test_support.h"
 #include "kalimu/pages/version_page.h"
 #include "testkit/kalimu/driver_printer.h"
 #include "testkit/windows/window_capture.h"
@@ -19,18 +20,9 @@ namespace {
 
 using namespace kalimu::pages;
 
-void TakeSheet(testkit::ScreenshotRun& run, test::SheetHost& host, const std::string& name) {
-  if (host.sheet() == nullptr || host.page() == nullptr) {
-    run.Fail(name, "the sheet did not open");
-    return;
-  }
-  SetWindowPos(host.sheet(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-  host.Pump(100);
-  run.Take(host.sheet(), name);
-}
-
-void PageShot(testkit::ScreenshotRun& run, const testkit::ModelDescription& model, int template_id,
-              const test::PageSteps& steps, const std::string& name, bool no_status,
+// One page of the document sheet's four, on a real modeless sheet run by the page frame.
+void PageShot(testkit::ScreenshotRun& run, const testkit::ModelDescription& model, int page_index,
+              const std::string& name, bool no_status,
               const std::function<void(kalimu::settings::JobSettings&)>& prepare = nullptr) {
   test::PageFixture fixture(model);
   if (!fixture.ok()) {
@@ -40,9 +32,16 @@ void PageShot(testkit::ScreenshotRun& run, const testkit::ModelDescription& mode
   if (no_status) fixture.settings().SetNoBidiFlagBits(8, 1);
   if (prepare) prepare(fixture.settings());
   fixture.shared().monitor_present = 1;
-  test::SheetHost host(fixture, template_id, steps);
-  if (no_status) ShowInkSetText(host.page(), fixture.param());
-  TakeSheet(run, host, name);
+  test::FrameSheet sheet(fixture, page_index);
+  HWND page = sheet.page(page_index);
+  if (sheet.window() == nullptr || page == nullptr) {
+    run.Fail(name, "the sheet did not open");
+    return;
+  }
+  if (no_status) ShowInkSetText(page, fixture.param());
+  SetWindowPos(sheet.window(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  for (int round = 0; round < 20; ++round) sheet.Pump();
+  run.Take(sheet.window(), name);
 }
 
 std::vector<HPROPSHEETPAGE>* g_added = nullptr;
@@ -64,6 +63,7 @@ void PrepareToneMark(kalimu::settings::JobSettings& s) {
   s.ChangePrintModeType(0);
   s.SetPresetKind5();
   s.SetModeVariant(1);
+  s.SetColor(DMCOLOR_COLOR);
   s.SetColorMode(2);
   s.SetCorrectionMode(6);
 }
@@ -115,11 +115,11 @@ void VersionPageShot(testkit::ScreenshotRun& run) {
 // Usage: kalimu_pages_main_page_screenshots <output folder>.
 int main(int argc, char** argv) {
   testkit::ScreenshotRun run(argc, argv);
-  PageShot(run, test::InkModel(8, true), kMainPageTemplate, test::MainSteps(), "main_page", false);
-  PageShot(run, test::InkModel(6, false), kMainPageTemplate, test::MainSteps(), "main_page_two_meters", false);
-  PageShot(run, test::InkModel(8, true), kMainPageTemplate, test::MainSteps(), "main_page_no_ink_levels", true);
-  PageShot(run, ToneMarkModel(), kMainPageTemplate, test::MainSteps(), "main_page_tone_mark", false, &PrepareToneMark);
-  PageShot(run, test::InkModel(8, true), kUtilityPageTemplate, test::UtilitySteps(), "utility_page", false);
+  PageShot(run, test::InkModel(8, true), 0, "main_page", false);
+  PageShot(run, test::InkModel(6, false), 0, "main_page_two_meters", false);
+  PageShot(run, test::InkModel(8, true), 0, "main_page_no_ink_levels", true);
+  PageShot(run, ToneMarkModel(), 0, "main_page_tone_mark", false, &PrepareToneMark);
+  PageShot(run, test::InkModel(8, true), 3, "utility_page", false);
   VersionPageShot(run);
   return run.ExitCode();
 }
