@@ -75,16 +75,21 @@ def paper_page():
         Row(C("label", 2236, "Cut:", w=28), C("odcombo", 2237, w=72)),
         Row(Space(28), C("odcombo", 2254, w=72)),
         Row(C("button", 2239, "Feed...", w=48), C("button", 2260, "Level...", w=48)), gap=3), width=112)
+    # On a roll source the roll-width group takes the place of the margins; the save-roll and
+    # page-line checks (one or the other) sit under the paper-option buttons, clear of both groups.
+    roll_width = Group(2224, "Roll Width", Row(Col(C("check", 2229, "Fit Roll Width", hidden=True),
+                                                   C("check", 2230, "Roll Margin", hidden=True), gap=3),
+                                               C("button", 2238, "Width...", w=48, hidden=True), gap=8),
+                       width=166, hidden=True)
+    left.items[4] = Stack(left.items[4], roll_width)
+    roll_checks = Stack(C("check", 2227, "Save Roll Paper", hidden=True),
+                        C("check", 2228, "Print Page Line", hidden=True))
     roll_options = Group(2232, "Roll Paper Options", Col(
         Row(C("radio1", 2225, "Banner", hidden=True), C("radio", 2226, "Roll", hidden=True)),
-        Stack(C("check", 2227, "Save Roll Paper", hidden=True), C("check", 2228, "Print Page Line", hidden=True)),
         C("check", 2231, "Auto Cut", hidden=True),
-        Group(2224, "Roll Width", Col(C("check", 2229, "Fit Roll Width", hidden=True),
-                                     C("check", 2230, "Roll Margin", hidden=True),
-                                     C("button", 2238, "Width...", w=48, hidden=True), gap=2), width=100,
-              hidden=True),
         gap=2), width=112, hidden=True)
-    right = Col(C("preview", 2209, w=112, h=86), Stack(paper_options, roll_options),
+    options_area = Col(Stack(paper_options, roll_options), roll_checks, gap=3)
+    right = Col(C("preview", 2209, w=112, h=86), options_area,
                 C("text", 2210, "Version 5.00", w=112), C("text", 2211, "", w=112, h=4), gap=5)
     return Dialog(901, "Paper", Row(left, right, gap=8, align="top"), page=True)
 
@@ -133,9 +138,11 @@ UTILITY_BUTTONS = [
 def utility_page():
     def item(bid, title, line1, line2):
         k = bid - 2310
+        # The description is one control (2320 + k), enabled and disabled with its button; the
+        # label 2340 + k under it stays empty.
         return Row(C("picture", bid, w=30, h=26),
-                   Col(C("label", 2300 + k, title, w=92), C("text", 2320 + k, line1, w=92),
-                       C("text", 2340 + k, line2, w=92), gap=0), gap=4)
+                   Col(C("label", 2300 + k, title, w=92), C("text", 2320 + k, line1 + " " + line2, w=92, h=16),
+                       C("label", 2340 + k, "", w=92, h=2), gap=0), gap=4)
     items = [item(*b) for b in sorted(UTILITY_BUTTONS)]
     grid = Row(Col(*items[:4], gap=10), Col(*items[4:], gap=10), gap=12, align="top")
     bottom = Row(C("text", 2331, "Version 5.00", w=120), Space(40), C("button", 2332, "Options...", w=60))
@@ -147,7 +154,8 @@ def binding_margin_dialog():
     edges = Row(*[Col(C("picture", pid, w=40, h=32), C("radio1" if i == 0 else "radio", rid, text), gap=2)
                   for i, (pid, rid, text) in enumerate([(2972, 2963, "Left"), (2973, 2964, "Top"),
                                                          (2974, 2965, "Right")])], gap=14)
-    margin = Col(Row(C("edit", 2966, "0", w=34), C("spin", 2967), C("label", 2968, "[   0 ...  300]", w=66), gap=1),
+    margin = Col(Row(C("edit", 2966, "0", w=34), C("spin", 2967), Space(2), C("label", 2968, "[   0 ...  300]", w=66),
+                     gap=1),
                  Row(C("label", 2969, "Unit:", w=24), C("radio1", 2970, "0.1 mm"), C("radio", 2971, "1/100 inch")),
                  gap=4)
     body = Col(Group(2962, "Binding Edge", edges, width=176), Group(2961, "Binding Margin", margin, width=176),

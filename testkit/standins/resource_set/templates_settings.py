@@ -50,8 +50,10 @@ def advanced_dialog():
 
     colour_mode = Group(None, "Colour Mode", Col(
         Row(C("radio1", 2110, "Colour Controls"), C("radio", 2111, "Photo Enhance"), C("radio", 2109, "ICM")),
-        Row(C("radio", 2112, "No Adjustment"), C("radio", 2113, "Black Enhance"), C("radio", 2099, "Grey"),
-            C("radio", 2191, "Monochrome", hidden=True)),
+        # Monochrome (2191) shows alone, in place of the other radios: it shares No Adjustment's spot
+        # so that the group stays as wide as the settings group under it.
+        Row(Stack(C("radio", 2112, "No Adjustment"), C("radio", 2191, "Monochrome", hidden=True)),
+            C("radio", 2113, "Black Enhance"), C("radio", 2099, "Grey")),
         gap=3), width=214)
     names = ["Brightness", "Contrast", "Saturation", "Cyan", "Magenta", "Yellow"]
     panel = Col(
