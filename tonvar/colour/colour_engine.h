@@ -112,6 +112,7 @@ EngineStatus ReadGammaMatrixBlock(CmColorEngine* engine, common::ResourceBytes r
 
 // Shared by both colour-table readers once the body is in place.
 EngineStatus ApplyBlackAxis(CmColorEngine* engine, const uint8_t* black_values);
+// The body block, not zero-filled: the caller fills all of it.
 EngineStatus AllocLutBody(CmColorEngine* engine, uint64_t size);
 EngineStatus AllocGreyAxis(CmColorEngine* engine, uint64_t size);
 EngineStatus ReleaseToneTable(LutDescriptor* lut);

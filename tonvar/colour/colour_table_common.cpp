@@ -52,7 +52,8 @@ int32_t DensityDivisor(int32_t v, int32_t b, int32_t a) {
 
 EngineStatus AllocLutBody(CmColorEngine* engine, uint64_t size) {
   LutDescriptor* lut = engine->lut;
-  return common::ReplaceBlock(&lut->body_handle, size, true, &lut->body);
+  // Not zero-filled: both readers copy the whole body in at once.
+  return common::ReplaceBlock(&lut->body_handle, size, false, &lut->body);
 }
 
 EngineStatus AllocGreyAxis(CmColorEngine* engine, uint64_t size) {
