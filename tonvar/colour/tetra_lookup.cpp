@@ -2,6 +2,7 @@
 // reference loop and the SSE2 loop of eight-channel tables.
 #include "tonvar/colour/tetra_lookup.h"
 
+#include <algorithm>
 #include <array>
 
 #if defined(__SSE2__)
@@ -41,14 +42,27 @@ constexpr std::array<AxisOrder, 64> kAxisOrders = [] {
   return t;
 }();
 
+inline uint32_t Comparisons(uint32_t x, uint32_t y, uint32_t z) {
+  return uint32_t{x >= y} | uint32_t{y >= x} << 1 | uint32_t{x >= z} << 2 |
+         uint32_t{z >= x} << 3 | uint32_t{y >= z} << 4 | uint32_t{z >= y} << 5;
+}
+
 inline Tetra Choose(uint32_t d, uint32_t x, uint32_t y, uint32_t z, const uint32_t* s) {
-  const uint32_t m = uint32_t{x >= y} | uint32_t{y >= x} << 1 | uint32_t{x >= z} << 2 |
-                     uint32_t{z >= x} << 3 | uint32_t{y >= z} << 4 | uint32_t{z >= y} << 5;
-  const AxisOrder o = kAxisOrders[m];
+  const AxisOrder o = kAxisOrders[Comparisons(x, y, z)];
   const uint32_t v[3] = {x, y, z};
   const uint32_t high = v[o.high], middle = v[o.middle], low = v[o.low];
   const uint32_t first = s[o.high];
   return {first, first + s[o.middle], s[0] + s[1] + s[2], d - high, high - middle, middle - low, low};
+}
+
+// The same tetrahedron from the grid's prepared offsets. Whichever case ties pick, the chosen
+// case orders the fractions, so its weights come from their largest, middle and smallest.
+inline Tetra ChooseOnGrid(const TetraGrid& grid, uint32_t d, uint32_t x, uint32_t y, uint32_t z) {
+  const uint32_t m = Comparisons(x, y, z);
+  const uint32_t high = std::max(x, std::max(y, z));
+  const uint32_t low = std::min(x, std::min(y, z));
+  const uint32_t middle = x + y + z - high - low;
+  return {grid.inner_first[m], grid.inner_second[m], grid.outer, d - high, high - middle, middle - low, low};
 }
 
 // Cell origin of one input triple, its fractions scaled to the axis-1 cell width d.
@@ -77,7 +91,7 @@ inline void TetraSums(const uint8_t* p, const Tetra& t, uint32_t channels, uint3
 
 // The reference for one point: 32-bit sums (wrapping in a damaged cell), each divided by d.
 inline void LookUpOne(const TetraGrid& grid, const Cell& c, uint8_t* out) {
-  const Tetra t = Choose(c.d, c.x, c.y, c.z, grid.stride);
+  const Tetra t = ChooseOnGrid(grid, c.d, c.x, c.y, c.z);
   const uint32_t ch = grid.channels;
   uint32_t sums[kLutMaxChannels];
   TetraSums(c.origin, t, ch, sums);
@@ -116,7 +130,7 @@ void LookUpEightSse2(const TetraGrid& grid, const PixelLayout& layout, uint32_t 
       LookUpOne(grid, c, out);
       continue;
     }
-    const Tetra t = Choose(c.d, c.x, c.y, c.z, grid.stride);
+    const Tetra t = ChooseOnGrid(grid, c.d, c.x, c.y, c.z);
     const uint8_t* p = c.origin;
     auto vertex = [&](uint32_t at, uint32_t w) {
       const __m128i v = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + at)), zero);
@@ -163,6 +177,12 @@ void BuildTetraGrid(TetraGrid* grid, const uint8_t (*coords)[kLutMaxGrid], const
   grid->stride[2] = channels;
   grid->stride[1] = points[2] * channels;
   grid->stride[0] = points[1] * points[2] * channels;
+  for (uint32_t m = 0; m < 64; ++m) {
+    const AxisOrder o = kAxisOrders[m];
+    grid->inner_first[m] = grid->stride[o.high];
+    grid->inner_second[m] = grid->stride[o.high] + grid->stride[o.middle];
+  }
+  grid->outer = grid->stride[0] + grid->stride[1] + grid->stride[2];
   grid->channels = channels;
   grid->body = body;
 }
@@ -184,8 +204,12 @@ void TransformGridPoints(const TetraGrid& grid, const PixelLayout& layout, uint3
   uint32_t sums[3];
   for (uint32_t n = 0; n < count; ++n, pixels += layout.step) {
     const Cell c = Locate(grid, pixels[layout.index[0]], pixels[layout.index[1]], pixels[layout.index[2]]);
-    const Tetra t = Choose(c.d, c.x, c.y, c.z, grid.stride);
+    const Tetra t = ChooseOnGrid(grid, c.d, c.x, c.y, c.z);
     TetraSums(c.origin, t, 3, sums);
+    if ((sums[0] | sums[1] | sums[2]) < common::kSmallDividendLimit && c.d < 256) {
+      for (int k = 0; k < 3; ++k) pixels[layout.index[k]] = static_cast<uint8_t>(common::DivideSmall(sums[k], c.d));
+      continue;
+    }
     for (int k = 0; k < 3; ++k) {
       pixels[layout.index[k]] = static_cast<uint8_t>(common::DivideExact(sums[k], c.d));
     }

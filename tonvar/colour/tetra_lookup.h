@@ -38,6 +38,10 @@ LookupPath BestLookupPath();
 struct TetraGrid {
   AxisCells axis[3];
   uint32_t stride[3];  // byte strides of the three axes
+  // Per outcome of the six comparisons of the fractions: offsets of the tetrahedron's two
+  // inner vertices from the cell origin.
+  uint32_t inner_first[64], inner_second[64];
+  uint32_t outer;      // offset of the cell's far corner
   uint32_t channels;
   const uint8_t* body;
 };
