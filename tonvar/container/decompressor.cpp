@@ -335,10 +335,12 @@ uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* o
     due -= n;
     if (previous_distance > static_cast<size_t>(out - output)) [[unlikely]] {
       // Reaches back into the zero window that precedes the first byte.
-      const size_t zeros = previous_distance - static_cast<size_t>(out - output);
+      const size_t produced = static_cast<size_t>(out - output);
+      const size_t zeros = previous_distance - produced;
       const uint32_t z = zeros < n ? static_cast<uint32_t>(zeros) : n;
       std::memset(out, 0, z);
-      for (uint32_t i = z; i < n; ++i) out[i] = out[i - previous_distance];
+      // The rest comes from the first bytes produced, byte by byte.
+      for (size_t i = z; i < n; ++i) out[i] = output[produced + i - previous_distance];
       out += n;
       continue;
     }
