@@ -312,40 +312,44 @@ uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* o
   uint32_t total = kUnpackStartTotal;  // kept local: output stores may alias the context
 
   // Fast loop: whole-word refills and block copies while the input has words left and the
-  // output has room for any copy with its overshoot; the careful loop below finishes.
-  while (due >= kFastOutputSlack && static_cast<size_t>(out_end - out) >= kFastOutputSlack &&
+  // output has room for a literal and any copy with its overshoot; the careful loop below
+  // finishes. A refill leaves at least 56 bits: after a literal (at most 12 of them) the next
+  // symbol with all its extra bits (at most 32) is read without one.
+  while (due > kFastOutputSlack && static_cast<size_t>(out_end - out) > kFastOutputSlack &&
          bits.CanRefillFast()) {
     bits.RefillFast();
-    const uint32_t entry = table[bits.Peek12()];
-    const uint32_t symbol = entry & kDecodeSymbolMask;
-    bits.Skip(entry >> kDecodeLengthShift);
-    ++count[symbol];
-    if (++total == kUnpackRebuildTotal) [[unlikely]] {
-      RebuildHuffmanCode(kUnpackSymbolCount, context);
-      total = context->total;
-    }
-    if (symbol < kUnpackAbortSymbol) {
-      *out++ = static_cast<uint8_t>(symbol);
-      --due;
-      continue;
-    }
-    if (symbol == kUnpackAbortSymbol) return 0;
-    ReadCopy(bits, symbol - kUnpackFirstCopySymbol, &previous_distance, &previous_length);
-    const uint32_t n = previous_length + 2;  // at most 257, below both the due count and the room
-    due -= n;
-    if (previous_distance > static_cast<size_t>(out - output)) [[unlikely]] {
-      // Reaches back into the zero window that precedes the first byte.
+    for (int symbols = 0; symbols < 2; ++symbols) {
+      const uint32_t entry = table[bits.Peek12()];
+      const uint32_t symbol = entry & kDecodeSymbolMask;
+      bits.Skip(entry >> kDecodeLengthShift);
+      ++count[symbol];
+      if (++total == kUnpackRebuildTotal) [[unlikely]] {
+        RebuildHuffmanCode(kUnpackSymbolCount, context);
+        total = context->total;
+      }
+      if (symbol < kUnpackAbortSymbol) {
+        *out++ = static_cast<uint8_t>(symbol);
+        --due;
+        continue;
+      }
+      if (symbol == kUnpackAbortSymbol) return 0;
+      ReadCopy(bits, symbol - kUnpackFirstCopySymbol, &previous_distance, &previous_length);
+      const uint32_t n = previous_length + 2;  // at most 257, below both the due count and the room
+      due -= n;
       const size_t produced = static_cast<size_t>(out - output);
-      const size_t zeros = previous_distance - produced;
-      const uint32_t z = zeros < n ? static_cast<uint32_t>(zeros) : n;
-      std::memset(out, 0, z);
-      // The rest comes from the first bytes produced, byte by byte.
-      for (size_t i = z; i < n; ++i) out[i] = output[produced + i - previous_distance];
+      if (previous_distance > produced) [[unlikely]] {
+        // Reaches back into the zero window that precedes the first byte.
+        const size_t zeros = previous_distance - produced;
+        const uint32_t z = zeros < n ? static_cast<uint32_t>(zeros) : n;
+        std::memset(out, 0, z);
+        // The rest comes from the first bytes produced, byte by byte.
+        for (size_t i = z; i < n; ++i) out[i] = output[produced + i - previous_distance];
+      } else {
+        CopyWithOvershoot(out, previous_distance, n);
+      }
       out += n;
-      continue;
+      break;  // a copy may have used up to 32 bits: refill
     }
-    CopyWithOvershoot(out, previous_distance, n);
-    out += n;
   }
 
   while (due != 0) {
