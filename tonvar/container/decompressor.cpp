@@ -144,24 +144,19 @@ inline void CopyWithOvershoot(uint8_t* out, uint32_t distance, uint32_t n) {
   }
 }
 
-// The Shell sort's passes: each gap's insertion steps, chain by chain (the chains are
-// independent, so the order in which their steps interleave does not matter).
-void InsertChain(uint32_t* keys, uint32_t n, uint32_t first, uint32_t gap) {
-  for (uint32_t i = first + gap; i < n; i += gap) {
-    const uint32_t key = keys[i];
-    const uint32_t weight = key >> 16;
-    uint32_t j = i;
-    while (j >= first + gap && (keys[j - gap] >> 16) < weight) {
-      keys[j] = keys[j - gap];
-      j -= gap;
-    }
-    keys[j] = key;
-  }
-}
-
+// The Shell sort: insertion by shifting moves entries exactly as the swapping form does.
 void ShellSortByCount(uint32_t* keys, uint32_t n) {
   for (uint32_t gap = n / 2; gap > 0; gap /= 2) {
-    for (uint32_t first = 0; first < gap; ++first) InsertChain(keys, n, first, gap);
+    for (uint32_t i = gap; i < n; ++i) {
+      const uint32_t key = keys[i];
+      const uint32_t weight = key >> 16;
+      int32_t j = static_cast<int32_t>(i - gap);
+      while (j >= 0 && (keys[j] >> 16) < weight) {
+        keys[j + gap] = keys[j];
+        j -= static_cast<int32_t>(gap);
+      }
+      keys[j + gap] = key;
+    }
   }
 }
 
