@@ -1,5 +1,4 @@
 // LZ77 decoder with the adaptive canonical Huffman code of the resource container.
-#include <array>
 #include <cstring>
 #include <utility>
 
@@ -98,15 +97,6 @@ inline void ReadCopy(BitReader& bits, uint32_t t, uint32_t* distance, uint32_t* 
 // later output overwrites.
 constexpr uint32_t kFastOutputSlack = 257 + 16;
 
-// For periods below 8: which of the period's bytes lands at each of 8 places.
-constexpr auto kPeriodIndex = [] {
-  std::array<std::array<uint8_t, 8>, 8> t{};
-  for (uint32_t d = 1; d < 8; ++d) {
-    for (uint32_t i = 0; i < 8; ++i) t[d][i] = static_cast<uint8_t>(i % d);
-  }
-  return t;
-}();
-
 // Copies n bytes from distance back (1 <= distance <= bytes already produced), rounding up to
 // whole blocks: writes up to 15 bytes beyond out + n.
 inline void CopyWithOvershoot(uint8_t* out, uint32_t distance, uint32_t n) {
@@ -132,10 +122,13 @@ inline void CopyWithOvershoot(uint8_t* out, uint32_t distance, uint32_t n) {
       out += 16;
     } while (out < end);
   } else {
-    // Periods of 2 to 7 bytes: eight bytes of the pattern in a register, stored at steps of a
-    // whole number of periods.
-    uint64_t run = 0;
-    for (uint32_t i = 0; i < 8; ++i) run |= uint64_t{from[kPeriodIndex[distance][i]]} << (8 * i);
+    // Periods of 2 to 7 bytes: the period's bytes read as one word (the bytes after them lie
+    // in the output still to be written, inside the fast loop's room, and are masked off),
+    // doubled up to eight bytes in a register and stored at steps of a whole number of periods.
+    uint64_t word;
+    std::memcpy(&word, from, 8);
+    uint64_t run = word & ((uint64_t{1} << (8 * distance)) - 1);
+    for (uint32_t shift = 8 * distance; shift < 64; shift *= 2) run |= run << shift;
     const uint32_t step = 8 - 8 % distance;
     do {
       std::memcpy(out, &run, 8);
