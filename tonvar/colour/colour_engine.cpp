@@ -53,10 +53,13 @@ EngineStatus StepColourTable(CmColorEngine* engine, common::ResourceBytes resour
   engine->step = kStepCorrection;
   const common::ResourceView r(resource);
   if (!r.Has(0, 16)) return kStatusBadResource;
-  const EngineStatus status = r.U8(15) == kFormatTagged ? ReadTaggedColorTable(engine, resource)
-                                                        : ReadFixedColorTable(engine, resource);
-  if (status != kStatusOk) return status;
-  return FinishColorTable(engine, next_id);
+  EngineStatus status = r.U8(15) == kFormatTagged ? ReadTaggedColorTable(engine, resource)
+                                                  : ReadFixedColorTable(engine, resource);
+  if (status == kStatusOk) status = FinishColorTable(engine, next_id);
+  // A step that ended before the rebuild leaves the body in the resource, which is the
+  // caller's only during this call.
+  const EngineStatus owned = OwnLutBody(engine);
+  return status != kStatusOk ? status : owned;
 }
 
 // Everything the engine owns, for the checked release of deletion and the unchecked one of

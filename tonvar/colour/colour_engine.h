@@ -112,7 +112,11 @@ EngineStatus ReadGammaMatrixBlock(CmColorEngine* engine, common::ResourceBytes r
 
 // Shared by both colour-table readers once the body is in place.
 EngineStatus ApplyBlackAxis(CmColorEngine* engine, const uint8_t* black_values);
-EngineStatus AllocLutBody(CmColorEngine* engine, uint64_t size);
+// The readers leave the body in the resource, read in place for the rest of the step: the
+// rebuild writes the finished body into a block of its own, and anything else that writes the
+// body, or a step that ends before the rebuild, copies it first (OwnLutBody).
+EngineStatus UseResourceBody(CmColorEngine* engine, const uint8_t* body);
+EngineStatus OwnLutBody(CmColorEngine* engine);
 EngineStatus AllocGreyAxis(CmColorEngine* engine, uint64_t size);
 EngineStatus ReleaseToneTable(LutDescriptor* lut);
 // 0 for monochrome jobs, else 1 unless the job asks for black-only greys (50).

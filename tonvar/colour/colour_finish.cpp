@@ -155,6 +155,9 @@ EngineStatus FinishColorTable(CmColorEngine* engine, ResourceId* next_id) {
     status = RebuildColorTable(engine);
     if (status != kStatusOk) return status;
   }
+  // The steps below write the body in place.
+  status = OwnLutBody(engine);
+  if (status != kStatusOk) return status;
   if (engine->first_halftone_id >= 300 && engine->first_halftone_id <= 399 &&
       engine->job.sub_mode < 2 && engine->job.method == 3) {
     status = ScaleTableDensity(engine);

@@ -8,6 +8,7 @@
 #include "tonvar/colour/colour_adjustment.h"
 #include "tonvar/colour/colour_engine.h"
 #include "tonvar/colour/ink_balance.h"
+#include "tonvar/colour/tetra_lookup.h"
 #include "tonvar/common/resource_view.h"
 #include "tonvar/common/scoped_block.h"
 
@@ -20,15 +21,26 @@ uint32_t GridCount(const LutDescriptor* lut) {
   return lut->grid_points[0] * lut->grid_points[1] * lut->grid_points[2];
 }
 
-void FillGridPoints(const LutDescriptor* lut, uint8_t* points) {
-  const uint32_t g0 = lut->grid_points[0], g1 = lut->grid_points[1], g2 = lut->grid_points[2];
-  for (uint32_t i = 0; i < g0; ++i) {
-    for (uint32_t j = 0; j < g1; ++j) {
-      for (uint32_t k = 0; k < g2; ++k, points += 4) {
-        points[0] = 0;
-        points[1] = lut->grid[0][i];
-        points[2] = lut->grid[1][j];
-        points[3] = lut->grid[2][k];
+// Grid points are worked through a buffer of this many at a time: it stays in the cache while
+// the transforms, the adjustments and the look-up pass over it.
+constexpr uint32_t kChunkPoints = 4096;
+
+// The grid points first .. first + count - 1 in table order (axis 3 fastest).
+void FillGridPoints(const LutDescriptor* lut, uint32_t first, uint32_t count, uint8_t* points) {
+  const uint32_t g1 = lut->grid_points[1], g2 = lut->grid_points[2];
+  uint32_t k = first % g2;
+  uint32_t j = first / g2 % g1;
+  uint32_t i = first / g2 / g1;
+  for (uint32_t n = 0; n < count; ++n, points += 4) {
+    points[0] = 0;
+    points[1] = lut->grid[0][i];
+    points[2] = lut->grid[1][j];
+    points[3] = lut->grid[2][k];
+    if (++k == g2) {
+      k = 0;
+      if (++j == g1) {
+        j = 0;
+        ++i;
       }
     }
   }
@@ -129,14 +141,19 @@ EngineStatus BalanceInksOnGrid(CmColorEngine* engine) {
   const uint32_t g = lut->grid_points[0];
   const uint32_t ch = lut->channel_count;
   common::ScopedBlock points, fresh;
-  EngineStatus status = points.Allocate(uint64_t{4} * n, false);
+  EngineStatus status = points.Allocate(uint64_t{4} * std::min(n, kChunkPoints), false);
   if (status == kStatusOk) status = fresh.Allocate(uint64_t{n} * ch, false);
   if (status != kStatusOk) return status;
-  FillGridPoints(lut, points.data());
-  if (engine->params.document_type == 2 && engine->params.mode_modifier == 0) {
-    const bool grey_component = engine->format == '3' ||
-                                (engine->format > '4' && engine->grey_component[0] != 0xFF);
-    for (uint32_t i = 0; i < n; ++i) {
+  const bool balance = engine->params.document_type == 2 && engine->params.mode_modifier == 0;
+  const bool grey_component = engine->format == '3' ||
+                              (engine->format > '4' && engine->grey_component[0] != 0xFF);
+  TetraGrid grid;
+  BuildTetraGrid(&grid, lut->grid, lut->grid_points, ch, lut->body);
+  const LookupPath path = BestLookupPath();
+  for (uint32_t first = 0; first < n; first += kChunkPoints) {
+    const uint32_t count = std::min(kChunkPoints, n - first);
+    FillGridPoints(lut, first, count, points.data());
+    for (uint32_t i = 0; balance && i < count; ++i) {
       uint8_t* px = points.data() + 4 * i;
       int32_t c = 255 - px[1], m = 255 - px[2], y = 255 - px[3];
       if (grey_component) ReplaceGreyComponent(&c, &m, &y, engine->grey_component);
@@ -147,8 +164,8 @@ EngineStatus BalanceInksOnGrid(CmColorEngine* engine) {
       px[2] = static_cast<uint8_t>(255 - m);
       px[3] = static_cast<uint8_t>(255 - y);
     }
+    LookUpPoints(grid, engine->layout, count, points.data(), fresh.data() + uint64_t{first} * ch, path);
   }
-  InterpolateColor3(engine, n, points.data(), fresh.data());
   // Only entries the table supplied replace the diagonal: a block that was never filled (a
   // mode modifier other than 0, or a format without them) would print the greys with no ink.
   if (lut->neutral_axis == 1 && engine->format != '1' && engine->grey_axis_loaded) {
@@ -177,30 +194,51 @@ EngineStatus RebuildColorTable(CmColorEngine* engine) {
   const uint32_t n = GridCount(lut);
   const uint32_t ch = lut->channel_count;
   common::ScopedBlock points, fresh;
-  status = points.Allocate(uint64_t{4} * n, false);
+  status = points.Allocate(uint64_t{4} * std::min(n, kChunkPoints), false);
   if (status == kStatusOk) status = fresh.Allocate(uint64_t{n} * ch, false);
   if (status != kStatusOk) {
     DeleteColorAdjustment(record);
     return status;
   }
-  FillGridPoints(lut, points.data());
+  // What each point passes through, settled once for the whole grid.
+  const PreTransformTable* pre[2] = {nullptr, nullptr};
+  bool gamma_matrix = false;
   if (tagged_era) {
-    if (engine->table_a_id != -1 && engine->table_a->body != nullptr) {
-      TransformPoints(engine, points.data(), n, engine->table_a);
-    }
-    if (engine->table_b_id != -1 && engine->table_b->body != nullptr) {
-      TransformPoints(engine, points.data(), n, engine->table_b);
-    }
-    if (engine->gamma_matrix_id != -1) {
-      uint32_t t256[256], t512[512];
-      int32_t matrix[9];
-      BuildGammaTables(t256, t512, engine->rebuild_gamma, engine->output_gamma);
-      CombineColorMatrices(engine, matrix);
-      ApplyGammaMatrix(engine, points.data(), t256, t512, matrix, n);
+    if (engine->table_a_id != -1 && engine->table_a->body != nullptr) pre[0] = engine->table_a;
+    if (engine->table_b_id != -1 && engine->table_b->body != nullptr) pre[1] = engine->table_b;
+    gamma_matrix = engine->gamma_matrix_id != -1;
+  }
+  TetraGrid pre_grid[2];
+  for (int t = 0; t < 2; ++t) {
+    if (pre[t] != nullptr) {
+      BuildTetraGrid(&pre_grid[t], pre[t]->grid, pre[t]->grid_points, pre[t]->channel_count, pre[t]->body);
     }
   }
-  if (n > 2) ApplyColorAdjustment(record, n - 2, points.data() + 4, points.data() + 4);
-  InterpolateColor3(engine, n, points.data(), fresh.data());
+  uint32_t t256[256], t512[512];
+  int32_t matrix[9];
+  if (gamma_matrix) {
+    BuildGammaTables(t256, t512, engine->rebuild_gamma, engine->output_gamma);
+    CombineColorMatrices(engine, matrix);
+  }
+  TetraGrid grid;
+  BuildTetraGrid(&grid, lut->grid, lut->grid_points, ch, lut->body);
+  const LookupPath path = BestLookupPath();
+  for (uint32_t first = 0; first < n; first += kChunkPoints) {
+    const uint32_t count = std::min(kChunkPoints, n - first);
+    uint8_t* const chunk = points.data();
+    FillGridPoints(lut, first, count, chunk);
+    for (int t = 0; t < 2; ++t) {
+      if (pre[t] != nullptr) TransformGridPoints(pre_grid[t], engine->layout, count, chunk);
+    }
+    if (gamma_matrix) ApplyGammaMatrix(engine, chunk, t256, t512, matrix, count);
+    // The adjustments leave the first and the last grid point as they are.
+    const uint32_t from = std::max(first, 1u);
+    const uint32_t to = std::min(first + count, n - 1);
+    if (n > 2 && from < to) {
+      ApplyColorAdjustment(record, to - from, chunk + 4 * (from - first), chunk + 4 * (from - first));
+    }
+    LookUpPoints(grid, engine->layout, count, chunk, fresh.data() + uint64_t{first} * ch, path);
+  }
   if (tagged_era && lut->tone_table != nullptr) {
     status = RebuildToneTable(engine, &copy, record);
     if (status == kStatusDropToneTable) {

@@ -50,9 +50,25 @@ int32_t DensityDivisor(int32_t v, int32_t b, int32_t a) {
   return static_cast<int32_t>(s);
 }
 
-EngineStatus AllocLutBody(CmColorEngine* engine, uint64_t size) {
+EngineStatus UseResourceBody(CmColorEngine* engine, const uint8_t* body) {
   LutDescriptor* lut = engine->lut;
-  return common::ReplaceBlock(&lut->body_handle, size, true, &lut->body);
+  const EngineStatus status = common::ReleaseBlock(&lut->body_handle);
+  // Nothing writes through this pointer: writers take a copy first (OwnLutBody).
+  lut->body = const_cast<uint8_t*>(body);
+  return status;
+}
+
+EngineStatus OwnLutBody(CmColorEngine* engine) {
+  LutDescriptor* lut = engine->lut;
+  if (lut->body == nullptr || lut->body_handle != nullptr) return kStatusOk;
+  const uint8_t* source = lut->body;
+  lut->body = nullptr;
+  const uint64_t size = uint64_t{lut->grid_points[0]} * lut->grid_points[1] * lut->grid_points[2] *
+                        lut->grid_points[3] * lut->channel_count;
+  const EngineStatus status = common::ReplaceBlock(&lut->body_handle, size, false, &lut->body);
+  if (status != kStatusOk) return status;
+  std::memcpy(lut->body, source, size);
+  return kStatusOk;
 }
 
 EngineStatus AllocGreyAxis(CmColorEngine* engine, uint64_t size) {
@@ -80,6 +96,8 @@ EngineStatus ApplyBlackAxis(CmColorEngine* engine, const uint8_t* black_values) 
   if (engine->format == kFormatFourInputs) {
     uint8_t t2[256];
     if (!BuildBlackInverse(b, a, t2)) return kStatusBadResource;
+    const EngineStatus owned = OwnLutBody(engine);
+    if (owned != kStatusOk) return owned;
     for (uint32_t p = 0; p < g; ++p) {
       uint8_t* entry = lut->body + uint64_t{p} * ch;
       std::memset(entry, 0, ch - 1);
@@ -89,6 +107,8 @@ EngineStatus ApplyBlackAxis(CmColorEngine* engine, const uint8_t* black_values) 
   }
 
   if (black_values == nullptr || engine->black_channel < 0) return kStatusOk;
+  const EngineStatus owned = OwnLutBody(engine);
+  if (owned != kStatusOk) return owned;
   const bool rescale = cls >= 3 && engine->job.ink_set != 0;
   for (uint32_t i = 0; i < g; ++i) {
     uint8_t* entry = lut->body + ((uint64_t{i} * g + i) * g + i) * ch;

@@ -82,9 +82,8 @@ EngineStatus ReadFixedColorTable(CmColorEngine* engine, common::ResourceBytes re
   lut->encd_y = -1;
   lut->neutral_axis = NeutralAxisFlag(engine);
 
-  EngineStatus status = AllocLutBody(engine, body_size);
+  EngineStatus status = UseResourceBody(engine, r.At(body));
   if (status != kStatusOk) return status;
-  std::memcpy(lut->body, r.At(body), body_size);
   status = AllocGreyAxis(engine, uint64_t{g} * ch);
   if (status != kStatusOk) return status;
 

@@ -108,9 +108,8 @@ EngineStatus ReadClut(CmColorEngine* engine, const common::ResourceView& r, uint
     std::memcpy(lut->grid[k], r.At(coords + uint64_t{k} * g), g);
   }
   lut->grid_points[3] = 1;
-  EngineStatus status = AllocLutBody(engine, body_size);
+  EngineStatus status = UseResourceBody(engine, r.At(body));
   if (status != kStatusOk) return status;
-  std::memcpy(lut->body, r.At(body), body_size);
   return AllocGreyAxis(engine, uint64_t{g} * ch);
 }
 

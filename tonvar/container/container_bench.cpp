@@ -1,6 +1,7 @@
 // Speed of the container decoder beside zlib's inflate on the same data.
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -58,6 +59,38 @@ void BM_ContainerDecode(benchmark::State& state) {
   state.counters["ratio"] = double(sample.data.size()) / double(sample.container.size());
 }
 BENCHMARK(BM_ContainerDecode)->Arg(2 << 20)->Arg(64 << 10)->Arg(4 << 10);
+
+// The code rebuild alone, from the counts a decoding of a table sample has gathered just
+// before a rebuild (the output is cut where the running total is highest).
+void BM_CodeRebuild(benchmark::State& state) {
+  const Sample& sample = SampleOf(64 << 10);
+  auto* context = new tonvar::container::UnpackContext{};
+  std::vector<uint8_t> out(sample.data.size());
+  const auto& c = sample.container;
+  uint32_t best_total = 0, best_capacity = 0;
+  for (uint32_t capacity = 1024; capacity <= out.size(); capacity += 16) {
+    tonvar::container::DecompressStream(c.data() + 12, static_cast<uint32_t>(c.size() - 12), out.data(),
+                                        capacity, context);
+    uint32_t total = 0;
+    for (uint32_t n : context->count) total += n;
+    if (total > best_total) {
+      best_total = total;
+      best_capacity = capacity;
+    }
+  }
+  tonvar::container::DecompressStream(c.data() + 12, static_cast<uint32_t>(c.size() - 12), out.data(),
+                                      best_capacity, context);
+  uint32_t counts[tonvar::container::kUnpackSymbolCount];
+  std::memcpy(counts, context->count, sizeof counts);
+  for (auto _ : state) {
+    std::memcpy(context->count, counts, sizeof counts);
+    tonvar::container::RebuildHuffmanCode(tonvar::container::kUnpackSymbolCount, context);
+    benchmark::DoNotOptimize(context->decode_table);
+  }
+  state.counters["total"] = best_total;
+  delete context;
+}
+BENCHMARK(BM_CodeRebuild);
 
 #ifdef HAVE_ZLIB
 void BM_ZlibInflate(benchmark::State& state) {

@@ -36,13 +36,23 @@ class BitReader {
       held_ += 8;
     }
   }
+  // Whole words can be read without reaching the bound.
+  inline bool CanRefillFast() const { return pos_ + 8 <= bound_; }
+  // Refill without the checks, for the fast loop (CanRefillFast holds).
+  inline void RefillFast() {
+    uint64_t v;
+    std::memcpy(&v, data_ + pos_, 8);
+    acc_ |= __builtin_bswap64(v) >> held_;
+    pos_ += (63 - held_) >> 3;
+    held_ |= 56;
+  }
   inline uint32_t Peek12() const { return static_cast<uint32_t>(acc_ >> 52); }
   inline void Skip(uint32_t n) {
     acc_ <<= n;
     held_ -= n;
   }
-  inline uint32_t Take(uint32_t n) {  // 1 <= n <= 32
-    const uint32_t v = static_cast<uint32_t>(acc_ >> (64 - n));
+  inline uint32_t Take(uint32_t n) {  // 0 <= n <= 32; 0 bits read as 0
+    const uint32_t v = static_cast<uint32_t>((acc_ >> 32) >> (32 - n));
     Skip(n);
     return v;
   }
@@ -55,25 +65,80 @@ class BitReader {
   uint32_t held_ = 0;
 };
 
-// Copy classes 1..14 (distance) and 1..8 (length): 2^(k-1) plus k-1 extra bits; class 1 is 1.
-inline uint32_t ReadClassValue(BitReader& bits, uint32_t cls) {
-  if (cls == 1) return 1;
-  return (1u << (cls - 1)) + bits.Take(cls - 1);
+// Copy classes 1..14 (distance) and 1..8 (length): 2^(k-1) plus k-1 extra bits; class 0 keeps
+// the previous value. Per copy symbol (less the first): both classes, their bases and widths.
+struct CopyClasses {
+  uint8_t distance_bits[135], length_bits[135];
+  uint16_t distance_base[135], length_base[135];  // 0: class 0, the previous value stays
+};
+constexpr CopyClasses kCopyClasses = [] {
+  CopyClasses c{};
+  for (uint32_t t = 0; t < 135; ++t) {
+    const uint32_t dc = t / 9, lc = t % 9;
+    c.distance_bits[t] = static_cast<uint8_t>(dc == 0 ? 0 : dc - 1);
+    c.distance_base[t] = static_cast<uint16_t>(dc == 0 ? 0 : 1u << (dc - 1));
+    c.length_bits[t] = static_cast<uint8_t>(lc == 0 ? 0 : lc - 1);
+    c.length_base[t] = static_cast<uint16_t>(lc == 0 ? 0 : 1u << (lc - 1));
+  }
+  return c;
+}();
+static_assert(kUnpackSymbolCount - kUnpackFirstCopySymbol == 135);
+
+// Reads a copy's extra bits and updates the previous distance and length (t = symbol - 257).
+inline void ReadCopy(BitReader& bits, uint32_t t, uint32_t* distance, uint32_t* length) {
+  const uint32_t d = kCopyClasses.distance_base[t] + bits.Take(kCopyClasses.distance_bits[t]);
+  if (kCopyClasses.distance_base[t] != 0) *distance = d;
+  const uint32_t l = kCopyClasses.length_base[t] + bits.Take(kCopyClasses.length_bits[t]);
+  if (kCopyClasses.length_base[t] != 0) *length = l;
 }
 
-}  // namespace
+// The fast loop runs while this many bytes are both due and free in the output: a copy writes
+// at most 257 bytes and the block copies overshoot by at most 15 bytes, all of them bytes that
+// later output overwrites.
+constexpr uint32_t kFastOutputSlack = 257 + 16;
 
-void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context) {
-  const uint32_t n = symbol_count < kUnpackSymbolCount ? symbol_count : kUnpackSymbolCount;
-  if (n < 2) return;
-  uint32_t* count = context->count;
-  uint16_t* order = context->order;
+// Copies n bytes from distance back (1 <= distance <= bytes already produced), rounding up to
+// whole blocks: writes up to 15 bytes beyond out + n.
+inline void CopyWithOvershoot(uint8_t* out, uint32_t distance, uint32_t n) {
+  const uint8_t* from = out - distance;
+  uint8_t* const end = out + n;
+  if (distance >= 16) {
+    do {
+      std::memcpy(out, from, 16);
+      out += 16;
+      from += 16;
+    } while (out < end);
+  } else if (distance >= 8) {
+    do {
+      std::memcpy(out, from, 8);
+      out += 8;
+      from += 8;
+    } while (out < end);
+  } else if (distance == 1) {
+    uint8_t run[16];
+    std::memset(run, from[0], 16);
+    do {
+      std::memcpy(out, run, 16);
+      out += 16;
+    } while (out < end);
+  } else {
+    // Periods of 2 to 7 bytes: the period's bytes read as one word (the bytes after them lie
+    // in the output still to be written, inside the fast loop's room, and are masked off),
+    // doubled up to eight bytes in a register and stored at steps of a whole number of periods.
+    uint64_t word;
+    std::memcpy(&word, from, 8);
+    uint64_t run = word & ((uint64_t{1} << (8 * distance)) - 1);
+    for (uint32_t shift = 8 * distance; shift < 64; shift *= 2) run |= run << shift;
+    const uint32_t step = 8 - 8 % distance;
+    do {
+      std::memcpy(out, &run, 8);
+      out += step;
+    } while (out < end);
+  }
+}
 
-  // Shell sort by descending count, count and symbol moved together as one key (count in the
-  // top half); ties stay where this exact procedure leaves them. Insertion by shifting moves
-  // entries exactly as the swapping form does.
-  uint32_t keys[kUnpackSymbolCount];
-  for (uint32_t i = 0; i < n; ++i) keys[i] = (count[i] << 16) | i;
+// The Shell sort: insertion by shifting moves entries exactly as the swapping form does.
+void ShellSortByCount(uint32_t* keys, uint32_t n) {
   for (uint32_t gap = n / 2; gap > 0; gap /= 2) {
     for (uint32_t i = gap; i < n; ++i) {
       const uint32_t key = keys[i];
@@ -86,6 +151,21 @@ void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context) {
       keys[j + gap] = key;
     }
   }
+}
+
+}  // namespace
+
+void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context) {
+  const uint32_t n = symbol_count < kUnpackSymbolCount ? symbol_count : kUnpackSymbolCount;
+  if (n < 2) return;
+  uint32_t* count = context->count;
+  uint16_t* order = context->order;
+
+  // Shell sort by descending count, count and symbol moved together as one key (count in the
+  // top half); ties stay where this exact procedure leaves them.
+  uint32_t keys[kUnpackSymbolCount];
+  for (uint32_t i = 0; i < n; ++i) keys[i] = (count[i] << 16) | i;
+  ShellSortByCount(keys, n);
   for (uint32_t i = 0; i < n; ++i) {
     count[i] = keys[i] >> 16;
     order[i] = static_cast<uint16_t>(keys[i] & 0xFFFF);
@@ -164,6 +244,34 @@ void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context) {
   context->total = n;
 }
 
+namespace {
+
+// What the code built from all counts equal leaves in a context: every decoding starts from
+// it, so it is built once and copied.
+struct InitialCode {
+  uint16_t decode_table[1u << kUnpackLookupBits];
+  uint8_t code_length[kUnpackSymbolCount];
+  uint16_t order[kUnpackSymbolCount];
+  UnpackTreeNode nodes[kUnpackSymbolCount - 1];
+};
+
+const InitialCode& TheInitialCode() {
+  static const InitialCode code = [] {
+    UnpackContext scratch{};
+    for (uint32_t i = 0; i < kUnpackSymbolCount; ++i) scratch.count[i] = 1;
+    RebuildHuffmanCode(kUnpackSymbolCount, &scratch);
+    InitialCode c;
+    std::memcpy(c.decode_table, scratch.decode_table, sizeof c.decode_table);
+    std::memcpy(c.code_length, scratch.code_length, sizeof c.code_length);
+    std::memcpy(c.order, scratch.order, sizeof c.order);
+    std::memcpy(c.nodes, scratch.nodes, sizeof c.nodes);
+    return c;
+  }();
+  return code;
+}
+
+}  // namespace
+
 uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* output,
                           uint32_t output_capacity, UnpackContext* context) {
   std::memset(context->decode_table, 0, sizeof context->decode_table);
@@ -174,8 +282,12 @@ uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* o
   if (due == 0) return input_bound;
   if (output == nullptr) return 0;
 
+  const InitialCode& initial = TheInitialCode();
+  std::memcpy(context->decode_table, initial.decode_table, sizeof context->decode_table);
+  std::memcpy(context->code_length, initial.code_length, sizeof context->code_length);
+  std::memcpy(context->order, initial.order, sizeof context->order);
+  std::memcpy(context->nodes, initial.nodes, sizeof context->nodes);
   for (uint32_t i = 0; i < kUnpackSymbolCount; ++i) context->count[i] = 1;
-  RebuildHuffmanCode(kUnpackSymbolCount, context);
   context->total = kUnpackStartTotal;
 
   const uint16_t* const table = context->decode_table;
@@ -186,6 +298,47 @@ uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* o
   uint32_t previous_length = 1;
   BitReader bits(input, input_bound, 4);
   uint32_t total = kUnpackStartTotal;  // kept local: output stores may alias the context
+
+  // Fast loop: whole-word refills and block copies while the input has words left and the
+  // output has room for a literal and any copy with its overshoot; the careful loop below
+  // finishes. A refill leaves at least 56 bits: after a literal (at most 12 of them) the next
+  // symbol with all its extra bits (at most 32) is read without one.
+  while (due > kFastOutputSlack && static_cast<size_t>(out_end - out) > kFastOutputSlack &&
+         bits.CanRefillFast()) {
+    bits.RefillFast();
+    for (int symbols = 0; symbols < 2; ++symbols) {
+      const uint32_t entry = table[bits.Peek12()];
+      const uint32_t symbol = entry & kDecodeSymbolMask;
+      bits.Skip(entry >> kDecodeLengthShift);
+      ++count[symbol];
+      if (++total == kUnpackRebuildTotal) [[unlikely]] {
+        RebuildHuffmanCode(kUnpackSymbolCount, context);
+        total = context->total;
+      }
+      if (symbol < kUnpackAbortSymbol) {
+        *out++ = static_cast<uint8_t>(symbol);
+        --due;
+        continue;
+      }
+      if (symbol == kUnpackAbortSymbol) return 0;
+      ReadCopy(bits, symbol - kUnpackFirstCopySymbol, &previous_distance, &previous_length);
+      const uint32_t n = previous_length + 2;  // at most 257, below both the due count and the room
+      due -= n;
+      const size_t produced = static_cast<size_t>(out - output);
+      if (previous_distance > produced) [[unlikely]] {
+        // Reaches back into the zero window that precedes the first byte.
+        const size_t zeros = previous_distance - produced;
+        const uint32_t z = zeros < n ? static_cast<uint32_t>(zeros) : n;
+        std::memset(out, 0, z);
+        // The rest comes from the first bytes produced, byte by byte.
+        for (size_t i = z; i < n; ++i) out[i] = output[produced + i - previous_distance];
+      } else {
+        CopyWithOvershoot(out, previous_distance, n);
+      }
+      out += n;
+      break;  // a copy may have used up to 32 bits: refill
+    }
+  }
 
   while (due != 0) {
     bits.Refill();
@@ -206,11 +359,7 @@ uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* o
     }
     if (symbol == kUnpackAbortSymbol) return 0;
 
-    const uint32_t t = symbol - kUnpackFirstCopySymbol;
-    const uint32_t distance_class = t / 9;
-    const uint32_t length_class = t % 9;
-    if (distance_class != 0) previous_distance = ReadClassValue(bits, distance_class);
-    if (length_class != 0) previous_length = ReadClassValue(bits, length_class);
+    ReadCopy(bits, symbol - kUnpackFirstCopySymbol, &previous_distance, &previous_length);
     const uint32_t distance = previous_distance;
     uint32_t n = previous_length + 2;
     if (n > due) n = due;
