@@ -241,7 +241,9 @@ TEST_F(PaperPageOnSheet, CutModeListsBySourceClassAndMedia) {
           // Media bit 4 allows only mode 0; a refused mode leaves the stored one shown.
           const bool accepted = media_flags8 == 0 || mode == 0;
           EXPECT_EQ(GetCutModeFromSettings(s), accepted ? mode + 1 : 1) << c.name << " mode " << mode;
-          if (!accepted) EXPECT_EQ(page.Selected(kCutModeList), 0) << c.name << " mode " << mode;
+          if (!accepted) {
+            EXPECT_EQ(page.Selected(kCutModeList), 0) << c.name << " mode " << mode;
+          }
         }
         page.Press(PSBTN_CANCEL);
       });
@@ -284,7 +286,8 @@ TEST_F(PaperPageOnSheet, RefusedSourceShowsItsMessageAndLeavesTheSettings) {
     settings::JobSettings& s = page.settings();
     test::UseSource(s, test::kSheetFeeder);
     Revisit(page);
-    ASSERT_NE(GetSourceConflictMessage(page.param(), test::kNarrowRoll), 0) << "the model refuses source 1";
+    // A media conflict on a source whose feed flags have no code of their own: code 50, message 40.
+    ASSERT_EQ(GetSourceConflictMessage(page.param(), test::kNarrowRoll), 50) << "the model refuses source 1";
     source_before = s.GetDriverDevMode()->Public.dmDefaultSource;
     const settings::DriverDevMode before = *s.GetDriverDevMode();
     MessageText expected{};
@@ -295,6 +298,7 @@ TEST_F(PaperPageOnSheet, RefusedSourceShowsItsMessageAndLeavesTheSettings) {
     EXPECT_EQ(page.Selected(kPaperSourceList), test::kSheetFeeder);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].text, expected.text);
+    EXPECT_EQ(boxes.shown()[0].caption, expected.caption);
     page.Press(PSBTN_OK);
   });
   EXPECT_EQ(result, CPSUI_OK);
