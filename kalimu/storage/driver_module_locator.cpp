@@ -36,6 +36,14 @@ int WideToAnsi(const wchar_t* text, char* out, size_t len) {
   return ansi ? platform::CopyStringA(out, len, ansi->c_str()) : 0;
 }
 
+// The numbered key's path or, with a non-empty suffix, its suffixed variant's.
+int ReadPathOrVariant(int key, char* out, size_t len, const char* data_file, int join_dir, const char* suffix) {
+  if (suffix != nullptr && suffix[0] != 0) {
+    return DriverModuleLocator::ReadDriverInfoKeyVariant(key, out, len, data_file, join_dir, suffix);
+  }
+  return DriverModuleLocator::ReadDriverInfoPath(key, out, len, data_file, join_dir);
+}
+
 int WithTrailingBackslash(char* path, size_t capacity, char* out, size_t len) {
   const size_t n = std::strlen(path);
   if (n == 0 || path[n - 1] != '\\') platform::AppendStringA(path, capacity, "\\");
@@ -165,19 +173,13 @@ int DriverModuleLocator::GetUiModulePath(char* out, size_t len, int full_path) {
 int DriverModuleLocator::GetCfgFilePath(char* out, size_t len, const char* suffix) {
   char data_file[MAX_PATH];
   if (!GetDriverDataFilePath(data_file, sizeof(data_file))) return 0;
-  if (suffix != nullptr && suffix[0] != 0) {
-    return ReadDriverInfoKeyVariant(kInfoCfgFile, out, len, data_file, 1, suffix);
-  }
-  return ReadDriverInfoPath(kInfoCfgFile, out, len, data_file, 1);
+  return ReadPathOrVariant(kInfoCfgFile, out, len, data_file, 1, suffix);
 }
 
 int DriverModuleLocator::GetOutputResourcePath(char* out, size_t len, const char* suffix) {
   char data_file[MAX_PATH];
   if (!GetDriverDataFilePath(data_file, sizeof(data_file))) return 0;
-  if (suffix != nullptr && suffix[0] != 0) {
-    return ReadDriverInfoKeyVariant(kInfoOutputResource, out, len, data_file, 1, suffix);
-  }
-  return ReadDriverInfoPath(kInfoOutputResource, out, len, data_file, 1);
+  return ReadPathOrVariant(kInfoOutputResource, out, len, data_file, 1, suffix);
 }
 
 int DriverModuleLocator::GetOutputResourceCount(int* out_count) {
@@ -195,11 +197,7 @@ int DriverModuleLocator::GetUcfFilePath(char* out, size_t len, const char* suffi
   char data_file[MAX_PATH];
   if (!GetDriverDataFilePath(data_file, sizeof(data_file))) return 0;
   char value[MAX_PATH];
-  const int read = suffix != nullptr && suffix[0] != 0
-                       ? ReadDriverInfoKeyVariant(kInfoUcfFile, value, sizeof(value), data_file,
-                                                  0, suffix)
-                       : ReadDriverInfoPath(kInfoUcfFile, value, sizeof(value), data_file, 0);
-  if (!read) return 0;
+  if (!ReadPathOrVariant(kInfoUcfFile, value, sizeof(value), data_file, 0, suffix)) return 0;
   char folder[MAX_PATH] = "";
   GetSharedFolderPath(driver_name_, folder, sizeof(folder));
   if (folder[0] == 0) return 0;

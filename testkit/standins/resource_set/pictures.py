@@ -169,16 +169,14 @@ def ico(canvases):
     return out + b"".join(images)
 
 
-def cur_crosshair(size=32, hot=15):
-    """A monochrome cross-hair cursor file (the toning circle's pointer)."""
+def mono_cursor(on, size=32, hot=15):
+    """A monochrome cursor file whose black pixels are those (x, y) for which on(x, y) holds."""
     rowlen = 4
     xor, andm = bytearray(), bytearray()
     for y in range(size - 1, -1, -1):
         xrow, arow = bytearray(rowlen), bytearray(b"\xff" * rowlen)
         for x in range(size):
-            on = (x == hot and abs(y - hot) <= 10 and abs(y - hot) >= 2) or \
-                 (y == hot and abs(x - hot) <= 10 and abs(x - hot) >= 2)
-            if on:
+            if on(x, y):
                 arow[x // 8] &= ~(0x80 >> (x % 8)) & 0xFF
         xor += xrow
         andm += arow
@@ -186,6 +184,12 @@ def cur_crosshair(size=32, hot=15):
     palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
     data = header + palette + bytes(xor) + bytes(andm)
     return struct.pack("<HHH", 0, 2, 1) + struct.pack("<BBBBHHII", size, size, 0, 0, hot, hot, len(data), 22) + data
+
+
+def cur_crosshair(size=32, hot=15):
+    """A monochrome cross-hair cursor file (the toning circle's pointer)."""
+    return mono_cursor(lambda x, y: (x == hot and 2 <= abs(y - hot) <= 10) or (y == hot and 2 <= abs(x - hot) <= 10),
+                       size, hot)
 
 
 # ---- motifs ----------------------------------------------------------------------------------------

@@ -2,9 +2,8 @@
 and the rotation cursor (2899): a preview of the page on the left, the watermark's content,
 font, style, colour and angle on the right."""
 
-import struct
-
 from layout import Control as C, Row, Col, Stack, Space, Dialog, BASE, WS_TABSTOP, WS_BORDER, WS_VSCROLL
+from pictures import mono_cursor
 
 CBS_DROPDOWN, CBS_AUTOHSCROLL, CBS_OWNERDRAWFIXED, CBS_HASSTRINGS = 2, 0x40, 0x10, 0x200
 LBS_NOTIFY, LBS_MULTIPLESEL, LBS_HASSTRINGS, LBS_NOINTEGRALHEIGHT = 1, 8, 0x40, 0x100
@@ -106,22 +105,11 @@ def bitmaps(P):
 
 def rotation_cursor(size=32, hot=15):
     """A monochrome cursor file: a ring with an arrow head, for turning the watermark."""
-    rowlen = 4
-    xor, andm = bytearray(), bytearray()
-    for y in range(size - 1, -1, -1):
-        xrow, arow = bytearray(rowlen), bytearray(b"\xff" * rowlen)
-        for x in range(size):
-            d2 = (x - hot) ** 2 + (y - hot) ** 2
-            on = 49 <= d2 <= 81 and not (x > hot and y < hot - 2)
-            on = on or (y == hot - 3 and hot + 3 <= x <= hot + 9) or (x == hot + 9 and hot - 9 <= y <= hot - 3)
-            if on:
-                arow[x // 8] &= ~(0x80 >> (x % 8)) & 0xFF
-        xor += xrow
-        andm += arow
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 1, 0, 0, 0, 0, 2, 0)
-    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
-    data = header + palette + bytes(xor) + bytes(andm)
-    return struct.pack("<HHH", 0, 2, 1) + struct.pack("<BBBBHHII", size, size, 0, 0, hot, hot, len(data), 22) + data
+    def on(x, y):
+        d2 = (x - hot) ** 2 + (y - hot) ** 2
+        ring = 49 <= d2 <= 81 and not (x > hot and y < hot - 2)
+        return ring or (y == hot - 3 and hot + 3 <= x <= hot + 9) or (x == hot + 9 and hot - 9 <= y <= hot - 3)
+    return mono_cursor(on, size, hot)
 
 
 def cursor_lines(out_dir):
