@@ -5,14 +5,12 @@
 
 #include "kalimu/pages/drawing_helpers.h"
 #include "kalimu/pages/gdi_scope.h"
-#include "kalimu/pages/paper_page_frame.h"
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/tooltips.h"
 
 namespace kalimu::pages {
 namespace {
 
-using paper_layout::ReadEditNumber;
-using paper_layout::WriteEditNumber;
 
 // Set on the dialog window once OK or Cancel began: the edit's focus loss that ending the dialog
 // brings must not store a margin after the snapshot was put back.
@@ -30,15 +28,15 @@ void StoreClampedEdit(HWND dialog, const PageParam& param) {
 
 void EndBindingDialog(HWND dialog, PageParam& param, bool ok) {
   SetPropA(dialog, kEndingProperty, reinterpret_cast<HANDLE>(1));
-  if (ok) {
-    // A margin typed and confirmed with Enter is taken before the dialog ends.
-    StoreClampedEdit(dialog, param);
-  } else {
-    paper_layout::RestoreSnapshot(param, param.shared->inner_dialog_snapshot);
+  if (!ok) {
+    CancelDialogSnapshot(dialog, &param, &param.shared->inner_dialog_snapshot, kBindingMarginTips, 0);
+    return;
   }
-  paper_layout::FreeSnapshot(&param.shared->inner_dialog_snapshot);
+  // A margin typed and confirmed with Enter is taken before the dialog ends.
+  StoreClampedEdit(dialog, param);
+  FreeDevModeSnapshot(&param.shared->inner_dialog_snapshot);
   RemoveToolTipHook(kBindingMarginTips);
-  EndDialog(dialog, ok ? 1 : 0);
+  EndDialog(dialog, 1);
 }
 
 }  // namespace
@@ -77,7 +75,9 @@ void StartBindingMarginDialog(HWND dialog, PageParam* param) {
   StorePageParam(dialog, param);
   if (param == nullptr || param->settings == nullptr || param->shared == nullptr) return;
   settings::JobSettings& s = *param->settings;
-  paper_layout::TakeSnapshot(*param, &param->shared->inner_dialog_snapshot);
+  if (param->shared->inner_dialog_snapshot == nullptr) {
+    param->shared->inner_dialog_snapshot = TakeDevModeSnapshot(*param);
+  }
   if (s.IsDuplexWithOption1()) {
     const bool natural = s.IsPaperOrientationNatural() != 0;
     Enable(dialog, kBindingEdge0Radio, natural);
@@ -103,7 +103,7 @@ void OnBindingMarginCommand(HWND dialog, const PageParam& param, int control, in
     case kBindingMarginEdit:
       if (code == EN_CHANGE) {
         if (ReadEditNumber(dialog, kBindingMarginEdit) != static_cast<int32_t>(s.GetBindingMargin())) {
-          paper_layout::MarkChanged(dialog, param);
+          NotifySheetChanged(dialog, &param);
         }
       } else if (code == EN_KILLFOCUS && GetPropA(dialog, kEndingProperty) == nullptr) {
         StoreClampedEdit(dialog, param);
@@ -133,7 +133,7 @@ void OnBindingMarginCommand(HWND dialog, const PageParam& param, int control, in
       return;
     }
     case kBindingHelpButton:
-      paper_layout::ShowContextTopic(dialog, param, kBindingMarginHelpContext);
+      ShowHelpTopic(dialog, &param, kBindingMarginHelpContext);
       return;
     default:
       return;
@@ -188,12 +188,14 @@ INT_PTR CALLBACK BindingMarginDlgProc(HWND dialog, UINT message, WPARAM wparam, 
     case WM_NOTIFY:
       if (ready) HandleToolTipNotifyA(reinterpret_cast<NMHDR*>(lparam), *param, kBindingMarginTips);
       return TRUE;
-    case WM_HELP:
-      paper_layout::ShowTableHelp(dialog, static_cast<HWND>(reinterpret_cast<HELPINFO*>(lparam)->hItemHandle),
-                                  HELP_WM_HELP, paper_layout::kBindingMarginHelpIds);
+    case WM_HELP: {
+      const auto* info = reinterpret_cast<const HELPINFO*>(lparam);
+      ShowContextHelp(dialog, info != nullptr ? static_cast<HWND>(info->hItemHandle) : dialog, HELP_WM_HELP,
+                      BindingMarginHelpTable());
       return TRUE;
+    }
     case WM_CONTEXTMENU:
-      paper_layout::ShowTableHelp(dialog, dialog, HELP_CONTEXTMENU, paper_layout::kBindingMarginHelpIds);
+      ShowContextHelp(dialog, dialog, HELP_CONTEXTMENU, BindingMarginHelpTable());
       return TRUE;
     case WM_DESTROY:
       RemovePropA(dialog, kEndingProperty);

@@ -10,7 +10,7 @@
 #include "kalimu/pages/drawing_helpers.h"
 #include "kalimu/pages/gdi_scope.h"
 #include "kalimu/pages/page_helpers.h"
-#include "kalimu/pages/paper_page_frame.h"
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_source_internal.h"
 #include "kalimu/pages/tooltips.h"
 #include "kalimu/platform/global_block.h"
@@ -265,7 +265,7 @@ void UpdateLayoutState(HWND page, const PageParam& param) {
 void RefreshLayoutPage(HWND page, const PageParam& param) {
   settings::JobSettings& s = *param.settings;
   SendDlgItemMessageA(page, kScaleEdit, EM_LIMITTEXT, 3, 0);
-  paper_layout::WriteEditNumber(page, kScaleEdit, static_cast<int32_t>(s.GetScalePercent()));
+  WriteEditNumber(page, kScaleEdit, static_cast<int32_t>(s.GetScalePercent()));
   const bool watermarks = s.GetWatermarkFlags() != 0;
   for (int control : {kWatermarkEditButton, kWatermarkManageButton, kWatermarkList, kWatermarkLabel}) {
     Enable(page, control, watermarks);
@@ -291,7 +291,7 @@ void RefreshLayoutPage(HWND page, const PageParam& param) {
   }
   RepaintLayoutPreview(page);
   param.shared->preview_placement = static_cast<uint16_t>(s.GetPlacement() & 0xF);
-  paper_layout::ShowVersionText(GetDlgItem(page, kLayoutVersionText), param);
+  ShowDriverVersionText(GetDlgItem(page, kLayoutVersionText), &param);
 }
 
 void FillLayoutPageControls(HWND page, PageParam& param) {

@@ -8,16 +8,13 @@
 #include "kalimu/pages/layout_page.h"
 #include "kalimu/pages/messages.h"
 #include "kalimu/pages/page_helpers.h"
-#include "kalimu/pages/paper_page_frame.h"
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_source_internal.h"
 #include "kalimu/pages/resource_dialogs.h"
 
 namespace kalimu::pages {
 
 using namespace paper_source;
-using paper_layout::MarkChanged;
-using paper_layout::ReadEditNumber;
-using paper_layout::WriteEditNumber;
 
 namespace {
 
@@ -62,7 +59,7 @@ void OnOutputPaperChange(HWND page, const PageParam& param) {
   settings::JobSettings& s = *param.settings;
   const LRESULT data = SelectedData(page, kOutputPaperList);
   if (data < 0) return;
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   s.ChangeOutputPaperSize(s.GetPaperIdByIndex(static_cast<uint16_t>(data)));
   if (!Checked(page, kScaleRadio)) WriteEditNumber(page, kScaleEdit, static_cast<int32_t>(s.GetScalePercent()));
   if (Code(s) < 0) {
@@ -80,7 +77,7 @@ void OnOutputPaperChange(HWND page, const PageParam& param) {
 }
 
 void OnNormalSize(HWND page, const PageParam& param) {
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   param.settings->ChangeScalingMode(-2);
   WriteEditNumber(page, kScaleEdit, 100);
   UpdateLayoutState(page, param);
@@ -90,7 +87,7 @@ void OnNormalSize(HWND page, const PageParam& param) {
 
 void OnScaleMode(HWND page, const PageParam& param, int control) {
   settings::JobSettings& s = *param.settings;
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   CheckRadioButton(page, kFitToPaperRadio, kScaleRadio, control);
   s.ChangeScalingMode(control == kFitToPaperRadio ? 2 : 8);
   WriteEditNumber(page, kScaleEdit, static_cast<int32_t>(s.GetScalePercent()));
@@ -103,7 +100,7 @@ void OnScaleMode(HWND page, const PageParam& param, int control) {
 
 void OnScaledPrinting(HWND page, const PageParam& param) {
   settings::JobSettings& s = *param.settings;
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   if (!Checked(page, kScaledPrintingCheck)) {
     uint16_t before = 0;
     s.GetCurrentPaperIndex(&before);
@@ -149,12 +146,12 @@ void OnMultiPage(HWND page, const PageParam& param) {
   } else {
     ShowPagesPerSheetMode(page, param);
   }
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
 }
 
 void OnPagesCount(HWND page, const PageParam& param) {
   settings::JobSettings& s = *param.settings;
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   for (int control : {kFitToPaperRadio, kScaleRadio, kPageFrameCheck, kPageOrderButton}) Enable(page, control, true);
   s.ChangePagesPerSheet(Checked(page, kTwoPagesRadio) ? 2 : 3);
   param.shared->preview_placement = static_cast<uint16_t>(s.GetPlacement() & 0xF);
@@ -169,7 +166,7 @@ void OnPosterKind(HWND page, const PageParam& param, int control) {
   const int32_t code = -(control - kPoster1Radio + 1);
   if (code == Code(s)) return;
   s.ChangePagesPerSheet(code);
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   RepaintLayoutPreview(page);
 }
 
@@ -184,14 +181,14 @@ void OnDuplexOption(HWND page, const PageParam& param) {
     ShowSinglePageLayout(page, param);
     Enable(page, kMultiPageCheck, false);
   }
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   UpdateLayoutState(page, param);
   RepaintLayoutPreview(page);
 }
 
 void OnDialogButton(HWND page, const PageParam& param, INT_PTR result) {
   if (result != 0) {
-    MarkChanged(page, param);
+    NotifySheetChanged(page, &param);
     RepaintLayoutPreview(page);
   }
 }
@@ -305,7 +302,7 @@ void OnScaleArrows(HWND page, const PageParam& param, int code) {
 }
 
 void OnLayoutScroll(HWND page, const PageParam& param, HWND from, int code) {
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   if (from == GetDlgItem(page, kScaleArrows) && (code == SB_LINEUP || code == SB_LINEDOWN)) {
     OnScaleArrows(page, param, code);
   }
@@ -318,7 +315,7 @@ void ShowSinglePageLayout(HWND page, const PageParam& param) {
                       kPosterPanelButton}) {
     EnableShow(page, control, false);
   }
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   s.ChangePagesPerSheet(1);
   for (int control : {kPageFrameCheck, kPageOrderButton, kPagesPerSheetRadio, kPosterRadio}) {
     Enable(page, control, false);
@@ -343,7 +340,7 @@ void ShowPagesPerSheetMode(HWND page, const PageParam& param) {
     CheckRadioButton(page, kTwoPagesRadio, kFourPagesRadio, kTwoPagesRadio);
     if (p != 2) s.ChangePagesPerSheet(2);
   }
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   ShowPercentageIfFit(page, param);
   Enable(page, kPageFrameCheck, true);
   Enable(page, kPageOrderButton, true);
@@ -371,7 +368,7 @@ void ShowPosterMode(HWND page, const PageParam& param) {
     s.ChangePagesPerSheet(-1);
   }
   Check(page, kPageFrameCheck, s.HasLayoutOptionBit64() != 0);
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   ShowPercentageIfFit(page, param);
   RepaintLayoutPreview(page);
 }
@@ -397,7 +394,7 @@ void OnDuplexCheck(HWND page, const PageParam& param) {
     }
   }
   ShowPercentageIfFit(page, param);
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   UpdateLayoutState(page, param);
   RepaintLayoutPreview(page);
 }
@@ -429,7 +426,7 @@ void OnWatermarkChoice(HWND page, const PageParam& param) {
     s.GetWatermarkRect();
   }
   UpdateLayoutState(page, param);
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   RepaintLayoutPreview(page);
 }
 
@@ -477,7 +474,7 @@ void OnLayoutPageCommand(HWND page, const PageParam& param, int control, int cod
       OnPosterKind(page, param, control);
       return;
     case kPageFrameCheck:
-      MarkChanged(page, param);
+      NotifySheetChanged(page, &param);
       s.SetLayoutOptionBit64(Checked(page, kPageFrameCheck) ? 1 : 0);
       UpdateLayoutState(page, param);
       RepaintLayoutPreview(page);

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "kalimu/pages/layout_page.h"
-#include "kalimu/pages/paper_page_frame.h"
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/platform/global_block.h"
 #include "kalimu/watermark/watermark_edit_state.h"
 #include "kalimu/watermark/watermark_list_dialog.h"
@@ -107,7 +107,7 @@ int32_t EditWatermarks(HWND page, const PageParam& param, int mode) {
   if (own) {
     if (changed) {
       store.Save();
-      paper_layout::MarkChanged(page, param);
+      NotifySheetChanged(page, &param);
     }
     return 0;
   }
@@ -129,7 +129,7 @@ int32_t EditWatermarks(HWND page, const PageParam& param, int mode) {
   // 10.
   if (changed) {
     store.Save();
-    paper_layout::MarkChanged(page, param);
+    NotifySheetChanged(page, &param);
   }
   return k;
 }

@@ -167,4 +167,12 @@ void CheckPrinterInkSet(HWND window, PageParam* param);
 // String 8064, a blank and the driver's version text, as the control's text.
 void ShowDriverVersionText(HWND control, const PageParam* param);
 
+// ---- Numbers in edits -------------------------------------------------------------------------
+
+// The edit's text as a signed decimal number: leading blanks and a sign allowed, reading stops at
+// the first other character; 0 for an empty or unreadable text.
+int32_t ReadEditNumber(HWND dialog, int control);
+// The number as the edit's signed decimal text.
+void WriteEditNumber(HWND dialog, int control, int32_t value);
+
 }  // namespace kalimu::pages

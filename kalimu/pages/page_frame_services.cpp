@@ -1,10 +1,11 @@
 // The services every page and settings dialog shares: change notification, device-mode
 // snapshots, the release of the sheet's page resources, the Windows directory, the Apply-time
-// ink-set check and the driver version text.
+// ink-set check, the driver version text, and numbers read from and written to edits.
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -126,6 +127,16 @@ void ShowDriverVersionText(HWND control, const PageParam* param) {
   platform::AppendStringA(text, sizeof(text), " ");
   platform::AppendStringA(text, sizeof(text), version);
   SetWindowTextA(control, text);
+}
+
+int32_t ReadEditNumber(HWND dialog, int control) {
+  char text[32] = {};
+  GetDlgItemTextA(dialog, control, text, sizeof(text));
+  return static_cast<int32_t>(std::strtol(text, nullptr, 10));
+}
+
+void WriteEditNumber(HWND dialog, int control, int32_t value) {
+  SetDlgItemInt(dialog, control, static_cast<UINT>(value), TRUE);
 }
 
 }  // namespace kalimu::pages

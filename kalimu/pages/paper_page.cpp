@@ -9,7 +9,7 @@
 #include "kalimu/pages/drawing_helpers.h"
 #include "kalimu/pages/gdi_scope.h"
 #include "kalimu/pages/page_helpers.h"
-#include "kalimu/pages/paper_page_frame.h"
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_source_internal.h"
 #include "kalimu/pages/paper_source_rules.h"
 #include "kalimu/pages/tooltips.h"
@@ -74,7 +74,7 @@ void FillPaperPageOptionList(HWND page, const PageParam& param) {
 
 void FillPaperPageControls(HWND page, PageParam& param) {
   settings::JobSettings& s = *param.settings;
-  paper_layout::ShowVersionText(GetDlgItem(page, kPaperVersionText), param);
+  ShowDriverVersionText(GetDlgItem(page, kPaperVersionText), &param);
   s.SetSheetState(2);
   FillStartCutList(page, param);
   UpdateSourceOptionControls(page, param);
@@ -94,7 +94,7 @@ int RefreshPaperPage(HWND page, const PageParam& param) {
   Check(page, kLandscapeRadio, !portrait);
   ShowMarginState(page, param);
   SendDlgItemMessageA(page, kCopiesEdit, EM_LIMITTEXT, 4, 0);
-  paper_layout::WriteEditNumber(page, kCopiesEdit, static_cast<int32_t>(s.GetCopies()));
+  WriteEditNumber(page, kCopiesEdit, static_cast<int32_t>(s.GetCopies()));
   Check(page, kCollateCheck, s.IsCollateOn() != 0);
   Check(page, kReverseOrderCheck, s.IsReverseOrder() != 0);
   Check(page, kRotateCheck, s.TestLayoutOptionBits(0x100) != 0);
@@ -127,7 +127,7 @@ void OnPaperPageActivate(HWND page, const PageParam& param) {
 }
 
 void CommitCopies(HWND page, const PageParam& param) {
-  int32_t copies = paper_layout::ReadEditNumber(page, kCopiesEdit);
+  int32_t copies = ReadEditNumber(page, kCopiesEdit);
   if (copies > kMaxCopies) copies = kMaxCopies;
   if (copies < 1) copies = 1;
   param.settings->SetCopies(copies);

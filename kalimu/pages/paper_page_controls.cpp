@@ -7,7 +7,7 @@
 #include "kalimu/pages/messages.h"
 #include "kalimu/pages/page_helpers.h"
 #include "kalimu/pages/paper_page.h"
-#include "kalimu/pages/paper_page_frame.h"
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_source_internal.h"
 #include "kalimu/pages/paper_source_rules.h"
 #include "kalimu/pages/resource_dialogs.h"
@@ -15,7 +15,6 @@
 namespace kalimu::pages {
 
 using namespace paper_source;
-using paper_layout::MarkChanged;
 
 namespace {
 
@@ -75,12 +74,12 @@ void OnPaperSizeChange(HWND page, const PageParam& param) {
   }
   UpdateRollFit(s);
   if (s.GetPagesPerSheet() == -4 && s.IsNearlySquarePaper() == 0) s.ChangePagesPerSheet(1);
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
 }
 
 void OnOrientation(HWND page, const PageParam& param, int control) {
   settings::JobSettings& s = *param.settings;
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   s.ChangeOrientation(control == kPortraitRadio ? DMORIENT_PORTRAIT : DMORIENT_LANDSCAPE);
   const bool portrait = s.GetOrientation() == DMORIENT_PORTRAIT;
   Check(page, kPortraitRadio, portrait);
@@ -108,22 +107,22 @@ void OnPaperPageOptionChange(HWND page, const PageParam& param) {
     return;
   }
   s.SetPaperPageOption(v);
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
 }
 
 void OnCopiesEdit(HWND page, const PageParam& param, int code) {
   settings::JobSettings& s = *param.settings;
-  int32_t value = paper_layout::ReadEditNumber(page, kCopiesEdit);
+  int32_t value = ReadEditNumber(page, kCopiesEdit);
   if (code == EN_CHANGE) {
-    if (value != static_cast<int32_t>(s.GetCopies())) MarkChanged(page, param);
+    if (value != static_cast<int32_t>(s.GetCopies())) NotifySheetChanged(page, &param);
     if (value > kMaxCopies) {
-      paper_layout::WriteEditNumber(page, kCopiesEdit, kMaxCopies);
+      WriteEditNumber(page, kCopiesEdit, kMaxCopies);
       s.SetCopies(kMaxCopies);
     }
   } else if (code == EN_KILLFOCUS) {
     if (value > kMaxCopies || value < 1) {
       value = value > kMaxCopies ? kMaxCopies : 1;
-      paper_layout::WriteEditNumber(page, kCopiesEdit, value);
+      WriteEditNumber(page, kCopiesEdit, value);
     }
     s.SetCopies(value);
   }
@@ -132,7 +131,7 @@ void OnCopiesEdit(HWND page, const PageParam& param, int code) {
 void OnRollKind(HWND page, const PageParam& param, bool sheet) {
   settings::JobSettings& s = *param.settings;
   s.SetPaperOptionBit256Inverted(sheet ? 1 : 0);
-  MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   Check(page, sheet ? kRollSheetRadio : kRollBannerRadio, true);
   Check(page, sheet ? kRollBannerRadio : kRollSheetRadio, false);
   EnableShow(page, sheet ? kSaveRollCheck : kPageLineCheck, false);
@@ -249,12 +248,12 @@ void FillPaperSizeList(HWND page, const PageParam& param, uint32_t mask) {
 }
 
 void OnCopiesArrows(HWND page, const PageParam& param, int code) {
-  const int32_t value = paper_layout::ReadEditNumber(page, kCopiesEdit);
+  const int32_t value = ReadEditNumber(page, kCopiesEdit);
   int32_t next = value;
   if (code == SB_LINEUP && value >= 1 && value <= kMaxCopies - 1) next = value + 1;
   else if (code == SB_LINEDOWN && value >= 2 && value <= kMaxCopies) next = value - 1;
   if (next == value) return;
-  paper_layout::WriteEditNumber(page, kCopiesEdit, next);
+  WriteEditNumber(page, kCopiesEdit, next);
   param.settings->SetCopies(next);
 }
 
@@ -277,18 +276,18 @@ void OnPaperPageCommand(HWND page, const PageParam& param, int control, int code
       OnOrientation(page, param, control);
       return;
     case kRotateCheck:
-      MarkChanged(page, param);
+      NotifySheetChanged(page, &param);
       s.ChangeRotate180(Checked(page, kRotateCheck) ? 1 : 0);
       RepaintPaperPreview(page);
       return;
     case kMarginStandardRadio:
-      MarkChanged(page, param);
+      NotifySheetChanged(page, &param);
       s.ChangeMarginOption(2);
       ShowMarginState(page, param);
       RepaintPaperPreview(page);
       return;
     case kMarginMaximumRadio:
-      MarkChanged(page, param);
+      NotifySheetChanged(page, &param);
       if (code == BN_CLICKED) {
         SetMarginRadios(page, true);
         if (!s.TestMarginOptionBits(2)) ShowSettingsMessage(page, param, 0, 5);
@@ -298,12 +297,12 @@ void OnPaperPageCommand(HWND page, const PageParam& param, int control, int code
       RepaintPaperPreview(page);
       return;
     case kMarginOptionCheck:
-      MarkChanged(page, param);
+      NotifySheetChanged(page, &param);
       s.ChangeMarginOption(Checked(page, kMarginOptionCheck) ? 1 : 0);
       RepaintPaperPreview(page);
       return;
     case kMarginCentredCheck:
-      MarkChanged(page, param);
+      NotifySheetChanged(page, &param);
       if (Checked(page, kMarginCentredCheck)) {
         s.ChangeMarginOption(3);
         ShowSettingsMessage(page, param, 0, 5);
@@ -313,12 +312,12 @@ void OnPaperPageCommand(HWND page, const PageParam& param, int control, int code
       RepaintPaperPreview(page);
       return;
     case kCollateCheck:
-      MarkChanged(page, param);
+      NotifySheetChanged(page, &param);
       s.SetCollate(Checked(page, kCollateCheck) ? 1 : 0);
       UpdateOrderPicture(page, param);
       return;
     case kReverseOrderCheck:
-      MarkChanged(page, param);
+      NotifySheetChanged(page, &param);
       s.SetLayoutOptionBits(0x80, Checked(page, kReverseOrderCheck) ? 1 : 0);
       UpdateOrderPicture(page, param);
       return;
@@ -330,26 +329,26 @@ void OnPaperPageCommand(HWND page, const PageParam& param, int control, int code
       OnRollKind(page, param, control == kRollSheetRadio);
       return;
     case kSaveRollCheck:
-      MarkChanged(page, param);
+      NotifySheetChanged(page, &param);
       s.SetPaperOptionBit32(Checked(page, kSaveRollCheck) ? 1 : 0);
       return;
     case kPageLineCheck:
-      MarkChanged(page, param);
+      NotifySheetChanged(page, &param);
       s.SetPaperOptionBit64(Checked(page, kPageLineCheck) ? 1 : 0);
       return;
     case kFitRollCheck:
-      MarkChanged(page, param);
+      NotifySheetChanged(page, &param);
       s.SetPaperOptionBit4(Checked(page, kFitRollCheck) ? 1 : 0);
       Enable(page, kPaperWidthButton, Checked(page, kFitRollCheck));
       UpdateRollFit(s);
       RepaintPaperPreview(page);
       return;
     case kRollMarginCheck:
-      MarkChanged(page, param);
+      NotifySheetChanged(page, &param);
       s.SetPaperOptionBit2(Checked(page, kRollMarginCheck) ? 1 : 0);
       return;
     case kAutoCutCheck:
-      MarkChanged(page, param);
+      NotifySheetChanged(page, &param);
       s.SetCutOptionBit1(Checked(page, kAutoCutCheck) ? 1 : 0);
       RepaintPaperPreview(page);
       return;
@@ -357,14 +356,14 @@ void OnPaperPageCommand(HWND page, const PageParam& param, int control, int code
       if (code == CBN_SELCHANGE) OnCutModeChange(page, param);
       return;
     case kPaperWidthButton:
-      if (ShowSettingsDialog(page, SettingsDialog::kPaperWidth) != 0) MarkChanged(page, param);
+      if (ShowSettingsDialog(page, SettingsDialog::kPaperWidth) != 0) NotifySheetChanged(page, &param);
       UpdateRollFit(s);
       RepaintPaperPreview(page);
       return;
     case kLevelButton:
     case kPairedLevelButton:
       if (!s.TestModelHeaderFlags20(0x8000)) return;
-      if (ShowSettingsDialog(page, SettingsDialog::kLevelSlider) != 0) MarkChanged(page, param);
+      if (ShowSettingsDialog(page, SettingsDialog::kLevelSlider) != 0) NotifySheetChanged(page, &param);
       RepaintPaperPreview(page);
       return;
     case kPaperPageOptionList:
@@ -377,7 +376,7 @@ void OnPaperPageCommand(HWND page, const PageParam& param, int control, int code
         s.SetPaperFeedAuto(static_cast<uint32_t>(data));
         if (data == 1) s.ChangeScalingMode(-2);
       }
-      MarkChanged(page, param);
+      NotifySheetChanged(page, &param);
       RepaintPaperPreview(page);
       return;
     default:

@@ -14,7 +14,6 @@
 #include "kalimu/pages/layout_page.h"
 #include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_page.h"
-#include "kalimu/pages/paper_page_frame.h"
 #include "kalimu/pages/paper_page_test_support.h"
 #include "kalimu/pages/tooltips.h"
 #include "testkit/windows/message_box_watcher.h"
@@ -55,7 +54,7 @@ void PageShot(testkit::ScreenshotRun& run, const testkit::ModelDescription& mode
     test::PageHost host(fixture, template_id, procedure);
     TakePage(run, host, name);
   }
-  paper_layout::ReleaseSheetResources(fixture.param());
+  ReleasePageResources(&fixture.param());
 }
 
 void BindingShot(testkit::ScreenshotRun& run, bool inch, const std::string& name) {
@@ -87,7 +86,7 @@ void BindingShot(testkit::ScreenshotRun& run, bool inch, const std::string& name
     DestroyWindow(dialog);
   }
   DestroyWindow(owner);
-  paper_layout::ReleaseSheetResources(fixture.param());
+  ReleasePageResources(&fixture.param());
 }
 
 }  // namespace

@@ -9,12 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "kalimu/pages/layout_page.h"
 #include "kalimu/pages/page_test_support.h"
+#include "kalimu/platform/global_block.h"
 #include "testkit/kalimu/rule_models.h"
 
 namespace kalimu::pages::test {
@@ -64,6 +67,24 @@ inline testkit::ModelDescription PaperModel(uint32_t word28 = 0, uint32_t media_
   return m;
 }
 
+// The paper model whose sheet feeder allows duplex printing and scaling.
+inline testkit::ModelDescription DuplexPaperModel() {
+  testkit::ModelDescription m = PaperModel();
+  m.sources[kSheetFeeder].flags8 = 0x100000;
+  return m;
+}
+
+// The index of the paper with identifier `id`, or -1.
+inline int16_t PaperIndexOf(settings::JobSettings& s, int32_t id) {
+  uint32_t n = 0;
+  s.GetPaperSizeCount(&n);
+  for (uint32_t i = 0; i < n; ++i) {
+    int32_t other = 0;
+    if (s.GetPaperSizeId(static_cast<uint16_t>(i), &other) && other == id) return static_cast<int16_t>(i);
+  }
+  return -1;
+}
+
 // Makes source `index` current in the settings (as the sheet finds it stored).
 inline void UseSource(settings::JobSettings& s, int index) {
   int32_t id = 0;
@@ -72,27 +93,12 @@ inline void UseSource(settings::JobSettings& s, int index) {
   s.ChangePaperSourceIndex(index, 0);
 }
 
-// A page of the library hosted with its real procedure: the procedure gets a PROPSHEETPAGEW
-// whose lParam is the fixture's PageParam, as a property sheet hands it over.
-class PageHost {
+// Drives a page's (or a dialog's) controls by the messages the controls themselves send.
+class PageControls {
  public:
-  PageHost(PageFixture& fixture, int template_id, DLGPROC procedure) {
-    sheet_page_.dwSize = sizeof(sheet_page_);
-    sheet_page_.lParam = reinterpret_cast<LPARAM>(&fixture.param());
-    frame_ = CreateWindowExW(0, L"STATIC", L"sheet", WS_OVERLAPPEDWINDOW, 0, 0, 700, 560, nullptr, nullptr, nullptr,
-                             nullptr);
-    window_ = CreateDialogParamW(fixture.module(), MAKEINTRESOURCEW(template_id), frame_, procedure,
-                                 reinterpret_cast<LPARAM>(&sheet_page_));
-  }
-  ~PageHost() {
-    if (window_ != nullptr) DestroyWindow(window_);
-    if (frame_ != nullptr) DestroyWindow(frame_);
-  }
-  PageHost(const PageHost&) = delete;
-  PageHost& operator=(const PageHost&) = delete;
+  explicit PageControls(HWND window = nullptr) : window_(window) {}
 
   HWND window() const { return window_; }
-  HWND frame() const { return frame_; }
   HWND item(int id) const { return GetDlgItem(window_, id); }
 
   // A button's click as the button reports it (check boxes and radios toggle first, as an
@@ -121,10 +127,6 @@ class PageHost {
   }
   void Scroll(int arrows, int code) const {
     SendMessageW(window_, WM_VSCROLL, MAKEWPARAM(code, 0), reinterpret_cast<LPARAM>(item(arrows)));
-  }
-  LRESULT Notify(int code) const {
-    NMHDR header{frame_, 0, static_cast<UINT>(code)};
-    return SendMessageW(window_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
   }
   std::string Text(int id) const {
     char text[512] = {};
@@ -156,10 +158,38 @@ class PageHost {
     return at == CB_ERR ? -1 : SendMessageW(item(combo), CB_GETITEMDATA, static_cast<WPARAM>(at), 0);
   }
 
+ protected:
+  HWND window_ = nullptr;
+};
+
+// A page of the library hosted with its real procedure: the procedure gets a PROPSHEETPAGEW
+// whose lParam is the fixture's PageParam, as a property sheet hands it over.
+class PageHost : public PageControls {
+ public:
+  PageHost(PageFixture& fixture, int template_id, DLGPROC procedure) {
+    sheet_page_.dwSize = sizeof(sheet_page_);
+    sheet_page_.lParam = reinterpret_cast<LPARAM>(&fixture.param());
+    frame_ = CreateWindowExW(0, L"STATIC", L"sheet", WS_OVERLAPPEDWINDOW, 0, 0, 700, 560, nullptr, nullptr, nullptr,
+                             nullptr);
+    window_ = CreateDialogParamW(fixture.module(), MAKEINTRESOURCEW(template_id), frame_, procedure,
+                                 reinterpret_cast<LPARAM>(&sheet_page_));
+  }
+  ~PageHost() {
+    if (window_ != nullptr) DestroyWindow(window_);
+    if (frame_ != nullptr) DestroyWindow(frame_);
+  }
+  PageHost(const PageHost&) = delete;
+  PageHost& operator=(const PageHost&) = delete;
+
+  HWND frame() const { return frame_; }
+  LRESULT Notify(int code) const {
+    NMHDR header{frame_, 0, static_cast<UINT>(code)};
+    return SendMessageW(window_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+  }
+
  private:
   PROPSHEETPAGEW sheet_page_{};
   HWND frame_ = nullptr;
-  HWND window_ = nullptr;
 };
 
 // Runs `script` once inside the next modal dialog this thread opens (from the dialog's own
@@ -204,6 +234,31 @@ class ModalScript {
   HWND dialog_ = nullptr;
   bool ran_ = false;
 };
+
+// An editor that answers a new list with one user entry added (a copy of the first, renamed)
+// and selected: the store takes it.
+inline storage::WatermarkEntry* AddUserWatermark(HWND, HMODULE, const storage::WatermarkEntry* entries, int16_t* count,
+                                      int16_t* selection, int16_t, int32_t, int32_t, const int32_t[4], const void*,
+                                      const watermark::WatermarkHelpBlock*) {
+  platform::GlobalBlock block;
+  const size_t n = static_cast<size_t>(*count);
+  if (n < 1 || !block.Allocate((n + 1) * sizeof(storage::WatermarkEntry))) return nullptr;
+  auto* out = reinterpret_cast<storage::WatermarkEntry*>(block.data());
+  std::memcpy(out, entries, n * sizeof(storage::WatermarkEntry));
+  out[n] = entries[0];
+  out[n].position = static_cast<int16_t>(n);
+  out[n].bitmap_id = 0;  // a user's text watermark
+  out[n].kind = 0;
+  std::memset(out[n].name, 0, sizeof(out[n].name));
+  std::memcpy(out[n].name, "MINE", 4);
+  std::memset(out[n].text, 0, sizeof(out[n].text));
+  std::memcpy(out[n].text, "MINE", 4);
+  out[n].bitmap_path[0] = '\0';
+  out[n].thumbnail_path[0] = '\0';
+  *count += 1;
+  *selection = static_cast<int16_t>(n);
+  return reinterpret_cast<storage::WatermarkEntry*>(block.Release());
+}
 
 // Sets the user's measurement system ("0" metric, "1" U.S.) and puts the old one back.
 class MeasureSystem {

@@ -4,7 +4,7 @@
 #include "kalimu/pages/messages.h"
 #include "kalimu/pages/page_helpers.h"
 #include "kalimu/pages/paper_page.h"
-#include "kalimu/pages/paper_page_frame.h"
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_source_internal.h"
 #include "kalimu/pages/paper_source_rules.h"
 
@@ -206,7 +206,7 @@ void OnCutModeChange(HWND page, const PageParam& param) {
   UpdateCutterControls(page, param);
   ApplyCutMode(page, param);
   if (!s.TestModelHeaderFlags28(0x40) && GetCutModeFromSettings(s) == 3) ShowSettingsMessage(page, param, 0, 21);
-  paper_layout::MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   RepaintPaperPreview(page);
 }
 

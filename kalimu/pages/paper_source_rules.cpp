@@ -5,7 +5,7 @@
 #include "kalimu/pages/messages.h"
 #include "kalimu/pages/page_helpers.h"
 #include "kalimu/pages/paper_page.h"
-#include "kalimu/pages/paper_page_frame.h"
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_source_internal.h"
 
 namespace kalimu::pages {
@@ -326,7 +326,7 @@ void ApplyMarginLock(HWND page, const PageParam& param) {
 
 void ChangePaperSource(HWND page, const PageParam& param, int32_t k, bool from_list) {
   settings::JobSettings& s = *param.settings;
-  paper_layout::MarkChanged(page, param);
+  NotifySheetChanged(page, &param);
   if (from_list) {
     const LRESULT data = SelectedData(page, kPaperSourceList);
     if (data < 0) return;
