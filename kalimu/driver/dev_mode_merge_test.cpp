@@ -33,7 +33,7 @@ size_t CountFill(const std::vector<uint8_t>& bytes, size_t from, size_t to, uint
 struct PartsCase {
   const char* name;
   WORD source_size, source_extra, source_driver;
-  WORD destination_spec, destination_size, destination_extra, destination_driver;
+  WORD destination_version, destination_size, destination_extra, destination_driver;
   int copied;
   WORD spec_after;
 };
@@ -51,7 +51,7 @@ TEST(MergeDevModeParts, CopiesTheCommonLengthsAndKeepsTheDestinationShape) {
   for (const PartsCase& c : cases) {
     SCOPED_TRACE(c.name);
     auto source = Record(0x401, c.source_driver, c.source_size, c.source_extra, 0x11);
-    auto destination = Record(c.destination_spec, c.destination_driver, c.destination_size, c.destination_extra, 0x22);
+    auto destination = Record(c.destination_version, c.destination_driver, c.destination_size, c.destination_extra, 0x22);
     const auto before = destination;
     EXPECT_EQ(MergeDevModeParts(Header(source), Header(destination)), c.copied);
     if (c.copied < 0) {
@@ -81,8 +81,8 @@ TEST(MergeDevModeToOutput, HandsTheRecordBackInTheShapeOfTheInput) {
   struct Case {
     const char* name;
     bool with_input;
-    WORD input_spec, input_driver, input_size, input_extra;
-    WORD out_spec, out_driver, out_size, out_extra;
+    WORD input_version, input_driver, input_size, input_extra;
+    WORD out_version, out_driver, out_size, out_extra;
   };
   const Case cases[] = {
       {"no input: the whole record", false, 0, 0, 0, 0, 0x401, 0x500, 220, 828},
@@ -97,11 +97,11 @@ TEST(MergeDevModeToOutput, HandsTheRecordBackInTheShapeOfTheInput) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     auto source = Record(0x401, 0x500, 220, 828, 0x11);
-    auto input = Record(c.input_spec, c.input_driver, c.input_size, c.input_extra, 0x33);
+    auto input = Record(c.input_version, c.input_driver, c.input_size, c.input_extra, 0x33);
     std::vector<uint8_t> output(1048 + 64, 0xEE);
     EXPECT_EQ(MergeDevModeToOutput(Header(source), c.with_input ? Header(input) : nullptr, Header(output)), 1);
     const DEVMODEW* out = Header(output);
-    EXPECT_EQ(out->dmSpecVersion, c.out_spec);
+    EXPECT_EQ(out->dmSpecVersion, c.out_version);
     EXPECT_EQ(out->dmDriverVersion, c.out_driver);
     EXPECT_EQ(out->dmSize, c.out_size);
     EXPECT_EQ(out->dmDriverExtra, c.out_extra);
