@@ -3,11 +3,13 @@
 #include "kalimu/dialogs/advanced_settings_dialog.h"
 
 #include <array>
-#include <cstring>
 
 #include "kalimu/dialogs/advanced_settings_parts.h"
 #include "kalimu/dialogs/advanced_settings_rules.h"
+#include "kalimu/dialogs/dialog_services.h"
+#include "kalimu/dialogs/slider_adjust_dialog.h"
 #include "kalimu/pages/drawing_helpers.h"
+#include "kalimu/pages/main_page.h"
 #include "kalimu/pages/page_access.h"
 #include "kalimu/pages/page_helpers.h"
 #include "kalimu/pages/track_bar.h"
@@ -61,71 +63,23 @@ constexpr std::array<HelpPair, kHelpPairs> BuildHelpTable() {
 }
 constexpr std::array<HelpPair, kHelpPairs> kHelpTable = BuildHelpTable();
 
-// ---- Sub-dialogs ---------------------------------------------------------------------------------
-
-INT_PTR CALLBACK SubDialogStandIn(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) {
-    pages::StorePageParam(dialog, reinterpret_cast<PageParam*>(lparam));
-    return TRUE;
-  }
-  if (message == WM_COMMAND && (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL)) {
-    EndDialog(dialog, LOWORD(wparam) == IDOK ? 1 : 0);
-    return TRUE;
-  }
-  return FALSE;
-}
-DLGPROC g_user_settings_procedure = &SubDialogStandIn;
-DLGPROC g_slider_adjust_procedure = &SubDialogStandIn;
-
-// ---- Device-mode copy ----------------------------------------------------------------------------
-
-void FreeSnapshot(settings::DriverDevMode** snapshot) {
-  if (*snapshot == nullptr) return;
-  HGLOBAL block = GlobalHandle(*snapshot);
-  GlobalUnlock(block);
-  GlobalFree(block);
-  *snapshot = nullptr;
-}
-
-bool TakeSnapshot(const PageParam& param) {
-  pages::PageShared& shared = *param.shared;
-  FreeSnapshot(&shared.dialog_snapshot);
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(settings::DriverDevMode));
-  if (block == nullptr) return false;
-  auto* copy = static_cast<settings::DriverDevMode*>(GlobalLock(block));
-  if (copy == nullptr) {
-    GlobalFree(block);
-    return false;
-  }
-  std::memcpy(copy, param.settings->GetDriverDevMode(), sizeof(settings::DriverDevMode));
-  shared.dialog_snapshot = copy;
-  return true;
-}
-
-// Ends the dialog once: the procedure is detached first, so that notifications that arrive while
-// the dialog closes (a kill-focus after Cancel's restore) change nothing.
-void EndAdvancedDialog(HWND dialog, INT_PTR result) {
-  pages::RemoveToolTipHook(kAdvancedToolTipKind);
-  SetWindowLongPtrA(dialog, DWLP_USER, 0);
-  EndDialog(dialog, result);
-}
-
+// OK and Cancel end the dialog with its PageParam forgotten first, so that notifications that
+// arrive while it closes (a kill-focus after Cancel's restore) change nothing.
 void OnAdvancedOk(HWND dialog, const PageParam& param) {
   if (param.shared->user_entry_applied != 0) {
     param.settings->SetPresetKind2();
   } else {
     param.settings->SetPresetKind5();
   }
-  FreeSnapshot(&param.shared->dialog_snapshot);
-  EndAdvancedDialog(dialog, 1);
+  FreeDevModeSnapshot(&param.shared->dialog_snapshot);
+  pages::RemoveToolTipHook(kAdvancedToolTipKind);
+  EndSettingsDialog(dialog, 1);
 }
 
+// Everything changed since the opening goes back, what the user settings and slider adjustment
+// dialogs changed included; what they saved to the store stays.
 void OnAdvancedCancel(HWND dialog, const PageParam& param) {
-  if (param.shared->dialog_snapshot != nullptr) {
-    param.settings->SetDriverDevMode(param.shared->dialog_snapshot);
-    FreeSnapshot(&param.shared->dialog_snapshot);
-  }
-  EndAdvancedDialog(dialog, 0);
+  CancelDialogSnapshot(dialog, param, &param.shared->dialog_snapshot, kAdvancedToolTipKind, 0);
 }
 
 // ---- Opening -------------------------------------------------------------------------------------
@@ -178,7 +132,7 @@ void FillAdvancedControls(HWND dialog, const PageParam& param) {
   } else {
     pages::FillPrintQualityCombo(dialog, const_cast<PageParam*>(&param), 2119, 0);
   }
-  FillModeVariantCombo(dialog, param);
+  pages::FillModeVariantCombo(dialog, param, kAdvancedVariantCombo);
   if (HasToning(s)) InitToningControls(dialog, param);
   UpdateModeOptionChecks(dialog, param, 2);
   pages::DisableSourceOptionControl(dialog, param);
@@ -215,7 +169,7 @@ void LayoutAdvancedDialog(HWND dialog, const PageParam& param) {
 
 void InitAdvancedDialog(HWND dialog, PageParam* param) {
   pages::StorePageParam(dialog, param);
-  TakeSnapshot(*param);
+  TakeDevModeSnapshot(*param, &param->shared->dialog_snapshot);
   LRESULT height = SendDlgItemMessageA(dialog, 2128, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
   if (height == CB_ERR) height = 15;
   SendDlgItemMessageA(dialog, 8120, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
@@ -268,7 +222,7 @@ void DrawAdvancedGroupFrame(HWND dialog, HDC dc) {
 }
 
 void PaintAdvancedDialog(HWND dialog, const PageParam& param) {
-  SelectModeVariantItem(dialog, param);
+  pages::SelectModeVariantItem(dialog, param, kAdvancedVariantCombo);
   PAINTSTRUCT paint{};
   HDC dc = BeginPaint(dialog, &paint);
   DrawAdvancedGroupFrame(dialog, dc);
@@ -312,11 +266,6 @@ void OnAdvancedHScroll(HWND dialog, const PageParam& param, WPARAM wparam, LPARA
   }
 }
 
-void OpenSubDialog(HWND dialog, uint16_t template_id) {
-  DLGPROC procedure = template_id == kUserSettingsTemplate ? g_user_settings_procedure : g_slider_adjust_procedure;
-  pages::ShowResourceDialog(dialog, procedure, template_id);
-}
-
 void OnAdvancedCommand(HWND dialog, const PageParam& param, WPARAM wparam) {
   const int id = LOWORD(wparam);
   const int code = HIWORD(wparam);
@@ -329,13 +278,11 @@ void OnAdvancedCommand(HWND dialog, const PageParam& param, WPARAM wparam) {
   } else if (id >= 2090 && id <= 2095) {
     OnColorAdjustSignClick(dialog, param, id);
   } else if (id == 2122) {
-    OpenSubDialog(dialog, kUserSettingsTemplate);
+    if (code == BN_CLICKED) pages::ShowSettingsDialog(dialog, pages::SettingsDialog::kUserSettings);
   } else if (id == 2190) {
-    OpenSubDialog(dialog, kSliderAdjustTemplate);
+    if (code == BN_CLICKED) pages::ShowResourceDialog(dialog, &SliderAdjustDlgProc, kSliderAdjustDialog);
   } else if (id == 2140) {
-    // Help topic: the help file is opened only by a user's click (never under test).
-    char path[MAX_PATH] = {};
-    if (param.settings->FindHelpFilePath(path, sizeof(path))) WinHelpA(dialog, path, HELP_CONTEXT, 1280);
+    ShowHelpTopic(dialog, param, kHelpTable.front().context);
   } else if (OnToningCommand(dialog, param, id, code) || OnColorManagementCommand(dialog, param, id, code)) {
     return;
   } else {
@@ -343,10 +290,9 @@ void OnAdvancedCommand(HWND dialog, const PageParam& param, WPARAM wparam) {
   }
 }
 
-void ShowContextHelp(HWND window, const PageParam& param, UINT command) {
-  char path[MAX_PATH] = {};
-  if (!param.settings->FindHelpFilePath(path, sizeof(path))) return;
-  static std::array<DWORD, kHelpPairs * 2> ids = [] {
+// The help table as the help system takes it: {control, context} double words ended by {0, 0}.
+const DWORD* HelpIds() {
+  static const std::array<DWORD, kHelpPairs * 2> ids = [] {
     std::array<DWORD, kHelpPairs * 2> out{};
     for (size_t i = 0; i < kHelpPairs; ++i) {
       out[2 * i] = static_cast<DWORD>(kHelpTable[i].control);
@@ -354,7 +300,7 @@ void ShowContextHelp(HWND window, const PageParam& param, UINT command) {
     }
     return out;
   }();
-  WinHelpA(window, path, command, reinterpret_cast<ULONG_PTR>(ids.data()));
+  return ids.data();
 }
 
 }  // namespace
@@ -576,10 +522,8 @@ INT_PTR CALLBACK AdvancedDlgProc(HWND dialog, UINT message, WPARAM wparam, LPARA
       pages::HandleToolTipNotifyA(reinterpret_cast<NMHDR*>(lparam), *param, kAdvancedToolTipKind);
       break;
     case WM_HELP:
-      ShowContextHelp(static_cast<HWND>(reinterpret_cast<HELPINFO*>(lparam)->hItemHandle), *param, HELP_WM_HELP);
-      break;
     case WM_CONTEXTMENU:
-      ShowContextHelp(dialog, *param, HELP_CONTEXTMENU);
+      ShowContextHelp(dialog, message, wparam, lparam, HelpIds());
       break;
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
@@ -599,13 +543,6 @@ INT_PTR CALLBACK AdvancedDlgProc(HWND dialog, UINT message, WPARAM wparam, LPARA
       break;
   }
   return 0;
-}
-
-DLGPROC SetAdvancedSubDialogProcedure(uint16_t template_id, DLGPROC procedure) {
-  DLGPROC& slot = template_id == kUserSettingsTemplate ? g_user_settings_procedure : g_slider_adjust_procedure;
-  DLGPROC old = slot;
-  slot = procedure != nullptr ? procedure : &SubDialogStandIn;
-  return old;
 }
 
 const HelpPair* AdvancedHelpTable(size_t* pairs) {

@@ -25,14 +25,8 @@ using pages::PageParam;
 
 inline constexpr uint16_t kAdvancedTemplate = 2100;
 inline constexpr uint16_t kAdvancedToolTipKind = 4;
-inline constexpr uint16_t kUserSettingsTemplate = 2600;
-inline constexpr uint16_t kSliderAdjustTemplate = 2750;
 
 INT_PTR CALLBACK AdvancedDlgProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
-
-// The dialogs buttons 2122 (user settings) and 2190 (slider adjustment) open; replaceable so
-// that the dialog can be run before, and tested apart from, those dialogs.
-DLGPROC SetAdvancedSubDialogProcedure(uint16_t template_id, DLGPROC procedure);
 
 // {control id, help context} pairs, -1 for no help, ended by {0, 0}.
 struct HelpPair {

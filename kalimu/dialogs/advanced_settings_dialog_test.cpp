@@ -2,12 +2,18 @@
 // colour mode, the width rule, the etched frame, OK and Cancel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "kalimu/dialogs/advanced_settings_parts.h"
 #include "kalimu/dialogs/advanced_settings_rules.h"
 #include "kalimu/dialogs/advanced_settings_test_support.h"
+#include "kalimu/dialogs/dialog_run_test_support.h"
+#include "kalimu/dialogs/slider_adjust_dialog.h"
+#include "kalimu/dialogs/user_settings_dialog.h"
+#include "kalimu/dialogs/user_settings_transfer.h"
 #include "kalimu/pages/resource_dialogs.h"
 
 namespace kalimu::dialogs {
@@ -221,116 +227,186 @@ TEST_F(AdvancedDialogTest, NotificationsAfterCancelChangeNothing) {
   EXPECT_EQ(s().GetAdjustment(9), 0);
 }
 
-// ---- The modal dialog from the dialog table ----------------------------------------------------
+// Help goes through the replaceable help entry: the help button's topic 1280, and the table for
+// context help (the help message itself is never sent: the dialog's handler is called).
+TEST_F(AdvancedDialogTest, HelpGoesThroughTheHelpEntry) {
+  Open(false);
+  ASSERT_TRUE(fixture_->printer().SetInfoKey("HelpFile", "KVHELP.CHM"));
+  ASSERT_TRUE(fixture_->printer().SetInfoKey("HelpFileS", "KVHELP.CHM"));
+  ASSERT_NE(Show(), nullptr);
+  test::HelpCalls help;
+  Click(2140);
+  SendMessageA(dialog_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(item(2111)), 0);
+  HELPINFO info = {sizeof(HELPINFO), HELPINFO_WINDOW, 2111, item(2111), 0, {10, 10}};
+  AdvancedDlgProc(dialog_, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+  const auto& calls = test::HelpCalls::calls();
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[0].command, static_cast<UINT>(HELP_CONTEXT));
+  EXPECT_EQ(calls[0].data, 1280u);
+  EXPECT_EQ(calls[1].command, static_cast<UINT>(HELP_CONTEXTMENU));
+  EXPECT_EQ(calls[1].window, item(2111));
+  const auto* ids = reinterpret_cast<const DWORD*>(calls[1].data);
+  ASSERT_NE(ids, nullptr);
+  EXPECT_EQ(ids[0], 2100u);
+  EXPECT_EQ(ids[1], 1280u);
+  EXPECT_EQ(ids[2 * 183], 0u);
+  EXPECT_EQ(calls[2].command, static_cast<UINT>(HELP_WM_HELP));
+  EXPECT_EQ(calls[2].window, item(2111));
+  EXPECT_EQ(calls[2].data, calls[1].data);
+}
 
-// Runs `steps` on the modal dialog of the calling thread once it is shown.
-class ModalSteps {
- public:
-  using Step = void (*)(HWND dialog, void* context);
-  static void Start(Step step, void* context) {
-    Current() = {step, context};
-    SetTimer(nullptr, 0, 50, &Tick);
-  }
+// ---- The modal dialog with its sub-dialogs -------------------------------------------------------
 
- private:
-  struct State {
-    Step step;
-    void* context;
+// The advanced dialog run from the dialog table over a page, as the main page runs it, with the
+// real user settings (2122) and slider adjustment (2190) dialogs opened from it. The steps
+// change the colour mode and the media, save a user-settings entry, move the density of the
+// slider dialog and type a toning value, then end the advanced dialog with `end`.
+class AdvancedSubDialogsTest : public AdvancedDialogTest {
+ protected:
+  struct Seen {
+    int32_t colour_mode = -1;
+    uint32_t media_before = 0;
+    uint32_t media_after = 0;
+    int32_t density = 0;
+    uint16_t entry_applied = 0;
+    int32_t toning_x = -1;
   };
-  static State& Current() {
-    static State state{};
-    return state;
+
+  // A step that saves the settings as an entry `name` in the user settings dialog opened from the
+  // advanced dialog, and closes it (the simple model ends it at the save).
+  static test::Step SaveEntry(const char* name) {
+    return [name](HWND owner) {
+      HWND settings = test::FindThreadDialogWith(kSettingsName, owner);
+      if (settings == nullptr) return false;
+      test::Type(settings, kSettingsName, name);
+      test::Click(settings, kSettingsSave);
+      if (IsWindow(settings) && IsWindowVisible(settings)) test::Click(settings, kSettingsClose);
+      return true;
+    };
   }
-  static BOOL CALLBACK Find(HWND window, LPARAM out) {
-    char name[64] = {};
-    GetWindowTextA(window, name, sizeof(name));
-    if (std::strcmp(name, "Advanced Settings") == 0 && IsWindowVisible(window)) {
-      *reinterpret_cast<HWND*>(out) = window;
-      return FALSE;
+
+  INT_PTR RunWithSubDialogs(int end, Seen* seen) {
+    pages::test::HostedPage page(*fixture_, 900);
+    if (page.window() == nullptr) return -1;
+    using test::Click;
+    using test::FindThreadDialogWith;
+    test::ModalRun run({
+        [&](HWND dialog) {
+          Click(dialog, 2111);  // colour mode 2
+          seen->colour_mode = s().GetColorMode();
+          seen->media_before = s().GetMediaId();
+          HWND media = GetDlgItem(dialog, 2125);
+          const LRESULT count = SendMessageA(media, CB_GETCOUNT, 0, 0);
+          for (LRESULT i = 0; i < count; ++i) {
+            if (static_cast<uint16_t>(SendMessageA(media, CB_GETITEMDATA, i, 0)) != s().GetCurrentMediaIndex()) {
+              test::PickComboItem(dialog, 2125, static_cast<int>(i));
+              break;
+            }
+          }
+          seen->media_after = s().GetMediaId();
+          return true;
+        },
+        // The user settings dialog: its modal loop runs the next step.
+        [&](HWND dialog) {
+          Click(dialog, 2122);
+          return true;
+        },
+        SaveEntry("Gallery proof"),
+        [&](HWND) {
+          seen->entry_applied = shared().user_entry_applied;
+          return true;
+        },
+        // The slider adjustment dialog, the same way.
+        [&](HWND dialog) {
+          Click(dialog, 2190);
+          return true;
+        },
+        [&](HWND dialog) {
+          HWND slider = FindThreadDialogWith(kDensityEdit, dialog);
+          if (slider == nullptr) return false;
+          test::Type(slider, kDensityEdit, "12");
+          seen->density = s().GetMediaTuning1();
+          Click(slider, kSliderOk);
+          return true;
+        },
+        [&](HWND dialog) {
+          test::Type(dialog, 8557, "20");  // a toning value
+          seen->toning_x = s().GetAdjustment(9);
+          return true;
+        },
+        test::Press(end),
+    });
+    return pages::ShowSettingsDialog(page.window(), pages::SettingsDialog::kAdvanced);
+  }
+
+  std::vector<std::wstring> EntryNames() {
+    std::vector<std::wstring> names;
+    for (uint32_t i = 0; i < UserSettingsCount(s()); ++i) {
+      wchar_t name[33] = {};
+      s().GetSettingsName(static_cast<uint16_t>(i), name, 33);
+      names.push_back(name);
     }
-    return TRUE;
-  }
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &Find, reinterpret_cast<LPARAM>(&dialog));
-    if (dialog == nullptr) return;
-    KillTimer(nullptr, id);
-    Current().step(dialog, Current().context);
+    return names;
   }
 };
 
-INT_PTR CALLBACK SliderDialogThatChangesThings(HWND dialog, UINT message, WPARAM, LPARAM lparam) {
-  if (message == WM_INITDIALOG) {
-    auto* param = reinterpret_cast<PageParam*>(lparam);
-    param->settings->SetAdjustment(2, 11);
-    param->settings->SetQualityLevel(2);
-    EndDialog(dialog, 1);
-    return TRUE;
-  }
-  return FALSE;
-}
-
-TEST_F(AdvancedDialogTest, CancelUndoesEveryChangeSubDialogsIncluded) {
+TEST_F(AdvancedSubDialogsTest, CancelUndoesEveryChangeSubDialogsIncludedAndKeepsTheSavedEntry) {
   Open(true);
   s().SetModeVariant(1);
   s().SetColorMode(0);
+  s().SetMediaTuning1(0);
+  const size_t entries = EntryNames().size();
   std::vector<uint8_t> before(sizeof(settings::DriverDevMode));
   std::memcpy(before.data(), &fixture_->record(), before.size());
-  pages::test::HostedPage page(*fixture_, 900);
-  HWND owner = page.window();
-  ASSERT_NE(owner, nullptr);
-  const DLGPROC old = SetAdvancedSubDialogProcedure(kSliderAdjustTemplate, &SliderDialogThatChangesThings);
-  struct Seen {
-    settings::JobSettings* settings;
-    int32_t colour_mode = -1;
-    int32_t adjustment = -1;
-    int32_t toning_x = -1;
-    uint32_t media_before = 0;
-    uint32_t media_after = 0;
-  } seen{&s()};
-  ModalSteps::Start(
-      [](HWND dialog, void* context) {
-        auto* seen = static_cast<Seen*>(context);
-        settings::JobSettings& s = *seen->settings;
-        SendMessageA(GetDlgItem(dialog, 2111), BM_CLICK, 0, 0);  // colour mode 2
-        seen->colour_mode = s.GetColorMode();
-        seen->media_before = s.GetMediaId();
-        HWND media = GetDlgItem(dialog, 2125);
-        const LRESULT count = SendMessageA(media, CB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-          if (static_cast<uint16_t>(SendMessageA(media, CB_GETITEMDATA, i, 0)) != s.GetCurrentMediaIndex()) {
-            SendMessageA(media, CB_SETCURSEL, i, 0);
-            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(2125, CBN_SELCHANGE), reinterpret_cast<LPARAM>(media));
-            break;
-          }
-        }
-        seen->media_after = s.GetMediaId();
-        SendMessageA(GetDlgItem(dialog, 2190), BM_CLICK, 0, 0);  // the slider adjustment dialog
-        seen->adjustment = s.GetAdjustment(2);
-        SetDlgItemTextA(dialog, 8557, "20");  // a toning value
-        seen->toning_x = s.GetAdjustment(9);
-        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-      },
-      &seen);
-  const INT_PTR result = pages::ShowSettingsDialog(owner, pages::SettingsDialog::kAdvanced);
-  SetAdvancedSubDialogProcedure(kSliderAdjustTemplate, old);
-  EXPECT_EQ(result, 0);
+  Seen seen;
+  EXPECT_EQ(RunWithSubDialogs(IDCANCEL, &seen), 0);
+  // Every step changed the device mode while the dialog was open ...
   EXPECT_EQ(seen.colour_mode, 2);
   EXPECT_NE(seen.media_after, seen.media_before);
-  EXPECT_EQ(seen.adjustment, 11);
+  EXPECT_EQ(seen.entry_applied, 1u);
+  EXPECT_EQ(seen.density, 12);
   EXPECT_EQ(seen.toning_x, 20);
+  // ... and Cancel put all of it back, while the saved entry stays in the store.
   EXPECT_EQ(std::memcmp(before.data(), &fixture_->record(), before.size()), 0);
+  const std::vector<std::wstring> names = EntryNames();
+  EXPECT_EQ(names.size(), entries + 1);
+  EXPECT_NE(std::find(names.begin(), names.end(), L"Gallery proof"), names.end());
   EXPECT_EQ(shared().dialog_snapshot, nullptr);
+  EXPECT_EQ(shared().inner_dialog_snapshot, nullptr);
 }
 
-TEST_F(AdvancedDialogTest, OkFromTheTableEndsWithOne) {
+TEST_F(AdvancedSubDialogsTest, OkKeepsTheChangesAsPresetKindTwoAfterASavedEntryElseFive) {
+  // With the saved entry applied the settings are that entry (kind 2); changed afterwards in the
+  // dialog itself they are custom settings (kind 5).
+  Open(true);
+  s().SetModeVariant(1);
+  s().SetColorMode(0);
+  Seen seen;
+  EXPECT_EQ(RunWithSubDialogs(IDOK, &seen), 1);
+  EXPECT_EQ(s().GetColorMode(), 2);
+  EXPECT_EQ(s().GetMediaTuning1(), 12);
+  // The toning edit cleared the applied entry: custom settings.
+  EXPECT_EQ(shared().user_entry_applied, 0u);
+  EXPECT_EQ(s().GetPresetKind(), 5u);
+  EXPECT_EQ(shared().dialog_snapshot, nullptr);
+
+  // Saving an entry as the last change leaves it applied: kind 2.
   Open(false);
   pages::test::HostedPage page(*fixture_, 900);
-  HWND owner = page.window();
-  ASSERT_NE(owner, nullptr);
-  ModalSteps::Start([](HWND dialog, void*) { SendMessageA(dialog, WM_COMMAND, IDOK, 0); }, nullptr);
-  EXPECT_EQ(pages::ShowSettingsDialog(owner, pages::SettingsDialog::kAdvanced), 1);
-  EXPECT_EQ(s().GetPresetKind(), 5u);
+  ASSERT_NE(page.window(), nullptr);
+  test::ModalRun run({
+      [&](HWND dialog) {
+        test::Click(dialog, 2122);
+        return true;
+      },
+      SaveEntry("Matte"),
+      test::Press(IDOK),
+  });
+  EXPECT_EQ(pages::ShowSettingsDialog(page.window(), pages::SettingsDialog::kAdvanced), 1);
+  EXPECT_EQ(s().GetPresetKind(), 2u);
+  wchar_t name[33] = {};
+  s().GetUserPresetName(name, 33);
+  EXPECT_STREQ(name, L"Matte");
 }
 
 }  // namespace

@@ -15,6 +15,8 @@ using settings::JobSettings;
 
 // Model header word 24 flag of the monochrome-photo (toning) capability.
 inline constexpr uint32_t kToningCapability = 0x8000;
+// The mode-variant combo (filled and selected by the main page's helpers).
+inline constexpr int kAdvancedVariantCombo = 8120;
 // Model header word 20 flag that hides the quality combo.
 inline constexpr uint32_t kNoQualityCombo = 0x8000000;
 
@@ -55,8 +57,6 @@ void FillRenderOptionCombo(HWND dialog, const PageParam& param, uint32_t flags);
 void UpdateOptionCheck2154(HWND dialog, const PageParam& param);
 void UpdateModeOptionChecks(HWND dialog, const PageParam& param, int fill_case);
 void CheckColorModeRadio(HWND dialog, const PageParam& param);
-void FillModeVariantCombo(HWND dialog, const PageParam& param);
-void SelectModeVariantItem(HWND dialog, const PageParam& param);
 bool OnPrintModeCommand(HWND dialog, const PageParam& param, int control_id, int code);
 
 // ---- Colour management (advanced_settings_management.cpp) ----
@@ -66,7 +66,9 @@ bool OnColorManagementCommand(HWND dialog, const PageParam& param, int control_i
 // ---- Monochrome toning (advanced_settings_toning.cpp) ----
 void ShowToningGroup(HWND dialog, const PageParam& param, bool show);
 void InitToningControls(HWND dialog, const PageParam& param);
-void InitTonePresetCombo(HWND dialog, const PageParam& param);
+// The preset label and combo: shown in colour mode 7 with the stored preset selected (the custom
+// item is listed only while it is the stored preset).
+void ShowTonePresetGroup(HWND dialog, const PageParam& param);
 void ShowToningValues(HWND dialog, const PageParam& param);
 bool OnToningCommand(HWND dialog, const PageParam& param, int control_id, int code);
 void OnToningSlider(HWND dialog, const PageParam& param, int row);

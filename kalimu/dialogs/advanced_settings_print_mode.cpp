@@ -5,6 +5,7 @@
 #include "kalimu/dialogs/advanced_settings_parts.h"
 #include "kalimu/dialogs/advanced_settings_rules.h"
 #include "kalimu/pages/drawing_helpers.h"
+#include "kalimu/pages/main_page.h"
 #include "kalimu/pages/messages.h"
 #include "kalimu/pages/page_access.h"
 #include "kalimu/pages/page_helpers.h"
@@ -15,7 +16,7 @@ namespace {
 constexpr int kRenderCombo = 2134;
 constexpr int kRenderPicture = 2135;
 constexpr int kRenderOptionCombo = 2193;
-constexpr int kVariantCombo = 8120;
+constexpr int kVariantCombo = kAdvancedVariantCombo;
 constexpr int kColourModeRadios[] = {2099, 2109, 2110, 2111, 2112, 2113, 2191};
 // Model header word 24 flag of the render-option combo.
 constexpr uint32_t kRenderOptions = 0x400;
@@ -131,8 +132,8 @@ void OnMediaChoice(HWND dialog, const PageParam& param, int id) {
   pages::FillPrintQualityCombo(dialog, const_cast<PageParam*>(&param), 2119, 0);
   CheckColorModeRadio(dialog, param);
   pages::FillGammaCombo(dialog, param);
-  FillModeVariantCombo(dialog, param);
-  if (HasToning(s)) InitTonePresetCombo(dialog, param);
+  pages::FillModeVariantCombo(dialog, param, kVariantCombo);
+  if (HasToning(s)) ShowTonePresetGroup(dialog, param);
   const uint16_t media = s.GetCurrentMediaIndex();
   pages::ExtendMediaOptionBits(dialog, param, s, media);
   pages::ClearMediaOptionBits(dialog, param, s, media);
@@ -180,7 +181,7 @@ void OnVariantCombo(HWND dialog, const PageParam& param) {
   if (!SelectedData(dialog, kVariantCombo, &c)) return;
   const uint32_t flags = pages::GetMediaVariantFlags(s);
   if ((c == 2 && (flags & 4) == 0) || (c == 0 && (flags & 1) == 0)) {
-    SelectModeVariantItem(dialog, param);
+    pages::SelectModeVariantItem(dialog, param, kVariantCombo);
     return;
   }
   if (param.shared->sheet_window != nullptr) SendMessageA(param.shared->sheet_window, PSM_CHANGED, 0, 0);
@@ -360,7 +361,7 @@ void ApplyColorModeAllowance(HWND dialog, const PageParam& param, bool with_chan
       EnableColorAdjustRows(dialog, param, 0);
     }
   }
-  SelectModeVariantItem(dialog, param);
+  pages::SelectModeVariantItem(dialog, param, kVariantCombo);
   CheckItem(dialog, 2178, s.TestModeOptionBits(2) != 0);
   ShowColorModeLayout(dialog, param);
   if (with_changes) {
@@ -492,30 +493,6 @@ void CheckColorModeRadio(HWND dialog, const PageParam& param) {
       break;
   }
   pages::UpdateColorModeOptionCheck(dialog, param);
-}
-
-void SelectModeVariantItem(HWND dialog, const PageParam& param) {
-  JobSettings& s = *param.settings;
-  const int32_t variant = s.GetModeVariant();
-  const WPARAM item = variant == 1 ? 0 : variant == 2 ? 1 : (HasToning(s) ? 2 : 1);
-  SendDlgItemMessageA(dialog, kVariantCombo, CB_SETCURSEL, item, 0);
-}
-
-void FillModeVariantCombo(HWND dialog, const PageParam& param) {
-  SendDlgItemMessageA(dialog, kVariantCombo, CB_RESETCONTENT, 0, 0);
-  struct Item {
-    UINT string_id;
-    int32_t data;
-  };
-  const bool toning = HasToning(*param.settings);
-  for (const Item& item : {Item{8121, 1}, Item{8110, 2}, Item{8111, 0}}) {
-    if (item.data == 2 && !toning) continue;
-    char text[64] = {};
-    pages::LoadPageString(param, item.string_id, text, sizeof(text));
-    const LRESULT at = SendDlgItemMessageA(dialog, kVariantCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    SendDlgItemMessageA(dialog, kVariantCombo, CB_SETITEMDATA, static_cast<WPARAM>(at), item.data);
-  }
-  SelectModeVariantItem(dialog, param);
 }
 
 bool OnPrintModeCommand(HWND dialog, const PageParam& param, int id, int code) {

@@ -6,6 +6,7 @@
 
 #include "kalimu/dialogs/advanced_settings_parts.h"
 #include "kalimu/dialogs/advanced_settings_rules.h"
+#include "kalimu/pages/main_page.h"
 #include "kalimu/pages/page_access.h"
 #include "kalimu/pages/page_helpers.h"
 #include "kalimu/pages/track_bar.h"
@@ -23,20 +24,12 @@ constexpr int kEditX = 8557;
 constexpr int kSpinX = 8558;
 constexpr int kEditY = 8560;
 constexpr int kSpinY = 8561;
-constexpr int kCustomPreset = 4;
+constexpr int kCustomPreset = pages::kCustomTonePreset;
 constexpr int kToningCursor = 8605;
 constexpr int kItemX = 9;
 constexpr int kItemY = 10;
 constexpr int kItemHighlight = 11;
 constexpr int kRowItems[5] = {0, 1, 6, 7, 8};
-
-// Rows 0-3 of the tone presets: {item 9, item 10, tone change, items 0, 1, 6, 7, 8, 11}.
-constexpr int32_t kTonePresets[4][9] = {
-    {0, 0, 3, 0, 0, 0, 0, 0, 0},
-    {-8, -45, 3, 0, 0, 0, 0, 0, 0},
-    {4, 20, 3, 0, 0, 0, 0, 0, 0},
-    {40, 48, 3, 0, 0, 0, 0, -2, 0},
-};
 
 bool InMonoPhotoMode(const PageParam& param) {
   return HasToning(*param.settings) && param.settings->GetColorMode() == 7;
@@ -73,17 +66,11 @@ void ShowCoordinates(HWND dialog, const PageParam& param) {
 }
 
 void FillTonePresetCombo(HWND dialog, const PageParam& param, int count) {
-  SendDlgItemMessageA(dialog, kPresetCombo, CB_RESETCONTENT, 0, 0);
-  for (int i = 0; i < count; ++i) {
-    char text[64] = {};
-    pages::LoadPageString(param, static_cast<UINT>(8114 + i), text, sizeof(text));
-    const LRESULT at = SendDlgItemMessageA(dialog, kPresetCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    SendDlgItemMessageA(dialog, kPresetCombo, CB_SETITEMDATA, static_cast<WPARAM>(at), i);
-  }
+  pages::FillTonePresetCombo(dialog, param, kPresetCombo, count);
 }
 
-// The preset label and combo: shown in colour mode 7 with the stored preset selected (the custom
-// item is listed only while it is the stored preset).
+}  // namespace
+
 void ShowTonePresetGroup(HWND dialog, const PageParam& param) {
   const bool show = param.settings->GetColorMode() == 7;
   pages::EnableShowDlgItem(dialog, kPresetLabel, show ? 1 : 0);
@@ -95,24 +82,11 @@ void ShowTonePresetGroup(HWND dialog, const PageParam& param) {
   SendDlgItemMessageA(dialog, kPresetCombo, CB_SETCURSEL, preset >= 0 && preset < count ? preset : 0, 0);
 }
 
+namespace {
+
 void MakeCustom(HWND dialog, const PageParam& param) {
   param.settings->SetTonePreset(kCustomPreset);
   ShowTonePresetGroup(dialog, param);
-}
-
-int ApplyTonePreset(HWND dialog, const PageParam& param, int preset) {
-  JobSettings& s = *param.settings;
-  s.SetTonePreset(static_cast<int16_t>(preset));
-  if (preset < 0 || preset >= 4) return 0;
-  const int32_t* row = kTonePresets[preset];
-  s.SetAdjustment(kItemX, row[0]);
-  s.SetAdjustment(kItemY, row[1]);
-  s.OnSettingChanged(13, row[2]);
-  static constexpr int kItems[6] = {0, 1, 6, 7, 8, kItemHighlight};
-  for (int i = 0; i < 6; ++i) s.SetAdjustment(kItems[i], row[3 + i]);
-  pages::FillGammaCombo(dialog, param);
-  CheckItem(dialog, kHighlightCheck, s.GetAdjustment(kItemHighlight) != 0);
-  return 1;
 }
 
 void ShowToningRows(HWND dialog, const PageParam& param) {
@@ -185,8 +159,8 @@ void OnTonePresetCombo(HWND dialog, const PageParam& param, int code) {
     case CBN_SELENDOK: {
       ClearUserEntry(param);
       EraseToningCross(dialog, param);
-      LPARAM data = 0;
-      if (SelectedData(dialog, kPresetCombo, &data) && ApplyTonePreset(dialog, param, static_cast<int>(data)) == 1) {
+      // The shared tone-preset rule acts on a selection change; here the choice ends the drop-down.
+      if (pages::ApplyTonePreset(dialog, param, kPresetCombo, CBN_SELCHANGE, 1) == 1) {
         ShowTonePresetGroup(dialog, param);
         ShowToningRows(dialog, param);
         ShowCoordinates(dialog, param);
@@ -235,11 +209,6 @@ void OnCoordinateEdit(HWND dialog, const PageParam& param, int edit, int code) {
 
 }  // namespace
 
-void InitTonePresetCombo(HWND dialog, const PageParam& param) {
-  FillTonePresetCombo(dialog, param, param.settings->GetTonePreset() == kCustomPreset ? 5 : 4);
-  ShowTonePresetGroup(dialog, param);
-}
-
 void ShowToningGroup(HWND dialog, const PageParam& param, bool show) {
   static constexpr int kRanges[][2] = {{8500, 8508}, {8510, 8519}, {8521, 8521}, {8525, 8534}, {8540, 8561}};
   for (const auto& range : kRanges) {
@@ -253,7 +222,7 @@ void ShowToningGroup(HWND dialog, const PageParam& param, bool show) {
 }
 
 void ShowToningValues(HWND dialog, const PageParam& param) {
-  InitTonePresetCombo(dialog, param);
+  ShowTonePresetGroup(dialog, param);
   ShowToningRows(dialog, param);
   ShowCoordinates(dialog, param);
   CheckItem(dialog, kHighlightCheck, param.settings->GetAdjustment(kItemHighlight) != 0);

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/tooltips.h"
 #include "kalimu/platform/global_block.h"
 #include "kalimu/settings/job_settings.h"
@@ -58,21 +59,24 @@ bool HelpFileOf(const PageParam& param, char* path, size_t size) {
 }
 }  // namespace
 
-void ShowHelpTopic(HWND window, const PageParam& param, DWORD context) {
+void ShowDialogHelp(HWND window, const PageParam& param, UINT command, ULONG_PTR data) {
   char path[MAX_PATH] = {};
-  if (HelpFileOf(param, path, sizeof(path))) WinHelpA(window, path, HELP_CONTEXT, context);
+  if (HelpFileOf(param, path, sizeof(path))) pages::CallWinHelp(window, path, command, data);
+}
+
+void ShowHelpTopic(HWND window, const PageParam& param, DWORD context) {
+  ShowDialogHelp(window, param, HELP_CONTEXT, context);
 }
 
 void ShowContextHelp(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam, const DWORD* table) {
   const PageParam* param = pages::PageParamOf(dialog);
-  char path[MAX_PATH] = {};
-  if (param == nullptr || !HelpFileOf(*param, path, sizeof(path))) return;
+  if (param == nullptr) return;
   const auto data = reinterpret_cast<ULONG_PTR>(table);
   if (message == WM_HELP) {
     const auto* info = reinterpret_cast<const HELPINFO*>(lparam);
-    WinHelpA(static_cast<HWND>(info->hItemHandle), path, HELP_WM_HELP, data);
+    ShowDialogHelp(static_cast<HWND>(info->hItemHandle), *param, HELP_WM_HELP, data);
   } else if (message == WM_CONTEXTMENU) {
-    WinHelpA(reinterpret_cast<HWND>(wparam), path, HELP_CONTEXTMENU, data);
+    ShowDialogHelp(reinterpret_cast<HWND>(wparam), *param, HELP_CONTEXTMENU, data);
   }
 }
 

@@ -32,10 +32,13 @@ void EndSettingsDialog(HWND dialog, INT_PTR result);
 // Tells the property sheet that a page changed (PSM_CHANGED); nothing without a sheet window.
 void NotifySheetChanged(HWND window, const PageParam& param);
 
-// {control id, help context} pairs ended by 0, 0, as WinHelpA takes them; context kNoHelp: none.
+// {control id, help context} pairs ended by 0, 0, as the help system takes them; context kNoHelp: none.
 inline constexpr DWORD kNoHelp = static_cast<DWORD>(-1);
 
-// The driver's help file at `context` (WinHelpA HELP_CONTEXT).
+// Every help call of the settings dialogs: the driver's help file with `command` and `data`, through
+// the page frame's help entry (which tests replace); nothing when the help file cannot be found.
+void ShowDialogHelp(HWND window, const PageParam& param, UINT command, ULONG_PTR data);
+// The driver's help file at `context` (HELP_CONTEXT).
 void ShowHelpTopic(HWND window, const PageParam& param, DWORD context);
 // WM_NOTIFY (the tooltips of `kind`), WM_HELP and WM_CONTEXTMENU (the help table): true when
 // the message was one of them.

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "kalimu/dialogs/dialog_test_support.h"
-#include "kalimu/dialogs/dialog_window_test_support.h"
+#include "kalimu/dialogs/dialog_run_test_support.h"
 #include "kalimu/dialogs/name_clash_dialog.h"
 #include "kalimu/dialogs/printer_adjust_dialog.h"
 #include "kalimu/dialogs/user_settings_dialog.h"
@@ -26,7 +26,7 @@
 namespace {
 
 using namespace kalimu;
-using dialogs::test::ModalScript;
+using dialogs::test::ModalRun;
 using dialogs::test::Step;
 
 HMODULE g_library = nullptr;
@@ -73,8 +73,7 @@ void Shoot(testkit::ScreenshotRun& run, Sheet& sheet, int template_id, DLGPROC p
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(cancel, BN_CLICKED), 0);
     return true;
   });
-  ModalScript script(g_library, template_id, procedure);
-  script.Run(&sheet.param, std::move(prepare));
+  ModalRun::RunSteps(g_library, nullptr, procedure, template_id, &sheet.param, std::move(prepare));
   pages::RemovePageToolTipHooks();
   if (!opened) {
     run.Fail(name, "the dialog did not open");

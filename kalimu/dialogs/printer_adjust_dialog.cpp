@@ -6,10 +6,12 @@
 #include <memory>
 #include <utility>
 
+#include "kalimu/dialogs/dialog_services.h"
 #include "kalimu/dialogs/remote_command_send.h"
 #include "kalimu/pages/messages.h"
 #include "kalimu/pages/page_helpers.h"
 #include "kalimu/pages/tooltips.h"
+#include "kalimu/pages/utility_page.h"
 #include "kalimu/settings/printer_reg_values.h"
 
 namespace kalimu::dialogs {
@@ -128,9 +130,7 @@ void SavePlatenChecks(HWND dialog, PrinterAdjustState& state) {
 }
 
 void ShowHelp(HWND window, const PrinterAdjustState& state, UINT command, ULONG_PTR data) {
-  char path[MAX_PATH] = {};
-  if (!state.param->settings->FindHelpFilePath(path, sizeof(path))) return;
-  WinHelpA(window, path, command, data);
+  ShowDialogHelp(window, *state.param, command, data);
 }
 
 }  // namespace
@@ -167,7 +167,7 @@ void InitPrinterAdjustDialog(HWND dialog, PrinterAdjustState* state) {
   // One refresh at most: RefreshStatus starts one unless a fresh reply is stored or pending.
   StatusPtr status(state->printer_talk ? status::CreatePrinterStatus(settings) : nullptr);
   const int32_t flag = status != nullptr ? status->GetRequestFlag() : 0;
-  const int refresh = status != nullptr ? status->RefreshStatus() : status::kRefreshNotStarted;
+  const int refresh = status != nullptr ? status->RefreshStatus() : static_cast<int>(status::kRefreshNotStarted);
 
   if (state->param->shared != nullptr) state->param->shared->ink_set_changed = 0;
   FillInkSetList(dialog, *state->param);
@@ -275,6 +275,10 @@ void OnPrinterAdjustCommand(HWND dialog, PrinterAdjustState& state, int control,
         EnableWindow(GetDlgItem(dialog, kAdjustMaintenance1), on);
         EnableWindow(GetDlgItem(dialog, kAdjustMaintenance2), on);
       }
+      return;
+    case kAdjustMaintenance1:
+    case kAdjustMaintenance2:
+      if (state.maintenance) pages::RunMaintenanceUtility(dialog, state.param, control);
       return;
     case kAdjustPlaten2:
       if (IsDlgButtonChecked(dialog, kAdjustPlaten2) == BST_CHECKED) {

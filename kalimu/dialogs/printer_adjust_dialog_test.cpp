@@ -14,22 +14,24 @@
 #include <vector>
 
 #include "kalimu/dialogs/dialog_test_support.h"
-#include "kalimu/dialogs/dialog_window_test_support.h"
+#include "kalimu/dialogs/dialog_run_test_support.h"
 #include "kalimu/pages/control_test_support.h"
 #include "kalimu/pages/page_access.h"
 #include "kalimu/pages/tooltips.h"
+#include "kalimu/pages/utility_page.h"
 #include "testkit/kalimu/status_printer.h"
 #include "testkit/standins/status_switches.h"
 #include "testkit/status/status_replies.h"
 #include "testkit/windows/message_box_watcher.h"
+#include "testkit/windows/program_recorder.h"
 
 namespace kalimu::dialogs {
 namespace {
 
-using test::ItemEnabled;
-using test::ItemShown;
-using test::ItemText;
-using test::ModalScript;
+using test::Enabled;
+using test::Shown;
+using test::TextOf;
+using test::ModalRun;
 using test::Step;
 using testkit::BinaryReply;
 using testkit::Bytes;
@@ -96,10 +98,7 @@ class PrinterAdjustDialogTest : public ::testing::Test {
   }
 
   INT_PTR Run(std::vector<Step> steps) {
-    ModalScript script(library_.module(), 2350, &PrinterAdjustDlgProc);
-    const INT_PTR result = script.Run(&param_, std::move(steps));
-    EXPECT_EQ(script.left, 0u);
-    return result;
+    return ModalRun::RunSteps(library_.module(), nullptr, &PrinterAdjustDlgProc, 2350, &param_, std::move(steps));
   }
 
   std::optional<uint32_t> CutterIn(REGSAM view) {
@@ -122,7 +121,7 @@ class PrinterAdjustDialogTest : public ::testing::Test {
 
 // Waits until OK is enabled: the values have arrived.
 Step Answered() {
-  return [](HWND dialog) { return ItemEnabled(dialog, kAdjustOk); };
+  return [](HWND dialog) { return Enabled(dialog, kAdjustOk); };
 }
 
 TEST_F(PrinterAdjustDialogTest, ValuesComeFromThePrinterOrTheStore) {
@@ -164,23 +163,23 @@ TEST_F(PrinterAdjustDialogTest, ValuesComeFromThePrinterOrTheStore) {
     if (c.wait_out) {
       steps.push_back([](HWND dialog) {
         // Still waiting with only Cancel open, until the clock passes the limit.
-        EXPECT_FALSE(ItemEnabled(dialog, kAdjustOk));
-        EXPECT_FALSE(ItemEnabled(dialog, kAdjustSend));
-        EXPECT_TRUE(ItemEnabled(dialog, kAdjustCancel));
+        EXPECT_FALSE(Enabled(dialog, kAdjustOk));
+        EXPECT_FALSE(Enabled(dialog, kAdjustSend));
+        EXPECT_TRUE(Enabled(dialog, kAdjustCancel));
         g_now += kAdjustWaitMilliseconds;
         return true;
       });
     }
     steps.push_back(Answered());
     steps.push_back([&](HWND dialog) {
-      status_text = ItemText(dialog, kAdjustStatusText);
-      for (int i = 0; i < 3; ++i) row1[i] = ItemText(dialog, kAdjustRow1Fields[i]);
-      row2[0] = ItemText(dialog, kAdjustRow2Fields[0]);
-      iwf = ItemText(dialog, kAdjustIwfFields[1]);
-      ht = ItemText(dialog, kAdjustHtFields[3]);
-      rt = ItemText(dialog, kAdjustRtField);
-      send = ItemEnabled(dialog, kAdjustSend);
-      ok = ItemEnabled(dialog, kAdjustOk);
+      status_text = TextOf(dialog, kAdjustStatusText);
+      for (int i = 0; i < 3; ++i) row1[i] = TextOf(dialog, kAdjustRow1Fields[i]);
+      row2[0] = TextOf(dialog, kAdjustRow2Fields[0]);
+      iwf = TextOf(dialog, kAdjustIwfFields[1]);
+      ht = TextOf(dialog, kAdjustHtFields[3]);
+      rt = TextOf(dialog, kAdjustRtField);
+      send = Enabled(dialog, kAdjustSend);
+      ok = Enabled(dialog, kAdjustOk);
       return true;
     });
     steps.push_back(test::Press(kAdjustCancel));
@@ -215,15 +214,15 @@ TEST_F(PrinterAdjustDialogTest, FieldsFollowTheModel) {
   Run({Answered(),
        [&](HWND dialog) {
          for (int i = 0; i < 8; ++i) {
-           shown.push_back({kAdjustRow1Fields[i], ItemShown(dialog, kAdjustRow1Fields[i])});
-           shown.push_back({kAdjustRow2Fields[i], ItemShown(dialog, kAdjustRow2Fields[i])});
+           shown.push_back({kAdjustRow1Fields[i], Shown(dialog, kAdjustRow1Fields[i])});
+           shown.push_back({kAdjustRow2Fields[i], Shown(dialog, kAdjustRow2Fields[i])});
          }
-         for (int i = 0; i < 7; ++i) shown.push_back({kAdjustRow1Separators[i], ItemShown(dialog, kAdjustRow1Separators[i])});
+         for (int i = 0; i < 7; ++i) shown.push_back({kAdjustRow1Separators[i], Shown(dialog, kAdjustRow1Separators[i])});
          for (int i = 0; i < 4; ++i) {
-           shown.push_back({kAdjustIwfFields[i], ItemShown(dialog, kAdjustIwfFields[i])});
-           shown.push_back({kAdjustHtFields[i], ItemShown(dialog, kAdjustHtFields[i])});
+           shown.push_back({kAdjustIwfFields[i], Shown(dialog, kAdjustIwfFields[i])});
+           shown.push_back({kAdjustHtFields[i], Shown(dialog, kAdjustHtFields[i])});
          }
-         shown.push_back({kAdjustRtField, ItemShown(dialog, kAdjustRtField)});
+         shown.push_back({kAdjustRtField, Shown(dialog, kAdjustRtField)});
          return true;
        },
        test::Press(kAdjustCancel)});
@@ -311,7 +310,7 @@ TEST_F(PrinterAdjustDialogTest, CutterFromThePrinterAndFromTheUserInBothViews) {
   Run({Answered(),
        [&](HWND dialog) {
          checked = IsDlgButtonChecked(dialog, kAdjustCutter) == BST_CHECKED;
-         enabled = ItemEnabled(dialog, kAdjustCutter);
+         enabled = Enabled(dialog, kAdjustCutter);
          return true;
        },
        test::Press(kAdjustCancel)});
@@ -327,10 +326,10 @@ TEST_F(PrinterAdjustDialogTest, CutterFromThePrinterAndFromTheUserInBothViews) {
   const INT_PTR result = Run({Answered(),
                               [&](HWND dialog) {
                                 checked = IsDlgButtonChecked(dialog, kAdjustCutter) == BST_CHECKED;
-                                enabled = ItemEnabled(dialog, kAdjustCutter);
+                                enabled = Enabled(dialog, kAdjustCutter);
                                 CheckDlgButton(dialog, kAdjustCutter, BST_UNCHECKED);
                                 SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kAdjustCutter, BN_CLICKED), 0);
-                                maintenance_after_uncheck = ItemEnabled(dialog, kAdjustMaintenance1);
+                                maintenance_after_uncheck = Enabled(dialog, kAdjustMaintenance1);
                                 return true;
                               },
                               test::Press(kAdjustOk)});
@@ -341,6 +340,99 @@ TEST_F(PrinterAdjustDialogTest, CutterFromThePrinterAndFromTheUserInBothViews) {
   EXPECT_EQ(CutterIn(KEY_WOW64_64KEY), 0u);
   EXPECT_EQ(CutterIn(KEY_WOW64_32KEY), 0u);
   EXPECT_EQ(settings_->TestCutOptionBits(1), 0);
+}
+
+// The maintenance buttons start the maintenance utility (the recorder stand-in installed as the
+// model's utility program) with their function numbers, 9 and 10, while the cutter check is on;
+// a model without them starts nothing, whatever command arrives.
+class MaintenanceDialogTest : public PrinterAdjustDialogTest {
+ protected:
+  explicit MaintenanceDialogTest(const testkit::ModelDescription& model = PrinterAdjustModel())
+      : PrinterAdjustDialogTest(model) {}
+  void SetUp() override {
+    PrinterAdjustDialogTest::SetUp();
+    ASSERT_TRUE(recorder_.ok());
+    ASSERT_TRUE(printer_.model_printer().WriteDriverFile(stem_ + ".exe", testkit::ProgramRecorder::ProgramBytes()));
+    ASSERT_TRUE(printer_.model_printer().SetInfoKey("UtilModuleIEXE", stem_ + ".exe"));
+    settings::DevModeAccessor(&record_).SetNoBidiFlagBits(4, 1);  // the user's cutter check
+  }
+  // Turns the cutter check on and presses both buttons (by command, whatever their state).
+  void PressMaintenanceButtons(bool* enabled) {
+    Run({Answered(),
+         [&](HWND dialog) {
+           CheckDlgButton(dialog, kAdjustCutter, BST_CHECKED);
+           SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kAdjustCutter, BN_CLICKED), 0);
+           *enabled = Enabled(dialog, kAdjustMaintenance1) && Enabled(dialog, kAdjustMaintenance2);
+           for (int button : {kAdjustMaintenance1, kAdjustMaintenance2}) {
+             SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                          reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+           }
+           return true;
+         },
+         test::Press(kAdjustCancel)});
+  }
+  std::string UtilityNumber(const testkit::ProgramLaunch& launch) const {
+    const size_t at = launch.command_line.find(" /U \"");
+    return at == std::string::npos ? "" : launch.command_line.substr(at + 5, launch.command_line.find('"', at + 5) - at - 5);
+  }
+
+  testkit::ProgramRecorder recorder_;
+  const std::string stem_ = "kvm" + std::to_string(GetCurrentProcessId());
+};
+
+TEST_F(MaintenanceDialogTest, ButtonsStartTheUtilityWithTheirNumbers) {
+  bool enabled = false;
+  PressMaintenanceButtons(&enabled);
+  EXPECT_TRUE(enabled);
+  const auto launches = recorder_.WaitForLaunches(stem_, 2);
+  ASSERT_EQ(launches.size(), 2u);
+  EXPECT_EQ(UtilityNumber(launches[0]), "9");
+  EXPECT_EQ(UtilityNumber(launches[1]), "10");
+  EXPECT_TRUE(recorder_.WaitForEnds(stem_, 2));
+}
+
+class NoMaintenanceDialogTest : public MaintenanceDialogTest {
+ protected:
+  static testkit::ModelDescription Model() {
+    auto model = PrinterAdjustModel();
+    model.header.flags28 = 0;
+    return model;
+  }
+  NoMaintenanceDialogTest() : MaintenanceDialogTest(Model()) {}
+};
+
+TEST_F(NoMaintenanceDialogTest, ButtonsStartNothing) {
+  bool enabled = true;
+  PressMaintenanceButtons(&enabled);
+  EXPECT_FALSE(enabled);
+  // A start made afterwards is the only one recorded once it has ended.
+  pages::RunMaintenanceUtility(nullptr, &param_, kAdjustMaintenance2);
+  ASSERT_TRUE(recorder_.WaitForEnds(stem_, 1));
+  const auto launches = recorder_.Launches(stem_);
+  ASSERT_EQ(launches.size(), 1u);
+  EXPECT_EQ(UtilityNumber(launches[0]), "10");
+}
+
+// Help goes through the replaceable help entry: the topic of the help button and, for the
+// context menu, the dialog's table.
+TEST_F(PrinterAdjustDialogTest, HelpGoesThroughTheHelpEntry) {
+  ASSERT_TRUE(printer_.model_printer().SetInfoKey("HelpFile", "KVHELP.CHM"));
+  ASSERT_TRUE(printer_.model_printer().SetInfoKey("HelpFileS", "KVHELP.CHM"));
+  test::HelpCalls help;
+  Run({Answered(),
+       [&](HWND dialog) {
+         test::Click(dialog, kAdjustHelp);
+         SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(GetDlgItem(dialog, kAdjustCutter)), 0);
+         return true;
+       },
+       test::Press(kAdjustCancel)});
+  const auto& calls = test::HelpCalls::calls();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_NE(calls[0].file.find("KVHELP.CHM"), std::string::npos) << calls[0].file;
+  EXPECT_EQ(calls[0].command, static_cast<UINT>(HELP_CONTEXT));
+  EXPECT_EQ(calls[0].data, kAdjustHelpTopic);
+  EXPECT_EQ(calls[1].command, static_cast<UINT>(HELP_CONTEXTMENU));
+  EXPECT_EQ(calls[1].data, reinterpret_cast<ULONG_PTR>(kPrinterAdjustHelpTable.data()));
 }
 
 TEST_F(PrinterAdjustDialogTest, PlatenChecksAreStoredAndTheWideOneWarns) {
@@ -400,7 +492,7 @@ TEST_F(PrinterAdjustDialogTest, InkSetReportedByThePrinterIsStoredAtOk) {
   const INT_PTR result = Run({Answered(),
                               [&](HWND dialog) {
                                 line = SendDlgItemMessageA(dialog, kAdjustInkList, LB_GETCURSEL, 0, 0);
-                                list_enabled = ItemEnabled(dialog, kAdjustInkList);
+                                list_enabled = Enabled(dialog, kAdjustInkList);
                                 return true;
                               },
                               test::Press(kAdjustOk)});
@@ -432,7 +524,7 @@ TEST_F(NoAdjustmentDialogTest, OkStoresOnlyTheChoices) {
   bool rt_shown = true;
   const INT_PTR result = Run({Answered(),
                               [&](HWND dialog) {
-                                rt_shown = ItemShown(dialog, kAdjustRtField);
+                                rt_shown = Shown(dialog, kAdjustRtField);
                                 SetDlgItemTextA(dialog, kAdjustRow1Fields[0], "7a");
                                 SetDlgItemTextA(dialog, kAdjustHtFields[0], "999");
                                 CheckDlgButton(dialog, kAdjustPlaten1, BST_CHECKED);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "kalimu/dialogs/dialog_window_test_support.h"
+#include "kalimu/dialogs/dialog_run_test_support.h"
 #include "kalimu/dialogs/name_clash_dialog.h"
 #include "kalimu/dialogs/user_settings_transfer.h"
 #include "kalimu/pages/page_test_support.h"
@@ -22,9 +22,9 @@
 namespace kalimu::dialogs {
 namespace {
 
-using test::ItemEnabled;
-using test::ItemText;
-using test::ModalScript;
+using test::Enabled;
+using test::TextOf;
+using test::ModalRun;
 using test::Press;
 using test::PressOnNested;
 using test::Step;
@@ -83,10 +83,8 @@ class UserSettingsDialogTest : public ::testing::TestWithParam<bool> {
   void TearDown() override { pages::RemovePageToolTipHooks(); }
 
   INT_PTR Run(std::vector<Step> steps) {
-    ModalScript script(fixture_.module(), 2600, &UserSettingsDlgProc);
-    const INT_PTR result = script.Run(&fixture_.param(), std::move(steps));
-    EXPECT_EQ(script.left, 0u);
-    return result;
+    return ModalRun::RunSteps(fixture_.module(), nullptr, &UserSettingsDlgProc, 2600, &fixture_.param(),
+                              std::move(steps));
   }
   std::vector<std::wstring> Names() {
     std::vector<std::wstring> names;
@@ -122,7 +120,7 @@ TEST_P(SimpleUserSettingsTest, SaveEndsTheDialogAndARefusedSaveLeavesCloseItsUnd
   bool save_enabled = false;
   EXPECT_EQ(Run({TypeName("Morning"),
                  [&](HWND dialog) {
-                   save_enabled = ItemEnabled(dialog, kSettingsSave);
+                   save_enabled = Enabled(dialog, kSettingsSave);
                    settings::DevModeAccessor(&fixture_.record()).SetPresetKind(7);
                    return true;
                  },
@@ -152,22 +150,22 @@ TEST_P(SimpleUserSettingsTest, OneEntryChosenOnTheTemplatesListAndNamesCut) {
        ChooseItems({0, 2}),  // a shift-click: the simple model keeps the item clicked last
        [&](HWND dialog) {
          selected = SelectedListItems(GetDlgItem(dialog, kSettingsList));
-         name = ItemText(dialog, kSettingsName);
+         name = TextOf(dialog, kSettingsName);
          return true;
        },
        TypeName("   "),
        [&](HWND dialog) {
-         blank_save = ItemEnabled(dialog, kSettingsSave);
+         blank_save = Enabled(dialog, kSettingsSave);
          return true;
        },
        TypeName("Custom Settings"),
        [&](HWND dialog) {
-         reserved_save = ItemEnabled(dialog, kSettingsSave) || ItemEnabled(dialog, kSettingsDelete);
+         reserved_save = Enabled(dialog, kSettingsSave) || Enabled(dialog, kSettingsDelete);
          return true;
        },
        TypeName("ABCDEFGHIJKLMNOPQRST"),
        [&](HWND dialog) {
-         cut = ItemText(dialog, kSettingsName);
+         cut = TextOf(dialog, kSettingsName);
          SendDlgItemMessageA(dialog, kSettingsName, EM_GETSEL, reinterpret_cast<WPARAM>(&caret), 0);
          return true;
        },
@@ -218,8 +216,8 @@ TEST_P(ExtendedUserSettingsTest, ExportAndImportThroughTheClashDialog) {
       ChooseItems({0, 1}),
       [&](HWND dialog) {
         list = ListTexts(dialog);
-        export_enabled = ItemEnabled(dialog, kSettingsExport);
-        EXPECT_EQ(ItemText(dialog, kSettingsName), "");
+        export_enabled = Enabled(dialog, kSettingsExport);
+        EXPECT_EQ(TextOf(dialog, kSettingsName), "");
         written = ExportSettingsToFile(dialog, StateOf(dialog), path.c_str());
         return true;
       },
@@ -233,7 +231,7 @@ TEST_P(ExtendedUserSettingsTest, ExportAndImportThroughTheClashDialog) {
       [](HWND) {
         HWND rename = test::FindThreadDialogWith(kRenameEdit);
         if (rename == nullptr) return false;
-        EXPECT_EQ(ItemText(rename, kRenameCurrentText), "Beta");
+        EXPECT_EQ(TextOf(rename, kRenameCurrentText), "Beta");
         SetDlgItemTextA(rename, kRenameEdit, "Alpha");
         SendMessageA(rename, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(IsWindow(rename));  // refused: still open
@@ -252,7 +250,7 @@ TEST_P(ExtendedUserSettingsTest, ExportAndImportThroughTheClashDialog) {
       [&](HWND) {
         HWND clash = test::FindThreadDialogWith(kClashNameText);
         if (clash == nullptr) return false;
-        EXPECT_EQ(ItemText(clash, kClashNameText), "<Alpha>");
+        EXPECT_EQ(TextOf(clash, kClashNameText), "<Alpha>");
         PostMessageA(clash, WM_COMMAND, kClashCancelButton, 0);
         return true;
       },
@@ -280,8 +278,8 @@ TEST_P(ExtendedUserSettingsTest, DeleteRefillsTheListAndStaysOpen) {
                               TypeName("Alpha"), Press(kSettingsDelete),
                               [&](HWND dialog) {
                                 list = ListTexts(dialog);
-                                EXPECT_EQ(ItemText(dialog, kSettingsName), "");
-                                EXPECT_FALSE(ItemEnabled(dialog, kSettingsDelete));
+                                EXPECT_EQ(TextOf(dialog, kSettingsName), "");
+                                EXPECT_FALSE(Enabled(dialog, kSettingsDelete));
                                 return true;
                               },
                               Press(IDCANCEL)});

@@ -86,9 +86,9 @@ void UpdateModeOptionRadios(HWND window, PageParam& param);
 void InitQualitySlider(HWND window, PageParam& param);
 void UpdateSilentCheck(HWND window, PageParam& param);
 void UpdateQualityCombo(HWND window, PageParam& param);
-void FillModeVariantCombo(HWND window, PageParam& param, int combo_id);
-void SelectModeVariantItem(HWND window, PageParam& param, int combo_id);
-void FillTonePresetCombo(HWND window, PageParam& param, int combo_id, int count);
+void FillModeVariantCombo(HWND window, const PageParam& param, int combo_id);
+void SelectModeVariantItem(HWND window, const PageParam& param, int combo_id);
+void FillTonePresetCombo(HWND window, const PageParam& param, int combo_id, int count);
 void InitTonePresetCombo(HWND window, PageParam& param);
 void UpdateModePicture(HWND window, PageParam& param);
 void RedrawLayoutPreview(HWND window);
@@ -115,7 +115,7 @@ void OnModeVariantSelected(HWND window, PageParam& param);
 void OnHalftoneOptionClicked(HWND window, PageParam& param);
 void OpenAdvancedSettings(HWND window, PageParam& param);
 // Also used by the advanced dialog: 1 when a row was applied, 0 otherwise.
-int ApplyTonePreset(HWND window, PageParam& param, int combo_id, int notification, int refill);
+int ApplyTonePreset(HWND window, const PageParam& param, int combo_id, int notification, int refill);
 
 // --- Status polling (main_page_status.cpp) ------------------------------------------------
 void StartStatusPolling(HWND window, PageParam& param);

@@ -359,7 +359,7 @@ void OpenAdvancedSettings(HWND window, PageParam& param) {
   RedrawLayoutPreview(window);
 }
 
-int ApplyTonePreset(HWND window, PageParam& param, int combo_id, int notification, int refill) {
+int ApplyTonePreset(HWND window, const PageParam& param, int combo_id, int notification, int refill) {
   if (notification != CBN_SELCHANGE) return 0;
   JobSettings& s = *param.settings;
   NotifySheetChanged(window, param);

@@ -174,7 +174,7 @@ void UpdateQualityCombo(HWND window, PageParam& param) {
   Enable(window, kQualityCombo, on);
 }
 
-void SelectModeVariantItem(HWND window, PageParam& param, int combo_id) {
+void SelectModeVariantItem(HWND window, const PageParam& param, int combo_id) {
   const int32_t variant = param.settings->GetModeVariant();
   const bool three = param.settings->TestModelHeaderFlags24(kModelToneFlag) != 0;
   int item = 1;
@@ -183,7 +183,7 @@ void SelectModeVariantItem(HWND window, PageParam& param, int combo_id) {
   SendDlgItemMessageA(window, combo_id, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
 }
 
-void FillModeVariantCombo(HWND window, PageParam& param, int combo_id) {
+void FillModeVariantCombo(HWND window, const PageParam& param, int combo_id) {
   HWND combo = GetDlgItem(window, combo_id);
   SendMessageA(combo, CB_RESETCONTENT, 0, 0);
   const bool three = param.settings->TestModelHeaderFlags24(kModelToneFlag) != 0;
@@ -204,7 +204,7 @@ void FillModeVariantCombo(HWND window, PageParam& param, int combo_id) {
   SelectModeVariantItem(window, param, combo_id);
 }
 
-void FillTonePresetCombo(HWND window, PageParam& param, int combo_id, int count) {
+void FillTonePresetCombo(HWND window, const PageParam& param, int combo_id, int count) {
   HWND combo = GetDlgItem(window, combo_id);
   SendMessageA(combo, CB_RESETCONTENT, 0, 0);
   for (int i = 0; i < count; ++i) {

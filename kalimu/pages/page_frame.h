@@ -126,6 +126,8 @@ uint32_t PageHelpContext(DocumentPage page);
 // starts a help viewer); answers the previous one.
 using WinHelpFunction = BOOL(WINAPI*)(HWND window, LPCSTR help_file, UINT command, ULONG_PTR data);
 WinHelpFunction ReplaceWinHelp(WinHelpFunction function);
+// Calls the help system's entry in place now; the settings dialogs route their help through it.
+BOOL CallWinHelp(HWND window, LPCSTR help_file, UINT command, ULONG_PTR data);
 
 // WinHelp(window, help file, HELP_CONTEXT, context); FALSE without settings.
 BOOL ShowHelpTopic(HWND window, const PageParam* param, uint32_t context);

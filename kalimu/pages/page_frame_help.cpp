@@ -96,6 +96,10 @@ WinHelpFunction ReplaceWinHelp(WinHelpFunction function) {
   return std::exchange(HelpEntry(), function != nullptr ? function : &WinHelpA);
 }
 
+BOOL CallWinHelp(HWND window, LPCSTR help_file, UINT command, ULONG_PTR data) {
+  return HelpEntry()(window, help_file, command, data);
+}
+
 BOOL ShowHelpTopic(HWND window, const PageParam* param, uint32_t context) {
   if (param == nullptr || param->settings == nullptr) return FALSE;
   char path[MAX_PATH];
