@@ -211,14 +211,21 @@ template <halftone_lines::SimdPath P>
   }
 }
 
+#ifdef TONVAR_HALFTONE_X86
+void DitherSpan2BitSse2(const SpanArgs& a) { DitherSpan2BitOn<halftone_lines::SimdPath::kSse2>(a); }
+[[gnu::target("avx2"), gnu::flatten]] void DitherSpan2BitAvx2(const SpanArgs& a) {
+  DitherSpan2BitOn<halftone_lines::SimdPath::kAvx2>(a);
+}
+#endif
+
 }  // namespace
 
 void DitherSpan2Bit(const SpanArgs& a, const DotMasks2Bit& masks) {
   (void)masks;  // the code shifted into place is the mask: code << 2 (position XOR 3)
   switch (a.engine->simd_path) {
 #ifdef TONVAR_HALFTONE_X86
-    case halftone_lines::SimdPath::kAvx2:  // one cell at a time: the wide registers bring nothing here
-    case halftone_lines::SimdPath::kSse2: DitherSpan2BitOn<halftone_lines::SimdPath::kSse2>(a); break;
+    case halftone_lines::SimdPath::kAvx2: DitherSpan2BitAvx2(a); break;
+    case halftone_lines::SimdPath::kSse2: DitherSpan2BitSse2(a); break;
 #endif
     default: DitherSpan2BitOn<halftone_lines::SimdPath::kScalar>(a); break;
   }

@@ -82,37 +82,11 @@ inline uint32_t CellCodesSse2(const uint32_t* table, CellRows rows, const int16_
                               _mm_unpacklo_epi64(ab2, cd2), CellSamplesSse2(s));
 }
 
-[[gnu::target("avx2")]] inline __m256i RowPairAvx2(const uint32_t* table, uint32_t lo, uint32_t hi) {
-  return _mm256_inserti128_si256(
-      _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table + 3 * lo))),
-      _mm_loadu_si128(reinterpret_cast<const __m128i*>(table + 3 * hi)), 1);
-}
-
-// Two cells at once in the two halves of the wide registers: cell 0's byte in bits 0..7, cell
-// 1's in bits 8..15. Reads as the SSE2 form does.
-[[gnu::target("avx2")]] inline uint32_t CellPairCodesAvx2(const uint32_t* table, CellRows r0, CellRows r1,
-                                                          const int16_t* s0, const int16_t* s1) {
-  const __m256i ra = RowPairAvx2(table, r0.a, r1.a), rb = RowPairAvx2(table, r0.b, r1.b);
-  const __m256i rc = RowPairAvx2(table, r0.c, r1.c), rd = RowPairAvx2(table, r0.d, r1.d);
-  const __m256i ab01 = _mm256_unpacklo_epi32(ra, rb);
-  const __m256i cd01 = _mm256_unpacklo_epi32(rc, rd);
-  const __m256i ab2 = _mm256_unpackhi_epi32(ra, rb);
-  const __m256i cd2 = _mm256_unpackhi_epi32(rc, rd);
-  const __m256i samples = _mm256_inserti128_si256(_mm256_castsi128_si256(CellSamplesSse2(s0)), CellSamplesSse2(s1), 1);
-  const __m256i g0 = _mm256_cmpgt_epi32(_mm256_unpacklo_epi64(ab01, cd01), samples);
-  const __m256i g1 = _mm256_cmpgt_epi32(_mm256_unpackhi_epi64(ab01, cd01), samples);
-  const __m256i g2 = _mm256_cmpgt_epi32(_mm256_unpacklo_epi64(ab2, cd2), samples);
-  const uint32_t high = static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_or_si256(g1, g2))));
-  const uint32_t low =
-      static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_or_si256(g2, _mm256_andnot_si256(g1, g0)))));
-  return kCellByteOfBits.byte[(high & 15) | (low & 15) << 4] |
-         uint32_t{kCellByteOfBits.byte[(high >> 4) | (low & 0xF0)]} << 8;
-}
-
 #endif
 
-// The cell byte on path P (a compile-time choice inside a loop chosen once per band); the wide
-// path takes the SSE2 form for a single cell.
+// The cell byte on path P (a compile-time choice inside a loop chosen once per band). The wide
+// path compiles the SSE2 form in its own encoding: two cells a register, tried, lost more to the
+// lane moves than it saved.
 template <SimdPath P>
 inline uint32_t CellCodes(const uint32_t* table, CellRows rows, const int16_t* s) {
 #ifdef TONVAR_HALFTONE_X86

@@ -85,16 +85,6 @@ template <halftone_lines::SimdPath P>
   }
 }
 
-#ifdef TONVAR_HALFTONE_X86
-// Two cells' nibbles (the second in bits 8..15) by the wide path.
-[[gnu::target("avx2")]] inline uint32_t CellPairNibbles(const DotTable* b, uint32_t v0, bool flat0, const int16_t* s0,
-                                                        uint32_t v1, bool flat1, const int16_t* s1) {
-  const uint32_t n =
-      halftone_lines::CellPairCodesAvx2(&b->level[0][0], RowsOfCell(v0, flat0), RowsOfCell(v1, flat1), s0, s1);
-  const uint32_t keep = (flat0 && v0 == 0 ? 0u : 0xFFu) | (flat1 && v1 == 0 ? 0u : 0xFF00u);
-  return n & keep;
-}
-#endif
 
 // The cells of one zone. A transition zone (kTransition) blends its two table sets by column;
 // a transition of no width is never blended and takes table b alone.
@@ -127,20 +117,6 @@ template <bool kTransition, halftone_lines::SimdPath P>
     }
   };
   int32_t x = zone.start;
-#ifdef TONVAR_HALFTONE_X86
-  if constexpr (P == halftone_lines::SimdPath::kAvx2) {
-    if (!blend) {
-      for (; x + 2 < zone.end; x += 4, cell += 2) {
-        const int32_t m0 = (m + 4) & mask;
-        m = (m0 + 4) & mask;
-        const uint32_t n = CellPairNibbles(b, cells[cell], flat_at(cell), matrix + m0, cells[cell + 1],
-                                           flat_at(cell + 1), matrix + m);
-        put(n & 0xFF);
-        put(n >> 8);
-      }
-    }
-  }
-#endif
   for (; x < zone.end; x += 2, ++cell) {
     m = (m + 4) & mask;
     const int16_t* s = matrix + m;
