@@ -4,7 +4,7 @@ set -eu
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev zlib1g-dev
           g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine64 wine fonts-liberation locales python3
-          xvfb imagemagick)
+          xvfb imagemagick fonts-wine)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

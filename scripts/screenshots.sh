@@ -2,7 +2,12 @@
 # Draws every window of the screenshot programs (build/win/bin/kalimu_*_screenshots.exe) under
 # Xvfb and converts the pictures to build/screenshots/<folder>_<name>.png. Xvfb takes a free display
 # (-displayfd); the programs run in a Wine prefix of their own (build/screenshot-prefix) with the
-# default graphics driver. Fails when there is no program, a program fails or a picture is blank.
+# default graphics driver. Fails when there is no program, a program fails, or a picture is blank
+# or shows a window whose title bar was not drawn.
+#
+# The display has no window manager: the prefix has Wine draw each window's title bar and frame
+# itself (without it they stay black), and holds Wine's own fonts (Marlett draws the caption
+# buttons, Tahoma stands for "MS Shell Dlg"), which this Wine build does not load by itself.
 set -eu
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -18,6 +23,11 @@ fi
 for tool in Xvfb convert; do
   command -v $tool >/dev/null || { echo "screenshots: $tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
 done
+wine_fonts=${WINE_FONTS_DIR:-/usr/share/wine/fonts}
+if [ ! -f "$wine_fonts/marlett.ttf" ]; then
+  echo "screenshots: Wine's fonts are missing in $wine_fonts (fonts-wine, scripts/install-deps.sh)" >&2
+  exit 1
+fi
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
 server=/usr/lib/wine/wineserver64
@@ -41,12 +51,19 @@ done
 [ -s "$displayfile" ] || { echo "screenshots: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(head -n1 "$displayfile")
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$prefix/.ready" ]; then
+# A prefix made by an older version of this script is made again.
+prefix_version=2
+if [ "$(cat "$prefix/.ready" 2>/dev/null)" != "$prefix_version" ]; then
   rm -rf "$prefix"
   mkdir -p "$prefix"
   "$wine" wineboot -i >/dev/null 2>&1 || true
+  if ! "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1; then
+    echo "screenshots: the prefix's window frames could not be set" >&2
+    exit 1
+  fi
+  cp "$wine_fonts"/*.ttf "$wine_fonts"/*.fon "$prefix/drive_c/windows/Fonts/"
   "$server" -w 2>/dev/null || true
-  touch "$prefix/.ready"
+  echo "$prefix_version" >"$prefix/.ready"
 fi
 
 rm -rf "$out"

@@ -13,6 +13,7 @@
 #include "kalimu/dialogs/driver_options_dialog.h"
 #include "kalimu/dialogs/level_slider_dialog.h"
 #include "kalimu/dialogs/page_order_dialog.h"
+#include "kalimu/dialogs/poster_panel_dialog.h"
 #include "kalimu/dialogs/source_paper_dialogs.h"
 #include "kalimu/dialogs/user_paper_dialog.h"
 #include "kalimu/dialogs/user_paper_test_support.h"
@@ -137,6 +138,40 @@ void LevelSlider(testkit::ScreenshotRun& run, PageFixture& fixture) {
   });
 }
 
+// The poster panels: a 2 x 2 poster without joining, a 3 x 3 one with panels left out and cut
+// lines, a 4 x 4 one that overlaps, and two panels side by side on a wide page.
+void PosterPanelShots(testkit::ScreenshotRun& run, PageFixture& fixture) {
+  kalimu::settings::JobSettings& s = fixture.settings();
+  const auto paper = [&s](int32_t width, int32_t length, int orientation) {
+    s.SetOrientation(orientation);
+    s.SetCustomPaperUnit(1);
+    s.SetCustomPaperSize({width, length});
+    s.SetPaperSize(256);
+    s.SetOutputPaperSize(256);
+    s.RecomputePageGeometry();
+  };
+  const auto shoot = [&](const char* name, int32_t kind, uint32_t mask, uint32_t options,
+                         const std::function<void(HWND)>& steps) {
+    s.SetPagesPerSheet(static_cast<int16_t>(kind));
+    s.SetPosterPanelMask(mask);
+    s.SetPosterOptions(options);
+    Shoot(run, fixture, &PosterPanelDlgProc, kPosterPanelDialog, name, [&](HWND dialog) {
+      if (steps) steps(dialog);
+      run.Take(dialog, name);
+    });
+  };
+  paper(4200, 5940, DMORIENT_PORTRAIT);
+  shoot("poster_panels", -1, 0, 0, nullptr);
+  shoot("poster_panels_cut_lines", -2, (1u << 2) | (1u << 6), kPosterCutLineBit, nullptr);
+  shoot("poster_panels_overlap", -3, 1u << 15, kPosterJoinBit, nullptr);
+  paper(5940, 4200, DMORIENT_PORTRAIT);  // a wide page: two upright sheets side by side
+  shoot("poster_panels_two_wide", -4, 0, kPosterCutLineBit, [&](HWND dialog) {
+    RECT box{};
+    GetWindowRect(GetDlgItem(dialog, kPosterPreview), &box);
+    ClickPosterPanel(dialog, fixture.param(), POINT{box.left + (box.right - box.left) / 4, (box.top + box.bottom) / 2});
+  });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -151,5 +186,6 @@ int main(int argc, char** argv) {
   PageOrder(run, fixture);
   PaperChoosers(run, fixture);
   LevelSlider(run, fixture);
+  PosterPanelShots(run, fixture);
   return run.ExitCode();
 }

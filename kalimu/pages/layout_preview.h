@@ -4,6 +4,7 @@
 //
 //   layout_preview_geometry.cpp  paper records, extents, margin sets, orientation
 //   layout_preview_paint.cpp     fonts, shared-palette pictures, painting
+//   layout_preview_poster.cpp    the panels of a poster's preview
 #pragma once
 
 #include <windows.h>
@@ -31,19 +32,21 @@ struct PreviewMargins {
 inline constexpr int kPreviewCells = 16;
 
 // Owned by the caller; nothing in it is freed. Rectangles in pixels of the preview control,
-// extents in 1/360 inch, margins in the unit of the model's margin table.
+// extents in 1/360 inch, margins in the unit of the model's margin table. The size routines fill
+// the extents and margins; a poster's preview (LayoutPosterPanels) fills control, paper_area,
+// cells and printable; the pages' own preview paints from the control rectangle alone.
 struct PreviewLayout {
-  RECT control;
-  RECT paper_area;
+  RECT control;     // a poster: the centred square of the control's client area
+  RECT paper_area;  // a poster: the paper box the panels share
   PreviewExtent output_paper;
   PreviewExtent page;
   PreviewExtent document_paper;
   PreviewMargins output_margins;
   PreviewMargins printable_margins;
   PreviewMargins document_margins;
-  RECT cells[kPreviewCells];             // the first is the paper rectangle
+  RECT cells[kPreviewCells];             // a poster: its panels, row by row from the top left
   POINT page_outlines[kPreviewCells][6];  // page outline with one folded corner
-  RECT printable[kPreviewCells];
+  RECT printable[kPreviewCells];          // a poster: each panel's margin rectangle
   RECT page_slots[kPreviewCells];
   RECT image_rects[kPreviewCells];
 };
@@ -73,6 +76,31 @@ PreviewMargins EvenPreviewMargins(PreviewMargins margins, uint16_t paper_kind);
 enum class PreviewTurn : uint8_t { kAsTheyAre, kTurned, kNone };
 PreviewTurn PreviewOrientation(PreviewPart part, int32_t orientation, int32_t pages_per_sheet, bool wide,
                                PreviewExtent extent);
+
+// ---- Poster panels --------------------------------------------------------------------------------
+
+// The panels of a poster (pages-per-sheet -1 to -4): -1, -2, -3 cut the page into a 2 x 2, 3 x 3
+// or 4 x 4 grid; -4 into two panels, side by side on a wide page and one above the other
+// otherwise. The picture of the preview is cut into tiles of the same grid.
+struct PosterPanels {
+  int count;          // 0: not a poster, or a paper without extent (nothing laid out)
+  int columns, rows;
+  bool elongated;     // the paper's longer side is 3 times its shorter one (after the cap)
+};
+PosterPanels PosterPanelsOf(int32_t pages_per_sheet, bool wide);
+
+// Lays a poster's panels out over `client` (the preview control's client rectangle) from the
+// output paper extent already in the layout: the centred square, the paper box (a paper longer
+// than 3 times its width is shown as 3:1) and the panels, 5 pixels apart; each panel's margin
+// rectangle is inset 2 at the sides, and at the top 4 with margin option 1, at the bottom 4,
+// both 2 with margin option 2. Answers what was laid out (count 0: nothing).
+PosterPanels LayoutPosterPanels(const RECT& client, int32_t pages_per_sheet, bool wide, uint32_t margin_options,
+                                PreviewLayout* layout);
+// The job's poster preview: the output paper's extent and page, the document paper's margins
+// (each pair turned for two panels on a wide page), then the panels.
+PosterPanels FillPosterPreviewLayout(const PageParam& param, const RECT& client, PreviewLayout* layout);
+// The panel whose rectangle, moved by `origin`, holds the point; -1 when none does.
+int PosterPanelAt(const PreviewLayout& layout, const PosterPanels& panels, POINT origin, POINT point);
 
 // ---- Painting -----------------------------------------------------------------------------------
 

@@ -8,6 +8,7 @@
 #include "kalimu/dialogs/driver_options_dialog.h"
 #include "kalimu/dialogs/level_slider_dialog.h"
 #include "kalimu/dialogs/page_order_dialog.h"
+#include "kalimu/dialogs/poster_panel_dialog.h"
 #include "kalimu/dialogs/printer_adjust_dialog.h"
 #include "kalimu/dialogs/source_paper_dialogs.h"
 #include "kalimu/dialogs/user_paper_dialog.h"
@@ -58,6 +59,7 @@ ProcedureTable RealProcedures() {
   set(SettingsDialog::kUserPaperSize, &dialogs::UserPaperSizeDlgProc);
   set(SettingsDialog::kDriverOptions, &dialogs::DriverOptionsDlgProc);
   set(SettingsDialog::kPageOrder, &dialogs::PageOrderDlgProc);
+  set(SettingsDialog::kPosterPanel, &dialogs::PosterPanelDlgProc);
   set(SettingsDialog::kSourcePaperSize, &dialogs::SourcePaperSizeDlgProc);
   set(SettingsDialog::kPaperWidth, &dialogs::PaperWidthDlgProc);
   set(SettingsDialog::kLevelSlider, &dialogs::LevelSliderDlgProc);

@@ -9,6 +9,7 @@
 
 #include "kalimu/platform/text_helpers.h"
 #include "kalimu/watermark/watermark_edit_state.h"
+#include "kalimu/watermark/watermark_help.h"
 #include "kalimu/watermark/watermark_tooltips.h"
 
 namespace kalimu::watermark {
@@ -28,7 +29,7 @@ void OnCommand(HWND dialog, WatermarkEditState* state, int control, int code) {
         PresentPreview(dialog, state);
       }
       return;
-    case kEditHelp: WinHelpA(dialog, state->help.help_path, HELP_CONTEXT, kEditHelpContext); return;
+    case kEditHelp: ShowWatermarkHelpTopic(dialog, state->help, kEditHelpContext); return;
     case kEditText:
       if (code == EN_CHANGE) OnTextChanged(dialog, state);
       return;
@@ -85,13 +86,6 @@ void OnPaint(HWND dialog, WatermarkEditState* state) {
 }
 
 }  // namespace
-
-const std::array<DWORD, 76> kWatermarkEditHelpTable = {
-    2800, 2048, 2805, 2053, 2807, 2064, 2802, 2064, 2811, 2069, 2814, 2069, 2813, 2069, 2812, 2069,
-    2801, 2080, 2818, 2080, 2816, 2080, 2817, 2080, 2809, 2085, 2808, 2085, 2822, 2096, 2823, 2096,
-    2828, 2101, 2830, 2101, 2820, 2112, 2806, 2112, 2821, 2128, 2824, 2128, 2810, 2128, 2825, 2133,
-    2815, 2133, 2840, 2144, 2826, 2144, 2835, 2144, 2832, 2144, 2833, 2144, 2831, 2144, 2873, 2144,
-    2876, 2144, 2819, 2144, 2827, 2144, 2877, static_cast<DWORD>(-1), 2804, static_cast<DWORD>(-1), 0, 0};
 
 WatermarkEditState::~WatermarkEditState() { DeleteTemporaryPalette(this); }
 
@@ -173,13 +167,7 @@ INT_PTR CALLBACK WatermarkEditDlgProc(HWND dialog, UINT message, WPARAM wparam, 
       HandleWatermarkToolTipNotify(dialog, reinterpret_cast<NMHDR*>(lparam), state->resources, kEditDialogTips);
       break;
     case WM_HELP:
-      WinHelpA(static_cast<HWND>(reinterpret_cast<HELPINFO*>(lparam)->hItemHandle), state->help.help_path,
-               HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(kWatermarkEditHelpTable.data()));
-      break;
-    case WM_CONTEXTMENU:
-      WinHelpA(dialog, state->help.help_path, HELP_CONTEXTMENU,
-               reinterpret_cast<ULONG_PTR>(kWatermarkEditHelpTable.data()));
-      break;
+    case WM_CONTEXTMENU: HandleWatermarkHelp(dialog, message, lparam, state->help, kWatermarkEditHelpTable); break;
     case WM_HSCROLL: OnHScroll(dialog, state, reinterpret_cast<HWND>(lparam)); break;
     case WM_COMMAND:
       if (LOWORD(wparam) == IDOK) return OnEditOk(dialog, state) ? TRUE : FALSE;

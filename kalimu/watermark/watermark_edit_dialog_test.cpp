@@ -13,12 +13,15 @@
 #include <functional>
 #include <numbers>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kalimu/watermark/dib_format.h"
 #include "kalimu/watermark/watermark_bitmap_file.h"
 #include "kalimu/watermark/watermark_edit_state.h"
+#include "kalimu/watermark/watermark_help.h"
 #include "kalimu/watermark/watermark_test_support.h"
+#include "testkit/kalimu/help_recorder.h"
 #include "testkit/watermark/bmp_builder.h"
 #include "testkit/watermark/raster_font.h"
 #include "testkit/windows/message_box_watcher.h"
@@ -685,24 +688,49 @@ TEST_F(EditDialog, WithoutModuleOrEntries) {
   FreeLibrary(loaded);
 }
 
+// Help goes through the page frame's help entry (a recorder here) with the handed-over help
+// file and the edit dialog's table; the procedure is called directly.
+TEST_F(EditDialog, HelpRequestsReachTheHelpEntryWithTheEditTable) {
+  testkit::HelpRecorder recorder;
+  HWND shown = nullptr;
+  HWND item = nullptr;
+  Run(
+      [&](HWND dialog, WatermarkEditState*) {
+        shown = dialog;
+        item = GetDlgItem(dialog, kEditText);
+        HELPINFO info = {sizeof(HELPINFO), HELPINFO_WINDOW, kEditText, item, 0, {10, 10}};
+        WatermarkEditDlgProc(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+        WatermarkEditDlgProc(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(item), MAKELPARAM(10, 10));
+        WatermarkEditDlgProc(dialog, WM_COMMAND, MAKEWPARAM(kEditHelp, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(dialog, kEditHelp)));
+        Command(dialog, IDCANCEL, BN_CLICKED);
+      },
+      1);
+  const auto table = reinterpret_cast<ULONG_PTR>(kWatermarkEditHelpTable.data());
+  const testkit::HelpRequest expected[] = {{item, help_.help_path, HELP_WM_HELP, table},
+                                           {shown, help_.help_path, HELP_CONTEXTMENU, table},
+                                           {shown, help_.help_path, HELP_CONTEXT, kEditHelpContext}};
+  recorder.ExpectRequests(expected);
+}
+
 TEST(EditDialogHelp, TableGivesEachControlItsContext) {
-  const auto context = [](DWORD control) -> int64_t {
-    for (size_t k = 0; k + 1 < kWatermarkEditHelpTable.size(); k += 2) {
-      if (kWatermarkEditHelpTable[k] == control) return static_cast<int32_t>(kWatermarkEditHelpTable[k + 1]);
+  const auto& table = kWatermarkEditHelpTable;
+  const auto context = [&](uint32_t control) -> uint32_t {
+    for (const HelpIdPair& pair : table) {
+      if (pair.control == control) return pair.context;
     }
     return 0;
   };
-  const std::pair<DWORD, int64_t> rows[] = {{2800, 2048}, {2805, 2053}, {2802, 2064}, {2807, 2064}, {2812, 2069},
-                                            {2817, 2080}, {2808, 2085}, {2823, 2096}, {2830, 2101}, {2806, 2112},
-                                            {2810, 2128}, {2815, 2133}, {2835, 2144}, {2873, 2144}, {2819, 2144},
-                                            {2804, -1},   {2877, -1}};
+  const std::pair<uint32_t, uint32_t> rows[] = {
+      {2800, 2048}, {2805, 2053}, {2802, 2064}, {2807, 2064}, {2812, 2069}, {2817, 2080},
+      {2808, 2085}, {2823, 2096}, {2830, 2101}, {2806, 2112}, {2810, 2128}, {2815, 2133},
+      {2835, 2144}, {2873, 2144}, {2819, 2144}, {2804, pages::kNoHelp}, {2877, pages::kNoHelp}};
   for (const auto& [control, expected] : rows) EXPECT_EQ(context(control), expected) << control;
-  EXPECT_EQ(kWatermarkEditHelpTable[kWatermarkEditHelpTable.size() - 2], 0u);
-  EXPECT_EQ(kWatermarkEditHelpTable.back(), 0u);
-  for (size_t k = 0; k + 2 < kWatermarkEditHelpTable.size(); k += 2) {
-    for (size_t j = k + 2; j + 2 < kWatermarkEditHelpTable.size(); j += 2) {
-      EXPECT_NE(kWatermarkEditHelpTable[k], kWatermarkEditHelpTable[j]);
-    }
+  EXPECT_EQ(table.back().control, 0u);
+  EXPECT_EQ(table.back().context, 0u);
+  EXPECT_EQ(kEditHelpContext, table.front().context);
+  for (size_t k = 0; k + 1 < table.size(); ++k) {
+    for (size_t j = k + 1; j + 1 < table.size(); ++j) EXPECT_NE(table[k].control, table[j].control);
   }
 }
 

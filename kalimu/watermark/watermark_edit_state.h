@@ -80,9 +80,6 @@ inline constexpr int16_t kFlagColourHidden = 8;
 inline constexpr int16_t kHoverInside = 1;
 inline constexpr int16_t kHoverRedraw = 2;
 
-// {control id, help context} pairs for HELP_WM_HELP and HELP_CONTEXTMENU, ended by 0, 0.
-extern const std::array<DWORD, 76> kWatermarkEditHelpTable;
-
 // A memory DC with its own bitmap selected, put back and deleted by Reset.
 struct PreviewBuffer {
   UniqueDc dc;

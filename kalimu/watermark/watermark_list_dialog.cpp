@@ -8,6 +8,7 @@
 #include <new>
 
 #include "kalimu/platform/text_helpers.h"
+#include "kalimu/watermark/watermark_help.h"
 #include "kalimu/watermark/watermark_tooltips.h"
 
 namespace kalimu::watermark {
@@ -53,7 +54,7 @@ void OnCommand(HWND dialog, WatermarkListState* state, int control, int code) {
       if (code == BN_CLICKED) OnDeleteWatermark(dialog, state);
       return;
     case kListHelp:
-      WinHelpA(dialog, state->help.help_path, HELP_CONTEXT, kListHelpContext);
+      ShowWatermarkHelpTopic(dialog, state->help, kListHelpContext);
       return;
     default: return;
   }
@@ -89,12 +90,8 @@ INT_PTR CALLBACK WatermarkListDlgProc(HWND dialog, UINT message, WPARAM wparam, 
       HandleWatermarkToolTipNotify(dialog, reinterpret_cast<NMHDR*>(lparam), state->module, kListDialogTips);
       return TRUE;
     case WM_HELP:
-      WinHelpA(static_cast<HWND>(reinterpret_cast<HELPINFO*>(lparam)->hItemHandle), state->help.help_path,
-               HELP_WM_HELP, reinterpret_cast<ULONG_PTR>(kWatermarkListHelpTable.data()));
-      return TRUE;
     case WM_CONTEXTMENU:
-      WinHelpA(dialog, state->help.help_path, HELP_CONTEXTMENU,
-               reinterpret_cast<ULONG_PTR>(kWatermarkListHelpTable.data()));
+      HandleWatermarkHelp(dialog, message, lparam, state->help, kWatermarkListHelpTable);
       return TRUE;
     default: return FALSE;
   }

@@ -9,12 +9,15 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <utility>
 
 #include "kalimu/watermark/dib_format.h"
 #include "kalimu/watermark/watermark_bitmap_file.h"
+#include "kalimu/watermark/watermark_help.h"
 #include "kalimu/watermark/watermark_messages.h"
 #include "kalimu/watermark/watermark_test_support.h"
 #include "kalimu/watermark/watermark_tooltips.h"
+#include "testkit/kalimu/help_recorder.h"
 #include "testkit/watermark/bmp_builder.h"
 #include "testkit/windows/message_box_watcher.h"
 
@@ -434,25 +437,46 @@ TEST_F(ListDialog, NoDialogNoList) {
             nullptr);
 }
 
-TEST(WatermarkListHelp, TableAsData) {
+// Help goes through the page frame's help entry (a recorder here) with the help file the layout
+// page handed over: WM_HELP for the item's window, WM_CONTEXTMENU for the dialog itself, the help
+// button for the list's context. The procedure is called directly: no help message goes through
+// the window system.
+TEST_F(ListDialog, HelpRequestsReachTheHelpEntryWithTheListTable) {
+  testkit::HelpRecorder recorder;
+  HWND shown = nullptr;
+  HWND item = nullptr;
+  Run([&](HWND dialog) {
+    shown = dialog;
+    item = GetDlgItem(dialog, kListNames);
+    HELPINFO info = {sizeof(HELPINFO), HELPINFO_WINDOW, kListNames, item, 0, {10, 10}};
+    EXPECT_EQ(WatermarkListDlgProc(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)), TRUE);
+    EXPECT_EQ(WatermarkListDlgProc(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(item), MAKELPARAM(10, 10)), TRUE);
+    WatermarkListDlgProc(dialog, WM_COMMAND, MAKEWPARAM(kListHelp, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, kListHelp)));
+    Click(dialog, IDCANCEL);
+  });
+  const auto table = reinterpret_cast<ULONG_PTR>(kWatermarkListHelpTable.data());
+  const testkit::HelpRequest expected[] = {{item, help_.help_path, HELP_WM_HELP, table},
+                                           {shown, help_.help_path, HELP_CONTEXTMENU, table},
+                                           {shown, help_.help_path, HELP_CONTEXT, kListHelpContext}};
+  recorder.ExpectRequests(expected);
+}
+
+TEST(WatermarkListHelp, TableGivesEachControlItsContext) {
   const auto& table = kWatermarkListHelpTable;
-  ASSERT_EQ(table[table.size() - 2], 0u);
-  ASSERT_EQ(table[table.size() - 1], 0u);
-  auto context_of = [&](DWORD control) -> DWORD {
-    for (size_t i = 0; i + 1 < table.size(); i += 2) {
-      if (table[i] == control) return table[i + 1];
+  EXPECT_EQ(table.back().control, 0u);
+  EXPECT_EQ(table.back().context, 0u);
+  auto context_of = [&](uint32_t control) -> uint32_t {
+    for (const HelpIdPair& pair : table) {
+      if (pair.control == control) return pair.context;
     }
     return 0;
   };
-  EXPECT_EQ(context_of(2900), 5632u);
-  EXPECT_EQ(context_of(2901), 5637u);
-  EXPECT_EQ(context_of(2902), 5648u);
-  EXPECT_EQ(context_of(2903), 5653u);
-  EXPECT_EQ(context_of(2904), 5680u);
-  EXPECT_EQ(context_of(2908), 5669u);
-  EXPECT_EQ(context_of(2910), 5664u);
-  EXPECT_EQ(context_of(2928), static_cast<DWORD>(-1));
-  EXPECT_EQ(kListHelpContext, 5632u);
+  const std::pair<uint32_t, uint32_t> rows[] = {{2900, 5632}, {2869, 5637}, {2901, 5637}, {2902, 5648},
+                                                {2903, 5653}, {2904, 5680}, {2908, 5669}, {2910, 5664},
+                                                {2928, pages::kNoHelp}, {2927, pages::kNoHelp}};
+  for (const auto& [control, context] : rows) EXPECT_EQ(context_of(control), context) << control;
+  EXPECT_EQ(kListHelpContext, table.front().context);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Help table, path lists and name lookups of the watermark list dialog.
+// Path lists and name lookups of the watermark list dialog.
 #include "kalimu/watermark/watermark_list_state.h"
 
 #include <cstring>
@@ -6,12 +6,6 @@
 #include "kalimu/watermark/shared_files.h"
 
 namespace kalimu::watermark {
-
-const std::array<DWORD, 32> kWatermarkListHelpTable = {
-    2900, 5632, 2868, 5637, 2869, 5637, 2905, 5637, 2901, 5637, 2906, 5648, 2902, 5648, 2907, 5653,
-    2911, 5653, 2903, 5653, 2904, 5680, 2908, 5669, 2910, 5664, 2928, static_cast<DWORD>(-1),
-    2927, static_cast<DWORD>(-1), 0, 0,
-};
 
 void PathList::Append(const char* path) {
   if (path != nullptr && path[0] != '\0') paths_.emplace_back(path);

@@ -1,4 +1,4 @@
-// The watermark list dialog (template 2900): its controls, help table, state record and the
+// The watermark list dialog (template 2900): its controls, state record and the
 // lists of files it created or made obsolete.
 #pragma once
 
@@ -37,9 +37,6 @@ inline constexpr int kListAutoFillNameChars = 29;
 inline constexpr DWORD kListHelpContext = 5632;
 inline constexpr UINT kBrowseFilterString = 2949;
 inline constexpr UINT kBrowseTitleString = 8035;
-
-// {control id, help context} pairs for HELP_WM_HELP and HELP_CONTEXTMENU, ended by 0, 0.
-extern const std::array<DWORD, 32> kWatermarkListHelpTable;
 
 // Files to delete on one of the two ways out of the dialog.
 class PathList {

@@ -10,6 +10,14 @@ namespace {
 
 int RowBytes(int width) { return (width * 3 + 3) & ~3; }
 
+// The height of the frame and title bar above the client area of a window with a title bar.
+int TitleStrip(HWND window, const RECT& rect) {
+  if ((GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) != WS_CAPTION) return 0;
+  POINT client_origin{0, 0};
+  if (!ClientToScreen(window, &client_origin)) return 0;
+  return client_origin.y - rect.top;
+}
+
 }  // namespace
 
 bool WindowPicture::Blank() const {
@@ -20,6 +28,20 @@ bool WindowPicture::Blank() const {
     const uint8_t* p = bits.data() + static_cast<size_t>(y) * row;
     for (int x = 0; x < width; ++x, p += 3) {
       if (std::memcmp(p, first, 3) != 0) return false;
+    }
+  }
+  return true;
+}
+
+bool WindowPicture::TitleBlank() const {
+  if (title_strip <= 0 || width <= 0 || title_strip > height) return false;
+  // Rows are stored bottom-up: the strip is the last title_strip rows.
+  const int row = RowBytes(width);
+  const uint8_t* top = bits.data() + static_cast<size_t>(height - 1) * row;
+  for (int y = height - title_strip; y < height; ++y) {
+    const uint8_t* p = bits.data() + static_cast<size_t>(y) * row;
+    for (int x = 0; x < width; ++x, p += 3) {
+      if (std::memcmp(p, top, 3) != 0) return false;
     }
   }
   return true;
@@ -59,8 +81,20 @@ void PumpMessages(DWORD milliseconds) {
 
 bool CaptureWindow(HWND window, WindowPicture* picture) {
   if (!IsWindow(window)) return false;
+  if (GetAncestor(window, GA_ROOT) == window) {
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(window);
+    SetActiveWindow(window);
+  }
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   PumpMessages(300);
+  // Without a window manager the X server's focus never follows Wine's activation, and the
+  // first window a program shows can keep an inactive title bar while it is the active window:
+  // the active window's frame is drawn active once more.
+  if (GetActiveWindow() == window) {
+    SendMessageA(window, WM_NCACTIVATE, TRUE, 0);
+    PumpMessages(50);
+  }
   RECT rect;
   if (!GetWindowRect(window, &rect)) return false;
   const int width = rect.right - rect.left;
@@ -81,6 +115,7 @@ bool CaptureWindow(HWND window, WindowPicture* picture) {
     info.bmiHeader.biBitCount = 24;
     picture->width = width;
     picture->height = height;
+    picture->title_strip = TitleStrip(window, rect);
     picture->bits.assign(static_cast<size_t>(RowBytes(width)) * height, 0);
     ok = GetDIBits(memory, bitmap, 0, height, picture->bits.data(), &info, DIB_RGB_COLORS) == height;
   }
@@ -107,6 +142,10 @@ bool ScreenshotRun::Take(HWND window, const std::string& name) {
   }
   if (picture.Blank()) {
     Fail(name, "the window drew nothing (one colour)");
+    return false;
+  }
+  if (picture.TitleBlank()) {
+    Fail(name, "the title bar and frame were not drawn (one colour)");
     return false;
   }
   ++taken_;

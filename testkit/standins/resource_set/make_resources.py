@@ -18,6 +18,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import pictures as P  # noqa: E402
 import pictures_folders  # noqa: E402
+import pictures_poster  # noqa: E402
 import strings  # noqa: E402
 import templates_pages  # noqa: E402
 import templates_settings  # noqa: E402
@@ -99,6 +100,7 @@ def bitmaps():
     add(7802, P.bmp8(quantised_sample()))
     for bid, canvas in pictures_folders.pictures().items():
         add(bid, P.bmp24(canvas))
+    [add(bid, P.bmp24(canvas)) for bid, canvas in pictures_poster.pictures().items()]
     [add(bid, data) for bid, data in templates_watermark_edit.bitmaps(P).items()]
     return out
 

@@ -140,6 +140,7 @@ ENGLISH = {
 }
 
 ENGLISH.update(__import__("strings_paper_layout").STRINGS)  # paper and layout pages
+ENGLISH.update(__import__("strings_poster").STRINGS)  # poster panel dialog
 
 # The strings that differ by language: the built-in watermarks (count, colour list, names, files).
 LANGUAGE = {

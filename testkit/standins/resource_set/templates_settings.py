@@ -265,12 +265,17 @@ def slider_adjust_dialog():
     return Dialog(2750, "Paper Configuration", body)
 
 
+SS_BLACKFRAME = 7
+
+
 def poster_dialog():
-    body = Col(Row(C("staticbox", 2954, w=130, h=110),
-                   Col(C("label", 2952, "Click the panels to leave out.", w=90, h=18),
-                       C("label", 2953, "", w=90, h=8),
-                       C("check", 2956, "Trim Lines"), C("label", 2957, "", w=4),
-                       C("radio1", 2958, "Overlap"), C("radio", 2959, "Cut Lines"), gap=3), align="top", gap=8),
+    # The dialog draws the preview inside 2954; the static draws only its one-pixel frame.
+    body = Col(Row(C("label", 2954, "", w=130, h=110, style=SS_BLACKFRAME),
+                   Col(C("label", 2952, "Click a panel to leave it out of the print.", w=96, h=18),
+                       C("label", 2953, "Grey panels are not printed.", w=96, h=18),
+                       C("check", 2956, "Joining guides"), C("label", 2957, "", w=4),
+                       C("radio1", 2958, "Cut lines"), C("radio", 2959, "Overlapping edges"), gap=3),
+                   align="top", gap=8),
                Row(C("label", 2955, "", w=4), Space(60), C("default", 1, "OK"), C("button", 2, "Cancel"),
                    C("button", 2951, "Help")), gap=6)
     return Dialog(2950, "Poster Panels", body)
