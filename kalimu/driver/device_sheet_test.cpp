@@ -1,5 +1,7 @@
 // The device sheet driven as compstui drives it (the test's own sheet callback adds the page to
-// a real property sheet) and PrinterProperties with its probe and sheet run replaced.
+// a real property sheet), PrinterProperties with its probe and sheet run replaced, and both run
+// by the property-sheet component's stand-in (suite StandInSheetDevice, run with
+// WINEDLLOVERRIDES="compstui=n,b").
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -7,11 +9,13 @@
 #include <prsht.h>
 #include <winspool.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "kalimu/driver/device_sheet.h"
 #include "kalimu/driver/sheet_context.h"
+#include "kalimu/driver/sheet_run_test_support.h"
 #include "kalimu/pages/version_page.h"
 #include "kalimu/platform/module_handle.h"
 #include "testkit/kalimu/driver_printer.h"
@@ -229,6 +233,94 @@ TEST_F(DeviceSheetTest, PermissionProbeLeavesItsValue) {
             DWORD{ERROR_SUCCESS});
   EXPECT_EQ(type, DWORD{REG_DWORD});
   EXPECT_EQ(value, 1u);
+}
+
+// ---- Run by the property-sheet component's stand-in --------------------------------------------
+
+class StandInSheetDevice : public DeviceSheetTest {
+ protected:
+  // What the stand-in showed: the sheet's caption and the page's version line.
+  struct Shown {
+    std::wstring caption = L"<no sheet>";
+    std::string version;
+  };
+  // A script for the sheet: records what it shows, then presses the button.
+  static std::function<void(HWND)> ShowAndPress(Shown* shown, int button) {
+    return [shown, button](HWND sheet) {
+      wchar_t caption[256] = {};
+      GetWindowTextW(sheet, caption, 256);
+      shown->caption = caption;
+      char line[300] = {};
+      GetDlgItemTextA(PropSheet_GetCurrentPageHwnd(sheet), pages::kVersionText, line, sizeof(line));
+      shown->version = line;
+      PostMessageW(sheet, PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0);
+    };
+  }
+};
+
+// The spooler's way in: the component runs DrvDevicePropertySheets with the header it was given.
+// The sheet's title is the header's printer name; the page shows the driver's version. No page
+// of this sheet reports a result, so the component answers CPSUI_CANCEL after OK too.
+TEST_F(StandInSheetDevice, TitleIsThePrinterNameAndThePageShowsTheVersion) {
+  struct Case {
+    int button;
+    const char* key;  // null: no key in the driver data file
+    const char* line;
+  };
+  const std::string data = DataFile();
+  for (const Case& c : {Case{PSBTN_OK, "6.20", "Driver Version 6.20"}, Case{PSBTN_CANCEL, nullptr, "Driver Version 5.00"}}) {
+    SCOPED_TRACE(c.button);
+    ASSERT_TRUE(WritePrivateProfileStringA("VersionInformation", "DriverVersion", c.key, data.c_str()));
+    Shown shown;
+    test::SheetTimer timer(ShowAndPress(&shown, c.button));
+    DWORD result = 77;
+    EXPECT_EQ(RunCommonPropertySheet(nullptr, &DrvDevicePropertySheets, reinterpret_cast<LPARAM>(&header_), &result),
+              CPSUI_CANCEL);
+    EXPECT_EQ(result, DWORD{CPSUI_CANCEL});
+    EXPECT_EQ(shown.caption, name_);
+    EXPECT_EQ(shown.version, c.line);
+  }
+}
+
+// PrinterProperties runs the same sheet through the stand-in; a probe that cannot write the
+// printer's data (Wine grants every right, so it fails here through the seam) gives the header
+// DPS_NOPERMISSION. The header names no printer: the sheet keeps the component's own caption.
+struct ProbeRun {
+  BOOL probe = TRUE;
+  WORD flags = 0xFFFF;
+  LONG answer = 99;
+};
+ProbeRun* g_probe_run = nullptr;
+
+BOOL ScriptedProbe(HANDLE) { return g_probe_run->probe; }
+LONG RecordingSheetRun(HWND window, PFNPROPSHEETUI callback, LPARAM lparam, DWORD* result) {
+  g_probe_run->flags = reinterpret_cast<const DEVICEPROPERTYHEADER*>(lparam)->Flags;
+  g_probe_run->answer = RunCommonPropertySheet(window, callback, lparam, result);
+  return g_probe_run->answer;
+}
+
+TEST_F(StandInSheetDevice, PrinterPropertiesWithAndWithoutPermission) {
+  struct Case {
+    BOOL probe;
+    WORD flags;
+  };
+  for (const Case& c : {Case{TRUE, 0}, Case{FALSE, DPS_NOPERMISSION}}) {
+    SCOPED_TRACE(c.probe);
+    ProbeRun run;
+    run.probe = c.probe;
+    g_probe_run = &run;
+    Shown shown;
+    test::SheetTimer timer(ShowAndPress(&shown, PSBTN_OK));
+    const PrinterPropertiesCalls previous = ReplacePrinterPropertiesCalls({&ScriptedProbe, &RecordingSheetRun});
+    const BOOL answer = PrinterProperties(nullptr, printer_.handle());
+    ReplacePrinterPropertiesCalls(previous);
+    g_probe_run = nullptr;
+    EXPECT_EQ(run.flags, c.flags);
+    EXPECT_EQ(run.answer, CPSUI_CANCEL);
+    EXPECT_EQ(answer, FALSE);
+    EXPECT_EQ(shown.caption, L"Document Properties");
+    EXPECT_EQ(shown.version.rfind("Driver Version ", 0), 0u) << shown.version;
+  }
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "kalimu/driver/document_sheet.h"
 #include "kalimu/driver/driver_ui_types.h"
 #include "kalimu/driver/sheet_context.h"
+#include "kalimu/driver/sheet_run_test_support.h"
 #include "kalimu/platform/module_handle.h"
 #include "kalimu/settings/driver_dev_mode.h"
 #include "kalimu/settings/job_settings.h"
@@ -33,6 +34,7 @@ namespace {
 
 using settings::DriverDevMode;
 using settings::kDevModeSize;
+using test::SheetTimer;
 
 constexpr uint8_t kPoison = 0xCD;
 constexpr uint32_t kNoPermission = 0x20;
@@ -204,53 +206,6 @@ TEST_F(DirectSheet, SetResultCopiesOutOnlyOnOk) {
 }
 
 // ---- Through the spooler and a property-sheet component -------------------------------------
-
-// Acts on the document sheet once it stands: a thread timer (the sheet's modal loop runs it)
-// finds the sheet among the thread's windows and hands it to the action once.
-class SheetTimer {
- public:
-  explicit SheetTimer(std::function<void(HWND sheet)> action) {
-    Action() = std::move(action);
-    Ticks() = 0;
-    timer_ = SetTimer(nullptr, 0, 50, &Tick);
-  }
-  ~SheetTimer() {
-    KillTimer(nullptr, timer_);
-    Action() = nullptr;
-  }
-  SheetTimer(const SheetTimer&) = delete;
-  SheetTimer& operator=(const SheetTimer&) = delete;
-
- private:
-  static std::function<void(HWND)>& Action() {
-    static std::function<void(HWND)> action;
-    return action;
-  }
-  static int& Ticks() {
-    static int ticks = 0;
-    return ticks;
-  }
-  static BOOL CALLBACK FindSheet(HWND window, LPARAM found) {
-    if (SendMessageW(window, PSM_GETCURRENTPAGEHWND, 0, 0) == 0) return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-  }
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND sheet = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &FindSheet, reinterpret_cast<LPARAM>(&sheet));
-    if (sheet == nullptr) {
-      if (++Ticks() > 400) KillTimer(nullptr, timer);  // the sheet never came: give up
-      return;
-    }
-    KillTimer(nullptr, timer);
-    if (Action()) {
-      auto action = std::move(Action());
-      Action() = nullptr;
-      action(sheet);
-    }
-  }
-  UINT_PTR timer_ = 0;
-};
 
 // The sheet's record as the main page holds it: through the page's PageParam.
 DriverDevMode* SheetRecord(HWND sheet) {

@@ -139,5 +139,9 @@ namespace kalimu::pages {
 void MeasureMainPageItem(HWND window, MEASUREITEMSTRUCT* item);
 // WM_DRAWITEM: the mode picture and the owner-drawn combos (the layout preview draws itself).
 void DrawMainPageItem(HWND window, const DRAWITEMSTRUCT* item, PageParam& param);
+// A picture of the resource module as a bitmap of the device context: an 8-bit picture in a
+// palette of its own colour table (realized while it is converted), any other with LoadBitmapA.
+// The caller deletes it; null when the module has no such picture.
+HBITMAP LoadPictureBitmap(HMODULE module, int bitmap_id, HDC dc);
 
 }  // namespace kalimu::pages

@@ -5,8 +5,8 @@
 
 #include "kalimu/pages/drawing_helpers.h"
 #include "kalimu/pages/main_page.h"
-#include "kalimu/pages/main_page_frame_calls.h"
 #include "kalimu/pages/messages.h"
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/page_helpers.h"
 #include "kalimu/pages/resource_dialogs.h"
 #include "kalimu/pages/track_bar.h"
@@ -124,7 +124,7 @@ void RefreshToneCombo(HWND window, PageParam& param) {
 
 void OnQualityComboSelected(HWND window, PageParam& param) {
   JobSettings& s = *param.settings;
-  NotifySheetChanged(window, param);
+  NotifySheetChanged(window, &param);
   param.shared->user_entry_applied = 0;
   param.shared->user_entry_index = 0;
   const int halftone = s.IsHalftoneOptionChecked();
@@ -176,7 +176,7 @@ void OnQualityLabelClick(HWND window) {
 
 void OnMediaTypeSelected(HWND window, PageParam& param) {
   JobSettings& s = *param.settings;
-  NotifySheetChanged(window, param);
+  NotifySheetChanged(window, &param);
   const LRESULT at = SendDlgItemMessageA(window, kMainMediaCombo, CB_GETCURSEL, 0, 0);
   if (at == CB_ERR) return;
   const auto b = static_cast<uint16_t>(SendDlgItemMessageA(window, kMainMediaCombo, CB_GETITEMDATA, static_cast<WPARAM>(at), 0));
@@ -228,7 +228,7 @@ void OnMediaTypeSelected(HWND window, PageParam& param) {
 
 void OnModeRadio(HWND window, PageParam& param, int radio) {
   JobSettings& s = *param.settings;
-  NotifySheetChanged(window, param);
+  NotifySheetChanged(window, &param);
   const int halftone = s.IsHalftoneOptionChecked();
   const int32_t level = s.GetQualityLevel();
   if (radio == kModeRadioType1 || radio == kModeRadioType1Alt) {
@@ -265,7 +265,7 @@ void OnColorRadio(HWND window, PageParam& param, int radio) {
   JobSettings& s = *param.settings;
   const bool colour = radio == kColourRadio;
   param.shared->colour_picture_id = colour ? kColourPicture : kBlackPicture;
-  NotifySheetChanged(window, param);
+  NotifySheetChanged(window, &param);
   const int32_t variant = colour ? 1 : 0;
   if (s.GetModeVariant() == variant) return;
   const int halftone = s.IsHalftoneOptionChecked();
@@ -290,7 +290,7 @@ void OnModeVariantSelected(HWND window, PageParam& param) {
     SelectModeVariantItem(window, param, kModeVariantCombo);  // back to the variant in force
     return;
   }
-  NotifySheetChanged(window, param);
+  NotifySheetChanged(window, &param);
   param.shared->colour_picture_id = b == 0 ? kBlackPicture : kColourPicture;
   s.ChangeModeVariant(b);
   ApplyVariantByType(window, param);
@@ -322,13 +322,13 @@ void OnHalftoneOptionClicked(HWND window, PageParam& param) {
     RefreshPresetList(window, param, 0);
   }
   FillPrintQualityCombo(window, &param, kQualityCombo, 1);
-  NotifySheetChanged(window, param);
+  NotifySheetChanged(window, &param);
 }
 
 void OpenAdvancedSettings(HWND window, PageParam& param) {
   JobSettings& s = *param.settings;
   if (ShowSettingsDialog(window, SettingsDialog::kAdvanced) != 0) {
-    NotifySheetChanged(window, param);
+    NotifySheetChanged(window, &param);
     s.RecomputePageGeometry();
     ClampScaleWithNotice(window, param, 0);
     FillMediaTypeCombo(window, param, 3);
@@ -362,7 +362,7 @@ void OpenAdvancedSettings(HWND window, PageParam& param) {
 int ApplyTonePreset(HWND window, const PageParam& param, int combo_id, int notification, int refill) {
   if (notification != CBN_SELCHANGE) return 0;
   JobSettings& s = *param.settings;
-  NotifySheetChanged(window, param);
+  NotifySheetChanged(window, &param);
   const LRESULT at = SendDlgItemMessageA(window, combo_id, CB_GETCURSEL, 0, 0);
   if (at == CB_ERR) return 0;
   const auto p = static_cast<int>(SendDlgItemMessageA(window, combo_id, CB_GETITEMDATA, static_cast<WPARAM>(at), 0));
@@ -410,18 +410,18 @@ void MainPageCommand(HWND window, PageParam& param, int control_id, int notifica
       return;
     case kCorrectionCheck:
       s.OnSettingChanged(11, checked ? 1 : 0);
-      NotifySheetChanged(window, param);
+      NotifySheetChanged(window, &param);
       return;
     case kJobOption128Check:
       s.SetJobOptionBits(128, checked ? 1 : 0);
-      NotifySheetChanged(window, param);
+      NotifySheetChanged(window, &param);
       return;
     case kModeRadioType1: case kModeRadioType2: case kModeRadioType0: case kModeRadioType1Alt:
       OnModeRadio(window, param, control_id);
       return;
     case kSilentCheck:
       param.shared->silent_state = checked ? 1 : 0;
-      NotifySheetChanged(window, param);
+      NotifySheetChanged(window, &param);
       return;
     case kColourRadio: case kBlackRadio:
       OnColorRadio(window, param, control_id);
@@ -438,7 +438,7 @@ void MainPageCommand(HWND window, PageParam& param, int control_id, int notifica
     case kQualityLevel5Check:
       s.SetQualityLevel(checked ? 5 : 0);
       s.SetLayoutOptionBits(2, checked ? 1 : 0);
-      NotifySheetChanged(window, param);
+      NotifySheetChanged(window, &param);
       return;
     case kModeVariantCombo:
       if (notification == CBN_SELCHANGE) OnModeVariantSelected(window, param);

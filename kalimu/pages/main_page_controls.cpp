@@ -4,8 +4,8 @@
 #include "kalimu/pages/drawing_helpers.h"
 #include "kalimu/pages/ink_display.h"
 #include "kalimu/pages/main_page.h"
-#include "kalimu/pages/main_page_frame_calls.h"
 #include "kalimu/pages/messages.h"
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/page_helpers.h"
 #include "kalimu/pages/track_bar.h"
 
@@ -327,7 +327,7 @@ void InitMainPage(HWND window, PageParam& param) {
   RedrawLayoutPreview(window);
   ShowSupportButton(window, param, kSupportButton);
   InitInkMeters(window, param);
-  ShowDriverVersionText(GetDlgItem(window, kMainVersionText), param);
+  ShowDriverVersionText(GetDlgItem(window, kMainVersionText), &param);
 }
 
 void RefreshMainPage(HWND window, PageParam& param) {

@@ -3,11 +3,12 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <string>
 #include <vector>
 
 #include "kalimu/pages/main_page.h"
-#include "kalimu/pages/main_page_frame_calls.h"
 #include "kalimu/pages/messages.h"
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/page_helpers.h"
 
 namespace kalimu::pages {
@@ -100,23 +101,38 @@ void SelectModelPresetItem(HWND window, PageParam& param, int flag) {
   AddCustomEntry(window, param);
 }
 
+// The item whose text is the user preset's name (at most 128 characters), else item 0.
+LRESULT FindUserPresetItem(HWND combo, const std::wstring& name) {
+  constexpr size_t kCompared = 128;
+  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT at = 0; at < count; ++at) {
+    if (ItemTextW(combo, at).substr(0, kCompared) == name.substr(0, kCompared)) return at;
+  }
+  return 0;
+}
+
+// Selects the user preset's item: the search for its name starts after the item that holds it
+// exactly and goes on while it only finds names that begin with it; a name that is never found
+// exactly within (user count + 1) searches means custom settings.
 void SelectUserPresetItem(HWND window, PageParam& param) {
   JobSettings& s = *param.settings;
   HWND combo = PresetCombo(window);
   wchar_t name[33] = {};
   s.GetUserPresetName(name, 33);
   name[UserNameChars(s)] = L'\0';
+  const std::wstring wanted = name;
   uint32_t users = 0;
   s.GetSettingsCount(&users);
-  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-  for (LRESULT at = 0; at < count && at <= static_cast<LRESULT>(users) + 1; ++at) {
-    if (ItemTextW(combo, at) == name && SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(at), 0) >=
-                                            static_cast<LRESULT>(ModelPresetCount(s))) {
-      SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
-      return;
+  LRESULT at = SendMessageW(combo, CB_SELECTSTRING, static_cast<WPARAM>(FindUserPresetItem(combo, wanted)),
+                            reinterpret_cast<LPARAM>(name));
+  for (uint32_t searches = 0; at != CB_ERR && ItemTextW(combo, at) != wanted; ++searches) {
+    if (searches > users) {
+      s.SetPresetKind5();
+      break;
     }
+    at = SendMessageW(combo, CB_SELECTSTRING, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(name));
   }
-  s.SetPresetKind5();
+  if (at != CB_ERR && ItemTextW(combo, at) == wanted) return;
   AddCustomEntry(window, param);
 }
 
@@ -268,7 +284,7 @@ void OnPresetSelected(HWND window, PageParam& param) {
       SendMessageA(combo, CB_GETITEMDATA, 0, 0) == kCustomPresetItem) {
     return;
   }
-  NotifySheetChanged(window, param);
+  NotifySheetChanged(window, &param);
   const LPARAM a = SelectedData(window);
   if (a == CB_ERR || a == kCustomPresetItem) return;
   const auto m = static_cast<LPARAM>(ModelPresetCount(s));

@@ -1,14 +1,17 @@
 // Screenshots of the sheets' own pages on a sample-model printer: the main page with its ink
-// meters and without status, the utility page, and the device sheet's version page.
+// meters, without status and with the tone mark on its mode picture, the utility page, and the
+// device sheet's version page.
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "kalimu/driver/device_sheet.h"
 #include "kalimu/pages/main_page_test_support.h"
+#include "kalimu/pages/page_frame_test_support.h"
 #include "kalimu/pages/version_page.h"
 #include "testkit/kalimu/driver_printer.h"
 #include "testkit/windows/window_capture.h"
@@ -17,28 +20,28 @@ namespace {
 
 using namespace kalimu::pages;
 
-void TakeSheet(testkit::ScreenshotRun& run, test::SheetHost& host, const std::string& name) {
-  if (host.sheet() == nullptr || host.page() == nullptr) {
-    run.Fail(name, "the sheet did not open");
-    return;
-  }
-  SetWindowPos(host.sheet(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-  host.Pump(100);
-  run.Take(host.sheet(), name);
-}
-
-void PageShot(testkit::ScreenshotRun& run, const testkit::ModelDescription& model, int template_id,
-              const test::PageSteps& steps, const std::string& name, bool no_status) {
+// One page of the document sheet's four, on a real modeless sheet run by the page frame.
+void PageShot(testkit::ScreenshotRun& run, const testkit::ModelDescription& model, int page_index,
+              const std::string& name, bool no_status,
+              const std::function<void(kalimu::settings::JobSettings&)>& prepare = nullptr) {
   test::PageFixture fixture(model);
   if (!fixture.ok()) {
     run.Fail(name, fixture.error());
     return;
   }
   if (no_status) fixture.settings().SetNoBidiFlagBits(8, 1);
+  if (prepare) prepare(fixture.settings());
   fixture.shared().monitor_present = 1;
-  test::SheetHost host(fixture, template_id, steps);
-  if (no_status) ShowInkSetText(host.page(), fixture.param());
-  TakeSheet(run, host, name);
+  test::FrameSheet sheet(fixture, page_index);
+  HWND page = sheet.page(page_index);
+  if (sheet.window() == nullptr || page == nullptr) {
+    run.Fail(name, "the sheet did not open");
+    return;
+  }
+  if (no_status) ShowInkSetText(page, fixture.param());
+  SetWindowPos(sheet.window(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  for (int round = 0; round < 20; ++round) sheet.Pump();
+  run.Take(sheet.window(), name);
 }
 
 std::vector<HPROPSHEETPAGE>* g_added = nullptr;
@@ -46,6 +49,23 @@ LONG_PTR CALLBACK AddPage(HANDLE, UINT function, LPARAM page, LPARAM) {
   if (function != CPSFUNC_ADD_HPROPSHEETPAGE || g_added == nullptr) return 0;
   g_added->push_back(reinterpret_cast<HPROPSHEETPAGE>(page));
   return 1;
+}
+
+// A model whose modes take the mode option, in colour with a toning correction: the mode
+// picture carries the tone mark.
+testkit::ModelDescription ToneMarkModel() {
+  testkit::ModelDescription model = test::InkModel(6, false);
+  model.header.flags24 |= 0x2000000u;
+  for (auto& mode : model.modes) mode.flags24 |= 0x100u;
+  return model;
+}
+void PrepareToneMark(kalimu::settings::JobSettings& s) {
+  s.ChangePrintModeType(0);
+  s.SetPresetKind5();
+  s.SetModeVariant(1);
+  s.SetColor(DMCOLOR_COLOR);
+  s.SetColorMode(2);
+  s.SetCorrectionMode(6);
 }
 
 // The device sheet as compstui shows it: its INIT adds the version page to a property sheet.
@@ -95,10 +115,11 @@ void VersionPageShot(testkit::ScreenshotRun& run) {
 // Usage: kalimu_pages_main_page_screenshots <output folder>.
 int main(int argc, char** argv) {
   testkit::ScreenshotRun run(argc, argv);
-  PageShot(run, test::InkModel(8, true), kMainPageTemplate, test::MainSteps(), "main_page", false);
-  PageShot(run, test::InkModel(6, false), kMainPageTemplate, test::MainSteps(), "main_page_two_meters", false);
-  PageShot(run, test::InkModel(8, true), kMainPageTemplate, test::MainSteps(), "main_page_no_ink_levels", true);
-  PageShot(run, test::InkModel(8, true), kUtilityPageTemplate, test::UtilitySteps(), "utility_page", false);
+  PageShot(run, test::InkModel(8, true), 0, "main_page", false);
+  PageShot(run, test::InkModel(6, false), 0, "main_page_two_meters", false);
+  PageShot(run, test::InkModel(8, true), 0, "main_page_no_ink_levels", true);
+  PageShot(run, ToneMarkModel(), 0, "main_page_tone_mark", false, &PrepareToneMark);
+  PageShot(run, test::InkModel(8, true), 3, "utility_page", false);
   VersionPageShot(run);
   return run.ExitCode();
 }

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "kalimu/dialogs/user_settings_entries.h"
+#include "kalimu/pages/gdi_scope.h"
 #include "kalimu/pages/ink_display.h"
 #include "kalimu/pages/main_page.h"
 #include "kalimu/pages/main_page_test_support.h"
@@ -224,6 +226,191 @@ TEST_F(MainPageToneModelTest, SecondVariantOnAMediaWithoutItReturnsToThePrevious
   EXPECT_EQ(SendMessageA(host.item(kModeVariantCombo), CB_GETCURSEL, 0, 0), item);
   EXPECT_EQ(s.GetModeVariant(), variant);
   EXPECT_FALSE(host.ApplyEnabled());
+}
+
+// ---- Presets chosen by name ------------------------------------------------------------------
+
+class AgreeingPrompts : public dialogs::SavePrompts {
+ public:
+  bool ConfirmOverwrite() override { return true; }
+  void ShowStoreFull() override {}
+};
+
+// The user preset of the record is found in the list by its name: the item that holds exactly
+// that name wins over others that only begin with it; a name that is only ever found as the
+// beginning of another means custom settings; a name not listed shows the custom entry.
+TEST_F(MainPageTest, UserPresetItemIsChosenByItsWholeName) {
+  struct Case {
+    const wchar_t* current;
+    const wchar_t* shown;
+    int16_t kind_after;
+  };
+  const Case cases[] = {
+      {L"Mine", L"Mine", 2},
+      {L"Mine 2", L"Mine 2", 2},
+      {L"Min", L"Custom Settings", 5},
+      {L"Gone", L"Custom Settings", 2},
+  };
+  AgreeingPrompts prompts;
+  uint32_t index = 0;
+  // The list holds users from the last to the first: "Photo 2" comes before "Photo".
+  ASSERT_EQ(dialogs::SaveUserSettingsEntry(s(), L"Mine", nullptr, prompts, &index), 1);
+  ASSERT_EQ(dialogs::SaveUserSettingsEntry(s(), L"Mine 2", nullptr, prompts, &index), 1);
+  s().SetPresetKind5();
+  SheetHost host(fixture_, kMainPageTemplate, MainSteps());
+  ASSERT_NE(host.page(), nullptr);
+  HWND list = host.item(kPresetList);
+  for (const Case& c : cases) {
+    s().SetPresetName(c.current);
+    s().SetPresetKind2();
+    RefreshPresetList(host.page(), fixture_.param(), 0);
+    wchar_t shown[64] = {};
+    const LRESULT at = SendMessageW(list, CB_GETCURSEL, 0, 0);
+    ASSERT_NE(at, CB_ERR);
+    SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(shown));
+    EXPECT_STREQ(shown, c.shown) << c.current;
+    EXPECT_EQ(s().GetPresetKind(), c.kind_after) << c.current;
+  }
+}
+
+// ---- The mode picture --------------------------------------------------------------------------
+
+// Every pixel of two bitmaps alike.
+bool SamePixels(HDC dc, HBITMAP a, HBITMAP b, int width, int height) {
+  UniqueMemoryDc left(CreateCompatibleDC(dc));
+  UniqueMemoryDc right(CreateCompatibleDC(dc));
+  Selection in_left(left.get(), a);
+  Selection in_right(right.get(), b);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (GetPixel(left.get(), x, y) != GetPixel(right.get(), x, y)) return false;
+    }
+  }
+  return true;
+}
+
+TEST_F(MainPageTest, PicturesLoadInTheirOwnColoursAndLeaveTheDevicePaletteAlone) {
+  struct Case {
+    int id;
+    int bits;  // of the resource
+  };
+  WindowDc screen(nullptr);
+  for (const Case& c : {Case{7422, 8}, Case{7428, 8}, Case{7416, 24}}) {
+    HGDIOBJ palette_before = GetCurrentObject(screen.get(), OBJ_PAL);
+    UniqueGdiObject loaded(LoadPictureBitmap(fixture_.module(), c.id, screen.get()));
+    ASSERT_TRUE(loaded) << c.id;
+    EXPECT_EQ(GetCurrentObject(screen.get(), OBJ_PAL), palette_before) << c.id;
+    UniqueGdiObject reference(LoadImageA(fixture_.module(), MAKEINTRESOURCEA(c.id), IMAGE_BITMAP, 0, 0,
+                                         LR_CREATEDIBSECTION));
+    ASSERT_TRUE(reference) << c.id;
+    DIBSECTION section = {};
+    ASSERT_NE(GetObjectA(reference.get(), sizeof(section), &section), 0);
+    EXPECT_EQ(section.dsBmih.biBitCount, c.bits) << c.id;
+    BITMAP size = {};
+    GetObjectA(loaded.get(), sizeof(size), &size);
+    EXPECT_EQ(size.bmWidth, section.dsBm.bmWidth);
+    EXPECT_EQ(size.bmHeight, section.dsBm.bmHeight);
+    EXPECT_TRUE(SamePixels(screen.get(), static_cast<HBITMAP>(loaded.get()), static_cast<HBITMAP>(reference.get()),
+                           size.bmWidth, size.bmHeight))
+        << c.id;
+  }
+  EXPECT_EQ(LoadPictureBitmap(fixture_.module(), 6999, screen.get()), nullptr);
+  EXPECT_EQ(LoadPictureBitmap(nullptr, 7422, screen.get()), nullptr);
+  UniqueGdiObject without_dc(LoadPictureBitmap(fixture_.module(), 7422, nullptr));
+  EXPECT_TRUE(without_dc);
+}
+
+// A model whose modes allow the mode option (header word 24 bit 0x2000000, mode bit 0x100).
+testkit::ModelDescription ModeOptionModel() {
+  testkit::ModelDescription model = InkModel(6, false);
+  model.header.flags24 |= 0x2000000u;
+  for (auto& mode : model.modes) mode.flags24 |= 0x100u;
+  return model;
+}
+
+class MainPagePictureTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(fixture_.ok()) << fixture_.error(); }
+  JobSettings& s() { return fixture_.settings(); }
+  PageFixture fixture_{ModeOptionModel()};
+};
+
+// The mode picture drawn into a button of the page's size: with the tone option the picture
+// sits at the left and the tone mark at the right (its key colour left out); otherwise the picture
+// is centred and there is no mark. Either way the preview's paper picture makes the sheet's
+// palette and the preview is drawn again.
+TEST_F(MainPagePictureTest, ModePictureWithAndWithoutTheToneMark) {
+  struct Case {
+    const char* name;
+    uint32_t correction;
+    bool tone_mark;
+  };
+  SheetHost host(fixture_, kMainPageTemplate, MainSteps());
+  ASSERT_NE(host.page(), nullptr);
+  RECT button = {};
+  GetClientRect(host.item(kModePicture), &button);
+  const int width = button.right;
+  const int height = button.bottom;
+  WindowDc screen(host.page());
+  UniqueGdiObject picture(LoadPictureBitmap(fixture_.module(), 7422, screen.get()));
+  UniqueGdiObject mark(LoadPictureBitmap(fixture_.module(), 1099, screen.get()));
+  ASSERT_TRUE(picture);
+  ASSERT_TRUE(mark);
+  UniqueMemoryDc source(CreateCompatibleDC(screen.get()));
+  constexpr COLORREF kBackground = RGB(1, 2, 3);
+  for (const Case& c : {Case{"tone", 6, true}, Case{"no tone", 0, false}}) {
+    s().SetModeVariant(1);
+    s().SetColorMode(2);
+    s().SetCorrectionMode(c.correction);
+    ASSERT_EQ(s().CanUseToneOption(), c.tone_mark ? 1 : 0) << c.name;
+    fixture_.shared().mode_picture_id = 7422;
+    if (fixture_.shared().preview_palette != nullptr) DeleteObject(fixture_.shared().preview_palette);
+    fixture_.shared().preview_palette = nullptr;
+    ValidateRect(host.item(kLayoutPreview), nullptr);
+
+    UniqueMemoryDc target(CreateCompatibleDC(screen.get()));
+    UniqueGdiObject canvas(CreateCompatibleBitmap(screen.get(), width, height));
+    Selection on_canvas(target.get(), canvas.get());
+    UniqueGdiObject fill(CreateSolidBrush(kBackground));
+    FillRect(target.get(), &button, static_cast<HBRUSH>(fill.get()));
+    DRAWITEMSTRUCT item = {ODT_BUTTON, kModePicture, 0, ODA_DRAWENTIRE, 0, host.item(kModePicture), target.get(),
+                           button, 0};
+    DrawMainPageItem(host.page(), &item, fixture_.param());
+
+    BITMAP p = {};
+    BITMAP m = {};
+    GetObjectA(picture.get(), sizeof(p), &p);
+    GetObjectA(mark.get(), sizeof(m), &m);
+    const int picture_x = c.tone_mark ? 0 : (width - p.bmWidth) / 2;
+    const int picture_y = (height - p.bmHeight) / 2;
+    const int mark_x = width - m.bmWidth;
+    const int mark_y = (height - m.bmHeight) / 2;
+    {
+      Selection in_source(source.get(), picture.get());
+      // Inside the sample landscape, and a key pixel of the corner, left out.
+      EXPECT_EQ(GetPixel(target.get(), picture_x + 20, picture_y + 20), GetPixel(source.get(), 20, 20)) << c.name;
+      EXPECT_EQ(GetPixel(target.get(), picture_x, picture_y), kBackground) << c.name;
+    }
+    {
+      Selection in_source(source.get(), mark.get());
+      const COLORREF centre = GetPixel(source.get(), m.bmWidth / 2, m.bmHeight / 2);
+      if (c.tone_mark) {
+        EXPECT_EQ(GetPixel(target.get(), mark_x + m.bmWidth / 2, mark_y + m.bmHeight / 2), centre) << c.name;
+        EXPECT_EQ(GetPixel(target.get(), mark_x, mark_y), kBackground) << c.name;  // the mark's key
+      } else {
+        EXPECT_EQ(GetPixel(target.get(), width - 1, height / 2), kBackground) << c.name;
+      }
+    }
+    EXPECT_NE(fixture_.shared().preview_palette, nullptr) << c.name;
+    EXPECT_TRUE(GetUpdateRect(host.item(kLayoutPreview), nullptr, FALSE)) << c.name;
+  }
+  // No picture: nothing is drawn and the preview is left alone.
+  fixture_.shared().mode_picture_id = -1;
+  ValidateRect(host.item(kLayoutPreview), nullptr);
+  DRAWITEMSTRUCT item = {ODT_BUTTON, kModePicture, 0, ODA_DRAWENTIRE, 0, host.item(kModePicture), screen.get(),
+                         button, 0};
+  DrawMainPageItem(host.page(), &item, fixture_.param());
+  EXPECT_FALSE(GetUpdateRect(host.item(kLayoutPreview), nullptr, FALSE));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include "kalimu/driver/utility_launcher.h"
 #include "kalimu/pages/drawing_helpers.h"
-#include "kalimu/pages/main_page_frame_calls.h"
+#include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/resource_dialogs.h"
 #include "kalimu/platform/program_start.h"
 #include "kalimu/platform/text_helpers.h"
@@ -89,7 +89,7 @@ void OpenDriverOptions(HWND window, PageParam& param) {
   EnableGroup(window, kUtility11Buttons, monitor);
   if (param.settings->TestModelHeaderFlags20(0x100)) EnableGroup(window, kUtility7Buttons, monitor);
   if (!monitor) param.settings->ApplyDuplexLimits();
-  NotifySheetChanged(window, param);
+  NotifySheetChanged(window, &param);
 }
 
 }  // namespace
@@ -97,7 +97,7 @@ void OpenDriverOptions(HWND window, PageParam& param) {
 void InitUtilityPage(HWND window, PageParam& param) {
   RefreshUtilityControls(window, param);
   if (param.shared != nullptr) param.shared->folder_loaded = 0;
-  ShowDriverVersionText(GetDlgItem(window, kUtilityVersionText), param);
+  ShowDriverVersionText(GetDlgItem(window, kUtilityVersionText), &param);
   param.settings->SetSheetState(2);
   uint32_t stm = 0;
   const HANDLE printer = param.context != nullptr ? param.context->printer : param.settings->GetPrinterHandle();
@@ -177,7 +177,7 @@ void UtilityPageCommand(HWND window, PageParam& param, int control_id) {
       RunMaintenanceUtility(window, &param, control_id);
       return;
     case kAdjustButton:
-      if (ShowSettingsDialog(window, SettingsDialog::kPrinterAdjust) != 0) NotifySheetChanged(window, param);
+      if (ShowSettingsDialog(window, SettingsDialog::kPrinterAdjust) != 0) NotifySheetChanged(window, &param);
       return;
     case kStoredProgramButton: {
       char path[MAX_PATH] = {};

@@ -5,7 +5,8 @@
 // CommonPropertySheetUIW runs the caller's sheet callback with INIT; a callback adds pages
 // (CPSFUNC_ADD_HPROPSHEETPAGE) or further callbacks (CPSFUNC_ADD_PFNPROPSHEETUIW/A, as the
 // spooler adds the driver's), each run with INIT at once on its own PROPSHEETUI_INFO. Then every
-// callback is asked GET_INFO_HEADER and the pages show in one modal PropertySheetW. A page's
+// callback is asked GET_INFO_HEADER (the last title a callback gives captions the sheet, else
+// "Document Properties") and the pages show in one modal PropertySheetW. A page's
 // CPSFUNC_SET_RESULT reaches the callback that added it at once as PROPSHEETUI_REASON_SET_RESULT;
 // a sheet that ends without any page reporting gets one SET_RESULT with CPSUI_CANCEL for every
 // callback. DESTROY comes last (added callbacks first), also after a failed INIT. The result is
@@ -136,6 +137,9 @@ extern "C" LONG WINAPI CommonPropertySheetUIW(HWND owner, PFNPROPSHEETUI callbac
       header.pTitle = title;
       header.hWndParent = owner;
       Call(*added, PROPSHEETUI_REASON_GET_INFO_HEADER, reinterpret_cast<LPARAM>(&header));
+      // A callback that names the sheet gives its title (a null title keeps the one before).
+      const auto* named = reinterpret_cast<const wchar_t*>(header.pTitle);
+      if (named != nullptr && named != title) lstrcpynW(title, named, 128);
     }
     std::vector<HPROPSHEETPAGE> pages;
     for (const Page& page : sheet.pages) pages.push_back(page.page);

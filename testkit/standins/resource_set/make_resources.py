@@ -43,10 +43,13 @@ def bitmaps():
         out[bid] = ("bmp%d.bmp" % bid, data, note)
 
     # Main page: colour and mode pictures, preset pictures.
-    for pid in [7415, 7416] + list(range(7420, 7432)):
+    # The custom and kind-0 mode pictures are 8-bit pictures with their own colour tables.
+    for pid in [7415, 7416]:
         add(pid, P.bmp24(P.mode_picture(pid)))
+    for pid in range(7420, 7432):
+        add(pid, P.bmp8(P.mode_picture(pid)))
     for pid in range(1000, 1130):
-        add(pid, P.bmp24(P.mode_picture(pid)))
+        add(pid, P.bmp24(P.tone_overlay() if pid == 1099 else P.mode_picture(pid)))
     # Paper page order pictures, the scale sign of the preview, the layout page's picture.
     for pid, (collated, reverse) in zip(range(7500, 7504), [(0, 1), (0, 0), (1, 1), (1, 0)]):
         add(pid, P.bmp24(P.order_picture(collated, reverse)))

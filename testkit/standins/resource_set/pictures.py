@@ -214,6 +214,19 @@ def mode_picture(pid):
     return cv
 
 
+def tone_overlay():
+    """The mark the main page lays over the right of its mode picture when a tone is chosen: a
+    badge on the fixed key, a grey ramp with a warm and a cool end."""
+    cv = Canvas(18, 18, FIXED_KEY)
+    cv.disc(8.5, 8.5, 8.2, DARK)
+    for x in range(3, 15):
+        g = 40 + (x - 3) * 18
+        cv.fill(x, 5, x + 1, 13, (g, g, g))
+    cv.fill(3, 5, 5, 13, (150, 90, 40))
+    cv.fill(13, 5, 15, 13, (70, 110, 170))
+    return cv
+
+
 def order_picture(collated, reverse):
     cv = Canvas(56, 36, KEY)
     pages = [1, 2, 3] if collated else [1, 1, 2]
