@@ -58,6 +58,7 @@ EngineStatus CreateGreyHalftoneEngine(const GreyHalftoneArgs& args, const GreyLu
   engine->ink_table = &lut.table.packed;
   std::memcpy(&engine->handover, &lut.handover, sizeof(GreyHandover));
   engine->ratio_class = ratio_class;
+  engine->simd_path = halftone_lines::ChooseSimdPath();
   engine->step = 0;
   engine->allocation = block.Detach();
   *engine_out = engine;

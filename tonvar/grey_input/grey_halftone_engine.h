@@ -12,6 +12,7 @@
 #include "tonvar/halftone_lines/engine_buffer.h"
 #include "tonvar/halftone_lines/line_zones.h"
 #include "tonvar/halftone_lines/matrix_layout.h"
+#include "tonvar/halftone_lines/simd_path.h"
 #include "tonvar/interface/client_records.h"
 #include "tonvar/interface/grey_lut.h"
 #include "tonvar/interface/status.h"
@@ -144,6 +145,7 @@ struct GreyHalftoneEngine {
   HorizontalZone zones[kZoneCount];
   InkTableBlock ink_table_block;
   GreyHandover handover;
+  halftone_lines::SimdPath simd_path;  // settled at creation
 };
 
 // Creation and the resource steps.

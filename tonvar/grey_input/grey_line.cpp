@@ -1,6 +1,7 @@
 // Line preparation, threshold look-ups and the ordered dithers of the grey-input engine.
 #include "tonvar/grey_input/grey_line.h"
 
+#include "tonvar/halftone_lines/cell_codes.h"
 #include "tonvar/halftone_lines/four_level_dots.h"
 
 #include <algorithm>
@@ -176,10 +177,14 @@ const uint32_t* DotMask1Bit() {
   return masks.bit;
 }
 
-void DitherSpan2Bit(const SpanArgs& a, const DotMasks2Bit& masks) {
-  (void)masks;  // the code shifted into place is the mask: code << 2 (position XOR 3)
+namespace {
+
+// The 2-bit dither of a span on path P: flat zones by the path's cell kernel, transitions by
+// their blended thresholds.
+template <halftone_lines::SimdPath P>
+[[gnu::always_inline]] inline void DitherSpan2BitOn(const SpanArgs& a) {
   const int16_t* matrix = a.engine->layout.samples;
-  WalkSpanCells<16>(a, [&](int32_t, int p, int32_t phi, const int32_t (&t)[4][3], uint32_t (&rows)[2]) {
+  auto cell = [&](int32_t, int p, int32_t phi, const int32_t (&t)[4][3], uint32_t (&rows)[2]) {
     const int16_t* m = matrix + phi;
     // Sub-pixels A, B, C, D at matrix offsets 0, 2, 1, 3; codes without branches.
     const uint32_t a_code = halftone_lines::FourLevelCodeOf(t[kA], m[0]);
@@ -189,7 +194,41 @@ void DitherSpan2Bit(const SpanArgs& a, const DotMasks2Bit& masks) {
     const int shift = 2 * ((p + 1) ^ 3);  // the right dot; the left one sits two bits higher
     rows[0] |= (a_code << 2 | b_code) << shift;
     rows[1] |= (c_code << 2 | d_code) << shift;
-  });
+  };
+  if constexpr (P == halftone_lines::SimdPath::kScalar) {
+    WalkSpanCells<16>(a, cell);
+  } else {
+    auto flat_cell = [&](int p, int32_t phi, const LevelTable& table, const uint32_t (&amounts)[4],
+                         uint32_t (&rows)[2]) {
+      const uint32_t n = halftone_lines::CellCodes<P>(&table.level[0][0],
+                                                      {amounts[kA], amounts[kB], amounts[kC], amounts[kD]},
+                                                      matrix + phi);
+      const int shift = 2 * ((p + 1) ^ 3);
+      rows[0] |= (n & 15) << shift;
+      rows[1] |= (n >> 4) << shift;
+    };
+    WalkSpanCells<16>(a, cell, flat_cell);
+  }
+}
+
+#ifdef TONVAR_HALFTONE_X86
+void DitherSpan2BitSse2(const SpanArgs& a) { DitherSpan2BitOn<halftone_lines::SimdPath::kSse2>(a); }
+[[gnu::target("avx2"), gnu::flatten]] void DitherSpan2BitAvx2(const SpanArgs& a) {
+  DitherSpan2BitOn<halftone_lines::SimdPath::kAvx2>(a);
+}
+#endif
+
+}  // namespace
+
+void DitherSpan2Bit(const SpanArgs& a, const DotMasks2Bit& masks) {
+  (void)masks;  // the code shifted into place is the mask: code << 2 (position XOR 3)
+  switch (a.engine->simd_path) {
+#ifdef TONVAR_HALFTONE_X86
+    case halftone_lines::SimdPath::kAvx2: DitherSpan2BitAvx2(a); break;
+    case halftone_lines::SimdPath::kSse2: DitherSpan2BitSse2(a); break;
+#endif
+    default: DitherSpan2BitOn<halftone_lines::SimdPath::kScalar>(a); break;
+  }
 }
 
 void DitherSpan1Bit(const SpanArgs& a, const uint32_t* dot_mask) {

@@ -93,7 +93,7 @@ int32_t PlanEnd(const HorizontalZone plan[kZoneCount]);
 
 // The span routines of one slot.
 struct SpanArgs {
-  GreyHalftoneEngine* engine;
+  GreyHalftoneEngine* engine;  // its simd_path picks the dither's path
   const HorizontalZone* plan;
   uint32_t pending[2];
   int group;
@@ -122,8 +122,15 @@ inline constexpr int kMatrixOffset[4] = {0, 2, 1, 3};
 // the thresholds of its four levels. cell(x, position, phi, thresholds, rows) decides the dots
 // of the cell at dot `position` of the two pending words; a full word (kWordDots dots) is
 // written as four bytes, row 1 first, and at the end the bytes the call's dots reach.
-template <int kWordDots, typename CellFn>
-void WalkSpanCells(const SpanArgs& a, CellFn&& cell) {
+// Given flat_cell(position, phi, level table, amounts, rows), a flat zone's cells go to it
+// instead, without their thresholds read.
+struct NoFlatCells {
+  template <typename... Args>
+  void operator()(Args&&...) const {}
+};
+template <int kWordDots, typename CellFn, typename FlatCellFn = NoFlatCells>
+[[gnu::always_inline]] inline void WalkSpanCells(const SpanArgs& a, CellFn&& cell, FlatCellFn&& flat_cell = {}) {
+  constexpr bool kFlatCells = !std::is_same_v<std::decay_t<FlatCellFn>, NoFlatCells>;
   const GreyHalftoneEngine& e = *a.engine;
   const int32_t mask = e.layout.width * e.layout.height - 1;
   uint32_t rows[2] = {a.pending[0], a.pending[1]};
@@ -137,14 +144,18 @@ void WalkSpanCells(const SpanArgs& a, CellFn&& cell) {
       phi = (phi + 4) & mask;
       const uint32_t amounts[4] = {ink[0] >> 16, ink[0] & 0xFFFF, ink[1] >> 16, ink[1] & 0xFFFF};
       ink += 2;
-      int32_t t[4][3];
-      if constexpr (decltype(flat_zone)::value) {
-        for (int s = 0; s < 4; ++s) FlatThresholds(tables, amounts[s], t[s]);
+      if constexpr (decltype(flat_zone)::value && kFlatCells) {
+        flat_cell(position, phi, *tables.other, amounts, rows);
       } else {
-        const int32_t w = ZoneWeight(tables, x);
-        for (int s = 0; s < 4; ++s) BlendedThresholds(tables, w, amounts[s], t[s]);
+        int32_t t[4][3];
+        if constexpr (decltype(flat_zone)::value) {
+          for (int s = 0; s < 4; ++s) FlatThresholds(tables, amounts[s], t[s]);
+        } else {
+          const int32_t w = ZoneWeight(tables, x);
+          for (int s = 0; s < 4; ++s) BlendedThresholds(tables, w, amounts[s], t[s]);
+        }
+        cell(x, position, phi, t, rows);
       }
-      cell(x, position, phi, t, rows);
       position += 2;
       if (position == kWordDots) {
         WriteWord(a.out[1] + offset, rows[1], 4);

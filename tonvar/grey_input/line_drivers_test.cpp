@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <tuple>
 
 #include "tonvar/grey_input/test_engine.h"
 #include "tonvar/halftone_lines/matrix_layout.h"
+#include "tonvar/halftone_lines/simd_path.h"
 
 namespace tonvar::grey_input {
 namespace {
@@ -24,6 +26,35 @@ constexpr Route kRoutes[] = {{1, 720, 720, 3},  {1, 1440, 720, 1}, {1, 1440, 720
 bool InSpan(int byte, uint32_t bits, uint32_t first_bit, uint32_t count) {
   const int per_byte = 8 / int(bits);
   return byte >= 0 && byte <= int((first_bit + count - 1) / per_byte);
+}
+
+TEST_F(GreyEngineTest, EveryPathGivesTheScalarBytesOnRandomInput) {
+  const int supported = static_cast<int>(halftone_lines::SupportedSimdPath());
+  for (const Route& r : kRoutes) {
+    if (r.bits != 2) continue;
+    std::vector<std::vector<std::vector<uint8_t>>> outputs;
+    for (int path = 0; path <= supported; ++path) {
+      std::mt19937 random(99);
+      if (engine_ != nullptr) ASSERT_EQ(GreyHalftoneDelete(&engine_), kStatusOk);
+      Ready(GreyJob(r.bits, r.h, r.v, r.method, 200));
+      Engine().simd_path = static_cast<halftone_lines::SimdPath>(path);
+      std::vector<std::vector<uint8_t>> out;
+      for (uint32_t line = 0; line < 24; line += 2) {
+        Band band(2, 200, 52);
+        for (auto& row : band.input) {
+          // Runs of one grey among random pixels, so that both flat and busy stretches occur.
+          for (size_t i = 0; i < row.size(); ++i) row[i] = static_cast<uint8_t>(i % 40 < 16 ? line * 9 : random());
+        }
+        const uint32_t first_bit = line % 4, x_start = line % 3;
+        ASSERT_EQ(GreyHalftone(engine_, band.Args(first_bit, 190, x_start, 2, line)), kStatusOk);
+        out.insert(out.end(), band.output.begin(), band.output.end());
+      }
+      outputs.push_back(out);
+    }
+    for (size_t path = 1; path < outputs.size(); ++path) {
+      EXPECT_EQ(outputs[path], outputs[0]) << "path " << path << " method " << r.method << " h " << r.h;
+    }
+  }
 }
 
 TEST_F(GreyEngineTest, BlankInputSetsNoDotAndSpansStayInTheirBytes) {

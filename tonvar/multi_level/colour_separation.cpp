@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tonvar/halftone_lines/cell_codes.h"
+
 #include "tonvar/halftone_lines/line_tables.h"
 #include "tonvar/multi_level/line_machinery.h"
 
@@ -36,6 +38,41 @@ inline uint32_t PlaneByte(const uint32_t* node, int plane) {
   return (node[f.word] >> f.shift) & 0xFF;
 }
 
+// Byte position of each ink plane in a node.
+template <int kInks>
+constexpr int PlaneBytePosition(int plane) {
+  return 4 * NodeFields<kInks>()[plane].word + NodeFields<kInks>()[plane].shift / 8;
+}
+
+// The words of a detailed cell, plane by plane: the plane's byte of the TL, TR, BL and BR nodes
+// from the most significant byte down.
+template <int kInks, halftone_lines::SimdPath P>
+[[gnu::always_inline]] inline void PutDetailedCell(const uint32_t* const nodes[kCellPixelCount],
+                                                   uint32_t* const planes[kInks], int32_t cell) {
+#ifdef TONVAR_HALFTONE_X86
+  if constexpr (P != halftone_lines::SimdPath::kScalar) {
+    auto load = [](const uint32_t* node) {
+      if constexpr (kInks == 8) {
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(node));
+      } else {
+        return _mm_cvtsi32_si128(static_cast<int>(node[0]));
+      }
+    };
+    const __m128i low = _mm_unpacklo_epi8(load(nodes[kBottomRight]), load(nodes[kBottomLeft]));
+    const __m128i high = _mm_unpacklo_epi8(load(nodes[kTopRight]), load(nodes[kTopLeft]));
+    alignas(16) uint32_t words[8];
+    _mm_store_si128(reinterpret_cast<__m128i*>(words), _mm_unpacklo_epi16(low, high));
+    if constexpr (kInks == 8) _mm_store_si128(reinterpret_cast<__m128i*>(words + 4), _mm_unpackhi_epi16(low, high));
+    for (int k = 0; k < kInks; ++k) planes[k][cell] = words[PlaneBytePosition<kInks>(k)];
+    return;
+  }
+#endif
+  for (int k = 0; k < kInks; ++k) {
+    planes[k][cell] = PlaneByte<kInks>(nodes[kTopLeft], k) << 24 | PlaneByte<kInks>(nodes[kTopRight], k) << 16 |
+                      PlaneByte<kInks>(nodes[kBottomLeft], k) << 8 | PlaneByte<kInks>(nodes[kBottomRight], k);
+  }
+}
+
 // A cell's four input pixels (pointers into the rows, or to white), TL, TR, BL, BR.
 struct CellInput {
   const uint8_t* pixel[kCellPixelCount];
@@ -57,7 +94,7 @@ bool IsFlat(const CellInput& c) {
 enum InputMode { kReduce, kPairs, kReplicate };
 
 // The cells of the run [x, end), the input mode fixed for the whole run.
-template <int kInks, InputMode kMode>
+template <int kInks, InputMode kMode, halftone_lines::SimdPath P>
 void SeparateCells(int32_t x, int32_t end, uint32_t r, const int32_t pattern[], int32_t index,
                    const CubeReader& reader, uint32_t* const planes[kInks], uint32_t* flat_words,
                    const uint8_t* pair[2]) {
@@ -130,10 +167,7 @@ void SeparateCells(int32_t x, int32_t end, uint32_t r, const int32_t pattern[], 
       for (int p = 0; p < kCellPixelCount; ++p) {
         nodes[p] = cube.Node<kInks>(in.pixel[p][0], in.pixel[p][1], in.pixel[p][2], tags[p]);
       }
-      for (int k = 0; k < kInks; ++k) {
-        planes[k][cell] = PlaneByte<kInks>(nodes[kTopLeft], k) << 24 | PlaneByte<kInks>(nodes[kTopRight], k) << 16 |
-                          PlaneByte<kInks>(nodes[kBottomLeft], k) << 8 | PlaneByte<kInks>(nodes[kBottomRight], k);
-      }
+      PutDetailedCell<kInks, P>(nodes, planes, cell);
       previous_flat = false;
     }
     r = NextRounding(r);
@@ -145,6 +179,20 @@ void SeparateCells(int32_t x, int32_t end, uint32_t r, const int32_t pattern[], 
   if (cell % kCellsPerFlatWord != 0) flat_words[cell / kCellsPerFlatWord] = bits;
   pair[0] = row0;
   pair[1] = row1;
+}
+
+// The input mode of the replication code, fixed for the whole run.
+template <int kInks, halftone_lines::SimdPath P>
+void SeparateCellsOf(int32_t code, int32_t x, int32_t end, uint32_t r, const int32_t pattern[], int32_t index,
+                     const CubeReader& cube, uint32_t* const planes[kInks], uint32_t* flat_words,
+                     const uint8_t* pair[2]) {
+  if (code == -1) {
+    SeparateCells<kInks, kReduce, P>(x, end, r, pattern, index, cube, planes, flat_words, pair);
+  } else if (code == 0) {
+    SeparateCells<kInks, kPairs, P>(x, end, r, pattern, index, cube, planes, flat_words, pair);
+  } else {
+    SeparateCells<kInks, kReplicate, P>(x, end, r, pattern, index, cube, planes, flat_words, pair);
+  }
 }
 
 }  // namespace
@@ -165,12 +213,12 @@ EngineStatus SeparateLine(MultiLevelState* state, int32_t pattern_index, int32_t
   for (int k = 0; k < kInks; ++k) planes[k] = reinterpret_cast<uint32_t*>(state->cell_planes[k]);
   uint32_t* flat_words = reinterpret_cast<uint32_t*>(state->flat_cells);
   const CubeReader cube{state->tone_ramp, state->cubes, 0};
-  if (code == -1) {
-    SeparateCells<kInks, kReduce>(x, end, r, pattern, index, cube, planes, flat_words, pair);
-  } else if (code == 0) {
-    SeparateCells<kInks, kPairs>(x, end, r, pattern, index, cube, planes, flat_words, pair);
+  if (state->simd_path == halftone_lines::SimdPath::kScalar) {
+    SeparateCellsOf<kInks, halftone_lines::SimdPath::kScalar>(code, x, end, r, pattern, index, cube, planes,
+                                                              flat_words, pair);
   } else {
-    SeparateCells<kInks, kReplicate>(x, end, r, pattern, index, cube, planes, flat_words, pair);
+    SeparateCellsOf<kInks, halftone_lines::SimdPath::kSse2>(code, x, end, r, pattern, index, cube, planes,
+                                                            flat_words, pair);
   }
   return kStatusOk;
 }

@@ -136,6 +136,7 @@ EngineStatus RunFourLevelLine(MultiLevelState* s) {
     plane.dot_position = dot_position;
     plane.first_dot = first_dot;
     plane.count = s->count;
+    plane.path = s->simd_path;
     DitherPlane(plane);
   }
   return kStatusOk;

@@ -30,6 +30,7 @@ EngineStatus MultiLevelNew(const EngineCreateArgs& args, ResourceId* first_id, v
     engine->table_count = 2;
   }
   engine->mode = job.bits_per_dot == 1 ? kModeOneBit : kModeTwoBits;
+  engine->simd_path = halftone_lines::ChooseSimdPath();
   engine->allocation = block.Detach();
   *engine_out = engine;
   *first_id = engine->tables[0].first_halftone_id;

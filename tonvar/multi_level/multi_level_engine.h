@@ -9,6 +9,7 @@
 #include "tonvar/halftone_lines/engine_buffer.h"
 #include "tonvar/halftone_lines/line_zones.h"
 #include "tonvar/halftone_lines/matrix_layout.h"
+#include "tonvar/halftone_lines/simd_path.h"
 #include "tonvar/interface/client_records.h"
 #include "tonvar/interface/lut_descriptor.h"
 #include "tonvar/interface/status.h"
@@ -103,6 +104,7 @@ struct MultiLevelState {
   uint32_t method;
   int32_t x_end;
   uint32_t ninth_set_used;
+  halftone_lines::SimdPath simd_path;  // the engine's, copied when the state is made
 };
 
 struct MultiLevelEngine {
@@ -117,6 +119,7 @@ struct MultiLevelEngine {
   // leaves the engine unusable for good.
   uint32_t ready;
   uint32_t step_failed;
+  halftone_lines::SimdPath simd_path;  // settled at creation
   common::MemHandle allocation;  // the engine block itself
 };
 

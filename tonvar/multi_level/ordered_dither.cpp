@@ -2,6 +2,7 @@
 #include "tonvar/multi_level/ordered_dither.h"
 
 #include "tonvar/halftone_lines/cell_bits.h"
+#include "tonvar/halftone_lines/cell_codes.h"
 #include "tonvar/halftone_lines/four_level_dots.h"
 #include "tonvar/multi_level/cell_thresholds.h"
 
@@ -67,11 +68,30 @@ template <bool kBlend>
   return RowNibble(tl, s0, tr, s2) | RowNibble(bl, s1, br, s3) << 4;
 }
 
+// The two row nibbles of a cell from table b alone, on path P without a branch on the cell's
+// form: a flat cell's value read as four equal levels, and nothing for a flat cell of 0.
+inline halftone_lines::CellRows RowsOfCell(uint32_t value, bool flat) {
+  const uint32_t spread = flat ? value * 0x01010101u : value;
+  return {2 * (spread >> 24), 2 * ((spread >> 16) & 0xFF), 2 * ((spread >> 8) & 0xFF), 2 * (spread & 0xFF)};
+}
+
+template <halftone_lines::SimdPath P>
+[[gnu::always_inline]] inline uint32_t CellNibblesOf(const DotTable* b, uint32_t value, bool flat, const int16_t* s) {
+  if constexpr (P == halftone_lines::SimdPath::kScalar) {
+    return CellNibbles<false>(b, b, -1, value, flat, s);
+  } else {
+    const uint32_t n = halftone_lines::CellCodes<P>(&b->level[0][0], RowsOfCell(value, flat), s);
+    return flat && value == 0 ? 0 : n;
+  }
+}
+
+
 // The cells of one zone. A transition zone (kTransition) blends its two table sets by column;
 // a transition of no width is never blended and takes table b alone.
-template <bool kTransition>
-void DitherZone(const PlaneDither& d, const HorizontalZone& zone, const HorizontalZone& job_zone, const DotTable* b,
-                const DotTable* a, PlaneWalk& w) {
+template <bool kTransition, halftone_lines::SimdPath P>
+[[gnu::always_inline]] inline void DitherZone(const PlaneDither& d, const HorizontalZone& zone,
+                                              const HorizontalZone& job_zone, const DotTable* b, const DotTable* a,
+                                              PlaneWalk& w) {
   uint32_t word0 = w.word0, word1 = w.word1;
   int32_t q = w.position / 2;
   int32_t m = w.matrix;
@@ -82,15 +102,12 @@ void DitherZone(const PlaneDither& d, const HorizontalZone& zone, const Horizont
   const uint32_t* const cells = d.cells;
   const uint32_t* const flat_words = d.flat_words;
   const bool blend = kTransition && job_zone.width > 0;
-  for (int32_t x = zone.start; x < zone.end; x += 2, ++cell) {
-    m = (m + 4) & mask;
-    const int16_t* s = matrix + m;
-    const uint32_t value = cells[cell];
-    const bool flat = ((flat_words[cell / kCellsPerFlatWord] >> (cell % kCellsPerFlatWord)) & 1) == 0;
-    const uint32_t n = kTransition && blend ? CellNibbles<true>(b, a, TransitionWeight(job_zone, x), value, flat, s)
-                                            : CellNibbles<false>(b, a, -1, value, flat, s);
+  auto flat_at = [flat_words](uint32_t c) {
+    return ((flat_words[c / kCellsPerFlatWord] >> (c % kCellsPerFlatWord)) & 1) == 0;
+  };
+  auto put = [&](uint32_t n) {
     word0 |= (n & 15) << kNibbleShift[q];
-    word1 |= (n >> 4) << kNibbleShift[q];
+    word1 |= ((n >> 4) & 15) << kNibbleShift[q];
     if (++q == kWordDots / 2) {
       StoreWord(d.out[1] + offset, word1, 4);
       StoreWord(d.out[0] + offset, word0, 4);
@@ -98,26 +115,55 @@ void DitherZone(const PlaneDither& d, const HorizontalZone& zone, const Horizont
       word0 = word1 = 0;
       q = 0;
     }
+  };
+  int32_t x = zone.start;
+  for (; x < zone.end; x += 2, ++cell) {
+    m = (m + 4) & mask;
+    const int16_t* s = matrix + m;
+    const uint32_t value = cells[cell];
+    const bool flat = flat_at(cell);
+    put(kTransition && blend ? CellNibbles<true>(b, a, TransitionWeight(job_zone, x), value, flat, s)
+                             : CellNibblesOf<P>(b, value, flat, s));
   }
   w = {word0, word1, 2 * q, m, offset, cell};
 }
 
-}  // namespace
-
-void DitherPlane(const PlaneDither& d) {
+// Every zone of the plane on path P; the walk's end state is left in w.
+template <halftone_lines::SimdPath P>
+[[gnu::always_inline]] inline void DitherZones(const PlaneDither& d, PlaneWalk& w) {
   const int set_a[kZoneCount] = {kEdgeSet, d.kind, d.kind, kEdgeSet, kEdgeSet};
   const int set_b[kZoneCount] = {kEdgeSet, kEdgeSet, d.kind, d.kind, kEdgeSet};
-  PlaneWalk w{d.initial[0], d.initial[1], d.dot_position, d.position, 0, 0};
   for (int z = 0; z < kZoneCount; ++z) {
     const HorizontalZone& zone = d.run->zone[z];
     if (zone.start >= zone.end) continue;
     const DotTable* b = &d.slot->set[set_b[z]];
     const DotTable* a = &d.slot->set[set_a[z]];
     if (d.zones[z].plain != 0) {
-      DitherZone<false>(d, zone, d.zones[z], b, a, w);
+      DitherZone<false, P>(d, zone, d.zones[z], b, a, w);
     } else {
-      DitherZone<true>(d, zone, d.zones[z], b, a, w);
+      DitherZone<true, P>(d, zone, d.zones[z], b, a, w);
     }
+  }
+}
+
+void DitherZonesScalar(const PlaneDither& d, PlaneWalk& w) { DitherZones<halftone_lines::SimdPath::kScalar>(d, w); }
+#ifdef TONVAR_HALFTONE_X86
+void DitherZonesSse2(const PlaneDither& d, PlaneWalk& w) { DitherZones<halftone_lines::SimdPath::kSse2>(d, w); }
+[[gnu::target("avx2"), gnu::flatten]] void DitherZonesAvx2(const PlaneDither& d, PlaneWalk& w) {
+  DitherZones<halftone_lines::SimdPath::kAvx2>(d, w);
+}
+#endif
+
+}  // namespace
+
+void DitherPlane(const PlaneDither& d) {
+  PlaneWalk w{d.initial[0], d.initial[1], d.dot_position, d.position, 0, 0};
+  switch (d.path) {
+#ifdef TONVAR_HALFTONE_X86
+    case halftone_lines::SimdPath::kAvx2: DitherZonesAvx2(d, w); break;
+    case halftone_lines::SimdPath::kSse2: DitherZonesSse2(d, w); break;
+#endif
+    default: DitherZonesScalar(d, w); break;
   }
   if (w.position != 0) {
     const uint32_t bytes = ((d.first_dot + d.count) % kWordDots + 3) / 4;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "tonvar/halftone_lines/simd_path.h"
 #include "tonvar/multi_level/line_records.h"
 
 namespace tonvar::multi_level {
@@ -24,6 +25,7 @@ struct PlaneDither {
   int32_t dot_position;             // first free dot of the first word: 0, 2 or 4
   uint32_t first_dot;               // the call's first dot and count: how much of the last word
   uint32_t count;                   // belongs to the band
+  halftone_lines::SimdPath path;    // the engine's instruction-set path
 };
 
 // Dithers the ink's cells of the run, zone by zone, two columns a cell, into words of 16 dots

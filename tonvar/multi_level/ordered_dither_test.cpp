@@ -2,9 +2,11 @@
 // ink, the partial last word, and the one-bit cell dots.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "tonvar/halftone_lines/four_level_dots.h"
+#include "tonvar/halftone_lines/simd_path.h"
 #include "tonvar/multi_level/cell_thresholds.h"
 #include "tonvar/multi_level/ordered_dither.h"
 
@@ -108,8 +110,10 @@ class DitherPlaneTest : public ::testing::Test {
     d.out[0] = out_[0].data();
     d.out[1] = out_[1].data();
     d.count = count;
+    d.path = path_;
     DitherPlane(d);
   }
+  halftone_lines::SimdPath path_ = halftone_lines::SimdPath::kScalar;
   HorizontalZone zones_[kZoneCount], plain_zones_[kZoneCount];
   std::vector<int16_t> samples_;
   std::vector<uint32_t> cells_, flat_;
@@ -149,6 +153,45 @@ TEST_F(DitherPlaneTest, APartlyFilledLastWordGivesOnlyTheBandsBytes) {
     // Dots 0..21 (the last cell's two), nothing after them in byte 5, byte 6 untouched.
     EXPECT_EQ(std::vector<uint8_t>(out_[r].begin(), out_[r].begin() + 7),
               (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xF0, 0xA5}));
+  }
+}
+
+TEST_F(DitherPlaneTest, EveryPathGivesTheScalarBytesOnRandomCellsAndTables) {
+  using halftone_lines::SimdPath;
+  std::mt19937 random(77);
+  std::vector<DotTableSlot> slots(kDotSlots);
+  for (DotTableSlot& slot : slots) {
+    for (DotTable& table : slot.set) {
+      for (auto& level : table.level) {
+        for (uint32_t& t : level) t = static_cast<uint32_t>(random() % 9 == 0 ? random() : random() % 4200);
+      }
+    }
+  }
+  const int supported = static_cast<int>(halftone_lines::SupportedSimdPath());
+  for (int round = 0; round < 300; ++round) {
+    for (uint32_t& c : cells_) {
+      c = static_cast<uint32_t>(random() % 4 == 0 ? 0 : random() % 3 == 0 ? random() % 256 : random());
+    }
+    for (uint32_t& f : flat_) f = static_cast<uint32_t>(random());
+    for (size_t c = 0; c < cells_.size(); ++c) {
+      if (((flat_[c / 32] >> (c % 32)) & 1) == 0) cells_[c] &= 0xFF;  // a flat cell holds one level
+    }
+    for (int16_t& m : samples_) m = static_cast<int16_t>(random() % 5 == 0 ? random() : random() % 4096);
+    const bool transition = round % 3 == 0;
+    const int z = transition ? 1 + 2 * (round % 2) : 2;
+    const int32_t start = static_cast<int32_t>(random() % 8) * 2;
+    const int32_t end = start + 2 + static_cast<int32_t>(random() % 50) * 2;
+    const uint32_t count = static_cast<uint32_t>(end - start) - random() % 2;
+    std::vector<std::vector<std::vector<uint8_t>>> outputs;
+    for (int path = 0; path <= supported; ++path) {
+      out_.assign(2, std::vector<uint8_t>(32, 0xA5));
+      path_ = static_cast<SimdPath>(path);
+      Dither(slots, z, start, end, transition, count);
+      outputs.push_back(out_);
+    }
+    for (size_t path = 1; path < outputs.size(); ++path) {
+      ASSERT_EQ(outputs[path], outputs[0]) << "path " << path << " round " << round;
+    }
   }
 }
 

@@ -226,6 +226,7 @@ EngineStatus AllocMultiLevelState(MultiLevelEngine* engine) {
   if (status != kStatusOk) return status;
   MultiLevelState* s = reinterpret_cast<MultiLevelState*>(engine->buffers[kStateBuffer].data);
   engine->state = s;
+  s->simd_path = engine->simd_path;
 
   status = AllocEngineBuffer(&engine->buffers[kCubeBuffer], engine->table_count * kCubeBytes, 1);
   if (status != kStatusOk) return status;
