@@ -14,7 +14,7 @@ ENGLISH = {
                                           "Synthetic Paper", "Banner", "Poster Board", "Coated Paper",
                                           "Semigloss Paper", "Luster Paper", "Velvet Paper", "Watercolour Paper",
                                           "Other"])},
-    1250: "Media Settings",
+    1250: " (Media Settings)",
     # Rendering methods, print quality, roll widths, LFP records, paper options.
     1300: "Standard", 1301: "Vivid", 1302: "Fine Gradation", 1303: "Photo", 1304: "Graphics",
     1350: "Standard", 1351: "Vivid", 1352: "Fine", 1353: "Photo",
