@@ -18,6 +18,7 @@
 #include "kalimu/driver/sheet_run_test_support.h"
 #include "kalimu/pages/ink_display.h"
 #include "kalimu/pages/main_page.h"
+#include "kalimu/pages/main_page_test_support.h"
 #include "kalimu/pages/page_test_support.h"
 #include "kalimu/settings/dev_mode_accessor.h"
 #include "kalimu/settings/job_settings.h"
@@ -184,24 +185,9 @@ TEST_F(StandInSheetMainPage, NoBidirectionalStatusMeansNoMetersAndNoPolling) {
   }
 }
 
-// What the request flag says when a poll comes: 2 shows the stored reply, 1 the ink-set text,
-// 0 or no value polls again, anything else stops.
+// The request flag at each poll, on the real sheet.
 TEST_F(StandInSheetMainPage, RequestFlagAtThePoll) {
   ASSERT_NO_FATAL_FAILURE(Start(MainModel()));
-  struct Case {
-    const char* name;
-    int32_t flag;  // below -1: no value
-    bool polls_again;
-    bool ink_set_text;
-  };
-  // In this order: the first two keep the page waiting, the others end the wait.
-  const Case cases[] = {
-      {"absent", -2, true, false},
-      {"pending", 0, true, false},
-      {"no reply", 1, false, true},
-      {"reply stored", 2, false, false},
-      {"unknown", 3, false, false},
-  };
   SYSTEMTIME now = {};
   GetLocalTime(&now);
   Store(storage::kValueRxTime, now);
@@ -213,7 +199,7 @@ TEST_F(StandInSheetMainPage, RequestFlagAtThePoll) {
   std::vector<uint8_t> out;
   Run(current_, PSBTN_CANCEL,
       [&](HWND, HWND page) {
-        for (const Case& c : cases) {
+        for (const pages::test::RequestFlagCase& c : pages::test::kRequestFlagCases) {
           SCOPED_TRACE(c.name);
           KillTimer(page, kStatusPollTimer);
           ShowWindow(GetDlgItem(page, kBlackInkTextB), SW_HIDE);

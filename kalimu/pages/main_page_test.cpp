@@ -68,26 +68,13 @@ TEST_F(MainPageTest, HelperThatDoesNotStartIsNotWaitedFor) {
 }
 
 TEST_F(MainPageTest, RequestFlagAtTheFirstPoll) {
-  struct Case {
-    const char* name;
-    int32_t flag;  // below -1: absent
-    bool polls_again;
-    bool ink_set_text;
-  };
-  const Case cases[] = {
-      {"absent", -2, true, false},
-      {"pending", 0, true, false},
-      {"no reply", 1, false, true},
-      {"reply stored", 2, false, false},
-      {"unknown", 3, false, false},
-  };
   s().SetNoBidiFlagBits(8, 1);  // the page's own start-up does not poll
   SheetHost host(fixture_, kMainPageTemplate, MainSteps());
   ASSERT_NE(host.page(), nullptr);
   const testkit::Bytes reply = testkit::TextReply("ST:01;");
   settings::WritePrinterRegValueById(&s(), storage::kValueRxStatus, reply.data(), static_cast<DWORD>(reply.size()), 0);
   testkit::MessageBoxWatcher boxes;
-  for (const Case& c : cases) {
+  for (const test::RequestFlagCase& c : test::kRequestFlagCases) {
     ShowWindow(host.item(kBlackInkTextB), SW_HIDE);
     SetRequestFlag(c.flag);
     SetPropA(host.page(), kStatusPollStartProperty, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(GetTickCount() | 1)));

@@ -17,6 +17,23 @@
 namespace kalimu::pages::test {
 
 // The steps of one page; an empty step is skipped.
+// What the request flag says when a status poll comes: 2 shows the stored reply, 1 the ink-set
+// text, 0 or no value polls again, anything else stops. In this order the first two keep the page
+// waiting and the others end the wait.
+struct RequestFlagCase {
+  const char* name;
+  int32_t flag;  // below -1: no value
+  bool polls_again;
+  bool ink_set_text;
+};
+inline constexpr RequestFlagCase kRequestFlagCases[] = {
+    {"absent", -2, true, false},
+    {"pending", 0, true, false},
+    {"no reply", 1, false, true},
+    {"reply stored", 2, false, false},
+    {"unknown", 3, false, false},
+};
+
 struct PageSteps {
   std::function<void(HWND, PageParam&)> init;
   std::function<void(HWND, PageParam&, int id, int code)> command;
