@@ -146,6 +146,9 @@ struct GreyHalftoneEngine {
   InkTableBlock ink_table_block;
   GreyHandover handover;
   halftone_lines::SimdPath simd_path;  // settled at creation
+  // The line's thresholds by grey level for the vector paths, the eight slots side by side:
+  // {any, medium or large, large} made cumulative from the top, as 16-bit values.
+  int16_t grey_thresholds[256][3][kInks];
 };
 
 // Creation and the resource steps.
