@@ -10,38 +10,29 @@ namespace {
 constexpr int32_t kFullCell = 4 * kDotWeight;
 constexpr uint32_t kBit[4] = {1, 2, 4, 8};  // history bits of A, B, C, D
 
-struct Carries {
-  int32_t C = 0, P = 0, Q = 0, R = 0, U = 0;
-  uint32_t H = 0;
-  int32_t K;
-};
-
 struct HistoryMasks {
   uint32_t a, b, c, d;
 };
 
 // One pass over one cell: its quantities, error row, carries and the dots of the cell so far.
+template <CellKernel kKernel>
 class Pass {
  public:
-  Pass(CellKernel kernel, Carries& st, int32_t* e, int32_t x, const int32_t q[4], uint32_t* row,
+  Pass(Carries& st, int32_t* e, int32_t x, const int32_t q[4], uint32_t* row,
        int p, const uint32_t* code, const uint32_t* medium, bool small, uint32_t& r, int32_t t0,
        int32_t noise)
-      : kernel_(kernel), st_(st), E(e + x), q_(q), row_(row), p_(p), code_(code), medium_(medium),
+      : st_(st), E(e + x), q_(q), row_(row), p_(p), code_(code), medium_(medium),
         small_(small), r_(r), t0_(t0), n_(noise) {
     S = q[0] + q[1] + q[2] + q[3];
   }
 
   void Run() {
-    switch (kernel_) {
-      case CellKernel::k1x1:
-        Bands1x1();
-        break;
-      case CellKernel::k2x1:
-        Bands2x1();
-        break;
-      case CellKernel::k4x1:
-        Bands4x1();
-        break;
+    if constexpr (kKernel == CellKernel::k1x1) {
+      Bands1x1();
+    } else if constexpr (kKernel == CellKernel::k2x1) {
+      Bands2x1();
+    } else {
+      Bands4x1();
     }
   }
 
@@ -81,41 +72,31 @@ class Pass {
   int32_t StartValue() const { return st_.C + E[0] + E[1] + st_.R; }
 
   void Close(int32_t v) {
-    switch (kernel_) {
-      case CellKernel::k1x1: {
-        const int32_t c = v >> 2;
-        E[-2] = st_.P;
-        E[-1] = st_.U + c;
-        st_.P = st_.Q + c;
-        st_.Q = c;
-        st_.R = 0;
-        st_.U = 0;
-        st_.C = c;
-        break;
-      }
-      case CellKernel::k2x1:
-        E[-2] = st_.P;
-        E[-1] = st_.U + (v >> 3) + (v >> 2);
-        st_.P = st_.Q + (v >> 3);
-        st_.Q = v >> 3;
-        st_.R = 0;
-        st_.U = 0;
-        st_.C = (v >> 3) + (v >> 2);
-        break;
-      case CellKernel::k4x1: {
-        const int32_t s = (v >> 4) + (v >> 3);
-        E[-4] += s;
-        E[-2] = st_.P + s;
-        E[-1] = st_.U;
-        E[4] += s;
-        st_.P = st_.Q + (v >> 3);
-        st_.Q = v >> 3;
-        st_.R = 0;
-        st_.U = 0;
-        st_.C = s;
-        break;
-      }
+    if constexpr (kKernel == CellKernel::k1x1) {
+      const int32_t c = v >> 2;
+      E[-2] = st_.P;
+      E[-1] = st_.U + c;
+      st_.P = st_.Q + c;
+      st_.Q = c;
+      st_.C = c;
+    } else if constexpr (kKernel == CellKernel::k2x1) {
+      E[-2] = st_.P;
+      E[-1] = st_.U + (v >> 3) + (v >> 2);
+      st_.P = st_.Q + (v >> 3);
+      st_.Q = v >> 3;
+      st_.C = (v >> 3) + (v >> 2);
+    } else {
+      const int32_t s = (v >> 4) + (v >> 3);
+      E[-4] += s;
+      E[-2] = st_.P + s;
+      E[-1] = st_.U;
+      E[4] += s;
+      st_.P = st_.Q + (v >> 3);
+      st_.Q = v >> 3;
+      st_.C = s;
     }
+    st_.R = 0;
+    st_.U = 0;
   }
 
   void Idle() {
@@ -541,7 +522,6 @@ class Pass {
     return Dense4x1();
   }
 
-  CellKernel kernel_;
   Carries& st_;
   int32_t* E;  // the error row at the cell's left column
   const int32_t* q_;
@@ -557,42 +537,74 @@ class Pass {
   uint32_t new_bits_ = 0;
 };
 
-int32_t InitialCountdown(CellKernel kernel) {
-  return kernel == CellKernel::k1x1 ? 5 : kernel == CellKernel::k2x1 ? 7 : 12;
+}  // namespace
+
+DiffusionCarries::DiffusionCarries(CellKernel kernel) {
+  medium.K = small.K = kernel == CellKernel::k1x1 ? 5 : kernel == CellKernel::k2x1 ? 7 : 12;
+}
+
+template <CellKernel kKernel>
+void DiffuseCellPasses(GreyHalftoneEngine& e, DiffusionCarries& st, int32_t x, int p, const int32_t (&q)[2][4],
+                       uint32_t (&rows)[2], int32_t* medium_errors, int32_t* small_errors,
+                       const DotMasks2Bit& masks) {
+  for (int pass = 0; pass < 2; ++pass) {
+    const bool small = pass == 1;
+    st.r >>= 4;
+    if (st.r == 0) st.r = common::RandomGenerate(&e.random);
+    const int32_t noise = static_cast<int32_t>((st.r & 31) << 5) + 192;
+    const int32_t sum = q[pass][0] + q[pass][1] + q[pass][2] + q[pass][3];
+    const int32_t t0 = static_cast<int32_t>(e.cell_thresholds[(sum >> 6) & 255]);
+    Pass<kKernel>(small ? st.small : st.medium, small ? small_errors : medium_errors, x, q[pass], rows, p,
+                  small ? masks.small : masks.medium, masks.medium, small, st.r, t0, noise)
+        .Run();
+  }
+}
+template void DiffuseCellPasses<CellKernel::k1x1>(GreyHalftoneEngine&, DiffusionCarries&, int32_t, int,
+                                                  const int32_t (&)[2][4], uint32_t (&)[2], int32_t*, int32_t*,
+                                                  const DotMasks2Bit&);
+template void DiffuseCellPasses<CellKernel::k2x1>(GreyHalftoneEngine&, DiffusionCarries&, int32_t, int,
+                                                  const int32_t (&)[2][4], uint32_t (&)[2], int32_t*, int32_t*,
+                                                  const DotMasks2Bit&);
+template void DiffuseCellPasses<CellKernel::k4x1>(GreyHalftoneEngine&, DiffusionCarries&, int32_t, int,
+                                                  const int32_t (&)[2][4], uint32_t (&)[2], int32_t*, int32_t*,
+                                                  const DotMasks2Bit&);
+
+void StoreDiffusionCarries(const DiffusionCarries& st, const HorizontalZone plan[kZoneCount],
+                           int32_t* medium_errors, int32_t* small_errors) {
+  const int32_t end = PlanEnd(plan);
+  medium_errors[end - 2] = st.medium.P;
+  medium_errors[end - 1] = st.medium.U;
+  small_errors[end - 2] = st.small.P;
+  small_errors[end - 1] = st.small.U;
+}
+
+namespace {
+
+template <CellKernel kKernel>
+void DiffuseCellsOf(const SpanArgs& a, int32_t* medium_errors, int32_t* small_errors, const DotMasks2Bit& masks) {
+  GreyHalftoneEngine& e = *a.engine;
+  const int16_t* matrix = e.layout.samples;
+  DiffusionCarries st(kKernel);
+  WalkSpanCells<16>(a, [&](int32_t x, int p, int32_t phi, const int32_t (&t)[4][3], uint32_t (&rows)[2]) {
+    for (int s = 0; s < 4; ++s) {
+      if (t[s][kLargeDot] > matrix[phi + kMatrixOffset[s]]) rows[s >> 1] |= masks.large[p + (s & 1)];
+    }
+    const int32_t q[2][4] = {{t[0][kMediumOrLarge], t[1][kMediumOrLarge], t[2][kMediumOrLarge], t[3][kMediumOrLarge]},
+                             {t[0][kAnyDot], t[1][kAnyDot], t[2][kAnyDot], t[3][kAnyDot]}};
+    DiffuseCellPasses<kKernel>(e, st, x, p, q, rows, medium_errors, small_errors, masks);
+  });
+  StoreDiffusionCarries(st, a.plan, medium_errors, small_errors);
 }
 
 }  // namespace
 
 void GreyDiffuseCells(CellKernel kernel, const SpanArgs& a, int32_t* medium_errors,
                       int32_t* small_errors, const DotMasks2Bit& masks) {
-  GreyHalftoneEngine& e = *a.engine;
-  const int16_t* matrix = e.layout.samples;
-  Carries medium_state, small_state;
-  medium_state.K = small_state.K = InitialCountdown(kernel);
-  uint32_t r = 0;
-  WalkSpanCells<16>(a, [&](int32_t x, int p, int32_t phi, const int32_t (&t)[4][3], uint32_t (&rows)[2]) {
-    for (int s = 0; s < 4; ++s) {
-      if (t[s][kLargeDot] > matrix[phi + kMatrixOffset[s]]) rows[s >> 1] |= masks.large[p + (s & 1)];
-    }
-    for (int pass = 0; pass < 2; ++pass) {
-      const bool small = pass == 1;
-      const int column = small ? kAnyDot : kMediumOrLarge;
-      const int32_t q[4] = {t[0][column], t[1][column], t[2][column], t[3][column]};
-      r >>= 4;
-      if (r == 0) r = common::RandomGenerate(&e.random);
-      const int32_t noise = static_cast<int32_t>((r & 31) << 5) + 192;
-      const int32_t sum = q[0] + q[1] + q[2] + q[3];
-      const int32_t t0 = static_cast<int32_t>(e.cell_thresholds[(sum >> 6) & 255]);
-      Pass(kernel, small ? small_state : medium_state, small ? small_errors : medium_errors, x, q, rows,
-           p, small ? masks.small : masks.medium, masks.medium, small, r, t0, noise)
-          .Run();
-    }
-  });
-  const int32_t end = PlanEnd(a.plan);
-  medium_errors[end - 2] = medium_state.P;
-  medium_errors[end - 1] = medium_state.U;
-  small_errors[end - 2] = small_state.P;
-  small_errors[end - 1] = small_state.U;
+  switch (kernel) {
+    case CellKernel::k1x1: return DiffuseCellsOf<CellKernel::k1x1>(a, medium_errors, small_errors, masks);
+    case CellKernel::k2x1: return DiffuseCellsOf<CellKernel::k2x1>(a, medium_errors, small_errors, masks);
+    case CellKernel::k4x1: return DiffuseCellsOf<CellKernel::k4x1>(a, medium_errors, small_errors, masks);
+  }
 }
 
 }  // namespace tonvar::grey_input
