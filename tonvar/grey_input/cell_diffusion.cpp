@@ -543,8 +543,10 @@ DiffusionCarries::DiffusionCarries(CellKernel kernel) {
   medium.K = small.K = kernel == CellKernel::k1x1 ? 5 : kernel == CellKernel::k2x1 ? 7 : 12;
 }
 
+namespace {
+
 template <CellKernel kKernel>
-void DiffuseCellPasses(GreyHalftoneEngine& e, DiffusionCarries& st, int32_t x, int p, const int32_t (&q)[2][4],
+[[gnu::always_inline]] inline void DiffuseCellPasses(GreyHalftoneEngine& e, DiffusionCarries& st, int32_t x, int p, const int32_t (&q)[2][4],
                        uint32_t (&rows)[2], int32_t* medium_errors, int32_t* small_errors,
                        const DotMasks2Bit& masks) {
   for (int pass = 0; pass < 2; ++pass) {
@@ -559,15 +561,8 @@ void DiffuseCellPasses(GreyHalftoneEngine& e, DiffusionCarries& st, int32_t x, i
         .Run();
   }
 }
-template void DiffuseCellPasses<CellKernel::k1x1>(GreyHalftoneEngine&, DiffusionCarries&, int32_t, int,
-                                                  const int32_t (&)[2][4], uint32_t (&)[2], int32_t*, int32_t*,
-                                                  const DotMasks2Bit&);
-template void DiffuseCellPasses<CellKernel::k2x1>(GreyHalftoneEngine&, DiffusionCarries&, int32_t, int,
-                                                  const int32_t (&)[2][4], uint32_t (&)[2], int32_t*, int32_t*,
-                                                  const DotMasks2Bit&);
-template void DiffuseCellPasses<CellKernel::k4x1>(GreyHalftoneEngine&, DiffusionCarries&, int32_t, int,
-                                                  const int32_t (&)[2][4], uint32_t (&)[2], int32_t*, int32_t*,
-                                                  const DotMasks2Bit&);
+
+}  // namespace
 
 void StoreDiffusionCarries(const DiffusionCarries& st, const HorizontalZone plan[kZoneCount],
                            int32_t* medium_errors, int32_t* small_errors) {
@@ -596,7 +591,58 @@ void DiffuseCellsOf(const SpanArgs& a, int32_t* medium_errors, int32_t* small_er
   StoreDiffusionCarries(st, a.plan, medium_errors, small_errors);
 }
 
+// The slot's cells from their grey levels: the large dots as the side-by-side dither coded them,
+// the passes' thresholds from the slot's table by grey level.
+template <CellKernel kKernel>
+void DiffuseLevelsOf(const SpanArgs& a, int slot, const uint8_t* greys, const uint8_t* large_codes,
+                     int32_t* medium_errors, int32_t* small_errors, const DotMasks2Bit& masks) {
+  GreyHalftoneEngine& e = *a.engine;
+  const auto& q = e.grey_diffusion_thresholds[slot];
+  DiffusionCarries st(kKernel);
+  uint32_t rows[2] = {a.pending[0], a.pending[1]};
+  int p = a.position;
+  int64_t offset = 0;
+  int64_t cell = 0;
+  for (int z = 0; z < kZoneCount; ++z) {
+    const HorizontalZone& zone = a.plan[z];
+    for (int32_t x = zone.start; x < zone.end; x += 2, ++cell) {
+      const uint8_t* g = greys + 4 * cell;
+      const uint32_t large = large_codes[8 * cell + slot];
+      const int shift = 2 * ((p + 1) ^ 3);
+      rows[0] |= (large & 15) << shift;
+      rows[1] |= (large >> 4) << shift;
+      const int32_t passes[2][4] = {{q[g[0]][0], q[g[1]][0], q[g[2]][0], q[g[3]][0]},
+                                    {q[g[0]][1], q[g[1]][1], q[g[2]][1], q[g[3]][1]}};
+      DiffuseCellPasses<kKernel>(e, st, x, p, passes, rows, medium_errors, small_errors, masks);
+      p += 2;
+      if (p == 16) {
+        WriteWord(a.out[1] + offset, rows[1], 4);
+        WriteWord(a.out[0] + offset, rows[0], 4);
+        offset += 4;
+        p = 0;
+        rows[0] = rows[1] = 0;
+      }
+    }
+  }
+  const int bytes = ((e.call.count + e.call.first_bit) % 16 + 3) / 4;
+  if (bytes > 0 && p != 0) {
+    WriteWord(a.out[1] + offset, rows[1], bytes);
+    WriteWord(a.out[0] + offset, rows[0], bytes);
+  }
+  StoreDiffusionCarries(st, a.plan, medium_errors, small_errors);
+}
+
 }  // namespace
+
+void GreyDiffuseLevels(CellKernel kernel, const SpanArgs& a, int slot, const uint8_t* greys,
+                       const uint8_t* large_codes, int32_t* medium_errors, int32_t* small_errors,
+                       const DotMasks2Bit& masks) {
+  switch (kernel) {
+    case CellKernel::k1x1: return DiffuseLevelsOf<CellKernel::k1x1>(a, slot, greys, large_codes, medium_errors, small_errors, masks);
+    case CellKernel::k2x1: return DiffuseLevelsOf<CellKernel::k2x1>(a, slot, greys, large_codes, medium_errors, small_errors, masks);
+    case CellKernel::k4x1: return DiffuseLevelsOf<CellKernel::k4x1>(a, slot, greys, large_codes, medium_errors, small_errors, masks);
+  }
+}
 
 void GreyDiffuseCells(CellKernel kernel, const SpanArgs& a, int32_t* medium_errors,
                       int32_t* small_errors, const DotMasks2Bit& masks) {

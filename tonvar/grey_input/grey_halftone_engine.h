@@ -149,6 +149,8 @@ struct GreyHalftoneEngine {
   // The line's thresholds by grey level for the vector paths, the eight slots side by side:
   // {any, medium or large, large} made cumulative from the top, as 16-bit values.
   int16_t grey_thresholds[256][3][kInks];
+  // The diffused slots' medium-or-large and any-dot thresholds by grey level, as read.
+  int32_t grey_diffusion_thresholds[kInks][256][2];
 };
 
 // Creation and the resource steps.

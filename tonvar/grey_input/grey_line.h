@@ -203,18 +203,18 @@ struct DiffusionCarries {
   Carries medium, small;
   uint32_t r = 0;
 };
-// The medium pass, then the small pass, of the cell at column x and dot position p, whose large
-// dots are already in rows: q[0] the cell's medium-or-large thresholds, q[1] its any-dot ones.
-template <CellKernel kKernel>
-void DiffuseCellPasses(GreyHalftoneEngine& e, DiffusionCarries& st, int32_t x, int p, const int32_t (&q)[2][4],
-                       uint32_t (&rows)[2], int32_t* medium_errors, int32_t* small_errors,
-                       const DotMasks2Bit& masks);
 // The carries P and U left at the end of the planned span.
 void StoreDiffusionCarries(const DiffusionCarries& st, const HorizontalZone plan[kZoneCount],
                            int32_t* medium_errors, int32_t* small_errors);
 
 void GreyDiffuseCells(CellKernel kernel, const SpanArgs& a, int32_t* medium_errors,
                       int32_t* small_errors, const DotMasks2Bit& masks);
+// The cell diffusion of one slot from the cells' grey levels (four bytes a cell) and the large
+// dots of the side-by-side dither (slot's byte of eight a cell), with the slot's thresholds by
+// grey level from grey_diffusion_thresholds: the bytes and carries of GreyDiffuseCells.
+void GreyDiffuseLevels(CellKernel kernel, const SpanArgs& a, int slot, const uint8_t* greys,
+                       const uint8_t* large_codes, int32_t* medium_errors, int32_t* small_errors,
+                       const DotMasks2Bit& masks);
 void GreyDiffuseSpan1Bit(const SpanArgs& a, int32_t* errors, const uint32_t* dot_mask);
 
 }  // namespace tonvar::grey_input

@@ -127,40 +127,42 @@ EngineStatus GreyLine2Bit(GreyHalftoneEngine* engine) {
   if (planned != kStatusOk) return planned;
   const uint8_t* const pair[2] = {f.in0, f.in1};
   const bool diffused = c.method == 1;
+  uint32_t diffused_slots = 0;
+  if (diffused) {
+    for (int k : kDiffusedSlots) diffused_slots |= 1u << k;
+  }
+  static constexpr CellKernel kKernelOfClass[3] = {CellKernel::k1x1, CellKernel::k2x1, CellKernel::k4x1};
+  const CellKernel kernel = kKernelOfClass[engine->ratio_class];
   // The vector paths dither the slots side by side from grey levels when the line suits it.
   SlotLine side{};
-  const bool side_by_side = engine->simd_path != halftone_lines::SimdPath::kScalar &&
-                            PrepareSlotLine(engine, f, x, position, &side);
-  if (!side_by_side || diffused) {
-    const EngineStatus looked_up = halftone_lines::LookupGreyLine(
-        reinterpret_cast<const halftone_lines::PackedInkRow*>(engine->ink_table->rows), c.replication,
-        phase_index, x, c.x_end, pair, engine->ink_line);
-    if (looked_up != kStatusOk) return looked_up;
+  if (engine->simd_path != halftone_lines::SimdPath::kScalar &&
+      PrepareSlotLine(engine, f, x, position, diffused_slots, &side)) {
+    // Grey levels and large-dot codes go where the ink amounts of slots 0 and 4 would be.
+    auto* greys = reinterpret_cast<uint8_t*>(engine->ink_line[0]);
+    auto* large_codes = diffused ? reinterpret_cast<uint8_t*>(engine->ink_line[4]) : nullptr;
+    const EngineStatus greyed = halftone_lines::LookupGreyLevels(c.replication, phase_index, x, c.x_end, pair, greys);
+    if (greyed != kStatusOk) return greyed;
+    DitherSlotsSideBySide(*engine, f, side, pending, position, 0xFF & ~diffused_slots, greys, large_codes);
+    for (int k : kDiffusedSlots) {
+      if (!diffused) break;
+      GreyDiffuseLevels(kernel, SlotArgs(engine, f, pending, k, position), k, greys, large_codes,
+                        engine->error_row_even[k], engine->error_row_odd[k], masks);
+    }
+    return kStatusOk;
   }
-
-  static constexpr CellKernel kKernelOfClass[3] = {CellKernel::k1x1, CellKernel::k2x1, CellKernel::k4x1};
+  const EngineStatus looked_up = halftone_lines::LookupGreyLine(
+      reinterpret_cast<const halftone_lines::PackedInkRow*>(engine->ink_table->rows), c.replication, phase_index,
+      x, c.x_end, pair, engine->ink_line);
+  if (looked_up != kStatusOk) return looked_up;
   for (int k : kDiffusedSlots) {
     const SpanArgs a = SlotArgs(engine, f, pending, k, position);
     if (diffused) {
-      GreyDiffuseCells(kKernelOfClass[engine->ratio_class], a, engine->error_row_even[k],
-                       engine->error_row_odd[k], masks);
-    } else if (!side_by_side) {
+      GreyDiffuseCells(kernel, a, engine->error_row_even[k], engine->error_row_odd[k], masks);
+    } else {
       DitherSpan2Bit(a, masks);
     }
   }
-  if (!side_by_side) {
-    for (int k : kDitheredSlots) DitherSpan2Bit(SlotArgs(engine, f, pending, k, position), masks);
-    return kStatusOk;
-  }
-  // The grey levels go where slot 0's ink amounts were: no span routine reads them any more.
-  auto* greys = reinterpret_cast<uint8_t*>(engine->ink_line[0]);
-  const EngineStatus greyed = halftone_lines::LookupGreyLevels(c.replication, phase_index, x, c.x_end, pair, greys);
-  if (greyed != kStatusOk) return greyed;
-  uint32_t slots = 0xFF;
-  if (diffused) {
-    for (int k : kDiffusedSlots) slots &= ~(1u << k);
-  }
-  DitherSlotsSideBySide(*engine, f, side, pending, position, slots, greys);
+  for (int k : kDitheredSlots) DitherSpan2Bit(SlotArgs(engine, f, pending, k, position), masks);
   return kStatusOk;
 }
 

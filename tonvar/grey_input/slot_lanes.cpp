@@ -54,16 +54,22 @@ bool PlanesApart(const LineFrame& f, int64_t bytes) {
 
 // Thresholds of every grey level for the eight slots from sub-table `table`; false when one
 // does not fit 16 bits (a value below the range never passes and is kept as the lowest).
-bool BuildGreyThresholds(GreyHalftoneEngine* e, int table) {
+bool BuildGreyThresholds(GreyHalftoneEngine* e, int table, uint32_t diffused) {
   const PackedInkTable& inks = *e->ink_table;
   int32_t highest = INT32_MIN;
   for (int k = 0; k < kInks; ++k) {
     const LevelTable& levels = e->level_tables[kGroupOfSlot[k]][table];
+    const bool large_only = (diffused >> k & 1) != 0;
     for (uint32_t g = 0; g < kGreyMaxLevels; ++g) {
       const uint32_t* t = levels.level[AmountOf(inks.rows[g], k)];
       const int32_t large = static_cast<int32_t>(t[kLargeDot]);
-      const int32_t medium = std::max(static_cast<int32_t>(t[kMediumOrLarge]), large);
-      const int32_t any = std::max(static_cast<int32_t>(t[kAnyDot]), medium);
+      int32_t medium = std::max(static_cast<int32_t>(t[kMediumOrLarge]), large);
+      int32_t any = std::max(static_cast<int32_t>(t[kAnyDot]), medium);
+      if (large_only) {
+        e->grey_diffusion_thresholds[k][g][0] = static_cast<int32_t>(t[kMediumOrLarge]);
+        e->grey_diffusion_thresholds[k][g][1] = static_cast<int32_t>(t[kAnyDot]);
+        medium = any = large;
+      }
       highest = std::max(highest, any);
       e->grey_thresholds[g][kAnyDot][k] = static_cast<int16_t>(std::max(any, -32768));
       e->grey_thresholds[g][kMediumOrLarge][k] = static_cast<int16_t>(std::max(medium, -32768));
@@ -75,7 +81,8 @@ bool BuildGreyThresholds(GreyHalftoneEngine* e, int table) {
 
 }  // namespace
 
-bool PrepareSlotLine(GreyHalftoneEngine* engine, const LineFrame& f, int32_t x, int position, SlotLine* line) {
+bool PrepareSlotLine(GreyHalftoneEngine* engine, const LineFrame& f, int32_t x, int position, uint32_t diffused,
+                     SlotLine* line) {
 #ifndef TONVAR_HALFTONE_X86
   return false;
 #endif
@@ -85,7 +92,7 @@ bool PrepareSlotLine(GreyHalftoneEngine* engine, const LineFrame& f, int32_t x, 
   if (steps != line->cells) return false;
   line->out_bytes = static_cast<int32_t>(4 * ((position + 2 * int64_t{line->cells} + 15) / 16));
   if (!PlanesApart(f, line->out_bytes)) return false;
-  return BuildGreyThresholds(engine, line->table);
+  return BuildGreyThresholds(engine, line->table, diffused);
 }
 
 #ifdef TONVAR_HALFTONE_X86
@@ -143,9 +150,10 @@ struct CellSamples {
   }
 }
 
+template <bool kLargeCodes>
 [[gnu::always_inline]] inline void DitherSlots(const GreyHalftoneEngine& e, const LineFrame& f, const SlotLine& line,
                                                const uint32_t pending[kPendingWords], int position, uint32_t slots,
-                                               const uint8_t* greys) {
+                                               const uint8_t* greys, uint8_t* large_codes) {
   const int16_t* matrix = e.layout.samples;
   const int32_t size = e.layout.width * e.layout.height;
   const int32_t mask = size - 1;
@@ -175,6 +183,11 @@ struct CellSamples {
                                          NegativeCodes(thresholds[g[1]], s.b));
       const __m128i row1 = _mm_add_epi16(_mm_slli_epi16(NegativeCodes(thresholds[g[2]], s.c), 2),
                                          NegativeCodes(thresholds[g[3]], s.d));
+      if constexpr (kLargeCodes) {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i codes = _mm_or_si128(_mm_sub_epi16(zero, row0), _mm_slli_epi16(_mm_sub_epi16(zero, row1), 4));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(large_codes + 8 * (int64_t{done} + i)), _mm_packus_epi16(codes, codes));
+      }
       const __m128i shift = _mm_cvtsi32_si128(2 * (((p & 7) + 1) ^ 3));  // the right dot's place
       acc[0] = _mm_sub_epi16(acc[0], _mm_sll_epi16(row0, shift));
       acc[1] = _mm_sub_epi16(acc[1], _mm_sll_epi16(row1, shift));
@@ -207,14 +220,18 @@ struct CellSamples {
 }
 
 void DitherSlotsSse2(const GreyHalftoneEngine& e, const LineFrame& f, const SlotLine& line,
-                     const uint32_t pending[kPendingWords], int position, uint32_t slots, const uint8_t* greys) {
-  DitherSlots(e, f, line, pending, position, slots, greys);
+                     const uint32_t pending[kPendingWords], int position, uint32_t slots, const uint8_t* greys,
+                     uint8_t* large_codes) {
+  if (large_codes != nullptr) return DitherSlots<true>(e, f, line, pending, position, slots, greys, large_codes);
+  DitherSlots<false>(e, f, line, pending, position, slots, greys, nullptr);
 }
 
 [[gnu::target("avx2"), gnu::flatten]] void DitherSlotsAvx2(const GreyHalftoneEngine& e, const LineFrame& f,
                                                            const SlotLine& line, const uint32_t pending[kPendingWords],
-                                                           int position, uint32_t slots, const uint8_t* greys) {
-  DitherSlots(e, f, line, pending, position, slots, greys);
+                                                           int position, uint32_t slots, const uint8_t* greys,
+                                                           uint8_t* large_codes) {
+  if (large_codes != nullptr) return DitherSlots<true>(e, f, line, pending, position, slots, greys, large_codes);
+  DitherSlots<false>(e, f, line, pending, position, slots, greys, nullptr);
 }
 
 }  // namespace
@@ -222,15 +239,15 @@ void DitherSlotsSse2(const GreyHalftoneEngine& e, const LineFrame& f, const Slot
 
 void DitherSlotsSideBySide(const GreyHalftoneEngine& engine, const LineFrame& f, const SlotLine& line,
                            const uint32_t pending[kPendingWords], int position, uint32_t slots,
-                           const uint8_t* greys) {
+                           const uint8_t* greys, uint8_t* large_codes) {
 #ifdef TONVAR_HALFTONE_X86
   if (engine.simd_path == halftone_lines::SimdPath::kAvx2) {
-    DitherSlotsAvx2(engine, f, line, pending, position, slots, greys);
+    DitherSlotsAvx2(engine, f, line, pending, position, slots, greys, large_codes);
   } else {
-    DitherSlotsSse2(engine, f, line, pending, position, slots, greys);
+    DitherSlotsSse2(engine, f, line, pending, position, slots, greys, large_codes);
   }
 #else
-  (void)engine, (void)f, (void)line, (void)pending, (void)position, (void)slots, (void)greys;
+  (void)engine, (void)f, (void)line, (void)pending, (void)position, (void)slots, (void)greys, (void)large_codes;
 #endif
 }
 

@@ -20,13 +20,18 @@ struct SlotLine {
 // Settles whether the line from x (the rest of the span after any leading cell, dot position
 // `position`) suits the side-by-side dither: every planned zone flat on one sub-table, output
 // planes whose bytes do not overlap, every cumulative threshold of the grey levels within 16
-// bits. On success the engine's grey_thresholds hold the line's thresholds.
-bool PrepareSlotLine(GreyHalftoneEngine* engine, const LineFrame& f, int32_t x, int position, SlotLine* line);
+// bits. On success the engine's grey_thresholds hold the line's thresholds; the slots of
+// `diffused` get only their large dots there, and their diffusion thresholds in
+// grey_diffusion_thresholds.
+bool PrepareSlotLine(GreyHalftoneEngine* engine, const LineFrame& f, int32_t x, int position, uint32_t diffused,
+                     SlotLine* line);
 
 // Dithers the slots whose bit is set in `slots` over the line from the grey levels of its cells
-// (four bytes a cell: A, B, C, D), writing their output bytes as DitherSpan2Bit does.
+// (four bytes a cell: A, B, C, D), writing their output bytes as DitherSpan2Bit does. With
+// large_codes, every cell's codes of every slot go there too, eight bytes a cell (slot k's at
+// byte k: row 0's nibble, then row 1's), for the diffusion of the slots not written.
 void DitherSlotsSideBySide(const GreyHalftoneEngine& engine, const LineFrame& f, const SlotLine& line,
                            const uint32_t pending[kPendingWords], int position, uint32_t slots,
-                           const uint8_t* greys);
+                           const uint8_t* greys, uint8_t* large_codes);
 
 }  // namespace tonvar::grey_input
