@@ -15,14 +15,16 @@ struct HistoryMasks {
 };
 
 // One pass over one cell: its quantities, error row, carries and the dots of the cell so far.
+// The carries and the two row words are worked on in copies (they cannot alias the error row)
+// and handed back when the pass ends.
 template <CellKernel kKernel>
 class Pass {
  public:
   Pass(Carries& st, int32_t* e, int32_t x, const int32_t q[4], uint32_t* row,
-       int p, const uint32_t* code, const uint32_t* medium, bool small, uint32_t& r, int32_t t0,
+       int p, const uint32_t* code, const uint32_t* medium, bool small, uint32_t r, int32_t t0,
        int32_t noise)
-      : st_(st), E(e + x), q_(q), row_(row), p_(p), code_(code), medium_(medium),
-        small_(small), r_(r), t0_(t0), n_(noise) {
+      : carries_(st), st_(st), E(e + x), q_(q), rows_(row), row_{row[0], row[1]}, p_(p), code_(code),
+        medium_(medium), small_(small), r_(r), t0_(t0), n_(noise) {
     S = q[0] + q[1] + q[2] + q[3];
   }
 
@@ -34,12 +36,16 @@ class Pass {
     } else {
       Bands4x1();
     }
+    carries_ = st_;
+    rows_[0] = row_[0];
+    rows_[1] = row_[1];
   }
 
  private:
   uint32_t& RowOf(int s) { return row_[s >> 1]; }
   int PositionOf(int s) const { return p_ + (s & 1); }
   bool MediumSet(int s) { return (RowOf(s) & medium_[PositionOf(s)]) != 0; }
+  static uint32_t Mask(bool b) { return 0u - static_cast<uint32_t>(b); }
   bool AnyMediumSet() { return MediumSet(kA) || MediumSet(kB) || MediumSet(kC) || MediumSet(kD); }
   void SetCode(int s) { RowOf(s) |= code_[PositionOf(s)]; }
   // The pass's code, but never a small dot over a medium or large one.
@@ -47,26 +53,27 @@ class Pass {
     if (!small_ || !MediumSet(s)) SetCode(s);
   }
   int32_t Jitter() const { return t0_ + static_cast<int32_t>(r_ & 15) * 4; }
-  int32_t Noise(uint32_t history_mask) const { return (st_.H & history_mask) != 0 ? n_ : 0; }
+  int32_t Noise(uint32_t history_mask) const {
+    return n_ & static_cast<int32_t>(Mask((st_.H & history_mask) != 0));
+  }
 
-  // Sequential placement: a dot of the other pass (or a large one) counts as placed.
+  // Sequential placement: a dot of the other pass (or a large one) counts as placed. Without
+  // branches: whether a dot is placed is as good as random.
   void Place(int s, int32_t& u, uint32_t history_mask) {
-    if (MediumSet(s)) {
-      new_bits_ |= kBit[s];
-      u -= kDotWeight;
-    } else if (u > t0_ + Noise(history_mask)) {
-      SetCode(s);
-      new_bits_ |= kBit[s];
-      u -= kDotWeight;
-    }
+    const bool set = MediumSet(s);
+    const bool passes = u > t0_ + Noise(history_mask);
+    const uint32_t placed = Mask(set || passes);
+    RowOf(s) |= code_[PositionOf(s)] & Mask(passes && !set);
+    new_bits_ |= kBit[s] & placed;
+    u -= kDotWeight & static_cast<int32_t>(placed);
   }
   // Placement against a gate threshold without the medium-bit count (2x1 gated band).
   void PlaceGated(int s, int32_t& u, int32_t threshold, uint32_t history_mask) {
-    if (u > threshold + Noise(history_mask)) {
-      SetCodeKeepingLarger(s);
-      new_bits_ |= kBit[s];
-      u -= kDotWeight;
-    }
+    const bool passes = u > threshold + Noise(history_mask);
+    const uint32_t placed = Mask(passes);
+    RowOf(s) |= code_[PositionOf(s)] & placed & Mask(!small_ || !MediumSet(s));
+    new_bits_ |= kBit[s] & placed;
+    u -= kDotWeight & static_cast<int32_t>(placed);
   }
   void EndSequential() { st_.H = (st_.H << 4) | new_bits_; }
   int32_t StartValue() const { return st_.C + E[0] + E[1] + st_.R; }
@@ -522,15 +529,17 @@ class Pass {
     return Dense4x1();
   }
 
-  Carries& st_;
+  Carries& carries_;
+  Carries st_;
   int32_t* E;  // the error row at the cell's left column
   const int32_t* q_;
-  uint32_t* row_;
+  uint32_t* rows_;
+  uint32_t row_[2];
   int p_;
   const uint32_t* code_;
   const uint32_t* medium_;
   bool small_;
-  uint32_t& r_;
+  uint32_t r_;
   int32_t t0_;
   int32_t n_;
   int32_t S;
@@ -594,7 +603,7 @@ void DiffuseCellsOf(const SpanArgs& a, int32_t* medium_errors, int32_t* small_er
 // The slot's cells from their grey levels: the large dots as the side-by-side dither coded them,
 // the passes' thresholds from the slot's table by grey level.
 template <CellKernel kKernel>
-void DiffuseLevelsOf(const SpanArgs& a, int slot, const uint8_t* greys, const uint8_t* large_codes,
+[[gnu::flatten]] void DiffuseLevelsOf(const SpanArgs& a, int slot, const uint8_t* greys, const uint8_t* large_codes,
                      int32_t* medium_errors, int32_t* small_errors, const DotMasks2Bit& masks) {
   GreyHalftoneEngine& e = *a.engine;
   const auto& q = e.grey_diffusion_thresholds[slot];
