@@ -23,12 +23,13 @@ class Pass {
   Pass(Carries& st, int32_t* e, int32_t x, const int32_t q[4], uint32_t* row,
        int p, const uint32_t* code, const uint32_t* medium, bool small, uint32_t r, int32_t t0,
        int32_t noise)
-      : carries_(st), st_(st), E(e + x), q_(q), rows_(row), row_{row[0], row[1]}, p_(p), code_(code),
+      : carries_(st), E(e + x), q_(q), rows_(row), row_{row[0], row[1]}, p_(p), code_(code),
         medium_(medium), small_(small), r_(r), t0_(t0), n_(noise) {
     S = q[0] + q[1] + q[2] + q[3];
+    CopyCarries(st, st_);
   }
 
-  void Run() {
+  [[gnu::always_inline]] void Run() {
     if constexpr (kKernel == CellKernel::k1x1) {
       Bands1x1();
     } else if constexpr (kKernel == CellKernel::k2x1) {
@@ -36,30 +37,40 @@ class Pass {
     } else {
       Bands4x1();
     }
-    carries_ = st_;
+    CopyCarries(st_, carries_);
     rows_[0] = row_[0];
     rows_[1] = row_[1];
   }
 
  private:
-  uint32_t& RowOf(int s) { return row_[s >> 1]; }
-  int PositionOf(int s) const { return p_ + (s & 1); }
-  bool MediumSet(int s) { return (RowOf(s) & medium_[PositionOf(s)]) != 0; }
-  static uint32_t Mask(bool b) { return 0u - static_cast<uint32_t>(b); }
-  bool AnyMediumSet() { return MediumSet(kA) || MediumSet(kB) || MediumSet(kC) || MediumSet(kD); }
-  void SetCode(int s) { RowOf(s) |= code_[PositionOf(s)]; }
+  // Field by field: the fields were just stored one by one, and a wide copy would wait for them.
+  [[gnu::always_inline]] static void CopyCarries(const Carries& from, Carries& to) {
+    to.C = from.C;
+    to.P = from.P;
+    to.Q = from.Q;
+    to.R = from.R;
+    to.U = from.U;
+    to.H = from.H;
+    to.K = from.K;
+  }
+  [[gnu::always_inline]] uint32_t& RowOf(int s) { return row_[s >> 1]; }
+  [[gnu::always_inline]] int PositionOf(int s) const { return p_ + (s & 1); }
+  [[gnu::always_inline]] bool MediumSet(int s) { return (RowOf(s) & medium_[PositionOf(s)]) != 0; }
+  [[gnu::always_inline]] static uint32_t Mask(bool b) { return 0u - static_cast<uint32_t>(b); }
+  [[gnu::always_inline]] bool AnyMediumSet() { return MediumSet(kA) || MediumSet(kB) || MediumSet(kC) || MediumSet(kD); }
+  [[gnu::always_inline]] void SetCode(int s) { RowOf(s) |= code_[PositionOf(s)]; }
   // The pass's code, but never a small dot over a medium or large one.
-  void SetCodeKeepingLarger(int s) {
+  [[gnu::always_inline]] void SetCodeKeepingLarger(int s) {
     if (!small_ || !MediumSet(s)) SetCode(s);
   }
-  int32_t Jitter() const { return t0_ + static_cast<int32_t>(r_ & 15) * 4; }
-  int32_t Noise(uint32_t history_mask) const {
+  [[gnu::always_inline]] int32_t Jitter() const { return t0_ + static_cast<int32_t>(r_ & 15) * 4; }
+  [[gnu::always_inline]] int32_t Noise(uint32_t history_mask) const {
     return n_ & static_cast<int32_t>(Mask((st_.H & history_mask) != 0));
   }
 
   // Sequential placement: a dot of the other pass (or a large one) counts as placed. Without
   // branches: whether a dot is placed is as good as random.
-  void Place(int s, int32_t& u, uint32_t history_mask) {
+  [[gnu::always_inline]] void Place(int s, int32_t& u, uint32_t history_mask) {
     const bool set = MediumSet(s);
     const bool passes = u > t0_ + Noise(history_mask);
     const uint32_t placed = Mask(set || passes);
@@ -68,17 +79,17 @@ class Pass {
     u -= kDotWeight & static_cast<int32_t>(placed);
   }
   // Placement against a gate threshold without the medium-bit count (2x1 gated band).
-  void PlaceGated(int s, int32_t& u, int32_t threshold, uint32_t history_mask) {
+  [[gnu::always_inline]] void PlaceGated(int s, int32_t& u, int32_t threshold, uint32_t history_mask) {
     const bool passes = u > threshold + Noise(history_mask);
     const uint32_t placed = Mask(passes);
     RowOf(s) |= code_[PositionOf(s)] & placed & Mask(!small_ || !MediumSet(s));
     new_bits_ |= kBit[s] & placed;
     u -= kDotWeight & static_cast<int32_t>(placed);
   }
-  void EndSequential() { st_.H = (st_.H << 4) | new_bits_; }
-  int32_t StartValue() const { return st_.C + E[0] + E[1] + st_.R; }
+  [[gnu::always_inline]] void EndSequential() { st_.H = (st_.H << 4) | new_bits_; }
+  [[gnu::always_inline]] int32_t StartValue() const { return st_.C + E[0] + E[1] + st_.R; }
 
-  void Close(int32_t v) {
+  [[gnu::always_inline]] void Close(int32_t v) {
     if constexpr (kKernel == CellKernel::k1x1) {
       const int32_t c = v >> 2;
       E[-2] = st_.P;
@@ -106,7 +117,7 @@ class Pass {
     st_.U = 0;
   }
 
-  void Idle() {
+  [[gnu::always_inline]] void Idle() {
     if (st_.K > 0) {
       st_.K -= 1;
       Close(StartValue());
@@ -117,14 +128,14 @@ class Pass {
     }
   }
 
-  void Full() {
+  [[gnu::always_inline]] void Full() {
     for (int s = kA; s <= kD; ++s) SetCodeKeepingLarger(s);
     Close(StartValue());
   }
 
   // Entry of the single-dot bands: the cell's value and whether it passes; a passing cell gets
   // its dot at the sub-pixel of the reservoir's two low bits.
-  bool SingleDot(bool both_passes_count_medium, int32_t* v) {
+  [[gnu::always_inline]] bool SingleDot(bool both_passes_count_medium, int32_t* v) {
     *v = StartValue() + S;
     if ((small_ || both_passes_count_medium) && AnyMediumSet()) *v -= kDotWeight;
     if (*v <= Jitter()) return false;
@@ -134,7 +145,7 @@ class Pass {
 
   // ---- 1x1 ----
 
-  void Band4(HistoryMasks m) {
+  [[gnu::always_inline]] void Band4(HistoryMasks m) {
     int32_t a = st_.C + E[0] + q_[kA];
     Place(kA, a, m.a);
     int32_t b = E[1] + (a >> 3) + (a >> 2) + q_[kB];
@@ -154,7 +165,7 @@ class Pass {
     EndSequential();
   }
 
-  void Band5() {
+  [[gnu::always_inline]] void Band5() {
     int32_t a = st_.C + E[0] + q_[kA];
     Place(kA, a, 0x111);
     int32_t b = E[1] + (a >> 1) + q_[kB];
@@ -175,7 +186,7 @@ class Pass {
     EndSequential();
   }
 
-  void Band7(HistoryMasks m) {
+  [[gnu::always_inline]] void Band7(HistoryMasks m) {
     int32_t a = st_.C + E[0] + q_[kA];
     Place(kA, a, m.a);
     int32_t b = E[1] + (a >> 3) + (a >> 2) + q_[kB];
@@ -194,7 +205,7 @@ class Pass {
     EndSequential();
   }
 
-  void Bands1x1() {
+  [[gnu::always_inline]] void Bands1x1() {
     if (S == 0) return Idle();
     st_.K = 5;
     if (S <= 384) {
@@ -253,7 +264,7 @@ class Pass {
 
   // ---- 2x1 ----
 
-  void Gated2x1() {
+  [[gnu::always_inline]] void Gated2x1() {
     int32_t v = StartValue() + S;
     if (AnyMediumSet()) v -= kDotWeight;
     const int32_t t = Jitter();
@@ -278,7 +289,7 @@ class Pass {
     EndSequential();
   }
 
-  void Bands2x1() {
+  [[gnu::always_inline]] void Bands2x1() {
     if (S == 0) return Idle();
     st_.K = 7;
     if (S <= 576) {
@@ -340,13 +351,13 @@ class Pass {
   // ---- 4x1 ----
 
   // The single-dot sub-bands store E[x-2] = P and E[x-1] = U + u, then P = Q + p.
-  void SingleStores(int32_t u, int32_t p) {
+  [[gnu::always_inline]] void SingleStores(int32_t u, int32_t p) {
     E[-2] = st_.P;
     E[-1] = st_.U + u;
     st_.P = st_.Q + p;
   }
 
-  void Single4x1(int32_t e) {
+  [[gnu::always_inline]] void Single4x1(int32_t e) {
     const int32_t e3 = e >> 3, e4 = e >> 4, e5 = e >> 5, e6 = e >> 6, e7 = e >> 7;
     st_.C = e4;
     if (S <= 64) {
@@ -423,7 +434,7 @@ class Pass {
     }
   }
 
-  void Sequential4x1() {
+  [[gnu::always_inline]] void Sequential4x1() {
     int32_t a = st_.C + E[0] + q_[kA];
     Place(kA, a, 0x1F);
     if (S <= 1472) {
@@ -494,7 +505,7 @@ class Pass {
     EndSequential();
   }
 
-  void Dense4x1() {
+  [[gnu::always_inline]] void Dense4x1() {
     int32_t a = st_.C + E[0] + q_[kA];
     Place(kA, a, 0x1F);
     int32_t b = E[1] + (a >> 1) + q_[kB];
@@ -515,7 +526,7 @@ class Pass {
     EndSequential();
   }
 
-  void Bands4x1() {
+  [[gnu::always_inline]] void Bands4x1() {
     if (S == 0) return Idle();
     st_.K = 12;
     if (S <= 640) {
@@ -558,17 +569,17 @@ template <CellKernel kKernel>
 [[gnu::always_inline]] inline void DiffuseCellPasses(GreyHalftoneEngine& e, DiffusionCarries& st, int32_t x, int p, const int32_t (&q)[2][4],
                        uint32_t (&rows)[2], int32_t* medium_errors, int32_t* small_errors,
                        const DotMasks2Bit& masks) {
-  for (int pass = 0; pass < 2; ++pass) {
-    const bool small = pass == 1;
+  auto pass = [&](bool small, Carries& carries, int32_t* errors, const uint32_t* code, const int32_t(&q_pass)[4])
+                  __attribute__((always_inline)) {
     st.r >>= 4;
     if (st.r == 0) st.r = common::RandomGenerate(&e.random);
     const int32_t noise = static_cast<int32_t>((st.r & 31) << 5) + 192;
-    const int32_t sum = q[pass][0] + q[pass][1] + q[pass][2] + q[pass][3];
+    const int32_t sum = q_pass[0] + q_pass[1] + q_pass[2] + q_pass[3];
     const int32_t t0 = static_cast<int32_t>(e.cell_thresholds[(sum >> 6) & 255]);
-    Pass<kKernel>(small ? st.small : st.medium, small ? small_errors : medium_errors, x, q[pass], rows, p,
-                  small ? masks.small : masks.medium, masks.medium, small, st.r, t0, noise)
-        .Run();
-  }
+    Pass<kKernel>(carries, errors, x, q_pass, rows, p, code, masks.medium, small, st.r, t0, noise).Run();
+  };
+  pass(false, st.medium, medium_errors, masks.medium, q[0]);
+  pass(true, st.small, small_errors, masks.small, q[1]);
 }
 
 }  // namespace
