@@ -64,7 +64,8 @@ EngineStatus LookupGreyLine(const PackedInkRow* ink_table, int32_t replication_c
   uint32_t* lines[kGreyPlanes];
   for (int k = 0; k < kGreyPlanes; ++k) lines[k] = ink_line[k];
   return WalkSteps(replication_code, pattern_index, x, span_end, input_pair,
-                   [&](int64_t step, const uint8_t* a, const uint8_t* b, const uint8_t* c, const uint8_t* d) {
+                   [&](int64_t step, const uint8_t* a, const uint8_t* b, const uint8_t* c, const uint8_t* d)
+                       __attribute__((always_inline)) {
                      PutStep(ink_table[GreyOf(a)], ink_table[GreyOf(b)], ink_table[GreyOf(c)],
                              ink_table[GreyOf(d)], lines, 2 * step);
                    });
@@ -73,7 +74,8 @@ EngineStatus LookupGreyLine(const PackedInkRow* ink_table, int32_t replication_c
 EngineStatus LookupGreyLevels(int32_t replication_code, int32_t pattern_index, int32_t x, int32_t span_end,
                               const uint8_t* const input_pair[2], uint8_t* levels) {
   return WalkSteps(replication_code, pattern_index, x, span_end, input_pair,
-                   [&](int64_t step, const uint8_t* a, const uint8_t* b, const uint8_t* c, const uint8_t* d) {
+                   [&](int64_t step, const uint8_t* a, const uint8_t* b, const uint8_t* c, const uint8_t* d)
+                       __attribute__((always_inline)) {
                      uint8_t* out = levels + 4 * step;
                      out[0] = static_cast<uint8_t>(GreyOf(a));
                      out[1] = static_cast<uint8_t>(GreyOf(b));
