@@ -146,6 +146,11 @@ struct GreyHalftoneEngine {
   InkTableBlock ink_table_block;
   GreyHandover handover;
   halftone_lines::SimdPath simd_path;  // settled at creation
+  // The line's thresholds by grey level for the vector paths, the eight slots side by side:
+  // {any, medium or large, large} made cumulative from the top, as 16-bit values.
+  int16_t grey_thresholds[256][3][kInks];
+  // The diffused slots' medium-or-large and any-dot thresholds by grey level, as read.
+  int32_t grey_diffusion_thresholds[kInks][256][2];
 };
 
 // Creation and the resource steps.

@@ -188,8 +188,33 @@ void DitherSpan2Bit(const SpanArgs& a, const DotMasks2Bit& masks);
 void DitherSpan1Bit(const SpanArgs& a, const uint32_t* dot_mask);
 
 enum class CellKernel { k1x1, k2x1, k4x1 };
+
+// The carries of one pass of the cell diffusion along a line: C, P, Q, R, U, the dot history H
+// and the idle countdown K.
+struct Carries {
+  int32_t C = 0, P = 0, Q = 0, R = 0, U = 0;
+  uint32_t H = 0;
+  int32_t K = 0;
+};
+// What one slot's diffusion carries from cell to cell: both passes' carries and the random
+// word being used up four bits a pass.
+struct DiffusionCarries {
+  explicit DiffusionCarries(CellKernel kernel);
+  Carries medium, small;
+  uint32_t r = 0;
+};
+// The carries P and U left at the end of the planned span.
+void StoreDiffusionCarries(const DiffusionCarries& st, const HorizontalZone plan[kZoneCount],
+                           int32_t* medium_errors, int32_t* small_errors);
+
 void GreyDiffuseCells(CellKernel kernel, const SpanArgs& a, int32_t* medium_errors,
                       int32_t* small_errors, const DotMasks2Bit& masks);
+// The cell diffusion of one slot from the cells' grey levels (four bytes a cell) and the large
+// dots of the side-by-side dither (slot's byte of eight a cell), with the slot's thresholds by
+// grey level from grey_diffusion_thresholds: the bytes and carries of GreyDiffuseCells.
+void GreyDiffuseLevels(CellKernel kernel, const SpanArgs& a, int slot, const uint8_t* greys,
+                       const uint8_t* large_codes, int32_t* medium_errors, int32_t* small_errors,
+                       const DotMasks2Bit& masks);
 void GreyDiffuseSpan1Bit(const SpanArgs& a, int32_t* errors, const uint32_t* dot_mask);
 
 }  // namespace tonvar::grey_input

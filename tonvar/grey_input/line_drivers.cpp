@@ -3,6 +3,7 @@
 // that starts inside a cell is dithered for all slots at once; then slots 4, 5 and 6 are
 // diffused (method 1) or dithered, and the other five always dithered.
 #include "tonvar/grey_input/grey_line.h"
+#include "tonvar/grey_input/slot_lanes.h"
 #include "tonvar/halftone_lines/cell_bits.h"
 #include "tonvar/halftone_lines/four_level_dots.h"
 #include "tonvar/halftone_lines/grey_line_lookup.h"
@@ -122,15 +123,41 @@ EngineStatus GreyLine2Bit(GreyHalftoneEngine* engine) {
     position = 2;
     phase_index = PatternIndex(f, 1);
   }
-  const EngineStatus looked_up = LookupSpan(engine, &f, phase_index, x);
-  if (looked_up != kStatusOk) return looked_up;
-
+  const EngineStatus planned = halftone_lines::PlanLineZones(f.plan, engine->zones, x, c.x_end);
+  if (planned != kStatusOk) return planned;
+  const uint8_t* const pair[2] = {f.in0, f.in1};
+  const bool diffused = c.method == 1;
+  uint32_t diffused_slots = 0;
+  if (diffused) {
+    for (int k : kDiffusedSlots) diffused_slots |= 1u << k;
+  }
   static constexpr CellKernel kKernelOfClass[3] = {CellKernel::k1x1, CellKernel::k2x1, CellKernel::k4x1};
+  const CellKernel kernel = kKernelOfClass[engine->ratio_class];
+  // The vector paths dither the slots side by side from grey levels when the line suits it.
+  SlotLine side{};
+  if (engine->simd_path != halftone_lines::SimdPath::kScalar &&
+      PrepareSlotLine(engine, f, x, position, diffused_slots, &side)) {
+    // Grey levels and large-dot codes go where the ink amounts of slots 0 and 4 would be.
+    auto* greys = reinterpret_cast<uint8_t*>(engine->ink_line[0]);
+    auto* large_codes = diffused ? reinterpret_cast<uint8_t*>(engine->ink_line[4]) : nullptr;
+    const EngineStatus greyed = halftone_lines::LookupGreyLevels(c.replication, phase_index, x, c.x_end, pair, greys);
+    if (greyed != kStatusOk) return greyed;
+    DitherSlotsSideBySide(*engine, f, side, pending, position, 0xFF & ~diffused_slots, greys, large_codes);
+    for (int k : kDiffusedSlots) {
+      if (!diffused) break;
+      GreyDiffuseLevels(kernel, SlotArgs(engine, f, pending, k, position), k, greys, large_codes,
+                        engine->error_row_even[k], engine->error_row_odd[k], masks);
+    }
+    return kStatusOk;
+  }
+  const EngineStatus looked_up = halftone_lines::LookupGreyLine(
+      reinterpret_cast<const halftone_lines::PackedInkRow*>(engine->ink_table->rows), c.replication, phase_index,
+      x, c.x_end, pair, engine->ink_line);
+  if (looked_up != kStatusOk) return looked_up;
   for (int k : kDiffusedSlots) {
     const SpanArgs a = SlotArgs(engine, f, pending, k, position);
-    if (c.method == 1) {
-      GreyDiffuseCells(kKernelOfClass[engine->ratio_class], a, engine->error_row_even[k],
-                       engine->error_row_odd[k], masks);
+    if (diffused) {
+      GreyDiffuseCells(kernel, a, engine->error_row_even[k], engine->error_row_odd[k], masks);
     } else {
       DitherSpan2Bit(a, masks);
     }

@@ -57,6 +57,73 @@ TEST_F(GreyEngineTest, EveryPathGivesTheScalarBytesOnRandomInput) {
   }
 }
 
+// The side-by-side paths against the scalar one at the edges of a band: every resolution class
+// and method, each replication code, one and two rows, spans that start inside a cell, end at
+// the job's width or hold a single pixel, and planes laid closer than a span's bytes (which the
+// vector paths leave to the scalar routines). Output, error rows and the random stream must
+// agree after every band.
+TEST_F(GreyEngineTest, VectorPathsGiveTheScalarBytesAtBandEdges) {
+  struct Case {
+    uint32_t h, v, method, replication;
+    int32_t plane_bytes;
+  };
+  constexpr Case kCases[] = {
+      {720, 720, 1, 0, 70},   {720, 720, 3, 0, 70},   {1440, 720, 1, 0, 70}, {1440, 720, 3, 0, 70},
+      {1440, 360, 1, 0, 70},  {1440, 360, 3, 0, 70},  {720, 720, 1, 1, 70},  {1440, 720, 3, 3, 70},
+      {1440, 360, 1, 7, 70},  {720, 720, 3, 15, 70},  {720, 720, 1, 0, 5},   {1440, 360, 3, 0, 9},
+  };
+  constexpr uint32_t kWidth = 250;
+  const int supported = static_cast<int>(halftone_lines::SupportedSimdPath());
+  for (const Case& k : kCases) {
+    const uint32_t step = k.replication + 1;  // what a span's start must be a multiple of
+    std::vector<std::vector<uint8_t>> outputs;
+    std::vector<std::vector<int32_t>> error_rows;
+    for (int path = 0; path <= supported; ++path) {
+      if (engine_ != nullptr) ASSERT_EQ(GreyHalftoneDelete(&engine_), kStatusOk);
+      RasterJob job = GreyJob(2, k.h, k.v, k.method, kWidth);
+      job.replication = k.replication;
+      Ready(job);
+      Engine().simd_path = static_cast<halftone_lines::SimdPath>(path);
+      std::mt19937 random(1234 + k.replication);
+      std::vector<uint8_t> out;
+      for (uint32_t line = 0; line < 30; ++line) {
+        Band band(2, kWidth, 70, 0xA5);  // room for a whole row in every plane
+        for (auto& row : band.input) {
+          for (size_t i = 0; i < row.size(); ++i) {
+            row[i] = static_cast<uint8_t>(i % 64 < 24 ? (line * 37) % 256 : random());
+          }
+        }
+        const uint32_t first_bit = step == 1 ? line % 4 : step == 2 ? 2 * (line % 2) : 0;
+        const uint32_t x_start = step * ((line * 7) % 9);
+        const uint32_t room = kWidth - x_start;
+        // Whole rest of the row, a single pixel, an odd count, and counts that fit the planes.
+        const uint32_t counts[4] = {room, 1, std::min(room, 2 * (line % 40) + 3),
+                                    std::min(room, uint32_t(k.plane_bytes) * 4 - first_bit)};
+        const uint32_t count = counts[line % 4];
+        const uint32_t rows = line % 3 == 2 ? 1 : 2;
+        HalftoneBand args = band.Args(first_bit, count, x_start, rows, line);
+        args.plane_stride = k.plane_bytes;
+        ASSERT_EQ(GreyHalftone(engine_, args), kStatusOk) << "line " << line;
+        for (const auto& row : band.output) out.insert(out.end(), row.begin(), row.end());
+      }
+      const GreyHalftoneEngine& e = Engine();
+      const int32_t* errors = e.error_rows_base;
+      error_rows.emplace_back(errors, errors + e.error_rows_size / 4);
+      const uint32_t* words = e.random.words;
+      out.insert(out.end(), reinterpret_cast<const uint8_t*>(words),
+                 reinterpret_cast<const uint8_t*>(words + common::kMtWordCount));
+      out.push_back(static_cast<uint8_t>(e.random.left));
+      outputs.push_back(out);
+    }
+    for (size_t path = 1; path < outputs.size(); ++path) {
+      EXPECT_EQ(outputs[path], outputs[0]) << "path " << path << " class " << k.h / k.v << " method " << k.method
+                                           << " replication " << k.replication << " planes " << k.plane_bytes;
+      EXPECT_EQ(error_rows[path], error_rows[0]) << "path " << path << " class " << k.h / k.v << " method "
+                                                 << k.method << " replication " << k.replication;
+    }
+  }
+}
+
 TEST_F(GreyEngineTest, BlankInputSetsNoDotAndSpansStayInTheirBytes) {
   for (const Route& r : kRoutes) {
     for (auto [first_bit, count, x_start] : {std::tuple{0u, 40u, 0u}, std::tuple{1u, 9u, 3u},

@@ -1,4 +1,4 @@
-// Grey input pixels to ink amounts, two output pixels a step.
+// Grey input pixels to ink amounts or grey levels, two output pixels a step.
 #include "tonvar/halftone_lines/grey_line_lookup.h"
 
 namespace tonvar::halftone_lines {
@@ -6,9 +6,7 @@ namespace {
 
 constexpr int kPixelBytes = 4;
 
-const uint32_t* RowOf(const PackedInkRow* table, const uint8_t* pixel) {
-  return table[(30 * pixel[0] + 59 * pixel[1] + 11 * pixel[2]) / 100];
-}
+uint32_t GreyOf(const uint8_t* pixel) { return (30u * pixel[0] + 59u * pixel[1] + 11u * pixel[2]) / 100u; }
 
 // One step's words of every plane: plane 2w takes the high halves of word w of the left and
 // right rows, plane 2w + 1 the low halves.
@@ -22,18 +20,15 @@ const uint32_t* RowOf(const PackedInkRow* table, const uint8_t* pixel) {
   }
 }
 
-}  // namespace
-
-EngineStatus LookupGreyLine(const PackedInkRow* ink_table, int32_t replication_code,
-                            int32_t pattern_index, int32_t x, int32_t span_end,
-                            const uint8_t* const input_pair[2], uint32_t* const ink_line[kGreyPlanes]) {
+// The input pixels of each step of the span: put(step, A, B, C, D) with the pixels' addresses.
+template <typename Put>
+[[gnu::always_inline]] inline EngineStatus WalkSteps(int32_t replication_code, int32_t pattern_index, int32_t x,
+                                                     int32_t span_end, const uint8_t* const input_pair[2], Put&& put) {
   if (replication_code == -1 || pattern_index < 0 || pattern_index >= kPatternLength) {
     return kStatusBadResource;
   }
   int32_t pattern[kPatternLength];
   GetReplicationPattern(replication_code, pattern);
-  uint32_t* lines[kGreyPlanes];
-  for (int k = 0; k < kGreyPlanes; ++k) lines[k] = ink_line[k];
   const uint8_t* top = input_pair[0];
   const uint8_t* bottom = input_pair[1];
   const int64_t steps = x < span_end ? (int64_t{span_end} - x + 1) / 2 : 0;
@@ -42,24 +37,51 @@ EngineStatus LookupGreyLine(const PackedInkRow* ink_table, int32_t replication_c
     // Pixel pairs; the last pixel of an odd span is read once, for both columns.
     const int64_t pairs = (int64_t{span_end} - x) / 2;
     for (; step < pairs; ++step) {
-      PutStep(RowOf(ink_table, top), RowOf(ink_table, top + kPixelBytes), RowOf(ink_table, bottom),
-              RowOf(ink_table, bottom + kPixelBytes), lines, 2 * step);
+      put(step, top, top + kPixelBytes, bottom, bottom + kPixelBytes);
       top += 2 * kPixelBytes;
       bottom += 2 * kPixelBytes;
     }
   }
   int32_t index = pattern_index;
   for (; step < steps; ++step) {
-    const uint32_t* a = RowOf(ink_table, top);
-    const uint32_t* c = RowOf(ink_table, bottom);
+    const uint8_t* a = top;
+    const uint8_t* c = bottom;
     if (pattern[index] != 0) {
       top += kPixelBytes;
       bottom += kPixelBytes;
     }
     index = index + 1 < kPatternLength && pattern[index + 1] != -1 ? index + 1 : 0;
-    PutStep(a, a, c, c, lines, 2 * step);
+    put(step, a, a, c, c);
   }
   return kStatusOk;
+}
+
+}  // namespace
+
+EngineStatus LookupGreyLine(const PackedInkRow* ink_table, int32_t replication_code,
+                            int32_t pattern_index, int32_t x, int32_t span_end,
+                            const uint8_t* const input_pair[2], uint32_t* const ink_line[kGreyPlanes]) {
+  uint32_t* lines[kGreyPlanes];
+  for (int k = 0; k < kGreyPlanes; ++k) lines[k] = ink_line[k];
+  return WalkSteps(replication_code, pattern_index, x, span_end, input_pair,
+                   [&](int64_t step, const uint8_t* a, const uint8_t* b, const uint8_t* c, const uint8_t* d)
+                       __attribute__((always_inline)) {
+                     PutStep(ink_table[GreyOf(a)], ink_table[GreyOf(b)], ink_table[GreyOf(c)],
+                             ink_table[GreyOf(d)], lines, 2 * step);
+                   });
+}
+
+EngineStatus LookupGreyLevels(int32_t replication_code, int32_t pattern_index, int32_t x, int32_t span_end,
+                              const uint8_t* const input_pair[2], uint8_t* levels) {
+  return WalkSteps(replication_code, pattern_index, x, span_end, input_pair,
+                   [&](int64_t step, const uint8_t* a, const uint8_t* b, const uint8_t* c, const uint8_t* d)
+                       __attribute__((always_inline)) {
+                     uint8_t* out = levels + 4 * step;
+                     out[0] = static_cast<uint8_t>(GreyOf(a));
+                     out[1] = static_cast<uint8_t>(GreyOf(b));
+                     out[2] = static_cast<uint8_t>(GreyOf(c));
+                     out[3] = static_cast<uint8_t>(GreyOf(d));
+                   });
 }
 
 }  // namespace tonvar::halftone_lines

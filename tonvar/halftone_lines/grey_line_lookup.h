@@ -26,4 +26,9 @@ EngineStatus LookupGreyLine(const PackedInkRow* ink_table, int32_t replication_c
                             int32_t pattern_index, int32_t x, int32_t span_end,
                             const uint8_t* const input_pair[2], uint32_t* const ink_line[kGreyPlanes]);
 
+// The same steps as LookupGreyLine, keeping the grey levels instead of the ink amounts: four
+// bytes a step, A and B of row 0, then C and D of row 1.
+EngineStatus LookupGreyLevels(int32_t replication_code, int32_t pattern_index, int32_t x, int32_t span_end,
+                              const uint8_t* const input_pair[2], uint8_t* levels);
+
 }  // namespace tonvar::halftone_lines
