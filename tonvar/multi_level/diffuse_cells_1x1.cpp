@@ -1,4 +1,5 @@
 // Cell error diffusion for equal horizontal and vertical resolution, 4 and 8 inks.
+#include "tonvar/multi_level/diffusion_streams.h"
 #include "tonvar/multi_level/square_bands.h"
 
 namespace tonvar::multi_level {
@@ -116,5 +117,7 @@ struct Square {
 
 void DiffuseCells1x1Ink4(const DiffusionCall& call) { diffusion::WalkCells<Square<false>>(call); }
 void DiffuseCells1x1Ink8(const DiffusionCall& call) { diffusion::WalkCells<Square<true>>(call); }
+void DiffuseInks1x1Ink4(const DiffusionCall* calls, int count) { diffusion::WalkInks<Square<false>>(calls, count); }
+void DiffuseInks1x1Ink8(const DiffusionCall* calls, int count) { diffusion::WalkInks<Square<true>>(calls, count); }
 
 }  // namespace tonvar::multi_level

@@ -1,4 +1,5 @@
 // Cell error diffusion for a vertical resolution twice the horizontal, 4 and 8 inks.
+#include "tonvar/multi_level/diffusion_streams.h"
 #include "tonvar/multi_level/square_bands.h"
 
 namespace tonvar::multi_level {
@@ -198,5 +199,6 @@ struct Tall {
 }  // namespace
 
 void DiffuseCells1x2(const DiffusionCall& call) { diffusion::WalkCells<Tall>(call); }
+void DiffuseInks1x2(const DiffusionCall* calls, int count) { diffusion::WalkInks<Tall>(calls, count); }
 
 }  // namespace tonvar::multi_level

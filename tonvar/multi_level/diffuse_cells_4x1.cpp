@@ -1,4 +1,5 @@
 // Cell error diffusion for a horizontal resolution four times the vertical, 4 and 8 inks alike.
+#include "tonvar/multi_level/diffusion_streams.h"
 #include "tonvar/multi_level/square_bands.h"
 
 namespace tonvar::multi_level {
@@ -257,5 +258,6 @@ struct FourToOne {
 }  // namespace
 
 void DiffuseCells4x1(const DiffusionCall& call) { diffusion::WalkCells<FourToOne>(call); }
+void DiffuseInks4x1(const DiffusionCall* calls, int count) { diffusion::WalkInks<FourToOne>(calls, count); }
 
 }  // namespace tonvar::multi_level
