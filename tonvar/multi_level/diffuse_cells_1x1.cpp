@@ -86,7 +86,8 @@ struct Square {
     return dot;
   }
 
-  static uint32_t SubPixels(PassState& s, const PassCell& p, diffusion::SquareBand band) {
+  template <diffusion::SquareBand band>
+  static uint32_t SubPixels(PassState& s, const PassCell& p) {
     static constexpr uint32_t kMasks[4][4] = {
         {kInk8 ? 0x333u : 0x33333u, 0x222, 0x444, kInk8 ? 0x888u : 0x88888u},
         {0x111, 0x222, 0x444, 0x888},
@@ -94,7 +95,7 @@ struct Square {
         {0x11, 0x22, 0x44, 0x88},
     };
     const bool gated = !kInk8 && band <= diffusion::kSquareD2;
-    return diffusion::SquareSubPixels(s, p, band, kMasks[band], !gated || (p.r & 6) != 0);
+    return diffusion::SquareSubPixels<band>(s, p, kMasks[band], !gated || (p.r & 6) != 0);
   }
 
   template <bool kSmall>
@@ -102,14 +103,14 @@ struct Square {
     const int32_t d = p.density;
     if (d <= 384) return SingleDot<kSmall>(s, p, false);
     if (d <= 768) return SingleDot<kSmall>(s, p, true);
-    if (d <= 1536) return SubPixels(s, p, diffusion::kSquareD1);
-    if (d <= 3392) return SubPixels(s, p, diffusion::kSquareD2);
+    if (d <= 1536) return SubPixels<diffusion::kSquareD1>(s, p);
+    if (d <= 3392) return SubPixels<diffusion::kSquareD2>(s, p);
     if (d == kFullCell) {
       NoDot(s, p.e, p.e[0] + p.e[1] + s.carry_lower + s.carry_upper);
       return kSmall ? 0xFu & ~p.occupied : 0xFu;
     }
-    if (d <= 6528 || d > 10240) return SubPixels(s, p, diffusion::kSquareD3);
-    return SubPixels(s, p, diffusion::kSquareD4);
+    if (d <= 6528 || d > 10240) return SubPixels<diffusion::kSquareD3>(s, p);
+    return SubPixels<diffusion::kSquareD4>(s, p);
   }
 };
 

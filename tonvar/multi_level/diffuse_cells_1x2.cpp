@@ -126,7 +126,8 @@ struct Tall {
 
   enum Band { kE, kF, kH };
 
-  static uint32_t SubPixels(PassState& s, const PassCell& p, Band band) {
+  template <Band band>
+  static uint32_t SubPixels(PassState& s, const PassCell& p) {
     int32_t* e = p.e;
     const bool short_masks = band == kH || (band == kF && p.density > 2688);
     const uint32_t mask_step = short_masks ? 0x11 : 0x111;
@@ -186,13 +187,13 @@ struct Tall {
     if (d <= 384) return SingleDot<kSmall>(s, p, false);
     if (d <= 832) return SingleDot<kSmall>(s, p, true);
     if (d <= 1280) return CellTest<kSmall>(s, p);
-    if (d <= 2048) return SubPixels(s, p, kE);
+    if (d <= 2048) return SubPixels<kE>(s, p);
     if (d == kFullCell) {
       NoDot(s, p.e, p.e[0] + p.e[1] + s.carry_upper + s.carry_lower);
       return 0xF;
     }
-    if (d <= 6528 || d > 11520) return SubPixels(s, p, kF);
-    return SubPixels(s, p, kH);
+    if (d <= 6528 || d > 11520) return SubPixels<kF>(s, p);
+    return SubPixels<kH>(s, p);
   }
 };
 
