@@ -180,10 +180,13 @@ struct WalkShared {
   uint32_t mask;
 };
 
-// Values, thresholds and large dots of `count` cells of one zone from column c and cell `cell`.
+// Values, thresholds and large dots of `count` cells of one zone from column c and cell `cell`;
+// kPlain for a zone that takes table B alone.
+template <bool kPlain>
 inline void PrepareCells(InkWalk& w, const WalkShared& k, int32_t c, uint32_t cell, int count) {
   const uint32_t* const plane = w.call->cell_plane;
   const ZoneTables& tables = w.tables;
+  const int16_t* const samples = k.samples;
   uint32_t m = w.m;
   for (int j = 0; j < count; ++j, c += 2, ++cell) {
     CellInputs& in = w.ahead[j];
@@ -192,26 +195,45 @@ inline void PrepareCells(InkWalk& w, const WalkShared& k, int32_t c, uint32_t ce
     const bool detailed = ((k.flat_cells[cell >> 5] >> (cell & 31)) & 1) != 0;
     in.idle = !detailed && (entry & 0xFF) == 0 ? 1 : 0;
     if (in.idle != 0) continue;
-    const int32_t f = tables.plain != 0 ? 0 : ((c - tables.origin) * 32) / tables.width;
-    CellValues v;
-    if (detailed) {
-      for (int i = 0; i < 4; ++i) LevelValues(tables, f, (entry >> (24 - 8 * i)) & 0xFF, v, i);
+    int32_t large[4];
+    if constexpr (kPlain) {
+      if (detailed) {
+        for (int i = 0; i < 4; ++i) {
+          const uint32_t* b = tables.b->level[2 * ((entry >> (24 - 8 * i)) & 0xFF)];
+          in.t[1][i] = static_cast<int32_t>(b[0]);
+          in.t[0][i] = static_cast<int32_t>(b[1]);
+          large[i] = static_cast<int32_t>(b[2]);
+        }
+      } else {
+        const uint32_t* b = tables.b->level[2 * (entry & 0xFF)];
+        for (int i = 0; i < 4; ++i) {
+          in.t[1][i] = static_cast<int32_t>(b[0]);
+          in.t[0][i] = static_cast<int32_t>(b[1]);
+          large[i] = static_cast<int32_t>(b[2]);
+        }
+      }
     } else {
-      LevelValues(tables, f, entry & 0xFF, v, 0);
-      for (int i = 1; i < 4; ++i) {
-        v.small[i] = v.small[0];
-        v.medium[i] = v.medium[0];
-        v.large[i] = v.large[0];
+      const int32_t f = ((c - tables.origin) * 32) / tables.width;
+      CellValues v;
+      if (detailed) {
+        for (int i = 0; i < 4; ++i) LevelValues(tables, f, (entry >> (24 - 8 * i)) & 0xFF, v, i);
+      } else {
+        LevelValues(tables, f, entry & 0xFF, v, 0);
+        for (int i = 1; i < 4; ++i) {
+          v.small[i] = v.small[0];
+          v.medium[i] = v.medium[0];
+          v.large[i] = v.large[0];
+        }
+      }
+      for (int i = 0; i < 4; ++i) {
+        in.t[0][i] = v.medium[i];
+        in.t[1][i] = v.small[i];
+        large[i] = v.large[i];
       }
     }
     // Large dots by ordered dither: sub-pixels 0..3 against samples m, m + 2, m + 1, m + 3.
-    const int16_t* samples = k.samples;
-    in.large = (v.large[0] > samples[m] ? 1u : 0u) | (v.large[1] > samples[m + 2] ? 2u : 0u) |
-               (v.large[2] > samples[m + 1] ? 4u : 0u) | (v.large[3] > samples[m + 3] ? 8u : 0u);
-    for (int i = 0; i < 4; ++i) {
-      in.t[0][i] = v.medium[i];
-      in.t[1][i] = v.small[i];
-    }
+    in.large = (large[0] > samples[m] ? 1u : 0u) | (large[1] > samples[m + 2] ? 2u : 0u) |
+               (large[2] > samples[m + 1] ? 4u : 0u) | (large[3] > samples[m + 3] ? 8u : 0u);
     for (int pass = 0; pass < 2; ++pass) {
       in.density[pass] = in.t[pass][0] + in.t[pass][1] + in.t[pass][2] + in.t[pass][3];
       in.base[pass] = BaseThreshold(*k.thresholds, in.density[pass]);
@@ -297,7 +319,13 @@ void WalkCells(const DiffusionCall* calls, common::MtState* const* streams) {
     for (InkWalk& w : inks) w.tables = TablesOfZone(*w.call, z);
     for (int32_t from = zone.start; from < zone.end;) {
       const int count = static_cast<int>(std::min<int32_t>((zone.end - from + 1) / 2, kCellsAhead));
-      for (InkWalk& w : inks) PrepareCells(w, shared, from, cell, count);
+      for (InkWalk& w : inks) {
+        if (w.tables.plain != 0) {
+          PrepareCells<true>(w, shared, from, cell, count);
+        } else {
+          PrepareCells<false>(w, shared, from, cell, count);
+        }
+      }
       for (int j = 0; j < count; ++j, from += 2) {
         const int s0 = PixelShift(x);
         for (InkWalk& w : inks) DiffuseCell<Member>(w, j, from, s0);
