@@ -35,9 +35,11 @@ constexpr int32_t kBandLimits[] = {64,   128,  192,  256,  320,  384,  448,  576
 constexpr int kInksAtMost = 3;
 constexpr int kMargin = 30;
 constexpr int32_t kWidth = 96;
+constexpr int32_t kLongWidth = 12000;  // busy cells enough for an ink to draw past its words ahead
 
 // One row pair of up to three inks: tables, cells, error rows and output, copied for each run.
 struct InksCase {
+  int32_t width = kWidth;
   std::unique_ptr<MultiLevelState> state = std::make_unique<MultiLevelState>();
   std::vector<int16_t> samples;
   std::vector<DotTableSlot> slots = std::vector<DotTableSlot>(kInksAtMost);
@@ -64,7 +66,7 @@ struct InksCase {
     DiffusionCall calls[kInksAtMost];
     for (int i = 0; i < inks; ++i) {
       for (int row = 0; row < 2; ++row) {
-        result.rows[i][row].assign(kWidth / 2 + 16, 0xA5);
+        result.rows[i][row].assign(static_cast<size_t>(width) / 2 + 16, 0xA5);
         result.errors[i][row] = errors[i][row];
       }
       calls[i] = {copy.get(), run, {words[i][0], words[i][1]}, &slots[i], table_set, dot_position, positions[i],
@@ -109,7 +111,7 @@ void Fill(InksCase& c, std::mt19937& random, int round) {
   }
   // The five zones split [start, end) at even columns; any but the interior may blend.
   const int32_t start = 2 * static_cast<int32_t>(random() % 4);
-  const int32_t end = start + 2 * static_cast<int32_t>(random() % 40);
+  const int32_t end = c.width == kWidth ? start + 2 * static_cast<int32_t>(random() % 40) : c.width - 8;
   int32_t cuts[6] = {start, 0, 0, 0, 0, end};
   for (int z = 1; z < 5; ++z) cuts[z] = start + 2 * static_cast<int32_t>(random() % ((end - start) / 2 + 1));
   std::sort(cuts + 1, cuts + 5);
@@ -127,12 +129,13 @@ void Fill(InksCase& c, std::mt19937& random, int round) {
     c.planes[i].resize(cells + 1);
     for (size_t k = 0; k < c.planes[i].size(); ++k) {
       const bool detailed = ((c.flat[k / 32] >> (k % 32)) & 1) != 0;
-      uint32_t entry = random() % 4 == 0 ? 0 : static_cast<uint32_t>(random());
+      const bool busy = c.width != kWidth || random() % 4 != 0;  // every cell of a long row is busy
+      uint32_t entry = busy ? static_cast<uint32_t>(random()) | 1 : 0;
       if (!detailed) entry &= 0xFF;
       c.planes[i][k] = entry;
     }
     for (auto& row : c.errors[i]) {
-      row.resize(kWidth + 2 * kMargin + 8);
+      row.resize(static_cast<size_t>(c.width) + 2 * kMargin + 8);
       for (int32_t& e : row) e = static_cast<int32_t>(random() % 6001) - 3000;
     }
     for (uint32_t& w : c.words[i]) w = random() % 2 == 0 ? 0 : static_cast<uint32_t>(random());
@@ -145,8 +148,9 @@ void Fill(InksCase& c, std::mt19937& random, int round) {
 TEST(DiffusionInks, SideBySideGivesTheOneInkKernelsBytesErrorsAndDraws) {
   std::mt19937 random(2026);
   for (const InksKernel& kernel : kInksKernels) {
-    for (int round = 0; round < 120; ++round) {
+    for (int round = 0; round < 122; ++round) {
       InksCase c;
+      if (round >= 120) c.width = kLongWidth;
       Fill(c, random, round);
       for (const int inks : {1, 2, 3}) {
         ASSERT_EQ(c.Run(kernel, inks, true), c.Run(kernel, inks, false))

@@ -158,11 +158,20 @@ struct CellInputs {
 // Cells worked out ahead of the passes at a time.
 inline constexpr int kCellsAhead = 32;
 
+// An ink's random words: first those drawn ahead into `words`, then the generator `rest`.
+struct InkStream {
+  const uint32_t* words;
+  uint32_t drawn;
+  uint32_t next;
+  common::MtState* rest;
+  uint32_t Draw() { return next < drawn ? words[next++] : common::RandomGenerate(rest); }
+};
+
 // One ink's part of a walk: its call, its random stream, what it carries from cell to cell and
 // its cells ahead.
 struct InkWalk {
   const DiffusionCall* call;
-  common::MtState* random;
+  InkStream random;
   ZoneTables tables;
   uint32_t words[2];
   uint32_t m;
@@ -269,7 +278,7 @@ inline void DiffuseCell(InkWalk& w, int j, int32_t c, int s0) {
   uint32_t dots[2];
   for (int pass = 0; pass < 2; ++pass) {
     w.r >>= 4;
-    if (w.r == 0) w.r = common::RandomGenerate(w.random);
+    if (w.r == 0) w.r = w.random.Draw();
     const int32_t* t = in.t[pass];
     const PassCell p{pass == 0 ? medium_errors : small_errors, {t[0], t[1], t[2], t[3]}, in.density[pass],
                      in.base[pass], w.r, held};
@@ -291,7 +300,7 @@ inline void DiffuseCell(InkWalk& w, int j, int32_t c, int s0) {
 // Each ink's values, thresholds and large dots are worked out a stretch of cells ahead, so that
 // the passes, which carry from cell to cell, do not wait on table reads.
 template <class Member, int kInks>
-void WalkCells(const DiffusionCall* calls, common::MtState* const* streams) {
+void WalkCells(const DiffusionCall* calls, const InkStream* streams) {
   const DiffusionCall& first = calls[0];
   const MultiLevelState& state = *first.state;
   InkWalk inks[kInks];
@@ -302,7 +311,7 @@ void WalkCells(const DiffusionCall* calls, common::MtState* const* streams) {
     w.words[0] = calls[i].words[0];
     w.words[1] = calls[i].words[1];
     w.m = calls[i].matrix_position;
-    w.r = Member::kDrawAtSetUp ? common::RandomGenerate(w.random) : 0;
+    w.r = Member::kDrawAtSetUp ? w.random.Draw() : 0;
     w.medium = {0, 0, 0, 0, 0, 0, Member::kIdleCount};
     w.small = w.medium;
   }
@@ -360,7 +369,7 @@ void WalkCells(const DiffusionCall* calls, common::MtState* const* streams) {
 // One ink, drawing from the state's generator: the reference every other walk matches.
 template <class Member>
 void WalkCells(const DiffusionCall& call) {
-  common::MtState* const stream = &call.state->random;
+  const InkStream stream{nullptr, 0, 0, &call.state->random};
   WalkCells<Member, 1>(&call, &stream);
 }
 
