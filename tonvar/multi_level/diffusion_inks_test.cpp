@@ -169,13 +169,7 @@ MultiLevelEngine* DiffusionEngine(bool eight_inks, uint32_t width, int ratio_cla
       NewFuzzEngine(eight_inks, width, kClassDpi[ratio_class][0], kClassDpi[ratio_class][1], 2);
   engine->job.method = 1;
   engine->state->simd_path = path;
-  ::testkit::MatrixBlockShape matrix;
-  matrix.phases = ::testkit::SamplePhases(eight_inks ? 8 : 4);
-  ResourceId id = 0;
-  for (const auto& bytes : {::testkit::BuildMatrixBlock(matrix), ::testkit::BuildDotCurveTable({})}) {
-    EXPECT_EQ(MultiLevelSetResource(engine, ResourceBytes{bytes.data(), bytes.size()}, &id), kStatusOk);
-  }
-  EXPECT_EQ(id, kNoMoreResources);
+  EXPECT_TRUE(CompleteWithDefaultResources(engine, eight_inks));
   return engine;
 }
 
