@@ -1,4 +1,5 @@
 // Cell error diffusion for equal horizontal and vertical resolution, 4 and 8 inks.
+#include "tonvar/multi_level/diffusion_streams.h"
 #include "tonvar/multi_level/square_bands.h"
 
 namespace tonvar::multi_level {
@@ -85,7 +86,8 @@ struct Square {
     return dot;
   }
 
-  static uint32_t SubPixels(PassState& s, const PassCell& p, diffusion::SquareBand band) {
+  template <diffusion::SquareBand band>
+  static uint32_t SubPixels(PassState& s, const PassCell& p) {
     static constexpr uint32_t kMasks[4][4] = {
         {kInk8 ? 0x333u : 0x33333u, 0x222, 0x444, kInk8 ? 0x888u : 0x88888u},
         {0x111, 0x222, 0x444, 0x888},
@@ -93,7 +95,7 @@ struct Square {
         {0x11, 0x22, 0x44, 0x88},
     };
     const bool gated = !kInk8 && band <= diffusion::kSquareD2;
-    return diffusion::SquareSubPixels(s, p, band, kMasks[band], !gated || (p.r & 6) != 0);
+    return diffusion::SquareSubPixels<band>(s, p, kMasks[band], !gated || (p.r & 6) != 0);
   }
 
   template <bool kSmall>
@@ -101,14 +103,14 @@ struct Square {
     const int32_t d = p.density;
     if (d <= 384) return SingleDot<kSmall>(s, p, false);
     if (d <= 768) return SingleDot<kSmall>(s, p, true);
-    if (d <= 1536) return SubPixels(s, p, diffusion::kSquareD1);
-    if (d <= 3392) return SubPixels(s, p, diffusion::kSquareD2);
+    if (d <= 1536) return SubPixels<diffusion::kSquareD1>(s, p);
+    if (d <= 3392) return SubPixels<diffusion::kSquareD2>(s, p);
     if (d == kFullCell) {
       NoDot(s, p.e, p.e[0] + p.e[1] + s.carry_lower + s.carry_upper);
       return kSmall ? 0xFu & ~p.occupied : 0xFu;
     }
-    if (d <= 6528 || d > 10240) return SubPixels(s, p, diffusion::kSquareD3);
-    return SubPixels(s, p, diffusion::kSquareD4);
+    if (d <= 6528 || d > 10240) return SubPixels<diffusion::kSquareD3>(s, p);
+    return SubPixels<diffusion::kSquareD4>(s, p);
   }
 };
 
@@ -116,5 +118,7 @@ struct Square {
 
 void DiffuseCells1x1Ink4(const DiffusionCall& call) { diffusion::WalkCells<Square<false>>(call); }
 void DiffuseCells1x1Ink8(const DiffusionCall& call) { diffusion::WalkCells<Square<true>>(call); }
+void DiffuseInks1x1Ink4(const DiffusionCall* calls, int count) { diffusion::WalkInks<Square<false>>(calls, count); }
+void DiffuseInks1x1Ink8(const DiffusionCall* calls, int count) { diffusion::WalkInks<Square<true>>(calls, count); }
 
 }  // namespace tonvar::multi_level

@@ -1,4 +1,5 @@
 // Cell error diffusion for a vertical resolution twice the horizontal, 4 and 8 inks.
+#include "tonvar/multi_level/diffusion_streams.h"
 #include "tonvar/multi_level/square_bands.h"
 
 namespace tonvar::multi_level {
@@ -125,7 +126,8 @@ struct Tall {
 
   enum Band { kE, kF, kH };
 
-  static uint32_t SubPixels(PassState& s, const PassCell& p, Band band) {
+  template <Band band>
+  static uint32_t SubPixels(PassState& s, const PassCell& p) {
     int32_t* e = p.e;
     const bool short_masks = band == kH || (band == kF && p.density > 2688);
     const uint32_t mask_step = short_masks ? 0x11 : 0x111;
@@ -185,18 +187,19 @@ struct Tall {
     if (d <= 384) return SingleDot<kSmall>(s, p, false);
     if (d <= 832) return SingleDot<kSmall>(s, p, true);
     if (d <= 1280) return CellTest<kSmall>(s, p);
-    if (d <= 2048) return SubPixels(s, p, kE);
+    if (d <= 2048) return SubPixels<kE>(s, p);
     if (d == kFullCell) {
       NoDot(s, p.e, p.e[0] + p.e[1] + s.carry_upper + s.carry_lower);
       return 0xF;
     }
-    if (d <= 6528 || d > 11520) return SubPixels(s, p, kF);
-    return SubPixels(s, p, kH);
+    if (d <= 6528 || d > 11520) return SubPixels<kF>(s, p);
+    return SubPixels<kH>(s, p);
   }
 };
 
 }  // namespace
 
 void DiffuseCells1x2(const DiffusionCall& call) { diffusion::WalkCells<Tall>(call); }
+void DiffuseInks1x2(const DiffusionCall* calls, int count) { diffusion::WalkInks<Tall>(calls, count); }
 
 }  // namespace tonvar::multi_level

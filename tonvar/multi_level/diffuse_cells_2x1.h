@@ -122,7 +122,8 @@ struct Wide {
   }
 
   // The sub-pixel bands of the equal-resolution kernels, with this ratio's masks.
-  static uint32_t SubPixels(PassState& s, const PassCell& p, SquareBand band) {
+  template <SquareBand band>
+  static uint32_t SubPixels(PassState& s, const PassCell& p) {
     const bool long_masks = band == kSquareD1 && p.density <= 1600;
     const uint32_t masks[4][4] = {
         {long_masks ? 0x33333u : 0x333u, 0x222, 0x444, long_masks ? 0x88888u : 0x888u},
@@ -130,7 +131,7 @@ struct Wide {
         {0x111, 0x22, 0x44, 0x88},
         {0x11, 0x22, 0x44, 0x88},
     };
-    return SquareSubPixels(s, p, band, masks[band], kInk8 || band >= kSquareD3 || (p.r & 6) != 0);
+    return SquareSubPixels<band>(s, p, masks[band], kInk8 || band >= kSquareD3 || (p.r & 6) != 0);
   }
 
   template <bool kSmall>
@@ -138,14 +139,14 @@ struct Wide {
     const int32_t d = p.density;
     if (d <= kSingleDotLimit) return SingleDot<kSmall>(s, p);
     if (d <= 832) return CellTest<kSmall>(s, p);
-    if (d <= 2560) return SubPixels(s, p, kSquareD1);
-    if (d <= 3072) return SubPixels(s, p, kSquareD2);
+    if (d <= 2560) return SubPixels<kSquareD1>(s, p);
+    if (d <= 3072) return SubPixels<kSquareD2>(s, p);
     if (d == kFullCell) {
       WideNoDot(s, p.e, p.e[0] + p.e[1] + s.carry_lower + s.carry_upper);
       return kSmall ? 0xFu & ~p.occupied : 0xFu;
     }
-    if (d <= 6528 || d > 11520) return SubPixels(s, p, kSquareD3);
-    return SubPixels(s, p, kSquareD4);
+    if (d <= 6528 || d > 11520) return SubPixels<kSquareD3>(s, p);
+    return SubPixels<kSquareD4>(s, p);
   }
 };
 

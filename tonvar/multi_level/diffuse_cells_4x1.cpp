@@ -1,4 +1,5 @@
 // Cell error diffusion for a horizontal resolution four times the vertical, 4 and 8 inks alike.
+#include "tonvar/multi_level/diffusion_streams.h"
 #include "tonvar/multi_level/square_bands.h"
 
 namespace tonvar::multi_level {
@@ -141,7 +142,8 @@ struct FourToOne {
 
   enum Band { kD1, kD2, kD3, kD4, kD5, kD6 };
 
-  static uint32_t SubPixels(PassState& s, const PassCell& p, Band band) {
+  template <Band band>
+  static uint32_t SubPixels(PassState& s, const PassCell& p) {
     int32_t* e = p.e;
     const uint32_t* masks = band == kD5 ? kSameSubPixel : kAnyLastCell;
     const int32_t penalty = diffusion::Penalty(p.r);
@@ -241,21 +243,22 @@ struct FourToOne {
   static uint32_t Bands(PassState& s, const PassCell& p) {
     const int32_t d = p.density;
     if (d <= 640) return SingleDot<kSmall>(s, p);
-    if (d <= 1472) return SubPixels(s, p, kD1);
-    if (d <= 1792) return SubPixels(s, p, kD2);
-    if (d <= 2880) return SubPixels(s, p, kD3);
-    if (d <= 5440) return SubPixels(s, p, kD4);
-    if (d <= 11520) return SubPixels(s, p, kD5);
+    if (d <= 1472) return SubPixels<kD1>(s, p);
+    if (d <= 1792) return SubPixels<kD2>(s, p);
+    if (d <= 2880) return SubPixels<kD3>(s, p);
+    if (d <= 5440) return SubPixels<kD4>(s, p);
+    if (d <= 11520) return SubPixels<kD5>(s, p);
     if (d == kFullCell) {
       NoDot(s, p.e, p.e[0] + p.e[1] + s.carry_lower + s.carry_upper);
       return 0xF;
     }
-    return SubPixels(s, p, kD6);
+    return SubPixels<kD6>(s, p);
   }
 };
 
 }  // namespace
 
 void DiffuseCells4x1(const DiffusionCall& call) { diffusion::WalkCells<FourToOne>(call); }
+void DiffuseInks4x1(const DiffusionCall* calls, int count) { diffusion::WalkInks<FourToOne>(calls, count); }
 
 }  // namespace tonvar::multi_level

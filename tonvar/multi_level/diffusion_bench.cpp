@@ -1,6 +1,6 @@
 // Speed of Halftone on the multi-level engine, one core, in megapixels per second: cell error
 // diffusion (method 1) and ordered dither (method 3) for 8 inks at 2 bits per dot in the classes
-// H=V and H=2V, and for 4 inks at 1 bit per dot (H=2V). The engine and its resources are made
+// H=V and H=2V (diffusion also V=2H and H=4V), and for 4 inks at 1 bit per dot (H=2V). The engine and its resources are made
 // outside the timing.
 #include <benchmark/benchmark.h>
 
@@ -37,12 +37,12 @@ std::vector<std::vector<uint8_t>> Picture() {
 
 class BenchEngine {
  public:
-  BenchEngine(int inks, uint32_t h_dpi, uint32_t bits, uint32_t method) {
+  BenchEngine(int inks, uint32_t h_dpi, uint32_t bits, uint32_t method, uint32_t v_dpi) {
     job_.method = method;
     job_.channel_order = 1;
     job_.ink_set = inks == 8 ? 9 : 1;
     job_.resolution_x_dpi = h_dpi;
-    job_.resolution_y_dpi = 720;
+    job_.resolution_y_dpi = v_dpi;
     job_.bits_per_dot = bits;
     job_.width_pixels = kWidth;
     job_.height_lines = 100000;
@@ -80,8 +80,9 @@ class BenchEngine {
   bool ready_ = false;
 };
 
-void BM_Halftone(benchmark::State& state, int inks, uint32_t h_dpi, uint32_t bits, uint32_t method) {
-  BenchEngine engine(inks, h_dpi, bits, method);
+void BM_Halftone(benchmark::State& state, int inks, uint32_t h_dpi, uint32_t bits, uint32_t method,
+                 uint32_t v_dpi = 720) {
+  BenchEngine engine(inks, h_dpi, bits, method, v_dpi);
   if (!engine.Ready()) {
     state.SkipWithError("the engine did not take its resources");
     return;
@@ -104,6 +105,9 @@ void BM_Halftone(benchmark::State& state, int inks, uint32_t h_dpi, uint32_t bit
 
 BENCHMARK_CAPTURE(BM_Halftone, ink8_2bit_HV_diffusion, 8, 720, 2, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Halftone, ink8_2bit_H2V_diffusion, 8, 1440, 2, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Halftone, ink8_2bit_V2H_diffusion, 8, 720, 2, 1, 1440)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Halftone, ink8_2bit_H4V_diffusion, 8, 2880, 2, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Halftone, ink4_2bit_HV_diffusion, 4, 720, 2, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Halftone, ink4_1bit_H2V_diffusion, 4, 1440, 1, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Halftone, ink8_2bit_HV_dither, 8, 720, 2, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Halftone, ink8_2bit_H2V_dither, 8, 1440, 2, 3)->Unit(benchmark::kMillisecond);

@@ -53,6 +53,17 @@ void DiffuseCells4x1(const DiffusionCall& call);
 
 using DiffuseCellsKernel = void (*)(const DiffusionCall& call);
 
+// The same kernels over `count` (1 to 3) inks of one row pair at once, calls in ink order: the
+// output, error rows and generator of calling the one-ink kernel on each ink in turn.
+void DiffuseInks1x1Ink4(const DiffusionCall* calls, int count);
+void DiffuseInks1x1Ink8(const DiffusionCall* calls, int count);
+void DiffuseInks1x2(const DiffusionCall* calls, int count);
+void DiffuseInks2x1Ink4(const DiffusionCall* calls, int count);
+void DiffuseInks2x1Ink8(const DiffusionCall* calls, int count);
+void DiffuseInks4x1(const DiffusionCall* calls, int count);
+
+using DiffuseInksKernel = void (*)(const DiffusionCall* calls, int count);
+
 // One bit per dot: the error-diffusion core (error row `medium_errors`; `small_errors` and
 // `matrix_position` unread) and the ordered dither of a plane against the matrix's samples.
 // `dot_position` counts within a group of 32 dots.

@@ -53,18 +53,13 @@ inline int32_t BaseThreshold(const DiffusionThresholds& table, int32_t density) 
 struct SubPixelDecision {
   uint32_t flags = 0;
   uint32_t dots = 0;
+  // Branch-free: which way a sub-pixel goes is as good as random.
   int32_t Decide(int i, int32_t u, int32_t threshold, uint32_t occupied) {
-    const uint32_t bit = 1u << i;
-    if ((occupied & bit) != 0) {
-      flags |= bit;
-      return u - kDotWeight;
-    }
-    if (u > threshold) {
-      flags |= bit;
-      dots |= bit;
-      return u - kDotWeight;
-    }
-    return u;
+    const uint32_t held = (occupied >> i) & 1;
+    const uint32_t set = held | static_cast<uint32_t>(u > threshold);
+    flags |= set << i;
+    dots |= (set & ~held) << i;
+    return u - (kDotWeight & -static_cast<int32_t>(set));
   }
 };
 
@@ -149,99 +144,233 @@ uint32_t Pass(PassState& s, const PassCell& p) {
   return Member::template Bands<kSmall>(s, p);
 }
 
-// The walk of a four-level kernel; `kDrawAtSetUp` says whether the random word starts with a
-// draw.
+// What the two passes of one cell read, worked out ahead of them: the values of the medium (0)
+// and small (1) pass, their sums and base thresholds, the sub-pixels the ordered dither gives a
+// large dot, and whether the cell is idle.
+struct CellInputs {
+  int32_t t[2][4];
+  int32_t density[2];
+  int32_t base[2];
+  uint32_t large;
+  uint32_t idle;
+};
+
+// Cells worked out ahead of the passes at a time.
+inline constexpr int kCellsAhead = 32;
+
+// An ink's random words: first those drawn ahead into `words`, then the generator `rest`.
+struct InkStream {
+  const uint32_t* words;
+  uint32_t drawn;
+  uint32_t next;
+  common::MtState* rest;
+  uint32_t Draw() { return next < drawn ? words[next++] : common::RandomGenerate(rest); }
+};
+
+// One ink's part of a walk: its call, its random stream, what it carries from cell to cell and
+// its cells ahead.
+struct InkWalk {
+  const DiffusionCall* call;
+  InkStream random;
+  ZoneTables tables;
+  uint32_t words[2];
+  uint32_t m;
+  uint32_t r;
+  PassState medium;
+  PassState small;
+  CellInputs ahead[kCellsAhead];
+};
+
+// What every ink of a walk shares.
+struct WalkShared {
+  const int16_t* samples;
+  const DiffusionThresholds* thresholds;
+  const uint32_t* flat_cells;
+  uint32_t mask;
+};
+
+// Values, thresholds and large dots of `count` cells of one zone from column c and cell `cell`;
+// kPlain for a zone that takes table B alone.
+template <bool kPlain>
+inline void PrepareCells(InkWalk& w, const WalkShared& k, int32_t c, uint32_t cell, int count) {
+  const uint32_t* const plane = w.call->cell_plane;
+  const ZoneTables& tables = w.tables;
+  const int16_t* const samples = k.samples;
+  uint32_t m = w.m;
+  for (int j = 0; j < count; ++j, c += 2, ++cell) {
+    CellInputs& in = w.ahead[j];
+    m = (m + 4) & k.mask;
+    const uint32_t entry = plane[cell];
+    const bool detailed = ((k.flat_cells[cell >> 5] >> (cell & 31)) & 1) != 0;
+    in.idle = !detailed && (entry & 0xFF) == 0 ? 1 : 0;
+    if (in.idle != 0) continue;
+    int32_t large[4];
+    if constexpr (kPlain) {
+      if (detailed) {
+        for (int i = 0; i < 4; ++i) {
+          const uint32_t* b = tables.b->level[2 * ((entry >> (24 - 8 * i)) & 0xFF)];
+          in.t[1][i] = static_cast<int32_t>(b[0]);
+          in.t[0][i] = static_cast<int32_t>(b[1]);
+          large[i] = static_cast<int32_t>(b[2]);
+        }
+      } else {
+        const uint32_t* b = tables.b->level[2 * (entry & 0xFF)];
+        for (int i = 0; i < 4; ++i) {
+          in.t[1][i] = static_cast<int32_t>(b[0]);
+          in.t[0][i] = static_cast<int32_t>(b[1]);
+          large[i] = static_cast<int32_t>(b[2]);
+        }
+      }
+    } else {
+      const int32_t f = ((c - tables.origin) * 32) / tables.width;
+      CellValues v;
+      if (detailed) {
+        for (int i = 0; i < 4; ++i) LevelValues(tables, f, (entry >> (24 - 8 * i)) & 0xFF, v, i);
+      } else {
+        LevelValues(tables, f, entry & 0xFF, v, 0);
+        for (int i = 1; i < 4; ++i) {
+          v.small[i] = v.small[0];
+          v.medium[i] = v.medium[0];
+          v.large[i] = v.large[0];
+        }
+      }
+      for (int i = 0; i < 4; ++i) {
+        in.t[0][i] = v.medium[i];
+        in.t[1][i] = v.small[i];
+        large[i] = v.large[i];
+      }
+    }
+    // Large dots by ordered dither: sub-pixels 0..3 against samples m, m + 2, m + 1, m + 3.
+    in.large = (large[0] > samples[m] ? 1u : 0u) | (large[1] > samples[m + 2] ? 2u : 0u) |
+               (large[2] > samples[m + 1] ? 4u : 0u) | (large[3] > samples[m + 3] ? 8u : 0u);
+    for (int pass = 0; pass < 2; ++pass) {
+      in.density[pass] = in.t[pass][0] + in.t[pass][1] + in.t[pass][2] + in.t[pass][3];
+      in.base[pass] = BaseThreshold(*k.thresholds, in.density[pass]);
+    }
+  }
+  w.m = m;
+}
+
+// A cell's sub-pixel mask as 2-bit fields holding 0 or 1: row 0's pair (sub-pixels 0 and 1) in
+// the low nibble, row 1's (2 and 3) in the high one, the left pixel of each above the right.
+inline constexpr uint8_t kCodePairs[16] = {0x00, 0x04, 0x01, 0x05, 0x40, 0x44, 0x41, 0x45,
+                                           0x10, 0x14, 0x11, 0x15, 0x50, 0x54, 0x51, 0x55};
+
+// The two passes of cell j of the ink's cells ahead, at column c, its left pixel at bit s0 of
+// the output words.
 template <class Member>
-void WalkCells(const DiffusionCall& call) {
-  MultiLevelState& state = *call.state;
-  const int16_t* samples = call.state->matrix.samples;
-  const uint32_t mask = static_cast<uint32_t>(state.matrix.width) * static_cast<uint32_t>(state.matrix.height) - 1;
-  uint32_t words[2] = {call.words[0], call.words[1]};
-  int x = call.dot_position;
-  uint32_t m = call.matrix_position;
-  uint32_t r = Member::kDrawAtSetUp ? common::RandomGenerate(&state.random) : 0;
-  PassState medium{0, 0, 0, 0, 0, 0, Member::kIdleCount};
-  PassState small = medium;
+inline void DiffuseCell(InkWalk& w, int j, int32_t c, int s0) {
+  const CellInputs& in = w.ahead[j];
+  int32_t* const medium_errors = w.call->medium_errors + c;
+  int32_t* const small_errors = w.call->small_errors + c;
+  if (in.idle != 0) {
+    Member::Idle(w.medium, medium_errors);
+    Member::Idle(w.small, small_errors);
+    return;
+  }
+  const int s1 = s0 - 2;
+  uint32_t* const words = w.words;
+  // Sub-pixels holding a medium or large dot: what the words hold, the large dots, then the
+  // medium pass's dots.
+  uint32_t held = ((words[0] >> (s0 + 1) & 1) | (words[0] >> (s1 + 1) & 1) << 1 | (words[1] >> (s0 + 1) & 1) << 2 |
+                   (words[1] >> (s1 + 1) & 1) << 3) |
+                  in.large;
+  uint32_t dots[2];
+  for (int pass = 0; pass < 2; ++pass) {
+    w.r >>= 4;
+    if (w.r == 0) w.r = w.random.Draw();
+    const int32_t* t = in.t[pass];
+    const PassCell p{pass == 0 ? medium_errors : small_errors, {t[0], t[1], t[2], t[3]}, in.density[pass],
+                     in.base[pass], w.r, held};
+    if (pass == 0) {
+      dots[0] = Pass<Member, false>(w.medium, p);
+      held |= dots[0];
+    } else {
+      dots[1] = Pass<Member, true>(w.small, p);
+    }
+  }
+  const uint32_t codes = 3 * kCodePairs[in.large] | 2 * kCodePairs[dots[0]] | kCodePairs[dots[1]];
+  words[0] |= (codes & 0xF) << s1;
+  words[1] |= (codes >> 4) << s1;
+}
+
+// The walk of a four-level kernel over kInks inks of one row pair at once, ink i drawing its
+// random words from streams[i]; `kDrawAtSetUp` says whether an ink's random word starts with a
+// draw. The inks share the run, the cells' detail bits and the output position, and nothing else.
+// Each ink's values, thresholds and large dots are worked out a stretch of cells ahead, so that
+// the passes, which carry from cell to cell, do not wait on table reads.
+template <class Member, int kInks>
+void WalkCells(const DiffusionCall* calls, const InkStream* streams) {
+  const DiffusionCall& first = calls[0];
+  const MultiLevelState& state = *first.state;
+  InkWalk inks[kInks];
+  for (int i = 0; i < kInks; ++i) {
+    InkWalk& w = inks[i];
+    w.call = &calls[i];
+    w.random = streams[i];
+    w.words[0] = calls[i].words[0];
+    w.words[1] = calls[i].words[1];
+    w.m = calls[i].matrix_position;
+    w.r = Member::kDrawAtSetUp ? w.random.Draw() : 0;
+    w.medium = {0, 0, 0, 0, 0, 0, Member::kIdleCount};
+    w.small = w.medium;
+  }
+  const WalkShared shared{state.matrix.samples, &state.diffusion_thresholds, first.flat_cells,
+                          static_cast<uint32_t>(state.matrix.width) * static_cast<uint32_t>(state.matrix.height) - 1};
+  int x = first.dot_position;
   uint32_t cell = 0;
   uint32_t offset = 0;
   int32_t max_end = 0;
-  int32_t* const medium_errors = call.medium_errors;
-  int32_t* const small_errors = call.small_errors;
-  uint8_t* const out0 = call.out_rows[0];
-  uint8_t* const out1 = call.out_rows[1];
 
   for (int z = 0; z < halftone_lines::kZoneCount; ++z) {
-    const HorizontalZone& zone = call.run_zones[z];
+    const HorizontalZone& zone = first.run_zones[z];
     max_end = std::max(max_end, zone.end);
-    const ZoneTables tables = TablesOfZone(call, z);
-    for (int32_t c = zone.start; c < zone.end; c += 2, ++cell) {
-      m = (m + 4) & mask;
-      const int32_t f = tables.plain != 0 ? 0 : ((c - tables.origin) * 32) / tables.width;
-      const uint32_t entry = call.cell_plane[cell];
-      const bool detailed = ((call.flat_cells[cell >> 5] >> (cell & 31)) & 1) != 0;
-      const int s0 = PixelShift(x);
-      const int s1 = s0 - 2;
-      if (!detailed && (entry & 0xFF) == 0) {
-        Member::Idle(medium, medium_errors + c);
-        Member::Idle(small, small_errors + c);
-      } else {
-        CellValues v;
-        if (detailed) {
-          for (int i = 0; i < 4; ++i) LevelValues(tables, f, (entry >> (24 - 8 * i)) & 0xFF, v, i);
+    for (InkWalk& w : inks) w.tables = TablesOfZone(*w.call, z);
+    for (int32_t from = zone.start; from < zone.end;) {
+      const int count = static_cast<int>(std::min<int32_t>((zone.end - from + 1) / 2, kCellsAhead));
+      for (InkWalk& w : inks) {
+        if (w.tables.plain != 0) {
+          PrepareCells<true>(w, shared, from, cell, count);
         } else {
-          LevelValues(tables, f, entry & 0xFF, v, 0);
-          for (int i = 1; i < 4; ++i) {
-            v.small[i] = v.small[0];
-            v.medium[i] = v.medium[0];
-            v.large[i] = v.large[0];
-          }
-        }
-        // Large dots by ordered dither: sub-pixels 0..3 against samples m, m + 2, m + 1, m + 3.
-        const uint32_t large = (v.large[0] > samples[m] ? 1u : 0u) | (v.large[1] > samples[m + 2] ? 2u : 0u) |
-                               (v.large[2] > samples[m + 1] ? 4u : 0u) | (v.large[3] > samples[m + 3] ? 8u : 0u);
-        words[0] |= ((large & 1) * 3u) << s0 | ((large >> 1 & 1) * 3u) << s1;
-        words[1] |= ((large >> 2 & 1) * 3u) << s0 | ((large >> 3 & 1) * 3u) << s1;
-        const auto occupied = [&] {
-          return (words[0] >> (s0 + 1) & 1) | (words[0] >> (s1 + 1) & 1) << 1 | (words[1] >> (s0 + 1) & 1) << 2 |
-                 (words[1] >> (s1 + 1) & 1) << 3;
-        };
-        const auto place = [&](uint32_t dots, uint32_t code) {
-          words[0] |= ((dots & 1) * code) << s0 | ((dots >> 1 & 1) * code) << s1;
-          words[1] |= ((dots >> 2 & 1) * code) << s0 | ((dots >> 3 & 1) * code) << s1;
-        };
-        for (int pass = 0; pass < 2; ++pass) {
-          r >>= 4;
-          if (r == 0) r = common::RandomGenerate(&state.random);
-          const int32_t* t = pass == 0 ? v.medium : v.small;
-          PassCell p{pass == 0 ? medium_errors + c : small_errors + c, {t[0], t[1], t[2], t[3]}, 0, 0, r, occupied()};
-          p.density = t[0] + t[1] + t[2] + t[3];
-          p.base = BaseThreshold(state.diffusion_thresholds, p.density);
-          if (pass == 0) {
-            place(Pass<Member, false>(medium, p), 2);
-          } else {
-            place(Pass<Member, true>(small, p), 1);
-          }
+          PrepareCells<false>(w, shared, from, cell, count);
         }
       }
-      x += 2;
-      if (x == 16) {
-        StoreBytes(out1 + offset, words[1], 4);
-        StoreBytes(out0 + offset, words[0], 4);
-        offset += 4;
-        words[0] = words[1] = 0;
-        x = 0;
+      for (int j = 0; j < count; ++j, from += 2) {
+        const int s0 = PixelShift(x);
+        for (InkWalk& w : inks) DiffuseCell<Member>(w, j, from, s0);
+        x += 2;
+        if (x == 16) {
+          for (InkWalk& w : inks) {
+            StoreBytes(w.call->out_rows[1] + offset, w.words[1], 4);
+            StoreBytes(w.call->out_rows[0] + offset, w.words[0], 4);
+            w.words[0] = w.words[1] = 0;
+          }
+          offset += 4;
+          x = 0;
+        }
       }
+      cell += static_cast<uint32_t>(count);
     }
   }
-  if (x != 0) {
-    const int n = static_cast<int>(((state.first_dot + state.count) % 16 + 3) / 4);
-    StoreBytes(out1 + offset, words[1], n);
-    StoreBytes(out0 + offset, words[0], n);
+  for (InkWalk& w : inks) {
+    const DiffusionCall& call = *w.call;
+    if (x != 0) {
+      const int n = static_cast<int>(((state.first_dot + state.count) % 16 + 3) / 4);
+      StoreBytes(call.out_rows[1] + offset, w.words[1], n);
+      StoreBytes(call.out_rows[0] + offset, w.words[0], n);
+    }
+    call.medium_errors[max_end - 2] = w.medium.pending_left;
+    call.medium_errors[max_end - 1] = w.medium.pending_right;
+    call.small_errors[max_end - 2] = w.small.pending_left;
+    call.small_errors[max_end - 1] = w.small.pending_right;
   }
-  medium_errors[max_end - 2] = medium.pending_left;
-  medium_errors[max_end - 1] = medium.pending_right;
-  small_errors[max_end - 2] = small.pending_left;
-  small_errors[max_end - 1] = small.pending_right;
+}
+
+// One ink, drawing from the state's generator: the reference every other walk matches.
+template <class Member>
+void WalkCells(const DiffusionCall& call) {
+  const InkStream stream{nullptr, 0, 0, &call.state->random};
+  WalkCells<Member, 1>(&call, &stream);
 }
 
 }  // namespace tonvar::multi_level::diffusion

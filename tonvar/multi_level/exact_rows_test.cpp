@@ -32,13 +32,7 @@ MultiLevelEngine* ReadyEngine(bool eight_inks, uint32_t width, const Routed& r) 
   MultiLevelEngine* engine = NewFuzzEngine(eight_inks, width, kClassDpi[r.ratio_class][0],
                                            kClassDpi[r.ratio_class][1], r.bits);
   engine->job.method = r.method;
-  ::testkit::MatrixBlockShape matrix;
-  matrix.phases = ::testkit::SamplePhases(eight_inks ? 8 : 4);
-  ResourceId id = 0;
-  for (const auto& bytes : {::testkit::BuildMatrixBlock(matrix), ::testkit::BuildDotCurveTable({})}) {
-    EXPECT_EQ(MultiLevelSetResource(engine, ResourceBytes{bytes.data(), bytes.size()}, &id), kStatusOk);
-  }
-  EXPECT_EQ(id, kNoMoreResources);
+  EXPECT_TRUE(CompleteWithDefaultResources(engine, eight_inks));
   return engine;
 }
 

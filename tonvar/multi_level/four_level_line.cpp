@@ -44,7 +44,7 @@ CellPixels LeadingPixels(const uint8_t* pair[2], int32_t code, const int32_t pat
 
 }  // namespace
 
-template <int kInks, DiffuseCellsKernel kKernel>
+template <int kInks, DiffuseCellsKernel kKernel, DiffuseInksKernel kTogether>
 EngineStatus RunFourLevelLine(MultiLevelState* s) {
   uint32_t partial[kRowSetEntries] = {};
   const int32_t offset = RoundingOffset(DrawRounding(&s->random));
@@ -109,16 +109,24 @@ EngineStatus RunFourLevelLine(MultiLevelState* s) {
   if (separated != kStatusOk) return separated;
 
   const int* order = kInks == 4 ? kInkOrder4 : kInkOrder8;
-  const int diffused = kKernel == nullptr ? 0 : kInks == 4 ? 2 : 3;  // the first inks of the order
-  for (int i = 0; i < kInks; ++i) {
-    const int k = order[i];
-    if (i < diffused) {
-      kKernel({s, run.zone, {partial[2 * k], partial[2 * k + 1]}, &s->dot_tables[kSlotOfPlane[k]], kind, dot_position,
-               static_cast<uint32_t>(positions[k]), reinterpret_cast<const uint32_t*>(s->cell_planes[k]),
-               reinterpret_cast<const uint32_t*>(s->flat_cells), {rows[2 * k], rows[2 * k + 1]}, s->error_rows0[k],
-               s->error_rows1[k]});
-      continue;
+  constexpr int kDiffused = kKernel == nullptr ? 0 : kInks == 4 ? 2 : 3;  // the first inks of the order
+  if constexpr (kDiffused != 0) {
+    DiffusionCall calls[kDiffused];
+    for (int i = 0; i < kDiffused; ++i) {
+      const int k = order[i];
+      calls[i] = {s, run.zone, {partial[2 * k], partial[2 * k + 1]}, &s->dot_tables[kSlotOfPlane[k]], kind,
+                  dot_position, static_cast<uint32_t>(positions[k]),
+                  reinterpret_cast<const uint32_t*>(s->cell_planes[k]), reinterpret_cast<const uint32_t*>(s->flat_cells),
+                  {rows[2 * k], rows[2 * k + 1]}, s->error_rows0[k], s->error_rows1[k]};
     }
+    if (s->simd_path == halftone_lines::SimdPath::kScalar) {
+      for (const DiffusionCall& call : calls) kKernel(call);
+    } else {
+      kTogether(calls, kDiffused);
+    }
+  }
+  for (int i = kDiffused; i < kInks; ++i) {
+    const int k = order[i];
     PlaneDither plane{};
     plane.run = &run;
     plane.zones = s->zones;
@@ -144,14 +152,14 @@ EngineStatus RunFourLevelLine(MultiLevelState* s) {
 
 template EngineStatus RunFourLevelLine<4>(MultiLevelState*);
 template EngineStatus RunFourLevelLine<8>(MultiLevelState*);
-template EngineStatus RunFourLevelLine<4, &DiffuseCells1x1Ink4>(MultiLevelState*);
-template EngineStatus RunFourLevelLine<8, &DiffuseCells1x1Ink8>(MultiLevelState*);
-template EngineStatus RunFourLevelLine<4, &DiffuseCells1x2>(MultiLevelState*);
-template EngineStatus RunFourLevelLine<8, &DiffuseCells1x2>(MultiLevelState*);
-template EngineStatus RunFourLevelLine<4, &DiffuseCells2x1Ink4>(MultiLevelState*);
-template EngineStatus RunFourLevelLine<8, &DiffuseCells2x1Ink8>(MultiLevelState*);
-template EngineStatus RunFourLevelLine<4, &DiffuseCells4x1>(MultiLevelState*);
-template EngineStatus RunFourLevelLine<8, &DiffuseCells4x1>(MultiLevelState*);
+template EngineStatus RunFourLevelLine<4, &DiffuseCells1x1Ink4, &DiffuseInks1x1Ink4>(MultiLevelState*);
+template EngineStatus RunFourLevelLine<8, &DiffuseCells1x1Ink8, &DiffuseInks1x1Ink8>(MultiLevelState*);
+template EngineStatus RunFourLevelLine<4, &DiffuseCells1x2, &DiffuseInks1x2>(MultiLevelState*);
+template EngineStatus RunFourLevelLine<8, &DiffuseCells1x2, &DiffuseInks1x2>(MultiLevelState*);
+template EngineStatus RunFourLevelLine<4, &DiffuseCells2x1Ink4, &DiffuseInks2x1Ink4>(MultiLevelState*);
+template EngineStatus RunFourLevelLine<8, &DiffuseCells2x1Ink8, &DiffuseInks2x1Ink8>(MultiLevelState*);
+template EngineStatus RunFourLevelLine<4, &DiffuseCells4x1, &DiffuseInks4x1>(MultiLevelState*);
+template EngineStatus RunFourLevelLine<8, &DiffuseCells4x1, &DiffuseInks4x1>(MultiLevelState*);
 
 namespace {
 
@@ -176,14 +184,14 @@ constexpr LineRow kLineRows[] = {
     {2, 2, 4, kMethodDither, &RunFourLevelLine<4>}, {2, 2, 8, kMethodDither, &RunFourLevelLine<8>},
     {2, 3, 4, kMethodDither, &RunFourLevelLine<4>}, {2, 3, 8, kMethodDither, &RunFourLevelLine<8>},
     // 2 bits per dot, cell error diffusion for the diffusion inks.
-    {2, 0, 4, kMethodDiffusion, &RunFourLevelLine<4, &DiffuseCells1x1Ink4>},
-    {2, 0, 8, kMethodDiffusion, &RunFourLevelLine<8, &DiffuseCells1x1Ink8>},
-    {2, 1, 4, kMethodDiffusion, &RunFourLevelLine<4, &DiffuseCells1x2>},
-    {2, 1, 8, kMethodDiffusion, &RunFourLevelLine<8, &DiffuseCells1x2>},
-    {2, 2, 4, kMethodDiffusion, &RunFourLevelLine<4, &DiffuseCells2x1Ink4>},
-    {2, 2, 8, kMethodDiffusion, &RunFourLevelLine<8, &DiffuseCells2x1Ink8>},
-    {2, 3, 4, kMethodDiffusion, &RunFourLevelLine<4, &DiffuseCells4x1>},
-    {2, 3, 8, kMethodDiffusion, &RunFourLevelLine<8, &DiffuseCells4x1>},
+    {2, 0, 4, kMethodDiffusion, &RunFourLevelLine<4, &DiffuseCells1x1Ink4, &DiffuseInks1x1Ink4>},
+    {2, 0, 8, kMethodDiffusion, &RunFourLevelLine<8, &DiffuseCells1x1Ink8, &DiffuseInks1x1Ink8>},
+    {2, 1, 4, kMethodDiffusion, &RunFourLevelLine<4, &DiffuseCells1x2, &DiffuseInks1x2>},
+    {2, 1, 8, kMethodDiffusion, &RunFourLevelLine<8, &DiffuseCells1x2, &DiffuseInks1x2>},
+    {2, 2, 4, kMethodDiffusion, &RunFourLevelLine<4, &DiffuseCells2x1Ink4, &DiffuseInks2x1Ink4>},
+    {2, 2, 8, kMethodDiffusion, &RunFourLevelLine<8, &DiffuseCells2x1Ink8, &DiffuseInks2x1Ink8>},
+    {2, 3, 4, kMethodDiffusion, &RunFourLevelLine<4, &DiffuseCells4x1, &DiffuseInks4x1>},
+    {2, 3, 8, kMethodDiffusion, &RunFourLevelLine<8, &DiffuseCells4x1, &DiffuseInks4x1>},
     // 1 bit per dot: H=V by ordered dither only; H=2V diffuses with method 1.
     {1, 0, 4, kMethodDither, &RunOneBitLine<4, false>}, {1, 0, 8, kMethodDither, &RunOneBitLine<8, false>},
     {1, 2, 4, kMethodDither, &RunOneBitLine<4, false>}, {1, 2, 8, kMethodDither, &RunOneBitLine<8, false>},

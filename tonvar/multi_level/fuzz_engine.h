@@ -41,6 +41,20 @@ inline MultiLevelEngine* NewFuzzEngine(bool eight_inks, uint32_t width, uint32_t
   return static_cast<MultiLevelEngine*>(engine);
 }
 
+// Completes an engine's resources with a generated matrix block and the default dot curves;
+// false when a step refuses or the engine asks for more.
+inline bool CompleteWithDefaultResources(MultiLevelEngine* engine, bool eight_inks) {
+  ::testkit::MatrixBlockShape matrix;
+  matrix.phases = ::testkit::SamplePhases(eight_inks ? 8 : 4);
+  ResourceId id = 0;
+  for (const auto& bytes : {::testkit::BuildMatrixBlock(matrix), ::testkit::BuildDotCurveTable({})}) {
+    if (MultiLevelSetResource(engine, common::ResourceBytes{bytes.data(), bytes.size()}, &id) != kStatusOk) {
+      return false;
+    }
+  }
+  return id == kNoMoreResources;
+}
+
 // The fuzzer's bytes, taken one field at a time; zeros once they run out.
 struct FuzzBytes {
   const uint8_t* data;

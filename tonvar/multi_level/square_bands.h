@@ -22,8 +22,8 @@ inline void SpreadThirdWeights(PassState& s, int32_t* e, int32_t e1, int32_t e2,
 
 // Decides P0 to P3 with the band's inputs, each against the base threshold raised by the penalty
 // when the history matches the sub-pixel's mask and `penalise` holds, then spreads the errors.
-inline uint32_t SquareSubPixels(PassState& s, const PassCell& p, SquareBand band, const uint32_t masks[4],
-                                bool penalise) {
+template <SquareBand band>
+[[gnu::noinline]] uint32_t SquareSubPixels(PassState& s, const PassCell& p, const uint32_t masks[4], bool penalise) {
   int32_t* e = p.e;
   const int32_t penalty = Penalty(p.r);
   const auto threshold = [&](int i) { return p.base + (penalise && (s.history & masks[i]) != 0 ? penalty : 0); };
@@ -37,9 +37,9 @@ inline uint32_t SquareSubPixels(PassState& s, const PassCell& p, SquareBand band
   int32_t h = e2 >> 1, g = e2 >> 2;
   if ((sub.flags & 4) != 0 && (p.r & 2) != 0) h = g = (e2 >> 2) + (e2 >> 3);
   int32_t u3;
-  if (band == kSquareD1) {
+  if constexpr (band == kSquareD1) {
     u3 = (e0 >> 3) + (e0 >> 2) + (e1 >> 3) + (e2 >> 3) + (e2 >> 2) + p.t[3];
-  } else if (band == kSquareD2) {
+  } else if constexpr (band == kSquareD2) {
     u3 = (e0 >> 3) + (e1 >> 3) + h + p.t[3];
   } else {
     u3 = (e0 >> 2) + (e1 >> 2) + (e2 >> 2) + (e2 >> 5) + p.t[3];
@@ -47,7 +47,7 @@ inline uint32_t SquareSubPixels(PassState& s, const PassCell& p, SquareBand band
   const int32_t e3 = sub.Decide(3, u3, threshold(3), p.occupied);
   s.history = (s.history << 4) | sub.flags;
   const int32_t pending_left = s.pending_left, pending_right = s.pending_right, pending_next = s.pending_next;
-  if (band == kSquareD1) {
+  if constexpr (band == kSquareD1) {
     e[-2] = pending_left + (e2 >> 3);
     e[-1] = pending_right + (e3 >> 3);
     e[3] += e3 >> 3;
@@ -56,7 +56,7 @@ inline uint32_t SquareSubPixels(PassState& s, const PassCell& p, SquareBand band
     s.pending_next = (e3 >> 3) + (e3 >> 4);
     s.carry_lower = (e1 >> 2) + (e3 >> 3) + (e3 >> 4);
     s.carry_upper = (e1 >> 3) + (e1 >> 2) + (e2 >> 3) + (e3 >> 3);
-  } else if (band == kSquareD2) {
+  } else if constexpr (band == kSquareD2) {
     e[-2] = pending_left;
     e[-1] = pending_right + g + (e0 >> 3);
     s.pending_left = pending_next + (e2 >> 3) + (e3 >> 2);
