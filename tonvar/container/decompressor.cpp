@@ -57,7 +57,7 @@ class BitReader {
     return v;
   }
 
- private:
+ // The fast loop takes these over into locals and hands them back.
   const uint8_t* data_;
   uint64_t bound_;
   uint64_t pos_;
@@ -155,7 +155,7 @@ void ShellSortByCount(uint32_t* keys, uint32_t n) {
 
 }  // namespace
 
-void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context) {
+void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context, DecodePath path) {
   const uint32_t n = symbol_count < kUnpackSymbolCount ? symbol_count : kUnpackSymbolCount;
   if (n < 2) return;
   uint32_t* count = context->count;
@@ -165,6 +165,7 @@ void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context) {
   // top half); ties stay where this exact procedure leaves them.
   uint32_t keys[kUnpackSymbolCount];
   for (uint32_t i = 0; i < n; ++i) keys[i] = (count[i] << 16) | i;
+  (void)path;
   ShellSortByCount(keys, n);
   for (uint32_t i = 0; i < n; ++i) {
     count[i] = keys[i] >> 16;
@@ -272,14 +273,114 @@ const InitialCode& TheInitialCode() {
 
 }  // namespace
 
+namespace {
+
+// Where a decoding stands between its loops.
+struct DecodeState {
+  uint8_t* out;
+  uint32_t due;
+  uint32_t distance;  // the previous copy's distance and length
+  uint32_t length;
+  uint32_t total;     // running total of the counts
+};
+
+// The fast loop: whole-word refills and block copies while the input has words left and the
+// output has room for a literal and any copy with its overshoot, both bounds folded into one
+// output limit (due and out move together). The bit buffer lives in locals for the whole loop.
+// A refill leaves at least 56 bits: after a literal (at most 12 of them) the next symbol with
+// all its extra bits (at most 32) is read without one. False when the stream aborts.
+bool DecodeFast(BitReader& bits, UnpackContext* context, uint8_t* const output, uint8_t* const out_end,
+                DecodeState& state) {
+  uint8_t* out = state.out;
+  uint8_t* const due_end = out + state.due;
+  uint8_t* const room_end = due_end < out_end ? due_end : out_end;
+  if (room_end - out <= static_cast<ptrdiff_t>(kFastOutputSlack) || !bits.CanRefillFast()) return true;
+  uint8_t* const limit = room_end - kFastOutputSlack;
+  const uint8_t* in = bits.data_ + bits.pos_;
+  const uint8_t* const in_last = bits.data_ + bits.bound_ - 8;  // the last place a word is read
+  uint64_t acc = bits.acc_;
+  uint32_t held = bits.held_;
+  const uint16_t* const table = context->decode_table;
+  uint32_t* const count = context->count;
+  uint32_t total = state.total;
+  uint32_t distance = state.distance;
+  uint32_t length = state.length;
+  bool aborted = false;
+
+  while (out < limit && in <= in_last) {
+    uint64_t word;
+    std::memcpy(&word, in, 8);
+    acc |= __builtin_bswap64(word) >> held;
+    in += (63 - held) >> 3;
+    held |= 56;
+    for (int symbols = 0; symbols < 2; ++symbols) {
+      const uint32_t entry = table[acc >> 52];
+      const uint32_t symbol = entry & kDecodeSymbolMask;
+      const uint32_t used = entry >> kDecodeLengthShift;
+      acc <<= used;
+      held -= used;
+      ++count[symbol];
+      if (++total == kUnpackRebuildTotal) [[unlikely]] {
+        RebuildHuffmanCode(kUnpackSymbolCount, context);
+        total = context->total;
+      }
+      if (symbol < kUnpackAbortSymbol) {
+        *out++ = static_cast<uint8_t>(symbol);
+        continue;
+      }
+      if (symbol == kUnpackAbortSymbol) [[unlikely]] {
+        aborted = true;
+        break;
+      }
+      const uint32_t t = symbol - kUnpackFirstCopySymbol;
+      const uint32_t distance_bits = kCopyClasses.distance_bits[t];
+      const uint32_t d = kCopyClasses.distance_base[t] + static_cast<uint32_t>((acc >> 32) >> (32 - distance_bits));
+      acc <<= distance_bits;
+      if (kCopyClasses.distance_base[t] != 0) distance = d;
+      const uint32_t length_bits = kCopyClasses.length_bits[t];
+      const uint32_t l = kCopyClasses.length_base[t] + static_cast<uint32_t>((acc >> 32) >> (32 - length_bits));
+      acc <<= length_bits;
+      held -= distance_bits + length_bits;
+      if (kCopyClasses.length_base[t] != 0) length = l;
+      const uint32_t n = length + 2;  // at most 257, inside the room the limit keeps
+      const size_t produced = static_cast<size_t>(out - output);
+      if (distance > produced) [[unlikely]] {
+        // Reaches back into the zero window that precedes the first byte.
+        const size_t zeros = distance - produced;
+        const uint32_t z = zeros < n ? static_cast<uint32_t>(zeros) : n;
+        std::memset(out, 0, z);
+        // The rest comes from the first bytes produced, byte by byte.
+        for (size_t i = z; i < n; ++i) out[i] = output[produced + i - distance];
+      } else {
+        CopyWithOvershoot(out, distance, n);
+      }
+      out += n;
+      break;  // a copy may have used up to 32 bits: refill
+    }
+    if (aborted) break;
+  }
+
+  bits.pos_ = static_cast<uint64_t>(in - bits.data_);
+  bits.acc_ = acc;
+  bits.held_ = held;
+  state.out = out;
+  state.due = static_cast<uint32_t>(due_end - out);
+  state.distance = distance;
+  state.length = length;
+  state.total = total;
+  return !aborted;
+}
+
+}  // namespace
+
 uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* output,
-                          uint32_t output_capacity, UnpackContext* context) {
+                          uint32_t output_capacity, UnpackContext* context, DecodePath path) {
   std::memset(context->decode_table, 0, sizeof context->decode_table);
   std::memset(context->code_length, 0, sizeof context->code_length);
   context->total = 0;
   if (input == nullptr || input_bound < 4) return 0;
-  uint32_t due = common::ReadDword(input);
-  if (due == 0) return input_bound;
+  const uint32_t count_due = common::ReadDword(input);
+  if (count_due == 0) return input_bound;
   if (output == nullptr) return 0;
 
   const InitialCode& initial = TheInitialCode();
@@ -290,56 +391,20 @@ uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* o
   for (uint32_t i = 0; i < kUnpackSymbolCount; ++i) context->count[i] = 1;
   context->total = kUnpackStartTotal;
 
+  uint8_t* const out_end = output + output_capacity;
+  BitReader bits(input, input_bound, 4);
+  // The total is kept local: output stores may alias the context.
+  DecodeState state{output, count_due, 1, 1, kUnpackStartTotal};
+  if (path == DecodePath::kFast && !DecodeFast(bits, context, output, out_end, state)) return 0;
+
+  // The careful loop: the reference, and the end of every fast decoding.
   const uint16_t* const table = context->decode_table;
   uint32_t* const count = context->count;
-  uint8_t* out = output;
-  uint8_t* const out_end = output + output_capacity;
-  uint32_t previous_distance = 1;
-  uint32_t previous_length = 1;
-  BitReader bits(input, input_bound, 4);
-  uint32_t total = kUnpackStartTotal;  // kept local: output stores may alias the context
-
-  // Fast loop: whole-word refills and block copies while the input has words left and the
-  // output has room for a literal and any copy with its overshoot; the careful loop below
-  // finishes. A refill leaves at least 56 bits: after a literal (at most 12 of them) the next
-  // symbol with all its extra bits (at most 32) is read without one.
-  while (due > kFastOutputSlack && static_cast<size_t>(out_end - out) > kFastOutputSlack &&
-         bits.CanRefillFast()) {
-    bits.RefillFast();
-    for (int symbols = 0; symbols < 2; ++symbols) {
-      const uint32_t entry = table[bits.Peek12()];
-      const uint32_t symbol = entry & kDecodeSymbolMask;
-      bits.Skip(entry >> kDecodeLengthShift);
-      ++count[symbol];
-      if (++total == kUnpackRebuildTotal) [[unlikely]] {
-        RebuildHuffmanCode(kUnpackSymbolCount, context);
-        total = context->total;
-      }
-      if (symbol < kUnpackAbortSymbol) {
-        *out++ = static_cast<uint8_t>(symbol);
-        --due;
-        continue;
-      }
-      if (symbol == kUnpackAbortSymbol) return 0;
-      ReadCopy(bits, symbol - kUnpackFirstCopySymbol, &previous_distance, &previous_length);
-      const uint32_t n = previous_length + 2;  // at most 257, below both the due count and the room
-      due -= n;
-      const size_t produced = static_cast<size_t>(out - output);
-      if (previous_distance > produced) [[unlikely]] {
-        // Reaches back into the zero window that precedes the first byte.
-        const size_t zeros = previous_distance - produced;
-        const uint32_t z = zeros < n ? static_cast<uint32_t>(zeros) : n;
-        std::memset(out, 0, z);
-        // The rest comes from the first bytes produced, byte by byte.
-        for (size_t i = z; i < n; ++i) out[i] = output[produced + i - previous_distance];
-      } else {
-        CopyWithOvershoot(out, previous_distance, n);
-      }
-      out += n;
-      break;  // a copy may have used up to 32 bits: refill
-    }
-  }
-
+  uint8_t* out = state.out;
+  uint32_t due = state.due;
+  uint32_t previous_distance = state.distance;
+  uint32_t previous_length = state.length;
+  uint32_t total = state.total;
   while (due != 0) {
     bits.Refill();
     const uint32_t entry = table[bits.Peek12()];
@@ -347,7 +412,7 @@ uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* o
     bits.Skip(entry >> kDecodeLengthShift);
     ++count[symbol];
     if (++total == kUnpackRebuildTotal) {
-      RebuildHuffmanCode(kUnpackSymbolCount, context);
+      RebuildHuffmanCode(kUnpackSymbolCount, context, path);
       total = context->total;
     }
 

@@ -66,13 +66,20 @@ EngineStatus DeleteUnpackContext(UnpackContext* context);
 bool HasContainerSignature(common::ResourceBytes resource);
 EngineStatus UnwrapResource(UnpackContext* context, common::ResourceBytes resource, common::ResourceBytes* unwrapped);
 
+// The reference decodes symbol by symbol and sorts the counts by the plain shell sort; the fast
+// path (whole-word refills, block copies, a branch-free sort) gives the same bytes and the same
+// status. Tests force each.
+enum class DecodePath { kFast, kReference };
+
 // Expands input (its first four bytes are the byte count, the bit stream follows) into output.
 // Returns the bytes produced, 0 for a damaged stream, input_bound for a count of 0.
 uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* output,
-                          uint32_t output_capacity, UnpackContext* context);
+                          uint32_t output_capacity, UnpackContext* context,
+                          DecodePath path = DecodePath::kFast);
 
 // Builds the canonical code from the counts, then resets every count to 1 and the total to n.
-void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context);
+void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context,
+                        DecodePath path = DecodePath::kFast);
 
 // Transposes a colour table's body from planes (all of channel 0, then channel 1, ...) to entries.
 EngineStatus ReorderLutPlanes(uint8_t* data, int64_t length);
