@@ -97,6 +97,9 @@ inline void ReadCopy(BitReader& bits, uint32_t t, uint32_t* distance, uint32_t* 
 // later output overwrites.
 constexpr uint32_t kFastOutputSlack = 257 + 16;
 
+// For periods of 2 to 7 bytes: the whole periods in eight bytes, in bytes.
+constexpr uint8_t kPeriodSteps[8] = {0, 0, 8, 6, 8, 5, 6, 7};
+
 // Copies n bytes from distance back (1 <= distance <= bytes already produced), rounding up to
 // whole blocks: writes up to 15 bytes beyond out + n.
 inline void CopyWithOvershoot(uint8_t* out, uint32_t distance, uint32_t n) {
@@ -129,7 +132,7 @@ inline void CopyWithOvershoot(uint8_t* out, uint32_t distance, uint32_t n) {
     std::memcpy(&word, from, 8);
     uint64_t run = word & ((uint64_t{1} << (8 * distance)) - 1);
     for (uint32_t shift = 8 * distance; shift < 64; shift *= 2) run |= run << shift;
-    const uint32_t step = 8 - 8 % distance;
+    const uint32_t step = kPeriodSteps[distance];
     do {
       std::memcpy(out, &run, 8);
       out += step;
@@ -173,41 +176,39 @@ void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context, DecodePat
   }
 
   // Tree: leaves from the end of the sorted list, internal nodes queued in the order made; the
-  // internal node is taken only when strictly lighter than the next leaf.
+  // internal node is taken only when strictly lighter than the next leaf. Each choice is a
+  // select, not a branch: the data decide it.
   UnpackTreeNode* nodes = context->nodes;
   int32_t next_leaf = static_cast<int32_t>(n) - 1;
   uint32_t queue_head = 0;
   for (uint32_t k = 0; k + 1 < n; ++k) {
-    uint16_t child[2];
+    uint32_t child[2];
     uint32_t weight = 0;
-    for (uint16_t& c : child) {
+    for (uint32_t& c : child) {
       const uint32_t node_weight = queue_head < k ? nodes[queue_head].weight : kNoWeight;
-      const uint32_t leaf_weight = next_leaf >= 0 ? count[next_leaf] : kNoWeight;
-      if (node_weight < leaf_weight) {
-        c = static_cast<uint16_t>(n + queue_head++);
-        weight += node_weight;
-      } else {
-        c = static_cast<uint16_t>(next_leaf--);
-        weight += leaf_weight;
-      }
+      const uint32_t leaf_weight = next_leaf >= 0 ? count[next_leaf >= 0 ? next_leaf : 0] : kNoWeight;
+      const bool take_node = node_weight < leaf_weight;
+      c = take_node ? n + queue_head : static_cast<uint32_t>(next_leaf);
+      weight += take_node ? node_weight : leaf_weight;
+      queue_head += take_node ? 1 : 0;
+      next_leaf -= take_node ? 0 : 1;
     }
-    nodes[k] = UnpackTreeNode{child[0], child[1], weight};
+    nodes[k] = UnpackTreeNode{static_cast<uint16_t>(child[0]), static_cast<uint16_t>(child[1]), weight};
   }
 
-  // Leaves per depth; a node's parent is always made after it, so walk from the root down.
-  uint16_t depth[kUnpackSymbolCount - 1];
-  uint32_t per_length[kMaxDepth + 1] = {};
+  // Internal nodes per depth; a node's parent is always made after it, so walk from the root
+  // down. Leaves at depth d are the child places there less the internal nodes:
+  // 2 * internal[d - 1] - internal[d].
+  uint16_t depth[kUnpackSymbolCount];  // the last place takes the depths of leaves, unread
+  uint32_t internal[kMaxDepth + 1] = {};
   depth[n - 2] = 0;
   for (int32_t k = static_cast<int32_t>(n) - 2; k >= 0; --k) {
-    const uint16_t d = static_cast<uint16_t>(depth[k] + 1);
-    for (uint16_t c : {nodes[k].first, nodes[k].second}) {
-      if (c >= n) {
-        depth[c - n] = d;
-      } else {
-        ++per_length[d < kMaxDepth ? d : kMaxDepth];
-      }
-    }
+    ++internal[depth[k]];
+    const auto d = static_cast<uint16_t>(depth[k] + 1);
+    for (uint32_t c : {nodes[k].first, nodes[k].second}) depth[c >= n ? c - n : n - 1] = d;
   }
+  uint32_t per_length[kMaxDepth + 1] = {};
+  for (uint32_t d = 1; d <= kMaxDepth; ++d) per_length[d] = 2 * internal[d - 1] - internal[d];
 
   // Limit to 12 bits, keeping the code complete.
   uint32_t longest = kMaxDepth;
