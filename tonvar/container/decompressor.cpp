@@ -105,18 +105,20 @@ constexpr uint8_t kPeriodSteps[8] = {0, 0, 8, 6, 8, 5, 6, 7};
 inline void CopyWithOvershoot(uint8_t* out, uint32_t distance, uint32_t n) {
   const uint8_t* from = out - distance;
   uint8_t* const end = out + n;
-  if (distance >= 16) {
-    do {
-      std::memcpy(out, from, 16);
+  if (distance >= 8) [[likely]] {
+    // Most copies are short: two eight-byte moves cover up to 16 bytes without a loop (the
+    // second reads what the first wrote when the distance is below 16).
+    std::memcpy(out, from, 8);
+    std::memcpy(out + 8, from + 8, 8);
+    if (n > 16) [[unlikely]] {
       out += 16;
       from += 16;
-    } while (out < end);
-  } else if (distance >= 8) {
-    do {
-      std::memcpy(out, from, 8);
-      out += 8;
-      from += 8;
-    } while (out < end);
+      do {
+        std::memcpy(out, from, 8);
+        out += 8;
+        from += 8;
+      } while (out < end);
+    }
   } else if (distance == 1) {
     uint8_t run[16];
     std::memset(run, from[0], 16);
@@ -140,22 +142,6 @@ inline void CopyWithOvershoot(uint8_t* out, uint32_t distance, uint32_t n) {
   }
 }
 
-// The Shell sort: insertion by shifting moves entries exactly as the swapping form does.
-void ShellSortByCount(uint32_t* keys, uint32_t n) {
-  for (uint32_t gap = n / 2; gap > 0; gap /= 2) {
-    for (uint32_t i = gap; i < n; ++i) {
-      const uint32_t key = keys[i];
-      const uint32_t weight = key >> 16;
-      int32_t j = static_cast<int32_t>(i - gap);
-      while (j >= 0 && (keys[j] >> 16) < weight) {
-        keys[j + gap] = keys[j];
-        j -= static_cast<int32_t>(gap);
-      }
-      keys[j + gap] = key;
-    }
-  }
-}
-
 }  // namespace
 
 void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context, DecodePath path) {
@@ -168,8 +154,11 @@ void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context, DecodePat
   // top half); ties stay where this exact procedure leaves them.
   uint32_t keys[kUnpackSymbolCount];
   for (uint32_t i = 0; i < n; ++i) keys[i] = (count[i] << 16) | i;
-  (void)path;
-  ShellSortByCount(keys, n);
+  if (path == DecodePath::kFast) {
+    ShellSortByCount(keys, n);
+  } else {
+    ShellSortByCountReference(keys, n);
+  }
   for (uint32_t i = 0; i < n; ++i) {
     count[i] = keys[i] >> 16;
     order[i] = static_cast<uint16_t>(keys[i] & 0xFFFF);

@@ -81,6 +81,11 @@ uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* o
 void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context,
                         DecodePath path = DecodePath::kFast);
 
+// Sorts keys (count << 16 | symbol) by descending count the shell sort's way, gaps n/2, n/4, ..
+// 1, ties left where its insertions put them. The fast form gives the reference's order.
+void ShellSortByCountReference(uint32_t* keys, uint32_t n);
+void ShellSortByCount(uint32_t* keys, uint32_t n);
+
 // Transposes a colour table's body from planes (all of channel 0, then channel 1, ...) to entries.
 EngineStatus ReorderLutPlanes(uint8_t* data, int64_t length);
 
