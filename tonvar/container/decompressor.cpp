@@ -142,6 +142,16 @@ inline void CopyWithOvershoot(uint8_t* out, uint32_t distance, uint32_t n) {
   }
 }
 
+// Writes span copies of entry (span a power of two), four at a time from four on.
+inline void FillEntries(uint16_t* at, uint16_t entry, uint32_t span) {
+  if (span >= 4) {
+    const uint64_t four = entry * uint64_t{0x0001000100010001};
+    for (uint32_t e = 0; e < span; e += 4) std::memcpy(at + e, &four, 8);
+  } else {
+    for (uint32_t e = 0; e < span; ++e) at[e] = entry;
+  }
+}
+
 }  // namespace
 
 void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context, DecodePath path) {
@@ -159,29 +169,37 @@ void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context, DecodePat
   } else {
     ShellSortByCountReference(keys, n);
   }
+  // Leaf weights one place up, with "no leaf left" below the first: the tree reads them
+  // without a bounds test.
+  uint32_t leaf_weight[kUnpackSymbolCount + 1];
+  leaf_weight[0] = kNoWeight;
   for (uint32_t i = 0; i < n; ++i) {
     count[i] = keys[i] >> 16;
+    leaf_weight[i + 1] = count[i];
     order[i] = static_cast<uint16_t>(keys[i] & 0xFFFF);
   }
 
   // Tree: leaves from the end of the sorted list, internal nodes queued in the order made; the
   // internal node is taken only when strictly lighter than the next leaf. Each choice is a
-  // select, not a branch: the data decide it.
+  // select, not a branch: the data decide it. The node being made reads as "no node waiting".
   UnpackTreeNode* nodes = context->nodes;
-  int32_t next_leaf = static_cast<int32_t>(n) - 1;
+  uint32_t node_weight[kUnpackSymbolCount];
+  uint32_t next_leaf = n;  // one place up, as in leaf_weight
   uint32_t queue_head = 0;
   for (uint32_t k = 0; k + 1 < n; ++k) {
+    node_weight[k] = kNoWeight;
     uint32_t child[2];
     uint32_t weight = 0;
     for (uint32_t& c : child) {
-      const uint32_t node_weight = queue_head < k ? nodes[queue_head].weight : kNoWeight;
-      const uint32_t leaf_weight = next_leaf >= 0 ? count[next_leaf >= 0 ? next_leaf : 0] : kNoWeight;
-      const bool take_node = node_weight < leaf_weight;
-      c = take_node ? n + queue_head : static_cast<uint32_t>(next_leaf);
-      weight += take_node ? node_weight : leaf_weight;
+      const uint32_t from_queue = node_weight[queue_head];
+      const uint32_t from_leaves = leaf_weight[next_leaf];
+      const bool take_node = from_queue < from_leaves;
+      c = take_node ? n + queue_head : next_leaf - 1;
+      weight += take_node ? from_queue : from_leaves;
       queue_head += take_node ? 1 : 0;
       next_leaf -= take_node ? 0 : 1;
     }
+    node_weight[k] = weight;
     nodes[k] = UnpackTreeNode{static_cast<uint16_t>(child[0]), static_cast<uint16_t>(child[1]), weight};
   }
 
@@ -223,9 +241,7 @@ void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context, DecodePat
       context->code_length[symbol] = static_cast<uint8_t>(len);
       const uint32_t first = code * span;
       const auto entry = static_cast<uint16_t>(symbol | (len << kDecodeLengthShift));
-      if (first + span <= (1u << kUnpackLookupBits)) {
-        for (uint32_t e = 0; e < span; ++e) context->decode_table[first + e] = entry;
-      }
+      if (first + span <= (1u << kUnpackLookupBits)) FillEntries(context->decode_table + first, entry, span);
       ++code;
     }
     code <<= 1;
@@ -365,13 +381,15 @@ bool DecodeFast(BitReader& bits, UnpackContext* context, uint8_t* const output, 
 
 uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* output,
                           uint32_t output_capacity, UnpackContext* context, DecodePath path) {
-  std::memset(context->decode_table, 0, sizeof context->decode_table);
-  std::memset(context->code_length, 0, sizeof context->code_length);
-  context->total = 0;
-  if (input == nullptr || input_bound < 4) return 0;
-  const uint32_t count_due = common::ReadDword(input);
-  if (count_due == 0) return input_bound;
-  if (output == nullptr) return 0;
+  const uint32_t count_due = input == nullptr || input_bound < 4 ? 0 : common::ReadDword(input);
+  if (count_due == 0 || output == nullptr) {
+    // No decoding: the tables are left cleared.
+    std::memset(context->decode_table, 0, sizeof context->decode_table);
+    std::memset(context->code_length, 0, sizeof context->code_length);
+    context->total = 0;
+    if (input == nullptr || input_bound < 4 || count_due != 0) return 0;
+    return input_bound;
+  }
 
   const InitialCode& initial = TheInitialCode();
   std::memcpy(context->decode_table, initial.decode_table, sizeof context->decode_table);
