@@ -142,14 +142,27 @@ inline void CopyWithOvershoot(uint8_t* out, uint32_t distance, uint32_t n) {
   }
 }
 
-// Writes span copies of entry (span a power of two), four at a time from four on.
-inline void FillEntries(uint16_t* at, uint16_t entry, uint32_t span) {
-  if (span >= 4) {
-    const uint64_t four = entry * uint64_t{0x0001000100010001};
-    for (uint32_t e = 0; e < span; e += 4) std::memcpy(at + e, &four, 8);
+// Writes span copies of entry (span a power of two), eight bytes at a time where they fill it.
+template <typename Entry>
+inline void FillEntries(Entry* at, Entry entry, uint32_t span) {
+  constexpr uint32_t kPerWord = 8 / sizeof(Entry);
+  if (span >= kPerWord) {
+    uint64_t word = entry;
+    for (uint32_t shift = 8 * sizeof(Entry); shift < 64; shift *= 2) word |= word << shift;
+    for (uint32_t e = 0; e < span; e += kPerWord) std::memcpy(at + e, &word, 8);
   } else {
     for (uint32_t e = 0; e < span; ++e) at[e] = entry;
   }
+}
+
+// The fast table's entry of a symbol with a code of `len` bits.
+constexpr uint32_t FastEntry(uint32_t symbol, uint32_t len) {
+  uint32_t bits = len;
+  if (symbol >= kUnpackFirstCopySymbol) {
+    const uint32_t t = symbol - kUnpackFirstCopySymbol;
+    bits += kCopyClasses.distance_bits[t] + kCopyClasses.length_bits[t];
+  }
+  return symbol << kFastSymbolShift | len << kFastLengthShift | bits;
 }
 
 }  // namespace
@@ -241,7 +254,10 @@ void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context, DecodePat
       context->code_length[symbol] = static_cast<uint8_t>(len);
       const uint32_t first = code * span;
       const auto entry = static_cast<uint16_t>(symbol | (len << kDecodeLengthShift));
-      if (first + span <= (1u << kUnpackLookupBits)) FillEntries(context->decode_table + first, entry, span);
+      if (first + span <= (1u << kUnpackLookupBits)) {
+        FillEntries(context->decode_table + first, entry, span);
+        FillEntries(context->fast_table + first, FastEntry(symbol, len), span);
+      }
       ++code;
     }
     code <<= 1;
@@ -257,6 +273,7 @@ namespace {
 // it, so it is built once and copied.
 struct InitialCode {
   uint16_t decode_table[1u << kUnpackLookupBits];
+  uint32_t fast_table[1u << kUnpackLookupBits];
   uint8_t code_length[kUnpackSymbolCount];
   uint16_t order[kUnpackSymbolCount];
   UnpackTreeNode nodes[kUnpackSymbolCount - 1];
@@ -269,6 +286,7 @@ const InitialCode& TheInitialCode() {
     RebuildHuffmanCode(kUnpackSymbolCount, &scratch);
     InitialCode c;
     std::memcpy(c.decode_table, scratch.decode_table, sizeof c.decode_table);
+    std::memcpy(c.fast_table, scratch.fast_table, sizeof c.fast_table);
     std::memcpy(c.code_length, scratch.code_length, sizeof c.code_length);
     std::memcpy(c.order, scratch.order, sizeof c.order);
     std::memcpy(c.nodes, scratch.nodes, sizeof c.nodes);
@@ -306,7 +324,7 @@ bool DecodeFast(BitReader& bits, UnpackContext* context, uint8_t* const output, 
   const uint8_t* const in_last = bits.data_ + bits.bound_ - 8;  // the last place a word is read
   uint64_t acc = bits.acc_;
   uint32_t held = bits.held_;
-  const uint16_t* const table = context->decode_table;
+  const uint32_t* const table = context->fast_table;
   uint32_t* const count = context->count;
   uint32_t total = state.total;
   uint32_t distance = state.distance;
@@ -320,11 +338,13 @@ bool DecodeFast(BitReader& bits, UnpackContext* context, uint8_t* const output, 
     in += (63 - held) >> 3;
     held |= 56;
     for (int symbols = 0; symbols < 2; ++symbols) {
+      // One look-up gives the bits of the whole symbol, a copy's extra bits included: the
+      // next symbol's bits are found without waiting for this one's kind.
       const uint32_t entry = table[acc >> 52];
-      const uint32_t symbol = entry & kDecodeSymbolMask;
-      const uint32_t used = entry >> kDecodeLengthShift;
-      acc <<= used;
-      held -= used;
+      const uint64_t before = acc;
+      acc <<= entry & kFastBitsMask;
+      held -= entry & kFastBitsMask;
+      const uint32_t symbol = entry >> kFastSymbolShift;
       ++count[symbol];
       if (++total == kUnpackRebuildTotal) [[unlikely]] {
         RebuildHuffmanCode(kUnpackSymbolCount, context);
@@ -338,15 +358,15 @@ bool DecodeFast(BitReader& bits, UnpackContext* context, uint8_t* const output, 
         aborted = true;
         break;
       }
+      // The extra bits follow the code: distance bits, then length bits.
       const uint32_t t = symbol - kUnpackFirstCopySymbol;
+      const uint64_t extra = before << (entry >> kFastLengthShift & 0xF);
       const uint32_t distance_bits = kCopyClasses.distance_bits[t];
-      const uint32_t d = kCopyClasses.distance_base[t] + static_cast<uint32_t>((acc >> 32) >> (32 - distance_bits));
-      acc <<= distance_bits;
+      const uint32_t d = kCopyClasses.distance_base[t] + static_cast<uint32_t>((extra >> 32) >> (32 - distance_bits));
       if (kCopyClasses.distance_base[t] != 0) distance = d;
+      const uint64_t length_extra = extra << distance_bits;
       const uint32_t length_bits = kCopyClasses.length_bits[t];
-      const uint32_t l = kCopyClasses.length_base[t] + static_cast<uint32_t>((acc >> 32) >> (32 - length_bits));
-      acc <<= length_bits;
-      held -= distance_bits + length_bits;
+      const uint32_t l = kCopyClasses.length_base[t] + static_cast<uint32_t>((length_extra >> 32) >> (32 - length_bits));
       if (kCopyClasses.length_base[t] != 0) length = l;
       const uint32_t n = length + 2;  // at most 257, inside the room the limit keeps
       const size_t produced = static_cast<size_t>(out - output);
@@ -393,6 +413,7 @@ uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* o
 
   const InitialCode& initial = TheInitialCode();
   std::memcpy(context->decode_table, initial.decode_table, sizeof context->decode_table);
+  std::memcpy(context->fast_table, initial.fast_table, sizeof context->fast_table);
   std::memcpy(context->code_length, initial.code_length, sizeof context->code_length);
   std::memcpy(context->order, initial.order, sizeof context->order);
   std::memcpy(context->nodes, initial.nodes, sizeof context->nodes);

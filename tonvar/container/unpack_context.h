@@ -32,6 +32,9 @@ static_assert(kMaxExpandedLength == 256u << 20);
 
 inline constexpr uint32_t kDecodeSymbolMask = 0x0FFF;
 inline constexpr uint32_t kDecodeLengthShift = 12;
+inline constexpr uint32_t kFastBitsMask = 0x3F;
+inline constexpr uint32_t kFastLengthShift = 8;
+inline constexpr uint32_t kFastSymbolShift = 16;
 
 struct UnpackTreeNode {
   uint16_t first;   // child: below the symbol count a position in the sorted order, else node + count
@@ -45,6 +48,9 @@ struct UnpackContext {
   // For every 12-bit prefix: the symbol (low 12 bits) and its code length (top 4 bits), so a
   // single look-up gives both.
   uint16_t decode_table[1u << kUnpackLookupBits];
+  // The same code for the fast loop: per prefix the bits the whole symbol takes (code and a
+  // copy's extra bits, low 6 bits), the code length (bits 8..11) and the symbol (from bit 16).
+  uint32_t fast_table[1u << kUnpackLookupBits];
   uint8_t code_length[kUnpackSymbolCount];
   uint32_t count[kUnpackSymbolCount];
   uint32_t total;
