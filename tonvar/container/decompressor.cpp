@@ -92,10 +92,10 @@ inline void ReadCopy(BitReader& bits, uint32_t t, uint32_t* distance, uint32_t* 
   if (kCopyClasses.length_base[t] != 0) *length = l;
 }
 
-// The fast loop runs while this many bytes are both due and free in the output: a copy writes
-// at most 257 bytes and the block copies overshoot by at most 15 bytes, all of them bytes that
-// later output overwrites.
-constexpr uint32_t kFastOutputSlack = 257 + 16;
+// The fast loop runs while this many bytes are both due and free in the output: between two
+// checks come at most two literals and a copy, which writes at most 257 bytes, and the block
+// copies overshoot by at most 15 bytes, all of them bytes that later output overwrites.
+constexpr uint32_t kFastOutputSlack = 2 + 257 + 16;
 
 // For periods of 2 to 7 bytes: the whole periods in eight bytes, in bytes.
 constexpr uint8_t kPeriodSteps[8] = {0, 0, 8, 6, 8, 5, 6, 7};
@@ -311,8 +311,8 @@ struct DecodeState {
 // The fast loop: whole-word refills and block copies while the input has words left and the
 // output has room for a literal and any copy with its overshoot, both bounds folded into one
 // output limit (due and out move together). The bit buffer lives in locals for the whole loop.
-// A refill leaves at least 56 bits: after a literal (at most 12 of them) the next symbol with
-// all its extra bits (at most 32) is read without one. False when the stream aborts.
+// A refill leaves at least 56 bits: after up to two literals (at most 12 bits each) the next
+// symbol with all its extra bits (at most 32) is read without one. False when the stream aborts.
 bool DecodeFast(BitReader& bits, UnpackContext* context, uint8_t* const output, uint8_t* const out_end,
                 DecodeState& state) {
   uint8_t* out = state.out;
@@ -337,7 +337,7 @@ bool DecodeFast(BitReader& bits, UnpackContext* context, uint8_t* const output, 
     acc |= __builtin_bswap64(word) >> held;
     in += (63 - held) >> 3;
     held |= 56;
-    for (int symbols = 0; symbols < 2; ++symbols) {
+    for (int symbols = 0; symbols < 3; ++symbols) {
       // One look-up gives the bits of the whole symbol, a copy's extra bits included: the
       // next symbol's bits are found without waiting for this one's kind.
       const uint32_t entry = table[acc >> 52];
