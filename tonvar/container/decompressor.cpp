@@ -142,6 +142,65 @@ inline void CopyWithOvershoot(uint8_t* out, uint32_t distance, uint32_t n) {
   }
 }
 
+// The tree of the sorted counts (count[0] heaviest), the reference way.
+void BuildTreeReference(const uint32_t* count, uint32_t n, UnpackTreeNode* nodes) {
+  int32_t next_leaf = static_cast<int32_t>(n) - 1;
+  uint32_t queue_head = 0;
+  for (uint32_t k = 0; k + 1 < n; ++k) {
+    uint16_t child[2];
+    uint32_t weight = 0;
+    for (uint16_t& c : child) {
+      const uint32_t node_weight = queue_head < k ? nodes[queue_head].weight : kNoWeight;
+      const uint32_t leaf_weight = next_leaf >= 0 ? count[next_leaf] : kNoWeight;
+      if (node_weight < leaf_weight) {
+        c = static_cast<uint16_t>(n + queue_head++);
+        weight += node_weight;
+      } else {
+        c = static_cast<uint16_t>(next_leaf--);
+        weight += leaf_weight;
+      }
+    }
+    nodes[k] = UnpackTreeNode{child[0], child[1], weight};
+  }
+}
+
+// The same tree when every weight stays below kNoWeight (all counts together do). Each choice
+// is a select, and the two candidates after each queue's head are loaded a step ahead, so the
+// chain from one choice to the next is a comparison and a select, not a load. Places not yet
+// made read as kNoWeight; a node's weight reaches the preloaded candidates once it is made.
+void BuildTreeFast(const uint32_t* count, uint32_t n, UnpackTreeNode* nodes) {
+  uint32_t leaf_weight[kUnpackSymbolCount + 2];  // two places up, "no leaf left" below
+  leaf_weight[0] = leaf_weight[1] = kNoWeight;
+  for (uint32_t i = 0; i < n; ++i) leaf_weight[i + 2] = count[i];
+  uint32_t node_weight[kUnpackSymbolCount + 1];
+  uint32_t head = 0;      // queue head
+  uint32_t leaf = n + 1;  // next leaf, two places up
+  uint32_t node0 = kNoWeight, node1 = kNoWeight;  // weights at the head and after it
+  uint32_t leaf0 = leaf_weight[leaf], leaf1 = leaf_weight[leaf - 1];
+  for (uint32_t k = 0; k + 1 < n; ++k) {
+    node_weight[k] = node_weight[k + 1] = kNoWeight;
+    uint32_t child[2];
+    uint32_t weight = 0;
+    for (uint32_t& c : child) {
+      const bool take_node = node0 < leaf0;
+      c = take_node ? n + head : leaf - 2;
+      weight += take_node ? node0 : leaf0;
+      head += take_node ? 1 : 0;
+      leaf -= take_node ? 0 : 1;
+      const uint32_t node_ahead = node_weight[head + 1];
+      const uint32_t leaf_ahead = leaf_weight[leaf - 1];
+      node0 = take_node ? node1 : node0;
+      node1 = take_node ? node_ahead : node1;
+      leaf0 = take_node ? leaf0 : leaf1;
+      leaf1 = take_node ? leaf1 : leaf_ahead;
+    }
+    node_weight[k] = weight;
+    node0 = head == k ? weight : node0;
+    node1 = head + 1 == k ? weight : node1;
+    nodes[k] = UnpackTreeNode{static_cast<uint16_t>(child[0]), static_cast<uint16_t>(child[1]), weight};
+  }
+}
+
 // Writes span copies of entry (span a power of two), eight bytes at a time where they fill it.
 template <typename Entry>
 inline void FillEntries(Entry* at, Entry entry, uint32_t span) {
@@ -182,38 +241,20 @@ void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context, DecodePat
   } else {
     ShellSortByCountReference(keys, n);
   }
-  // Leaf weights one place up, with "no leaf left" below the first: the tree reads them
-  // without a bounds test.
-  uint32_t leaf_weight[kUnpackSymbolCount + 1];
-  leaf_weight[0] = kNoWeight;
+  uint64_t weight_total = 0;
   for (uint32_t i = 0; i < n; ++i) {
     count[i] = keys[i] >> 16;
-    leaf_weight[i + 1] = count[i];
+    weight_total += count[i];
     order[i] = static_cast<uint16_t>(keys[i] & 0xFFFF);
   }
 
   // Tree: leaves from the end of the sorted list, internal nodes queued in the order made; the
-  // internal node is taken only when strictly lighter than the next leaf. Each choice is a
-  // select, not a branch: the data decide it. The node being made reads as "no node waiting".
+  // internal node is taken only when strictly lighter than the next leaf.
   UnpackTreeNode* nodes = context->nodes;
-  uint32_t node_weight[kUnpackSymbolCount];
-  uint32_t next_leaf = n;  // one place up, as in leaf_weight
-  uint32_t queue_head = 0;
-  for (uint32_t k = 0; k + 1 < n; ++k) {
-    node_weight[k] = kNoWeight;
-    uint32_t child[2];
-    uint32_t weight = 0;
-    for (uint32_t& c : child) {
-      const uint32_t from_queue = node_weight[queue_head];
-      const uint32_t from_leaves = leaf_weight[next_leaf];
-      const bool take_node = from_queue < from_leaves;
-      c = take_node ? n + queue_head : next_leaf - 1;
-      weight += take_node ? from_queue : from_leaves;
-      queue_head += take_node ? 1 : 0;
-      next_leaf -= take_node ? 0 : 1;
-    }
-    node_weight[k] = weight;
-    nodes[k] = UnpackTreeNode{static_cast<uint16_t>(child[0]), static_cast<uint16_t>(child[1]), weight};
+  if (path == DecodePath::kFast && weight_total < kNoWeight) {
+    BuildTreeFast(count, n, nodes);
+  } else {
+    BuildTreeReference(count, n, nodes);
   }
 
   // Internal nodes per depth; a node's parent is always made after it, so walk from the root
