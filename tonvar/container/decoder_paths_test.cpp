@@ -3,6 +3,7 @@
 // damaged, give the same status and the same bytes on both paths.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +55,32 @@ TEST(CountSort, FastFormKeepsTheReferenceOrder) {
         ShellSortByCount(fast.data(), n);
         ASSERT_EQ(fast, reference) << shape.name << ", n " << n;
       }
+    }
+  }
+}
+
+// The whole code builder on both paths: the same order, tree, lengths and tables.
+TEST(CountSort, FastCodeBuilderBuildsTheReferenceCode) {
+  uint32_t seed = 7;
+  for (const CountShape& shape : kShapes) {
+    for (uint32_t n = 2; n <= kUnpackSymbolCount; n += (n < 20 ? 1 : 29)) {
+      auto fast = std::make_unique<UnpackContext>();
+      auto reference = std::make_unique<UnpackContext>();
+      // Scaled to what a decoding gathers: the counts of a rebuild add up to at most 4096.
+      std::vector<uint64_t> counts(n);
+      uint64_t total = 0;
+      for (auto& c : counts) total += c = shape.count(static_cast<uint32_t>(&c - counts.data()), n, NextRandom(seed));
+      for (uint32_t i = 0; i < n; ++i) {
+        fast->count[i] = reference->count[i] =
+            static_cast<uint32_t>(total > 4096 ? counts[i] * 4096 / total : counts[i]);
+      }
+      RebuildHuffmanCode(n, fast.get(), DecodePath::kFast);
+      RebuildHuffmanCode(n, reference.get(), DecodePath::kReference);
+      SCOPED_TRACE(testing::Message() << shape.name << ", n " << n);
+      ASSERT_EQ(0, std::memcmp(fast->order, reference->order, n * sizeof fast->order[0]));
+      ASSERT_EQ(0, std::memcmp(fast->nodes, reference->nodes, (n - 1) * sizeof fast->nodes[0]));
+      ASSERT_EQ(0, std::memcmp(fast->code_length, reference->code_length, n));
+      ASSERT_EQ(0, std::memcmp(fast->decode_table, reference->decode_table, sizeof fast->decode_table));
     }
   }
 }

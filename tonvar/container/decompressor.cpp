@@ -266,7 +266,10 @@ void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context, DecodePat
   for (int32_t k = static_cast<int32_t>(n) - 2; k >= 0; --k) {
     ++internal[depth[k]];
     const auto d = static_cast<uint16_t>(depth[k] + 1);
-    for (uint32_t c : {nodes[k].first, nodes[k].second}) depth[c >= n ? c - n : n - 1] = d;
+    for (uint32_t c : {nodes[k].first, nodes[k].second}) {
+      const uint32_t node = c - n;  // wraps for a leaf
+      depth[node < n - 1 ? node : n - 1] = d;
+    }
   }
   uint32_t per_length[kMaxDepth + 1] = {};
   for (uint32_t d = 1; d <= kMaxDepth; ++d) per_length[d] = 2 * internal[d - 1] - internal[d];
