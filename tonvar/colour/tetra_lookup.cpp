@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -116,6 +117,25 @@ void LookUpScalar(const TetraGrid& grid, const PixelLayout& layout, uint32_t cou
   }
 }
 
+// The reference for one transformed point.
+inline void TransformOne(const TetraGrid& grid, const PixelLayout& layout, const Cell& c, uint8_t* px) {
+  const Tetra t = ChooseOnGrid(grid, c.d, c.x, c.y, c.z);
+  uint32_t sums[3];
+  TetraSums(c.origin, t, 3, sums);
+  if ((sums[0] | sums[1] | sums[2]) < common::kSmallDividendLimit && c.d < 256) {
+    for (int k = 0; k < 3; ++k) px[layout.index[k]] = static_cast<uint8_t>(common::DivideSmall(sums[k], c.d));
+    return;
+  }
+  for (int k = 0; k < 3; ++k) px[layout.index[k]] = static_cast<uint8_t>(common::DivideExact(sums[k], c.d));
+}
+
+void TransformScalar(const TetraGrid& grid, const PixelLayout& layout, uint32_t count, uint8_t* pixels) {
+  for (uint32_t n = 0; n < count; ++n, pixels += layout.step) {
+    const Cell c = Locate(grid, pixels[layout.index[0]], pixels[layout.index[1]], pixels[layout.index[2]]);
+    TransformOne(grid, layout, c, pixels);
+  }
+}
+
 #if defined(__SSE2__)
 // Eight channels in one register of 16-bit lanes: in a sound cell (fractions within 0..d, d
 // from 1 to 255) the weights add up to d, so a sum stays at most 255 * 255 and never wraps. The
@@ -143,6 +163,40 @@ void LookUpEightSse2(const TetraGrid& grid, const PixelLayout& layout, uint32_t 
     const __m128i hi = _mm_cvttps_epi32(_mm_div_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(sum, zero)), d));
     const __m128i words = _mm_packs_epi32(lo, hi);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(words, words));
+  }
+}
+
+// The first three channels of a vertex as one four-byte load (the fourth byte is read and
+// dropped), in 16-bit lanes times the weight; sums, bounds and the division as in the
+// eight-channel loop above. A cell whose far corner lies in the body's last four bytes takes
+// the reference, so no load passes the body's end.
+void TransformThreeSse2(const TetraGrid& grid, const PixelLayout& layout, uint32_t count, uint8_t* pixels) {
+  const __m128i zero = _mm_setzero_si128();
+  const uint8_t* const last_wide = grid.body + (grid.body_bytes >= 4 ? grid.body_bytes - 4 : 0);
+  for (uint32_t n = 0; n < count; ++n, pixels += layout.step) {
+    const Cell c = Locate(grid, pixels[layout.index[0]], pixels[layout.index[1]], pixels[layout.index[2]]);
+    if (c.d - 1 >= 255 || c.x > c.d || c.y > c.d || c.z > c.d || grid.body_bytes < 4 ||
+        c.origin + grid.outer > last_wide) [[unlikely]] {
+      TransformOne(grid, layout, c, pixels);
+      continue;
+    }
+    const Tetra t = ChooseOnGrid(grid, c.d, c.x, c.y, c.z);
+    const uint8_t* p = c.origin;
+    auto vertex = [&](uint32_t at, uint32_t w) {
+      int32_t four;
+      std::memcpy(&four, p + at, 4);
+      const __m128i v = _mm_unpacklo_epi8(_mm_cvtsi32_si128(four), zero);
+      return _mm_mullo_epi16(v, _mm_set1_epi16(static_cast<int16_t>(w)));
+    };
+    const __m128i sum = _mm_add_epi16(_mm_add_epi16(vertex(0, t.w0), vertex(t.first, t.w1)),
+                                      _mm_add_epi16(vertex(t.second, t.w2), vertex(t.last, t.w3)));
+    const __m128 d = _mm_set1_ps(static_cast<float>(c.d));
+    const __m128i q = _mm_cvttps_epi32(_mm_div_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(sum, zero)), d));
+    const __m128i words = _mm_packs_epi32(q, q);
+    const auto bytes = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
+    pixels[layout.index[0]] = static_cast<uint8_t>(bytes);
+    pixels[layout.index[1]] = static_cast<uint8_t>(bytes >> 8);
+    pixels[layout.index[2]] = static_cast<uint8_t>(bytes >> 16);
   }
 }
 #endif
@@ -185,6 +239,7 @@ void BuildTetraGrid(TetraGrid* grid, const uint8_t (*coords)[kLutMaxGrid], const
   grid->outer = grid->stride[0] + grid->stride[1] + grid->stride[2];
   grid->channels = channels;
   grid->body = body;
+  grid->body_bytes = uint64_t{points[0]} * grid->stride[0];
 }
 
 void LookUpPoints(const TetraGrid& grid, const PixelLayout& layout, uint32_t count,
@@ -200,20 +255,15 @@ void LookUpPoints(const TetraGrid& grid, const PixelLayout& layout, uint32_t cou
 }
 
 void TransformGridPoints(const TetraGrid& grid, const PixelLayout& layout, uint32_t count,
-                         uint8_t* pixels) {
-  uint32_t sums[3];
-  for (uint32_t n = 0; n < count; ++n, pixels += layout.step) {
-    const Cell c = Locate(grid, pixels[layout.index[0]], pixels[layout.index[1]], pixels[layout.index[2]]);
-    const Tetra t = ChooseOnGrid(grid, c.d, c.x, c.y, c.z);
-    TetraSums(c.origin, t, 3, sums);
-    if ((sums[0] | sums[1] | sums[2]) < common::kSmallDividendLimit && c.d < 256) {
-      for (int k = 0; k < 3; ++k) pixels[layout.index[k]] = static_cast<uint8_t>(common::DivideSmall(sums[k], c.d));
-      continue;
-    }
-    for (int k = 0; k < 3; ++k) {
-      pixels[layout.index[k]] = static_cast<uint8_t>(common::DivideExact(sums[k], c.d));
-    }
+                         uint8_t* pixels, LookupPath path) {
+#if defined(__SSE2__)
+  if (path == LookupPath::kSse2 && grid.channels >= 3) {
+    TransformThreeSse2(grid, layout, count, pixels);
+    return;
   }
+#endif
+  (void)path;
+  TransformScalar(grid, layout, count, pixels);
 }
 
 }  // namespace tonvar::colour

@@ -44,6 +44,7 @@ struct TetraGrid {
   uint32_t outer;      // offset of the cell's far corner
   uint32_t channels;
   const uint8_t* body;
+  uint64_t body_bytes;  // the whole body: wide loads near its end stay inside it
 };
 
 void BuildTetraGrid(TetraGrid* grid, const uint8_t (*coords)[kLutMaxGrid], const uint32_t* points,
@@ -53,8 +54,9 @@ void BuildTetraGrid(TetraGrid* grid, const uint8_t (*coords)[kLutMaxGrid], const
 void LookUpPoints(const TetraGrid& grid, const PixelLayout& layout, uint32_t count,
                   const uint8_t* pixels, uint8_t* out, LookupPath path);
 
-// The first three outputs replace each point's three inputs (in place).
+// The first three outputs replace each point's three inputs (in place). Tables of three or more
+// channels take the SSE2 path where the build has it; the scalar path is the reference.
 void TransformGridPoints(const TetraGrid& grid, const PixelLayout& layout, uint32_t count,
-                         uint8_t* pixels);
+                         uint8_t* pixels, LookupPath path = BestLookupPath());
 
 }  // namespace tonvar::colour

@@ -58,13 +58,31 @@ const GridCase kGrids[] = {
     {"descending pair", {0, 200, 100, 255}},
 };
 
+uint8_t NextRandom(uint32_t& seed) {
+  seed = seed * 1103515245u + 12345u;
+  return static_cast<uint8_t>(seed >> 16);
+}
+
+// Every fifth level on each axis, 255 included (the cells at the body's end); the first byte
+// varies too.
+std::vector<uint8_t> LatticePixels(uint32_t& seed) {
+  std::vector<uint8_t> pixels;
+  for (uint32_t r = 0; r < 256; r += 5) {
+    for (uint32_t gr = 0; gr < 256; gr += 5) {
+      for (uint32_t b = 0; b < 256; b += 5) {
+        pixels.insert(pixels.end(), {NextRandom(seed), static_cast<uint8_t>(r), static_cast<uint8_t>(gr),
+                                     static_cast<uint8_t>(b)});
+      }
+    }
+  }
+  return pixels;
+}
+
+const PixelLayout kLayouts[] = {{4, {1, 2, 3}}, {3, {2, 1, 0}}};
+
 TEST(TetraLookUp, Sse2PathGivesTheScalarBytes) {
   uint32_t seed = 12345;
-  auto next = [&seed] {
-    seed = seed * 1103515245u + 12345u;
-    return static_cast<uint8_t>(seed >> 16);
-  };
-  const PixelLayout layouts[] = {{4, {1, 2, 3}}, {3, {2, 1, 0}}};
+  auto next = [&seed] { return NextRandom(seed); };
   for (const GridCase& c : kGrids) {
     SCOPED_TRACE(c.name);
     const uint32_t g = static_cast<uint32_t>(c.coords.size());
@@ -76,22 +94,40 @@ TEST(TetraLookUp, Sse2PathGivesTheScalarBytes) {
     TetraGrid grid;
     BuildTetraGrid(&grid, coords, points, 8, body.data());
 
-    // Every fifth level on each axis, 255 included; the first byte varies too.
-    std::vector<uint8_t> pixels;
-    for (uint32_t r = 0; r < 256; r += 5) {
-      for (uint32_t gr = 0; gr < 256; gr += 5) {
-        for (uint32_t b = 0; b < 256; b += 5) {
-          pixels.insert(pixels.end(), {next(), static_cast<uint8_t>(r), static_cast<uint8_t>(gr),
-                                       static_cast<uint8_t>(b)});
-        }
-      }
-    }
-    for (const PixelLayout& layout : layouts) {
+    const std::vector<uint8_t> pixels = LatticePixels(seed);
+    for (const PixelLayout& layout : kLayouts) {
       const uint32_t count = static_cast<uint32_t>(pixels.size() / layout.step);
       std::vector<uint8_t> scalar(uint64_t{count} * 8, 0xAA), sse2(uint64_t{count} * 8, 0x55);
       LookUpPoints(grid, layout, count, pixels.data(), scalar.data(), LookupPath::kScalar);
       LookUpPoints(grid, layout, count, pixels.data(), sse2.data(), LookupPath::kSse2);
       ASSERT_EQ(scalar, sse2) << "step " << layout.step;
+    }
+  }
+}
+
+// The in-place transform of three- and four-channel tables (the body sized exactly, so a load
+// past its end shows under the address sanitizer).
+TEST(TetraTransform, Sse2PathGivesTheScalarBytes) {
+  uint32_t seed = 777;
+  for (const uint32_t channels : {3u, 4u}) {
+    for (const GridCase& c : kGrids) {
+      SCOPED_TRACE(testing::Message() << c.name << ", " << channels << " channels");
+      const uint32_t g = static_cast<uint32_t>(c.coords.size());
+      uint8_t coords[3][kLutMaxGrid] = {};
+      for (auto& axis : coords) std::memcpy(axis, c.coords.data(), g);
+      const uint32_t points[3] = {g, g, g};
+      std::vector<uint8_t> body(uint64_t{g} * g * g * channels);
+      for (auto& b : body) b = NextRandom(seed);
+      TetraGrid grid;
+      BuildTetraGrid(&grid, coords, points, channels, body.data());
+      const std::vector<uint8_t> pixels = LatticePixels(seed);
+      for (const PixelLayout& layout : kLayouts) {
+        const uint32_t count = static_cast<uint32_t>(pixels.size() / layout.step);
+        std::vector<uint8_t> scalar = pixels, sse2 = pixels;
+        TransformGridPoints(grid, layout, count, scalar.data(), LookupPath::kScalar);
+        TransformGridPoints(grid, layout, count, sse2.data(), LookupPath::kSse2);
+        ASSERT_EQ(scalar, sse2) << "step " << layout.step;
+      }
     }
   }
 }

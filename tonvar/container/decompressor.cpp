@@ -57,7 +57,7 @@ class BitReader {
     return v;
   }
 
- private:
+ // The fast loop takes these over into locals and hands them back.
   const uint8_t* data_;
   uint64_t bound_;
   uint64_t pos_;
@@ -92,28 +92,33 @@ inline void ReadCopy(BitReader& bits, uint32_t t, uint32_t* distance, uint32_t* 
   if (kCopyClasses.length_base[t] != 0) *length = l;
 }
 
-// The fast loop runs while this many bytes are both due and free in the output: a copy writes
-// at most 257 bytes and the block copies overshoot by at most 15 bytes, all of them bytes that
-// later output overwrites.
-constexpr uint32_t kFastOutputSlack = 257 + 16;
+// The fast loop runs while this many bytes are both due and free in the output: between two
+// checks come at most two literals and a copy, which writes at most 257 bytes, and the block
+// copies overshoot by at most 15 bytes, all of them bytes that later output overwrites.
+constexpr uint32_t kFastOutputSlack = 2 + 257 + 16;
+
+// For periods of 2 to 7 bytes: the whole periods in eight bytes, in bytes.
+constexpr uint8_t kPeriodSteps[8] = {0, 0, 8, 6, 8, 5, 6, 7};
 
 // Copies n bytes from distance back (1 <= distance <= bytes already produced), rounding up to
 // whole blocks: writes up to 15 bytes beyond out + n.
 inline void CopyWithOvershoot(uint8_t* out, uint32_t distance, uint32_t n) {
   const uint8_t* from = out - distance;
   uint8_t* const end = out + n;
-  if (distance >= 16) {
-    do {
-      std::memcpy(out, from, 16);
+  if (distance >= 8) [[likely]] {
+    // Most copies are short: two eight-byte moves cover up to 16 bytes without a loop (the
+    // second reads what the first wrote when the distance is below 16).
+    std::memcpy(out, from, 8);
+    std::memcpy(out + 8, from + 8, 8);
+    if (n > 16) [[unlikely]] {
       out += 16;
       from += 16;
-    } while (out < end);
-  } else if (distance >= 8) {
-    do {
-      std::memcpy(out, from, 8);
-      out += 8;
-      from += 8;
-    } while (out < end);
+      do {
+        std::memcpy(out, from, 8);
+        out += 8;
+        from += 8;
+      } while (out < end);
+    }
   } else if (distance == 1) {
     uint8_t run[16];
     std::memset(run, from[0], 16);
@@ -129,7 +134,7 @@ inline void CopyWithOvershoot(uint8_t* out, uint32_t distance, uint32_t n) {
     std::memcpy(&word, from, 8);
     uint64_t run = word & ((uint64_t{1} << (8 * distance)) - 1);
     for (uint32_t shift = 8 * distance; shift < 64; shift *= 2) run |= run << shift;
-    const uint32_t step = 8 - 8 % distance;
+    const uint32_t step = kPeriodSteps[distance];
     do {
       std::memcpy(out, &run, 8);
       out += step;
@@ -137,43 +142,8 @@ inline void CopyWithOvershoot(uint8_t* out, uint32_t distance, uint32_t n) {
   }
 }
 
-// The Shell sort: insertion by shifting moves entries exactly as the swapping form does.
-void ShellSortByCount(uint32_t* keys, uint32_t n) {
-  for (uint32_t gap = n / 2; gap > 0; gap /= 2) {
-    for (uint32_t i = gap; i < n; ++i) {
-      const uint32_t key = keys[i];
-      const uint32_t weight = key >> 16;
-      int32_t j = static_cast<int32_t>(i - gap);
-      while (j >= 0 && (keys[j] >> 16) < weight) {
-        keys[j + gap] = keys[j];
-        j -= static_cast<int32_t>(gap);
-      }
-      keys[j + gap] = key;
-    }
-  }
-}
-
-}  // namespace
-
-void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context) {
-  const uint32_t n = symbol_count < kUnpackSymbolCount ? symbol_count : kUnpackSymbolCount;
-  if (n < 2) return;
-  uint32_t* count = context->count;
-  uint16_t* order = context->order;
-
-  // Shell sort by descending count, count and symbol moved together as one key (count in the
-  // top half); ties stay where this exact procedure leaves them.
-  uint32_t keys[kUnpackSymbolCount];
-  for (uint32_t i = 0; i < n; ++i) keys[i] = (count[i] << 16) | i;
-  ShellSortByCount(keys, n);
-  for (uint32_t i = 0; i < n; ++i) {
-    count[i] = keys[i] >> 16;
-    order[i] = static_cast<uint16_t>(keys[i] & 0xFFFF);
-  }
-
-  // Tree: leaves from the end of the sorted list, internal nodes queued in the order made; the
-  // internal node is taken only when strictly lighter than the next leaf.
-  UnpackTreeNode* nodes = context->nodes;
+// The tree of the sorted counts (count[0] heaviest), the reference way.
+void BuildTreeReference(const uint32_t* count, uint32_t n, UnpackTreeNode* nodes) {
   int32_t next_leaf = static_cast<int32_t>(n) - 1;
   uint32_t queue_head = 0;
   for (uint32_t k = 0; k + 1 < n; ++k) {
@@ -192,21 +162,117 @@ void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context) {
     }
     nodes[k] = UnpackTreeNode{child[0], child[1], weight};
   }
+}
 
-  // Leaves per depth; a node's parent is always made after it, so walk from the root down.
-  uint16_t depth[kUnpackSymbolCount - 1];
-  uint32_t per_length[kMaxDepth + 1] = {};
+// The same tree when every weight stays below kNoWeight (all counts together do). Each choice
+// is a select, and the two candidates after each queue's head are loaded a step ahead, so the
+// chain from one choice to the next is a comparison and a select, not a load. Places not yet
+// made read as kNoWeight; a node's weight reaches the preloaded candidates once it is made.
+void BuildTreeFast(const uint32_t* count, uint32_t n, UnpackTreeNode* nodes) {
+  uint32_t leaf_weight[kUnpackSymbolCount + 2];  // two places up, "no leaf left" below
+  leaf_weight[0] = leaf_weight[1] = kNoWeight;
+  for (uint32_t i = 0; i < n; ++i) leaf_weight[i + 2] = count[i];
+  uint32_t node_weight[kUnpackSymbolCount + 1];
+  uint32_t head = 0;      // queue head
+  uint32_t leaf = n + 1;  // next leaf, two places up
+  uint32_t node0 = kNoWeight, node1 = kNoWeight;  // weights at the head and after it
+  uint32_t leaf0 = leaf_weight[leaf], leaf1 = leaf_weight[leaf - 1];
+  for (uint32_t k = 0; k + 1 < n; ++k) {
+    node_weight[k] = node_weight[k + 1] = kNoWeight;
+    uint32_t child[2];
+    uint32_t weight = 0;
+    for (uint32_t& c : child) {
+      const bool take_node = node0 < leaf0;
+      c = take_node ? n + head : leaf - 2;
+      weight += take_node ? node0 : leaf0;
+      head += take_node ? 1 : 0;
+      leaf -= take_node ? 0 : 1;
+      const uint32_t node_ahead = node_weight[head + 1];
+      const uint32_t leaf_ahead = leaf_weight[leaf - 1];
+      node0 = take_node ? node1 : node0;
+      node1 = take_node ? node_ahead : node1;
+      leaf0 = take_node ? leaf0 : leaf1;
+      leaf1 = take_node ? leaf1 : leaf_ahead;
+    }
+    node_weight[k] = weight;
+    node0 = head == k ? weight : node0;
+    node1 = head + 1 == k ? weight : node1;
+    nodes[k] = UnpackTreeNode{static_cast<uint16_t>(child[0]), static_cast<uint16_t>(child[1]), weight};
+  }
+}
+
+// Writes span copies of entry (span a power of two), eight bytes at a time where they fill it.
+template <typename Entry>
+inline void FillEntries(Entry* at, Entry entry, uint32_t span) {
+  constexpr uint32_t kPerWord = 8 / sizeof(Entry);
+  if (span >= kPerWord) {
+    uint64_t word = entry;
+    for (uint32_t shift = 8 * sizeof(Entry); shift < 64; shift *= 2) word |= word << shift;
+    for (uint32_t e = 0; e < span; e += kPerWord) std::memcpy(at + e, &word, 8);
+  } else {
+    for (uint32_t e = 0; e < span; ++e) at[e] = entry;
+  }
+}
+
+// The fast table's entry of a symbol with a code of `len` bits.
+constexpr uint32_t FastEntry(uint32_t symbol, uint32_t len) {
+  uint32_t bits = len;
+  if (symbol >= kUnpackFirstCopySymbol) {
+    const uint32_t t = symbol - kUnpackFirstCopySymbol;
+    bits += kCopyClasses.distance_bits[t] + kCopyClasses.length_bits[t];
+  }
+  return symbol << kFastSymbolShift | len << kFastLengthShift | bits;
+}
+
+}  // namespace
+
+void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context, DecodePath path) {
+  const uint32_t n = symbol_count < kUnpackSymbolCount ? symbol_count : kUnpackSymbolCount;
+  if (n < 2) return;
+  uint32_t* count = context->count;
+  uint16_t* order = context->order;
+
+  // Shell sort by descending count, count and symbol moved together as one key (count in the
+  // top half); ties stay where this exact procedure leaves them.
+  uint32_t keys[kUnpackSymbolCount];
+  for (uint32_t i = 0; i < n; ++i) keys[i] = (count[i] << 16) | i;
+  if (path == DecodePath::kFast) {
+    ShellSortByCount(keys, n);
+  } else {
+    ShellSortByCountReference(keys, n);
+  }
+  uint64_t weight_total = 0;
+  for (uint32_t i = 0; i < n; ++i) {
+    count[i] = keys[i] >> 16;
+    weight_total += count[i];
+    order[i] = static_cast<uint16_t>(keys[i] & 0xFFFF);
+  }
+
+  // Tree: leaves from the end of the sorted list, internal nodes queued in the order made; the
+  // internal node is taken only when strictly lighter than the next leaf.
+  UnpackTreeNode* nodes = context->nodes;
+  if (path == DecodePath::kFast && weight_total < kNoWeight) {
+    BuildTreeFast(count, n, nodes);
+  } else {
+    BuildTreeReference(count, n, nodes);
+  }
+
+  // Internal nodes per depth; a node's parent is always made after it, so walk from the root
+  // down. Leaves at depth d are the child places there less the internal nodes:
+  // 2 * internal[d - 1] - internal[d].
+  uint16_t depth[kUnpackSymbolCount];  // the last place takes the depths of leaves, unread
+  uint32_t internal[kMaxDepth + 1] = {};
   depth[n - 2] = 0;
   for (int32_t k = static_cast<int32_t>(n) - 2; k >= 0; --k) {
-    const uint16_t d = static_cast<uint16_t>(depth[k] + 1);
-    for (uint16_t c : {nodes[k].first, nodes[k].second}) {
-      if (c >= n) {
-        depth[c - n] = d;
-      } else {
-        ++per_length[d < kMaxDepth ? d : kMaxDepth];
-      }
+    ++internal[depth[k]];
+    const auto d = static_cast<uint16_t>(depth[k] + 1);
+    for (uint32_t c : {nodes[k].first, nodes[k].second}) {
+      const uint32_t node = c - n;  // wraps for a leaf
+      depth[node < n - 1 ? node : n - 1] = d;
     }
   }
+  uint32_t per_length[kMaxDepth + 1] = {};
+  for (uint32_t d = 1; d <= kMaxDepth; ++d) per_length[d] = 2 * internal[d - 1] - internal[d];
 
   // Limit to 12 bits, keeping the code complete.
   uint32_t longest = kMaxDepth;
@@ -233,7 +299,8 @@ void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context) {
       const uint32_t first = code * span;
       const auto entry = static_cast<uint16_t>(symbol | (len << kDecodeLengthShift));
       if (first + span <= (1u << kUnpackLookupBits)) {
-        for (uint32_t e = 0; e < span; ++e) context->decode_table[first + e] = entry;
+        FillEntries(context->decode_table + first, entry, span);
+        FillEntries(context->fast_table + first, FastEntry(symbol, len), span);
       }
       ++code;
     }
@@ -250,6 +317,7 @@ namespace {
 // it, so it is built once and copied.
 struct InitialCode {
   uint16_t decode_table[1u << kUnpackLookupBits];
+  uint32_t fast_table[1u << kUnpackLookupBits];
   uint8_t code_length[kUnpackSymbolCount];
   uint16_t order[kUnpackSymbolCount];
   UnpackTreeNode nodes[kUnpackSymbolCount - 1];
@@ -262,6 +330,7 @@ const InitialCode& TheInitialCode() {
     RebuildHuffmanCode(kUnpackSymbolCount, &scratch);
     InitialCode c;
     std::memcpy(c.decode_table, scratch.decode_table, sizeof c.decode_table);
+    std::memcpy(c.fast_table, scratch.fast_table, sizeof c.fast_table);
     std::memcpy(c.code_length, scratch.code_length, sizeof c.code_length);
     std::memcpy(c.order, scratch.order, sizeof c.order);
     std::memcpy(c.nodes, scratch.nodes, sizeof c.nodes);
@@ -272,44 +341,54 @@ const InitialCode& TheInitialCode() {
 
 }  // namespace
 
-uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* output,
-                          uint32_t output_capacity, UnpackContext* context) {
-  std::memset(context->decode_table, 0, sizeof context->decode_table);
-  std::memset(context->code_length, 0, sizeof context->code_length);
-  context->total = 0;
-  if (input == nullptr || input_bound < 4) return 0;
-  uint32_t due = common::ReadDword(input);
-  if (due == 0) return input_bound;
-  if (output == nullptr) return 0;
+namespace {
 
-  const InitialCode& initial = TheInitialCode();
-  std::memcpy(context->decode_table, initial.decode_table, sizeof context->decode_table);
-  std::memcpy(context->code_length, initial.code_length, sizeof context->code_length);
-  std::memcpy(context->order, initial.order, sizeof context->order);
-  std::memcpy(context->nodes, initial.nodes, sizeof context->nodes);
-  for (uint32_t i = 0; i < kUnpackSymbolCount; ++i) context->count[i] = 1;
-  context->total = kUnpackStartTotal;
+// Where a decoding stands between its loops.
+struct DecodeState {
+  uint8_t* out;
+  uint32_t due;
+  uint32_t distance;  // the previous copy's distance and length
+  uint32_t length;
+  uint32_t total;     // running total of the counts
+};
 
-  const uint16_t* const table = context->decode_table;
+// The fast loop: whole-word refills and block copies while the input has words left and the
+// output has room for a literal and any copy with its overshoot, both bounds folded into one
+// output limit (due and out move together). The bit buffer lives in locals for the whole loop.
+// A refill leaves at least 56 bits: after up to two literals (at most 12 bits each) the next
+// symbol with all its extra bits (at most 32) is read without one. False when the stream aborts.
+bool DecodeFast(BitReader& bits, UnpackContext* context, uint8_t* const output, uint8_t* const out_end,
+                DecodeState& state) {
+  uint8_t* out = state.out;
+  uint8_t* const due_end = out + state.due;
+  uint8_t* const room_end = due_end < out_end ? due_end : out_end;
+  if (room_end - out <= static_cast<ptrdiff_t>(kFastOutputSlack) || !bits.CanRefillFast()) return true;
+  uint8_t* const limit = room_end - kFastOutputSlack;
+  const uint8_t* in = bits.data_ + bits.pos_;
+  const uint8_t* const in_last = bits.data_ + bits.bound_ - 8;  // the last place a word is read
+  uint64_t acc = bits.acc_;
+  uint32_t held = bits.held_;
+  const uint32_t* const table = context->fast_table;
   uint32_t* const count = context->count;
-  uint8_t* out = output;
-  uint8_t* const out_end = output + output_capacity;
-  uint32_t previous_distance = 1;
-  uint32_t previous_length = 1;
-  BitReader bits(input, input_bound, 4);
-  uint32_t total = kUnpackStartTotal;  // kept local: output stores may alias the context
+  uint32_t total = state.total;
+  uint32_t distance = state.distance;
+  uint32_t length = state.length;
+  bool aborted = false;
 
-  // Fast loop: whole-word refills and block copies while the input has words left and the
-  // output has room for a literal and any copy with its overshoot; the careful loop below
-  // finishes. A refill leaves at least 56 bits: after a literal (at most 12 of them) the next
-  // symbol with all its extra bits (at most 32) is read without one.
-  while (due > kFastOutputSlack && static_cast<size_t>(out_end - out) > kFastOutputSlack &&
-         bits.CanRefillFast()) {
-    bits.RefillFast();
-    for (int symbols = 0; symbols < 2; ++symbols) {
-      const uint32_t entry = table[bits.Peek12()];
-      const uint32_t symbol = entry & kDecodeSymbolMask;
-      bits.Skip(entry >> kDecodeLengthShift);
+  while (out < limit && in <= in_last) {
+    uint64_t word;
+    std::memcpy(&word, in, 8);
+    acc |= __builtin_bswap64(word) >> held;
+    in += (63 - held) >> 3;
+    held |= 56;
+    for (int symbols = 0; symbols < 3; ++symbols) {
+      // One look-up gives the bits of the whole symbol, a copy's extra bits included: the
+      // next symbol's bits are found without waiting for this one's kind.
+      const uint32_t entry = table[acc >> 52];
+      const uint64_t before = acc;
+      acc <<= entry & kFastBitsMask;
+      held -= entry & kFastBitsMask;
+      const uint32_t symbol = entry >> kFastSymbolShift;
       ++count[symbol];
       if (++total == kUnpackRebuildTotal) [[unlikely]] {
         RebuildHuffmanCode(kUnpackSymbolCount, context);
@@ -317,29 +396,88 @@ uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* o
       }
       if (symbol < kUnpackAbortSymbol) {
         *out++ = static_cast<uint8_t>(symbol);
-        --due;
         continue;
       }
-      if (symbol == kUnpackAbortSymbol) return 0;
-      ReadCopy(bits, symbol - kUnpackFirstCopySymbol, &previous_distance, &previous_length);
-      const uint32_t n = previous_length + 2;  // at most 257, below both the due count and the room
-      due -= n;
+      if (symbol == kUnpackAbortSymbol) [[unlikely]] {
+        aborted = true;
+        break;
+      }
+      // The extra bits follow the code: distance bits, then length bits.
+      const uint32_t t = symbol - kUnpackFirstCopySymbol;
+      const uint64_t extra = before << (entry >> kFastLengthShift & 0xF);
+      const uint32_t distance_bits = kCopyClasses.distance_bits[t];
+      const uint32_t d = kCopyClasses.distance_base[t] + static_cast<uint32_t>((extra >> 32) >> (32 - distance_bits));
+      if (kCopyClasses.distance_base[t] != 0) distance = d;
+      const uint64_t length_extra = extra << distance_bits;
+      const uint32_t length_bits = kCopyClasses.length_bits[t];
+      const uint32_t l = kCopyClasses.length_base[t] + static_cast<uint32_t>((length_extra >> 32) >> (32 - length_bits));
+      if (kCopyClasses.length_base[t] != 0) length = l;
+      const uint32_t n = length + 2;  // at most 257, inside the room the limit keeps
       const size_t produced = static_cast<size_t>(out - output);
-      if (previous_distance > produced) [[unlikely]] {
+      if (distance > produced) [[unlikely]] {
         // Reaches back into the zero window that precedes the first byte.
-        const size_t zeros = previous_distance - produced;
+        const size_t zeros = distance - produced;
         const uint32_t z = zeros < n ? static_cast<uint32_t>(zeros) : n;
         std::memset(out, 0, z);
         // The rest comes from the first bytes produced, byte by byte.
-        for (size_t i = z; i < n; ++i) out[i] = output[produced + i - previous_distance];
+        for (size_t i = z; i < n; ++i) out[i] = output[produced + i - distance];
       } else {
-        CopyWithOvershoot(out, previous_distance, n);
+        CopyWithOvershoot(out, distance, n);
       }
       out += n;
       break;  // a copy may have used up to 32 bits: refill
     }
+    if (aborted) break;
   }
 
+  bits.pos_ = static_cast<uint64_t>(in - bits.data_);
+  bits.acc_ = acc;
+  bits.held_ = held;
+  state.out = out;
+  state.due = static_cast<uint32_t>(due_end - out);
+  state.distance = distance;
+  state.length = length;
+  state.total = total;
+  return !aborted;
+}
+
+}  // namespace
+
+uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* output,
+                          uint32_t output_capacity, UnpackContext* context, DecodePath path) {
+  const uint32_t count_due = input == nullptr || input_bound < 4 ? 0 : common::ReadDword(input);
+  if (count_due == 0 || output == nullptr) {
+    // No decoding: the tables are left cleared.
+    std::memset(context->decode_table, 0, sizeof context->decode_table);
+    std::memset(context->code_length, 0, sizeof context->code_length);
+    context->total = 0;
+    if (input == nullptr || input_bound < 4 || count_due != 0) return 0;
+    return input_bound;
+  }
+
+  const InitialCode& initial = TheInitialCode();
+  std::memcpy(context->decode_table, initial.decode_table, sizeof context->decode_table);
+  std::memcpy(context->fast_table, initial.fast_table, sizeof context->fast_table);
+  std::memcpy(context->code_length, initial.code_length, sizeof context->code_length);
+  std::memcpy(context->order, initial.order, sizeof context->order);
+  std::memcpy(context->nodes, initial.nodes, sizeof context->nodes);
+  for (uint32_t i = 0; i < kUnpackSymbolCount; ++i) context->count[i] = 1;
+  context->total = kUnpackStartTotal;
+
+  uint8_t* const out_end = output + output_capacity;
+  BitReader bits(input, input_bound, 4);
+  // The total is kept local: output stores may alias the context.
+  DecodeState state{output, count_due, 1, 1, kUnpackStartTotal};
+  if (path == DecodePath::kFast && !DecodeFast(bits, context, output, out_end, state)) return 0;
+
+  // The careful loop: the reference, and the end of every fast decoding.
+  const uint16_t* const table = context->decode_table;
+  uint32_t* const count = context->count;
+  uint8_t* out = state.out;
+  uint32_t due = state.due;
+  uint32_t previous_distance = state.distance;
+  uint32_t previous_length = state.length;
+  uint32_t total = state.total;
   while (due != 0) {
     bits.Refill();
     const uint32_t entry = table[bits.Peek12()];
@@ -347,7 +485,7 @@ uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* o
     bits.Skip(entry >> kDecodeLengthShift);
     ++count[symbol];
     if (++total == kUnpackRebuildTotal) {
-      RebuildHuffmanCode(kUnpackSymbolCount, context);
+      RebuildHuffmanCode(kUnpackSymbolCount, context, path);
       total = context->total;
     }
 

@@ -32,6 +32,9 @@ static_assert(kMaxExpandedLength == 256u << 20);
 
 inline constexpr uint32_t kDecodeSymbolMask = 0x0FFF;
 inline constexpr uint32_t kDecodeLengthShift = 12;
+inline constexpr uint32_t kFastBitsMask = 0x3F;
+inline constexpr uint32_t kFastLengthShift = 8;
+inline constexpr uint32_t kFastSymbolShift = 16;
 
 struct UnpackTreeNode {
   uint16_t first;   // child: below the symbol count a position in the sorted order, else node + count
@@ -45,6 +48,9 @@ struct UnpackContext {
   // For every 12-bit prefix: the symbol (low 12 bits) and its code length (top 4 bits), so a
   // single look-up gives both.
   uint16_t decode_table[1u << kUnpackLookupBits];
+  // The same code for the fast loop: per prefix the bits the whole symbol takes (code and a
+  // copy's extra bits, low 6 bits), the code length (bits 8..11) and the symbol (from bit 16).
+  uint32_t fast_table[1u << kUnpackLookupBits];
   uint8_t code_length[kUnpackSymbolCount];
   uint32_t count[kUnpackSymbolCount];
   uint32_t total;
@@ -66,13 +72,25 @@ EngineStatus DeleteUnpackContext(UnpackContext* context);
 bool HasContainerSignature(common::ResourceBytes resource);
 EngineStatus UnwrapResource(UnpackContext* context, common::ResourceBytes resource, common::ResourceBytes* unwrapped);
 
+// The reference decodes symbol by symbol and sorts the counts by the plain shell sort; the fast
+// path (whole-word refills, block copies, a branch-free sort) gives the same bytes and the same
+// status. Tests force each.
+enum class DecodePath { kFast, kReference };
+
 // Expands input (its first four bytes are the byte count, the bit stream follows) into output.
 // Returns the bytes produced, 0 for a damaged stream, input_bound for a count of 0.
 uint32_t DecompressStream(const uint8_t* input, uint32_t input_bound, uint8_t* output,
-                          uint32_t output_capacity, UnpackContext* context);
+                          uint32_t output_capacity, UnpackContext* context,
+                          DecodePath path = DecodePath::kFast);
 
 // Builds the canonical code from the counts, then resets every count to 1 and the total to n.
-void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context);
+void RebuildHuffmanCode(uint32_t symbol_count, UnpackContext* context,
+                        DecodePath path = DecodePath::kFast);
+
+// Sorts keys (count << 16 | symbol) by descending count the shell sort's way, gaps n/2, n/4, ..
+// 1, ties left where its insertions put them. The fast form gives the reference's order.
+void ShellSortByCountReference(uint32_t* keys, uint32_t n);
+void ShellSortByCount(uint32_t* keys, uint32_t n);
 
 // Transposes a colour table's body from planes (all of channel 0, then channel 1, ...) to entries.
 EngineStatus ReorderLutPlanes(uint8_t* data, int64_t length);
