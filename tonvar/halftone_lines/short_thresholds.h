@@ -26,6 +26,16 @@ bool PackShortThresholds(const uint32_t* table, ShortThresholds* out);
 
 #ifdef TONVAR_HALFTONE_X86
 
+// The packed rows of four pixels whose values are bytes b0..b3 of `cells`: b0, b1 in the low
+// half, b2, b3 in the high half.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i RowGroupAvx2(const ShortThresholds& table, uint64_t cells,
+                                                                       int b0, int b1, int b2, int b3) {
+  auto row = [&](int byte) {
+    return reinterpret_cast<const long long&>(table.row[(cells >> (8 * byte)) & 0xFF]);
+  };
+  return _mm256_setr_epi64x(row(b0), row(b1), row(b2), row(b3));
+}
+
 // The two output bytes of each row of four cells: row 0's in bits 0..15, row 1's in bits
 // 16..31, first cell's dots in the first byte's high bits. `cells` holds the four cell words,
 // `detailed` has bit k set when cell k is not flat, `samples` the sixteen samples from the
@@ -44,15 +54,12 @@ bool PackShortThresholds(const uint32_t* table, ShortThresholds* out);
 
   // Rows of the pixels in four groups: A top left (cells 0, 1) and bottom left (0, 1), B the
   // right pixels of the same, C and D the same for cells 2 and 3.
-  const auto* base = reinterpret_cast<const long long*>(table.row);
-  const __m256i a = _mm256_i32gather_epi64(
-      base, _mm_shuffle_epi8(spread, _mm_setr_epi8(3, -1, -1, -1, 7, -1, -1, -1, 1, -1, -1, -1, 5, -1, -1, -1)), 8);
-  const __m256i b = _mm256_i32gather_epi64(
-      base, _mm_shuffle_epi8(spread, _mm_setr_epi8(2, -1, -1, -1, 6, -1, -1, -1, 0, -1, -1, -1, 4, -1, -1, -1)), 8);
-  const __m256i c = _mm256_i32gather_epi64(
-      base, _mm_shuffle_epi8(spread, _mm_setr_epi8(11, -1, -1, -1, 15, -1, -1, -1, 9, -1, -1, -1, 13, -1, -1, -1)), 8);
-  const __m256i d = _mm256_i32gather_epi64(
-      base, _mm_shuffle_epi8(spread, _mm_setr_epi8(10, -1, -1, -1, 14, -1, -1, -1, 8, -1, -1, -1, 12, -1, -1, -1)), 8);
+  const uint64_t low_cells = static_cast<uint64_t>(_mm_cvtsi128_si64(spread));
+  const uint64_t high_cells = static_cast<uint64_t>(_mm_extract_epi64(spread, 1));
+  const __m256i a = RowGroupAvx2(table, low_cells, 3, 7, 1, 5);
+  const __m256i b = RowGroupAvx2(table, low_cells, 2, 6, 0, 4);
+  const __m256i c = RowGroupAvx2(table, high_cells, 3, 7, 1, 5);
+  const __m256i d = RowGroupAvx2(table, high_cells, 2, 6, 0, 4);
 
   // Transposed: each 64-bit group holds one output byte's four pixels in order (row 0 cells
   // 0-1, row 0 cells 2-3, row 1 cells 0-1, row 1 cells 2-3).
