@@ -119,24 +119,74 @@ template <InputMode kMode>
   tags[kBottomRight] = white ? in.pixel[kBottomLeft][3] : in.pixel[kBottomRight][3];
 }
 
+// What the cells of a run share: the cube, the input rows, the last flat cell and the flat-cell
+// bitmap being collected.
+template <int kInks>
+struct RunWalk {
+  CubeReader cube;
+  const uint8_t* row0;
+  const uint8_t* row1;
+  uint32_t* flat_words;
+  bool previous_flat = false;
+  uint8_t previous_tl[3] = {};
+  uint32_t bits = 0;
+
+  RunWalk(const CubeReader& reader, const uint8_t* pair[2], uint32_t* words)
+      : cube(reader), row0(pair[0]), row1(pair[1]), flat_words(words) {}
+
+  // The next cell's pixels and tags, with the cube offset of its draw r.
+  template <InputMode kMode>
+  [[gnu::always_inline]] CellInput Next(int32_t x, int32_t end, uint32_t r, const int32_t pattern[], int32_t& index,
+                                        int32_t tags[kCellPixelCount]) {
+    cube.offset = RoundingOffset(r);
+    const CellInput in = ReadCell<kMode>(x, end, row0, row1, pattern, index);
+    TagsOf<kMode>(in, tags);
+    return in;
+  }
+  // A flat cell whose top left pixel is near the previous flat cell's is smoothed.
+  bool Similar(const uint8_t* tl) const {
+    return previous_flat && std::abs(tl[0] - previous_tl[0]) <= kSmoothTolerance[0] &&
+           std::abs(tl[1] - previous_tl[1]) <= kSmoothTolerance[1] &&
+           std::abs(tl[2] - previous_tl[2]) <= kSmoothTolerance[2];
+  }
+  void Flat(const uint8_t* tl) {
+    std::memcpy(previous_tl, tl, 3);
+    previous_flat = true;
+  }
+  // A detailed cell: its bit, and the node of each pixel.
+  void Detailed(int32_t cell, const CellInput& in, const int32_t tags[kCellPixelCount],
+                const uint32_t* nodes[kCellPixelCount]) {
+    bits |= 1u << (cell % kCellsPerFlatWord);
+    for (int p = 0; p < kCellPixelCount; ++p) {
+      nodes[p] = cube.template Node<kInks>(in.pixel[p][0], in.pixel[p][1], in.pixel[p][2], tags[p]);
+    }
+    previous_flat = false;
+  }
+  void EndCell(int32_t cell) {
+    if (cell % kCellsPerFlatWord == kCellsPerFlatWord - 1) {
+      flat_words[cell / kCellsPerFlatWord] = bits;
+      bits = 0;
+    }
+  }
+  // After the last cell: a partly collected bitmap word, and the rows as far as read.
+  void Finish(int32_t cells, const uint8_t* pair[2]) const {
+    if (cells % kCellsPerFlatWord != 0) flat_words[cells / kCellsPerFlatWord] = bits;
+    pair[0] = row0;
+    pair[1] = row1;
+  }
+};
+
 // The cells of the run [x, end), the input mode fixed for the whole run: the reference form.
 template <int kInks, InputMode kMode>
 void SeparateCells(int32_t x, int32_t end, uint32_t r, const int32_t pattern[], int32_t index,
                    const CubeReader& reader, uint32_t* const planes[kInks], uint32_t* flat_words,
                    const uint8_t* pair[2]) {
-  CubeReader cube = reader;
-  const uint8_t* row0 = pair[0];
-  const uint8_t* row1 = pair[1];
-  bool previous_flat = false;
-  uint8_t previous_tl[3] = {};
+  RunWalk<kInks> walk(reader, pair, flat_words);
   uint32_t previous_value[kInks] = {};
-  uint32_t bits = 0;
   int32_t cell = 0;
   for (; x < end; x += 2, ++cell) {
-    cube.offset = RoundingOffset(r);
-    const CellInput in = ReadCell<kMode>(x, end, row0, row1, pattern, index);
     int32_t tags[kCellPixelCount];
-    TagsOf<kMode>(in, tags);
+    const CellInput in = walk.template Next<kMode>(x, end, r, pattern, index, tags);
 
     if (IsFlat(in)) {
       const uint8_t* tl = in.pixel[kTopLeft];
@@ -144,10 +194,8 @@ void SeparateCells(int32_t x, int32_t end, uint32_t r, const int32_t pattern[], 
       for (int c = 0; c < 3; ++c) {
         mean[c] = (in.pixel[0][c] + in.pixel[1][c] + in.pixel[2][c] + in.pixel[3][c]) >> 2;
       }
-      const bool similar = previous_flat && std::abs(tl[0] - previous_tl[0]) <= kSmoothTolerance[0] &&
-                           std::abs(tl[1] - previous_tl[1]) <= kSmoothTolerance[1] &&
-                           std::abs(tl[2] - previous_tl[2]) <= kSmoothTolerance[2];
-      const uint32_t* node = cube.Node<kInks>(mean[0], mean[1], mean[2], tags[kTopLeft]);
+      const bool similar = walk.Similar(tl);
+      const uint32_t* node = walk.cube.template Node<kInks>(mean[0], mean[1], mean[2], tags[kTopLeft]);
       const uint32_t bit = RoundingBit(r);
       for (int k = 0; k < kInks; ++k) {
         uint32_t v = PlaneByte<kInks>(node, k);
@@ -155,26 +203,16 @@ void SeparateCells(int32_t x, int32_t end, uint32_t r, const int32_t pattern[], 
         planes[k][cell] = v;
         previous_value[k] = v;
       }
-      std::memcpy(previous_tl, tl, 3);
-      previous_flat = true;
+      walk.Flat(tl);
     } else {
-      bits |= 1u << (cell % kCellsPerFlatWord);
       const uint32_t* nodes[kCellPixelCount];
-      for (int p = 0; p < kCellPixelCount; ++p) {
-        nodes[p] = cube.Node<kInks>(in.pixel[p][0], in.pixel[p][1], in.pixel[p][2], tags[p]);
-      }
+      walk.Detailed(cell, in, tags, nodes);
       PutDetailedCell<kInks>(nodes, planes, cell);
-      previous_flat = false;
     }
     r = NextRounding(r);
-    if (cell % kCellsPerFlatWord == kCellsPerFlatWord - 1) {
-      flat_words[cell / kCellsPerFlatWord] = bits;
-      bits = 0;
-    }
+    walk.EndCell(cell);
   }
-  if (cell % kCellsPerFlatWord != 0) flat_words[cell / kCellsPerFlatWord] = bits;
-  pair[0] = row0;
-  pair[1] = row1;
+  walk.Finish(cell, pair);
 }
 
 #ifdef TONVAR_HALFTONE_X86
@@ -236,11 +274,7 @@ template <int kInks, InputMode kMode>
 void SeparateCellsWide(int32_t x, int32_t end, uint32_t r, const int32_t pattern[], int32_t index,
                        const CubeReader& reader, uint32_t* const planes[kInks], uint32_t* flat_words,
                        const uint8_t* pair[2]) {
-  CubeReader cube = reader;
-  const uint8_t* row0 = pair[0];
-  const uint8_t* row1 = pair[1];
-  bool previous_flat = false;
-  uint8_t previous_tl[3] = {};
+  RunWalk<kInks> walk(reader, pair, flat_words);
   __m128i previous_bytes = _mm_setzero_si128();
   // Node byte of plane 2: never smoothed.
   alignas(16) uint8_t kept_bytes[16] = {};
@@ -250,13 +284,10 @@ void SeparateCellsWide(int32_t x, int32_t end, uint32_t r, const int32_t pattern
   const __m128i tolerance = _mm_set1_epi8(kFlatTolerance);
   const __m128i components = _mm_set1_epi32(0x00FFFFFF);
   PlaneStage<kInks> stage;
-  uint32_t bits = 0;
   int32_t cell = 0;
   for (; x < end; x += 2, ++cell) {
-    cube.offset = RoundingOffset(r);
-    const CellInput in = ReadCell<kMode>(x, end, row0, row1, pattern, index);
     int32_t tags[kCellPixelCount];
-    TagsOf<kMode>(in, tags);
+    const CellInput in = walk.template Next<kMode>(x, end, r, pattern, index, tags);
     const __m128i pixels =
         _mm_unpacklo_epi64(_mm_unpacklo_epi32(LoadPixel(in.pixel[kTopLeft]), LoadPixel(in.pixel[kTopRight])),
                            _mm_unpacklo_epi32(LoadPixel(in.pixel[kBottomLeft]), LoadPixel(in.pixel[kBottomRight])));
@@ -270,11 +301,9 @@ void SeparateCellsWide(int32_t x, int32_t end, uint32_t r, const int32_t pattern
       const uint8_t* tl = in.pixel[kTopLeft];
       __m128i sum = _mm_add_epi16(_mm_unpacklo_epi8(pixels, zero), _mm_unpackhi_epi8(pixels, zero));
       sum = _mm_srli_epi16(_mm_add_epi16(sum, _mm_srli_si128(sum, 8)), 2);
-      const bool similar = previous_flat && std::abs(tl[0] - previous_tl[0]) <= kSmoothTolerance[0] &&
-                           std::abs(tl[1] - previous_tl[1]) <= kSmoothTolerance[1] &&
-                           std::abs(tl[2] - previous_tl[2]) <= kSmoothTolerance[2];
-      const uint32_t* node = cube.Node<kInks>(_mm_extract_epi16(sum, 0), _mm_extract_epi16(sum, 1),
-                                              _mm_extract_epi16(sum, 2), tags[kTopLeft]);
+      const bool similar = walk.Similar(tl);
+      const uint32_t* node = walk.cube.template Node<kInks>(_mm_extract_epi16(sum, 0), _mm_extract_epi16(sum, 1),
+                                                            _mm_extract_epi16(sum, 2), tags[kTopLeft]);
       __m128i value = NodeBytes<kInks>(node);
       // (value + previous + bit) >> 1: the rounded mean, less one where the sum is odd and the bit clear.
       const __m128i odd = _mm_and_si128(_mm_xor_si128(value, previous_bytes),
@@ -286,33 +315,23 @@ void SeparateCellsWide(int32_t x, int32_t end, uint32_t r, const int32_t pattern
       const __m128i words = _mm_unpacklo_epi8(value, zero);
       _mm_store_si128(reinterpret_cast<__m128i*>(staged), _mm_unpacklo_epi16(words, zero));
       if constexpr (kInks == 8) _mm_store_si128(reinterpret_cast<__m128i*>(staged + 4), _mm_unpackhi_epi16(words, zero));
-      std::memcpy(previous_tl, tl, 3);
-      previous_flat = true;
+      walk.Flat(tl);
     } else {
-      bits |= 1u << (cell % kCellsPerFlatWord);
       const uint32_t* nodes[kCellPixelCount];
-      for (int p = 0; p < kCellPixelCount; ++p) {
-        nodes[p] = cube.Node<kInks>(in.pixel[p][0], in.pixel[p][1], in.pixel[p][2], tags[p]);
-      }
+      walk.Detailed(cell, in, tags, nodes);
       const __m128i low = _mm_unpacklo_epi8(NodeBytes<kInks>(nodes[kBottomRight]), NodeBytes<kInks>(nodes[kBottomLeft]));
       const __m128i high = _mm_unpacklo_epi8(NodeBytes<kInks>(nodes[kTopRight]), NodeBytes<kInks>(nodes[kTopLeft]));
       _mm_store_si128(reinterpret_cast<__m128i*>(staged), _mm_unpacklo_epi16(low, high));
       if constexpr (kInks == 8) _mm_store_si128(reinterpret_cast<__m128i*>(staged + 4), _mm_unpackhi_epi16(low, high));
-      previous_flat = false;
     }
     if ((cell & 3) == 3) WriteStage<kInks>(stage, planes, cell - 3);
     r = NextRounding(r);
-    if (cell % kCellsPerFlatWord == kCellsPerFlatWord - 1) {
-      flat_words[cell / kCellsPerFlatWord] = bits;
-      bits = 0;
-    }
+    walk.EndCell(cell);
   }
   for (int32_t c = cell & ~3; c < cell; ++c) {
     for (int b = 0; b < kInks; ++b) planes[PlaneAtBytePosition<kInks>(b)][c] = stage.word[c & 3][b];
   }
-  if (cell % kCellsPerFlatWord != 0) flat_words[cell / kCellsPerFlatWord] = bits;
-  pair[0] = row0;
-  pair[1] = row1;
+  walk.Finish(cell, pair);
 }
 
 #endif
