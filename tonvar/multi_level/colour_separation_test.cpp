@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <random>
 #include <vector>
 
 #include "tonvar/multi_level/colour_separation.h"
@@ -11,6 +12,10 @@
 
 namespace tonvar::multi_level {
 namespace {
+
+EngineStatus SeparateLine(MultiLevelState* s, int32_t index, int32_t x, const uint8_t* pair[2], int inks) {
+  return inks == 4 ? SeparateLine4(s, index, x, pair) : SeparateLine8(s, index, x, pair);
+}
 
 using Rgb = std::array<uint8_t, 3>;
 
@@ -146,6 +151,62 @@ TEST_F(SeparationTest, OneBitMembersRefuseReductionAfterTheirDraw) {
   EXPECT_EQ(SeparateLineOneBit4(s_.get(), 0, 0, pair), kStatusBadResource);
   EXPECT_EQ(s_->random.left, expected.left);
   EXPECT_EQ(SeparateLineOneBit8(s_.get(), 0, 2, pair), kStatusOk);  // nothing to separate
+}
+
+// Every path separates random rows exactly as the scalar one: flat runs that drift (smoothing
+// with both rounding bits), busy pixels, both cubes, each input mode, 4 and 8 inks, odd ends.
+TEST(SeparationPaths, EveryPathGivesTheScalarCells) {
+  using halftone_lines::SimdPath;
+  constexpr int32_t kWidth = 301;
+  std::mt19937 random(5150);
+  const int supported = static_cast<int>(halftone_lines::SupportedSimdPath());
+  for (int inks : {4, 8}) {
+    LineTestState s(kWidth + 1, inks, 0);
+    const size_t words = inks == 4 ? 1 : 2;
+    for (int c = 0; c < 2; ++c) {
+      auto* cube = reinterpret_cast<uint32_t*>(s->cubes[c]);
+      for (size_t i = 0; i < size_t{kCubeNodes} * words; ++i) cube[i] = static_cast<uint32_t>(random());
+    }
+    for (int round = 0; round < 16; ++round) {
+      const int32_t code = std::array<int32_t, 4>{-1, 0, 1, 3}[round % 4];
+      std::vector<uint8_t> rows[2];
+      uint8_t base[3] = {};
+      for (int32_t x = 0; x < 4 * kWidth; ++x) {
+        if (x % 16 == 0) {
+          for (uint8_t& b : base) b = static_cast<uint8_t>(random());
+        }
+        const bool busy = (x / 16) % 3 == 2;
+        for (auto& row : rows) {
+          for (uint8_t b : base) {
+            row.push_back(busy ? static_cast<uint8_t>(random()) : static_cast<uint8_t>(b + random() % 12));
+          }
+          row.push_back(random() % 4 == 0 ? 5 : 3);
+        }
+      }
+      const int32_t start = static_cast<int32_t>(random() % 5);
+      const int32_t end = kWidth - static_cast<int32_t>(random() % 4);
+      s->replication_code = code;
+      s->x_start = static_cast<uint32_t>(start);
+      s->x_end = end;
+      const common::MtState draw = s->random;
+      std::vector<std::vector<uint32_t>> outputs;
+      for (int path = 0; path <= supported; ++path) {
+        s->random = draw;
+        s->simd_path = static_cast<SimdPath>(path);
+        const uint8_t* pair[2] = {rows[0].data(), rows[1].data()};
+        ASSERT_EQ(SeparateLine(s.get(), static_cast<int32_t>(round % 3), start, pair, inks), kStatusOk);
+        const uint32_t cells = static_cast<uint32_t>(end - start + 1) / 2;
+        std::vector<uint32_t> out(s.FlatWords(), s.FlatWords() + (cells + 31) / 32);
+        for (int k = 0; k < inks; ++k) out.insert(out.end(), s.Plane(k), s.Plane(k) + cells);
+        out.push_back(static_cast<uint32_t>(pair[0] - rows[0].data()));
+        out.push_back(static_cast<uint32_t>(pair[1] - rows[1].data()));
+        outputs.push_back(out);
+      }
+      for (size_t path = 1; path < outputs.size(); ++path) {
+        ASSERT_EQ(outputs[path], outputs[0]) << inks << " inks, code " << code << ", path " << path;
+      }
+    }
+  }
 }
 
 TEST(SeparateCell8, PlanesTakeChannelsZeroTwoFourFiveOneThreeSixSeven) {

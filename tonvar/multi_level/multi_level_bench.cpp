@@ -1,6 +1,6 @@
 // Benchmark: megapixels per second of Halftone for an 8-ink 2-bit band by ordered dither, rows
-// of 4,800 pixels two at a time, at H=V and H=2V. The colour table, cubes and dot tables are
-// built once, outside the timing.
+// of 4,800 pixels two at a time, at H=V and H=2V, and for the 1-bit band at H=V. The colour
+// table, cubes and dot tables are built once, outside the timing.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -13,11 +13,12 @@ namespace {
 
 constexpr uint32_t kWidth = 4800;
 
-void RunBand(benchmark::State& state, uint32_t h_dpi, uint32_t v_dpi) {
+void RunBand(benchmark::State& state, uint32_t h_dpi, uint32_t v_dpi, uint32_t bits_per_dot = 2) {
   testkit::MultiLevelBand band;
   band.h_dpi = h_dpi;
   band.v_dpi = v_dpi;
   band.inks = 8;
+  band.bits_per_dot = bits_per_dot;
   band.width = band.count = kWidth;
   band.lines = 2;
   testkit::MultiLevelChain chain(testkit::InternalEngineCalls(), band);
@@ -42,9 +43,11 @@ void RunBand(benchmark::State& state, uint32_t h_dpi, uint32_t v_dpi) {
 
 void BM_OrderedDither8Inks2BitHeqV(benchmark::State& state) { RunBand(state, 720, 720); }
 void BM_OrderedDither8Inks2BitHeq2V(benchmark::State& state) { RunBand(state, 1440, 720); }
+void BM_OrderedDither8Inks1BitHeqV(benchmark::State& state) { RunBand(state, 720, 720, 1); }
 
 BENCHMARK(BM_OrderedDither8Inks2BitHeqV);
 BENCHMARK(BM_OrderedDither8Inks2BitHeq2V);
+BENCHMARK(BM_OrderedDither8Inks1BitHeqV);
 
 }  // namespace
 

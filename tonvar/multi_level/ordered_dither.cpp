@@ -4,6 +4,7 @@
 #include "tonvar/halftone_lines/cell_bits.h"
 #include "tonvar/halftone_lines/cell_codes.h"
 #include "tonvar/halftone_lines/four_level_dots.h"
+#include "tonvar/halftone_lines/short_thresholds.h"
 #include "tonvar/multi_level/cell_thresholds.h"
 
 namespace tonvar::multi_level {
@@ -86,12 +87,54 @@ template <halftone_lines::SimdPath P>
 }
 
 
+#ifdef TONVAR_HALFTONE_X86
+// Four cells at a time from the packed table, from a walk at a four-cell boundary of its word,
+// while four cells of the zone remain; x and the walk move past them.
+[[gnu::target("avx2")]] void DitherBlocksAvx2(const PlaneDither& d, int32_t end,
+                                              const halftone_lines::ShortThresholds& table, int32_t& x,
+                                              PlaneWalk& w) {
+  uint32_t word0 = w.word0, word1 = w.word1;
+  int32_t q = w.position / 2;
+  int32_t m = w.matrix;
+  uint32_t offset = w.offset;
+  uint32_t cell = w.cell;
+  const int32_t mask = d.matrix_mask;
+  for (; x + 6 < end; x += 8, cell += 4) {
+    const int32_t first = (m + 4) & mask;
+    m = (m + 16) & mask;
+    const int16_t* s = d.matrix + first;
+    alignas(32) int16_t wrapped[16];
+    if (first + 16 > mask + 1) {
+      for (int i = 0; i < 16; ++i) wrapped[i] = d.matrix[(first + i) & mask];
+      s = wrapped;
+    }
+    const uint32_t at = cell / kCellsPerFlatWord, shift = cell % kCellsPerFlatWord;
+    uint64_t flat_bits = d.flat_words[at];
+    if (shift > kCellsPerFlatWord - 4) flat_bits |= static_cast<uint64_t>(d.flat_words[at + 1]) << 32;
+    const uint32_t detailed = static_cast<uint32_t>(flat_bits >> shift) & 15;
+    const uint32_t rows = halftone_lines::FourCellRowsAvx2(table, d.cells + cell, detailed, s);
+    word0 |= (rows & 0xFFFF) << (4 * q);
+    word1 |= (rows >> 16) << (4 * q);
+    q += 4;
+    if (q == kWordDots / 2) {
+      StoreWord(d.out[1] + offset, word1, 4);
+      StoreWord(d.out[0] + offset, word0, 4);
+      offset += 4;
+      word0 = word1 = 0;
+      q = 0;
+    }
+  }
+  w = {word0, word1, 2 * q, m, offset, cell};
+}
+#endif
+
 // The cells of one zone. A transition zone (kTransition) blends its two table sets by column;
-// a transition of no width is never blended and takes table b alone.
+// a transition of no width is never blended and takes table b alone, four cells at a time from
+// `packed` when the path is the wide one and the table could be packed.
 template <bool kTransition, halftone_lines::SimdPath P>
 [[gnu::always_inline]] inline void DitherZone(const PlaneDither& d, const HorizontalZone& zone,
                                               const HorizontalZone& job_zone, const DotTable* b, const DotTable* a,
-                                              PlaneWalk& w) {
+                                              const halftone_lines::ShortThresholds* packed, PlaneWalk& w) {
   uint32_t word0 = w.word0, word1 = w.word1;
   int32_t q = w.position / 2;
   int32_t m = w.matrix;
@@ -116,32 +159,66 @@ template <bool kTransition, halftone_lines::SimdPath P>
       q = 0;
     }
   };
-  int32_t x = zone.start;
-  for (; x < zone.end; x += 2, ++cell) {
+  auto one = [&](int32_t x) {
     m = (m + 4) & mask;
     const int16_t* s = matrix + m;
     const uint32_t value = cells[cell];
     const bool flat = flat_at(cell);
     put(kTransition && blend ? CellNibbles<true>(b, a, TransitionWeight(job_zone, x), value, flat, s)
                              : CellNibblesOf<P>(b, value, flat, s));
+  };
+  int32_t x = zone.start;
+#ifdef TONVAR_HALFTONE_X86
+  if constexpr (P == halftone_lines::SimdPath::kAvx2) {
+    if (packed != nullptr && !blend) {
+      for (; x < zone.end && q % 4 != 0; x += 2, ++cell) one(x);
+      w = {word0, word1, 2 * q, m, offset, cell};
+      DitherBlocksAvx2(d, zone.end, *packed, x, w);
+      word0 = w.word0;
+      word1 = w.word1;
+      q = w.position / 2;
+      m = w.matrix;
+      offset = w.offset;
+      cell = w.cell;
+    }
   }
+#endif
+  for (; x < zone.end; x += 2, ++cell) one(x);
   w = {word0, word1, 2 * q, m, offset, cell};
 }
+
+// Cells a zone needs before its table is worth packing.
+constexpr int32_t kPackedZoneCells = 64;
 
 // Every zone of the plane on path P; the walk's end state is left in w.
 template <halftone_lines::SimdPath P>
 [[gnu::always_inline]] inline void DitherZones(const PlaneDither& d, PlaneWalk& w) {
   const int set_a[kZoneCount] = {kEdgeSet, d.kind, d.kind, kEdgeSet, kEdgeSet};
   const int set_b[kZoneCount] = {kEdgeSet, kEdgeSet, d.kind, d.kind, kEdgeSet};
+  // The packed tables of the wide path, by table set: 0 not tried, 1 packed, -1 not packable.
+  [[maybe_unused]] halftone_lines::ShortThresholds packed[2];
+  [[maybe_unused]] int packed_set[2] = {-1, -1};
+  [[maybe_unused]] bool packed_ok[2] = {false, false};
   for (int z = 0; z < kZoneCount; ++z) {
     const HorizontalZone& zone = d.run->zone[z];
     if (zone.start >= zone.end) continue;
     const DotTable* b = &d.slot->set[set_b[z]];
     const DotTable* a = &d.slot->set[set_a[z]];
+    const halftone_lines::ShortThresholds* table = nullptr;
+    if constexpr (P == halftone_lines::SimdPath::kAvx2) {
+      if ((d.zones[z].plain != 0 || d.zones[z].width <= 0) && (zone.end - zone.start) / 2 >= kPackedZoneCells) {
+        int slot = packed_set[0] == set_b[z] ? 0 : packed_set[1] == set_b[z] ? 1 : packed_set[0] < 0 ? 0 : 1;
+        if (packed_set[slot] != set_b[z]) {
+          packed_set[slot] = set_b[z];
+          packed_ok[slot] = halftone_lines::PackShortThresholds(&b->level[0][0], &packed[slot]);
+        }
+        if (packed_ok[slot]) table = &packed[slot];
+      }
+    }
     if (d.zones[z].plain != 0) {
-      DitherZone<false, P>(d, zone, d.zones[z], b, a, w);
+      DitherZone<false, P>(d, zone, d.zones[z], b, a, table, w);
     } else {
-      DitherZone<true, P>(d, zone, d.zones[z], b, a, w);
+      DitherZone<true, P>(d, zone, d.zones[z], b, a, table, w);
     }
   }
 }

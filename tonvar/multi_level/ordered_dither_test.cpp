@@ -2,6 +2,7 @@
 // ink, the partial last word, and the one-bit cell dots.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -188,6 +189,83 @@ TEST_F(DitherPlaneTest, EveryPathGivesTheScalarBytesOnRandomCellsAndTables) {
       path_ = static_cast<SimdPath>(path);
       Dither(slots, z, start, end, transition, count);
       outputs.push_back(out_);
+    }
+    for (size_t path = 1; path < outputs.size(); ++path) {
+      ASSERT_EQ(outputs[path], outputs[0]) << "path " << path << " round " << round;
+    }
+  }
+}
+
+// Long runs over every zone of a line, where the wide path decides several cells at once: its
+// bytes must be the scalar ones for tables at the ends of the 16-bit range, for tables that do
+// not fit in it, at every first dot position, odd run starts and matrix wrap-arounds.
+TEST(DitherPlaneLongRuns, EveryPathGivesTheScalarBytes) {
+  using halftone_lines::SimdPath;
+  constexpr int32_t kLine = 1202;
+  std::mt19937 random(2024);
+  std::vector<DotTableSlot> slots(kDotSlots);
+  auto threshold = [&](bool wide) {
+    const uint32_t pick = static_cast<uint32_t>(random() % 8);
+    if (pick == 0) return static_cast<uint32_t>(int32_t{-32768});
+    if (pick == 1) return uint32_t{32767};
+    if (wide && pick == 2) return static_cast<uint32_t>(random());
+    return static_cast<uint32_t>(static_cast<int32_t>(random() % 65536) - 32768);
+  };
+  HorizontalZone zones[kZoneCount];
+  halftone_lines::SetupHorizontalZones(zones, kLine, 130, 170, 150, 140);
+  std::vector<int16_t> samples(256);
+  std::vector<uint32_t> cells(kLine / 2 + 8), flat((cells.size() + 31) / 32 + 1);
+  const int supported = static_cast<int>(halftone_lines::SupportedSimdPath());
+  for (int round = 0; round < 24; ++round) {
+    const bool wide = round % 4 == 3;  // thresholds beyond 16 bits: the packed table is refused
+    for (DotTableSlot& slot : slots) {
+      for (DotTable& table : slot.set) {
+        for (auto& level : table.level) {
+          for (uint32_t& t : level) t = threshold(wide);
+        }
+      }
+    }
+    for (int16_t& m : samples) {
+      const uint32_t pick = static_cast<uint32_t>(random() % 10);
+      m = static_cast<int16_t>(pick == 0 ? -32768 : pick == 1 ? 32767 : static_cast<int32_t>(random() % 65536) - 32768);
+    }
+    for (uint32_t& f : flat) f = static_cast<uint32_t>(random());
+    for (size_t c = 0; c < cells.size(); ++c) {
+      cells[c] = static_cast<uint32_t>(random() % 5 == 0 ? 0 : random());
+      if (((flat[c / 32] >> (c % 32)) & 1) == 0) cells[c] &= random() % 3 == 0 ? 0 : 0xFF;
+    }
+    const int32_t start = static_cast<int32_t>(random() % 40);
+    const int32_t end = kLine - static_cast<int32_t>(random() % 40);
+    RunZones run{};
+    for (int z = 0; z < kZoneCount; ++z) {
+      run.zone[z] = zones[z];
+      run.zone[z].start = std::max(run.zone[z].start, start);
+      run.zone[z].end = std::min(run.zone[z].end, end);
+    }
+    const int32_t position = static_cast<int32_t>(random() % 64) * 4;
+    std::vector<std::vector<std::vector<uint8_t>>> outputs;
+    for (int path = 0; path <= supported; ++path) {
+      std::vector<std::vector<uint8_t>> out(2, std::vector<uint8_t>(kLine / 4 + 16, 0xA5));
+      PlaneDither d{};
+      d.run = &run;
+      d.zones = zones;
+      d.slot = &slots[round % kDotSlots];
+      d.kind = round % 3;
+      d.matrix = samples.data();
+      d.matrix_mask = round % 2 == 0 ? 255 : 63;
+      d.position = position;
+      d.cells = cells.data();
+      d.flat_words = flat.data();
+      d.initial[0] = 0x5A;
+      d.initial[1] = 0xC3;
+      d.out[0] = out[0].data();
+      d.out[1] = out[1].data();
+      d.dot_position = 2 * (round % 3);
+      d.first_dot = static_cast<uint32_t>(d.dot_position);
+      d.count = static_cast<uint32_t>(end - start);
+      d.path = static_cast<SimdPath>(path);
+      DitherPlane(d);
+      outputs.push_back(out);
     }
     for (size_t path = 1; path < outputs.size(); ++path) {
       ASSERT_EQ(outputs[path], outputs[0]) << "path " << path << " round " << round;
