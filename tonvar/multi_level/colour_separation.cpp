@@ -336,31 +336,31 @@ void SeparateCellsWide(int32_t x, int32_t end, uint32_t r, const int32_t pattern
 
 #endif
 
+// The loop of the path, for one input mode.
+template <int kInks, halftone_lines::SimdPath P, InputMode kMode>
+void SeparateCellsIn(int32_t x, int32_t end, uint32_t r, const int32_t pattern[], int32_t index,
+                     const CubeReader& cube, uint32_t* const planes[kInks], uint32_t* flat_words,
+                     const uint8_t* pair[2]) {
+#ifdef TONVAR_HALFTONE_X86
+  if constexpr (P != halftone_lines::SimdPath::kScalar) {
+    SeparateCellsWide<kInks, kMode>(x, end, r, pattern, index, cube, planes, flat_words, pair);
+    return;
+  }
+#endif
+  SeparateCells<kInks, kMode>(x, end, r, pattern, index, cube, planes, flat_words, pair);
+}
+
 // The input mode of the replication code, fixed for the whole run.
 template <int kInks, halftone_lines::SimdPath P>
 void SeparateCellsOf(int32_t code, int32_t x, int32_t end, uint32_t r, const int32_t pattern[], int32_t index,
                      const CubeReader& cube, uint32_t* const planes[kInks], uint32_t* flat_words,
                      const uint8_t* pair[2]) {
-#ifdef TONVAR_HALFTONE_X86
-  if constexpr (P != halftone_lines::SimdPath::kScalar) {
-    if (code == -1) {
-      SeparateCellsWide<kInks, kReduce>(x, end, r, pattern, index, cube, planes, flat_words, pair);
-    } else if (code == 0) {
-      SeparateCellsWide<kInks, kPairs>(x, end, r, pattern, index, cube, planes, flat_words, pair);
-    } else {
-      SeparateCellsWide<kInks, kReplicate>(x, end, r, pattern, index, cube, planes, flat_words, pair);
-    }
-    return;
-  } else
-#endif
-  {
-    if (code == -1) {
-      SeparateCells<kInks, kReduce>(x, end, r, pattern, index, cube, planes, flat_words, pair);
-    } else if (code == 0) {
-      SeparateCells<kInks, kPairs>(x, end, r, pattern, index, cube, planes, flat_words, pair);
-    } else {
-      SeparateCells<kInks, kReplicate>(x, end, r, pattern, index, cube, planes, flat_words, pair);
-    }
+  if (code == -1) {
+    SeparateCellsIn<kInks, P, kReduce>(x, end, r, pattern, index, cube, planes, flat_words, pair);
+  } else if (code == 0) {
+    SeparateCellsIn<kInks, P, kPairs>(x, end, r, pattern, index, cube, planes, flat_words, pair);
+  } else {
+    SeparateCellsIn<kInks, P, kReplicate>(x, end, r, pattern, index, cube, planes, flat_words, pair);
   }
 }
 
