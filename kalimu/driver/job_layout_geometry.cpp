@@ -54,11 +54,11 @@ model::CapTable2Record JobLayoutGeometry::MarginRecordAt(int32_t number) {
 }
 
 model::CapTable2Record JobLayoutGeometry::MarginRecord(uint32_t selector) {
-  int32_t number = 0;
-  if (selector == kPaperValue32Selector || !HasFlag20(0x8000)) {
-    number = s_.GetPaperDimension(0, output_index_);
+  int32_t number = -1;
+  if (selector == kPaperValue32Selector) {
+    s_.GetPaperSizeValue32(output_index_, &number);
   } else {
-    number = s_.GetPaperDimension(static_cast<int>(selector), output_index_);
+    s_.GetPaperFeedValue(&number, output_index_, 1);
   }
   return MarginRecordAt(number);
 }
@@ -169,7 +169,7 @@ void JobLayoutGeometry::TrimRoll(PrintableExtents& e) {
       s_.TestMediaTypeFlags8(static_cast<int16_t>(s_.GetCurrentMediaIndex()), kMediaRollExtra) != 0;
   int32_t d = 0;
   if (IsOneOf(layout_flags_, {0x40, 0x41})) {
-    const model::CapTable2Record own = MarginRecord(0);
+    const model::CapTable2Record own = FeedMarginRecord();
     const model::CapTable2Record named = MarginRecord(kPaperValue32Selector);
     d = own.top + own.bottom + named.top + named.bottom;
     d = ToDots(media_extra ? d + kRollExtra : d, yres());

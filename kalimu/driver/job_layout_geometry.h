@@ -12,6 +12,8 @@ namespace kalimu::driver {
 
 // Feed selector of the margin record that paper value 32 names.
 inline constexpr uint32_t kPaperValue32Selector = 0xFFFF;
+// Feed selector of the margin record of the job's stored feed (any selector but 0xFFFF).
+inline constexpr uint32_t kStoredFeedSelector = 0;
 
 // 1/360 inch to dots at a resolution, rounded: (v * resolution + 180) / 360.
 int32_t ToDots(int32_t v, uint32_t resolution);
@@ -52,12 +54,13 @@ class JobLayoutGeometry {
   uint16_t output_paper_index() const { return output_index_; }
   int16_t source_index() const { return source_; }
 
-  // The margin record of the output paper for a feed selector (1/360 inch), and scaled to dots
-  // with the x resolution.
+  // The margin record of the output paper (1/360 inch), and scaled to dots with the x
+  // resolution: the one paper value 32 names for kPaperValue32Selector, for any other selector
+  // the one of the job's stored feed.
   model::CapTable2Record MarginRecord(uint32_t selector);
   model::CapTable2Record ScaledMarginRecord(uint32_t selector);
   // The margin record of the settings' own feed.
-  model::CapTable2Record FeedMarginRecord() { return MarginRecord(s_.GetPaperFeedIndex()); }
+  model::CapTable2Record FeedMarginRecord() { return MarginRecord(kStoredFeedSelector); }
   // All 0 unless the model has roll margins and the layout is a roll layout.
   model::CapTable2Record RollMarginRecord();
   // The margin record a paper value of the output paper names (zero for a negative number).

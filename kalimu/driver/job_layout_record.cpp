@@ -131,7 +131,7 @@ bool LayoutOffset(JobLayoutGeometry& g, int32_t height, int32_t edge_y, LayoutOf
     else return false;
     return true;
   }
-  const model::CapTable2Record own = g.ScaledMarginRecord(g.settings().GetPaperFeedIndex());
+  const model::CapTable2Record own = g.ScaledMarginRecord(kStoredFeedSelector);
   switch (f) {
     case 0x480:
     case 0x680: *out = {out->version, 3, 0, height}; return true;
@@ -150,7 +150,7 @@ bool HasPrintableArea(JobLayoutGeometry& g) {
 void PrintableArea(JobLayoutGeometry& g, const PrintableExtents& e, PrintableAreaBlock* out) {
   const model::CapTable2Record p =
       g.HasFlag24(4) ? g.RollMarginRecord() : g.ScaledMarginRecord(kPaperValue32Selector);
-  const model::CapTable2Record q = g.ScaledMarginRecord(g.settings().GetPaperFeedIndex());
+  const model::CapTable2Record q = g.ScaledMarginRecord(kStoredFeedSelector);
   out->width_a = e.width_a;
   out->height_a = e.height_a;
   out->width_b = e.width_b;

@@ -599,6 +599,43 @@ TEST(JobLayoutLargeFormat, RollLayoutsAndPrintableArea) {
   }
 }
 
+// The roll trim of a large-format model takes the margin record of the job's stored feed beside
+// the one paper value 32 names. With margins by feed (header word 20 bit 0x8000) the roll paper
+// names record 2 {72, 72, 72, 72} in value 32 and records 3 to 6 in values 34 to 40 for feeds
+// 1 to 4.
+TEST(JobLayoutLargeFormat, RollTrimTakesTheMarginRecordOfTheStoredFeed) {
+  testkit::ModelDescription model = RecordModel(testkit::RollPaperModel());
+  model.header.flags28 = 0x200;
+  model.header.flags20 = 0x8000;
+  model.margins.push_back({0, 10, 0, 20});
+  model.margins.push_back({0, 30, 0, 40});
+  model.margins.push_back({0, 50, 0, 60});
+  model.margins.push_back({0, 70, 0, 80});
+  for (int feed = 1; feed <= 4; ++feed) model.papers[4].margin_index[2 + feed] = static_cast<int16_t>(2 + feed);
+  for (auto& media : model.media) media.flags8 = 0;
+  RecordsPrinter printer(model);
+  ASSERT_TRUE(printer.ok()) << printer.error();
+  for (const bool fit : {false, true}) {  // layout flags 0x40, and 0x41 with fit-to-page scaling
+    for (uint16_t feed = 1; feed <= 4; ++feed) {
+      SCOPED_TRACE(std::to_string(feed) + (fit ? " fitted" : ""));
+      DriverDevMode r = JobRecord(printer.Current(), model, Paper::kRoll, kRollSource, {720, 720}, false);
+      r.PaperFeedIndex = feed;
+      if (fit) r.ScalingOptions = 1 | 2;
+      r.PaperDotExtent = {17280, 20000};
+      r.PaperMargins = {};
+      r.MarginAdditions = {};
+      Handle handle(printer.client(), printer.Open(r));
+      ASSERT_TRUE(handle);
+      Record layout(printer.client(), handle.get(), kLayout);
+      ASSERT_TRUE(layout.made());
+      const model::CapTable2Record& own = model.margins[2 + feed];
+      const int32_t trim = Dots(own.top + own.bottom + 72 + 72, 720);
+      EXPECT_EQ(layout.i32(render::kHeightA), 20000 - trim);
+      EXPECT_EQ(layout.i32(render::kHeightB), 20000 - trim);
+    }
+  }
+}
+
 // Sub-records whose version the model gives as 2 are never made, whatever else asks for them.
 TEST(JobLayoutVersions, SubRecordsOnlyOfVersionOne) {
   for (uint8_t version : {1, 2}) {

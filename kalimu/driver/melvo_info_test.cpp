@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -132,6 +133,33 @@ TEST_F(RenderHandleTest, JobFlagWordFromOptionsAndDuplex) {
     EXPECT_EQ(testkit::Field<uint64_t>(job, render::kJobOptionValue), 0x1122334455667788ull);
     EXPECT_EQ(testkit::Field<uint32_t>(job, render::kJobColor), 1u);
   }
+}
+
+// The caller's job-option record is 12 bytes (value, flags); a record that ends where the
+// caller's memory ends is read whole and left as it was. The texts and the name end there too.
+TEST_F(RenderHandleTest, CallerRecordsAreReadAtTheirOwnSize) {
+  uint8_t options[12] = {};
+  testkit::SetField<uint64_t>(options, 0, 0x1122334455667788ull);
+  testkit::SetField<uint32_t>(options, 8, 0x80 | 0x100);
+  const testkit::GuardedBytes job_options(sizeof(options), options, true);
+  const testkit::GuardedBytes record(sizeof(base_), &base_, true);
+  const std::string name = printer_->name();
+  const testkit::GuardedBytes guarded_name(name.size() + 1, name.c_str(), true);
+  const testkit::GuardedBytes text1(6, "first", true);
+  const testkit::GuardedBytes text2(1, "", true);
+  const render::Params params{record.data(), job_options.data(), text1.as<char>(), text2.as<char>(), 5,
+                              guarded_name.as<char>()};
+  const testkit::GuardedBytes guarded_params(sizeof(params), &params, true);
+  Handle handle(client(), client().CreateMelvoInfo(guarded_params.data()));
+  ASSERT_TRUE(handle);
+  const uint8_t* job = testkit::RenderClient::Job(handle.get());
+  EXPECT_EQ(testkit::Field<uint32_t>(job, render::kJobFlags), 0x181u);
+  EXPECT_EQ(testkit::Field<uint64_t>(job, render::kJobOptionValue), 0x1122334455667788ull);
+  EXPECT_EQ(testkit::Field<uint64_t>(job, render::kJobCallerValue), 5u);
+  EXPECT_EQ(testkit::TextField(job, render::kJobText1), "first");
+  EXPECT_EQ(testkit::TextField(job, render::kJobText2), "<null>");
+  EXPECT_EQ(std::memcmp(job_options.data(), options, sizeof(options)), 0);
+  EXPECT_EQ(std::memcmp(record.data(), &base_, sizeof(base_)), 0);
 }
 
 TEST_F(RenderHandleTest, TextsAreCutToTheirLimits) {

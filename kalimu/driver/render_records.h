@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 namespace kalimu::driver {
 
@@ -25,11 +26,15 @@ struct MelvoInfoParams {
 static_assert(sizeof(MelvoInfoParams) == 48);
 static_assert(offsetof(MelvoInfoParams, caller_value) == 32 && offsetof(MelvoInfoParams, printer_name) == 40);
 
+// The caller's job-option record: 12 bytes, no padding after the flags.
+#pragma pack(push, 4)
 struct JobOptionRecord {
   uint64_t value;
   uint32_t flags;
 };
-static_assert(offsetof(JobOptionRecord, flags) == 8);
+#pragma pack(pop)
+static_assert(sizeof(JobOptionRecord) == 12 && offsetof(JobOptionRecord, flags) == 8);
+static_assert(std::is_trivially_copyable_v<JobOptionRecord>);
 
 // Option flags of JobOptionRecord::flags.
 inline constexpr uint32_t kOptionDuplexKind = 0x01;
