@@ -125,17 +125,25 @@ TEST_F(PrinterStatusTest, MonitorIsAskedForTheSizeThenTheRecord) {
   DeleteFileA(log.c_str());
 }
 
-TEST_F(PrinterStatusTest, RecordTextsOutsideTheBlockAreNotRead) {
+// The library is loaded in this process and its pointers are its answer: texts in its own
+// data are read as well as those in the block, each cut to its buffer; a null pointer is an
+// empty text.
+TEST_F(PrinterStatusTest, RecordTextsAreReadWhereverTheyLie) {
   printer_.SetSwitch(testkit::kMonitorLayoutVar, "outside");
   char library[MAX_PATH];
   ASSERT_TRUE(model_.locator().GetStatusModulePath(library, sizeof library));
   MonitorInfo info;
   EXPECT_EQ(QueryStatusMonitor(library, "p", "d", &info), 3);
-  EXPECT_STREQ(info.module_program, "");
+  EXPECT_STREQ(info.module_program, printer_.module_file().c_str());
+  EXPECT_EQ(std::string(info.program3), std::string(MAX_PATH - 1, 'x'));
+  EXPECT_STREQ(info.install_program, "");
   EXPECT_STREQ(info.install_argument, testkit::kMonitorInstallArgument);
   EXPECT_STREQ(info.job_program, testkit::kMonitorJobProgram);
   EXPECT_EQ(info.mode, 1u);
-  EXPECT_EQ(NewStatus()->FetchStatusFromModule(), 0);
+  const Bytes reply = BinaryReply().Status(4).Build();
+  printer_.SetSwitch(testkit::kModuleReplyVar, testkit::ToHex(reply).c_str());
+  EXPECT_EQ(NewStatus()->FetchStatusFromModule(), static_cast<int32_t>(reply.size()));
+  printer_.SetSwitch(testkit::kModuleReplyVar, nullptr);
 }
 
 TEST_F(PrinterStatusTest, MissingLibraryOrModule) {

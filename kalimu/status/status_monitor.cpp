@@ -1,6 +1,7 @@
 // One query of the status-monitor library.
 #include "kalimu/status/status_monitor.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "kalimu/platform/global_block.h"
@@ -9,18 +10,19 @@
 namespace kalimu::status {
 namespace {
 
-// Copies the text a record pointer leads to, only when the pointer lies inside the block; the
-// text is cut at the block's end or at the output's size.
+// Copies the text a record pointer leads to. The library runs in this process and its pointers
+// are its answer, so a text is read wherever it lies: one inside the block is cut at the
+// block's end, any text at the output's size; a null pointer is an empty text.
 void CopyRecordText(const platform::GlobalBlock& block, size_t offset, char* out, size_t out_size) {
   out[0] = '\0';
   uintptr_t pointer = 0;
   std::memcpy(&pointer, block.data() + offset, sizeof pointer);
-  const uintptr_t begin = reinterpret_cast<uintptr_t>(block.data());
-  if (pointer < begin || pointer >= begin + block.size()) return;
+  if (pointer == 0) return;
   const char* text = reinterpret_cast<const char*>(pointer);
-  const size_t room = begin + block.size() - pointer;
-  size_t n = 0;
-  while (n < room && n + 1 < out_size && text[n] != '\0') ++n;
+  const uintptr_t begin = reinterpret_cast<uintptr_t>(block.data());
+  size_t room = out_size - 1;
+  if (pointer >= begin && pointer < begin + block.size()) room = std::min(room, begin + block.size() - pointer);
+  const size_t n = strnlen(text, room);
   std::memcpy(out, text, n);
   out[n] = '\0';
 }

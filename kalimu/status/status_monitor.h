@@ -48,8 +48,9 @@ struct MonitorInfo {
 
 // Loads the library, asks it twice (size, then the record) and frees it again. The answer is
 // the library's, or -1 when the library, its export or the record block is missing, or when a
-// serving answer comes with a record too small for its fields. Text pointers that do not lead
-// into the record block read as empty texts.
+// serving answer comes with a record too small for its fields. Texts are read wherever their
+// pointers lead (inside the block no further than its end), each cut to its buffer; a null
+// pointer reads as an empty text.
 int32_t QueryStatusMonitor(const char* library_path, const char* printer_name,
                            const char* driver_name, MonitorInfo* out);
 

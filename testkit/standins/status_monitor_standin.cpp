@@ -1,6 +1,7 @@
 // Stand-in status-monitor library: "VTR_GetInfo" fills a level-3 record whose texts lie inside
-// the block it is given. The answer, the mode and the printer module come from the
-// environment (testkit/standins/status_switches.h).
+// the block it is given, or for the layout "outside" partly in the library's own data. The
+// answer, the mode and the printer module come from the environment
+// (testkit/standins/status_switches.h).
 #include <windows.h>
 
 #include <cstdint>
@@ -20,7 +21,9 @@ std::string Env(const char* name, const char* fallback) {
 }
 
 constexpr size_t kRecordSize = 72;
-constexpr char kOutsideText[] = "outside.exe";
+// The library's own copies of texts for the layout "outside".
+char module_copy[1024];
+char long_text[testkit::kMonitorLongTextLength + 1];
 
 void Log(const char* printer, const char* driver, uint16_t level, uint32_t size) {
   const std::string path = Env(testkit::kMonitorLogVar, "");
@@ -59,10 +62,17 @@ extern "C" __declspec(dllexport) int32_t WINAPI VTR_GetInfo(const char* printer,
     std::memcpy(record + 48, &mode, sizeof mode);
     char* text = reinterpret_cast<char*>(record + kRecordSize);
     for (size_t i = 0; i < 6; ++i) {
-      // "outside": the module name points into this library's own data instead.
+      // "outside": program 3 is a long text and the module name a copy, both in this library's
+      // own data; the install program is a null pointer.
       const char* target = text;
-      if (layout == "outside" && i == 5) {
-        target = kOutsideText;
+      if (layout == "outside" && i == 2) {
+        std::memset(long_text, 'x', testkit::kMonitorLongTextLength);
+        target = long_text;
+      } else if (layout == "outside" && i == 4) {
+        target = nullptr;
+      } else if (layout == "outside" && i == 5) {
+        std::snprintf(module_copy, sizeof module_copy, "%s", module.c_str());
+        target = module_copy;
       } else {
         std::strcpy(text, texts[i]);
         text += std::strlen(texts[i]) + 1;

@@ -2,6 +2,8 @@
 // libraries run in the test's process, the refresh helper inherits its environment).
 #pragma once
 
+#include <cstddef>
+
 namespace testkit {
 
 // Status-monitor library ("VTR_GetInfo").
@@ -27,5 +29,7 @@ inline constexpr char kMonitorProgram3[] = "monitor3.exe";
 inline constexpr char kMonitorJobProgram[] = "monitorjob.exe";
 inline constexpr char kMonitorInstallProgram[] = "monitorsetup.exe";
 inline constexpr char kMonitorDefaultModule[] = "testkit_printer_module.dll";
+// Length of the text of the layout "outside" that is longer than any path.
+inline constexpr size_t kMonitorLongTextLength = 300;
 
 }  // namespace testkit
