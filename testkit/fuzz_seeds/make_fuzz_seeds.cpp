@@ -1,5 +1,6 @@
 // Writes the fuzz targets' seeds: each target's input layout around good resources, files and
 // replies from the test kit's generators, so that the CI runs start past the headers.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "testkit/tonvar/grey_resources.h"
 #include "testkit/tonvar/halftone_resources.h"
 #include "testkit/tonvar/screening_resources.h"
+#include "testkit/watermark/bmp_builder.h"
 
 namespace {
 
@@ -174,6 +176,48 @@ void KalimuSeeds() {
   Seed("status_reply_fuzz", "text", testkit::TextReply("ST:01;"));
   Seed("icc_tags_fuzz", "description", Join({{0}, testkit::DescriptionTag("Kalimu WF-7000 Photo")}));
   Seed("image_engines_fuzz", "small", Bytes(64, 0x40));
+
+  // Bitmaps: files of each header kind and common depths, one run-length coded, and a thumbnail.
+  struct Bitmap {
+    const char* name;
+    uint32_t header_bytes;
+    int32_t width, height;
+    uint16_t bits;
+    uint32_t compression;
+  };
+  const Bitmap bitmaps[] = {
+      {"info_8bit", 40, 8, 4, 8, 0},        {"info_24bit_top_down", 40, 5, -3, 24, 0},
+      {"info_1bit", 40, 17, 2, 1, 0},       {"core_4bit", 12, 6, 3, 4, 0},
+      {"v4_32bit", 108, 3, 2, 32, 3},       {"info_16bit_masks", 40, 4, 2, 16, 3},
+  };
+  for (const Bitmap& b : bitmaps) {
+    testkit::watermark::BmpLayout layout;
+    layout.header_bytes = b.header_bytes;
+    layout.width = b.width;
+    layout.height = b.height;
+    layout.bits = b.bits;
+    layout.compression = b.compression;
+    Seed("dib_format_fuzz", b.name, testkit::watermark::BuildBmp(layout));
+  }
+  Seed("dib_format_fuzz", "thumbnail_4bit", testkit::watermark::BuildThumbnailFile(8, 4, 4, 40 + 16 * 4 + 4 * 4));
+
+  // Exported settings: a header for the model "Kalimu" (configuration version 0x0710) and two
+  // records in use, the second marked for refusal; and the same with the refuse flag set.
+  constexpr size_t kHeaderBytes = 284, kRecordBytes = 408;
+  Bytes csf(kHeaderBytes + 2 * kRecordBytes, 0);
+  csf[0] = 0x10, csf[1] = 0x07, csf[4] = 2;
+  const char driver[] = "Kalimu";
+  std::copy(driver, driver + sizeof(driver), csf.begin() + 28);
+  for (size_t r = 0; r < 2; ++r) {
+    const size_t at = kHeaderBytes + r * kRecordBytes;
+    csf[at] = static_cast<uint8_t>('A' + r);
+    csf[at + 64] = 's';  // first profile name
+    csf[at + 404] = 2;   // in use
+  }
+  csf[kHeaderBytes + kRecordBytes + 296] = 1;
+  Seed("settings_export_file_fuzz", "two_records", csf);
+  csf[8] = 1;
+  Seed("settings_export_file_fuzz", "two_records_refuse_flag", csf);
 }
 
 }  // namespace

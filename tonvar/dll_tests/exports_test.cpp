@@ -79,9 +79,10 @@ TEST_F(TonvarDll, NewCallsRefuseMissingArguments) {
   EXPECT_EQ(id, kPoisonId);
 }
 
-// The whole protocol over the kit's resources, plain and packed, as far as the engines in
-// this build go: the colour engine finishes its table; the grey engine and the halftoning
-// engines refuse for now (512) and leave no handle. A handle of the other kind is refused.
+// The whole protocol over the kit's resources, plain and packed: the colour engine finishes its
+// table; the grey engine refuses the colour job (512), which hands it no tone adjustments, and
+// leaves no handle. Screening refuses a monochrome ink set on colour channels (513), the
+// multi-level engine makes a handle; a handle of the other kind is refused.
 TEST_F(TonvarDll, HandleProtocol) {
   constexpr uint32_t kTableId = 1100;
   const struct {

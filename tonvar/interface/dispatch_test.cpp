@@ -103,8 +103,8 @@ TEST_F(Interface, EnginesAreChosenByTheTableRules) {
 }
 
 // CmNew through the table over real resources: the colour engine takes every document type
-// but 7 and finishes a table from the kit's resources; the grey engine (7) refuses for now,
-// and a refusal leaves no handle and no block.
+// but 7 and finishes a table from the kit's resources; the grey engine (7) refuses the colour
+// job, which hands it no tone adjustments, and a refusal leaves no handle and no block.
 TEST_F(Interface, CmNewChoosesTheEngineByDocumentType) {
   const struct {
     int32_t document_type;
