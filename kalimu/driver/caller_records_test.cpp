@@ -237,12 +237,21 @@ TEST_F(CallerRecordsTest, EveryExportReadsAndWritesOnlyItsCallersRecords) {
        [](CallerRecordsTest& t) -> LONG_PTR {
          return DrvAdvancedDocumentProperties(nullptr, t.handle(), t.WideName(), nullptr, nullptr);
        }},
-      {"DrvConvertDevMode", std::nullopt,
+      // The output is a whole record of this driver that the conversion writes over; the parts of
+      // a public-only record from another driver do not merge, so it is refused unread past its end.
+      {"DrvConvertDevMode of a public-only record", LONG_PTR{kDevModeSize},
        [](CallerRecordsTest& t) -> LONG_PTR {
-         auto* out = t.Out<DEVMODEW>(kDevModeSize);
+         auto* out = t.WholeOut();
          const LONG size = kDevModeSize;
          auto* io_size = t.Out<LONG>(sizeof(size), &size);
          const BOOL answer = DrvConvertDevMode(t.WideName(), t.PublicIn(), out, io_size, CDM_CONVERT);
+         return answer * 0x10000 + *io_size + (out->dmCopies == 4 ? 0x100000 : 0);
+       }},
+      {"DrvConvertDevMode of a whole record", (TRUE * 0x10000) + LONG_PTR{kDevModeSize},
+       [](CallerRecordsTest& t) -> LONG_PTR {
+         const LONG size = kDevModeSize;
+         auto* io_size = t.Out<LONG>(sizeof(size), &size);
+         const BOOL answer = DrvConvertDevMode(t.WideName(), t.WholeIn(), t.WholeOut(), io_size, CDM_CONVERT);
          return answer * 0x10000 + *io_size;
        }},
       {"DrvDeviceCapabilities", std::nullopt,
