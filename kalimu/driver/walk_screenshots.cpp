@@ -51,28 +51,33 @@ constexpr const char* kPageNames[] = {"main", "paper", "layout", "utility"};
 // the main page's and is not included beside it.
 constexpr int kWatermarkManageButton = 2409, kPageOrderButton = 2413, kWatermarkEditButton = 2414,
               kPosterPanelButton = 2423, kBindingMarginButton = 2434, kOutputPaperList = 2405,
-              kWatermarkList = 2422;
+              kWatermarkList = 2422, kPagesPerSheetRadio = 2425, kPosterRadio = 2426, kDuplexCheck = 2433, kMultiPageCheck = 2436;
 // The advanced settings dialog's button that opens the user settings dialog.
 constexpr int kUserSettingsButton = 2122;
 
 // Every button of a page that opens a dialog of the driver's own, with the picture's name and the
 // buttons of that dialog opened in turn. The utility page's other buttons start helper programs
 // and the main page's support button a browser: the walk leaves them alone, as it leaves Help.
+// `first` names what the user does before the button shows: controls clicked (when shown, enabled
+// and not yet checked) and a list whose second entry is chosen.
 struct ButtonWalk {
   int page;
   int button;
   const char* name;
   std::vector<std::pair<int, const char*>> nested;
+  std::vector<int> first = {};
+  int choose_second_of = 0;
 };
 const ButtonWalk kButtons[] = {
-    {kMainPage, pages::kAdvancedButton, "advanced_settings", {{kUserSettingsButton, "user_settings"}}},
+    {kMainPage, pages::kAdvancedButton, "advanced_settings", {{kUserSettingsButton, "user_settings"}},
+     {pages::kModeRadioType0}},
     {kPaperPage, pages::kPaperWidthButton, "paper_width", {}},
     {kPaperPage, pages::kLevelButton, "feed", {}},  // "Feed..."
     {kPaperPage, pages::kPairedLevelButton, "level", {}},
-    {kLayoutPage, kPageOrderButton, "page_order", {}},
-    {kLayoutPage, kPosterPanelButton, "poster_panels", {}},
-    {kLayoutPage, kBindingMarginButton, "binding_margin", {}},
-    {kLayoutPage, kWatermarkEditButton, "watermark_edit", {}},
+    {kLayoutPage, kPageOrderButton, "page_order", {}, {kMultiPageCheck, kPagesPerSheetRadio}},
+    {kLayoutPage, kPosterPanelButton, "poster_panels", {}, {kMultiPageCheck, kPosterRadio}},
+    {kLayoutPage, kBindingMarginButton, "binding_margin", {}, {kDuplexCheck}},
+    {kLayoutPage, kWatermarkEditButton, "watermark_edit", {}, {}, kWatermarkList},
     {kLayoutPage, kWatermarkManageButton, "watermark_list", {}},
     {kUtilityPage, pages::kAdjustButton, "printer_adjust", {}},
     {kUtilityPage, pages::kDriverOptionsButton, "driver_options", {}},
@@ -98,6 +103,8 @@ const KnownFault* FindKnownFault(const std::string& check) {
   return nullptr;
 }
 
+// A dialog's picture is taken once it has stood this many ticks (it is drawn by then).
+constexpr int kShotTick = 20;
 // How long a dialog may stand before the walk gives up on it (ticks of 50 ms).
 constexpr int kDialogTicks = 200;
 
@@ -172,6 +179,8 @@ class Walk {
     std::map<HWND, int> ticks;      // per dialog: ticks seen
     std::map<HWND, size_t> nested;  // per top dialog: nested buttons opened
     std::string nested_name;        // the nested button opened last
+    std::map<HWND, int> ok;         // per dialog: its default button when it was shown
+    std::map<HWND, int> end_from;   // per dialog: the tick its ending began (its buttons done)
     int shots = 0;
     int total_ticks = 0;
     bool gave_up = false;
@@ -299,15 +308,17 @@ void CALLBACK Walk::DialogTick(HWND, UINT, UINT_PTR, DWORD) {
   const int ticks = run.ticks[dialog]++;
   const bool top = GetWindow(dialog, GW_OWNER) != nullptr &&
                    SendMessageW(GetWindow(dialog, GW_OWNER), PSM_GETCURRENTPAGEHWND, 0, 0) != 0;
-  if (ticks == 2) {
+  if (ticks == kShotTick) {
     // Drawn by now: the picture, named after the button or the nested button.
     std::string name = run.walk->name;
     if (!top && !run.nested_name.empty()) name += "_" + run.nested_name;
+    const LRESULT default_id = SendMessageA(dialog, DM_GETDEFID, 0, 0);
+    run.ok[dialog] = HIWORD(default_id) == DC_HASDEFID ? LOWORD(default_id) : IDOK;
     self->Shoot(dialog, StepName(self->step_, name + (run.shots > 0 ? "_" + std::to_string(run.shots) : "")));
     ++run.shots;
     return;
   }
-  if (ticks < 3) return;
+  if (ticks <= kShotTick) return;
   // The nested buttons of the button's dialog, one at a time.
   size_t& opened = run.nested[dialog];
   while (top && opened < run.walk->nested.size()) {
@@ -320,13 +331,16 @@ void CALLBACK Walk::DialogTick(HWND, UINT, UINT_PTR, DWORD) {
     }
     self->Note(std::string(run.walk->name) + ": button " + std::to_string(button) + " not shown or disabled");
   }
-  // OK first; a dialog without OK ends with Cancel (Close), then with WM_CLOSE.
-  if (ticks == 3) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  } else if (ticks == 13) {
+  // OK (the default button) first; a dialog without OK ends with Cancel (Close), then with WM_CLOSE.
+  const int end = ticks - run.end_from.try_emplace(dialog, ticks).first->second + 1;
+  if (end == 1) {
+    const int ok = run.ok.count(dialog) != 0 ? run.ok[dialog] : IDOK;
+    HWND control = GetDlgItem(dialog, ok);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(ok, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+  } else if (end == 11) {
     self->Note(std::string(run.walk->name) + ": \"" + TextOf(dialog) + "\" did not end on OK; Cancel");
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-  } else if (ticks == 23) {
+  } else if (end == 21) {
     PostMessageA(dialog, WM_CLOSE, 0, 0);
   } else if (ticks > kDialogTicks && !run.gave_up) {
     run.gave_up = true;
@@ -361,6 +375,19 @@ void Walk::VisitButtons(HWND sheet, int page_index) {
   for (const ButtonWalk& walk : kButtons) {
     if (walk.page != page_index) continue;
     HWND page = ShowSheetPage(sheet, page_index);
+    for (int control : walk.first) {
+      if (ItemVisible(page, control) && ItemEnabled(page, control) && IsDlgButtonChecked(page, control) != BST_CHECKED) {
+        ClickItem(page, control);
+      }
+    }
+    if (walk.choose_second_of != 0 && ItemVisible(page, walk.choose_second_of) &&
+        ComboCount(page, walk.choose_second_of) > 1) {
+      ChooseItem(page, walk.choose_second_of, 1);
+    }
+    if (!walk.first.empty() || walk.choose_second_of != 0) {
+      testkit::PumpMessages(100);
+      Shoot(sheet, StepName(++step_, std::string(kPageNames[page_index]) + "_before_" + walk.name));
+    }
     OpenDialog(page, walk);
   }
 }
