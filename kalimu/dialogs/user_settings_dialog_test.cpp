@@ -1,8 +1,8 @@
 // The user settings dialog's real window, and the name clash and rename dialogs it opens: the
 // simple model (one entry chosen on a list made for several, Save ending the dialog, a refused
-// save that Close still undoes, the name cut, Export and Import as the template has them) and the extended model (the list kept open, a
-// selection of several entries exported, the file imported again through the clash dialog's
-// three answers, the file dialog driven once).
+// save that Close still undoes, the name cut, Export and Import as the template has them) and
+// the extended model (the list kept open, a selection of several entries exported, the file
+// imported again through the clash dialog's three answers, the file dialog driven once).
 #include "kalimu/dialogs/user_settings_dialog.h"
 
 #include <gtest/gtest.h>
