@@ -314,7 +314,23 @@ void CALLBACK Walk::DialogTick(HWND, UINT, UINT_PTR, DWORD) {
     if (!top && !run.nested_name.empty()) name += "_" + run.nested_name;
     const LRESULT default_id = SendMessageA(dialog, DM_GETDEFID, 0, 0);
     run.ok[dialog] = HIWORD(default_id) == DC_HASDEFID ? LOWORD(default_id) : IDOK;
-    self->Shoot(dialog, StepName(self->step_, name + (run.shots > 0 ? "_" + std::to_string(run.shots) : "")));
+    // The windows behind the dialog leave the screen while it is taken, so that what the screen
+    // shows there is the dialog or nothing. Under Wine without a window manager most dialogs the
+    // pages open never reach the display (their windows stand and work, the screen shows none):
+    // those get a note in place of a picture.
+    std::vector<HWND> owners;
+    for (HWND owner = GetWindow(dialog, GW_OWNER); owner != nullptr; owner = GetWindow(owner, GW_OWNER)) {
+      owners.push_back(owner);
+      ShowWindow(owner, SW_HIDE);
+    }
+    const std::string shot = StepName(self->step_, name + (run.shots > 0 ? "_" + std::to_string(run.shots) : ""));
+    testkit::WindowPicture seen;
+    if (testkit::CaptureWindow(dialog, &seen) && seen.Blank()) {
+      self->Note(shot + ": \"" + TextOf(dialog) + "\" stands but is not on the display: no picture");
+    } else {
+      self->Shoot(dialog, shot);
+    }
+    for (HWND owner : owners) ShowWindow(owner, SW_SHOWNA);
     ++run.shots;
     return;
   }
