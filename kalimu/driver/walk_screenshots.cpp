@@ -6,6 +6,11 @@
 // it with OK, presses OK, opens the sheet again on the record it handed back (every change must
 // still show) and prints a page through the spooler. A picture is taken at each step.
 //
+// The sheet is opened as the print dialog's Properties button opens it: DocumentPropertiesW with
+// the printer's handle. The print dialog itself first asks the driver without a handle
+// (DocumentPropertiesW and DeviceCapabilitiesW with a null printer handle), which the walk
+// leaves to the spooler's own tests.
+//
 // Fails on a message box, a change that did not last, a list the model gives entries for that
 // shows none, a dialog that does not end, or a print that does not reach the port.
 // Usage: kalimu_driver_walk_screenshots <output folder>.
