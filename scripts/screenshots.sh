@@ -2,8 +2,17 @@
 # Draws every window of the screenshot programs (build/win/bin/kalimu_*_screenshots.exe) under
 # Xvfb and converts the pictures to build/screenshots/<folder>_<name>.png. Xvfb takes a free display
 # (-displayfd); the programs run in a Wine prefix of their own (build/screenshot-prefix) with the
-# default graphics driver. Fails when there is no program, a program fails, or a picture is blank
-# or shows a window whose title bar was not drawn.
+# default graphics driver. Fails when there is no program, a program fails or outlasts its time
+# (SCREENSHOT_TIMEOUT seconds, 300), or a picture is blank or shows a window whose title bar was
+# not drawn.
+#
+# The user's walk (kalimu_driver_walk_screenshots) is one of them: it installs a printer, opens
+# the document sheet through the spooler with the property-sheet component's stand-in
+# (compstui.dll beside the programs), walks every page and button, reopens the sheet and prints;
+# it fails on a message box, a change not kept or an empty list the model gives entries for.
+#
+# Arguments, when given, choose the programs whose names contain one of them
+# (scripts/screenshots.sh walk); only their pictures are made again.
 #
 # The display has no window manager: the prefix has Wine draw each window's title bar and frame
 # itself (without it they stay black), and holds Wine's own fonts (Marlett draws the caption
@@ -15,7 +24,14 @@ build=$(cd "${BUILD_DIR:-build/win}" && pwd)
 out=$root/build/screenshots
 prefix=$root/build/screenshot-prefix
 shopt -s nullglob
-programs=("$build"/bin/kalimu_*_screenshots.exe)
+programs=()
+for program in "$build"/bin/kalimu_*_screenshots.exe; do
+  chosen=$#
+  for word in "$@"; do
+    case $(basename "$program") in *"$word"*) chosen=0 ;; esac
+  done
+  [ "$chosen" -eq 0 ] && programs+=("$program")
+done
 if [ ${#programs[@]} -eq 0 ]; then
   echo "screenshots: no screenshot programs in $build/bin (build first)" >&2
   exit 1
@@ -66,19 +82,26 @@ if [ "$(cat "$prefix/.ready" 2>/dev/null)" != "$prefix_version" ]; then
   echo "$prefix_version" >"$prefix/.ready"
 fi
 
-rm -rf "$out"
+if [ $# -eq 0 ]; then
+  rm -rf "$out"
+fi
 mkdir -p "$out"
+limit=${SCREENSHOT_TIMEOUT:-300}
 status=0
 for program in "${programs[@]}"; do
   name=$(basename "$program" .exe)
   folder=${name#kalimu_}
   folder=${folder%_screenshots}
   dir=$out/$folder
+  rm -rf "$dir"
   mkdir -p "$dir"
   echo "== $name"
   windir="Z:${dir//\//\\}"
-  if ! (cd "$(dirname "$program")" && "$wine" "$program" "$windir"); then
-    echo "screenshots: $name failed" >&2
+  overrides=$WINEDLLOVERRIDES
+  # The walk runs the sheet with the property-sheet component's stand-in.
+  case $name in *_walk_*) overrides="compstui=n,b;$overrides" ;; esac
+  if ! (cd "$(dirname "$program")" && WINEDLLOVERRIDES=$overrides timeout -k 10 "$limit" "$wine" "$program" "$windir"); then
+    echo "screenshots: $name failed (or outlasted ${limit} s)" >&2
     status=1
   fi
   pictures=("$dir"/*.bmp)

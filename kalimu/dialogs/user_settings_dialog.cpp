@@ -175,11 +175,7 @@ void InitUserSettingsDialog(HWND dialog, UserSettingsState* state) {
     Enable(dialog, kSettingsExport, false);
     Enable(dialog, kSettingsImport, true);
     Enable(dialog, kSettingsClose, true);
-  } else {
-    // Export and import need the extended model's file format.
-    Enable(dialog, kSettingsExport, false);
-    Enable(dialog, kSettingsImport, false);
-  }
+  }  // the simple model leaves the buttons as the template has them
   SendDlgItemMessageA(dialog, kSettingsName, EM_LIMITTEXT, kAnsiTextBytes - 1, 0);
   pages::InstallToolTips(dialog, kUserSettingsToolTipKind);
 }
@@ -356,10 +352,10 @@ void OnUserSettingsCommand(HWND dialog, UserSettingsState& state, int control, i
       OnDeleteSettings(dialog, state);
       return;
     case kSettingsExport:
-      if (state.extended) OnExportSettings(dialog, state);
+      OnExportSettings(dialog, state);
       return;
     case kSettingsImport:
-      if (state.extended) OnImportSettings(dialog, state);
+      OnImportSettings(dialog, state);
       return;
     default:
       return;

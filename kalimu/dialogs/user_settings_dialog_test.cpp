@@ -1,8 +1,8 @@
 // The user settings dialog's real window, and the name clash and rename dialogs it opens: the
 // simple model (one entry chosen on a list made for several, Save ending the dialog, a refused
-// save that Close still undoes, the name cut) and the extended model (the list kept open, a
-// selection of several entries exported, the file imported again through the clash dialog's
-// three answers, the file dialog driven once).
+// save that Close still undoes, the name cut, Export and Import as the template has them) and
+// the extended model (the list kept open, a selection of several entries exported, the file
+// imported again through the clash dialog's three answers, the file dialog driven once).
 #include "kalimu/dialogs/user_settings_dialog.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +75,32 @@ std::string TempPath(const char* name) {
   char folder[MAX_PATH];
   GetTempPathA(MAX_PATH, folder);
   return std::string(folder) + name;
+}
+
+// Names the file in the common file dialog the step before opened, and presses its OK.
+Step TypeFileName(const std::string& path) {
+  return [path](HWND dialog) {
+    HWND file = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM out) -> BOOL {
+          char name[16] = {};
+          GetClassNameA(window, name, sizeof(name));
+          if (IsWindowVisible(window) && std::strcmp(name, "#32770") == 0 && GetDlgItem(window, kSettingsList) == nullptr &&
+              GetDlgItem(window, 0xFFFF) == nullptr) {
+            *reinterpret_cast<HWND*>(out) = window;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&file));
+    if (file == nullptr || file == dialog) return false;
+    // Old-style dialogs name the file in edt1, explorer-style ones in cmb13.
+    if (GetDlgItem(file, 0x480) != nullptr) SetDlgItemTextA(file, 0x480, path.c_str());
+    if (GetDlgItem(file, 0x47C) != nullptr) SetDlgItemTextA(file, 0x47C, path.c_str());
+    PostMessageA(file, WM_COMMAND, IDOK, 0);
+    return true;
+  };
 }
 
 class UserSettingsDialogTest : public ::testing::TestWithParam<bool> {
@@ -202,6 +228,32 @@ TEST_P(SimpleUserSettingsTest, FullStoreShowsItsMessageAndStaysOpen) {
   EXPECT_EQ(boxes.shown().size(), 1u);
 }
 
+// The simple model leaves Export and Import as the template has them (enabled in the test kit's
+// template), and both work there: the one entry chosen goes to the file and comes back.
+TEST_P(SimpleUserSettingsTest, ExportAndImportAsTheTemplateHasThem) {
+  testkit::MessageBoxWatcher boxes;
+  const std::string path = TempPath("kalimu_simple_export.csf");
+  DeleteFileA(path.c_str());
+  ASSERT_EQ(Run({TypeName("Alpha"), Press(kSettingsSave)}), 1);
+  bool export_enabled = false, import_enabled = false;
+  Run({[&](HWND dialog) {
+         export_enabled = Enabled(dialog, kSettingsExport);
+         import_enabled = Enabled(dialog, kSettingsImport);
+         return true;
+       },
+       ChooseItems({0}), Press(kSettingsExport), TypeFileName(path),
+       [&](HWND) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, Press(kSettingsClose)});
+  EXPECT_TRUE(export_enabled);
+  EXPECT_TRUE(import_enabled);
+  ASSERT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << "Export wrote no file";
+  Run({TypeName("Alpha"), Press(kSettingsDelete)});
+  ASSERT_TRUE(Names().empty());
+  Run({Press(kSettingsImport), TypeFileName(path), [&](HWND) { return Names().size() == 1; },
+       Press(kSettingsClose)});
+  EXPECT_EQ(Names(), std::vector<std::wstring>{L"Alpha"});
+  DeleteFileA(path.c_str());
+}
+
 INSTANTIATE_TEST_SUITE_P(Simple, SimpleUserSettingsTest, ::testing::Values(false));
 
 TEST_P(ExtendedUserSettingsTest, ExportAndImportThroughTheClashDialog) {
@@ -294,28 +346,7 @@ TEST_P(ExtendedUserSettingsTest, FileDialogsChooseTheFile) {
   testkit::MessageBoxWatcher boxes;
   const std::string path = TempPath("kalimu_file_dialog.csf");
   DeleteFileA(path.c_str());
-  auto type_file = [path](HWND dialog) {
-    HWND file = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM out) -> BOOL {
-          char name[16] = {};
-          GetClassNameA(window, name, sizeof(name));
-          if (IsWindowVisible(window) && std::strcmp(name, "#32770") == 0 && GetDlgItem(window, kSettingsList) == nullptr &&
-              GetDlgItem(window, 0xFFFF) == nullptr) {
-            *reinterpret_cast<HWND*>(out) = window;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&file));
-    if (file == nullptr || file == dialog) return false;
-    // Old-style dialogs name the file in edt1, explorer-style ones in cmb13.
-    if (GetDlgItem(file, 0x480) != nullptr) SetDlgItemTextA(file, 0x480, path.c_str());
-    if (GetDlgItem(file, 0x47C) != nullptr) SetDlgItemTextA(file, 0x47C, path.c_str());
-    PostMessageA(file, WM_COMMAND, IDOK, 0);
-    return true;
-  };
+  const Step type_file = TypeFileName(path);
   const INT_PTR result = Run({TypeName("Alpha"), Press(kSettingsSave), ChooseItems({0}), Press(kSettingsExport), type_file,
                               [&](HWND) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; },
                               TypeName("Alpha"), Press(kSettingsDelete),
