@@ -1,11 +1,11 @@
 // The utility page: start-up, the control refresh and the buttons.
 #include "kalimu/pages/utility_page.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "kalimu/driver/utility_launcher.h"
 #include "kalimu/pages/drawing_helpers.h"
+#include "kalimu/pages/messages.h"
 #include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/resource_dialogs.h"
 #include "kalimu/platform/program_start.h"
@@ -68,9 +68,9 @@ void ShowPageError(HWND window, const PageParam& param, UINT text_id, UINT capti
   LoadPageString(param, caption_id, caption, MAX_PATH);
   LoadPageString(param, text_id, text, MAX_PATH);
   if (numbered) {
-    char format[MAX_PATH];
-    platform::CopyStringA(format, sizeof(format), text);
-    std::snprintf(text, sizeof(text), format, 1);
+    char library_text[MAX_PATH];
+    platform::CopyStringA(library_text, sizeof(library_text), text);
+    FormatErrorNumberText(library_text, 1, text, sizeof(text));
   }
   MessageBoxA(window, text, caption, MB_ICONERROR);
 }
