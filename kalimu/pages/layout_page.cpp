@@ -22,9 +22,6 @@ using namespace paper_source;
 
 namespace {
 
-constexpr int kLayoutPageControls[] = {2401, 2403, 2404, 2405, 2406, 2407, 2408, 2409, 2410, 2411, 2412, 2413,
-                                       2414, 2415, 2417, 2418, 2419, 2420, 2421, 2422, 2423, 2425, 2426, 2431,
-                                       2433, 2434, 2435, 2436, kPoster1Radio, kPoster2Radio, kPoster3Radio, kPoster4Radio, 2440};
 constexpr int kPosterRadios[] = {2446, 2447, 2448, 2449};
 constexpr uint32_t kSourceNormalSizeOnly = 0x2000;  // source code word
 constexpr uint32_t kSourceNoWatermark = 0x10000;
@@ -311,11 +308,6 @@ void DrawLayoutPageItem(HWND page, const PageParam& param, const DRAWITEMSTRUCT*
     if (item->CtlID == kLayoutPicture && (item->itemAction == ODA_DRAWENTIRE || item->itemAction == ODA_SELECT)) {
       UniqueGdiObject bitmap(LoadBitmapA(ResourceModuleOf(param), MAKEINTRESOURCEA(7300)));
       if (bitmap) DrawItemBitmap(item, static_cast<HBITMAP>(bitmap.get()), kPictureKey);
-    } else if (item->CtlID == kLayoutPreview) {
-      // The layout preview draws here once the sheet provides it; until then, the control's frame.
-      RECT r = item->rcItem;
-      FillRect(item->hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
-      DrawEdge(item->hDC, &r, EDGE_SUNKEN, BF_RECT);
     }
     return;
   }

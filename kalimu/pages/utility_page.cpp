@@ -38,9 +38,6 @@ constexpr int kLauncherGroup[] = {2311, 2312, 2313, 2301, 2302, 2303, 2321, 2322
 constexpr int kProgramGroup[] = {2317, 2307, 2327, 2347};
 constexpr int kUtility7Buttons[] = {2315, 2305, 2325};
 
-// Every control of the page, as disabled without permission to change settings.
-constexpr int kPageControlRanges[][2] = {{2300, 2307}, {2310, 2317}, {2320, 2327}, {2330, 2332}, {2340, 2347}};
-
 template <size_t N>
 void EnableGroup(HWND window, const int (&ids)[N], bool on) {
   for (int id : ids) EnableWindow(GetDlgItem(window, id), on ? TRUE : FALSE);
@@ -241,14 +238,6 @@ void DrawUtilityButton(const DRAWITEMSTRUCT* item, const PageParam& param) {
   DrawBitmapButton(item, bitmap, nullptr, kPictureKey);
   DrawItemFocus(item);
   if (bitmap != nullptr) DeleteObject(bitmap);
-}
-
-void DisableUtilityControls(HWND window) {
-  for (const auto& range : kPageControlRanges) {
-    for (int id = range[0]; id <= range[1]; ++id) {
-      if (HWND control = GetDlgItem(window, id)) EnableWindow(control, FALSE);
-    }
-  }
 }
 
 }  // namespace kalimu::pages

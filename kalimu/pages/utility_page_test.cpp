@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kalimu/pages/main_page_test_support.h"
+#include "kalimu/pages/page_frame_test_support.h"
 #include "kalimu/pages/resource_dialogs.h"
 #include "kalimu/pages/utility_page.h"
 #include "kalimu/settings/printer_reg_values.h"
@@ -272,14 +273,29 @@ TEST_F(UtilityPageTest, StoredFolderIsCorrectedWhenMissing) {
   EXPECT_STREQ(fixture_.shared().temp_folder, windows);
 }
 
+// Without permission to change settings the page's paint disables every control, also the ones
+// its start-up enabled.
 TEST_F(UtilityPageTest, WithoutPermissionEveryControlIsDisabled) {
-  SheetHost host(fixture_, kUtilityPageTemplate, UtilitySteps());
-  DisableUtilityControls(host.page());
-  for (int id : {2310, 2311, 2314, 2317, 2330, 2331, 2332, 2340, 2347}) {
-    if (host.item(id) != nullptr) {
-      EXPECT_FALSE(IsWindowEnabled(host.item(id))) << id;
+  fixture_.param().context->may_change = 0;
+  {
+    test::FrameSheet sheet(fixture_, 3);
+    ShowWindow(sheet.window(), SW_SHOW);
+    HWND page = sheet.page(3);
+    ASSERT_NE(page, nullptr);
+    int present = 0;
+    for (int id : {2300, 2310, 2311, 2314, 2317, 2320, 2330, 2331, 2332, 2340, 2347}) {
+      if (HWND control = GetDlgItem(page, id); control != nullptr) {
+        EnableWindow(control, TRUE);
+        ++present;
+      }
+    }
+    EXPECT_GT(present, 0);
+    RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    for (int id : {2300, 2310, 2311, 2314, 2317, 2320, 2330, 2331, 2332, 2340, 2347}) {
+      if (HWND control = GetDlgItem(page, id); control != nullptr) EXPECT_FALSE(IsWindowEnabled(control)) << id;
     }
   }
+  fixture_.param().context->may_change = 1;
 }
 
 }  // namespace
