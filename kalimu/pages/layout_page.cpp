@@ -9,6 +9,7 @@
 
 #include "kalimu/pages/drawing_helpers.h"
 #include "kalimu/pages/gdi_scope.h"
+#include "kalimu/pages/messages.h"
 #include "kalimu/pages/page_helpers.h"
 #include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_source_internal.h"
@@ -41,18 +42,38 @@ void FreeWatermarkBuffers(PageShared& shared) {
   shared.watermark_bytes = 0;
 }
 
+// Hands the pair of blocks over to the shared record, in place of the ones it held.
+void KeepWatermarkBuffers(PageShared& shared, watermark::WatermarkBitmaps& bitmaps) {
+  FreeWatermarkBuffers(shared);
+  shared.watermark_bytes = bitmaps.size;
+  shared.watermark_bitmap = bitmaps.loaded.Release();
+  shared.watermark_display = bitmaps.display.Release();
+}
+
 // The selected watermark's picture into the shared record's two buffers.
 void LoadWatermarkPicture(HWND page, const PageParam& param) {
   watermark::WatermarkBitmaps bitmaps;
   const watermark::LayoutWatermarkContext context{param.settings, ResourceModuleOf(param), &bitmaps, nullptr};
   watermark::LoadCurrentWatermarkBitmap(page, context);
-  FreeWatermarkBuffers(*param.shared);
-  param.shared->watermark_bytes = bitmaps.size;
-  param.shared->watermark_bitmap = bitmaps.loaded.Release();
-  param.shared->watermark_display = bitmaps.display.Release();
+  KeepWatermarkBuffers(*param.shared, bitmaps);
 }
 
 }  // namespace
+
+void ReloadEditedWatermark(HWND page, const PageParam& param) {
+  settings::JobSettings& s = *param.settings;
+  watermark::WatermarkBitmaps bitmaps;
+  const watermark::LayoutWatermarkContext context{param.settings, ResourceModuleOf(param), &bitmaps, nullptr};
+  const auto index = static_cast<uint16_t>(s.GetWatermarkIndex());
+  char path[MAX_PATH] = {};
+  s.GetBitmapPath(index, path, sizeof(path));
+  if (watermark::LoadWatermarkBitmap(page, path, context, index) == watermark::kDibTooLarge) {
+    ShowSettingsMessage(page, param, 0, 10);
+  }
+  RefillWatermarkList(page, param, static_cast<int32_t>(s.GetWatermarkIndex()));
+  watermark::PrepareWatermarkPreview(page, context);
+  KeepWatermarkBuffers(*param.shared, bitmaps);
+}
 
 void RepaintLayoutPreview(HWND page) { InvalidateRect(GetDlgItem(page, kLayoutPreview), nullptr, TRUE); }
 
