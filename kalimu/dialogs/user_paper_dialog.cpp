@@ -181,13 +181,16 @@ void InitUserPaperDialog(HWND dialog, PageParam& param) {
   }
   settings::ExtentPair size{};
   settings.GetCustomPaperSize(&size);
-  const SizeLimits limits = ShowUnitState(dialog, param);
-  const bool inside = limits.min_width <= size.width && size.width <= limits.max_width &&
-                      limits.min_length <= size.height && size.height <= limits.max_length;
+  const SizeLimits stored_limits = CurrentSizeLimits(settings);
+  const bool inside = stored_limits.min_width <= size.width && size.width <= stored_limits.max_width &&
+                      stored_limits.min_length <= size.height && size.height <= stored_limits.max_length;
   if (!inside) {
+    // The locale's default paper may bring the locale's unit: the limits, radios and range texts
+    // shown are those of the unit it leaves.
     settings.SelectLocaleDefaultPaper();
     settings.GetCustomPaperSize(&size);
   }
+  const SizeLimits limits = ShowUnitState(dialog, param);
   ShowSizes(dialog, param, size.width, size.height, limits);
 
   FillList(dialog, param);

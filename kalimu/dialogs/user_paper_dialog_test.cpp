@@ -12,6 +12,7 @@
 #include "kalimu/dialogs/dialog_run_test_support.h"
 #include "kalimu/dialogs/user_paper_test_support.h"
 #include "kalimu/pages/page_test_support.h"
+#include "kalimu/pages/paper_page_test_support.h"
 #include "kalimu/pages/resource_dialogs.h"
 #include "kalimu/pages/tooltips.h"
 #include "kalimu/storage/user_settings_records.h"
@@ -76,6 +77,8 @@ class UserPaperDialog : public ::testing::Test {
     Click(dialog, kUserPaperSave);
   }
 
+  // The locale's default paper is a metric one whatever the run's locale.
+  pages::test::MeasureSystem metric_{"0"};
   PageFixture fixture_{LimitedModel()};
   std::unique_ptr<HostedPage> page_;
 };
@@ -127,6 +130,41 @@ TEST_F(UserPaperDialog, RangeOfTheManualFeedAndSizesOutsideTheLimits) {
     EXPECT_LE(width, 4400);
     Click(dialog, IDCANCEL);
   });
+}
+
+// A stored size outside the limits gives the locale's default paper, whose unit may differ from
+// the stored one: the radios, range texts and clamping then follow the locale's unit.
+TEST_F(UserPaperDialog, OutOfRangeSizeSettlesTheLocaleUnitBeforeItIsShown) {
+  const struct {
+    const char* measure;
+    uint32_t stored_unit;
+    uint32_t unit;
+  } cases[] = {{"0", kUnitInch, kUnitMetric}, {"1", kUnitMetric, kUnitInch}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.measure);
+    pages::test::MeasureSystem measure(c.measure);
+    ASSERT_TRUE(measure.ok());
+    s().SetCustomPaperUnit(c.stored_unit);
+    s().SetCustomPaperSize({20, 20});
+    Run([&](HWND dialog) {
+      ASSERT_EQ(s().GetCustomPaperUnit(), c.unit);
+      const SizeLimits limits = CurrentSizeLimits(s());
+      char width_range[64] = {};
+      char length_range[64] = {};
+      FormatSizeRange(limits.min_width, limits.max_width, width_range, sizeof(width_range));
+      FormatSizeRange(limits.min_length, limits.max_length, length_range, sizeof(length_range));
+      EXPECT_EQ(TextOf(dialog, kUserPaperWidthRange), width_range);
+      EXPECT_EQ(TextOf(dialog, kUserPaperLengthRange), length_range);
+      EXPECT_EQ(Checked(dialog, kUserPaperMetric), c.unit == kUnitMetric);
+      EXPECT_EQ(Checked(dialog, kUserPaperInch), c.unit == kUnitInch);
+      const auto width = static_cast<int32_t>(s().GetCustomPaperWidth());
+      const auto length = static_cast<int32_t>(s().GetCustomPaperLength());
+      EXPECT_EQ(TextOf(dialog, kUserPaperWidth), std::to_string(ClampSize(width, limits.min_width, limits.max_width)));
+      EXPECT_EQ(TextOf(dialog, kUserPaperLength),
+                std::to_string(ClampSize(length, limits.min_length, limits.max_length)));
+      Click(dialog, IDCANCEL);
+    });
+  }
 }
 
 TEST_F(UserPaperDialog, UnitSwitchConvertsAndClamps) {
