@@ -3,6 +3,9 @@
 #include "kalimu/dialogs/user_paper_dialog.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <cstring>
@@ -386,6 +389,53 @@ TEST_F(UserPaperDialog, SpinsStepInsideTheLimits) {
       Type(dialog, c.edit, c.before);
       SendMessageA(dialog, WM_VSCROLL, MAKEWPARAM(c.code, 0), reinterpret_cast<LPARAM>(GetDlgItem(dialog, c.spin)));
       EXPECT_EQ(TextOf(dialog, c.edit), c.after) << c.spin << " " << c.before << " code " << c.code;
+    }
+    Click(dialog, IDCANCEL);
+  });
+}
+
+// A resource library may make the spins up-down controls, whose arrows report only their new
+// position: they step the edits as the scroll bars do.
+TEST_F(UserPaperDialog, UpDownSpinsStepLikeScrollBars) {
+  INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&classes);
+  Run([&](HWND dialog) {
+    for (int id : {int{kUserPaperWidthSpin}, int{kUserPaperLengthSpin}}) {
+      HWND bar = GetDlgItem(dialog, id);
+      RECT r = {};
+      GetWindowRect(bar, &r);
+      MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+      DestroyWindow(bar);
+      ASSERT_NE(CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE, r.left, r.top, r.right - r.left,
+                                std::max<LONG>(r.bottom - r.top, 20), dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                GetModuleHandleA(nullptr), nullptr),
+                nullptr);
+    }
+    // A unit change sets the spins up again (ranges and positions).
+    Click(dialog, kUserPaperInch);
+    Click(dialog, kUserPaperMetric);
+    const auto click = [dialog](int spin, bool up) {
+      HWND control = GetDlgItem(dialog, spin);
+      RECT client = {};
+      GetClientRect(control, &client);
+      const LPARAM at = MAKELPARAM(client.right / 2, up ? client.bottom / 4 : client.bottom * 3 / 4);
+      SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+      SendMessageA(control, WM_LBUTTONUP, 0, at);
+    };
+    const struct {
+      int spin, edit;
+      const char* before;
+      bool up;
+      const char* after;
+    } cases[] = {{kUserPaperWidthSpin, kUserPaperWidth, "1000", true, "1001"},
+                 {kUserPaperWidthSpin, kUserPaperWidth, "1000", false, "999"},
+                 {kUserPaperWidthSpin, kUserPaperWidth, "3290", true, "3290"},
+                 {kUserPaperLengthSpin, kUserPaperLength, "1271", false, "1270"},
+                 {kUserPaperLengthSpin, kUserPaperLength, "4829", true, "4830"}};
+    for (const auto& c : cases) {
+      Type(dialog, c.edit, c.before);
+      click(c.spin, c.up);
+      EXPECT_EQ(TextOf(dialog, c.edit), c.after) << c.spin << " " << c.before << (c.up ? " up" : " down");
     }
     Click(dialog, IDCANCEL);
   });

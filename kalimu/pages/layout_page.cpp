@@ -14,6 +14,7 @@
 #include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_source_internal.h"
 #include "kalimu/pages/tooltips.h"
+#include "kalimu/pages/spin_steps.h"
 #include "kalimu/platform/global_block.h"
 #include "kalimu/watermark/layout_bitmaps.h"
 
@@ -284,6 +285,7 @@ void RefreshLayoutPage(HWND page, const PageParam& param) {
   settings::JobSettings& s = *param.settings;
   SendDlgItemMessageA(page, kScaleEdit, EM_LIMITTEXT, 3, 0);
   WriteEditNumber(page, kScaleEdit, static_cast<int32_t>(s.GetScalePercent()));
+  PrepareSpin(GetDlgItem(page, kScaleArrows));
   const bool watermarks = s.GetWatermarkFlags() != 0;
   for (int control : {kWatermarkEditButton, kWatermarkManageButton, kWatermarkList, kWatermarkLabel}) {
     Enable(page, control, watermarks);

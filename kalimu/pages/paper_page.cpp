@@ -13,6 +13,7 @@
 #include "kalimu/pages/paper_source_internal.h"
 #include "kalimu/pages/paper_source_rules.h"
 #include "kalimu/pages/tooltips.h"
+#include "kalimu/pages/spin_steps.h"
 
 namespace kalimu::pages {
 
@@ -90,6 +91,7 @@ int RefreshPaperPage(HWND page, const PageParam& param) {
   ShowMarginState(page, param);
   SendDlgItemMessageA(page, kCopiesEdit, EM_LIMITTEXT, 4, 0);
   WriteEditNumber(page, kCopiesEdit, static_cast<int32_t>(s.GetCopies()));
+  PrepareSpin(GetDlgItem(page, kCopiesArrows));
   Check(page, kCollateCheck, s.IsCollateOn() != 0);
   Check(page, kReverseOrderCheck, s.IsReverseOrder() != 0);
   Check(page, kRotateCheck, s.TestLayoutOptionBits(0x100) != 0);
