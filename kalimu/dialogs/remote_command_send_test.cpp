@@ -90,7 +90,6 @@ TEST(RemoteCommandSendTest, NoPrinterSendsNothingAndReportsNothing) {
   SendRemoteCommandPacket(&empty, TickingClock);
   EXPECT_EQ(g_now.wSecond, 31) << "the clock was read";
   EXPECT_TRUE(boxes.shown().empty());
-
 }
 
 }  // namespace
