@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "kalimu/pages/binding_margin_dialog.h"
+#include "kalimu/pages/control_test_support.h"
 #include "kalimu/pages/layout_page.h"
 #include "kalimu/pages/messages.h"
 #include "kalimu/pages/paper_page_sheet_test_support.h"
@@ -423,6 +424,28 @@ bool OpenBindingMargin(SheetPage& page, const std::function<void(PageControls&)>
 constexpr int kTypedOnly = -1;  // SB_LINEUP is 0
 
 void End(PageControls& dialog, int button) { dialog.Command(button, BN_CLICKED); }
+
+// With up-down controls in place of the percentage arrows, the arrows step the percentage as the
+// scroll bar does, and stop at its limits.
+TEST_F(LayoutPageOnSheet, PercentageUpDownArrowsStepLikeTheScrollBar) {
+  sheet_.Run(test::kLayoutPosition, [](SheetPage& page) {
+    StartOnTheSheetFeeder(page);
+    page.settings().ChangeScalingMode(8);
+    ASSERT_NE(test::ReplaceWithUpDown(page.window(), kScaleArrows), nullptr);
+    Revisit(page);  // the page sets its arrows up again
+    const struct {
+      const char* start;
+      bool up;
+      const char* shown;
+    } arrows[] = {{"100", true, "101"}, {"100", false, "99"}, {"650", true, "650"}, {"10", false, "10"}, {"11", false, "10"}};
+    for (const auto& a : arrows) {
+      page.Type(kScaleEdit, a.start, false);
+      test::ClickUpDownArrow(page.item(kScaleArrows), a.up);
+      EXPECT_EQ(page.Text(kScaleEdit), a.shown) << a.start << (a.up ? " up" : " down");
+    }
+    page.Press(PSBTN_CANCEL);
+  });
+}
 
 TEST_F(LayoutPageOnSheet, BindingMarginLimitsArrowsAndUnitThenOk) {
   const LONG_PTR result = sheet_.Run(test::kLayoutPosition, [](SheetPage& page) {
