@@ -483,6 +483,31 @@ TEST_F(LayoutPageOnSheet, BindingMarginLimitsArrowsAndUnitThenOk) {
   EXPECT_NE(sheet_.out().DuplexOptions & settings::kDuplexOptionBindingMarginMetric, 0u);
 }
 
+// With an up-down control in place of the binding margin arrows, the arrows step the margin as
+// the scroll bar does, within the limits.
+TEST_F(LayoutPageOnSheet, BindingMarginUpDownArrowsStepLikeTheScrollBar) {
+  sheet_.Run(test::kLayoutPosition, [](SheetPage& page) {
+    PrepareBindingMargin(page);
+    OpenBindingMargin(page, [](PageControls& d) {
+      ASSERT_NE(test::ReplaceWithUpDown(d.window(), kBindingMarginArrows), nullptr);
+      d.Click(kBindingInchRadio);  // a unit switch sets the arrows up again
+      d.Click(kBindingMetricRadio);
+      const struct {
+        const char* start;
+        bool up;
+        const char* shown;
+      } steps[] = {{"30", false, "30"}, {"30", true, "31"}, {"300", true, "300"}, {"300", false, "299"}};
+      for (const auto& c : steps) {
+        d.Type(kBindingMarginEdit, c.start, false);
+        test::ClickUpDownArrow(d.item(kBindingMarginArrows), c.up);
+        EXPECT_EQ(d.Text(kBindingMarginEdit), c.shown) << c.start << (c.up ? " up" : " down");
+      }
+      End(d, IDCANCEL);
+    });
+    page.Press(PSBTN_CANCEL);
+  });
+}
+
 TEST_F(LayoutPageOnSheet, BindingMarginCancelRestoresEdgeUnitAndMargin) {
   const LONG_PTR result = sheet_.Run(test::kLayoutPosition, [](SheetPage& page) {
     PrepareBindingMargin(page);
