@@ -9,8 +9,8 @@
 #include "kalimu/pages/main_page.h"
 #include "kalimu/pages/page_access.h"
 #include "kalimu/pages/page_helpers.h"
-#include "kalimu/pages/track_bar.h"
 #include "kalimu/pages/spin_steps.h"
+#include "kalimu/pages/track_bar.h"
 
 namespace kalimu::dialogs::advanced {
 namespace {

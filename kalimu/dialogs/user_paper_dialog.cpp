@@ -10,8 +10,8 @@
 #include "kalimu/pages/messages.h"
 #include "kalimu/pages/page_access.h"
 #include "kalimu/pages/page_helpers.h"
-#include "kalimu/pages/tooltips.h"
 #include "kalimu/pages/spin_steps.h"
+#include "kalimu/pages/tooltips.h"
 #include "kalimu/platform/text_helpers.h"
 #include "kalimu/storage/user_settings_records.h"
 

@@ -6,8 +6,8 @@
 #include "kalimu/pages/drawing_helpers.h"
 #include "kalimu/pages/gdi_scope.h"
 #include "kalimu/pages/page_frame.h"
-#include "kalimu/pages/tooltips.h"
 #include "kalimu/pages/spin_steps.h"
+#include "kalimu/pages/tooltips.h"
 
 namespace kalimu::pages {
 namespace {

@@ -13,8 +13,8 @@
 #include "kalimu/pages/page_helpers.h"
 #include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_source_internal.h"
-#include "kalimu/pages/tooltips.h"
 #include "kalimu/pages/spin_steps.h"
+#include "kalimu/pages/tooltips.h"
 #include "kalimu/platform/global_block.h"
 #include "kalimu/watermark/layout_bitmaps.h"
 

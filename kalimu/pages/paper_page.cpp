@@ -12,8 +12,8 @@
 #include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_source_internal.h"
 #include "kalimu/pages/paper_source_rules.h"
-#include "kalimu/pages/tooltips.h"
 #include "kalimu/pages/spin_steps.h"
+#include "kalimu/pages/tooltips.h"
 
 namespace kalimu::pages {
 
