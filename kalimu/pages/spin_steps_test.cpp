@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "kalimu/pages/control_test_support.h"
+
 namespace kalimu::pages {
 namespace {
 
@@ -45,15 +47,6 @@ class SpinParent {
   std::vector<int> codes_;
 };
 
-// A press and release of the up-down control's upper or lower arrow.
-void ClickArrow(HWND spin, bool up) {
-  RECT client = {};
-  GetClientRect(spin, &client);
-  const LPARAM at = MAKELPARAM(client.right / 2, up ? client.bottom / 4 : client.bottom * 3 / 4);
-  SendMessageA(spin, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageA(spin, WM_LBUTTONUP, 0, at);
-}
-
 TEST(SpinSteps, UpDownArrowsReadAsLineSteps) {
   INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&classes);
@@ -73,8 +66,8 @@ TEST(SpinSteps, UpDownArrowsReadAsLineSteps) {
     if (c.set_range) SendMessageA(spin, UDM_SETRANGE32, static_cast<WPARAM>(c.lower), c.upper);
     PrepareSpin(spin);
     // Many steps one way keep working: the control never runs into its range's end.
-    for (int k = 0; k < 60; ++k) ClickArrow(spin, true);
-    ClickArrow(spin, false);
+    for (int k = 0; k < 60; ++k) test::ClickUpDownArrow(spin, true);
+    test::ClickUpDownArrow(spin, false);
     std::vector<int> steps;
     for (int code : parent.codes()) {
       if (code != SB_ENDSCROLL) steps.push_back(code);
