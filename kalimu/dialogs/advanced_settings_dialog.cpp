@@ -15,6 +15,7 @@
 #include "kalimu/pages/track_bar.h"
 #include "kalimu/pages/resource_dialogs.h"
 #include "kalimu/pages/tooltips.h"
+#include "kalimu/pages/spin_steps.h"
 #include "kalimu/settings/mode_option_record.h"
 
 namespace kalimu::dialogs {
@@ -503,7 +504,9 @@ INT_PTR CALLBACK AdvancedDlgProc(HWND dialog, UINT message, WPARAM wparam, LPARA
       break;
     case WM_VSCROLL: {
       const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lparam));
-      if (id == 8558 || id == 8561) OnToningSpin(dialog, *param, id, LOWORD(wparam));
+      if (id == 8558 || id == 8561) {
+        OnToningSpin(dialog, *param, id, pages::SpinLineCode(reinterpret_cast<HWND>(lparam), wparam));
+      }
       break;
     }
     case WM_PAINT:

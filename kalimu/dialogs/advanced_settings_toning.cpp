@@ -9,6 +9,7 @@
 #include "kalimu/pages/main_page.h"
 #include "kalimu/pages/page_access.h"
 #include "kalimu/pages/page_helpers.h"
+#include "kalimu/pages/spin_steps.h"
 #include "kalimu/pages/track_bar.h"
 
 namespace kalimu::dialogs::advanced {
@@ -63,6 +64,7 @@ void PutCoordinateNumber(HWND dialog, const PageParam& param, int edit, int32_t 
 void ShowCoordinates(HWND dialog, const PageParam& param) {
   PutCoordinateNumber(dialog, param, kEditX, param.settings->GetAdjustment(kItemX));
   PutCoordinateNumber(dialog, param, kEditY, param.settings->GetAdjustment(kItemY));
+  for (int spin : {kSpinX, kSpinY}) pages::PrepareSpin(GetDlgItem(dialog, spin));
 }
 
 void FillTonePresetCombo(HWND dialog, const PageParam& param, int count) {

@@ -4,6 +4,7 @@
 
 #include "kalimu/dialogs/advanced_settings_rules.h"
 #include "kalimu/dialogs/advanced_settings_test_support.h"
+#include "kalimu/pages/control_test_support.h"
 
 namespace kalimu::dialogs {
 namespace {
@@ -116,6 +117,24 @@ TEST_F(ToningTest, SpinArrowsStopAtTheEdge) {
   EXPECT_EQ(Y(), 0);
   Spin(8561, SB_THUMBPOSITION);  // other codes leave the value
   EXPECT_EQ(Y(), 0);
+}
+
+// With up-down controls in place of the coordinate arrows, the arrows step the point as the
+// scroll bars do.
+TEST_F(ToningTest, UpDownSpinArrowsStepLikeTheScrollBars) {
+  for (int spin : {8558, 8561}) ASSERT_NE(pages::test::ReplaceWithUpDown(dialog_, spin), nullptr);
+  Command(8501, CBN_CLOSEUP);  // the preset list closing shows the coordinates and sets the arrows up
+  s().SetAdjustment(10, 0);
+  Type(8557, "74");
+  pages::test::ClickUpDownArrow(item(8558), true);
+  EXPECT_EQ(X(), 75);
+  pages::test::ClickUpDownArrow(item(8558), true);
+  EXPECT_EQ(X(), 75);
+  pages::test::ClickUpDownArrow(item(8558), false);
+  EXPECT_EQ(X(), 74);
+  Type(8557, "0");
+  pages::test::ClickUpDownArrow(item(8561), true);
+  EXPECT_EQ(Y(), 1);
 }
 
 TEST_F(ToningTest, RowsSlidersAndTheFadeRow) {

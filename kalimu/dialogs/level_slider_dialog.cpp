@@ -21,17 +21,12 @@ constexpr int kHandSetGroup[] = {kFeedFrame, kFeedBar, kFeedLabel0 + 2, kFeedLab
 constexpr int kLabelStrings = 2293;
 constexpr int kTextString = 2296;
 constexpr int kNoScaling = -2;
-// Where the dialog itself put the bar; OK stores the bar only when the user moved it.
-constexpr char kPlacedProperty[] = "KalimuFeedBarPlaced";
 
 LRESULT Bar(HWND dialog, WPARAM command, LPARAM value = 0) {
   return SendDlgItemMessageA(dialog, kFeedBar, WM_USER, command, value);
 }
 
-void PlaceBar(HWND dialog, int position) {
-  Bar(dialog, pages::kTrackSetPosition, position);
-  SetPropA(dialog, kPlacedProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(position + 1)));
-}
+void PlaceBar(HWND dialog, int position) { Bar(dialog, pages::kTrackSetPosition, position); }
 
 void EnableGroup(HWND dialog, bool on) {
   for (int id : kHandSetGroup) EnableWindow(GetDlgItem(dialog, id), on ? TRUE : FALSE);
@@ -114,10 +109,11 @@ void ChooseFeedAutomatic(HWND dialog, PageParam& param) {
 void ConfirmLevelSlider(HWND dialog, PageParam& param) {
   settings::JobSettings& settings = *param.settings;
   const int position = static_cast<int>(Bar(dialog, pages::kTrackGetPosition));
-  const auto placed = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(dialog, kPlacedProperty))) - 1;
   FreeDevModeSnapshot(&param.shared->inner_dialog_snapshot);
   pages::RemoveToolTipHook(kTips);
-  if (position != placed && static_cast<int>(settings.GetPaperFeedIndex()) != 2 - position) {
+  // The automatic mode keeps the index derived from the paper (0 to 4, where the bar shows only
+  // 0 to 2): the margins that depend on the feed follow it.
+  if (settings.GetPaperFeedAuto() != 1 && static_cast<int>(settings.GetPaperFeedIndex()) != 2 - position) {
     settings.SetPaperFeedIndex(static_cast<uint32_t>(2 - position));
   }
   EndSettingsDialog(dialog, 1);
@@ -127,10 +123,6 @@ INT_PTR CALLBACK LevelSliderDlgProc(HWND dialog, UINT message, WPARAM wparam, LP
   if (message == WM_INITDIALOG) {
     InitLevelSliderDialog(dialog, *reinterpret_cast<PageParam*>(lparam));
     return TRUE;
-  }
-  if (message == WM_DESTROY) {
-    RemovePropA(dialog, kPlacedProperty);
-    return FALSE;
   }
   PageParam* param = pages::PageParamOf(dialog);
   if (param == nullptr) return FALSE;

@@ -1,5 +1,5 @@
 // The level slider dialog driven by messages: the bar shows the feed index reversed, OK stores
-// the bar only when it was moved, the feed mode follows the scaling and paper options, and the
+// it by hand and keeps the derived index in the automatic mode, the feed mode follows the scaling and paper options, and the
 // automatic choice takes the paper's own index.
 #include "kalimu/dialogs/level_slider_dialog.h"
 
@@ -50,25 +50,32 @@ class LevelSliderDialog : public ::testing::Test {
   std::unique_ptr<HostedPage> page_;
 };
 
-TEST_F(LevelSliderDialog, BarShowsTheIndexReversedAndOkStoresAMovedBar) {
+// By hand, OK stores the index the bar shows whenever it differs from the stored one (a stored
+// index above 2 shows as 0 and is stored as such); in the automatic mode the derived index, which
+// may be 3 or 4, stays.
+TEST_F(LevelSliderDialog, BarShowsTheIndexReversedAndOkStoresItByHand) {
   const struct {
     uint32_t stored;
+    uint32_t automatic;
     int shown;
     int moved_to;  // -1: untouched
     uint32_t after_ok;
-  } cases[] = {{0, 2, 0, 2}, {2, 0, 1, 1}, {1, 1, -1, 1}, {3, 2, -1, 3}, {4, 2, 2, 4}, {4, 2, 1, 1}, {3, 2, 0, 2}};
+  } cases[] = {{0, 0, 2, 0, 2}, {2, 0, 0, 1, 1}, {1, 0, 1, -1, 1}, {3, 0, 2, -1, 0}, {4, 0, 2, 2, 0},
+               {4, 0, 2, 1, 1},  {3, 0, 2, 0, 2}, {3, 1, 2, -1, 3}, {4, 1, 2, -1, 4}, {1, 1, 1, -1, 1}};
   for (const auto& c : cases) {
     s().SetPaperFeedIndex(c.stored);
+    s().SetPaperFeedAuto(c.automatic);
     const INT_PTR result = Run([&](HWND dialog) {
       EXPECT_EQ(BarPosition(dialog), c.shown) << "stored " << c.stored;
-      EXPECT_TRUE(Checked(dialog, kFeedByHand));
-      EXPECT_TRUE(Enabled(dialog, kFeedBar));
+      EXPECT_EQ(Checked(dialog, kFeedByHand), c.automatic == 0);
+      EXPECT_EQ(Enabled(dialog, kFeedBar), c.automatic == 0);
       EXPECT_EQ(TextOf(dialog, kFeedLabel0), "Thick");
       if (c.moved_to >= 0) MoveBar(dialog, c.moved_to);
       Click(dialog, kFeedOk);
     });
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(s().GetPaperFeedIndex(), c.after_ok) << "stored " << c.stored << " moved to " << c.moved_to;
+    EXPECT_EQ(s().GetPaperFeedIndex(), c.after_ok)
+        << "stored " << c.stored << " automatic " << c.automatic << " moved to " << c.moved_to;
   }
   EXPECT_EQ(fixture_.shared().inner_dialog_snapshot, nullptr);
 }

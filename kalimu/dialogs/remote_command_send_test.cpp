@@ -11,6 +11,7 @@
 #include "kalimu/settings/driver_dev_mode.h"
 #include "kalimu/dialogs/dialog_test_support.h"
 #include "testkit/kalimu/model_printer.h"
+#include "testkit/windows/message_box_watcher.h"
 
 namespace kalimu::dialogs {
 namespace {
@@ -80,10 +81,15 @@ TEST(RemoteCommandSendTest, EachSendIsOneWholeJobWithItsOwnTime) {
   }
 }
 
+// Without settings no packet is built (the clock is never read) and nothing is shown.
 TEST(RemoteCommandSendTest, NoPrinterSendsNothingAndReportsNothing) {
+  testkit::MessageBoxWatcher boxes;
+  g_now = {2026, 12, 2, 8, 22, 39, 31, 0};
   SendRemoteCommandPacket(nullptr, TickingClock);
   const driver::PageParam empty{nullptr, nullptr, nullptr};
   SendRemoteCommandPacket(&empty, TickingClock);
+  EXPECT_EQ(g_now.wSecond, 31) << "the clock was read";
+  EXPECT_TRUE(boxes.shown().empty());
 }
 
 }  // namespace

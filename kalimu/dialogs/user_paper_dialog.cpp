@@ -10,6 +10,7 @@
 #include "kalimu/pages/messages.h"
 #include "kalimu/pages/page_access.h"
 #include "kalimu/pages/page_helpers.h"
+#include "kalimu/pages/spin_steps.h"
 #include "kalimu/pages/tooltips.h"
 #include "kalimu/platform/text_helpers.h"
 #include "kalimu/storage/user_settings_records.h"
@@ -82,10 +83,11 @@ SizeLimits ShowUnitState(HWND dialog, const PageParam& param) {
   SetDlgItemTextA(dialog, kUserPaperWidthRange, range);
   FormatSizeRange(limits.min_length, limits.max_length, range, sizeof(range));
   SetDlgItemTextA(dialog, kUserPaperLengthRange, range);
-  // The spins are scroll bars here: the handler's limits bound the values.
+  // The handler's limits bound the values, whether the spins are scroll bars or up-down controls.
   SendDlgItemMessageA(dialog, kUserPaperWidthSpin, UDM_SETRANGE, 0, MAKELPARAM(limits.max_width, limits.min_width));
   SendDlgItemMessageA(dialog, kUserPaperLengthSpin, UDM_SETRANGE, 0,
                       MAKELPARAM(limits.max_length, limits.min_length));
+  for (int spin : {kUserPaperWidthSpin, kUserPaperLengthSpin}) pages::PrepareSpin(GetDlgItem(dialog, spin));
   return limits;
 }
 
@@ -181,13 +183,16 @@ void InitUserPaperDialog(HWND dialog, PageParam& param) {
   }
   settings::ExtentPair size{};
   settings.GetCustomPaperSize(&size);
-  const SizeLimits limits = ShowUnitState(dialog, param);
-  const bool inside = limits.min_width <= size.width && size.width <= limits.max_width &&
-                      limits.min_length <= size.height && size.height <= limits.max_length;
+  const SizeLimits stored_limits = CurrentSizeLimits(settings);
+  const bool inside = stored_limits.min_width <= size.width && size.width <= stored_limits.max_width &&
+                      stored_limits.min_length <= size.height && size.height <= stored_limits.max_length;
   if (!inside) {
+    // The locale's default paper may bring the locale's unit: the limits, radios and range texts
+    // shown are those of the unit it leaves.
     settings.SelectLocaleDefaultPaper();
     settings.GetCustomPaperSize(&size);
   }
+  const SizeLimits limits = ShowUnitState(dialog, param);
   ShowSizes(dialog, param, size.width, size.height, limits);
 
   FillList(dialog, param);
@@ -521,7 +526,7 @@ INT_PTR CALLBACK UserPaperSizeDlgProc(HWND dialog, UINT message, WPARAM wparam, 
     case WM_VSCROLL: {
       const int spin = GetDlgCtrlID(reinterpret_cast<HWND>(lparam));
       if (spin != kUserPaperWidthSpin && spin != kUserPaperLengthSpin) return FALSE;
-      OnUserPaperSpin(dialog, *param, spin, LOWORD(wparam));
+      OnUserPaperSpin(dialog, *param, spin, pages::SpinLineCode(reinterpret_cast<HWND>(lparam), wparam));
       return TRUE;
     }
     case WM_DRAWITEM: {

@@ -3,6 +3,9 @@
 #include "kalimu/dialogs/user_paper_dialog.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <cstring>
@@ -12,6 +15,7 @@
 #include "kalimu/dialogs/dialog_run_test_support.h"
 #include "kalimu/dialogs/user_paper_test_support.h"
 #include "kalimu/pages/page_test_support.h"
+#include "kalimu/pages/paper_page_test_support.h"
 #include "kalimu/pages/resource_dialogs.h"
 #include "kalimu/pages/tooltips.h"
 #include "kalimu/storage/user_settings_records.h"
@@ -76,6 +80,8 @@ class UserPaperDialog : public ::testing::Test {
     Click(dialog, kUserPaperSave);
   }
 
+  // The locale's default paper is a metric one whatever the run's locale.
+  pages::test::MeasureSystem metric_{"0"};
   PageFixture fixture_{LimitedModel()};
   std::unique_ptr<HostedPage> page_;
 };
@@ -127,6 +133,41 @@ TEST_F(UserPaperDialog, RangeOfTheManualFeedAndSizesOutsideTheLimits) {
     EXPECT_LE(width, 4400);
     Click(dialog, IDCANCEL);
   });
+}
+
+// A stored size outside the limits gives the locale's default paper, whose unit may differ from
+// the stored one: the radios, range texts and clamping then follow the locale's unit.
+TEST_F(UserPaperDialog, OutOfRangeSizeSettlesTheLocaleUnitBeforeItIsShown) {
+  const struct {
+    const char* measure;
+    uint32_t stored_unit;
+    uint32_t unit;
+  } cases[] = {{"0", kUnitInch, kUnitMetric}, {"1", kUnitMetric, kUnitInch}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.measure);
+    pages::test::MeasureSystem measure(c.measure);
+    ASSERT_TRUE(measure.ok());
+    s().SetCustomPaperUnit(c.stored_unit);
+    s().SetCustomPaperSize({20, 20});
+    Run([&](HWND dialog) {
+      ASSERT_EQ(s().GetCustomPaperUnit(), c.unit);
+      const SizeLimits limits = CurrentSizeLimits(s());
+      char width_range[64] = {};
+      char length_range[64] = {};
+      FormatSizeRange(limits.min_width, limits.max_width, width_range, sizeof(width_range));
+      FormatSizeRange(limits.min_length, limits.max_length, length_range, sizeof(length_range));
+      EXPECT_EQ(TextOf(dialog, kUserPaperWidthRange), width_range);
+      EXPECT_EQ(TextOf(dialog, kUserPaperLengthRange), length_range);
+      EXPECT_EQ(Checked(dialog, kUserPaperMetric), c.unit == kUnitMetric);
+      EXPECT_EQ(Checked(dialog, kUserPaperInch), c.unit == kUnitInch);
+      const auto width = static_cast<int32_t>(s().GetCustomPaperWidth());
+      const auto length = static_cast<int32_t>(s().GetCustomPaperLength());
+      EXPECT_EQ(TextOf(dialog, kUserPaperWidth), std::to_string(ClampSize(width, limits.min_width, limits.max_width)));
+      EXPECT_EQ(TextOf(dialog, kUserPaperLength),
+                std::to_string(ClampSize(length, limits.min_length, limits.max_length)));
+      Click(dialog, IDCANCEL);
+    });
+  }
 }
 
 TEST_F(UserPaperDialog, UnitSwitchConvertsAndClamps) {
@@ -348,6 +389,53 @@ TEST_F(UserPaperDialog, SpinsStepInsideTheLimits) {
       Type(dialog, c.edit, c.before);
       SendMessageA(dialog, WM_VSCROLL, MAKEWPARAM(c.code, 0), reinterpret_cast<LPARAM>(GetDlgItem(dialog, c.spin)));
       EXPECT_EQ(TextOf(dialog, c.edit), c.after) << c.spin << " " << c.before << " code " << c.code;
+    }
+    Click(dialog, IDCANCEL);
+  });
+}
+
+// A resource library may make the spins up-down controls, whose arrows report only their new
+// position: they step the edits as the scroll bars do.
+TEST_F(UserPaperDialog, UpDownSpinsStepLikeScrollBars) {
+  INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&classes);
+  Run([&](HWND dialog) {
+    for (int id : {int{kUserPaperWidthSpin}, int{kUserPaperLengthSpin}}) {
+      HWND bar = GetDlgItem(dialog, id);
+      RECT r = {};
+      GetWindowRect(bar, &r);
+      MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+      DestroyWindow(bar);
+      ASSERT_NE(CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE, r.left, r.top, r.right - r.left,
+                                std::max<LONG>(r.bottom - r.top, 20), dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                GetModuleHandleA(nullptr), nullptr),
+                nullptr);
+    }
+    // A unit change sets the spins up again (ranges and positions).
+    Click(dialog, kUserPaperInch);
+    Click(dialog, kUserPaperMetric);
+    const auto click = [dialog](int spin, bool up) {
+      HWND control = GetDlgItem(dialog, spin);
+      RECT client = {};
+      GetClientRect(control, &client);
+      const LPARAM at = MAKELPARAM(client.right / 2, up ? client.bottom / 4 : client.bottom * 3 / 4);
+      SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+      SendMessageA(control, WM_LBUTTONUP, 0, at);
+    };
+    const struct {
+      int spin, edit;
+      const char* before;
+      bool up;
+      const char* after;
+    } cases[] = {{kUserPaperWidthSpin, kUserPaperWidth, "1000", true, "1001"},
+                 {kUserPaperWidthSpin, kUserPaperWidth, "1000", false, "999"},
+                 {kUserPaperWidthSpin, kUserPaperWidth, "3290", true, "3290"},
+                 {kUserPaperLengthSpin, kUserPaperLength, "1271", false, "1270"},
+                 {kUserPaperLengthSpin, kUserPaperLength, "4829", true, "4830"}};
+    for (const auto& c : cases) {
+      Type(dialog, c.edit, c.before);
+      click(c.spin, c.up);
+      EXPECT_EQ(TextOf(dialog, c.edit), c.after) << c.spin << " " << c.before << (c.up ? " up" : " down");
     }
     Click(dialog, IDCANCEL);
   });

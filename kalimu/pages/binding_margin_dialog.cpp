@@ -6,6 +6,7 @@
 #include "kalimu/pages/drawing_helpers.h"
 #include "kalimu/pages/gdi_scope.h"
 #include "kalimu/pages/page_frame.h"
+#include "kalimu/pages/spin_steps.h"
 #include "kalimu/pages/tooltips.h"
 
 namespace kalimu::pages {
@@ -67,8 +68,9 @@ void UpdateBindingMarginLimits(HWND dialog, const PageParam& param) {
   HWND label = GetDlgItem(dialog, kBindingLimitsLabel);
   EnableWindow(label, editable ? TRUE : FALSE);
   ShowWindow(label, editable ? SW_SHOW : SW_HIDE);
-  // The arrows are a scroll bar: the kept limits bound them, its range only shapes the thumb.
+  // The kept limits bound the arrows; a scroll bar's range only shapes its thumb.
   SetScrollRange(GetDlgItem(dialog, kBindingMarginArrows), SB_CTL, limits[0], limits[1], TRUE);
+  PrepareSpin(GetDlgItem(dialog, kBindingMarginArrows));
 }
 
 void StartBindingMarginDialog(HWND dialog, PageParam* param) {
@@ -179,7 +181,7 @@ INT_PTR CALLBACK BindingMarginDlgProc(HWND dialog, UINT message, WPARAM wparam, 
       return TRUE;
     case WM_VSCROLL:
       if (ready && reinterpret_cast<HWND>(lparam) == GetDlgItem(dialog, kBindingMarginArrows)) {
-        OnBindingMarginArrows(dialog, *param, LOWORD(wparam));
+        OnBindingMarginArrows(dialog, *param, SpinLineCode(reinterpret_cast<HWND>(lparam), wparam));
       }
       return TRUE;
     case WM_DRAWITEM:

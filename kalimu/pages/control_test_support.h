@@ -3,9 +3,11 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -157,6 +159,32 @@ inline void ScriptedDialog::Next(HWND dialog) {
   } else {
     PostMessageA(dialog, WM_APP, 0, 0);
   }
+}
+
+// Puts an up-down control (as a resource library may have one) in place of the spin `id` of
+// `dialog`, at the spin's place; answers the new control.
+inline HWND ReplaceWithUpDown(HWND dialog, int id) {
+  INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&classes);
+  HWND old = GetDlgItem(dialog, id);
+  RECT r = {};
+  if (old != nullptr) {
+    GetWindowRect(old, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    DestroyWindow(old);
+  }
+  return CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE, r.left, r.top, std::max<LONG>(r.right - r.left, 12),
+                         std::max<LONG>(r.bottom - r.top, 20), dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+// A press and release of an up-down control's upper or lower arrow.
+inline void ClickUpDownArrow(HWND spin, bool up) {
+  RECT client = {};
+  GetClientRect(spin, &client);
+  const LPARAM at = MAKELPARAM(client.right / 2, up ? client.bottom / 4 : client.bottom * 3 / 4);
+  SendMessageA(spin, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(spin, WM_LBUTTONUP, 0, at);
 }
 
 }  // namespace kalimu::pages::test

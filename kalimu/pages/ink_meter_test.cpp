@@ -247,10 +247,16 @@ TEST_F(InkMeterWindowTest, WarningPictureSizeFollowsTheColumnWidth) {
   }
 }
 
+// Every display state paints in every size: with the resource library a state that warns draws
+// its warning picture once the meter is wide and tall enough for one; without the library no
+// picture is drawn and the level stays shown.
 TEST_F(InkMeterWindowTest, EveryDisplayStatePaintsWithOrWithoutItsPictures) {
+  int warnings_drawn = 0;
   for (HMODULE module : {library_.module(), static_cast<HMODULE>(nullptr)}) {
     for (WPARAM command = 0; command <= 22; ++command) {
       for (const auto& [width, height] : {std::pair{12, 30}, std::pair{40, 120}, std::pair{90, 60}, std::pair{3, 3}}) {
+        SCOPED_TRACE(testing::Message() << "command " << command << " " << width << " x " << height
+                                        << (module != nullptr ? " with" : " without") << " pictures");
         HWND meter = Meter(width, height);
         ASSERT_NE(meter, nullptr);
         InkMeterData data = Block({{0, 4}, {1, 30}, {2, 40}, {3, 50}, {4, 60}, {66, 2}, {67, 60}, {68, 1}});
@@ -260,10 +266,19 @@ TEST_F(InkMeterWindowTest, EveryDisplayStatePaintsWithOrWithoutItsPictures) {
         Send(meter, command, data);
         InvalidateRect(meter, nullptr, FALSE);
         UpdateWindow(meter);
+        const InkMeterState& state = *InkMeterStateOf(meter);
+        const bool warns = InkWarningBase(state) != 0;
+        if (module == nullptr || !warns) {
+          EXPECT_EQ(state.picture_id, 0);
+        } else if (width == 40 && height == 120) {
+          EXPECT_NE(state.picture_id, 0);
+        }
+        if (module != nullptr && warns && state.picture_id != 0) ++warnings_drawn;
         DestroyWindow(meter);
       }
     }
   }
+  EXPECT_GT(warnings_drawn, 0);
 }
 
 }  // namespace

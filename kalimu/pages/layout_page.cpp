@@ -9,9 +9,11 @@
 
 #include "kalimu/pages/drawing_helpers.h"
 #include "kalimu/pages/gdi_scope.h"
+#include "kalimu/pages/messages.h"
 #include "kalimu/pages/page_helpers.h"
 #include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_source_internal.h"
+#include "kalimu/pages/spin_steps.h"
 #include "kalimu/pages/tooltips.h"
 #include "kalimu/platform/global_block.h"
 #include "kalimu/watermark/layout_bitmaps.h"
@@ -22,9 +24,6 @@ using namespace paper_source;
 
 namespace {
 
-constexpr int kLayoutPageControls[] = {2401, 2403, 2404, 2405, 2406, 2407, 2408, 2409, 2410, 2411, 2412, 2413,
-                                       2414, 2415, 2417, 2418, 2419, 2420, 2421, 2422, 2423, 2425, 2426, 2431,
-                                       2433, 2434, 2435, 2436, kPoster1Radio, kPoster2Radio, kPoster3Radio, kPoster4Radio, 2440};
 constexpr int kPosterRadios[] = {2446, 2447, 2448, 2449};
 constexpr uint32_t kSourceNormalSizeOnly = 0x2000;  // source code word
 constexpr uint32_t kSourceNoWatermark = 0x10000;
@@ -44,18 +43,38 @@ void FreeWatermarkBuffers(PageShared& shared) {
   shared.watermark_bytes = 0;
 }
 
+// Hands the pair of blocks over to the shared record, in place of the ones it held.
+void KeepWatermarkBuffers(PageShared& shared, watermark::WatermarkBitmaps& bitmaps) {
+  FreeWatermarkBuffers(shared);
+  shared.watermark_bytes = bitmaps.size;
+  shared.watermark_bitmap = bitmaps.loaded.Release();
+  shared.watermark_display = bitmaps.display.Release();
+}
+
 // The selected watermark's picture into the shared record's two buffers.
 void LoadWatermarkPicture(HWND page, const PageParam& param) {
   watermark::WatermarkBitmaps bitmaps;
   const watermark::LayoutWatermarkContext context{param.settings, ResourceModuleOf(param), &bitmaps, nullptr};
   watermark::LoadCurrentWatermarkBitmap(page, context);
-  FreeWatermarkBuffers(*param.shared);
-  param.shared->watermark_bytes = bitmaps.size;
-  param.shared->watermark_bitmap = bitmaps.loaded.Release();
-  param.shared->watermark_display = bitmaps.display.Release();
+  KeepWatermarkBuffers(*param.shared, bitmaps);
 }
 
 }  // namespace
+
+void ReloadEditedWatermark(HWND page, const PageParam& param) {
+  settings::JobSettings& s = *param.settings;
+  watermark::WatermarkBitmaps bitmaps;
+  const watermark::LayoutWatermarkContext context{param.settings, ResourceModuleOf(param), &bitmaps, nullptr};
+  const auto index = static_cast<uint16_t>(s.GetWatermarkIndex());
+  char path[MAX_PATH] = {};
+  s.GetBitmapPath(index, path, sizeof(path));
+  if (watermark::LoadWatermarkBitmap(page, path, context, index) == watermark::kDibTooLarge) {
+    ShowSettingsMessage(page, param, 0, 10);
+  }
+  RefillWatermarkList(page, param, static_cast<int32_t>(s.GetWatermarkIndex()));
+  watermark::PrepareWatermarkPreview(page, context);
+  KeepWatermarkBuffers(*param.shared, bitmaps);
+}
 
 void RepaintLayoutPreview(HWND page) { InvalidateRect(GetDlgItem(page, kLayoutPreview), nullptr, TRUE); }
 
@@ -266,6 +285,7 @@ void RefreshLayoutPage(HWND page, const PageParam& param) {
   settings::JobSettings& s = *param.settings;
   SendDlgItemMessageA(page, kScaleEdit, EM_LIMITTEXT, 3, 0);
   WriteEditNumber(page, kScaleEdit, static_cast<int32_t>(s.GetScalePercent()));
+  PrepareSpin(GetDlgItem(page, kScaleArrows));
   const bool watermarks = s.GetWatermarkFlags() != 0;
   for (int control : {kWatermarkEditButton, kWatermarkManageButton, kWatermarkList, kWatermarkLabel}) {
     Enable(page, control, watermarks);
@@ -311,11 +331,6 @@ void DrawLayoutPageItem(HWND page, const PageParam& param, const DRAWITEMSTRUCT*
     if (item->CtlID == kLayoutPicture && (item->itemAction == ODA_DRAWENTIRE || item->itemAction == ODA_SELECT)) {
       UniqueGdiObject bitmap(LoadBitmapA(ResourceModuleOf(param), MAKEINTRESOURCEA(7300)));
       if (bitmap) DrawItemBitmap(item, static_cast<HBITMAP>(bitmap.get()), kPictureKey);
-    } else if (item->CtlID == kLayoutPreview) {
-      // The layout preview draws here once the sheet provides it; until then, the control's frame.
-      RECT r = item->rcItem;
-      FillRect(item->hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
-      DrawEdge(item->hDC, &r, EDGE_SUNKEN, BF_RECT);
     }
     return;
   }

@@ -83,6 +83,10 @@ void OnWatermarkChoice(HWND page, const PageParam& param);
 // The watermark list with entry i selected (-1: none, the watermark switched off).
 void RefillWatermarkList(HWND page, const PageParam& param, int32_t i);
 void RepaintLayoutPreview(HWND page);
+// After the watermark edit dialog: the stored watermark's picture loaded anew into the shared
+// record (settings message 10 for a bitmap too large), the watermark list refilled with the stored
+// index, and the preview copy prepared (which stores the bitmap's aspect in the record).
+void ReloadEditedWatermark(HWND page, const PageParam& param);
 
 // The watermark editor: mode 0 edits the selected entry, mode 1 manages the list. Answers the
 // entry index selected afterwards (-1 for none).

@@ -510,7 +510,7 @@ void OnLayoutPageCommand(HWND page, const PageParam& param, int control, int cod
     case kWatermarkEditButton:
       EditWatermarks(page, param, 0);
       RefillWatermarkNames(page, param);
-      RefillWatermarkList(page, param, static_cast<int32_t>(s.GetWatermarkIndex()));
+      ReloadEditedWatermark(page, param);
       RepaintLayoutPreview(page);
       return;
     default:

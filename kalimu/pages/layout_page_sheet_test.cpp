@@ -4,6 +4,7 @@
 // limits, arrows, unit switch and Cancel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "kalimu/pages/binding_margin_dialog.h"
+#include "kalimu/pages/control_test_support.h"
 #include "kalimu/pages/layout_page.h"
 #include "kalimu/pages/messages.h"
 #include "kalimu/pages/paper_page_sheet_test_support.h"
@@ -213,6 +215,131 @@ TEST_F(LayoutPageOnSheet, ConfirmedWatermarkListReplacesTheEntries) {
   EXPECT_EQ(sheet_.out().WatermarkSettings.WatermarkIndex, static_cast<int16_t>(count));
 }
 
+// The edit dialog's stand-ins: one adds a user bitmap watermark of g_added_bitmap and selects it,
+// the other gives the selected entry the file g_edited_bitmap.
+std::string g_added_bitmap;
+std::string g_edited_bitmap;
+void SetBitmapPath(storage::WatermarkEntry& entry, const std::string& path) {
+  entry.kind = 1;
+  std::memset(entry.bitmap_path, 0, sizeof(entry.bitmap_path));
+  std::memcpy(entry.bitmap_path, path.c_str(), std::min(path.size(), sizeof(entry.bitmap_path) - 1));
+}
+storage::WatermarkEntry* AddUserBitmapWatermark(HWND owner, HMODULE module, const storage::WatermarkEntry* entries,
+                                                int16_t* count, int16_t* selection, int16_t capacity, int32_t width,
+                                                int32_t height, const int32_t edges[4], const void* extra,
+                                                const watermark::WatermarkHelpBlock* help) {
+  storage::WatermarkEntry* out = test::AddUserWatermark(owner, module, entries, count, selection, capacity, width,
+                                                        height, edges, extra, help);
+  if (out != nullptr) SetBitmapPath(out[*selection], g_added_bitmap);
+  return out;
+}
+storage::WatermarkEntry* ChangeSelectedBitmap(HWND, HMODULE, const storage::WatermarkEntry* entries, int16_t* count,
+                                              int16_t* selection, int16_t, int32_t, int32_t, const int32_t[4],
+                                              const void*, const watermark::WatermarkHelpBlock*) {
+  platform::GlobalBlock block;
+  const auto n = static_cast<size_t>(*count);
+  if (*selection < 0 || static_cast<size_t>(*selection) >= n || !block.Allocate(n * sizeof(storage::WatermarkEntry))) {
+    return nullptr;
+  }
+  auto* out = reinterpret_cast<storage::WatermarkEntry*>(block.data());
+  std::memcpy(out, entries, n * sizeof(storage::WatermarkEntry));
+  SetBitmapPath(out[*selection], g_edited_bitmap);
+  return reinterpret_cast<storage::WatermarkEntry*>(block.Release());
+}
+
+// A 24-bit bitmap file of width x height pixels, `length` bytes long (the pixels, or more).
+void WriteBitmapFile(const std::string& path, int32_t width, int32_t height, uint32_t length) {
+  const uint32_t row = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+  const uint32_t pixels = row * static_cast<uint32_t>(height);
+  length = std::max(length, 54 + pixels);
+  uint8_t header[54] = {'B', 'M'};
+  const auto put32 = [&header](size_t at, uint32_t v) { std::memcpy(header + at, &v, 4); };
+  put32(2, length);
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<uint32_t>(width));
+  put32(22, static_cast<uint32_t>(height));
+  header[26] = 1;
+  header[28] = 24;
+  put32(34, pixels);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(file, header, sizeof(header), &written, nullptr);
+  const std::vector<uint8_t> grey(pixels, 0x80);
+  WriteFile(file, grey.data(), pixels, &written, nullptr);
+  SetFilePointer(file, static_cast<LONG>(length), nullptr, FILE_BEGIN);
+  SetEndOfFile(file);
+  CloseHandle(file);
+}
+
+// After the edit dialog the page loads the stored watermark's picture anew for its preview, with
+// the edited bitmap's aspect in the record; a bitmap too large to load is reported with settings
+// message 10.
+TEST_F(LayoutPageOnSheet, EditedWatermarkPictureIsLoadedAndItsAspectStored) {
+  char folder[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, folder);
+  const std::string stem = std::string(folder) + "kalimu_edited_" + std::to_string(GetCurrentProcessId());
+  g_added_bitmap = stem + "_wide.bmp";
+  g_edited_bitmap = stem + "_tall.bmp";
+  WriteBitmapFile(g_added_bitmap, 300, 100, 0);
+  struct Case {
+    const char* name;
+    uint32_t length;
+    int16_t aspect;  // -1: not checked
+    size_t boxes;
+  };
+  const Case cases[] = {
+      {"tall", 0, 33, 0},
+      {"too large", 0xF00001, -1, 1},
+  };
+  MessageText too_large{};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBitmapFile(g_edited_bitmap, 100, 300, c.length);
+    std::vector<testkit::ShownMessageBox> shown;
+    int16_t added_aspect = 0;
+    int16_t aspect = 0;
+    bool tall_picture = false;
+    sheet_.Run(test::kLayoutPosition, [&](SheetPage& page) {
+      StartOnTheSheetFeeder(page);
+      settings::JobSettings& s = page.settings();
+      BuildSettingsMessage(page.param(), 10, &too_large);
+      s.SetWatermarkIndex(0);
+      s.SetWatermarkEnabled(1);
+      Revisit(page);
+      WatermarkEditorCall previous = ReplaceWatermarkEditor(1, &AddUserBitmapWatermark);
+      page.Click(kWatermarkManageButton);
+      ReplaceWatermarkEditor(1, previous);
+      added_aspect = static_cast<int16_t>(s.GetWatermarkAspect());
+      previous = ReplaceWatermarkEditor(0, &ChangeSelectedBitmap);
+      {
+        testkit::MessageBoxWatcher boxes;
+        page.Click(kWatermarkEditButton);
+        shown = boxes.shown();
+      }
+      ReplaceWatermarkEditor(0, previous);
+      aspect = static_cast<int16_t>(s.GetWatermarkAspect());
+      const auto* picture = static_cast<const BITMAPINFOHEADER*>(page.shared().watermark_bitmap);
+      tall_picture = picture != nullptr && page.shared().watermark_bytes >= sizeof(BITMAPINFOHEADER) &&
+                     std::abs(picture->biHeight) > picture->biWidth;
+      page.Press(PSBTN_CANCEL);
+    });
+    EXPECT_EQ(added_aspect, 300);
+    ASSERT_EQ(shown.size(), c.boxes);
+    if (c.boxes != 0) {
+      EXPECT_EQ(shown[0].caption, too_large.caption);
+      EXPECT_EQ(shown[0].text, too_large.text);
+    }
+    if (c.aspect != -1) {
+      EXPECT_EQ(aspect, c.aspect);
+      EXPECT_TRUE(tall_picture) << "the preview shows the edited bitmap";
+    }
+  }
+  DeleteFileA(g_added_bitmap.c_str());
+  DeleteFileA(g_edited_bitmap.c_str());
+}
+
 // Deleting an entry in the list dialog and then cancelling the dialog leaves the store and the
 // watermark choice as they were; the sheet's OK hands back the choice it had.
 TEST_F(LayoutPageOnSheet, CancelledWatermarkListLeavesTheStoreUnchanged) {
@@ -298,6 +425,28 @@ constexpr int kTypedOnly = -1;  // SB_LINEUP is 0
 
 void End(PageControls& dialog, int button) { dialog.Command(button, BN_CLICKED); }
 
+// With up-down controls in place of the percentage arrows, the arrows step the percentage as the
+// scroll bar does, and stop at its limits.
+TEST_F(LayoutPageOnSheet, PercentageUpDownArrowsStepLikeTheScrollBar) {
+  sheet_.Run(test::kLayoutPosition, [](SheetPage& page) {
+    StartOnTheSheetFeeder(page);
+    page.settings().ChangeScalingMode(8);
+    ASSERT_NE(test::ReplaceWithUpDown(page.window(), kScaleArrows), nullptr);
+    Revisit(page);  // the page sets its arrows up again
+    const struct {
+      const char* start;
+      bool up;
+      const char* shown;
+    } arrows[] = {{"100", true, "101"}, {"100", false, "99"}, {"650", true, "650"}, {"10", false, "10"}, {"11", false, "10"}};
+    for (const auto& a : arrows) {
+      page.Type(kScaleEdit, a.start, false);
+      test::ClickUpDownArrow(page.item(kScaleArrows), a.up);
+      EXPECT_EQ(page.Text(kScaleEdit), a.shown) << a.start << (a.up ? " up" : " down");
+    }
+    page.Press(PSBTN_CANCEL);
+  });
+}
+
 TEST_F(LayoutPageOnSheet, BindingMarginLimitsArrowsAndUnitThenOk) {
   const LONG_PTR result = sheet_.Run(test::kLayoutPosition, [](SheetPage& page) {
     PrepareBindingMargin(page);
@@ -332,6 +481,31 @@ TEST_F(LayoutPageOnSheet, BindingMarginLimitsArrowsAndUnitThenOk) {
   EXPECT_EQ(result, CPSUI_OK);
   EXPECT_EQ(sheet_.out().BindingMargin, 254u);
   EXPECT_NE(sheet_.out().DuplexOptions & settings::kDuplexOptionBindingMarginMetric, 0u);
+}
+
+// With an up-down control in place of the binding margin arrows, the arrows step the margin as
+// the scroll bar does, within the limits.
+TEST_F(LayoutPageOnSheet, BindingMarginUpDownArrowsStepLikeTheScrollBar) {
+  sheet_.Run(test::kLayoutPosition, [](SheetPage& page) {
+    PrepareBindingMargin(page);
+    OpenBindingMargin(page, [](PageControls& d) {
+      ASSERT_NE(test::ReplaceWithUpDown(d.window(), kBindingMarginArrows), nullptr);
+      d.Click(kBindingInchRadio);  // a unit switch sets the arrows up again
+      d.Click(kBindingMetricRadio);
+      const struct {
+        const char* start;
+        bool up;
+        const char* shown;
+      } steps[] = {{"30", false, "30"}, {"30", true, "31"}, {"300", true, "300"}, {"300", false, "299"}};
+      for (const auto& c : steps) {
+        d.Type(kBindingMarginEdit, c.start, false);
+        test::ClickUpDownArrow(d.item(kBindingMarginArrows), c.up);
+        EXPECT_EQ(d.Text(kBindingMarginEdit), c.shown) << c.start << (c.up ? " up" : " down");
+      }
+      End(d, IDCANCEL);
+    });
+    page.Press(PSBTN_CANCEL);
+  });
 }
 
 TEST_F(LayoutPageOnSheet, BindingMarginCancelRestoresEdgeUnitAndMargin) {

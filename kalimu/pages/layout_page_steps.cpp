@@ -1,6 +1,7 @@
 // The layout page's own steps inside the page frame (see page_frame.h).
 #include "kalimu/pages/layout_page.h"
 #include "kalimu/pages/page_frame.h"
+#include "kalimu/pages/spin_steps.h"
 
 namespace kalimu::pages {
 
@@ -17,7 +18,7 @@ void Commit(HWND page, PageParam& param) { CommitLayoutPage(page, param); }
 void DrawItem(HWND page, PageParam& param, const DRAWITEMSTRUCT* item) { DrawLayoutPageItem(page, param, item); }
 
 void Scroll(HWND page, PageParam& param, HWND control, WPARAM wparam) {
-  OnLayoutScroll(page, param, control, LOWORD(wparam));
+  OnLayoutScroll(page, param, control, SpinLineCode(control, wparam));
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 // and a paint that draws into the control.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "kalimu/pages/layout_preview.h"
 #include "kalimu/pages/page_test_support.h"
@@ -255,28 +257,36 @@ TEST_F(Preview, SharedPalettePictures) {
   fixture_.shared().preview_palette = nullptr;
 }
 
-// Painting draws the paper picture and captions into the control (under every locale: the
-// picture at least, when a locale's character set has no font for the captions).
-TEST_F(Preview, PaintDrawsIntoTheControl) {
+// Painting draws the settings' paper picture into the control: something is drawn on the white
+// canvas, a roll paper draws its own picture, and painting the sheet paper again gives the first
+// picture back whole (nothing of the roll is left).
+TEST_F(Preview, PaintDrawsTheSettingsPaperPictureIntoTheControl) {
   HostedPage page(fixture_, 902);
   ASSERT_NE(page.window(), nullptr);
   HWND control = page.item(2401);
   ASSERT_NE(control, nullptr);
   ShowWindow(GetParent(page.window()), SW_SHOW);
   ShowWindow(page.window(), SW_SHOW);
-  PaintLayoutPreview(page.window(), &param(), 2401);
-  RECT client;
-  GetClientRect(control, &client);
-  HDC dc = GetDC(control);
-  int drawn = 0;  // the canvas is white: any other pixel was drawn
-  for (int y = 1; y < client.bottom - 1; y += 2) {
-    for (int x = 1; x < client.right - 1; x += 2) {
-      const COLORREF colour = GetPixel(dc, x, y);
-      if (colour != CLR_INVALID && colour != RGB(255, 255, 255)) ++drawn;
+  const auto paint = [&](int roll) {
+    fixture_.settings().SetPaperOptionBits(1, roll);
+    EXPECT_EQ(PreviewPaperPictureId(&param()), roll != 0 ? 9600 : 9500);
+    PaintLayoutPreview(page.window(), &param(), 2401);
+    RECT client;
+    GetClientRect(control, &client);
+    HDC dc = GetDC(control);
+    std::vector<COLORREF> pixels;
+    for (int y = 1; y < client.bottom - 1; y += 2) {
+      for (int x = 1; x < client.right - 1; x += 2) pixels.push_back(GetPixel(dc, x, y));
     }
-  }
-  ReleaseDC(control, dc);
-  EXPECT_GT(drawn, 10);
+    ReleaseDC(control, dc);
+    return pixels;
+  };
+  const std::vector<COLORREF> sheet = paint(0);
+  const auto drawn = std::count_if(sheet.begin(), sheet.end(),
+                                   [](COLORREF c) { return c != CLR_INVALID && c != RGB(255, 255, 255); });
+  EXPECT_GT(drawn, 10);  // the canvas is white: any other pixel was drawn
+  EXPECT_NE(paint(1), sheet);
+  EXPECT_EQ(paint(0), sheet);
   if (fixture_.shared().preview_palette != nullptr) {
     DeleteObject(fixture_.shared().preview_palette);
     fixture_.shared().preview_palette = nullptr;

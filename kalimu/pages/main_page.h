@@ -135,8 +135,6 @@ void StoreMainPageValues(HWND window, PageParam& param);
 namespace kalimu::pages {
 
 // --- Drawing (main_page_drawing.cpp) ------------------------------------------------------
-// WM_MEASUREITEM of the owner-drawn combos.
-void MeasureMainPageItem(HWND window, MEASUREITEMSTRUCT* item);
 // WM_DRAWITEM: the mode picture and the owner-drawn combos (the layout preview draws itself).
 void DrawMainPageItem(HWND window, const DRAWITEMSTRUCT* item, PageParam& param);
 // A picture of the resource module as a bitmap of the device context: an 8-bit picture in a

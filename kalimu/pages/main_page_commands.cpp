@@ -76,7 +76,10 @@ void ApplyColorModeChoice(PageParam& param) {
 
 void RefreshModeList(HWND window, PageParam& param) {
   JobSettings& s = *param.settings;
-  s.SelectBestMode(6, s.GetMediaNameIdOfMode(s.GetCurrentModeIndex()));
+  // The key is the mode's own media name value, not the name value of the media record.
+  int32_t name_value = 0;
+  s.GetPrintModeValue4(s.GetCurrentModeIndex(), &name_value);
+  s.SelectBestMode(6, name_value);
   if (s.IsPresetKind5()) {
     FillMediaTypeCombo(window, param, 3);
     ApplyColorModeChoice(param);

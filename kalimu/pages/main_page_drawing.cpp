@@ -112,10 +112,6 @@ HBITMAP LoadPictureBitmap(HMODULE module, int bitmap_id, HDC dc) {
   return LoadBitmapA(module, MAKEINTRESOURCEA(bitmap_id));
 }
 
-void MeasureMainPageItem(HWND window, MEASUREITEMSTRUCT* item) {
-  if (item != nullptr && IsMainCombo(item->CtlID)) MeasureComboItem(window, item);
-}
-
 void DrawMainPageItem(HWND window, const DRAWITEMSTRUCT* item, PageParam& param) {
   if (item == nullptr) return;
   if (item->CtlID == kModePicture) {

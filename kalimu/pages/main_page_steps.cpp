@@ -18,6 +18,8 @@ void Scroll(HWND page, PageParam& param, HWND control, WPARAM) {
 
 void Timer(HWND page, PageParam& param, WPARAM timer_id) { PollPrinterStatus(page, param, timer_id); }
 
+void Mouse(HWND page, PageParam&, UINT, WPARAM, LPARAM) { OnQualityLabelClick(page); }
+
 }  // namespace
 
 const PageSteps& MainPageSteps() {
@@ -31,6 +33,7 @@ const PageSteps& MainPageSteps() {
       .draw_item = &DrawItem,
       .scroll = &Scroll,
       .timer = &Timer,
+      .mouse = &Mouse,
   };
   return kSteps;
 }

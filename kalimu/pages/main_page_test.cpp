@@ -193,6 +193,32 @@ TEST_F(MainPageTest, ChoosingTheCurrentModelPresetOnlyNotifies) {
   EXPECT_EQ(std::memcmp(&before, &fixture_.record(), sizeof(before)), 0);
 }
 
+// In the list mode a colour change looks for the print mode by the current mode's own media name
+// value (its value at +4), which need not be the media record's name value.
+TEST(MainPageModeListTest, ColourChangeKeepsTheModesOwnNameValue) {
+  testkit::ModelDescription model = InkModel(6, false);
+  model.media[0].name_value = 9;
+  model.modes[0].value4 = 7;
+  model.modes[0].value44 = model.modes[0].id;  // the first mode is its own black alternative
+  model.modes[1].value4 = 9;
+  PageFixture fixture(model);
+  ASSERT_TRUE(fixture.ok()) << fixture.error();
+  JobSettings& s = fixture.settings();
+  SheetHost host(fixture, kMainPageTemplate, MainSteps());
+  ASSERT_NE(host.page(), nullptr);
+  s.ChangePrintModeType(0);
+  s.SetPresetKind5();
+  s.SetDefaultSource(model.sources[0].id);
+  s.SetMediaId(model.modes[0].media_id);
+  s.SetModeId(model.modes[0].id);
+  s.SetModeVariant(1);
+  ASSERT_EQ(s.GetCurrentModeIndex(), 0);
+  host.Click(kBlackRadio);
+  EXPECT_EQ(s.GetModeVariant(), 0);
+  EXPECT_EQ(s.GetModeId(), model.modes[0].id);
+  EXPECT_EQ(fixture.record().SettingsRecord.ModeId, model.modes[0].id);
+}
+
 class MainPageToneModelTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(fixture_.ok()) << fixture_.error(); }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <functional>
 
+#include "kalimu/pages/drawing_helpers.h"
 #include "kalimu/pages/main_page.h"
 #include "kalimu/pages/page_test_support.h"
 #include "kalimu/pages/utility_page.h"
@@ -185,7 +186,13 @@ inline PageSteps MainSteps() {
   };
   steps.timer = [](HWND window, PageParam& param, UINT_PTR id) { PollPrinterStatus(window, param, id); };
   steps.draw = [](HWND window, const DRAWITEMSTRUCT* item, PageParam& param) { DrawMainPageItem(window, item, param); };
-  steps.measure = [](HWND window, MEASUREITEMSTRUCT* item) { MeasureMainPageItem(window, item); };
+  // The frame measures the page's owner-drawn combos.
+  steps.measure = [](HWND window, MEASUREITEMSTRUCT* item) {
+    if (item != nullptr && (item->CtlID == kPresetList || item->CtlID == kMainMediaCombo || item->CtlID == kModeVariantCombo ||
+                            item->CtlID == kTonePresetCombo)) {
+      MeasureComboItem(window, item);
+    }
+  };
   return steps;
 }
 

@@ -34,6 +34,12 @@ void WarnMediaFlag(HWND window, const PageParam& param);
 // 1 when nothing was shown, else 0.
 int CheckMediaPaperSize(HWND window, const PageParam& param);
 
+// An error text of the resource library with its number: each "%d" of `text` becomes the number,
+// "%%" a percent sign, and any other conversion is shown as written (a text from a file is never
+// used as a format). The result is cut to size - 1 bytes on a whole character of the system code
+// page and always terminated; nothing for a null or empty buffer.
+void FormatErrorNumberText(const char* text, int number, char* out, size_t size);
+
 // The support button of the main page: shown for a support key, enabled with an HTML viewer.
 // 0 when the control does not exist, else 1.
 int ShowSupportButton(HWND window, const PageParam& param, int control_id);

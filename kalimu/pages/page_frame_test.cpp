@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "kalimu/pages/main_page.h"
 #include "kalimu/pages/messages.h"
 #include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/page_frame_test_support.h"
 #include "kalimu/pages/tooltip_texts.h"
+#include "kalimu/pages/track_bar.h"
 #include "kalimu/platform/global_block.h"
 #include "testkit/windows/message_box_watcher.h"
 
@@ -182,6 +184,51 @@ TEST_F(Frame, ReadOnlySheetDisablesEditableControlsAtEveryPaint) {
     }
   }
   fixture_.param().context->may_change = 1;
+}
+
+// A click on one of the quality slider's end labels steps the slider toward that end and gives
+// it the focus; a click elsewhere on the page leaves it.
+TEST_F(Frame, ClickOnAQualityLabelStepsTheSlider) {
+  FrameSheet sheet(fixture_, 0);
+  ShowWindow(sheet.window(), SW_SHOW);
+  HWND page = sheet.page(0);
+  ASSERT_NE(page, nullptr);
+  HWND slider = GetDlgItem(page, kQualitySlider);
+  ASSERT_NE(slider, nullptr);
+  ShowWindow(slider, SW_SHOW);
+  SendMessageA(slider, WM_USER, kTrackSetRange, MAKELPARAM(1, 5));
+  const auto position = [&] { return SendMessageA(slider, WM_USER, kTrackGetPosition, 0); };
+  const auto click = [&](int label, UINT message) {
+    RECT rect = {};
+    if (label != 0) {
+      GetWindowRect(GetDlgItem(page, label), &rect);
+    } else {
+      GetWindowRect(page, &rect);
+      rect.right = rect.left + 2;
+      rect.bottom = rect.top + 2;
+    }
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    SendMessageA(page, message, 0, 0);
+  };
+  struct Case {
+    int label;  // 0: a corner of the page
+    UINT message;
+    LRESULT before;
+    LRESULT after;
+  };
+  const Case cases[] = {
+      {kSliderHighLabel, WM_LBUTTONDOWN, 3, 4},
+      {kSliderLowLabel, WM_LBUTTONDBLCLK, 3, 2},
+      {0, WM_LBUTTONDOWN, 3, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    SendMessageA(slider, WM_USER, kTrackSetPosition, c.before);
+    SetFocus(GetDlgItem(sheet.window(), IDOK));
+    click(c.label, c.message);
+    EXPECT_EQ(position(), c.after);
+    EXPECT_EQ(GetFocus() == slider, c.label != 0);
+  }
 }
 
 TEST_F(Frame, ChangesEnableApplyThroughTheRecordedSheetWindow) {

@@ -12,6 +12,7 @@
 #include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_source_internal.h"
 #include "kalimu/pages/paper_source_rules.h"
+#include "kalimu/pages/spin_steps.h"
 #include "kalimu/pages/tooltips.h"
 
 namespace kalimu::pages {
@@ -19,11 +20,6 @@ namespace kalimu::pages {
 using namespace paper_source;
 
 namespace {
-
-constexpr int kPaperPageControls[] = {
-    2201, 2202, 2203, 2204, 2205, 2206, 2207, 2208, 2209, 2212, 2213, 2215, 2216, 2217, 2218, 2219, 2220,
-    2222, 2223, 2224, 2225, 2226, 2227, 2228, 2229, 2230, 2231, 2232, 2233, 2236, 2237, 2238, 2239, 2246,
-    2247, 2248, 2254, 2260};
 
 // Start-up step 2 and refresh: a cut list of the source's class on a cutter model.
 void FillStartCutList(HWND page, const PageParam& param) {
@@ -95,6 +91,7 @@ int RefreshPaperPage(HWND page, const PageParam& param) {
   ShowMarginState(page, param);
   SendDlgItemMessageA(page, kCopiesEdit, EM_LIMITTEXT, 4, 0);
   WriteEditNumber(page, kCopiesEdit, static_cast<int32_t>(s.GetCopies()));
+  PrepareSpin(GetDlgItem(page, kCopiesArrows));
   Check(page, kCollateCheck, s.IsCollateOn() != 0);
   Check(page, kReverseOrderCheck, s.IsReverseOrder() != 0);
   Check(page, kRotateCheck, s.TestLayoutOptionBits(0x100) != 0);
@@ -148,11 +145,6 @@ void DrawPaperPageItem(HWND page, const PageParam& param, const DRAWITEMSTRUCT* 
       if (id == -1 || (item->itemAction != ODA_DRAWENTIRE && item->itemAction != ODA_SELECT)) return;
       UniqueGdiObject bitmap(LoadBitmapA(ResourceModuleOf(param), MAKEINTRESOURCEA(static_cast<uint16_t>(id))));
       if (bitmap) DrawItemBitmap(item, static_cast<HBITMAP>(bitmap.get()), kPictureKey);
-    } else if (item->CtlID == kPaperPreview) {
-      // The layout preview draws here once the sheet provides it; until then, the control's frame.
-      RECT r = item->rcItem;
-      FillRect(item->hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
-      DrawEdge(item->hDC, &r, EDGE_SUNKEN, BF_RECT);
     }
     return;
   }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "kalimu/pages/control_test_support.h"
 #include "kalimu/pages/messages.h"
 #include "kalimu/pages/page_helpers.h"
 #include "kalimu/pages/paper_page.h"
@@ -86,6 +87,29 @@ TEST_F(PaperPageOnSheet, CopiesAreKeptBetweenOneAnd9999) {
                       }),
             CPSUI_CANCEL);
   EXPECT_TRUE(sheet.handed_nothing());
+}
+
+// With an up-down control in place of the copies arrows, the arrows step the copies as the scroll
+// bar does, between 1 and 9999.
+TEST_F(PaperPageOnSheet, CopiesUpDownArrowsStepLikeTheScrollBar) {
+  DocumentSheet sheet(test::PaperModel());
+  ASSERT_TRUE(sheet.ok()) << sheet.error();
+  sheet.Run(test::kPaperPosition, [](SheetPage& page) {
+    ASSERT_NE(test::ReplaceWithUpDown(page.window(), kCopiesArrows), nullptr);
+    page.TurnTo(test::kLayoutPosition);  // coming back sets the arrows up again
+    page.TurnTo(test::kPaperPosition);
+    const struct {
+      const char* start;
+      bool up;
+      const char* shown;
+    } arrows[] = {{"9999", true, "9999"}, {"9998", true, "9999"}, {"1", false, "1"}, {"2", false, "1"}, {"5", true, "6"}};
+    for (const auto& a : arrows) {
+      page.Type(kCopiesEdit, a.start, false);
+      test::ClickUpDownArrow(page.item(kCopiesArrows), a.up);
+      EXPECT_EQ(page.Text(kCopiesEdit), a.shown) << a.start << (a.up ? " up" : " down");
+    }
+    page.Press(PSBTN_CANCEL);
+  });
 }
 
 TEST_F(PaperPageOnSheet, DefaultPaperFollowsTheMeasurementSystem) {

@@ -2,6 +2,7 @@
 #include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/paper_page.h"
 #include "kalimu/pages/paper_source_rules.h"
+#include "kalimu/pages/spin_steps.h"
 
 namespace kalimu::pages {
 
@@ -18,7 +19,7 @@ void Commit(HWND page, PageParam& param) { CommitPaperPage(page, param); }
 void DrawItem(HWND page, PageParam& param, const DRAWITEMSTRUCT* item) { DrawPaperPageItem(page, param, item); }
 
 void Scroll(HWND page, PageParam& param, HWND control, WPARAM wparam) {
-  if (control == GetDlgItem(page, kCopiesArrows)) OnCopiesArrows(page, param, LOWORD(wparam));
+  if (control == GetDlgItem(page, kCopiesArrows)) OnCopiesArrows(page, param, SpinLineCode(control, wparam));
 }
 
 // The source option and cutter controls follow the settings at every paint.

@@ -15,25 +15,24 @@ namespace {
 
 enum SupportKey : int { kNoSupportKey = 0, kProblemSolver = 1, kSupportPage = 2 };
 
-// The error text: each "%d" of the library's text becomes the number, "%%" a percent sign; any
-// other conversion is shown as written (the text comes from a file, never used as a format).
-std::string FormatErrorText(const char* format, int number) {
-  std::string out;
-  for (const char* p = format; *p != '\0'; ++p) {
+}  // namespace
+
+void FormatErrorNumberText(const char* text, int number, char* out, size_t size) {
+  if (out == nullptr || size == 0) return;
+  std::string whole;
+  for (const char* p = text != nullptr ? text : ""; *p != '\0'; ++p) {
     if (p[0] == '%' && p[1] == 'd') {
-      out += std::to_string(number);
+      whole += std::to_string(number);
       ++p;
     } else if (p[0] == '%' && p[1] == '%') {
-      out += '%';
+      whole += '%';
       ++p;
     } else {
-      out += *p;
+      whole += *p;
     }
   }
-  return out;
+  platform::CutAnsiText(whole.c_str(), out, size, size - 1);
 }
-
-}  // namespace
 
 int ShowSupportButton(HWND window, const PageParam& param, int control_id) {
   HWND control = GetDlgItem(window, control_id);
@@ -65,7 +64,9 @@ void OpenSupportPage(HWND window, const PageParam& param) {
   char caption[260] = {};
   LoadPageString(param, 2050, format, sizeof(format));
   LoadPageString(param, 2049, caption, sizeof(caption));
-  MessageBoxA(window, FormatErrorText(format, number).c_str(), caption, MB_ICONERROR);
+  char text[260] = {};
+  FormatErrorNumberText(format, number, text, sizeof(text));
+  MessageBoxA(window, text, caption, MB_ICONERROR);
 }
 
 }  // namespace kalimu::pages

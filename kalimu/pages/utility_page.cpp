@@ -1,11 +1,11 @@
 // The utility page: start-up, the control refresh and the buttons.
 #include "kalimu/pages/utility_page.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "kalimu/driver/utility_launcher.h"
 #include "kalimu/pages/drawing_helpers.h"
+#include "kalimu/pages/messages.h"
 #include "kalimu/pages/page_frame.h"
 #include "kalimu/pages/resource_dialogs.h"
 #include "kalimu/platform/program_start.h"
@@ -38,9 +38,6 @@ constexpr int kLauncherGroup[] = {2311, 2312, 2313, 2301, 2302, 2303, 2321, 2322
 constexpr int kProgramGroup[] = {2317, 2307, 2327, 2347};
 constexpr int kUtility7Buttons[] = {2315, 2305, 2325};
 
-// Every control of the page, as disabled without permission to change settings.
-constexpr int kPageControlRanges[][2] = {{2300, 2307}, {2310, 2317}, {2320, 2327}, {2330, 2332}, {2340, 2347}};
-
 template <size_t N>
 void EnableGroup(HWND window, const int (&ids)[N], bool on) {
   for (int id : ids) EnableWindow(GetDlgItem(window, id), on ? TRUE : FALSE);
@@ -68,9 +65,9 @@ void ShowPageError(HWND window, const PageParam& param, UINT text_id, UINT capti
   LoadPageString(param, caption_id, caption, MAX_PATH);
   LoadPageString(param, text_id, text, MAX_PATH);
   if (numbered) {
-    char format[MAX_PATH];
-    platform::CopyStringA(format, sizeof(format), text);
-    std::snprintf(text, sizeof(text), format, 1);
+    char library_text[MAX_PATH];
+    platform::CopyStringA(library_text, sizeof(library_text), text);
+    FormatErrorNumberText(library_text, 1, text, sizeof(text));
   }
   MessageBoxA(window, text, caption, MB_ICONERROR);
 }
@@ -241,14 +238,6 @@ void DrawUtilityButton(const DRAWITEMSTRUCT* item, const PageParam& param) {
   DrawBitmapButton(item, bitmap, nullptr, kPictureKey);
   DrawItemFocus(item);
   if (bitmap != nullptr) DeleteObject(bitmap);
-}
-
-void DisableUtilityControls(HWND window) {
-  for (const auto& range : kPageControlRanges) {
-    for (int id = range[0]; id <= range[1]; ++id) {
-      if (HWND control = GetDlgItem(window, id)) EnableWindow(control, FALSE);
-    }
-  }
 }
 
 }  // namespace kalimu::pages

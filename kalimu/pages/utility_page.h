@@ -45,7 +45,5 @@ void LoadTempFolder(PageParam& param);
 void CommitUtilityPage(PageParam& param);
 // WM_DRAWITEM of the picture buttons; other items are left alone.
 void DrawUtilityButton(const DRAWITEMSTRUCT* item, const PageParam& param);
-// WM_PAINT without permission to change settings: every control of the page is disabled.
-void DisableUtilityControls(HWND window);
 
 }  // namespace kalimu::pages

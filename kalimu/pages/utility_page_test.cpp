@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "kalimu/pages/main_page_test_support.h"
+#include "kalimu/pages/page_frame_test_support.h"
 #include "kalimu/pages/resource_dialogs.h"
 #include "kalimu/pages/utility_page.h"
 #include "kalimu/settings/printer_reg_values.h"
@@ -21,6 +23,51 @@ using test::SheetHost;
 using test::UtilitySteps;
 
 constexpr char kDravonKey[] = "SOFTWARE\\NORVA\\NORVA Dravon";
+
+// A copy of the resource library in which one string has another text (the rest of its string
+// bundle is kept), loaded as a data file; the copy is removed again.
+class LibraryCopyWithString {
+ public:
+  LibraryCopyWithString(HMODULE library, UINT id, const std::wstring& text) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    path_ = std::string(folder) + "kalimu_string_copy_" + std::to_string(GetCurrentProcessId()) + ".dll";
+    const std::string source = testkit::TestProgramDirectory() + "testkit_resources_english.dll";
+    if (!CopyFileA(source.c_str(), path_.c_str(), FALSE)) return;
+    const UINT bundle = id / 16 + 1;
+    WORD language = 0;
+    EnumResourceLanguagesA(library, MAKEINTRESOURCEA(6), MAKEINTRESOURCEA(bundle), &TakeLanguage,
+                           reinterpret_cast<LONG_PTR>(&language));
+    std::vector<WORD> data;
+    for (UINT i = 0; i < 16; ++i) {
+      wchar_t kept[1024] = {};
+      const std::wstring entry = bundle * 16 - 16 + i == id ? text : std::wstring(kept, LoadStringW(library, bundle * 16 - 16 + i, kept, 1024));
+      data.push_back(static_cast<WORD>(entry.size()));
+      data.insert(data.end(), entry.begin(), entry.end());
+    }
+    HANDLE update = BeginUpdateResourceA(path_.c_str(), FALSE);
+    if (update == nullptr) return;
+    const bool updated = UpdateResourceA(update, MAKEINTRESOURCEA(6), MAKEINTRESOURCEA(bundle), language, data.data(),
+                                         static_cast<DWORD>(data.size() * sizeof(WORD))) != FALSE;
+    if (!EndUpdateResourceA(update, updated ? FALSE : TRUE) || !updated) return;
+    module_ = LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  }
+  ~LibraryCopyWithString() {
+    if (module_ != nullptr) FreeLibrary(module_);
+    DeleteFileA(path_.c_str());
+  }
+  LibraryCopyWithString(const LibraryCopyWithString&) = delete;
+  LibraryCopyWithString& operator=(const LibraryCopyWithString&) = delete;
+  HMODULE module() const { return module_; }
+
+ private:
+  static BOOL CALLBACK TakeLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR out) {
+    *reinterpret_cast<WORD*>(out) = language;
+    return FALSE;
+  }
+  std::string path_;
+  HMODULE module_ = nullptr;
+};
 
 INT_PTR CALLBACK EndWithOk(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message != WM_INITDIALOG) return FALSE;
@@ -108,6 +155,28 @@ TEST_F(UtilityPageTest, StoredProgramButtonFollowsTheValuesAndReportsAFailedStar
   RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kDravonKey, KEY_WOW64_32KEY, 0);
   RefreshUtilityControls(host.page(), fixture_.param());
   for (int id : {2317, 2307, 2327, 2347}) EXPECT_FALSE(IsWindowEnabled(host.item(id))) << id;
+}
+
+// The error text of a failed start comes from the resource library: its "%d" takes the number 1,
+// and no other conversion in it is ever read as one; the text is cut to 259 characters.
+TEST_F(UtilityPageTest, FailedStartTextIsNeverUsedAsAFormat) {
+  const std::string written = "Start failed (%d): %s%s%s%s%n %x %% ";
+  std::wstring library_text(written.begin(), written.end());
+  library_text.append(300, L'z');
+  LibraryCopyWithString copy(fixture_.module(), 2050, library_text);
+  ASSERT_NE(copy.module(), nullptr);
+  StoreProgram("C:\\NoSuchFolder", "missing.exe");
+  SheetHost host(fixture_, kUtilityPageTemplate, UtilitySteps());
+  ASSERT_NE(host.page(), nullptr);
+  fixture_.shared().resource_module = copy.module();
+  testkit::MessageBoxWatcher boxes;
+  host.Click(kStoredProgramButton);
+  fixture_.shared().resource_module = fixture_.module();
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  // The library text is loaded into 260 characters, then its number goes in.
+  std::string expected = "Start failed (1): %s%s%s%s%n %x % ";
+  expected.append(MAX_PATH - 1 - written.size(), 'z');
+  EXPECT_EQ(boxes.shown()[0].text, expected);
 }
 
 TEST_F(UtilityPageTest, WithoutMonitorTheGroupIsOffAndOptionsOkAppliesDuplexLimits) {
@@ -204,14 +273,29 @@ TEST_F(UtilityPageTest, StoredFolderIsCorrectedWhenMissing) {
   EXPECT_STREQ(fixture_.shared().temp_folder, windows);
 }
 
+// Without permission to change settings the page's paint disables every control, also the ones
+// its start-up enabled.
 TEST_F(UtilityPageTest, WithoutPermissionEveryControlIsDisabled) {
-  SheetHost host(fixture_, kUtilityPageTemplate, UtilitySteps());
-  DisableUtilityControls(host.page());
-  for (int id : {2310, 2311, 2314, 2317, 2330, 2331, 2332, 2340, 2347}) {
-    if (host.item(id) != nullptr) {
-      EXPECT_FALSE(IsWindowEnabled(host.item(id))) << id;
+  fixture_.param().context->may_change = 0;
+  {
+    test::FrameSheet sheet(fixture_, 3);
+    ShowWindow(sheet.window(), SW_SHOW);
+    HWND page = sheet.page(3);
+    ASSERT_NE(page, nullptr);
+    int present = 0;
+    for (int id : {2300, 2310, 2311, 2314, 2317, 2320, 2330, 2331, 2332, 2340, 2347}) {
+      if (HWND control = GetDlgItem(page, id); control != nullptr) {
+        EnableWindow(control, TRUE);
+        ++present;
+      }
+    }
+    EXPECT_GT(present, 0);
+    RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    for (int id : {2300, 2310, 2311, 2314, 2317, 2320, 2330, 2331, 2332, 2340, 2347}) {
+      if (HWND control = GetDlgItem(page, id); control != nullptr) EXPECT_FALSE(IsWindowEnabled(control)) << id;
     }
   }
+  fixture_.param().context->may_change = 1;
 }
 
 }  // namespace

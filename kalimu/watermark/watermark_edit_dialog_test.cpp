@@ -593,6 +593,45 @@ TEST_F(EditDialog, NewWatermarkItemAndIndexOutsideTheCopySelectNothing) {
   EXPECT_EQ(std::memcmp(result_, entries_.data(), entries_.size() * sizeof(WatermarkEntry)), 0);
 }
 
+// Opened without an entry (an index outside the copy, or the new-watermark item), the dialog
+// builds its anchors and its font, style and colour lists on the first load of an entry the user
+// picks, and only then.
+TEST_F(EditDialog, FirstEntryPickedAfterAnEmptyOpeningBuildsAnchorsAndLists) {
+  const struct {
+    int16_t index;
+    int16_t flags;
+    int text_item;  // the list item of the text entry
+  } cases[] = {{7, 0, 1}, {-1, kFlagNewItem, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.index);
+    Run(
+        [&c](HWND dialog, WatermarkEditState* s) {
+          ASSERT_EQ(s->current, -1);
+          EXPECT_FALSE(s->anchors_built);
+          SendDlgItemMessageA(dialog, kEditNames, CB_SETCURSEL, static_cast<WPARAM>(c.text_item), 0);
+          Command(dialog, kEditNames, CBN_SELCHANGE);
+          ASSERT_EQ(s->current, 1);
+          EXPECT_TRUE(s->anchors_built);
+          const PixelRect& a = s->printable;
+          EXPECT_EQ(s->anchors[4].x, a.left + (a.right - a.left) / 2) << "the centre anchor";
+          EXPECT_EQ(s->anchors[4].y, a.top + (a.bottom - a.top) / 2) << "the centre anchor";
+          EXPECT_GT(SendDlgItemMessageA(dialog, kEditFace, CB_GETCOUNT, 0, 0), 0);
+          EXPECT_EQ(SendDlgItemMessageA(dialog, kEditStyles, LB_GETCOUNT, 0, 0), 5);
+          EXPECT_EQ(SendDlgItemMessageA(dialog, kEditColour, CB_GETCOUNT, 0, 0), 7);
+          EXPECT_EQ(SendDlgItemMessageA(dialog, kEditColour, CB_GETCURSEL, 0, 0), 1) << "blue";
+          // A later pick reloads without refilling the lists.
+          const LRESULT faces = SendDlgItemMessageA(dialog, kEditFace, CB_GETCOUNT, 0, 0);
+          SendDlgItemMessageA(dialog, kEditFace, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Marker"));
+          SendDlgItemMessageA(dialog, kEditNames, CB_SETCURSEL, static_cast<WPARAM>(c.text_item - 1), 0);
+          Command(dialog, kEditNames, CBN_SELCHANGE);
+          EXPECT_EQ(s->current, 0);
+          EXPECT_EQ(SendDlgItemMessageA(dialog, kEditFace, CB_GETCOUNT, 0, 0), faces + 1);
+          Command(dialog, IDCANCEL, BN_CLICKED);
+        },
+        c.index, c.flags);
+  }
+}
+
 TEST_F(EditDialog, LongNameIsStoredCutToThirtyOneCharacters) {
   Run(
       [](HWND dialog, WatermarkEditState*) {

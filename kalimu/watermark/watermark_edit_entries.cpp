@@ -309,7 +309,9 @@ void LoadWatermarkIntoDialog(HWND dialog, WatermarkEditState* state, WatermarkEn
   ResetCompositeFromPage(state);
   DeleteTemporaryPalette(state);
 
-  if (first && has_entry) {
+  // The anchors and the font, style and colour lists are built once, on the first load that has
+  // an entry: at the opening, or later when the dialog opened without one.
+  if (has_entry && !state->anchors_built) {
     state->anchors = BuildPositionAnchors(state->printable);
     state->anchors_built = true;
     SetupTrackBar(dialog, kEditAngleBar, 0, 360, 10, 45);
