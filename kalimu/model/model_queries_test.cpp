@@ -174,7 +174,10 @@ struct Sample {
 
 std::vector<Sample> Samples() {
   std::vector<Sample> samples;
-  for (auto [name, model] : {std::pair{"roll", testkit::RollPaperModel()}, std::pair{"sheet", testkit::SheetModel()}}) {
+  // The damaged model first: its fields hold pattern bytes, so a query that reads the wrong
+  // offset sees a different value; the sample printers follow.
+  for (auto [name, model] : {std::pair{"damaged roll", testkit::DamagedRollPaperModel()},
+                             std::pair{"roll", testkit::RollPaperModel()}, std::pair{"sheet", testkit::SheetModel()}}) {
     samples.push_back({name, model, testkit::BuildCfgFile(model)});
   }
   return samples;
