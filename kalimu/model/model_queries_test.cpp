@@ -424,7 +424,7 @@ TEST(ModelQueries, PresetBoundIsThePresetCountNotTheSlots) {
 
 TEST(ModelQueries, InkWordAndStatusModelInfo) {
   const auto samples = Samples();
-  ImageModel roll(samples[0].file.bytes), sheet(samples[1].file.bytes);
+  ImageModel roll(samples[1].file.bytes), sheet(samples[2].file.bytes);
   EXPECT_EQ(roll.GetInkIdLength(), 3u);  // bits 24-31 with bit 15 set
   EXPECT_EQ(roll.GetInkCount(), 8u);
   EXPECT_EQ(sheet.GetInkIdLength(), 2u);  // bits 0-7
