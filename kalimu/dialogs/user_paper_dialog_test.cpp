@@ -272,9 +272,9 @@ TEST(UserPaperSourceMasks, FollowTheLimitsAndTheUserDefinedPaper) {
     int32_t width, length;
     uint32_t mask;
   } cases[] = {
-      {true, 2000, 2000, 0x05},     // sheet feeder and manual feed; paper 256 keeps the first bit of each pair
-      {true, 3000, 3000, 0x55},     // every source
-      {true, 9000, 3000, 0x50},     // the rolls only
+      {true, 2000, 2000, 0x0F},     // sheet feeder and manual feed
+      {true, 3000, 3000, 0x3F},     // every source but the one paper 256 leaves out
+      {true, 9000, 3000, 0x30},     // the rolls only, of them the one paper 256 takes
       {true, 50, 50, 0x00},         // none
       {false, 2000, 2000, 0x0F},    // no paper 256: both bits of each pair
       {false, 9000, 3000, 0xF0},

@@ -23,6 +23,11 @@ inline testkit::ModelDescription LimitedModel(bool with_user_defined_paper = tru
   limits(m.sources[3], {2540, 1000}, {11180, 150000});
   if (!with_user_defined_paper) {
     std::erase_if(m.papers, [](const model::PaperSizeRecord& p) { return p.id == model::kCustomPaperId; });
+  } else {
+    // The user-defined size is not offered on the roll with auto cut (source 3).
+    for (model::PaperSizeRecord& p : m.papers) {
+      if (p.id == model::kCustomPaperId) p.source_flags = 0x3F;
+    }
   }
   return m;
 }

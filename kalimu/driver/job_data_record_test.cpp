@@ -57,13 +57,14 @@ Answer Ask(testkit::RenderClient& client, const DriverDevMode& record, const cha
 }
 
 // The sheet model with margin record 1 = {10, 20, 30, 40} and the A4 paper's value 42 (the width
-// the source limit is compared with) 5000.
+// the source limit is compared with) the paper's own width, inside the manual feed's limit.
+constexpr int32_t kA4Width = 2976;
 testkit::ModelDescription SheetJobModel() {
   testkit::ModelDescription m = RecordModel(testkit::SheetModel());
   m.margins[1] = {kMargins.left, kMargins.top, kMargins.right, kMargins.bottom};
   m.papers[0].kind = 3;  // A5
   m.papers[1].kind = 0;  // A4
-  m.papers[1].margin_index[7] = 5000;
+  m.papers[1].margin_index[7] = kA4Width;
   return m;
 }
 
@@ -166,7 +167,7 @@ TEST_F(JobDataSheetTest, BalanceAndSourceLimit) {
       {"balance, second record kept vertically", 9, 1 | 2, 0, {30, 40, 30, 40}},
       // Job option 0x200 takes the limit from the LFP block, which the sheet model lacks (0):
       // the right margin takes the width past it.
-      {"source limit", 9, 0, 0x200, {10, 20, 5000 - 10, 40}},
+      {"source limit", 9, 0, 0x200, {10, 20, kA4Width - 10, 40}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -174,7 +174,10 @@ struct Sample {
 
 std::vector<Sample> Samples() {
   std::vector<Sample> samples;
-  for (auto [name, model] : {std::pair{"roll", testkit::RollPaperModel()}, std::pair{"sheet", testkit::SheetModel()}}) {
+  // The damaged model first: its fields hold pattern bytes, so a query that reads the wrong
+  // offset sees a different value; the sample printers follow.
+  for (auto [name, model] : {std::pair{"damaged roll", testkit::DamagedRollPaperModel()},
+                             std::pair{"roll", testkit::RollPaperModel()}, std::pair{"sheet", testkit::SheetModel()}}) {
     samples.push_back({name, model, testkit::BuildCfgFile(model)});
   }
   return samples;
@@ -421,7 +424,7 @@ TEST(ModelQueries, PresetBoundIsThePresetCountNotTheSlots) {
 
 TEST(ModelQueries, InkWordAndStatusModelInfo) {
   const auto samples = Samples();
-  ImageModel roll(samples[0].file.bytes), sheet(samples[1].file.bytes);
+  ImageModel roll(samples[1].file.bytes), sheet(samples[2].file.bytes);
   EXPECT_EQ(roll.GetInkIdLength(), 3u);  // bits 24-31 with bit 15 set
   EXPECT_EQ(roll.GetInkCount(), 8u);
   EXPECT_EQ(sheet.GetInkIdLength(), 2u);  // bits 0-7

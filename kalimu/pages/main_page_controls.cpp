@@ -347,6 +347,9 @@ void RefreshMainPage(HWND window, PageParam& param) {
   UpdateModeControls(window, param);
   FillModeVariantCombo(window, param, kModeVariantCombo);
   if (s.TestModelHeaderFlags24(kModelToneFlag)) InitTonePresetCombo(window, param);
+  // The finest-detail box stands for quality level 5 with layout option 2: shown as the record
+  // holds it, also after the sheet was closed and opened again.
+  Check(window, kQualityLevel5Check, s.GetQualityLevel() == 5 && s.TestLayoutOptionBits(2) != 0);
 }
 
 }  // namespace kalimu::pages

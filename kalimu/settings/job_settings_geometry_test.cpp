@@ -234,13 +234,13 @@ TEST_F(PageGeometry, BindingLayoutsWithDuplexOption1) {
 TEST_F(PageGeometry, ThePrintableWidthOfTheSourceWidensTheRightMargin) {
   DriverDevMode& r = record();
   r.CustomPaperUnit = 1;
-  r.CustomPaperWidth = 20000;  // 2 m wide, on a feeder that prints 34 inch (12240/360) at most
+  r.CustomPaperWidth = 20000;  // 2 m wide, on a feeder that prints 13 inch (4680/360) at most
   r.CustomPaperLength = 3000;
   EdgeValues margins{};
   EXPECT_EQ(s().GetPaperMarginsForSource(&margins, 256, 0), 0);
   const int32_t width = (20000 * 360 + 127) / 254;
   EXPECT_EQ(margins.left, 108);
-  EXPECT_EQ(margins.right, width - 108 - 12240);
+  EXPECT_EQ(margins.right, width - 108 - 4680);
   r.CustomPaperWidth = 2000;  // narrower than the feeder: the paper's own margins
   EXPECT_EQ(s().GetPaperMarginsForSource(&margins, 256, 0), 0);
   EXPECT_EQ(margins.right, 108);

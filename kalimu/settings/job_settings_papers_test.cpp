@@ -18,7 +18,8 @@ using test::SettingsOnPrinter;
 
 // The rule model's papers: 0 A4 (id 9), 1 A3 (8), 2 Letter (1), 3 A4 borderless (300), 4 roll
 // 24 inch (301), 5 second-bit paper (303), 6 long roll (304), 7 the custom size (256). Sheet
-// sources carry mask 0x05, rolls 0x50.
+// sources carry mask 0x0F, rolls 0xF0 (both bits of each source); the user papers below carry
+// the first bit of each pair only.
 class PaperRules : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -29,7 +30,7 @@ class PaperRules : public ::testing::Test {
                                                    testkit::UserPaper(1, "Inch card", 500, 700),
                                                    testkit::UserPaper(2, "Roll only", 4000, 6000)};
     papers[1].paper.value4 = 0;  // extent in 1/100 inch
-    papers[1].paper.source_flags = 0x05;
+    papers[1].paper.source_flags = 0x05;  // the first bit of each pair only
     papers[2].paper.source_flags = 0x50;
     for (int slot = 3; slot < fixture_.model().user_paper_capacity; ++slot) papers.push_back(testkit::FreePaper(slot));
     char ucf[MAX_PATH] = {};
@@ -133,7 +134,7 @@ TEST_F(PaperRules, LookupsById) {
   const struct {
     int16_t paper_index;
     uint32_t mask;
-  } masks[] = {{5, 0x0A}, {9, 0x05}, {10, 0x50}, {40, 0x55}};
+  } masks[] = {{5, 0x0A}, {9, 0x05}, {10, 0x50}, {40, 0xFF}};
   for (const auto& c : masks) {
     r().PaperSizeIndex = c.paper_index;
     EXPECT_EQ(s().GetPaperSourceMask(), c.mask) << c.paper_index;

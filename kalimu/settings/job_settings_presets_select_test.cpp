@@ -14,8 +14,8 @@ namespace kalimu::settings {
 namespace {
 
 using test::SettingsOnPrinter;
-constexpr uint32_t kSheets = 0x05;
-constexpr uint32_t kRolls = 0x50;
+constexpr uint32_t kSheets = 0x0F;
+constexpr uint32_t kRolls = 0xF0;
 
 // Group 0: presets 0-8 of media 101 (mode 1) in variant 1 but preset 8 (variant 0), allowing
 // sheets (S) or rolls (R): S S R S(skipped) S S R S(flag 0x80) R; preset 9 of media 102 (mode 4).
@@ -205,7 +205,7 @@ TEST_F(PresetSelection, UserPresetsAreAppliedWholeOrNotAtAll) {
 }
 
 TEST_F(PresetSelection, SourceMaskOfASavedPreset) {
-  r().SettingsRecord.MediaId = 103;  // roll media and mode: mask 0x50, special feed
+  r().SettingsRecord.MediaId = 103;  // roll media and mode: mask 0xF0, special feed
   r().SettingsRecord.ModeId = 5;
   model::PresetRecord record{};
   EXPECT_EQ(s().FillMediaSourceMaskSimple(&record), 1);

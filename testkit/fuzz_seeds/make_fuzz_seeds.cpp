@@ -162,6 +162,8 @@ void KalimuSeeds() {
   const testkit::BuiltCfgFile sheet = testkit::BuildCfgFile(testkit::SheetModel());
   Seed("cfg_parser_fuzz", "roll_paper", Join({{0}, roll.bytes}));
   Seed("cfg_parser_fuzz", "sheet", Join({{1}, sheet.bytes}));
+  Seed("cfg_parser_fuzz", "damaged_roll_paper",
+       Join({{0}, testkit::BuildCfgFile(testkit::DamagedRollPaperModel()).bytes}));
   // A user-settings file of two settings entries and three papers (capacities 2 and 3).
   Bytes ucf(2 + 2 * 408 + 3 * 92, 0);
   ucf[0] = 0x10, ucf[1] = 0x07;

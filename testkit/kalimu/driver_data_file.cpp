@@ -77,6 +77,17 @@ DriverDataTable StandardDriverData() {
       {kDriverInfoSection, "STM3ModuleI64", "KVSTM64.DLL"},
       {kExportApiSection, "PICPreset", "KVPIC.DLL"},
       {kVersionSection, "DriverVersion", "1.00"},
+      // Cartridge names by ink, shown after the ink's name.
+      {kInkInfoSection, "BK", "KV-T801 BK"},
+      {kInkInfoSection, "CY", "KV-T802 C"},
+      {kInkInfoSection, "MA", "KV-T803 M"},
+      {kInkInfoSection, "YE", "KV-T804 Y"},
+      {kInkInfoSection, "LC", "KV-T805 LC"},
+      {kInkInfoSection, "LM", "KV-T806 LM"},
+      {kInkInfoSection, "PK", "KV-T807 PK"},
+      {kInkInfoSection, "MK", "KV-T808 MK"},
+      {kInkInfoSection, "LK", "KV-T809 LK"},
+      {kInkInfoSection, "CL", "KV-T810 CL"},
   };
   for (const IniEntry& entry : info) table.Set(entry.section, entry.key, entry.value);
   return table;

@@ -9,6 +9,7 @@ namespace testkit {
 inline constexpr char kDriverInfoSection[] = "User Mode Printer Driver Information";
 inline constexpr char kExportApiSection[] = "ExportAPI";
 inline constexpr char kVersionSection[] = "VersionInformation";
+inline constexpr char kInkInfoSection[] = "InkInfo";
 
 struct IniEntry {
   std::string section;
@@ -42,8 +43,9 @@ class DriverDataTable {
   std::vector<IniEntry> entries_;
 };
 
-// A complete data file of a model with its module and file keys, the export section and the
-// version section, every file name relative to the data file's directory.
+// A complete data file of a model with its module and file keys, the export section, the
+// version section and the cartridge names of the inks, every file name relative to the data
+// file's directory.
 DriverDataTable StandardDriverData();
 
 }  // namespace testkit

@@ -194,7 +194,7 @@ ModelDescription VariantFor(const ModelDescription& model, int ink_set) {
   return variant;
 }
 
-ModelDescription RollPaperModel() {
+ModelDescription DamagedRollPaperModel() {
   ModelDescription m;
   m.user_settings_capacity = 10;
   m.user_paper_capacity = 20;
@@ -239,35 +239,6 @@ ModelDescription RollPaperModel() {
   m.lfp_records[0].roll_width = 8640;
   m.lfp_records[1].value2 = 2;
   m.lfp_records[1].roll_width = 15840;
-  return m;
-}
-
-ModelDescription SheetModel() {
-  ModelDescription m;
-  m.user_settings_capacity = 4;
-  m.user_paper_capacity = 6;
-  // Ink-id length 2 in bits 0-7 (bit 15 clear, so also 2 inks; bit 0x4000: two bytes per ink in
-  // status replies); both code bytes name the file: suffixes 0502 and 054. Default ink set 1.
-  m.header = Header(0x00004002u, 0x3u, 1, 0);
-  m.ink_sets = {InkSet(0, {0x05, 0x02}), InkSet(1, {0x05, 0x4B})};
-  m.sources = {Source(0, 7, 1, 0x2000, 0x01, 12240), Source(1, 4, 2, 0x4000, 0x02, 12240)};
-  const uint32_t all_sources = 0x5u;
-  m.margins = {{0, 0, 0, 0}, {120, 120, 120, 120}};
-  m.papers = {Paper(0, 11, 2098, 2976, all_sources, 1),  // A5
-              Paper(1, 9, 2976, 4209, all_sources, 1),   // A4
-              Paper(2, 8, 4209, 5953, 0x1u, 1),          // A3, sheet feeder only
-              Paper(3, 300, 2976, 4209, 0x1u, 0),        // A4 borderless
-              Paper(4, km::kCustomPaperId, 3600, 3600, all_sources, 1)};
-  m.papers[3].flags20 = 0x400;
-  m.table4 = {PatternRecord<km::CapTable4Record>(3, 0)};
-  m.table5 = {PatternRecord<km::CapTable5Record>(4, 0)};
-  m.media = {Media(0, 201, all_sources, 1), Media(1, 202, all_sources, 3)};
-  m.table7 = {PatternRecord<km::CapTable7Record>(6, 0), PatternRecord<km::CapTable7Record>(6, 1)};
-  m.modes = {Mode(0, 11, 201, all_sources, 0x400, 0x0B, 11, 12, 11), Mode(1, 12, 201, all_sources, 0, 0x01, 11, 12, 11),
-             Mode(2, 13, 202, all_sources, 0x480, 0x0A, 13, 13, 13)};
-  m.presets[0] = {Preset(0, 1, 11, 201, 1, all_sources)};
-  m.presets[1] = {Preset(1, 2, 12, 201, 0, all_sources)};
-  m.presets[2] = {Preset(2, 3, 13, 202, 2, all_sources), Preset(3, 4, 11, 201, 1, 0x1u)};
   return m;
 }
 

@@ -1,6 +1,5 @@
-// Builds model configuration files from a declarative description, and two sample models.
-// Every record starts filled with bytes derived from its own offset (so an accessor that reads
-// the wrong offset sees a different value); the samples then set the fields that mean something.
+// Builds model configuration files from a declarative description; the sample models a maker
+// could ship, and one damaged model whose unset fields hold pattern bytes.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +13,8 @@ namespace testkit {
 
 namespace km = kalimu::model;
 
-// Byte at `offset` of record `index` of the table or block numbered `table`.
+// Byte at `offset` of record `index` of the table or block numbered `table`: the filling of the
+// damaged model's records (an accessor that reads the wrong offset sees a different value).
 uint8_t PatternByte(int table, int index, uint32_t offset);
 
 template <class Record>
@@ -74,12 +74,19 @@ std::string InkSetSuffix(const ModelDescription& model, int index);
 inline constexpr uint8_t kBaseFileMarker = 0xB0;
 ModelDescription VariantFor(const ModelDescription& model, int ink_set);
 
-// Roll-paper model: two ink sets (suffixes 010A4 and 010B4), papers with the custom size and a
-// borderless paper, a sheet feeder, a manual feed, a roll and a roll with an LFP record, three
-// media, print modes in all three variants, presets in all three groups.
+// The sample printers (every field the driver reads holds a value set on purpose, every
+// capability table entry names papers, sources, media and modes that exist):
+// Roll-and-sheet model, a 44-inch eight-ink printer: two ink sets (suffixes 010A4 and 010B4), a
+// sheet feeder, a manual feed, a roll and a roll with auto cut (LFP records for 24 and 44 inch
+// rolls), sheet papers, a borderless paper, a roll paper and the custom size, three media, print
+// modes in all three variants, presets in all three groups.
 ModelDescription RollPaperModel();
-// Sheet model: two ink sets (suffixes 0502 and 054, default ink set 1), no LFP block, an
-// A-series paper set.
+// Sheet model, an A3 two-cartridge printer: two ink sets (suffixes 0502 and 054, default ink set
+// 1), a sheet feeder and a manual feed, no LFP block, an A-series paper set.
 ModelDescription SheetModel();
+// The roll-paper model as a hostile file would carry it: every field the model does not set
+// holds pattern bytes (flag words with random bits, values out of their scales). For tests of
+// how the driver copes with such data, never as a printer to show.
+ModelDescription DamagedRollPaperModel();
 
 }  // namespace testkit

@@ -69,8 +69,10 @@ ENGLISH = {
     5044: "The file was made for another ink set.", 5045: "There is not enough room for these settings.",
     5046: "\"%s\" cannot be imported.",
     # Settings messages and captions (8000-8160).
-    8003: "Colour", 8004: "Black", 8005: "High Speed", 8006: "Borderless", 8007: "With Margins",
-    8008: "Normal Size", 8009: "Fit to Page", 8010: "Poster",
+    # Layout preview captions: print direction by mode options 1 and 2 (8003-8005), mode option 4
+    # (8006, 8007), colour mode (8008-8010, 8054, 8063, 8139), as the advanced dialog names them.
+    8003: "High Speed", 8004: "Normal Speed", 8005: "Edge Smoothing", 8006: "Thick Paper",
+    8007: "Standard Paper", 8008: "ICM", 8009: "Colour Controls", 8010: "Photo Enhance",
     8013: "The program could not be found.", 8014: "Utility",
     8017: "The list of custom settings is full.", 8018: "Custom Settings",
     8019: "Delete the selected entry?", 8020: "Custom Settings",
@@ -83,8 +85,8 @@ ENGLISH = {
     8041: "The paper source cannot take this size. Choose the paper to print on:",
     8048: "Tahoma", 8049: "7", 8052: "The watermark picture is too large.",
     8053: "Duplex printing was switched off.",
-    8054: "Reduce", 8055: "This media cannot be used with the paper source.", 8056: "Media",
-    8063: "Enlarge",
+    8054: "No Adjustment", 8055: "This media cannot be used with the paper source.", 8056: "Media",
+    8063: "Black Enhance",
     8064: "Driver Version",
     8069: "Auto Cut", 8070: "No Cut", 8072: "Cut Sheet",
     8077: "Enter a value from 0 to %d.", 8079: "Printer Adjustment",
@@ -99,7 +101,7 @@ ENGLISH = {
     8114: "Neutral", 8115: "Cool", 8116: "Warm", 8117: "Sepia", 8118: "Custom",
     8121: "Colour",
     8137: "Load this media in the roll unit.", 8138: "This media needs a longer drying time.",
-    8139: "Scale", 8140: "Standard", 8141: "Fast", 8142: "Fine", 8143: "Super Fine",
+    8139: "Grey", 8140: "Standard", 8141: "Fast", 8142: "Fine", 8143: "Super Fine",
     8145: "Paper", 8146: "Source", 8147: "Media", 8148: "Mode",
     8150: "The ink set of the printer differs from the driver's.", 8151: "Ink Set",
     8152: "Standard", 8153: "Low", 8155: "Check the ink set before you print.", 8156: "High", 8157: "Highest",
@@ -149,7 +151,7 @@ LANGUAGE = {
                 1860: "KVWM01.BMP", 1861: "KVWM02.BMP", 1862: "KVWM.03.BMP"},
     "german": {1830: "2", 1831: "RL", 1840: "VERTRAULICH", 1841: "ENTWURF",
                1860: "KVWMDE01.BMP", 1861: "KVWMDE02",
-               8003: "Farbe", 8004: "Schwarz", 8064: "Treiberversion", 1650: "Benutzerdefiniert"},
+               8003: "Hohe Geschwindigkeit", 8004: "Normale Geschwindigkeit", 8064: "Treiberversion", 1650: "Benutzerdefiniert"},
 }
 
 

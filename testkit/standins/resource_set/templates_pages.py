@@ -70,11 +70,17 @@ def paper_page():
                                       C("check", 2219, "Collate"), C("check", 2220, "Reverse Order"), gap=3),
                                   C("picture", 2221, w=56, h=36), gap=12), width=166),
         gap=5)
-    paper_options = Group(2212, "Paper Options", Col(
+    # The roll-paper group takes the paper-option group's place (roll options on a roll source)
+    # while the option, cut and feed controls stay shown: one frame size holds them all, the
+    # banner/roll radios and the auto-cut check below the shared rows.
+    option_rows = Col(
         Row(C("label", 2246, "Option:", w=28), C("odcombo", 2247, w=72)),
         Row(C("label", 2236, "Cut:", w=28), C("odcombo", 2237, w=72)),
         Row(Space(28), C("odcombo", 2254, w=72)),
-        Row(C("button", 2239, "Feed...", w=48), C("button", 2260, "Level...", w=48)), gap=3), width=112)
+        Row(C("button", 2239, "Feed...", w=48), C("button", 2260, "Level...", w=48)),
+        Row(C("radio1", 2225, "Banner", hidden=True), C("radio", 2226, "Roll", hidden=True)),
+        C("check", 2231, "Auto Cut", hidden=True), gap=3)
+    paper_options = Group(2212, "Paper Options", option_rows, width=112)
     # On a roll source the roll-width group takes the place of the margins; the save-roll and
     # page-line checks (one or the other) sit under the paper-option buttons, clear of both groups.
     roll_width = Group(2224, "Roll Width", Row(Col(C("check", 2229, "Fit Roll Width", hidden=True),
@@ -84,10 +90,7 @@ def paper_page():
     left.items[4] = Stack(left.items[4], roll_width)
     roll_checks = Stack(C("check", 2227, "Save Roll Paper", hidden=True),
                         C("check", 2228, "Print Page Line", hidden=True))
-    roll_options = Group(2232, "Roll Paper Options", Col(
-        Row(C("radio1", 2225, "Banner", hidden=True), C("radio", 2226, "Roll", hidden=True)),
-        C("check", 2231, "Auto Cut", hidden=True),
-        gap=2), width=112, hidden=True)
+    roll_options = Group(2232, "Roll Paper Options", Space(*option_rows.measure()), width=112, hidden=True)
     options_area = Col(Stack(paper_options, roll_options), roll_checks, gap=3)
     right = Col(C("preview", 2209, w=112, h=86), options_area,
                 C("text", 2210, "Version 5.00", w=112), C("text", 2211, "", w=112, h=4), gap=5)

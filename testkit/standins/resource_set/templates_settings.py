@@ -26,8 +26,9 @@ def adjust_row(i, name, label_id, track_id, edit_id, sign_id):
 
 def advanced_dialog():
     media = Group(None, "Media", Col(
-        Row(C("picture", 2131, w=22, h=16), C("label", 2124, "Media Type:", w=46), C("odcombo", 2125, w=104)),
-        Row(C("picture", 2126, w=22, h=16), C("label", 2127, "Media Name:", w=46), C("odcombo", 2128, w=104)),
+        # Labels wide enough for their texts on one line (a static wraps at the space).
+        Row(C("picture", 2131, w=22, h=16), C("label", 2124, "Media Type:", w=54), C("odcombo", 2125, w=96)),
+        Row(C("picture", 2126, w=22, h=16), C("label", 2127, "Media Name:", w=54), C("odcombo", 2128, w=96)),
         gap=3), width=196)
     mode = Group(None, "Print Mode", Col(
         Row(C("picture", 2116, w=22, h=16), C("radio1", 2114, "Black"), C("radio", 2117, "Colour"),
