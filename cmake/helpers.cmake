@@ -11,31 +11,35 @@ set(WINE_TEST_ENV "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")
 # The prepared prefix, made (or refreshed) once per test run before any Wine test.
 function(add_wine_prefix_fixture)
   add_test(NAME wine_prefix COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh ${WINE_PREFIX_DIR})
-  set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+  # Every Wine test waits for it: it starts first.
+  set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine TIMEOUT 300 COST 1000)
 endfunction()
 
-# The long test entries: seconds one run takes on one core (what CTest's COST orders by: the
-# longest start first, so that the run's tail is short), and how many shards it is split into.
-# Each shard is a CTest entry of its own, <entry>.shard<i>of<n>, running every n-th test of the
-# program (GoogleTest's GTEST_TOTAL_SHARDS and GTEST_SHARD_INDEX), so that no single entry is much
-# longer than a fuzz target's run. Entries not listed cost a few seconds and run whole.
+# The long test entries: seconds one run (its longest shard, when split) takes on one core of a
+# quiet machine, and how many shards it is split into. The seconds are each CTest entry's COST:
+# the longest start first, so that the run's tail is short. Each shard is a CTest entry of its
+# own, <entry>.shard<i>of<n>, running every n-th test of the program (GoogleTest's
+# GTEST_TOTAL_SHARDS and GTEST_SHARD_INDEX), so that no entry runs much longer than a fuzz target
+# (the few heavy cases of a suite decide how far splitting helps). Entries not listed take a few
+# seconds and run whole. Measure again after a suite grows much
+# (ctest --test-dir build -R <entry> -V prints each case's time).
 set(LONG_TEST_ENTRIES
   # entry                                  seconds shards
-  "tonvar_host_multi_level_tests            145 6"
-  "tonvar_host_multi_level_tests.scalar     100 7"
-  "tonvar_host_multi_level_tests.sse2        95 7"
-  "tonvar_host_grey_input_tests              47 1"
-  "tonvar_host_grey_input_tests.sse2         45 1"
-  "tonvar_host_grey_input_tests.scalar       40 1"
-  "kalimu_dialogs_tests                      60 2"
-  "kalimu_dialogs_tests.en_US.UTF-8          55 2"
-  "kalimu_dialogs_tests.de_DE.UTF-8          55 2"
-  "kalimu_dialogs_tests.ja_JP.UTF-8          55 2"
+  "tonvar_host_multi_level_tests             45 6"
+  "tonvar_host_multi_level_tests.scalar      50 7"
+  "tonvar_host_multi_level_tests.sse2        45 7"
+  "tonvar_host_grey_input_tests              27 3"
+  "tonvar_host_grey_input_tests.scalar       30 3"
+  "tonvar_host_grey_input_tests.sse2         27 3"
   "kalimu_pages_tests                        45 1"
   "kalimu_pages_tests.en_US.UTF-8            45 1"
   "kalimu_pages_tests.de_DE.UTF-8            45 1"
   "kalimu_pages_tests.ja_JP.UTF-8            45 1"
   "kalimu_driver_tests                       34 1"
+  "kalimu_dialogs_tests                      32 2"
+  "kalimu_dialogs_tests.en_US.UTF-8          30 2"
+  "kalimu_dialogs_tests.de_DE.UTF-8          30 2"
+  "kalimu_dialogs_tests.ja_JP.UTF-8          30 2"
   "tonvar_multi_level_tests                  25 1"
   "tonvar_multi_level_tests.scalar           20 1"
   "tonvar_multi_level_tests.sse2             20 1"
@@ -49,11 +53,20 @@ set(LONG_TEST_ENTRIES
   "kalimu_settings_tests.en_US.UTF-8         14 1"
   "kalimu_settings_tests.de_DE.UTF-8         14 1"
   "kalimu_settings_tests.ja_JP.UTF-8         14 1"
+  "kalimu_status_tests                       12 1"
   "kalimu_driver_tests.compstui              10 1"
   "kalimu_watermark_tests                     9 1"
   "kalimu_watermark_tests.en_US.UTF-8         9 1"
   "kalimu_watermark_tests.de_DE.UTF-8         9 1"
   "kalimu_watermark_tests.ja_JP.UTF-8         9 1"
+  "kalimu_model_tests                         7 1"
+  "kalimu_model_tests.en_US.UTF-8             7 1"
+  "kalimu_model_tests.de_DE.UTF-8             7 1"
+  "kalimu_model_tests.ja_JP.UTF-8             7 1"
+  "kalimu_storage_tests                       7 1"
+  "kalimu_storage_tests.en_US.UTF-8           7 1"
+  "kalimu_storage_tests.de_DE.UTF-8           7 1"
+  "kalimu_storage_tests.ja_JP.UTF-8           7 1"
   "tonvar_host_colour_tests                   7 1"
   "tonvar_colour_tests                        6 1")
 
@@ -103,13 +116,11 @@ function(add_test_entry out_var name program args_var env_var)
   set(names "")
   if(shards GREATER 1)
     math(EXPR last "${shards} - 1")
-    math(EXPR cost "(${seconds} + ${shards} - 1) / ${shards}")
     foreach(index RANGE ${last})
       math(EXPR number "${index} + 1")
       list(APPEND names ${name}.shard${number}of${shards})
     endforeach()
   else()
-    set(cost ${seconds})
     set(names ${name})
   endif()
   set(index 0)
@@ -119,7 +130,7 @@ function(add_test_entry out_var name program args_var env_var)
       string(APPEND test_env ";GTEST_TOTAL_SHARDS=${shards};GTEST_SHARD_INDEX=${index}")
     endif()
     add_test(NAME ${test} COMMAND ${program} ${${args_var}})
-    set_tests_properties(${test} PROPERTIES ENVIRONMENT "${test_env}" COST ${cost} TIMEOUT 900)
+    set_tests_properties(${test} PROPERTIES ENVIRONMENT "${test_env}" COST ${seconds} TIMEOUT 900)
     math(EXPR index "${index} + 1")
   endforeach()
   set(${out_var} ${names} PARENT_SCOPE)
