@@ -195,12 +195,6 @@ function(add_wine_test_program out_var name directory)
   set(${out_var} ${program} PARENT_SCOPE)
 endfunction()
 
-# Tests that share something outside their own prefix (files on the host or in the build tree that
-# each of them writes) never run at the same time.
-function(share_machine_state)
-  set_tests_properties(${ARGN} PROPERTIES RESOURCE_LOCK machine_state)
-endfunction()
-
 # Lists the product sources of a library: every .cpp below root except tests, fuzz targets,
 # benchmarks, screenshot programs and the folders named in ARGN (relative to root).
 function(collect_product_sources out_var root)
