@@ -194,6 +194,8 @@ void OnMediaTypeSelected(HWND window, PageParam& param) {
   ShowMediaSourceNotice(window, param);
   switch (s.GetPrintModeType()) {
     case 1:
+      // A media that no slider preset covers is refused: the list goes back to the media in force.
+      if (s.GetCurrentMediaIndex() != b) FillMediaTypeCombo(window, param, 0);
       InitQualitySlider(window, param);
       level = s.GetQualityLevel();
       ApplyBlackOnlyModeRule(window, param);
