@@ -94,12 +94,8 @@ struct KnownFault {
   const char* check;
   const char* cause;
 };
-constexpr KnownFault kKnownFaults[] = {
-    {"kept Media Type", "the record keeps the chosen media; the reopened main page's list shows another"},
-    {"kept Black", "the main page leaves the ink radios unchecked until the advanced dialog is used"},
-    {"kept Landscape", "the sample model's default dmFields lacks DM_ORIENTATION, so the reopened sheet drops it"},
-    {"opens Feed...", "the paper page's Feed... button opens nothing on the sample model"},
-};
+// None stands at present; a new fault found on the walk gets its row here until it is mended.
+const std::vector<KnownFault> kKnownFaults = {};
 
 const KnownFault* FindKnownFault(const std::string& check) {
   for (const KnownFault& fault : kKnownFaults) {
@@ -414,30 +410,35 @@ void Walk::VisitButtons(HWND sheet, int page_index) {
 }
 
 void Walk::FirstVisit(HWND sheet) {
-  // The main page: media, quality and colour.
+  // The main page: colour, media and quality, in the order a user settles them: a colour change
+  // applies the slider preset of the new colour (its quality with it), and the quality list is
+  // offered for colour only, so the quality is chosen last, when the page still offers it.
   HWND page = ShowSheetPage(sheet, kMainPage);
   testkit::PumpMessages(200);
   Shoot(sheet, StepName(++step_, "main"));
   CheckLists(page, kMainPage, StepName(step_, "main"));
-  if (ComboCount(page, pages::kMainMediaCombo) > 1) {
-    const LRESULT at = SendDlgItemMessageA(page, pages::kMainMediaCombo, CB_GETCURSEL, 0, 0);
-    ChooseItem(page, pages::kMainMediaCombo, at == 1 ? 0 : 1);
-    chosen_.media = ComboText(page, pages::kMainMediaCombo);
-  } else {
-    Note("Media Type: fewer than two entries, left");
-  }
-  if (ItemVisible(page, pages::kQualityCombo) && ComboCount(page, pages::kQualityCombo) > 1) {
-    const LRESULT at = SendDlgItemMessageA(page, pages::kQualityCombo, CB_GETCURSEL, 0, 0);
-    ChooseItem(page, pages::kQualityCombo, at == 0 ? 1 : 0);
-    chosen_.quality = ComboText(page, pages::kQualityCombo);
-  } else {
-    Note("Print Quality: not shown or fewer than two entries, left");
-  }
   if (ItemVisible(page, pages::kBlackRadio) && ItemEnabled(page, pages::kBlackRadio)) {
     ClickItem(page, pages::kBlackRadio);
     chosen_.black = true;
   } else {
     Note("Black: not shown or disabled, left");
+  }
+  if (ComboCount(page, pages::kMainMediaCombo) > 1) {
+    const LRESULT at = SendDlgItemMessageA(page, pages::kMainMediaCombo, CB_GETCURSEL, 0, 0);
+    const std::string before = ComboText(page, pages::kMainMediaCombo);
+    ChooseItem(page, pages::kMainMediaCombo, at == 1 ? 0 : 1);
+    chosen_.media = ComboText(page, pages::kMainMediaCombo);  // the list shows the media in force
+    if (chosen_.media == before) Note("Media Type: the mode takes no other media, the list stays on the media in force");
+  } else {
+    Note("Media Type: fewer than two entries, left");
+  }
+  if (ItemVisible(page, pages::kQualityCombo) && ItemEnabled(page, pages::kQualityCombo) &&
+      ComboCount(page, pages::kQualityCombo) > 1) {
+    const LRESULT at = SendDlgItemMessageA(page, pages::kQualityCombo, CB_GETCURSEL, 0, 0);
+    ChooseItem(page, pages::kQualityCombo, at == 0 ? 1 : 0);
+    chosen_.quality = ComboText(page, pages::kQualityCombo);
+  } else {
+    Note("Print Quality: not offered in this colour and mode, left");
   }
   testkit::PumpMessages(100);
   Shoot(sheet, StepName(++step_, "main_changed"));
